@@ -1,0 +1,53 @@
+#pragma once
+// SerialPortIo bound to a VirtualIndicator on a VirtualClock: the fast,
+// deterministic transport for tests. Answers arrive after the reply latency and,
+// with a baud rate set, one character every 10 bits' time.
+
+#include "link/Interfaces.h"
+#include "sim/VirtualClock.h"
+#include "sim/VirtualIndicator.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace vx::sim {
+
+class InProcessPort : public SerialPortIo {
+public:
+    struct Timing {
+        int baud = 0;             // 0: no pacing, the whole answer arrives at once
+        double latency = 0.005;   // seconds between the request's CR and the first answer byte
+    };
+    InProcessPort(VirtualIndicator &device, VirtualClock &clock, Timing timing = {});
+
+    PortResult open(const QString &portName, const QString &lineSettings) override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    void write(const QByteArray &bytes) override;
+    qint64 bytesWaiting() override;
+    QByteArray readAll() override;
+
+    // Test controls.
+    void setOpenError(int error) { m_openError = error; }  // next opens fail with this number
+    void injectIncoming(const QByteArray &bytes);            // bytes appear at once
+    const QStringList &framesSent() const { return m_framesSent; }  // each with its CR
+    void clearFramesSent() { m_framesSent.clear(); }
+    int openCount() const { return m_openCount; }
+    QString lastPortName() const { return m_portName; }
+    QString lastLineSettings() const { return m_lineSettings; }
+
+private:
+    VirtualIndicator &m_device;
+    VirtualClock &m_clock;
+    Timing m_timing;
+    bool m_open = false;
+    int m_openError = 0;
+    int m_openCount = 0;
+    QString m_portName, m_lineSettings;
+    QByteArray m_pendingRequest;
+    QByteArray m_incoming;
+    QStringList m_framesSent;
+    unsigned m_generation = 0;  // answers scheduled before a close are dropped
+};
+
+}  // namespace vx::sim

@@ -1,0 +1,49 @@
+#pragma once
+// Serves a VirtualIndicator on a pseudo-terminal so the real program talks to it
+// through a real serial port. Ptys have no line speed: output is paced at the
+// configured baud rate (10 bits a character) after the reply latency.
+
+#include "sim/VirtualIndicator.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace vx::sim {
+
+class PtyServer : public QObject {
+    Q_OBJECT
+public:
+    struct Timing {
+        int baud = 0;             // 0: no pacing
+        double latency = 0.005;   // seconds
+    };
+    PtyServer(VirtualIndicator &device, Timing timing, QObject *parent = nullptr);
+    ~PtyServer() override;
+
+    // Opens the pty and makes linkPath (if not empty) a symlink to its slave side.
+    bool start(const QString &linkPath, QString *error = nullptr);
+    void stop();
+    QString slavePath() const { return m_slavePath; }
+    QString linkPath() const { return m_linkPath; }
+
+private:
+    void onReadable();
+    void sendNext();
+    void queueReply(const QByteArray &bytes, double delaySeconds);
+
+    VirtualIndicator &m_device;
+    Timing m_timing;
+    int m_master = -1;
+    int m_slaveKeep = -1;  // kept open so the pty survives clients closing it
+    QString m_slavePath, m_linkPath;
+    QByteArray m_request;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    struct Pending;
+    std::unique_ptr<Pending> m_pending;
+};
+
+}  // namespace vx::sim

@@ -1,0 +1,43 @@
+#pragma once
+// A clock whose time only moves when someone waits. Events scheduled on it (the
+// virtual indicator's answers) fire when the waiting passes their time, so a
+// whole sequence runs in milliseconds and always the same way.
+
+#include "link/Interfaces.h"
+
+#include <QDateTime>
+#include <functional>
+#include <map>
+
+namespace vx::sim {
+
+class VirtualClock : public Clock {
+public:
+    explicit VirtualClock(QDateTime start = QDateTime(QDate(2026, 3, 12), QTime(10, 0, 0)));
+
+    double secondsSinceMidnight() const override;
+    QDateTime now() const override;
+    // Advances to the earlier of now + maxSeconds and the next scheduled event,
+    // firing every event that falls due. pumpEvents is recorded but changes nothing.
+    void idle(double maxSeconds, bool pumpEvents) override;
+
+    // Runs fn once the virtual time has advanced by delaySeconds.
+    void schedule(double delaySeconds, std::function<void()> fn);
+    // Advances by seconds, firing due events.
+    void advance(double seconds);
+    // Seconds since the clock was created.
+    double elapsed() const { return m_elapsed; }
+    int pumpedIdles() const { return m_pumped; }
+    int unpumpedIdles() const { return m_unpumped; }
+
+private:
+    void fireDue();
+    QDateTime m_start;
+    double m_startSecondsOfDay = 0;
+    double m_elapsed = 0;
+    std::multimap<double, std::function<void()>> m_events;  // by elapsed time
+    int m_pumped = 0;
+    int m_unpumped = 0;
+};
+
+}  // namespace vx::sim

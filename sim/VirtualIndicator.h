@@ -1,0 +1,101 @@
+#pragma once
+// The virtual indicator: a register memory of 16-bit words that answers the read
+// and write frames of the register protocol like the real device, with host mode
+// on command register 19, a handler table for the other command codes and faults
+// on demand. Transports (in-process, pseudo-terminal) feed it bytes.
+
+#include "sim/Faults.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace vx::sim {
+
+class VirtualIndicator {
+public:
+    struct Options {
+        QString model = QStringLiteral("ZR2 V2.20 ");  // 10 characters at register 199
+        QString secondText = QStringLiteral("SN00012345");  // 10 characters at register 204
+        QString address;        // empty or "00": answers frames without address field
+        bool checksum = true;   // frames and answers carry the LRC
+    };
+
+    VirtualIndicator();
+    explicit VirtualIndicator(Options options);
+
+    const Options &options() const { return m_options; }
+    void setModel(const QString &text);       // register 199, padded/cut to 10 characters
+    void setSecondText(const QString &text);  // register 204
+    void setAddress(const QString &address) { m_options.address = address; }
+    void setChecksum(bool on) { m_options.checksum = on; }
+
+    // Register memory. Unknown registers read as zero.
+    quint16 reg(int index) const;
+    void setReg(int index, quint16 value);
+    // Big-endian bytes starting at register index (byteCount may be odd; rounded up).
+    QByteArray bytes(int index, int byteCount) const;
+    void setBytes(int index, const QByteArray &data);
+    // A 32-bit value over two registers (high word first), as the "LG" tag reads it.
+    void setLong(int index, qint32 value);
+    qint32 longAt(int index) const;
+    // Text in the device's code page, padded with blanks or cut to byteCount.
+    void setText(int index, const QString &text, int byteCount);
+
+    bool hostMode() const { return m_hostMode; }
+
+    // Handlers. A command handler runs when its code is written to register 19
+    // (19 and 20 switch host mode and are not in the table). A write hook runs after
+    // a write lands in the registers; a read hook runs before a read is answered
+    // (to refresh live values).
+    using CommandHandler = std::function<void(VirtualIndicator &)>;
+    using WriteHook = std::function<void(VirtualIndicator &, int reg, const QByteArray &data)>;
+    using ReadHook = std::function<void(VirtualIndicator &, int reg, int byteCount)>;
+    void onCommand(int code, CommandHandler handler);
+    void onWrite(int reg, WriteHook hook);
+    void onRead(int reg, ReadHook hook);
+
+    // Faults.
+    void addFault(const FaultRule &rule);
+    void clearFaults();
+
+    // What a transport does with a finished request (the text between "@" and CR,
+    // without the CR but with "@"). The answer includes its CR; no value means
+    // the indicator stays silent. extraDelay is set for late answers.
+    struct Reply {
+        QByteArray bytes;
+        double extraDelay = 0;
+    };
+    std::optional<Reply> handle(const QByteArray &request);
+
+    // Every request received (with "@", without CR), oldest first.
+    const QStringList &requests() const { return m_requests; }
+    void clearRequests() { m_requests.clear(); }
+    // Command codes written to register 19, in order.
+    const std::vector<int> &commands() const { return m_commands; }
+
+    // State file: registers as "index=value" lines plus the two texts. Missing file: false.
+    bool loadState(const QString &path, QString *error = nullptr);
+    bool saveState(const QString &path, QString *error = nullptr) const;
+
+private:
+    std::optional<QByteArray> answerFor(const QByteArray &body, int *reg, int *command);
+    QByteArray frame(const QByteArray &body) const;
+
+    Options m_options;
+    std::map<int, quint16> m_regs;
+    bool m_hostMode = false;
+    std::map<int, CommandHandler> m_commandHandlers;
+    std::map<int, WriteHook> m_writeHooks;
+    std::map<int, ReadHook> m_readHooks;
+    std::vector<FaultRule> m_faults;
+    long m_requestCount = 0;
+    QStringList m_requests;
+    std::vector<int> m_commands;
+};
+
+}  // namespace vx::sim

@@ -1,0 +1,53 @@
+#include "link/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace vx {
+namespace {
+QString g_programFolder;
+QString g_writableFolder;
+
+bool folderIsWritable(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".vextora-probe-XXXXXX")));
+    return probe.open();
+}
+}  // namespace
+
+QString ProgramFolder()
+{
+    if (!g_programFolder.isEmpty())
+        return g_programFolder;
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+void setProgramFolder(const QString &folder) { g_programFolder = folder; }
+
+QString WritableFolder()
+{
+    if (!g_writableFolder.isEmpty())
+        return g_writableFolder;
+    const QString program = ProgramFolder();
+    if (folderIsWritable(program)) {
+        g_writableFolder = program;
+    } else {
+        QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+        if (data.isEmpty())
+            data = QDir::home().filePath(QStringLiteral(".vextora"));
+        QDir().mkpath(data);
+        g_writableFolder = data;
+    }
+    return g_writableFolder;
+}
+
+void setWritableFolder(const QString &folder) { g_writableFolder = folder; }
+
+}  // namespace vx

@@ -1,0 +1,18 @@
+#pragma once
+// Where the program finds its files and where it may write.
+
+#include <QString>
+
+namespace vx {
+
+// ProgramFolder: the executable's folder (LANGUAGE/, Help/ and the profiles live
+// there). Tests and tools may point it elsewhere with setProgramFolder.
+QString ProgramFolder();
+void setProgramFolder(const QString &folder);
+
+// The folder for "ZRxLog.txt" and "BACKUP": the program folder when it is writable,
+// otherwise the per-user data folder (an installed program).
+QString WritableFolder();
+void setWritableFolder(const QString &folder);
+
+}  // namespace vx

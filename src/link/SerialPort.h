@@ -1,0 +1,77 @@
+#pragma once
+// The real serial port (QSerialPort behind SerialPortIo), the COM-number mapping
+// and the port procedures of the connection settings: listing and opening.
+
+#include "link/Interfaces.h"
+#include "link/Settings.h"
+
+#include <QList>
+#include <QMap>
+#include <QSerialPort>
+#include <QStringList>
+#include <memory>
+
+namespace vx {
+
+struct LineSettings {
+    qint32 baud = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+// "9600,N,8,1" -> settings; empty optional for a malformed text.
+std::optional<LineSettings> ParseLineSettings(const QString &text);
+
+// Resolves "COMn" to a device. On Windows COMn is the native name. Elsewhere:
+// first the explicit map of the settings store (section "ComPorts", key "COMn"),
+// then run-only overrides (command line), then a stable enumeration of the
+// machine's serial devices (USB and ACM adapters by number, then ttyS by number).
+class ComPortMap {
+public:
+    ComPortMap() = default;
+    // Loads the explicit map from the store.
+    explicit ComPortMap(const SettingsStore &store);
+    void setExplicit(int comNumber, const QString &devicePath);   // stored map
+    void setOverride(int comNumber, const QString &devicePath);   // this run only
+    // Device path (or native name) for COMn; empty when nothing is mapped.
+    QString resolve(int comNumber) const;
+    // Maps a name "COMn" (any case) to n; 0 when it is not of that form.
+    static int comNumber(const QString &name);
+    // The enumerated devices in their stable order (no explicit entries).
+    static QStringList enumeratedDevices();
+
+private:
+    QMap<int, QString> m_explicit;
+    QMap<int, QString> m_override;
+};
+
+// SerialPortIo over QSerialPort. Bytes are polled without an event loop, so the
+// no-pump wait sees them too. When the other end goes away the port is closed
+// (QSerialPort would otherwise keep reporting read errors).
+class QtSerialPort : public SerialPortIo {
+public:
+    explicit QtSerialPort(ComPortMap map = {});
+    ~QtSerialPort() override;
+    PortResult open(const QString &portName, const QString &lineSettings) override;
+    void close() override;
+    bool isOpen() const override;
+    void write(const QByteArray &bytes) override;
+    qint64 bytesWaiting() override;
+    QByteArray readAll() override;
+
+    ComPortMap &portMap() { return m_map; }
+    QString devicePath() const;  // what the last open resolved to
+
+private:
+    void poll();
+    ComPortMap m_map;
+    std::unique_ptr<QSerialPort> m_port;
+};
+
+// PortAç: opens the port with the stored number and settings, closing it first when
+// open; shows the message of a failure through the operator and returns its error number.
+int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op);
+// Portkontrol: "COM1".."COM16" that can be opened now, ascending; errors swallowed.
+QStringList Portkontrol(SerialPortIo &port, const QString &lineSettings = QStringLiteral("9600,N,8,1"));
+
+}  // namespace vx

@@ -1,0 +1,100 @@
+#pragma once
+// The command transaction: requests out, waits, drained answers in, acknowledged
+// writes with retries and the Abort/Retry/Ignore question, host mode and the
+// communication log. One Link object carries what the original kept in shared
+// module state: the link settings in use, the decode context and AbortRequested.
+
+#include "link/Codec.h"
+#include "link/Interfaces.h"
+#include "link/Settings.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace vx {
+
+// "ZRxLog.txt": one line per entry, opened, appended and closed each time.
+class CommsLog {
+public:
+    explicit CommsLog(QString filePath = {});
+    void setFilePath(const QString &filePath) { m_path = filePath; }
+    QString filePath() const { return m_path; }
+    // Appends line + CR LF; a log that cannot be written is skipped quietly.
+    void AppendCommsLog(const QString &line) const;
+
+private:
+    QString m_path;
+};
+
+// Cevap: the six characters of a write acknowledgement after "@" and the address.
+QString Cevap(const QString &address, const QString &answer);
+
+class Link {
+public:
+    Link(SerialPortIo &port, Clock &clock, Operator &op, CommsLog &log);
+
+    SerialPortIo &port() { return m_port; }
+    Clock &clock() { return m_clock; }
+    Operator &op() { return m_op; }
+    CommsLog &log() { return m_log; }
+
+    LinkSettings settings;            // address, checksum, reading time and drain mode in use
+    DecodeContext decode;             // current tab, weekday names, WeekdayText
+    QString transactionErrorText = QStringLiteral("İletişim hatası");  // text 306
+    bool AbortRequested = false;
+
+    // Waits. Both end at midnight rather than hang when the clock wraps.
+    void WaitSeconds(double seconds);
+    void WaitSecondsNoPump(double seconds);
+
+    // IntOku: waits the reading time, then returns everything received (empty: nothing came).
+    QString IntOku();
+
+    // The one exchange primitive: discard (and log) late bytes of an earlier
+    // request, send the frame, wait preDelay plus the reading time and drain.
+    // In frame-end mode it returns as soon as a complete answer has arrived.
+    QString exchange(const QString &frame, double preDelay = 0.0, bool pumpEvents = true);
+
+    // Read exchange (pattern 1) with the link's address and checksum: the raw answer...
+    QString readRaw(int reg, int byteCount, double preDelay = 0.0);
+    // ...and the decoded value (invalid QVariant when empty).
+    QVariant read(int reg, int byteCount, const QString &tag, double preDelay = 0.0);
+    QVariant decodeAnswer(const QString &answer, const QString &tag, int reg);
+
+    // Unacknowledged write (pattern 3): the answer is returned but not examined.
+    QString writeNoAck(int reg, int byteCount, const QString &dataType, const QVariant &data,
+                       double preDelay = 0.0, bool pumpEvents = true);
+
+    // CihazaGönder: acknowledged write with up to 9 attempts a series; after more than
+    // 3 attempts the operator chooses Abort (sets AbortRequested), Retry or Ignore (logged).
+    void CihazaGönder(const QString &address, int reg, int byteCount, bool checksumOn,
+                      const QString &dataType, const QVariant &data);
+    // The same with the link's address and checksum.
+    void CihazaGönder(int reg, int byteCount, const QString &dataType, const QVariant &data);
+
+    // HostYazdır: command 19 (on) or 20 (off) to register 19, wait 0.2 s, drain.
+    void HostYazdır(bool on);
+
+    void AppendCommsLog(const QString &line) { m_log.AppendCommsLog(line); }
+    // Current date in the system short format: the prefix of every log line.
+    QString shortDate() const;
+
+    // What crossed the line, for the benchmark and the tests.
+    struct Stats {
+        qint64 charsSent = 0;
+        qint64 charsReceived = 0;
+        int exchanges = 0;
+    };
+    Stats stats;
+
+private:
+    QString drain(double seconds, bool pumpEvents);
+    void discardLateBytes();
+
+    SerialPortIo &m_port;
+    Clock &m_clock;
+    Operator &m_op;
+    CommsLog &m_log;
+};
+
+}  // namespace vx
