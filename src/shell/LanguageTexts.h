@@ -1,0 +1,44 @@
+#pragma once
+// The language file: a plain text file whose N-th line is the text for slot N
+// (418 slots). Lines are taken whole; missing lines are empty; lines after 418
+// are ignored. Files are Windows-1254 with CR LF; a file that is valid UTF-8 is
+// read as UTF-8 (a user editing on Linux).
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace vx {
+
+class LanguageTexts {
+public:
+    static constexpr int LineCount = 418;
+
+    LanguageTexts();  // all texts empty
+    // 1-based line; empty for a line the file did not have or out of range.
+    QString text(int line) const;
+    void setText(int line, const QString &text);
+    // True when the file had no line at all.
+    bool isEmpty() const { return m_linesRead == 0; }
+    int linesRead() const { return m_linesRead; }
+
+    static LanguageTexts fromBytes(const QByteArray &bytes);
+    // Nothing when the file cannot be opened (error describes why).
+    static std::optional<LanguageTexts> fromFile(const QString &path, QString *error = nullptr);
+
+    QStringList weekdayNames() const;  // texts 314 (Monday) .. 320 (Sunday)
+    bool brandIsHalvern() const;       // text 383 is exactly "HALVERN"
+
+private:
+    QStringList m_texts;  // index 0 is line 1
+    int m_linesRead = 0;
+};
+
+// The language folder: ProgramFolder() + "/LANGUAGE".
+QString LanguageFolder();
+QString LanguageFilePath(const QString &fileName);
+// The "*.txt" files of the language folder, sorted.
+QStringList LanguageFiles();
+
+}  // namespace vx
