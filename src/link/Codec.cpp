@@ -1,0 +1,503 @@
+#include "link/Codec.h"
+
+#include "link/Cp1254.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace vx {
+namespace {
+
+constexpr QChar kDegree(0x00B0);  // "°" separates the fields of ID and setpoint records
+
+// Value of one hexadecimal digit; any other character counts 0.
+int hexDigitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    return 0;
+}
+
+bool isHexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
+}
+
+// One byte written as two hex digits; a single trailing character is taken alone.
+int hexByteValue(const QString &pair)
+{
+    int value = 0;
+    for (QChar c : pair)
+        value = value * 16 + hexDigitValue(c);
+    return value;
+}
+
+// A number as upper-case hex text of exactly `width` digits: the two's complement
+// for negatives, cut to its low-order digits when it is longer than the field.
+QString hexField(qint64 value, int width)
+{
+    const QString digits = QString::number(static_cast<quint64>(value), 16).toUpper();
+    if (value < 0 && width > digits.size())
+        return QString(width - digits.size(), QLatin1Char('F')) + digits;
+    return PadLeftZeros(digits, width);
+}
+
+// Rounds to the nearest integer, halves to the even neighbour; NaN gives 0 and
+// values outside the 64-bit range are held at its ends.
+qint64 roundHalfEven(double x)
+{
+    if (std::isnan(x))
+        return 0;
+    if (x >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (x <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    const double floorValue = std::floor(x);
+    const double diff = x - floorValue;
+    auto result = static_cast<qint64>(floorValue);
+    if (diff > 0.5 || (diff == 0.5 && (result % 2) != 0))
+        ++result;
+    return result;
+}
+
+// Reads the leading number of a typed text: blanks, an optional sign, digits and
+// one decimal separator ("." or ","); reading stops at the first other character.
+// A text without digits reads as 0, like the original's number conversion.
+double readLooseNumber(const QString &text)
+{
+    int i = 0;
+    const int n = text.size();
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    QString normalized;
+    bool seenSeparator = false;
+    for (; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            normalized.append(c);
+        } else if ((c == QLatin1Char('.') || c == QLatin1Char(',')) && !seenSeparator) {
+            seenSeparator = true;
+            normalized.append(QLatin1Char('.'));
+        } else {
+            break;
+        }
+    }
+    bool ok = false;
+    const double value = normalized.toDouble(&ok);
+    if (!ok)
+        return 0.0;
+    return negative ? -value : value;
+}
+
+// The integer an LG write carries: numbers are rounded, texts are read as numbers.
+qint64 numberArgument(const QVariant &data)
+{
+    switch (data.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::SChar:
+    case QMetaType::Char:
+        return data.toLongLong();
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        return static_cast<qint64>(data.toULongLong());
+    case QMetaType::Bool:
+        return data.toBool() ? 1 : 0;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return roundHalfEven(data.toDouble());
+    default:
+        break;
+    }
+    if (!data.isValid())
+        return 0;
+    return roundHalfEven(readLooseNumber(data.toString()));
+}
+
+// Each character as two hex digits of its code-page byte.
+QString textToHex(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() * 2);
+    for (QChar c : text)
+        out += hexField(cp1254::fromUnicode(c), 2);
+    return out;
+}
+
+QString encodeId(const QString &arg)
+{
+    if (arg.isEmpty())
+        return {};
+    QString field = hexField(cp1254::fromUnicode(arg.at(0)), 2);
+    if (arg.size() == 1)
+        return field + QStringLiteral("00");
+    const QString rest = arg.mid(1);
+    const int sep = rest.indexOf(kDegree);
+    if (sep < 0)
+        return {};
+    field += hexField(roundHalfEven(readLooseNumber(rest.left(sep))), 8);
+    field += textToHex(rest.mid(sep + 1));
+    field += QStringLiteral("0000");
+    return field;
+}
+
+QString encodeIdHeader(const QString &arg)
+{
+    if (arg.isEmpty())
+        return {};
+    return PadLeftZeros(QString(arg.at(0)), 2) + textToHex(arg.mid(1)) + QStringLiteral("00");
+}
+
+QString encodeSetpoint(const QString &arg)
+{
+    if (arg.isEmpty())
+        return {};
+    QString field = hexField(cp1254::fromUnicode(arg.at(0)), 2);
+    if (arg.size() == 1)
+        return field + QStringLiteral("00");
+    // Scanning ends at a carriage return; whatever follows it is not part of the record.
+    QString rest = arg.mid(1);
+    const int cr = rest.indexOf(QLatin1Char('\r'));
+    if (cr >= 0)
+        rest.truncate(cr);
+    int sep;
+    while (!rest.isEmpty() && (sep = rest.indexOf(kDegree)) >= 0) {
+        field += hexField(roundHalfEven(readLooseNumber(rest.left(sep))), 8);
+        rest.remove(0, sep + 1);
+    }
+    // The last number: a decimal point typed by the user is read as the decimal comma.
+    // When nothing follows the last "°" there is no last number to send.
+    if (!rest.isEmpty())
+        field += hexField(roundHalfEven(readLooseNumber(PointToComma(rest))), 8);
+    return field + QStringLiteral("00");
+}
+
+QString encodeData(const QString &tag, const QVariant &data, int byteCount)
+{
+    if (tag == QLatin1String("LG"))
+        return hexField(numberArgument(data), qMax(0, 2 * byteCount));
+    if (tag == QLatin1String("BY"))
+        return data.toString();
+    if (tag == QLatin1String("TX"))
+        return textToHex(data.toString());
+    if (tag == QLatin1String("ID"))
+        return encodeId(data.toString());
+    if (tag == QLatin1String("IDH"))
+        return encodeIdHeader(data.toString());
+    if (tag == QLatin1String("SPT"))
+        return encodeSetpoint(data.toString());
+    return {};
+}
+
+QString addressField(const QString &address)
+{
+    const int value = AddressValue(address);
+    return value != 0 ? hexField(value, 2) : QString();
+}
+
+// Signed 32-bit reading of up to 8 hex digits ("FFFFFFFF" is -1).
+qint32 signed32(const QString &hex)
+{
+    quint32 value = 0;
+    for (QChar c : hex)
+        value = value * 16 + static_cast<quint32>(hexDigitValue(c));
+    return static_cast<qint32>(value);
+}
+
+// Text made of the bytes of a hex data field, two characters per byte.
+QString hexToText(const QString &data, bool dropLineFeeds, bool dropNuls)
+{
+    QString out;
+    out.reserve(data.size() / 2 + 1);
+    for (int i = 0; i < data.size(); i += 2) {
+        const QString pair = data.mid(i, 2);
+        if (dropLineFeeds && pair == QLatin1String("0A"))
+            continue;
+        if (dropNuls && pair == QLatin1String("00"))
+            continue;
+        out.append(cp1254::toUnicode(static_cast<unsigned char>(hexByteValue(pair) & 0xFF)));
+    }
+    return out;
+}
+
+QString decodeTarih(const QString &data, DecodeContext &ctx)
+{
+    const QString seconds = data.mid(0, 2);
+    const QString minutes = data.mid(2, 2);
+    const QString hours = data.mid(4, 2);
+    const QString weekday = data.mid(6, 2);
+    const QString day = data.mid(8, 2);
+    const QString month = data.mid(10, 2);
+    const QString year = data.mid(12, 2);
+    ctx.weekdayText = QStringLiteral(" \\ ") + WeekdayName(weekday, ctx.weekdayNames);
+    return day + QLatin1Char('-') + month + QLatin1Char('-') + year + QStringLiteral(" \\ ") + hours
+        + QLatin1Char(':') + minutes + QLatin1Char(':') + seconds;
+}
+
+}  // namespace
+
+QString PadLeftZeros(const QString &value, int width)
+{
+    if (width <= 0)
+        return {};
+    if (value.size() >= width)
+        return value.right(width);
+    return QString(width - value.size(), QLatin1Char('0')) + value;
+}
+
+QString PadLeftZeros(qint64 value, int width)
+{
+    return PadLeftZeros(QString::number(value), width);
+}
+
+int AddressValue(const QString &address)
+{
+    // Like the original's number conversion: the leading decimal digits, anything else 0.
+    const QString t = address.trimmed();
+    int value = 0;
+    for (QChar c : t) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        value = value * 10 + (c.unicode() - '0');
+        if (value > 255)  // an address field is one byte; larger texts are not addresses
+            return 0;
+    }
+    return value;
+}
+
+QString ComputeLrc(const QString &body)
+{
+    unsigned sum = 0;
+    for (int i = 0; i < body.size(); i += 2)
+        sum += static_cast<unsigned>(hexByteValue(body.mid(i, 2)));
+    const unsigned lrc = (256u - (sum % 256u)) % 256u;
+    return hexField(lrc, 2);
+}
+
+QString BuildWriteFrame(const QString &address, int reg, int byteCount, bool checksumOn,
+                        const QString &dataType, const QVariant &data)
+{
+    const QString body = addressField(address) + QStringLiteral("10") + hexField(reg, 4)
+        + hexField(byteCount / 2, 4) + hexField(byteCount, 2)
+        + encodeData(dataType.toUpper(), data, byteCount);
+    const QString checksum = checksumOn ? ComputeLrc(body) : QString();
+    return QLatin1Char(FrameStart) + body + checksum + QLatin1Char(FrameEnd);
+}
+
+QString BuildReadFrame(const QString &address, int reg, int byteCount, bool checksumOn)
+{
+    const QString body = addressField(address) + QStringLiteral("03") + hexField(reg, 4)
+        + hexField(byteCount / 2, 4);
+    const QString checksum = checksumOn ? ComputeLrc(body) : QString();
+    return QLatin1Char(FrameStart) + body + checksum + QLatin1Char(FrameEnd);
+}
+
+QVariant DecodeAnswer(const QString &answer, const QString &dataType, const QString &address,
+                      bool checksumOn, int reg, DecodeContext &ctx)
+{
+    if (!answer.startsWith(QLatin1Char(FrameStart)))
+        return {};
+
+    int pos = 1;
+    if (AddressValue(address) != 0)
+        pos += 2;
+    pos += 2;  // function code, not checked
+    QString rest = answer.mid(pos);
+    QString byteCountText;
+    if (rest.size() > 2) {
+        byteCountText = rest.left(2);
+        rest.remove(0, 2);
+    }
+    QString data = rest;
+    if (checksumOn) {
+        if (data.size() > 2)
+            data.chop(3);
+    } else if (data.endsWith(QLatin1Char(FrameEnd))) {
+        data.chop(1);
+    }
+    // A truncated answer must not leave the end character inside the data.
+    while (data.endsWith(QLatin1Char(FrameEnd)))
+        data.chop(1);
+
+    if (checksumOn) {
+        const int n = answer.size();
+        const QString received = n >= 3 ? answer.mid(n - 3, 2) : QString();
+        const QString expected = ComputeLrc(n >= 4 ? answer.mid(1, n - 4) : QString());
+        if (received != expected && ctx.log) {
+            const int byteCount = hexByteValue(byteCountText);
+            ctx.log(ctx.shortDate + QStringLiteral(" - [") + PadLeftZeros(reg, 3) + QStringLiteral("]-[")
+                    + hexField(byteCount / 2, 4) + QStringLiteral("]--- CHKSum Hatası..."));
+        }
+    }
+
+    if (dataType == QLatin1String("LG")) {
+        const std::optional<qint64> value = HexToNumber(data);
+        if (!value)
+            return {};
+        return QVariant::fromValue<qint64>(*value);
+    }
+    if (dataType == QLatin1String("Tx")) {
+        const bool keepAll = ctx.currentTab == TabStatus;
+        return hexToText(data, !keepAll, !keepAll && ctx.currentTab == TabHeader);
+    }
+    if (dataType == QLatin1String("Tx1"))
+        return hexToText(data, false, false);
+    if (dataType == QLatin1String("ID")) {
+        const QString type = hexToText(data.left(2), false, false);
+        const qint32 number = signed32(data.mid(2, 8));
+        const QString text = hexToText(data.mid(10), false, false).left(16);
+        return type + QString::number(number) + kDegree + text;
+    }
+    if (dataType == QLatin1String("IDB"))
+        return hexToText(data.mid(2), false, false);
+    if (dataType == QLatin1String("STP")) {
+        QStringList numbers;
+        for (int i = 0; i < 3; ++i)
+            numbers << QString::number(signed32(data.mid(2 + 8 * i, 8)));
+        return numbers.join(kDegree);
+    }
+    if (dataType == QLatin1String("Tarih"))
+        return decodeTarih(data, ctx);
+    if (dataType == QLatin1String("Hex"))
+        return data;
+    return {};
+}
+
+std::optional<qint64> HexToNumber(const QString &hexText)
+{
+    if (hexText.isEmpty())
+        return std::nullopt;
+
+    // A text starting with upper-case "F" is a negative number in two's complement:
+    // 16-bit up to four digits, 32-bit for five to eight. Longer texts and texts with
+    // other characters would overflow or fail in the original; they are read like
+    // any other text below.
+    if (hexText.at(0) == QLatin1Char('F') && hexText.size() <= 8) {
+        bool allHex = true;
+        for (QChar c : hexText)
+            allHex = allHex && isHexDigit(c);
+        if (allHex) {
+            quint64 value = 0;
+            for (QChar c : hexText)
+                value = value * 16 + static_cast<quint64>(hexDigitValue(c));
+            if (hexText.size() <= 4)
+                return static_cast<qint64>(static_cast<qint16>(static_cast<quint16>(value)));
+            return static_cast<qint64>(static_cast<qint32>(static_cast<quint32>(value)));
+        }
+    }
+
+    // Everything from the first "," on is ignored; other characters count 0. A value
+    // beyond the 64-bit range (more than 15 significant digits) is held at the largest
+    // number rather than wrapping to a wrong or negative value.
+    const int comma = hexText.indexOf(QLatin1Char(','));
+    const QString digits = comma >= 0 ? hexText.left(comma) : hexText;
+    constexpr quint64 kMax = static_cast<quint64>(std::numeric_limits<qint64>::max());
+    quint64 value = 0;
+    for (QChar c : digits) {
+        const auto d = static_cast<quint64>(hexDigitValue(c));
+        if (value > (kMax - d) / 16)
+            return std::numeric_limits<qint64>::max();
+        value = value * 16 + d;
+    }
+    return static_cast<qint64>(value);
+}
+
+QString WeekdayName(const QString &code, const QStringList &weekdayNames)
+{
+    static const QStringList codes = {QStringLiteral("00"), QStringLiteral("01"), QStringLiteral("02"),
+                                      QStringLiteral("03"), QStringLiteral("04"), QStringLiteral("05"),
+                                      QStringLiteral("06")};
+    const int index = codes.indexOf(code);
+    if (index < 0 || index >= weekdayNames.size())
+        return {};
+    return weekdayNames.at(index);
+}
+
+QString CommaToPoint(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1Char(','), QLatin1Char('.'));
+    out.remove(QLatin1Char('%'));
+    return out;
+}
+
+QString PointToComma(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1Char('.'), QLatin1Char(','));
+    return out;
+}
+
+QString StripDecimalPoint(const QString &text)
+{
+    QString out = CommaToPoint(text);
+    out.remove(QLatin1Char('.'));
+    return out;
+}
+
+QString FormatWithDecimals(const QString &digits, const QString &referenceValue)
+{
+    if (referenceValue.isEmpty())
+        return digits;
+    QString value = digits;
+    QString sign;
+    if (value.startsWith(QLatin1Char('-'))) {
+        sign = QStringLiteral("-");
+        value.remove(0, 1);
+    }
+    value = QString(10, QLatin1Char('0')) + StripDecimalPoint(value);
+    QString reference = referenceValue;
+    reference.replace(QLatin1Char(','), QLatin1Char('.'));
+    const int length = reference.size();
+    const int pointPos = reference.indexOf(QLatin1Char('.')) + 1;  // 1-based, 0 when absent
+    QString result;
+    if (pointPos > 1) {
+        result = value.right(length - 1);
+        result.insert(qMin(pointPos - 1, static_cast<int>(result.size())), QLatin1Char('.'));
+    } else {
+        result = value.right(length);
+    }
+    return sign + result;
+}
+
+QString InsertDecimalComma(const QString &digits, int decimals)
+{
+    QString value = digits;
+    QString sign;
+    if (value.startsWith(QLatin1Char('-'))) {
+        sign = QStringLiteral("-");
+        value.remove(0, 1);
+    }
+    if (decimals > 0 && value.size() < decimals) {
+        // The original padded to decimals + 2 - length characters, which leaves too few
+        // digits (and fails) when the text has three or more digits but fewer than the
+        // decimals; at least decimals + 1 characters gives the same result wherever the
+        // original worked and a correct one elsewhere.
+        const int target = qMax(decimals + 2 - static_cast<int>(value.size()), decimals + 1);
+        value = PadLeftZeros(value, target);
+    }
+    if (decimals > 0)
+        value = value.left(value.size() - decimals) + QLatin1Char(',') + value.right(decimals);
+    if (value.startsWith(QLatin1Char(',')) || value.startsWith(QLatin1Char('.')))
+        value.prepend(QLatin1Char('0'));
+    return sign + value;
+}
+
+}  // namespace vx
