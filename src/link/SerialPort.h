@@ -64,8 +64,12 @@ public:
 
 private:
     void poll();
+    void closeBroken();  // the other end went away: keep what arrived, close
     ComPortMap m_map;
     std::unique_ptr<QSerialPort> m_port;
+    QString m_devicePath;
+    QByteArray m_salvaged;  // bytes received before the port broke, not read yet
+    bool m_broken = false;
 };
 
 // PortAç: opens the port with the stored number and settings, closing it first when

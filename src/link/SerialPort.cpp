@@ -1,0 +1,411 @@
+#include "link/SerialPort.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <tuple>
+
+namespace vx {
+
+// ---------------------------------------------------------------------------
+// Line settings
+
+std::optional<LineSettings> ParseLineSettings(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return std::nullopt;
+
+    LineSettings ls;
+
+    bool ok = false;
+    const QString baudText = parts[0].trimmed();
+    const qint64 baud = baudText.toLongLong(&ok);
+    if (!ok || baud < 50 || baud > 4000000)
+        return std::nullopt;
+    ls.baud = qint32(baud);
+
+    const QString parity = parts[1].trimmed().toUpper();
+    if (parity == QLatin1String("N"))
+        ls.parity = QSerialPort::NoParity;
+    else if (parity == QLatin1String("E"))
+        ls.parity = QSerialPort::EvenParity;
+    else if (parity == QLatin1String("O"))
+        ls.parity = QSerialPort::OddParity;
+    else if (parity == QLatin1String("M"))
+        ls.parity = QSerialPort::MarkParity;
+    else if (parity == QLatin1String("S"))
+        ls.parity = QSerialPort::SpaceParity;
+    else
+        return std::nullopt;
+
+    const QString bits = parts[2].trimmed();
+    if (bits == QLatin1String("5"))
+        ls.dataBits = QSerialPort::Data5;
+    else if (bits == QLatin1String("6"))
+        ls.dataBits = QSerialPort::Data6;
+    else if (bits == QLatin1String("7"))
+        ls.dataBits = QSerialPort::Data7;
+    else if (bits == QLatin1String("8"))
+        ls.dataBits = QSerialPort::Data8;
+    else
+        return std::nullopt;
+
+    const QString stop = parts[3].trimmed();
+    if (stop == QLatin1String("1"))
+        ls.stopBits = QSerialPort::OneStop;
+    else if (stop == QLatin1String("1.5"))
+        ls.stopBits = QSerialPort::OneAndHalfStop;
+    else if (stop == QLatin1String("2"))
+        ls.stopBits = QSerialPort::TwoStop;
+    else
+        return std::nullopt;
+
+    return ls;
+}
+
+// ---------------------------------------------------------------------------
+// COM numbers
+
+ComPortMap::ComPortMap(const SettingsStore &store)
+{
+    const QStringList keys = store.keys(SettingsKeys::ComPortSection);
+    for (const QString &key : keys) {
+        const int n = comNumber(key);
+        const QString path = store.value(SettingsKeys::ComPortSection, key).trimmed();
+        if (n > 0 && !path.isEmpty())
+            m_explicit.insert(n, path);
+    }
+}
+
+void ComPortMap::setExplicit(int comNumber, const QString &devicePath)
+{
+    if (devicePath.isEmpty())
+        m_explicit.remove(comNumber);
+    else
+        m_explicit.insert(comNumber, devicePath);
+}
+
+void ComPortMap::setOverride(int comNumber, const QString &devicePath)
+{
+    if (devicePath.isEmpty())
+        m_override.remove(comNumber);
+    else
+        m_override.insert(comNumber, devicePath);
+}
+
+QString ComPortMap::resolve(int comNumber) const
+{
+    if (comNumber <= 0)
+        return {};
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(comNumber);
+#else
+    if (const auto it = m_explicit.constFind(comNumber); it != m_explicit.constEnd())
+        return it.value();
+    if (const auto it = m_override.constFind(comNumber); it != m_override.constEnd())
+        return it.value();
+    const QStringList devices = enumeratedDevices();
+    if (comNumber <= devices.size())
+        return devices.at(comNumber - 1);
+    return {};
+#endif
+}
+
+int ComPortMap::comNumber(const QString &name)
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*COM(\\d{1,4})\\s*$"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    const auto m = re.match(name);
+    if (!m.hasMatch())
+        return 0;
+    return m.captured(1).toInt();
+}
+
+namespace {
+
+// Order of the enumeration: USB and ACM adapters first (by number), then the
+// built-in ttyS ports (by number), then anything else by name.
+std::tuple<int, int, QString> deviceOrder(const QString &portName)
+{
+    static const QRegularExpression re(QStringLiteral("^(ttyUSB|ttyACM|ttyS)(\\d+)$"));
+    const auto m = re.match(portName);
+    if (!m.hasMatch())
+        return {2, 0, portName};
+    const int group = m.captured(1) == QLatin1String("ttyS") ? 1 : 0;
+    return {group, m.captured(2).toInt(), m.captured(1)};
+}
+
+}  // namespace
+
+QStringList ComPortMap::enumeratedDevices()
+{
+    struct Entry {
+        std::tuple<int, int, QString> key;
+        QString path;
+    };
+    std::vector<Entry> entries;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports) {
+        const QString path = info.systemLocation().isEmpty() ? info.portName() : info.systemLocation();
+        entries.push_back(Entry{deviceOrder(info.portName()), path});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry &a, const Entry &b) { return a.key < b.key; });
+    QStringList out;
+    for (const Entry &e : entries)
+        if (!out.contains(e.path))
+            out << e.path;
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// QtSerialPort
+
+namespace {
+
+bool isFatal(QSerialPort::SerialPortError e)
+{
+    return e == QSerialPort::ReadError || e == QSerialPort::ResourceError
+           || e == QSerialPort::WriteError;
+}
+
+int mapOpenError(QSerialPort::SerialPortError e)
+{
+    switch (e) {
+    case QSerialPort::DeviceNotFoundError:
+        return PortErr::NoSuchPort;
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError:
+        return PortErr::Busy;
+    case QSerialPort::NotOpenError:
+        return PortErr::NotOpen;
+    default:
+        return PortErr::Other;
+    }
+}
+
+}  // namespace
+
+QtSerialPort::QtSerialPort(ComPortMap map) : m_map(std::move(map)) {}
+
+QtSerialPort::~QtSerialPort()
+{
+    close();
+}
+
+PortResult QtSerialPort::open(const QString &portName, const QString &lineSettings)
+{
+    close();
+
+    const std::optional<LineSettings> ls = ParseLineSettings(lineSettings);
+    if (!ls) {
+        return {PortErr::BadSettings,
+                QStringLiteral("Invalid line settings \"%1\" (expected baud,parity,data bits,stop bits, "
+                               "for example 9600,N,8,1)")
+                    .arg(lineSettings)};
+    }
+
+    // "COMn" goes through the map; a plain number means the same; anything else is
+    // a device path (or native name) opened as given.
+    int n = ComPortMap::comNumber(portName);
+    if (n == 0) {
+        bool isNumber = false;
+        const int plain = portName.trimmed().toInt(&isNumber);
+        if (isNumber && plain > 0)
+            n = plain;
+    }
+    QString device;
+    if (n > 0) {
+        device = m_map.resolve(n);
+        if (device.isEmpty()) {
+            return {PortErr::NoSuchPort,
+                    QStringLiteral("COM%1 is not mapped to a serial device on this machine").arg(n)};
+        }
+    } else {
+        device = portName.trimmed();
+        if (device.isEmpty())
+            return {PortErr::NoSuchPort, QStringLiteral("No port name given")};
+    }
+    m_devicePath = device;
+
+#ifndef Q_OS_WIN
+    // QSerialPort reports a missing path as a generic failure on some systems.
+    if (device.startsWith(QLatin1Char('/')) && !QFileInfo::exists(device))
+        return {PortErr::NoSuchPort, QStringLiteral("%1: no such device").arg(device)};
+#endif
+
+    auto port = std::make_unique<QSerialPort>();
+    port->setPortName(device);
+    port->setBaudRate(ls->baud);
+    port->setParity(ls->parity);
+    port->setDataBits(ls->dataBits);
+    port->setStopBits(ls->stopBits);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!port->open(QIODevice::ReadWrite)) {
+        const int err = mapOpenError(port->error());
+        return {err, QStringLiteral("%1: %2").arg(device, port->errorString())};
+    }
+
+    // A read error makes QSerialPort keep firing its read notifier; note the break
+    // at once and close at the next chance outside QSerialPort's own code (closing
+    // inside its notification handler would pull the buffer from under it).
+    QSerialPort *raw = port.get();
+    QObject::connect(raw, &QSerialPort::errorOccurred, raw, [this, raw](QSerialPort::SerialPortError e) {
+        if (!isFatal(e) || m_port.get() != raw)
+            return;
+        m_broken = true;
+        // Posted to the port object: deleting the port drops the call with it.
+        QMetaObject::invokeMethod(
+            raw,
+            [this, raw] {
+                if (m_port.get() == raw && m_broken)
+                    closeBroken();
+            },
+            Qt::QueuedConnection);
+    });
+
+    m_port = std::move(port);
+    m_broken = false;
+    m_salvaged.clear();
+    return {};
+}
+
+void QtSerialPort::close()
+{
+    m_salvaged.clear();
+    m_broken = false;
+    if (m_port) {
+        m_port->disconnect();
+        if (m_port->isOpen())
+            m_port->close();
+        m_port.reset();
+    }
+}
+
+void QtSerialPort::closeBroken()
+{
+    if (!m_port)
+        return;
+    if (m_port->isOpen()) {
+        m_salvaged += m_port->readAll();
+        m_port->close();
+    }
+    m_broken = false;
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return m_port && m_port->isOpen();
+}
+
+QString QtSerialPort::devicePath() const
+{
+    return m_devicePath;
+}
+
+void QtSerialPort::poll()
+{
+    if (!m_port || !m_port->isOpen())
+        return;
+    if (!m_broken) {
+        // Reads whatever the driver holds into QSerialPort's buffer without an
+        // event loop (the no-pump wait runs none).
+        m_port->clearError();
+        m_port->waitForReadyRead(0);
+        if (isFatal(m_port->error()))
+            m_broken = true;
+    }
+    if (m_broken)
+        closeBroken();
+}
+
+void QtSerialPort::write(const QByteArray &bytes)
+{
+    if (!isOpen() || m_broken || bytes.isEmpty())
+        return;
+    m_port->write(bytes);
+    // Push the bytes to the driver now: nothing else may run an event loop.
+    for (int i = 0; i < 50 && m_port && m_port->isOpen() && m_port->bytesToWrite() > 0; ++i) {
+        if (!m_port->waitForBytesWritten(20) && isFatal(m_port->error())) {
+            m_broken = true;
+            break;
+        }
+    }
+    if (m_broken)
+        closeBroken();
+}
+
+qint64 QtSerialPort::bytesWaiting()
+{
+    poll();
+    qint64 n = m_salvaged.size();
+    if (m_port && m_port->isOpen())
+        n += m_port->bytesAvailable();
+    return n;
+}
+
+QByteArray QtSerialPort::readAll()
+{
+    poll();
+    QByteArray out;
+    out.swap(m_salvaged);
+    if (m_port && m_port->isOpen())
+        out += m_port->readAll();
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Port procedures
+
+namespace {
+
+// The name handed to the port for the stored port number: "COMn" for a number,
+// anything else (a device path) as it is.
+QString portNameFor(const QString &portNumber)
+{
+    const QString t = portNumber.trimmed();
+    bool isNumber = false;
+    t.toInt(&isNumber);
+    if (isNumber || t.isEmpty())
+        return QStringLiteral("COM") + (t.isEmpty() ? QStringLiteral("1") : t);
+    return t;
+}
+
+}  // namespace
+
+int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op)
+{
+    if (port.isOpen())
+        port.close();
+    const QString name = portNameFor(settings.PortNumber);
+    const PortResult r = port.open(name, settings.PortSettings);
+    if (r.ok())
+        return 0;
+    if (r.error == PortErr::NoSuchPort) {
+        const bool isCom = ComPortMap::comNumber(name) > 0;
+        op.message((isCom ? QStringLiteral("COM") + settings.PortNumber.trimmed() : name)
+                       + QStringLiteral(" bulunmamaktadır"),
+                   Icon::Critical);
+    } else {
+        op.message(QStringLiteral(" ") + QString::number(r.error) + QStringLiteral(" :") + r.description,
+                   Icon::None);
+    }
+    return r.error;
+}
+
+QStringList Portkontrol(SerialPortIo &port, const QString &lineSettings)
+{
+    QStringList found;
+    for (int n = 1; n <= 16; ++n) {
+        const QString name = QStringLiteral("COM%1").arg(n);
+        const PortResult r = port.open(name, lineSettings);
+        if (r.ok())
+            found << name;
+        port.close();
+    }
+    return found;
+}
+
+}  // namespace vx

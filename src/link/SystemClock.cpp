@@ -1,0 +1,33 @@
+#include "link/SystemClock.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QTime>
+#include <algorithm>
+#include <cmath>
+
+namespace vx {
+
+double SystemClock::secondsSinceMidnight() const
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+void SystemClock::idle(double maxSeconds, bool pumpEvents)
+{
+    if (pumpEvents && QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (!(maxSeconds > 0))  // also NaN
+        return;
+    const double slice = std::min(maxSeconds, 0.001);
+    const auto micros = static_cast<unsigned long>(std::lround(slice * 1e6));
+    if (micros > 0)
+        QThread::usleep(micros);
+}
+
+}  // namespace vx

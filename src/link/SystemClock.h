@@ -1,0 +1,18 @@
+#pragma once
+// The real clock: wall time, and idling that keeps the window alive.
+
+#include "link/Interfaces.h"
+
+namespace vx {
+
+class SystemClock : public Clock {
+public:
+    // Milliseconds since local midnight, as seconds; wraps to 0 at midnight.
+    double secondsSinceMidnight() const override;
+    QDateTime now() const override;
+    // Processes pending Qt events when asked to, then sleeps up to ~1 ms
+    // (never longer than maxSeconds).
+    void idle(double maxSeconds, bool pumpEvents) override;
+};
+
+}  // namespace vx
