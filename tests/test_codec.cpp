@@ -1,0 +1,378 @@
+// Wire format of the register protocol: frames, checksum, answer decoding and the
+// number-text helpers.
+
+#include "link/Codec.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <QVariant>
+
+#include <ostream>
+
+// Readable failure messages for texts (found by argument-dependent lookup in this file).
+static void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+using namespace vx;
+
+namespace {
+
+const QString CR = QStringLiteral("\r");
+const QChar Degree(0x00B0);
+
+QStringList dayNames()
+{
+    return {QStringLiteral("Pazartesi"), QStringLiteral("Salı"),  QStringLiteral("Çarşamba"),
+            QStringLiteral("Perşembe"),  QStringLiteral("Cuma"),  QStringLiteral("Cumartesi"),
+            QStringLiteral("Pazar")};
+}
+
+// An answer frame the way the indicator sends it: "@", address, "03", byte count, data, LRC, CR.
+QString answerFrame(const QString &address, const QString &data, bool checksumOn)
+{
+    QString body = address + QStringLiteral("03") + PadLeftZeros(QString::number(data.size() / 2, 16).toUpper(), 2)
+        + data;
+    return QStringLiteral("@") + body + (checksumOn ? ComputeLrc(body) : QString()) + CR;
+}
+
+QVariant decode(const QString &answer, const QString &tag, int tab = -1, const QString &address = {},
+                bool checksumOn = false)
+{
+    DecodeContext ctx;
+    ctx.currentTab = tab;
+    ctx.weekdayNames = dayNames();
+    return DecodeAnswer(answer, tag, address, checksumOn, 0, ctx);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- checksum
+
+TEST(Lrc, TwoComplementOfByteSum)
+{
+    struct Case { const char *body; const char *lrc; };
+    const Case cases[] = {
+        {"010300030002", "F7"},          // sum 9
+        {"010300000002", "FA"},          // sum 6
+        {"1000130001020014", "C6"},      // sum 58
+        {"FF01", "00"},                  // sum 256
+        {"8080", "00"},                  // sum 256
+        {"", "00"},
+        {"01", "FF"},
+        {"ff", "01"},                    // lower-case hex is read too
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(ComputeLrc(QString::fromLatin1(c.body)), QString::fromLatin1(c.lrc)) << c.body;
+}
+
+// ---------------------------------------------------------------- request frames
+
+TEST(Frames, ReadRequests)
+{
+    struct Case { const char *address; int reg; int bytes; bool csum; const char *frame; };
+    const Case cases[] = {
+        {"01", 3, 4, true, "@010300030002F7"},
+        {"", 3, 4, false, "@0300030002"},
+        {"01", 0, 4, true, "@010300000002FA"},
+        {"00", 0, 4, false, "@0300000002"},   // "00" means no address field
+        {"05", 199, 10, false, "@050300C70005"},
+        {"10", 0, 2, false, "@0A0300000001"}, // decimal address sent as hex
+        {"99", 0, 2, false, "@630300000001"},
+        {"", 0, 131072, false, "@0300000000"}, // register count 65536 is cut to "0000"
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(BuildReadFrame(QString::fromLatin1(c.address), c.reg, c.bytes, c.csum),
+                  QString::fromLatin1(c.frame) + CR)
+            << c.frame;
+}
+
+TEST(Frames, WriteCommandCode)
+{
+    EXPECT_EQ(BuildWriteFrame({}, 19, 2, false, QStringLiteral("LG"), 20), QStringLiteral("@1000130001020014") + CR);
+    EXPECT_EQ(BuildWriteFrame({}, 19, 2, true, QStringLiteral("Lg"), 20), QStringLiteral("@1000130001020014C6") + CR);
+    EXPECT_EQ(BuildWriteFrame(QStringLiteral("05"), 19, 2, false, QStringLiteral("LG"), 19),
+              QStringLiteral("@051000130001020013") + CR);
+}
+
+TEST(Frames, LgDataField)
+{
+    struct Case { QVariant value; int bytes; const char *field; };
+    const Case cases[] = {
+        {-1, 2, "FFFF"},
+        {-1, 4, "FFFFFFFF"},
+        {-100, 4, "FFFFFF9C"},
+        {-1, 8, "FFFFFFFFFFFFFFFF"},  // sign carried into a wide field
+        {255, 2, "00FF"},
+        {0x12345, 2, "2345"},         // too long: the low-order digits stay
+        {2.5, 2, "0002"},             // halves go to the even neighbour
+        {3.5, 2, "0004"},
+        {-2.5, 2, "FFFE"},
+        {2.6, 2, "0003"},
+        {QStringLiteral("12"), 2, "000C"},
+        {QStringLiteral("7,5"), 2, "0008"},
+        {QStringLiteral("abc"), 2, "0000"},
+        {QVariant(), 2, "0000"},
+        {qint64(4294967295LL), 4, "FFFFFFFF"},
+    };
+    for (const Case &c : cases) {
+        const QString frame = BuildWriteFrame({}, 20, c.bytes, false, QStringLiteral("LG"), c.value);
+        const QString prefix = QStringLiteral("@100014") + PadLeftZeros(QString::number(c.bytes / 2, 16).toUpper(), 4)
+            + PadLeftZeros(QString::number(c.bytes, 16).toUpper(), 2);
+        ASSERT_TRUE(frame.startsWith(prefix)) << frame.toStdString();
+        EXPECT_EQ(frame.mid(prefix.size()).chopped(1), QString::fromLatin1(c.field)) << c.value.toString().toStdString();
+    }
+}
+
+TEST(Frames, TextTags)
+{
+    auto field = [](const char *tag, const QString &data, int bytes = 2) {
+        const QString frame = BuildWriteFrame({}, 0, bytes, false, QString::fromLatin1(tag), data);
+        return frame.mid(13).chopped(1);  // after "@10" + 4 + 4 + 2
+    };
+    EXPECT_EQ(field("BY", QStringLiteral("0100")), QStringLiteral("0100"));
+    EXPECT_EQ(field("TX", QStringLiteral("AB 1")), QStringLiteral("41422031"));
+    EXPECT_EQ(field("Tx", QStringLiteral("ĞÜŞİÖÇğüşıöç")), QStringLiteral("D0DCDEDDD6C7F0FCFEFDF6E7"));
+    EXPECT_EQ(field("TX", QString()), QString());
+    EXPECT_EQ(field("??", QStringLiteral("123")), QString());  // unknown tag: empty data field
+
+    EXPECT_EQ(field("ID", QStringLiteral("A")), QStringLiteral("4100"));
+    EXPECT_EQ(field("ID", QStringLiteral("A12") + Degree + QStringLiteral("XY")), QStringLiteral("410000000C58590000"));
+    EXPECT_EQ(field("ID", QStringLiteral("A-1") + Degree + QStringLiteral("Ş")), QStringLiteral("41FFFFFFFFDE0000"));
+    EXPECT_EQ(field("ID", QStringLiteral("A12")), QString());  // no "°": empty field
+    EXPECT_EQ(field("ID", QStringLiteral("A7") + Degree), QStringLiteral("41000000070000"));
+
+    EXPECT_EQ(field("IDH", QStringLiteral("3ABC")), QStringLiteral("0341424300"));
+    EXPECT_EQ(field("IDH", QStringLiteral("7")), QStringLiteral("0700"));
+
+    EXPECT_EQ(field("SPT", QStringLiteral("S")), QStringLiteral("5300"));
+    EXPECT_EQ(field("SPT", QStringLiteral("S1") + Degree + QStringLiteral("-2") + Degree + QStringLiteral("3.5")),
+              QStringLiteral("53") + QStringLiteral("00000001FFFFFFFE00000004") + QStringLiteral("00"));
+    EXPECT_EQ(field("SPT", QStringLiteral("S1") + Degree + QStringLiteral("2") + Degree + QStringLiteral("2,5")),
+              QStringLiteral("53000000010000000200000002") + QStringLiteral("00"));
+    EXPECT_EQ(field("SPT", QStringLiteral("S10") + Degree + QStringLiteral("20\r")),
+              QStringLiteral("530000000A0000001400"));
+}
+
+// ---------------------------------------------------------------- answer decoding
+
+TEST(Decode, LgNumbers)
+{
+    struct Case { const char *data; qint64 value; };
+    const Case cases[] = {
+        {"FFFFFF9C", -100}, {"0000FF9C", 65436}, {"8000", 32768}, {"FF9C", -100}, {"00000000", 0}, {"0001E240", 123456},
+    };
+    for (const Case &c : cases) {
+        const QVariant v = decode(answerFrame({}, QString::fromLatin1(c.data), true), QStringLiteral("LG"), -1, {}, true);
+        ASSERT_EQ(v.typeId(), QMetaType::LongLong) << c.data;
+        EXPECT_EQ(v.toLongLong(), c.value) << c.data;
+    }
+}
+
+TEST(Decode, TxDropsByTab)
+{
+    const QString answer = answerFrame({}, QStringLiteral("4142000A43"), false);
+    EXPECT_EQ(decode(answer, QStringLiteral("Tx"), TabHeader).toString(), QStringLiteral("ABC"));
+    EXPECT_EQ(decode(answer, QStringLiteral("Tx"), 4).toString(), QStringLiteral("AB") + QChar(0) + QStringLiteral("C"));
+    EXPECT_EQ(decode(answer, QStringLiteral("Tx"), -1).toString(), QStringLiteral("AB") + QChar(0) + QStringLiteral("C"));
+    EXPECT_EQ(decode(answer, QStringLiteral("Tx"), TabStatus).toString(),
+              QStringLiteral("AB") + QChar(0) + QChar(10) + QStringLiteral("C"));
+    EXPECT_EQ(decode(answer, QStringLiteral("Tx1"), TabHeader).toString(),
+              QStringLiteral("AB") + QChar(0) + QChar(10) + QStringLiteral("C"));
+    // Code-page characters
+    EXPECT_EQ(decode(answerFrame({}, QStringLiteral("DDFEF0"), false), QStringLiteral("Tx")).toString(),
+              QStringLiteral("İşğ"));
+}
+
+TEST(Decode, AddressAndChecksumFieldsAreSkipped)
+{
+    const QString answer = answerFrame(QStringLiteral("05"), QStringLiteral("3132"), true);
+    EXPECT_EQ(decode(answer, QStringLiteral("Tx"), -1, QStringLiteral("05"), true).toString(), QStringLiteral("12"));
+    EXPECT_EQ(decode(answerFrame({}, QStringLiteral("3132"), false), QStringLiteral("Hex")).toString(),
+              QStringLiteral("3132"));
+}
+
+TEST(Decode, Records)
+{
+    // ID: type byte, signed 32-bit number, "°", the first 16 characters of the rest.
+    const QString idData = QStringLiteral("41FFFFFFFF") + QStringLiteral("4142434445464748494A4B4C4D4E4F505152");
+    EXPECT_EQ(decode(answerFrame({}, idData, false), QStringLiteral("ID")).toString(),
+              QStringLiteral("A-1") + Degree + QStringLiteral("ABCDEFGHIJKLMNOP"));
+    EXPECT_EQ(decode(answerFrame({}, QStringLiteral("0141424300"), false), QStringLiteral("IDB")).toString(),
+              QStringLiteral("ABC") + QChar(0));
+    const QString stp = QStringLiteral("53") + QStringLiteral("00000064FFFFFF9C00000000");
+    EXPECT_EQ(decode(answerFrame({}, stp, false), QStringLiteral("STP")).toString(),
+              QStringLiteral("100") + Degree + QStringLiteral("-100") + Degree + QStringLiteral("0"));
+}
+
+TEST(Decode, TarihSetsWeekday)
+{
+    DecodeContext ctx;
+    ctx.weekdayNames = dayNames();
+    const QVariant v = DecodeAnswer(answerFrame({}, QStringLiteral("0530140325120900"), true), QStringLiteral("Tarih"),
+                                    {}, true, 124, ctx);
+    EXPECT_EQ(v.toString(), QStringLiteral("25-12-09 \\ 14:30:05"));
+    EXPECT_EQ(ctx.weekdayText, QStringLiteral(" \\ Perşembe"));
+
+    ctx.weekdayText = QStringLiteral("old");
+    DecodeAnswer(answerFrame({}, QStringLiteral("05301409251209"), false), QStringLiteral("Tarih"), {}, false, 124, ctx);
+    EXPECT_EQ(ctx.weekdayText, QStringLiteral(" \\ "));  // unknown weekday code: no day name
+}
+
+TEST(Decode, ChecksumMismatchLogsOnceAndStillDecodes)
+{
+    QStringList lines;
+    DecodeContext ctx;
+    ctx.shortDate = QStringLiteral("09.12.2025");
+    ctx.log = [&](const QString &line) { lines << line; };
+
+    QString answer = answerFrame({}, QStringLiteral("0000FF9C"), true);
+    answer[answer.size() - 2] = answer.at(answer.size() - 2) == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
+    const QVariant v = DecodeAnswer(answer, QStringLiteral("LG"), {}, true, 3, ctx);
+    EXPECT_EQ(v.toLongLong(), 65436);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines.first(), QStringLiteral("09.12.2025 - [003]-[0002]--- CHKSum Hatası..."));
+
+    // A good checksum logs nothing; without a log sink a mismatch is harmless.
+    lines.clear();
+    DecodeAnswer(answerFrame({}, QStringLiteral("0000FF9C"), true), QStringLiteral("LG"), {}, true, 3, ctx);
+    EXPECT_TRUE(lines.isEmpty());
+    ctx.log = nullptr;
+    EXPECT_EQ(DecodeAnswer(answer, QStringLiteral("LG"), {}, true, 3, ctx).toLongLong(), 65436);
+}
+
+TEST(Decode, EmptyAndMalformedAnswers)
+{
+    const QStringList tags = {QStringLiteral("LG"),  QStringLiteral("Tx"),    QStringLiteral("Tx1"),
+                              QStringLiteral("ID"),  QStringLiteral("IDB"),   QStringLiteral("STP"),
+                              QStringLiteral("Tarih"), QStringLiteral("Hex"), QStringLiteral("Zz")};
+    const QStringList answers = {QString(),          QStringLiteral("\r"),       QStringLiteral("0300"),
+                                 QStringLiteral("@"), QStringLiteral("@\r"),      QStringLiteral("@0"),
+                                 QStringLiteral("@03"), QStringLiteral("@0302"), QStringLiteral("@030241\r"),
+                                 QStringLiteral("@0304414\r"), QStringLiteral("@xyz\x01\xff\r\r"),
+                                 QStringLiteral("@8") + CR};
+    for (bool csum : {false, true}) {
+        for (const QString &address : {QString(), QStringLiteral("07")}) {
+            for (const QString &tag : tags) {
+                for (const QString &a : answers) {
+                    DecodeContext ctx;
+                    int logged = 0;
+                    ctx.log = [&](const QString &) { ++logged; };
+                    const QVariant v = DecodeAnswer(a, tag, address, csum, 0, ctx);
+                    EXPECT_LE(logged, 1);
+                    if (!a.startsWith(QLatin1Char('@'))) {
+                        EXPECT_FALSE(v.isValid()) << a.toStdString();
+                    }
+                }
+            }
+        }
+    }
+    // No answer or an unknown tag: empty, distinguishable from zero.
+    EXPECT_FALSE(decode(QString(), QStringLiteral("LG")).isValid());
+    EXPECT_FALSE(decode(answerFrame({}, QStringLiteral("0001"), false), QStringLiteral("lg")).isValid());
+    EXPECT_FALSE(decode(QStringLiteral("@0300\r"), QStringLiteral("LG")).isValid());
+    EXPECT_EQ(decode(answerFrame({}, QStringLiteral("0000"), false), QStringLiteral("LG")).toLongLong(), 0);
+    // Odd data length: the last single character is taken alone.
+    EXPECT_EQ(decode(QStringLiteral("@0302414\r"), QStringLiteral("Tx1")).toString(), QStringLiteral("A") + QChar(4));
+}
+
+TEST(Decode, RoundTripsThroughTheWireFormat)
+{
+    // What a write puts in its data field, an answer with the same data decodes back.
+    for (qint64 n : {0LL, 1LL, -1LL, 32767LL, -32768LL, 2147483647LL, -2147483647LL, 123456LL}) {
+        const QString frame = BuildWriteFrame({}, 20, 4, false, QStringLiteral("LG"), n);
+        const QString data = frame.mid(13, 8);
+        EXPECT_EQ(decode(answerFrame({}, data, true), QStringLiteral("LG"), -1, {}, true).toLongLong(),
+                  HexToNumber(data).value());
+        const qint64 back = decode(answerFrame({}, QStringLiteral("00") + data + data + data, true),
+                                   QStringLiteral("STP"), -1, {}, true)
+                                .toString()
+                                .section(Degree, 0, 0)
+                                .toLongLong();
+        EXPECT_EQ(back, n);
+    }
+    const QString text = QStringLiteral("Tartı Şirketi ĞÜ");
+    const QString frame = BuildWriteFrame(QStringLiteral("12"), 40, text.size(), true, QStringLiteral("TX"), text);
+    const QString data = frame.mid(15, text.size() * 2);
+    EXPECT_EQ(decode(answerFrame(QStringLiteral("0C"), data, true), QStringLiteral("Tx1"), -1, QStringLiteral("12"), true)
+                  .toString(),
+              text);
+    const QString spt = QStringLiteral("S1500") + Degree + QStringLiteral("-20") + Degree + QStringLiteral("7");
+    const QString sptFrame = BuildWriteFrame({}, 117, 14, false, QStringLiteral("SPT"), spt);
+    EXPECT_EQ(decode(answerFrame({}, sptFrame.mid(13).chopped(1), false), QStringLiteral("STP")).toString(),
+              QStringLiteral("1500") + Degree + QStringLiteral("-20") + Degree + QStringLiteral("7"));
+}
+
+// ---------------------------------------------------------------- number-text helpers
+
+TEST(Numbers, HexToNumber)
+{
+    EXPECT_FALSE(HexToNumber(QString()).has_value());
+    struct Case { const char *text; qint64 value; };
+    const Case cases[] = {
+        {"FF9C", -100}, {"FFFFFF9C", -100}, {"FF", 255}, {"FFFF", -1}, {"F000", -4096}, {"FFFFF", 1048575},
+        {"FFFFFFFF", -1}, {"80000000", 2147483648LL}, {"ff9c", 65436}, {"1A", 26}, {"1a", 26}, {"12,5", 18},
+        {",5", 0}, {"1G", 16}, {"G1", 1}, {"0000FF9C", 65436},
+        {"FFFFFFFFF", 68719476735LL},                         // nine digits: read unsigned
+        {"FFFFFFFFFFFFFFFFFFFF", 9223372036854775807LL},      // beyond 64 bits: held at the maximum
+        {"00000000000000000000001", 1},
+    };
+    for (const Case &c : cases) {
+        const auto v = HexToNumber(QString::fromLatin1(c.text));
+        ASSERT_TRUE(v.has_value()) << c.text;
+        EXPECT_EQ(*v, c.value) << c.text;
+    }
+}
+
+TEST(Numbers, PaddingAndAddresses)
+{
+    EXPECT_EQ(PadLeftZeros(QStringLiteral("7"), 3), QStringLiteral("007"));
+    EXPECT_EQ(PadLeftZeros(QStringLiteral("12345"), 4), QStringLiteral("2345"));
+    EXPECT_EQ(PadLeftZeros(19, 3), QStringLiteral("019"));
+    EXPECT_EQ(PadLeftZeros(QStringLiteral("1"), 0), QString());
+    EXPECT_EQ(AddressValue(QString()), 0);
+    EXPECT_EQ(AddressValue(QStringLiteral("00")), 0);
+    EXPECT_EQ(AddressValue(QStringLiteral("05")), 5);
+    EXPECT_EQ(AddressValue(QStringLiteral("99")), 99);
+    EXPECT_EQ(AddressValue(QStringLiteral("x1")), 0);
+}
+
+TEST(Numbers, WeekdayNames)
+{
+    EXPECT_EQ(WeekdayName(QStringLiteral("00"), dayNames()), QStringLiteral("Pazartesi"));
+    EXPECT_EQ(WeekdayName(QStringLiteral("06"), dayNames()), QStringLiteral("Pazar"));
+    EXPECT_EQ(WeekdayName(QStringLiteral("07"), dayNames()), QString());
+    EXPECT_EQ(WeekdayName(QStringLiteral("3"), dayNames()), QString());
+    EXPECT_EQ(WeekdayName(QStringLiteral("03"), {}), QString());  // language texts not loaded
+}
+
+TEST(Numbers, DecimalTexts)
+{
+    EXPECT_EQ(CommaToPoint(QStringLiteral("1,5%")), QStringLiteral("1.5"));
+    EXPECT_EQ(PointToComma(QStringLiteral("1.5.")), QStringLiteral("1,5,"));
+    EXPECT_EQ(StripDecimalPoint(QStringLiteral("12,34")), QStringLiteral("1234"));
+    EXPECT_EQ(StripDecimalPoint(QStringLiteral("12.3")), QStringLiteral("123"));
+
+    struct Fmt { const char *digits; const char *ref; const char *out; };
+    const Fmt fmts[] = {
+        {"1234", "3000.5", "0123.4"}, {"1234", "3000,5", "0123.4"}, {"-1234", "3000.5", "-0123.4"},
+        {"12.34", "30.00", "12.34"},  {"7", "6000", "0007"},        {"1234", "", "1234"},
+        {"123456789", "60.00", "67.89"},
+    };
+    for (const Fmt &f : fmts)
+        EXPECT_EQ(FormatWithDecimals(QString::fromLatin1(f.digits), QString::fromLatin1(f.ref)),
+                  QString::fromLatin1(f.out))
+            << f.digits << " " << f.ref;
+
+    struct Ins { const char *digits; int d; const char *out; };
+    const Ins inss[] = {
+        {"1234", 2, "12,34"}, {"12", 2, "0,12"},   {"5", 2, "0,05"},    {"-5", 2, "-0,05"},
+        {"1234", 0, "1234"},  {"123", 4, "0,0123"}, {"5", 3, "0,005"},  {"", 2, "00,00"},
+        {"-1234", 1, "-123,4"},
+    };
+    for (const Ins &i : inss)
+        EXPECT_EQ(InsertDecimalComma(QString::fromLatin1(i.digits), i.d), QString::fromLatin1(i.out))
+            << i.digits << " d=" << i.d;
+}
