@@ -273,6 +273,12 @@ TEST(Decode, EmptyAndMalformedAnswers)
     EXPECT_FALSE(decode(QString(), QStringLiteral("LG")).isValid());
     EXPECT_FALSE(decode(answerFrame({}, QStringLiteral("0001"), false), QStringLiteral("lg")).isValid());
     EXPECT_FALSE(decode(QStringLiteral("@0300\r"), QStringLiteral("LG")).isValid());
+    EXPECT_FALSE(decode(QStringLiteral("@0300\r"), QStringLiteral("ID")).isValid());
+    EXPECT_FALSE(decode(QStringLiteral("@0300\r"), QStringLiteral("Tx")).isValid());
+    DecodeContext ctx;
+    ctx.weekdayText = QStringLiteral(" \\ Cuma");
+    EXPECT_FALSE(DecodeAnswer(QStringLiteral("@0300\r"), QStringLiteral("Tarih"), {}, false, 124, ctx).isValid());
+    EXPECT_EQ(ctx.weekdayText, QStringLiteral(" \\ Cuma"));
     EXPECT_EQ(decode(answerFrame({}, QStringLiteral("0000"), false), QStringLiteral("LG")).toLongLong(), 0);
     // Odd data length: the last single character is taken alone.
     EXPECT_EQ(decode(QStringLiteral("@0302414\r"), QStringLiteral("Tx1")).toString(), QStringLiteral("A") + QChar(4));

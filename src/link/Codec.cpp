@@ -347,12 +347,12 @@ QVariant DecodeAnswer(const QString &answer, const QString &dataType, const QStr
         }
     }
 
-    if (dataType == QLatin1String("LG")) {
-        const std::optional<qint64> value = HexToNumber(data);
-        if (!value)
-            return {};
-        return QVariant::fromValue<qint64>(*value);
-    }
+    // An answer without a data field (cut short, or a refusal) is no value at all,
+    // whatever the tag: the caller must be able to tell it from a zero or a blank text.
+    if (data.isEmpty())
+        return {};
+    if (dataType == QLatin1String("LG"))
+        return QVariant::fromValue<qint64>(HexToNumber(data).value_or(0));
     if (dataType == QLatin1String("Tx")) {
         const bool keepAll = ctx.currentTab == TabStatus;
         return hexToText(data, !keepAll, !keepAll && ctx.currentTab == TabHeader);
