@@ -37,5 +37,7 @@ struct FaultRule {
 // Returns nothing and sets *error for a malformed text.
 std::optional<FaultRule> ParseFault(const QString &spec, QString *error = nullptr);
 QString FaultHelp();
+// The KIND word of a fault ("noanswer", "refuse", ...).
+QString FaultKindName(FaultKind kind);
 
 }  // namespace vx::sim

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <memory>
 
 namespace vx::sim {
 
@@ -18,7 +19,9 @@ public:
         int baud = 0;             // 0: no pacing, the whole answer arrives at once
         double latency = 0.005;   // seconds between the request's CR and the first answer byte
     };
-    InProcessPort(VirtualIndicator &device, VirtualClock &clock, Timing timing = {});
+    InProcessPort(VirtualIndicator &device, VirtualClock &clock);
+    InProcessPort(VirtualIndicator &device, VirtualClock &clock, Timing timing);
+    ~InProcessPort() override;
 
     PortResult open(const QString &portName, const QString &lineSettings) override;
     void close() override;
@@ -35,6 +38,10 @@ public:
     int openCount() const { return m_openCount; }
     QString lastPortName() const { return m_portName; }
     QString lastLineSettings() const { return m_lineSettings; }
+    // Writes attempted while the port was closed (they send nothing).
+    int writesWhileClosed() const { return m_writesWhileClosed; }
+    Timing timing() const { return m_timing; }
+    void setTiming(Timing timing) { m_timing = timing; }
 
 private:
     VirtualIndicator &m_device;
@@ -48,6 +55,10 @@ private:
     QByteArray m_incoming;
     QStringList m_framesSent;
     unsigned m_generation = 0;  // answers scheduled before a close are dropped
+    int m_writesWhileClosed = 0;
+    // Answers still on the clock hold a weak reference: a port destroyed before
+    // they fall due is not touched.
+    std::shared_ptr<InProcessPort *> m_self;
 };
 
 }  // namespace vx::sim

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QSocketNotifier;
@@ -29,6 +30,11 @@ public:
     void stop();
     QString slavePath() const { return m_slavePath; }
     QString linkPath() const { return m_linkPath; }
+    bool isRunning() const { return m_master >= 0; }
+    // Called for every request received (without its CR) with the answer sent
+    // (empty when the indicator stayed silent).
+    using ExchangeLog = std::function<void(const QByteArray &request, const QByteArray &answer)>;
+    void setExchangeLog(ExchangeLog log) { m_exchangeLog = std::move(log); }
 
 private:
     void onReadable();
@@ -44,6 +50,7 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
     struct Pending;
     std::unique_ptr<Pending> m_pending;
+    ExchangeLog m_exchangeLog;
 };
 
 }  // namespace vx::sim

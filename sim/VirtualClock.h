@@ -27,6 +27,8 @@ public:
     void advance(double seconds);
     // Seconds since the clock was created.
     double elapsed() const { return m_elapsed; }
+    // Events scheduled and not fired yet.
+    std::size_t pendingEvents() const { return m_events.size(); }
     int pumpedIdles() const { return m_pumped; }
     int unpumpedIdles() const { return m_unpumped; }
 

@@ -23,6 +23,10 @@ public:
         QString secondText = QStringLiteral("SN00012345");  // 10 characters at register 204
         QString address;        // empty or "00": answers frames without address field
         bool checksum = true;   // frames and answers carry the LRC
+        // Off (default): a write stores the data it carries, whatever its byte count
+        // says. On: a write whose data length, byte count and register count do not
+        // agree is refused with an "@8" answer.
+        bool strictWrites = false;
     };
 
     VirtualIndicator();
@@ -47,6 +51,7 @@ public:
     void setText(int index, const QString &text, int byteCount);
 
     bool hostMode() const { return m_hostMode; }
+    void setHostMode(bool on) { m_hostMode = on; }
 
     // Handlers. A command handler runs when its code is written to register 19
     // (19 and 20 switch host mode and are not in the table). A write hook runs after
@@ -77,13 +82,32 @@ public:
     void clearRequests() { m_requests.clear(); }
     // Command codes written to register 19, in order.
     const std::vector<int> &commands() const { return m_commands; }
+    void clearCommands() { m_commands.clear(); }
+    // Requests that were for this indicator and well formed (the count every=N uses).
+    long requestCount() const { return m_requestCount; }
+    // Faults that have fired, in order.
+    const std::vector<FaultKind> &faultsFired() const { return m_faultsFired; }
 
     // State file: registers as "index=value" lines plus the two texts. Missing file: false.
     bool loadState(const QString &path, QString *error = nullptr);
     bool saveState(const QString &path, QString *error = nullptr) const;
 
 private:
-    std::optional<QByteArray> answerFor(const QByteArray &body, int *reg, int *command);
+    struct Request {
+        bool write = false;
+        int reg = 0;
+        int count = 0;      // register count field
+        int byteCount = 0;  // byte count field (writes)
+        QByteArray data;    // data bytes (writes)
+    };
+    // Parses a request for this indicator; nothing when it is malformed, carries a
+    // wrong or missing checksum, or is for another address.
+    std::optional<Request> parse(const QByteArray &request) const;
+    // Carries out a request and returns the answer body (after "@", before the LRC).
+    QByteArray process(const Request &r);
+    QByteArray refusal(const Request &r) const;
+    FaultRule *matchFault(const Request &r);
+    QByteArray addressField() const;
     QByteArray frame(const QByteArray &body) const;
 
     Options m_options;
@@ -96,6 +120,7 @@ private:
     long m_requestCount = 0;
     QStringList m_requests;
     std::vector<int> m_commands;
+    std::vector<FaultKind> m_faultsFired;
 };
 
 }  // namespace vx::sim

@@ -1,0 +1,65 @@
+#include "sim/VirtualClock.h"
+
+#include <cmath>
+
+namespace vx::sim {
+
+VirtualClock::VirtualClock(QDateTime start)
+    : m_start(std::move(start))
+{
+    m_startSecondsOfDay = m_start.time().msecsSinceStartOfDay() / 1000.0;
+}
+
+double VirtualClock::secondsSinceMidnight() const
+{
+    return std::fmod(m_startSecondsOfDay + m_elapsed, 86400.0);
+}
+
+QDateTime VirtualClock::now() const
+{
+    return m_start.addMSecs(qint64(std::llround(m_elapsed * 1000.0)));
+}
+
+void VirtualClock::idle(double maxSeconds, bool pumpEvents)
+{
+    if (pumpEvents)
+        ++m_pumped;
+    else
+        ++m_unpumped;
+    double target = m_elapsed + (maxSeconds > 0 && std::isfinite(maxSeconds) ? maxSeconds : 0.0);
+    if (!m_events.empty() && m_events.begin()->first < target)
+        target = std::max(m_elapsed, m_events.begin()->first);
+    m_elapsed = target;
+    fireDue();
+}
+
+void VirtualClock::schedule(double delaySeconds, std::function<void()> fn)
+{
+    const double delay = delaySeconds > 0 && std::isfinite(delaySeconds) ? delaySeconds : 0.0;
+    m_events.emplace(m_elapsed + delay, std::move(fn));
+}
+
+void VirtualClock::advance(double seconds)
+{
+    const double target = m_elapsed + (seconds > 0 && std::isfinite(seconds) ? seconds : 0.0);
+    // Events fire at their own time, so an event that schedules another sees the
+    // clock where it expected it.
+    while (!m_events.empty() && m_events.begin()->first <= target) {
+        m_elapsed = std::max(m_elapsed, m_events.begin()->first);
+        fireDue();
+    }
+    m_elapsed = target;
+    fireDue();
+}
+
+void VirtualClock::fireDue()
+{
+    // Events scheduled while firing (with no delay) fire in the same pass; the
+    // multimap keeps equal times in scheduling order.
+    while (!m_events.empty() && m_events.begin()->first <= m_elapsed) {
+        auto node = m_events.extract(m_events.begin());
+        node.mapped()();
+    }
+}
+
+}  // namespace vx::sim

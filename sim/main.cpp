@@ -1,0 +1,229 @@
+// vextora-sim: the virtual indicator on a pseudo-terminal, for the demo, the
+// benchmark and hand testing with the real program.
+
+#include "sim/Faults.h"
+#include "sim/PtyServer.h"
+#include "sim/VirtualIndicator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char c = 1;
+    const ssize_t ignored = ::write(g_signalPipe[1], &c, 1);
+    (void)ignored;
+}
+
+[[noreturn]] void badUsage(const QString &text)
+{
+    std::fprintf(stderr, "vextora-sim: %s\n", qPrintable(text));
+    std::exit(2);
+}
+
+QString cleanForLog(const QByteArray &bytes)
+{
+    QString out;
+    for (char c : bytes) {
+        const uchar u = uchar(c);
+        if (u == '\r')
+            out += QStringLiteral("<CR>");
+        else if (u < 0x20 || u >= 0x7F)
+            out += QStringLiteral("<%1>").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            out += QLatin1Char(c);
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vextora-sim"));
+
+    using vx::sim::VirtualIndicator;
+    const VirtualIndicator::Options defaults;
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Virtual weighing indicator on a pseudo-terminal.\n"
+                       "Prints the terminal's path on one line once it is ready, serves the register\n"
+                       "protocol until SIGINT or SIGTERM, then removes the link and saves the state.\n\n")
+        + vx::sim::FaultHelp());
+    parser.addHelpOption();
+    const QCommandLineOption linkOpt(QStringLiteral("link"),
+                                     QStringLiteral("Make PATH a symbolic link to the terminal (required)."),
+                                     QStringLiteral("PATH"));
+    const QCommandLineOption modelOpt(QStringLiteral("model"),
+                                      QStringLiteral("Version text of register 199, up to 10 characters "
+                                                     "(default \"%1\").").arg(defaults.model),
+                                      QStringLiteral("TEXT"));
+    const QCommandLineOption secondOpt(QStringLiteral("second-text"),
+                                       QStringLiteral("Text of register 204, up to 10 characters "
+                                                      "(default \"%1\").").arg(defaults.secondText),
+                                       QStringLiteral("TEXT"));
+    const QCommandLineOption addressOpt(QStringLiteral("address"),
+                                        QStringLiteral("Device address, 0 to 99 (default none: frames "
+                                                       "without address field; 0 means the same)."),
+                                        QStringLiteral("NN"));
+    const QCommandLineOption checksumOpt(QStringLiteral("checksum"),
+                                         QStringLiteral("Expect and send the LRC checksum (default on)."),
+                                         QStringLiteral("on|off"));
+    const QCommandLineOption baudOpt(QStringLiteral("baud"),
+                                     QStringLiteral("Pace answers at N baud, 10 bits a character "
+                                                    "(default 0: no pacing)."),
+                                     QStringLiteral("N"));
+    const QCommandLineOption latencyOpt(QStringLiteral("latency-ms"),
+                                        QStringLiteral("Milliseconds between a request's CR and the "
+                                                       "answer (default 5)."),
+                                        QStringLiteral("N"));
+    const QCommandLineOption stateOpt(QStringLiteral("state"),
+                                      QStringLiteral("Load the registers from FILE if it exists; save "
+                                                     "them there on exit."),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption faultOpt(QStringLiteral("fault"),
+                                      QStringLiteral("Inject a fault (repeatable); SPEC as described above."),
+                                      QStringLiteral("SPEC"));
+    const QCommandLineOption strictOpt(QStringLiteral("strict-writes"),
+                                       QStringLiteral("Refuse writes whose data length, byte count and "
+                                                      "register count disagree."));
+    const QCommandLineOption logOpt(QStringLiteral("log"),
+                                    QStringLiteral("Print every request and answer on standard error."));
+    parser.addOptions({linkOpt, modelOpt, secondOpt, addressOpt, checksumOpt, baudOpt, latencyOpt, stateOpt,
+                       faultOpt, strictOpt, logOpt});
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        badUsage(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        badUsage(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
+
+    const QString linkPath = parser.value(linkOpt);
+    if (linkPath.isEmpty())
+        badUsage(QStringLiteral("--link PATH is required"));
+
+    VirtualIndicator::Options options;
+    options.strictWrites = parser.isSet(strictOpt);
+    if (parser.isSet(addressOpt)) {
+        const QString a = parser.value(addressOpt).trimmed();
+        bool ok = false;
+        const int v = a.toInt(&ok, 10);
+        if (!ok || a.size() > 2 || v < 0 || v > 99)
+            badUsage(QStringLiteral("bad --address \"%1\": expected a number from 0 to 99").arg(a));
+        options.address = v == 0 ? QString() : QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+    }
+    if (parser.isSet(checksumOpt)) {
+        const QString c = parser.value(checksumOpt).trimmed().toLower();
+        if (c != QLatin1String("on") && c != QLatin1String("off"))
+            badUsage(QStringLiteral("bad --checksum \"%1\": expected on or off").arg(parser.value(checksumOpt)));
+        options.checksum = c == QLatin1String("on");
+    }
+    vx::sim::PtyServer::Timing timing;
+    if (parser.isSet(baudOpt)) {
+        bool ok = false;
+        timing.baud = parser.value(baudOpt).trimmed().toInt(&ok, 10);
+        if (!ok || timing.baud < 0 || timing.baud > 4000000)
+            badUsage(QStringLiteral("bad --baud \"%1\": expected a whole number from 0 to 4000000")
+                         .arg(parser.value(baudOpt)));
+    }
+    if (parser.isSet(latencyOpt)) {
+        bool ok = false;
+        const double ms = parser.value(latencyOpt).trimmed().toDouble(&ok);
+        if (!ok || !(ms >= 0) || ms > 600000)
+            badUsage(QStringLiteral("bad --latency-ms \"%1\": expected milliseconds from 0 to 600000")
+                         .arg(parser.value(latencyOpt)));
+        timing.latency = ms / 1000.0;
+    }
+    for (const QString &text : {parser.value(modelOpt), parser.value(secondOpt)}) {
+        if (text.size() > 10)
+            badUsage(QStringLiteral("text \"%1\" is longer than 10 characters").arg(text));
+    }
+    std::vector<vx::sim::FaultRule> faults;
+    for (const QString &spec : parser.values(faultOpt)) {
+        QString error;
+        const auto rule = vx::sim::ParseFault(spec, &error);
+        if (!rule)
+            badUsage(QStringLiteral("bad --fault: %1").arg(error));
+        faults.push_back(*rule);
+    }
+
+    VirtualIndicator device(options);
+    const QString statePath = parser.value(stateOpt);
+    if (!statePath.isEmpty() && QFileInfo::exists(statePath)) {
+        QString error;
+        if (!device.loadState(statePath, &error)) {
+            std::fprintf(stderr, "vextora-sim: cannot load state: %s\n", qPrintable(error));
+            return 1;
+        }
+    }
+    // Texts given on the command line win over the state file.
+    if (parser.isSet(modelOpt))
+        device.setModel(parser.value(modelOpt));
+    if (parser.isSet(secondOpt))
+        device.setSecondText(parser.value(secondOpt));
+    for (const auto &rule : faults)
+        device.addFault(rule);
+
+    // Signals reach the event loop through a socket pair.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+        std::perror("vextora-sim: socketpair");
+        return 1;
+    }
+    ::fcntl(g_signalPipe[1], F_SETFL, ::fcntl(g_signalPipe[1], F_GETFL) | O_NONBLOCK);
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&] {
+        char buf[16];
+        const ssize_t ignored = ::read(g_signalPipe[0], buf, sizeof buf);
+        (void)ignored;
+        QCoreApplication::quit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    vx::sim::PtyServer server(device, timing);
+    if (parser.isSet(logOpt)) {
+        server.setExchangeLog([](const QByteArray &request, const QByteArray &answer) {
+            std::fprintf(stderr, "-> %s\n<- %s\n", qPrintable(cleanForLog(request + '\r')),
+                         answer.isEmpty() ? "(no answer)" : qPrintable(cleanForLog(answer)));
+        });
+    }
+    QString error;
+    if (!server.start(linkPath, &error)) {
+        std::fprintf(stderr, "vextora-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::fprintf(stdout, "%s\n", qPrintable(server.slavePath()));
+    std::fflush(stdout);
+
+    const int rc = app.exec();
+
+    server.stop();
+    if (!statePath.isEmpty() && !device.saveState(statePath, &error)) {
+        std::fprintf(stderr, "vextora-sim: cannot save state: %s\n", qPrintable(error));
+        return 1;
+    }
+    return rc;
+}
