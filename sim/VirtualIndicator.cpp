@@ -450,9 +450,15 @@ bool VirtualIndicator::saveState(const QString &path, QString *error) const
         const QByteArray raw = bytes(index, kTextBytes);
         const QString text = cp1254::decode(raw);
         bool plain = cp1254::encode(text) == raw;
-        for (QChar c : text)
-            plain = plain && c.unicode() >= 0x20 && c.unicode() != 0x7F && !(c.unicode() >= 0x80 && c.unicode() < 0xA0);
-        out << key << "=" << quoted(text) << "\n";
+        QString shown = text;
+        for (QChar &c : shown) {
+            const ushort u = c.unicode();
+            if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0)) {
+                c = QLatin1Char('?');
+                plain = false;
+            }
+        }
+        out << key << "=" << quoted(shown) << "\n";
         return plain;
     };
     const bool modelPlain = writeText("model", kModelRegister);

@@ -1,0 +1,39 @@
+#include "sim/LiveStatus.h"
+
+#include <cmath>
+#include <memory>
+
+namespace vx::sim {
+
+quint16 HardwareWord(const LiveStatusOptions &options)
+{
+    const quint8 a = options.calibrationPermitted ? 0x08 : 0x00;
+    const quint8 b = options.analogCard ? 0x10 : 0x00;
+    return quint16((a << 8) | b);
+}
+
+void InstallLiveStatus(VirtualIndicator &device, std::function<double()> seconds,
+                       LiveStatusOptions options)
+{
+    auto clock = std::make_shared<std::function<double()>>(std::move(seconds));
+    // A load that settles and sways a little: gross, net and tare in display units.
+    auto gross = [clock] {
+        const double t = (*clock)();
+        return qint32(std::lround(12500 + 40 * std::sin(t / 2.0) + 5 * std::sin(t * 3.1)));
+    };
+    auto tare = [clock] { return qint32(2000 + (qint64((*clock)() / 10.0) % 3) * 10); };
+
+    device.onRead(0, [gross](VirtualIndicator &d, int, int) { d.setLong(0, gross()); });
+    device.onRead(3, [gross, tare](VirtualIndicator &d, int, int) { d.setLong(3, gross() - tare()); });
+    device.onRead(5, [tare](VirtualIndicator &d, int, int) { d.setLong(5, tare()); });
+    device.onRead(11, [clock](VirtualIndicator &d, int, int) {
+        d.setLong(11, qint32(523400 + std::lround(30 * std::sin((*clock)()))));
+    });
+    device.onRead(13, [](VirtualIndicator &d, int, int) { d.setLong(13, 1234); });
+    device.onRead(15, [](VirtualIndicator &d, int, int) { d.setLong(15, 987); });
+
+    device.setReg(2, quint16((options.operatingA << 8) | options.operatingB));
+    device.setReg(25, HardwareWord(options));
+}
+
+}  // namespace vx::sim

@@ -1,0 +1,735 @@
+// The virtual indicator: frames, host mode and commands, faults, state file, the
+// in-process port on the virtual clock, the pty server through a real serial
+// port and the vextora-sim program.
+
+#include "link/Codec.h"
+#include "link/Cp1254.h"
+#include "link/Transaction.h"
+#include "sim/Faults.h"
+#include "sim/InProcessPort.h"
+#include "sim/PtyServer.h"
+#include "sim/VirtualClock.h"
+#include "sim/VirtualIndicator.h"
+#include "support/ScriptedOperator.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <sys/types.h>
+
+using namespace vx;
+using namespace vx::sim;
+
+namespace {
+
+// The request as a transport hands it over: without its CR.
+QByteArray req(const QString &frame)
+{
+    QByteArray b = frame.toLatin1();
+    if (b.endsWith('\r'))
+        b.chop(1);
+    return b;
+}
+
+QByteArray answer(VirtualIndicator &dev, const QString &frame)
+{
+    const auto reply = dev.handle(req(frame));
+    return reply ? reply->bytes : QByteArray("<silent>");
+}
+
+VirtualIndicator::Options opts(const QString &address, bool checksum)
+{
+    VirtualIndicator::Options o;
+    o.address = address;
+    o.checksum = checksum;
+    return o;
+}
+
+// A frame body's answer with its checksum and CR.
+QByteArray framed(const QString &body, bool checksum)
+{
+    return ("@" + body + (checksum ? ComputeLrc(body) : QString()) + "\r").toLatin1();
+}
+
+const QString kVersionHex = QStringLiteral("5A52322056322E323020");  // "ZR2 V2.20 "
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Frames
+
+TEST(SimFrames, ReadVersionInEveryFrameLayout)
+{
+    {
+        VirtualIndicator dev(opts("", true));
+        // The request "@0300C70005" with its LRC 31.
+        EXPECT_EQ(answer(dev, "@0300C7000531\r"), framed("030A" + kVersionHex, true));
+        EXPECT_EQ(answer(dev, BuildReadFrame("", 199, 10, true)), framed("030A" + kVersionHex, true));
+    }
+    {
+        VirtualIndicator dev(opts("", false));
+        EXPECT_EQ(answer(dev, "@0300C70005\r"), "@030A" + kVersionHex.toLatin1() + "\r");
+    }
+    {
+        VirtualIndicator dev(opts("05", true));
+        EXPECT_EQ(answer(dev, BuildReadFrame("05", 199, 10, true)), framed("05030A" + kVersionHex, true));
+    }
+    {
+        // Address 10 travels as hex "0A".
+        VirtualIndicator dev(opts("10", false));
+        EXPECT_EQ(answer(dev, "@0A0300C70005\r"), "@0A030A" + kVersionHex.toLatin1() + "\r");
+    }
+    {
+        // "00" is the same as no address.
+        VirtualIndicator dev(opts("00", true));
+        EXPECT_EQ(answer(dev, "@0300C7000531\r"), framed("030A" + kVersionHex, true));
+    }
+}
+
+TEST(SimFrames, AnswersDecodeWithTheProgramsCodec)
+{
+    for (const QString &address : {QString(), QStringLiteral("07")}) {
+        for (bool checksum : {true, false}) {
+            VirtualIndicator dev(opts(address, checksum));
+            dev.setModel(QStringLiteral("ZR1 Şİğ"));
+            dev.setLong(3, -100);
+            DecodeContext ctx;
+            int logLines = 0;
+            ctx.log = [&](const QString &) { ++logLines; };
+            const QString text = QString::fromLatin1(answer(dev, BuildReadFrame(address, 199, 10, checksum)));
+            EXPECT_EQ(DecodeAnswer(cp1254::decode(text.toLatin1()), "Tx", address, checksum, 199, ctx).toString(),
+                      QStringLiteral("ZR1 Şİğ   "));
+            const QString lg = QString::fromLatin1(answer(dev, BuildReadFrame(address, 3, 4, checksum)));
+            EXPECT_EQ(DecodeAnswer(lg, "LG", address, checksum, 3, ctx).toLongLong(), -100);
+            EXPECT_EQ(logLines, 0) << "no checksum complaint expected";
+        }
+    }
+}
+
+TEST(SimFrames, TextsAreStoredInTheCodePage)
+{
+    VirtualIndicator dev;
+    dev.setModel(QStringLiteral("ZR1 Şİ"));
+    EXPECT_EQ(dev.bytes(199, 10), QByteArray("ZR1 \xDE\xDD    ", 10));
+    dev.setSecondText(QStringLiteral("ABCDEFGHIJKLMN"));  // cut to 10
+    EXPECT_EQ(dev.bytes(204, 10), QByteArray("ABCDEFGHIJ"));
+    EXPECT_EQ(dev.options().secondText, QStringLiteral("ABCDEFGHIJ"));
+    // Odd byte counts keep the other half of the last word.
+    dev.setReg(300, 0x1234);
+    dev.setBytes(300, QByteArray("\xAB", 1));
+    EXPECT_EQ(dev.reg(300), 0xAB34);
+}
+
+TEST(SimFrames, WritesLandAndAreAcknowledgedWithTheRegisterCount)
+{
+    VirtualIndicator dev(opts("", true));
+    EXPECT_EQ(answer(dev, BuildWriteFrame("", 10, 2, true, "LG", 0x1234)), framed("100001", true));
+    EXPECT_EQ(dev.reg(10), 0x1234);
+    EXPECT_EQ(answer(dev, BuildWriteFrame("", 20, 4, true, "LG", -2)), framed("100002", true));
+    EXPECT_EQ(dev.longAt(20), -2);
+    EXPECT_EQ(answer(dev, BuildWriteFrame("", 124, 8, true, "BY", "0530140325120900")), framed("100004", true));
+    EXPECT_EQ(dev.bytes(124, 8), QByteArray::fromHex("0530140325120900"));
+
+    VirtualIndicator addressed(opts("05", false));
+    const QByteArray ack = answer(addressed, BuildWriteFrame("05", 8, 2, false, "LG", 7));
+    EXPECT_EQ(ack, "@05100001\r");
+    EXPECT_EQ(Cevap("05", QString::fromLatin1(ack)), QStringLiteral("100001"));
+    EXPECT_EQ(addressed.reg(8), 7);
+}
+
+TEST(SimFrames, UnknownRegistersReadAsZeroAndLargeReadsAreRefused)
+{
+    VirtualIndicator dev(opts("", false));
+    EXPECT_EQ(answer(dev, BuildReadFrame("", 5000, 4, false)), "@030400000000\r");
+    EXPECT_TRUE(answer(dev, BuildReadFrame("", 0, 4000, false)).startsWith("@8"));
+    EXPECT_TRUE(answer(dev, BuildReadFrame("", 65535, 4, false)).startsWith("@8"));
+}
+
+TEST(SimFrames, LengthMismatchOnlyRefusedWhenStrict)
+{
+    // "A" into 4 bytes: the data is shorter than its byte count says.
+    const QString frame = BuildWriteFrame("", 40, 4, false, "TX", "AB");
+    VirtualIndicator lenient(opts("", false));
+    EXPECT_EQ(answer(lenient, frame), "@100002\r");
+    EXPECT_EQ(lenient.bytes(40, 2), QByteArray("AB"));
+
+    auto o = opts("", false);
+    o.strictWrites = true;
+    VirtualIndicator strict(o);
+    EXPECT_TRUE(answer(strict, frame).startsWith("@8"));
+    EXPECT_EQ(strict.reg(40), 0);
+}
+
+TEST(SimFrames, RequestsNotForThisIndicatorAreIgnored)
+{
+    struct Case {
+        const char *name;
+        QString address;  // the indicator's
+        bool checksum;
+        QString frame;
+    };
+    const QString goodBody = QStringLiteral("0300C70005");
+    const std::vector<Case> cases = {
+        {"another address", "05", true, BuildReadFrame("06", 199, 10, true)},
+        {"no address field to an addressed indicator", "05", true, BuildReadFrame("", 199, 10, true)},
+        {"address field to an indicator without one", "", true, BuildReadFrame("05", 199, 10, true)},
+        {"address field to an indicator without one, no checksum", "", false, BuildReadFrame("03", 199, 10, false)},
+        {"wrong checksum", "", true, "@" + goodBody + "32\r"},
+        {"missing checksum", "", true, "@" + goodBody + "\r"},
+        {"checksum sent to an indicator without checksum", "", false, "@" + goodBody + "31\r"},
+        {"not hex", "", false, "@03ZZC70005\r"},
+        {"no start character", "", false, goodBody + "\r"},
+        {"unknown function", "", false, "@0400C70005\r"},
+        {"empty", "", false, "@\r"},
+        {"truncated", "", true, "@0300C7\r"},
+    };
+    for (const Case &c : cases) {
+        VirtualIndicator dev(opts(c.address, c.checksum));
+        EXPECT_FALSE(dev.handle(req(c.frame)).has_value()) << c.name;
+        EXPECT_EQ(dev.requests().size(), 1) << c.name;
+        EXPECT_EQ(dev.requestCount(), 0) << c.name;
+    }
+    // A write with a bad checksum must not land either.
+    VirtualIndicator dev(opts("", true));
+    QString w = BuildWriteFrame("", 10, 2, true, "LG", 99);
+    w[w.size() - 2] = w[w.size() - 2] == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
+    EXPECT_FALSE(dev.handle(req(w)).has_value());
+    EXPECT_EQ(dev.reg(10), 0);
+}
+
+TEST(SimFrames, NoiseBeforeTheStartCharacterIsSkipped)
+{
+    VirtualIndicator dev(opts("", true));
+    EXPECT_EQ(answer(dev, "\n\x01garbage@0300C7000531\r"), framed("030A" + kVersionHex, true));
+    EXPECT_EQ(answer(dev, "@0300@0300C7000531\r"), framed("030A" + kVersionHex, true));
+}
+
+// ---------------------------------------------------------------------------
+// Host mode, commands and hooks
+
+TEST(SimCommands, HostModeAndCommandDispatch)
+{
+    VirtualIndicator dev(opts("", true));
+    std::vector<int> ran;
+    dev.onCommand(7, [&](VirtualIndicator &d) {
+        ran.push_back(7);
+        EXPECT_TRUE(d.hostMode());
+        d.setLong(174, 4242);  // the command prepares a block
+    });
+    dev.onCommand(12, [&](VirtualIndicator &) { ran.push_back(12); });
+
+    auto command = [&](int code) { return answer(dev, BuildWriteFrame("", 19, 2, true, "Lg", code)); };
+    EXPECT_FALSE(dev.hostMode());
+    EXPECT_EQ(command(19), framed("100001", true));
+    EXPECT_TRUE(dev.hostMode());
+    command(7);
+    EXPECT_EQ(dev.longAt(174), 4242);
+    command(99);  // no handler: acknowledged and recorded only
+    command(20);
+    EXPECT_FALSE(dev.hostMode());
+    EXPECT_EQ(ran, std::vector<int>({7}));
+    EXPECT_EQ(dev.commands(), std::vector<int>({19, 7, 99, 20}));
+}
+
+TEST(SimCommands, ReadAndWriteHooks)
+{
+    VirtualIndicator dev(opts("", false));
+    int weight = 100;
+    dev.onRead(3, [&](VirtualIndicator &d, int reg, int byteCount) {
+        EXPECT_EQ(reg, 3);
+        EXPECT_EQ(byteCount, 4);
+        d.setLong(3, weight++);
+    });
+    std::vector<QByteArray> written;
+    dev.onWrite(149, [&](VirtualIndicator &d, int reg, const QByteArray &data) {
+        EXPECT_EQ(reg, 149);
+        EXPECT_EQ(d.bytes(149, data.size()), data) << "the write lands before its hook runs";
+        written.push_back(data);
+    });
+    EXPECT_EQ(answer(dev, BuildReadFrame("", 3, 4, false)), "@030400000064\r");
+    EXPECT_EQ(answer(dev, BuildReadFrame("", 3, 4, false)), "@030400000065\r");
+    answer(dev, BuildWriteFrame("", 149, 4, false, "BY", "01020304"));
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[0], QByteArray::fromHex("01020304"));
+}
+
+// ---------------------------------------------------------------------------
+// Faults
+
+TEST(SimFaults, ParseGrammar)
+{
+    auto rule = ParseFault("noanswer");
+    ASSERT_TRUE(rule);
+    EXPECT_EQ(rule->kind, FaultKind::NoAnswer);
+    EXPECT_EQ(rule->scope, FaultScope::Always);
+    EXPECT_EQ(rule->remaining, -1);
+
+    rule = ParseFault("Refuse:cmd=19:times=2");
+    ASSERT_TRUE(rule);
+    EXPECT_EQ(rule->kind, FaultKind::Refuse);
+    EXPECT_EQ(rule->scope, FaultScope::Command);
+    EXPECT_EQ(rule->value, 19);
+    EXPECT_EQ(rule->remaining, 2);
+
+    rule = ParseFault("late:every=3:late=0.5");
+    ASSERT_TRUE(rule);
+    EXPECT_EQ(rule->scope, FaultScope::EveryNth);
+    EXPECT_EQ(rule->value, 3);
+    EXPECT_DOUBLE_EQ(rule->lateSeconds, 0.5);
+
+    rule = ParseFault("badsum:reg=199");
+    ASSERT_TRUE(rule);
+    EXPECT_EQ(rule->kind, FaultKind::BadChecksum);
+    EXPECT_EQ(rule->scope, FaultScope::Register);
+    EXPECT_EQ(rule->value, 199);
+    EXPECT_TRUE(ParseFault("partial"));
+    EXPECT_TRUE(ParseFault("noise:times=1"));
+
+    for (const char *bad : {"", "bogus", "noanswer:reg", "noanswer:reg=x", "noanswer:reg=1:cmd=2",
+                            "noanswer:every=0", "noanswer:times=0", "noanswer:times=-1", "late:late=-1",
+                            "refuse:late=1", "noanswer:color=red", "noanswer:reg=70000"}) {
+        QString error;
+        EXPECT_FALSE(ParseFault(bad, &error)) << bad;
+        EXPECT_FALSE(error.isEmpty()) << bad;
+    }
+    for (const char *word : {"noanswer", "refuse", "badsum", "late", "partial", "noise", "reg=", "cmd=",
+                             "every=", "times=", "late="})
+        EXPECT_TRUE(FaultHelp().contains(QLatin1String(word))) << word;
+}
+
+TEST(SimFaults, EachKind)
+{
+    const QString read199 = BuildReadFrame("", 199, 10, true);
+    const QByteArray normal = framed("030A" + kVersionHex, true);
+
+    {
+        VirtualIndicator dev;
+        dev.addFault(*ParseFault("noanswer:reg=199"));
+        EXPECT_FALSE(dev.handle(req(read199)));
+        EXPECT_TRUE(dev.handle(req(BuildReadFrame("", 204, 10, true))));
+        // A swallowed write does not land.
+        dev.addFault(*ParseFault("noanswer:reg=10"));
+        EXPECT_FALSE(dev.handle(req(BuildWriteFrame("", 10, 2, true, "LG", 5))));
+        EXPECT_EQ(dev.reg(10), 0);
+    }
+    {
+        VirtualIndicator dev;
+        dev.addFault(*ParseFault("refuse:cmd=19"));
+        const QByteArray a = answer(dev, BuildWriteFrame("", 19, 2, true, "LG", 19));
+        EXPECT_TRUE(a.startsWith("@8")) << a.constData();
+        EXPECT_TRUE(a.endsWith('\r'));
+        EXPECT_FALSE(dev.hostMode());
+        EXPECT_EQ(answer(dev, BuildWriteFrame("", 19, 2, true, "LG", 12)), framed("100001", true));
+        // Refusals begin "@8" with an address too.
+        VirtualIndicator addressed(opts("05", true));
+        addressed.addFault(*ParseFault("refuse"));
+        EXPECT_TRUE(answer(addressed, BuildReadFrame("05", 199, 10, true)).startsWith("@8"));
+    }
+    {
+        VirtualIndicator dev;
+        dev.addFault(*ParseFault("badsum"));
+        const QByteArray a = answer(dev, read199);
+        ASSERT_EQ(a.size(), normal.size());
+        EXPECT_EQ(a.left(a.size() - 3), normal.left(normal.size() - 3));
+        EXPECT_NE(a.mid(a.size() - 3, 2), normal.mid(normal.size() - 3, 2));
+        // The program logs the mismatch once and still uses the text.
+        DecodeContext ctx;
+        int logLines = 0;
+        ctx.log = [&](const QString &) { ++logLines; };
+        EXPECT_EQ(DecodeAnswer(QString::fromLatin1(a), "Tx", "", true, 199, ctx).toString(), "ZR2 V2.20 ");
+        EXPECT_EQ(logLines, 1);
+    }
+    {
+        VirtualIndicator dev;
+        dev.addFault(*ParseFault("late:late=0.75"));
+        const auto reply = dev.handle(req(read199));
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->bytes, normal);
+        EXPECT_DOUBLE_EQ(reply->extraDelay, 0.75);
+    }
+    {
+        VirtualIndicator dev;
+        dev.addFault(*ParseFault("partial"));
+        const QByteArray a = answer(dev, read199);
+        EXPECT_EQ(a, normal.left(normal.size() / 2));
+        EXPECT_FALSE(a.contains('\r'));
+    }
+    {
+        VirtualIndicator dev;
+        dev.addFault(*ParseFault("noise"));
+        const QByteArray a = answer(dev, read199);
+        EXPECT_EQ(a.size(), normal.size());
+        EXPECT_FALSE(a.contains('@'));
+        EXPECT_FALSE(a.contains('\r'));
+        // Writes under noise still land (the answer is what is lost).
+        answer(dev, BuildWriteFrame("", 10, 2, true, "LG", 5));
+        EXPECT_EQ(dev.reg(10), 5);
+    }
+}
+
+TEST(SimFaults, EveryNthAndTimesAndIgnoredRequestsDoNotCount)
+{
+    VirtualIndicator dev;
+    dev.addFault(*ParseFault("noanswer:every=3"));
+    const QString read = BuildReadFrame("", 0, 4, true);
+    std::vector<bool> answered;
+    for (int i = 0; i < 7; ++i) {
+        if (i == 1)
+            dev.handle(req(BuildReadFrame("09", 0, 4, true)));  // not ours: not counted
+        answered.push_back(dev.handle(req(read)).has_value());
+    }
+    EXPECT_EQ(answered, std::vector<bool>({true, true, false, true, true, false, true}));
+
+    VirtualIndicator once;
+    once.addFault(*ParseFault("noanswer:times=2"));
+    EXPECT_FALSE(once.handle(req(read)));
+    EXPECT_FALSE(once.handle(req(read)));
+    EXPECT_TRUE(once.handle(req(read)));
+    EXPECT_EQ(once.faultsFired().size(), 2u);
+    once.addFault(*ParseFault("partial"));
+    once.clearFaults();
+    EXPECT_EQ(answer(once, read), framed("030400000000", true));
+}
+
+// ---------------------------------------------------------------------------
+// State file
+
+TEST(SimState, RoundTrip)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("state.txt");
+
+    VirtualIndicator a;
+    a.setModel(QStringLiteral("ZR1 Şğ "));
+    a.setSecondText(QStringLiteral("  A\"B\"  "));
+    a.setLong(3, -123456);
+    a.setReg(65535, 0xFFFF);
+    a.setReg(149, 0x0102);
+    ASSERT_TRUE(a.saveState(path));
+
+    VirtualIndicator b;
+    b.setReg(500, 7);  // loading replaces the memory
+    QString error;
+    ASSERT_TRUE(b.loadState(path, &error)) << error.toStdString();
+    EXPECT_EQ(b.options().model, QStringLiteral("ZR1 Şğ    "));
+    EXPECT_EQ(b.options().secondText, QStringLiteral("  A\"B\"    "));
+    EXPECT_EQ(b.longAt(3), -123456);
+    EXPECT_EQ(b.reg(65535), 0xFFFF);
+    EXPECT_EQ(b.reg(149), 0x0102);
+    EXPECT_EQ(b.reg(500), 0);
+    EXPECT_EQ(b.bytes(199, 10), a.bytes(199, 10));
+
+    // Bytes a text line cannot hold survive through the register lines.
+    VirtualIndicator c;
+    c.setBytes(199, QByteArray("AB\r\n\x00\x81XYZW", 10));
+    ASSERT_TRUE(c.saveState(path));
+    VirtualIndicator d;
+    ASSERT_TRUE(d.loadState(path));
+    EXPECT_EQ(d.bytes(199, 10), QByteArray("AB\r\n\x00\x81XYZW", 10));
+}
+
+TEST(SimState, BadFilesLeaveTheIndicatorAlone)
+{
+    QTemporaryDir dir;
+    VirtualIndicator dev;
+    dev.setReg(10, 42);
+    QString error;
+    EXPECT_FALSE(dev.loadState(dir.filePath("missing.txt"), &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    for (const char *content : {"10=1\nthis is not a line\n", "10=70000\n", "x=1\n", "-1=5\n"}) {
+        const QString path = dir.filePath("bad.txt");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.close();
+        error.clear();
+        EXPECT_FALSE(dev.loadState(path, &error)) << content;
+        EXPECT_TRUE(error.contains(QStringLiteral("bad.txt:"))) << error.toStdString();
+        EXPECT_EQ(dev.reg(10), 42) << content;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Virtual clock
+
+TEST(SimClock, MidnightWrapAndEvents)
+{
+    VirtualClock clock(QDateTime(QDate(2026, 3, 12), QTime(23, 59, 59, 900)));
+    EXPECT_NEAR(clock.secondsSinceMidnight(), 86399.9, 1e-9);
+    clock.idle(0.2, true);
+    EXPECT_NEAR(clock.secondsSinceMidnight(), 0.1, 1e-6);
+    EXPECT_EQ(clock.now(), QDateTime(QDate(2026, 3, 13), QTime(0, 0, 0, 100)));
+    EXPECT_EQ(clock.pumpedIdles(), 1);
+
+    // idle stops at the next event and fires it; chained zero-delay events fire too.
+    std::vector<int> fired;
+    clock.schedule(0.05, [&] {
+        fired.push_back(1);
+        clock.schedule(0, [&] { fired.push_back(2); });
+    });
+    clock.schedule(0.5, [&] { fired.push_back(3); });
+    const double t0 = clock.elapsed();
+    clock.idle(1.0, false);
+    EXPECT_NEAR(clock.elapsed() - t0, 0.05, 1e-12);
+    EXPECT_EQ(fired, std::vector<int>({1, 2}));
+    EXPECT_EQ(clock.unpumpedIdles(), 1);
+    clock.advance(1.0);
+    EXPECT_EQ(fired, std::vector<int>({1, 2, 3}));
+    EXPECT_NEAR(clock.elapsed() - t0, 1.05, 1e-12);
+    EXPECT_EQ(clock.pendingEvents(), 0u);
+}
+
+// ---------------------------------------------------------------------------
+// In-process port
+
+TEST(SimInProcessPort, AnswerArrivesAfterTheLatency)
+{
+    VirtualIndicator dev;
+    VirtualClock clock;
+    InProcessPort port(dev, clock, {0, 0.010});
+    ASSERT_TRUE(port.open("COM1", "9600,N,8,1").ok());
+    const QString frame = BuildReadFrame("", 199, 10, true);
+    port.write(frame.left(5).toLatin1());  // a frame may come in pieces
+    EXPECT_TRUE(port.framesSent().isEmpty());
+    port.write(frame.mid(5).toLatin1());
+    EXPECT_EQ(port.framesSent(), QStringList{frame});
+    EXPECT_EQ(port.bytesWaiting(), 0);
+    clock.idle(0.009, true);
+    EXPECT_EQ(port.bytesWaiting(), 0);
+    clock.idle(0.005, true);
+    EXPECT_NEAR(clock.elapsed(), 0.010, 1e-12) << "idle stops when the answer arrives";
+    EXPECT_EQ(port.readAll(), framed("030A" + kVersionHex, true));
+    EXPECT_EQ(port.bytesWaiting(), 0);
+}
+
+TEST(SimInProcessPort, BaudPacingGivesPartialAnswers)
+{
+    VirtualIndicator dev;
+    VirtualClock clock;
+    InProcessPort port(dev, clock, {1200, 0.005});
+    port.open("COM1", "1200,N,8,1");
+    const QByteArray full = framed("030A" + kVersionHex, true);
+    const double perChar = 10.0 / 1200;
+    port.write(BuildReadFrame("", 199, 10, true).toLatin1());
+    clock.advance(0.005 + 5.5 * perChar);
+    EXPECT_EQ(port.readAll(), full.left(6));
+    clock.advance(0.005 + full.size() * perChar);
+    EXPECT_EQ(port.readAll(), full.mid(6));
+}
+
+TEST(SimInProcessPort, LateAnswersCloseAndErrors)
+{
+    VirtualIndicator dev;
+    VirtualClock clock;
+    InProcessPort port(dev, clock);
+    dev.addFault(*ParseFault("late:late=0.3:times=1"));
+    port.open("COM2", "9600,N,8,1");
+    const QByteArray read = BuildReadFrame("", 0, 4, true).toLatin1();
+    port.write(read);
+    clock.advance(0.2);
+    EXPECT_EQ(port.bytesWaiting(), 0);
+    clock.advance(0.2);
+    EXPECT_EQ(port.readAll(), framed("030400000000", true));
+
+    // Closing drops what is still on its way; a closed port sends nothing.
+    port.write(read);
+    port.close();
+    clock.advance(1);
+    EXPECT_EQ(port.bytesWaiting(), 0);
+    port.write(read);
+    EXPECT_EQ(port.writesWhileClosed(), 1);
+    EXPECT_EQ(port.framesSent().size(), 2);
+    ASSERT_TRUE(port.open("COM2", "9600,N,8,1").ok());
+    clock.advance(1);
+    EXPECT_EQ(port.bytesWaiting(), 0);
+
+    port.close();
+    port.setOpenError(PortErr::Busy);
+    const PortResult r = port.open("COM3", "9600,N,8,1");
+    EXPECT_EQ(r.error, PortErr::Busy);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.openCount(), 3);
+    EXPECT_EQ(port.lastPortName(), QStringLiteral("COM3"));
+
+    // A port destroyed with an answer pending is not touched later.
+    {
+        InProcessPort shortLived(dev, clock);
+        shortLived.open("COM4", "9600,N,8,1");
+        shortLived.write(read);
+    }
+    clock.advance(1);
+}
+
+// The program's own transaction layer against the virtual indicator.
+TEST(SimInProcessPort, LinkReadsAndRetriesAgainstTheIndicator)
+{
+    VirtualIndicator dev(opts("05", true));
+    VirtualClock clock;
+    InProcessPort port(dev, clock);
+    test::ScriptedOperator op;
+    QTemporaryDir dir;
+    CommsLog log(dir.filePath("ZRxLog.txt"));
+    Link link(port, clock, op, log);
+    link.settings.DeviceAddress = QStringLiteral("05");
+    link.settings.ChecksumEnabled = true;
+    port.open("COM1", "9600,N,8,1");
+
+    EXPECT_EQ(link.read(199, 10, "Tx").toString(), QStringLiteral("ZR2 V2.20 "));
+
+    dev.addFault(*ParseFault("noanswer:reg=128:times=2"));
+    link.CihazaGönder(128, 4, "BY", "0A0B0C0D");
+    EXPECT_EQ(dev.bytes(128, 4), QByteArray::fromHex("0A0B0C0D"));
+    EXPECT_EQ(port.framesSent().size(), 4);  // one read, three write attempts
+    EXPECT_EQ(op.count(test::ScriptedOperator::Kind::AbortRetryIgnore), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Pseudo-terminal
+
+namespace {
+
+// Reads until a CR arrives or the time is up. With the server in this process
+// the event loop must run for it to answer; waitForReadyRead would block it.
+QByteArray readAnswer(QSerialPort &port, bool serverInProcess, int timeoutMs = 3000)
+{
+    QByteArray got;
+    QDeadlineTimer deadline(timeoutMs);
+    while (!got.contains('\r') && !deadline.hasExpired()) {
+        if (serverInProcess)
+            QTest::qWait(1);
+        else if (port.bytesAvailable() == 0)
+            port.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        got += port.readAll();
+    }
+    return got;
+}
+
+bool openSerial(QSerialPort &port, const QString &path)
+{
+    port.setPortName(path);
+    if (!port.open(QIODevice::ReadWrite))
+        return false;
+    port.setBaudRate(9600);
+    return true;
+}
+
+}  // namespace
+
+TEST(SimPty, RealSerialPortTalksToTheServer)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyVX");
+    VirtualIndicator dev(opts("", true));
+    PtyServer server(dev, {0, 0.005});
+    QString error;
+    ASSERT_TRUE(server.start(link, &error)) << error.toStdString();
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), server.slavePath());
+
+    for (int round = 0; round < 2; ++round) {  // a client closing does not break the server
+        QSerialPort port;
+        ASSERT_TRUE(openSerial(port, link)) << port.errorString().toStdString();
+        port.write("@0300C7000531\r");
+        EXPECT_EQ(readAnswer(port, true), framed("030A" + kVersionHex, true)) << "round " << round;
+        port.write(BuildWriteFrame("", 19, 2, true, "LG", 19).toLatin1());
+        EXPECT_EQ(readAnswer(port, true), framed("100001", true));
+        port.close();
+    }
+    EXPECT_TRUE(dev.hostMode());
+
+    server.stop();
+    EXPECT_FALSE(QFileInfo::exists(link));
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+}
+
+TEST(SimPty, BaudPacingAndRefusingToReplaceARealFile)
+{
+    QTemporaryDir dir;
+    {
+        QFile f(dir.filePath("taken"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    VirtualIndicator dev;
+    PtyServer refused(dev, {0, 0.005});
+    QString error;
+    EXPECT_FALSE(refused.start(dir.filePath("taken"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(QFileInfo(dir.filePath("taken")).isFile());
+
+    // A stale link of an earlier run is replaced. 28 characters at 1200 baud take 233 ms.
+    const QString link = dir.filePath("ttyVX");
+    ASSERT_EQ(QFile::link("/nonexistent", link), true);
+    PtyServer server(dev, {1200, 0.005});
+    ASSERT_TRUE(server.start(link, &error)) << error.toStdString();
+    QSerialPort port;
+    ASSERT_TRUE(openSerial(port, link));
+    QElapsedTimer t;
+    t.start();
+    port.write("@0300C7000531\r");
+    const QByteArray got = readAnswer(port, true);
+    EXPECT_EQ(got, framed("030A" + kVersionHex, true));
+    EXPECT_GE(t.elapsed(), 200);
+}
+
+TEST(SimProgram, RunsOnALinkAndCleansUpOnSigterm)
+{
+    const QString exe = QCoreApplication::applicationDirPath() + "/vextora-sim";
+    if (!QFileInfo(exe).isExecutable())
+        GTEST_SKIP() << "vextora-sim is not built beside the tests";
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyVX");
+    const QString state = dir.filePath("state.txt");
+
+    QProcess bad;
+    bad.start(exe, {"--link", link, "--checksum", "maybe"});
+    ASSERT_TRUE(bad.waitForFinished(10000));
+    EXPECT_EQ(bad.exitCode(), 2);
+    EXPECT_TRUE(bad.readAllStandardError().contains("--checksum"));
+
+    QProcess sim;
+    sim.start(exe, {"--link", link, "--address", "7", "--checksum", "off", "--model", "ZR1 V1.05",
+                    "--state", state, "--fault", "noanswer:reg=300"});
+    ASSERT_TRUE(sim.waitForStarted(10000));
+    QByteArray line;
+    QDeadlineTimer deadline(10000);
+    while (!line.contains('\n') && !deadline.hasExpired()) {
+        sim.waitForReadyRead(100);
+        line += sim.readAllStandardOutput();
+    }
+    const QString path = QString::fromLocal8Bit(line).trimmed();
+    ASSERT_TRUE(path.startsWith("/dev/")) << line.constData();
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), path);
+
+    {
+        QSerialPort port;
+        ASSERT_TRUE(openSerial(port, link)) << port.errorString().toStdString();
+        port.write("@070300C70005\r");
+        EXPECT_EQ(readAnswer(port, false), QByteArray("@07030A5A52312056312E303520\r"));
+        port.write(BuildWriteFrame("07", 10, 2, false, "LG", 321).toLatin1());
+        EXPECT_EQ(readAnswer(port, false), QByteArray("@07100001\r"));
+    }
+
+    ::kill(pid_t(sim.processId()), SIGTERM);
+    ASSERT_TRUE(sim.waitForFinished(10000));
+    EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim.exitCode(), 0) << sim.readAllStandardError().constData();
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+
+    VirtualIndicator saved;
+    ASSERT_TRUE(saved.loadState(state));
+    EXPECT_EQ(saved.reg(10), 321);
+    EXPECT_EQ(saved.options().model, QStringLiteral("ZR1 V1.05 "));
+}
