@@ -94,13 +94,15 @@ void waitOn(Clock &clock, double seconds, bool pump)
         clock.idle(0, pump);
         return;
     }
+    constexpr double Day = 86400.0;
     const double start = clock.secondsSinceMidnight();
     const double end = start + seconds;
     for (;;) {
         const double t = clock.secondsSinceMidnight();
         if (t >= end || t < start)
             return;
-        clock.idle(end - t, pump);
+        // Never idle past midnight: the wait ends there.
+        clock.idle(std::min(end - t, Day - t + 0.0005), pump);
     }
 }
 
