@@ -2,11 +2,13 @@
 // benchmark and hand testing with the real program.
 
 #include "sim/Faults.h"
+#include "sim/LiveStatus.h"
 #include "sim/PtyServer.h"
 #include "sim/VirtualIndicator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -104,8 +106,19 @@ int main(int argc, char *argv[])
                                                       "register count disagree."));
     const QCommandLineOption logOpt(QStringLiteral("log"),
                                     QStringLiteral("Print every request and answer on standard error."));
+    const QCommandLineOption calibrationOpt(QStringLiteral("calibration"),
+                                            QStringLiteral("Hardware status: weighing calibration permitted "
+                                                           "(default on)."),
+                                            QStringLiteral("on|off"));
+    const QCommandLineOption analogOpt(QStringLiteral("analog-card"),
+                                       QStringLiteral("Hardware status: analog output card present (default on)."),
+                                       QStringLiteral("on|off"));
+    const QCommandLineOption operatingOpt(QStringLiteral("operating-status"),
+                                          QStringLiteral("Operating status word of register 2 as 4 hex digits, "
+                                                         "first byte first (default 2001)."),
+                                          QStringLiteral("HHHH"));
     parser.addOptions({linkOpt, modelOpt, secondOpt, addressOpt, checksumOpt, baudOpt, latencyOpt, stateOpt,
-                       faultOpt, strictOpt, logOpt});
+                       faultOpt, strictOpt, logOpt, calibrationOpt, analogOpt, operatingOpt});
 
     if (!parser.parse(QCoreApplication::arguments()))
         badUsage(parser.errorText());
@@ -156,6 +169,27 @@ int main(int argc, char *argv[])
         if (text.size() > 10)
             badUsage(QStringLiteral("text \"%1\" is longer than 10 characters").arg(text));
     }
+    auto onOff = [&](const QCommandLineOption &option, bool fallback) {
+        if (!parser.isSet(option))
+            return fallback;
+        const QString v = parser.value(option).trimmed().toLower();
+        if (v != QLatin1String("on") && v != QLatin1String("off"))
+            badUsage(QStringLiteral("bad --%1 \"%2\": expected on or off")
+                         .arg(option.names().first(), parser.value(option)));
+        return v == QLatin1String("on");
+    };
+    vx::sim::LiveStatusOptions live;
+    live.calibrationPermitted = onOff(calibrationOpt, true);
+    live.analogCard = onOff(analogOpt, true);
+    if (parser.isSet(operatingOpt)) {
+        bool ok = false;
+        const QString text = parser.value(operatingOpt).trimmed();
+        const uint word = text.toUInt(&ok, 16);
+        if (!ok || text.size() != 4)
+            badUsage(QStringLiteral("bad --operating-status \"%1\": expected 4 hex digits").arg(text));
+        live.operatingA = quint8(word >> 8);
+        live.operatingB = quint8(word & 0xFF);
+    }
     std::vector<vx::sim::FaultRule> faults;
     for (const QString &spec : parser.values(faultOpt)) {
         QString error;
@@ -181,6 +215,9 @@ int main(int argc, char *argv[])
         device.setSecondText(parser.value(secondOpt));
     for (const auto &rule : faults)
         device.addFault(rule);
+    QElapsedTimer running;
+    running.start();
+    vx::sim::InstallLiveStatus(device, [&running] { return running.elapsed() / 1000.0; }, live);
 
     // Signals reach the event loop through a socket pair.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {

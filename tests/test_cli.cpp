@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -22,7 +23,7 @@ public:
     {
         link = dir.filePath(QStringLiteral("indicator"));
         process.start(binary(QStringLiteral("vextora-sim")), QStringList{QStringLiteral("--link"), link} + extra);
-        if (process.waitForReadyReadStandardOutput(10000))
+        if (process.waitForReadyRead(10000))
             ptyPath = QString::fromUtf8(process.readLine()).trimmed();
     }
     ~SimProcess()
@@ -39,7 +40,7 @@ public:
     QProcess process;
 };
 
-struct Run {
+struct CliRun {
     int exitCode = -1;
     QString out;
     QString err;
@@ -47,7 +48,7 @@ struct Run {
 
 class CliTest : public ::testing::Test {
 protected:
-    Run cli(const QStringList &args, int killAfterMs = 0)
+    CliRun cli(const QStringList &args, int killAfterMs = 0)
     {
         QProcess p;
         p.setProcessChannelMode(QProcess::SeparateChannels);
@@ -63,7 +64,7 @@ protected:
         }
         if (!p.waitForFinished(30000))
             p.kill();
-        return Run{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+        return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                    QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
     }
     QTemporaryDir settings;
@@ -73,13 +74,13 @@ TEST_F(CliTest, IdentifyPrintsModelAndVersion)
 {
     SimProcess sim({QStringLiteral("--model"), QStringLiteral("ZR1 V1.07")});
     ASSERT_TRUE(sim.ready());
-    const Run r = cli({QStringLiteral("--port"), sim.link, QStringLiteral("identify")});
+    const CliRun r = cli({QStringLiteral("--port"), sim.link, QStringLiteral("identify")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("model    ZR1"))) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("ZR1 V1.07")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("not the assumed ZR2")));
 
-    const Run json = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--json"), QStringLiteral("identify")});
+    const CliRun json = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--json"), QStringLiteral("identify")});
     ASSERT_EQ(json.exitCode, 0);
     const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8()).object();
     EXPECT_EQ(o.value(QStringLiteral("model")).toString(), QStringLiteral("ZR1"));
@@ -90,10 +91,10 @@ TEST_F(CliTest, AddressAndChecksumMustMatchTheIndicator)
     SimProcess sim({QStringLiteral("--address"), QStringLiteral("07"), QStringLiteral("--checksum"),
                     QStringLiteral("off")});
     ASSERT_TRUE(sim.ready());
-    const Run right = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--address"), QStringLiteral("07"),
+    const CliRun right = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--address"), QStringLiteral("07"),
                            QStringLiteral("--checksum"), QStringLiteral("off"), QStringLiteral("identify")});
     EXPECT_EQ(right.exitCode, 0) << right.err.toStdString();
-    const Run wrong = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--address"), QStringLiteral("08"),
+    const CliRun wrong = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--address"), QStringLiteral("08"),
                            QStringLiteral("--checksum"), QStringLiteral("off"), QStringLiteral("identify")});
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_EQ(wrong.err.count(QLatin1Char('\n')), 1) << wrong.err.toStdString();
@@ -103,7 +104,7 @@ TEST_F(CliTest, StatusPrintsValuesFlagsAndDerivedFlags)
 {
     SimProcess sim({QStringLiteral("--analog-card"), QStringLiteral("off")});
     ASSERT_TRUE(sim.ready());
-    const Run r = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--json"), QStringLiteral("status")});
+    const CliRun r = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--json"), QStringLiteral("status")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
     EXPECT_TRUE(o.value(QStringLiteral("calibrationPermitted")).toBool());
@@ -122,7 +123,7 @@ TEST_F(CliTest, StatusWatchRepeatsUntilInterrupted)
 {
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
-    const Run r = cli({QStringLiteral("--port"), sim.link, QStringLiteral("status"), QStringLiteral("--watch"),
+    const CliRun r = cli({QStringLiteral("--port"), sim.link, QStringLiteral("status"), QStringLiteral("--watch"),
                        QStringLiteral("1")},
                       2600);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -133,7 +134,7 @@ TEST_F(CliTest, SilentIndicatorExitsOneWithTheRefusalText)
 {
     SimProcess sim({QStringLiteral("--fault"), QStringLiteral("noanswer:reg=0")});
     ASSERT_TRUE(sim.ready());
-    const Run status = cli({QStringLiteral("--port"), sim.link, QStringLiteral("status")});
+    const CliRun status = cli({QStringLiteral("--port"), sim.link, QStringLiteral("status")});
     EXPECT_EQ(status.exitCode, 1);
     const QStringList lines = status.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 1) << status.err.toStdString();
@@ -147,13 +148,13 @@ TEST_F(CliTest, SilentIndicatorExitsOneWithTheRefusalText)
 
 TEST_F(CliTest, PortAndUsageErrors)
 {
-    const Run missing = cli({QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"), QStringLiteral("identify")});
+    const CliRun missing = cli({QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"), QStringLiteral("identify")});
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("bulunmamaktadır"))) << missing.err.toStdString();
 
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
-    const Run badLine = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--line-settings"),
+    const CliRun badLine = cli({QStringLiteral("--port"), sim.link, QStringLiteral("--line-settings"),
                              QStringLiteral("fast"), QStringLiteral("identify")});
     EXPECT_EQ(badLine.exitCode, 2);
 
@@ -161,7 +162,7 @@ TEST_F(CliTest, PortAndUsageErrors)
                                     QStringList{QStringLiteral("--address"), QStringLiteral("123"), QStringLiteral("identify")},
                                     QStringList{QStringLiteral("--watch"), QStringLiteral("2"), QStringLiteral("identify")},
                                     QStringList{QStringLiteral("--drain"), QStringLiteral("fast"), QStringLiteral("status")}}) {
-        const Run r = cli(args);
+        const CliRun r = cli(args);
         EXPECT_EQ(r.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
