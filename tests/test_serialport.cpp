@@ -202,6 +202,9 @@ TEST(PortAc, ClosesAnOpenPortFirstAndPassesPathsThrough)
     s.PortNumber = QStringLiteral("/dev/ttyUSB9");
     EXPECT_EQ(PortAç(port, s, op), PortErr::NoSuchPort);
     EXPECT_EQ(op.last().text, QStringLiteral("/dev/ttyUSB9 bulunmamaktadır"));
+    s.PortNumber = QStringLiteral("COM9");
+    EXPECT_EQ(PortAç(port, s, op), PortErr::NoSuchPort);
+    EXPECT_EQ(op.last().text, QStringLiteral("COM9 bulunmamaktadır"));
 }
 
 TEST(Portkontrol, ListsThePortsThatOpenAndLeavesThemClosed)

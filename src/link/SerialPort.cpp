@@ -384,10 +384,8 @@ int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op)
     if (r.ok())
         return 0;
     if (r.error == PortErr::NoSuchPort) {
-        const bool isCom = ComPortMap::comNumber(name) > 0;
-        op.message((isCom ? QStringLiteral("COM") + settings.PortNumber.trimmed() : name)
-                       + QStringLiteral(" bulunmamaktadır"),
-                   Icon::Critical);
+        // "COM" + the port number; a device path is named as it is.
+        op.message(name + QStringLiteral(" bulunmamaktadır"), Icon::Critical);
     } else {
         op.message(QStringLiteral(" ") + QString::number(r.error) + QStringLiteral(" :") + r.description,
                    Icon::None);
