@@ -54,8 +54,9 @@ void InProcessPort::write(const QByteArray &bytes)
         if (!reply || reply->bytes.isEmpty())
             continue;
 
-        const double start = m_timing.latency + reply->extraDelay;
+        // The request itself takes 10 bits a character on the line before the reply latency.
         const double perChar = m_timing.baud > 0 ? 10.0 / m_timing.baud : 0.0;
+        const double start = perChar * frame.size() + m_timing.latency + reply->extraDelay;
         const std::weak_ptr<InProcessPort *> self = m_self;
         const unsigned generation = m_generation;
         auto deliver = [self, generation](const QByteArray &chunk) {

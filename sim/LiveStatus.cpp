@@ -26,11 +26,10 @@ void InstallLiveStatus(VirtualIndicator &device, std::function<double()> seconds
     device.onRead(0, [gross](VirtualIndicator &d, int, int) { d.setLong(0, gross()); });
     device.onRead(3, [gross, tare](VirtualIndicator &d, int, int) { d.setLong(3, gross() - tare()); });
     device.onRead(5, [tare](VirtualIndicator &d, int, int) { d.setLong(5, tare()); });
-    device.onRead(11, [clock](VirtualIndicator &d, int, int) {
-        d.setLong(11, qint32(523400 + std::lround(30 * std::sin((*clock)()))));
-    });
-    device.onRead(13, [](VirtualIndicator &d, int, int) { d.setLong(13, 1234); });
-    device.onRead(15, [](VirtualIndicator &d, int, int) { d.setLong(15, 987); });
+    // Three set values the indicator reports alongside.
+    device.setLong(11, 5000);
+    device.setLong(13, 10000);
+    device.setLong(15, 15000);
 
     device.setReg(2, quint16((options.operatingA << 8) | options.operatingB));
     device.setReg(25, HardwareWord(options));

@@ -193,8 +193,11 @@ void PtyServer::onReadable()
         const std::optional<VirtualIndicator::Reply> reply = m_device.handle(request);
         if (m_exchangeLog)
             m_exchangeLog(request, reply ? reply->bytes : QByteArray());
+        // A pty delivers the request at once; on a real line it takes 10 bits a
+        // character to arrive, so that time goes before the reply latency.
+        const double requestTime = m_timing.baud > 0 ? (request.size() + 1) * 10.0 / m_timing.baud : 0.0;
         if (reply && !reply->bytes.isEmpty())
-            queueReply(reply->bytes, m_timing.latency + reply->extraDelay);
+            queueReply(reply->bytes, requestTime + m_timing.latency + reply->extraDelay);
     }
     // A request never ends without a CR; a runaway stream of noise is dropped.
     if (m_request.size() > 65536)

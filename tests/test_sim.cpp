@@ -524,8 +524,10 @@ TEST(SimInProcessPort, BaudPacingGivesPartialAnswers)
     port.open("COM1", "1200,N,8,1");
     const QByteArray full = framed("030A" + kVersionHex, true);
     const double perChar = 10.0 / 1200;
-    port.write(BuildReadFrame("", 199, 10, true).toLatin1());
-    clock.advance(0.005 + 5.5 * perChar);
+    const QByteArray request = BuildReadFrame("", 199, 10, true).toLatin1();
+    port.write(request);
+    // The request takes its own time on the line before the latency starts.
+    clock.advance(request.size() * perChar + 0.005 + 5.5 * perChar);
     EXPECT_EQ(port.readAll(), full.left(6));
     clock.advance(0.005 + full.size() * perChar);
     EXPECT_EQ(port.readAll(), full.mid(6));

@@ -211,8 +211,10 @@ TEST_F(PacedTransactionTest, BothDrainModesGiveTheSameAnswerFrameEndSooner)
               QStringLiteral("ZR2 V2.20 "));
 
     EXPECT_NEAR(fixedTime, 0.35, 0.002);
-    // The whole paced answer (about 30 characters at 9600 baud) and no more.
-    const double transfer = 0.005 + fixedAnswer.size() * 10.0 / 9600;
+    // The paced request, the latency and the whole paced answer (about 30 characters
+    // at 9600 baud), and no more.
+    const QString request = BuildReadFrame(link.settings.DeviceAddress, 199, 10, link.settings.ChecksumEnabled);
+    const double transfer = (request.size() + fixedAnswer.size()) * 10.0 / 9600 + 0.005;
     EXPECT_NEAR(frameEndTime, transfer, 0.003);
     EXPECT_LT(frameEndTime, fixedTime);
 }
