@@ -39,9 +39,10 @@ QString WritableFolder()
     if (folderIsWritable(program)) {
         g_writableFolder = program;
     } else {
-        QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-        if (data.isEmpty())
-            data = QDir::home().filePath(QStringLiteral(".vextora"));
+        // One folder for the window and the command-line tool alike.
+        const QString generic = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        const QString data = generic.isEmpty() ? QDir::home().filePath(QStringLiteral(".vextora"))
+                                               : QDir(generic).filePath(QStringLiteral("Kormel/Vextora"));
         QDir().mkpath(data);
         g_writableFolder = data;
     }
