@@ -48,9 +48,9 @@ QString FaultKindName(FaultKind kind)
     return {};
 }
 
-std::optional<FaultRule> ParseFault(const QString &spec, QString *error)
+std::optional<FaultRule> ParseFault(const QString &ruleText, QString *error)
 {
-    const QStringList parts = spec.trimmed().split(QLatin1Char(':'));
+    const QStringList parts = ruleText.trimmed().split(QLatin1Char(':'));
     const QString kindText = parts.value(0).trimmed().toLower();
     FaultRule rule;
     bool kindFound = false;
@@ -73,19 +73,19 @@ std::optional<FaultRule> ParseFault(const QString &spec, QString *error)
         const QString key = (eq < 0 ? part : part.left(eq)).trimmed().toLower();
         const QString value = eq < 0 ? QString() : part.mid(eq + 1).trimmed();
         if (eq < 0 || value.isEmpty()) {
-            fail(error, QStringLiteral("fault \"%1\": \"%2\" needs a value (KEY=VALUE)").arg(spec, part));
+            fail(error, QStringLiteral("fault \"%1\": \"%2\" needs a value (KEY=VALUE)").arg(ruleText, part));
             return std::nullopt;
         }
         if (key == QLatin1String("reg") || key == QLatin1String("cmd") || key == QLatin1String("every")) {
             if (scopeSeen) {
-                fail(error, QStringLiteral("fault \"%1\": only one of reg=, cmd=, every= may be given").arg(spec));
+                fail(error, QStringLiteral("fault \"%1\": only one of reg=, cmd=, every= may be given").arg(ruleText));
                 return std::nullopt;
             }
             scopeSeen = true;
             const int minimum = key == QLatin1String("every") ? 1 : 0;
             if (!parseInt(value, minimum, 65535, &rule.value)) {
                 fail(error, QStringLiteral("fault \"%1\": %2= needs a whole number from %3 to 65535")
-                                .arg(spec, key).arg(minimum));
+                                .arg(ruleText, key).arg(minimum));
                 return std::nullopt;
             }
             rule.scope = key == QLatin1String("reg")   ? FaultScope::Register
@@ -93,7 +93,7 @@ std::optional<FaultRule> ParseFault(const QString &spec, QString *error)
                                                        : FaultScope::EveryNth;
         } else if (key == QLatin1String("times")) {
             if (timesSeen || !parseInt(value, 1, 1000000000, &rule.remaining)) {
-                fail(error, QStringLiteral("fault \"%1\": times= needs a whole number of at least 1, once").arg(spec));
+                fail(error, QStringLiteral("fault \"%1\": times= needs a whole number of at least 1, once").arg(ruleText));
                 return std::nullopt;
             }
             timesSeen = true;
@@ -101,19 +101,19 @@ std::optional<FaultRule> ParseFault(const QString &spec, QString *error)
             bool ok = false;
             const double s = value.toDouble(&ok);
             if (lateSeen || !ok || !std::isfinite(s) || s < 0 || s > 3600) {
-                fail(error, QStringLiteral("fault \"%1\": late= needs seconds from 0 to 3600, once").arg(spec));
+                fail(error, QStringLiteral("fault \"%1\": late= needs seconds from 0 to 3600, once").arg(ruleText));
                 return std::nullopt;
             }
             lateSeen = true;
             rule.lateSeconds = s;
         } else {
             fail(error, QStringLiteral("fault \"%1\": unknown key \"%2\" (expected reg, cmd, every, times or late)")
-                            .arg(spec, key));
+                            .arg(ruleText, key));
             return std::nullopt;
         }
     }
     if (lateSeen && rule.kind != FaultKind::Late) {
-        fail(error, QStringLiteral("fault \"%1\": late= belongs to the late kind only").arg(spec));
+        fail(error, QStringLiteral("fault \"%1\": late= belongs to the late kind only").arg(ruleText));
         return std::nullopt;
     }
     return rule;
@@ -122,7 +122,7 @@ std::optional<FaultRule> ParseFault(const QString &spec, QString *error)
 QString FaultHelp()
 {
     QString text = QStringLiteral(
-        "Fault SPEC: KIND[:reg=N|:cmd=N|:every=N][:times=N][:late=SECONDS]\n"
+        "Fault RULE: KIND[:reg=N|:cmd=N|:every=N][:times=N][:late=SECONDS]\n"
         "  KIND:\n");
     for (const auto &k : kKinds)
         text += QStringLiteral("    %1  %2\n").arg(QString::fromLatin1(k.name), -9).arg(QString::fromLatin1(k.help));

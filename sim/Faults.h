@@ -32,10 +32,10 @@ struct FaultRule {
     double lateSeconds = 1.0;   // for Late
 };
 
-// Parses a --fault SPEC: KIND[:reg=N|:cmd=N|:every=N][:times=N][:late=SECONDS]
+// Parses a --fault RULE: KIND[:reg=N|:cmd=N|:every=N][:times=N][:late=SECONDS]
 // KIND is one of noanswer, refuse, badsum, late, partial, noise.
 // Returns nothing and sets *error for a malformed text.
-std::optional<FaultRule> ParseFault(const QString &spec, QString *error = nullptr);
+std::optional<FaultRule> ParseFault(const QString &ruleText, QString *error = nullptr);
 QString FaultHelp();
 // The KIND word of a fault ("noanswer", "refuse", ...).
 QString FaultKindName(FaultKind kind);

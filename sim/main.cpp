@@ -99,8 +99,8 @@ int main(int argc, char *argv[])
                                                      "them there on exit."),
                                       QStringLiteral("FILE"));
     const QCommandLineOption faultOpt(QStringLiteral("fault"),
-                                      QStringLiteral("Inject a fault (repeatable); SPEC as described above."),
-                                      QStringLiteral("SPEC"));
+                                      QStringLiteral("Inject a fault (repeatable); RULE as described above."),
+                                      QStringLiteral("RULE"));
     const QCommandLineOption strictOpt(QStringLiteral("strict-writes"),
                                        QStringLiteral("Refuse writes whose data length, byte count and "
                                                       "register count disagree."));
@@ -191,9 +191,9 @@ int main(int argc, char *argv[])
         live.operatingB = quint8(word & 0xFF);
     }
     std::vector<vx::sim::FaultRule> faults;
-    for (const QString &spec : parser.values(faultOpt)) {
+    for (const QString &ruleText : parser.values(faultOpt)) {
         QString error;
-        const auto rule = vx::sim::ParseFault(spec, &error);
+        const auto rule = vx::sim::ParseFault(ruleText, &error);
         if (!rule)
             badUsage(QStringLiteral("bad --fault: %1").arg(error));
         faults.push_back(*rule);
