@@ -1,0 +1,103 @@
+#include "link/Connect.h"
+
+#include "link/SerialPort.h"
+
+#include <QSet>
+
+namespace vx {
+namespace {
+
+// Passes every question and message through, but each distinct message text only
+// once: ten failed opening attempts give one message box, not ten.
+class OnceOperator : public Operator {
+public:
+    explicit OnceOperator(Operator &inner) : m_inner(inner) {}
+
+    void message(const QString &text, Icon icon, const QString &title) override
+    {
+        if (m_shown.contains(text))
+            return;
+        m_shown.insert(text);
+        m_inner.message(text, icon, title);
+    }
+    Choice abortRetryIgnore(const QString &text, Icon icon, const QString &title) override
+    {
+        return m_inner.abortRetryIgnore(text, icon, title);
+    }
+    Choice okCancel(const QString &text, Icon icon, const QString &title) override
+    {
+        return m_inner.okCancel(text, icon, title);
+    }
+    Choice yesNo(const QString &text, Icon icon, const QString &title) override
+    {
+        return m_inner.yesNo(text, icon, title);
+    }
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override
+    {
+        return m_inner.input(prompt, title, defaultText);
+    }
+    void showProgress(ProgressId bar, bool visible) override { m_inner.showProgress(bar, visible); }
+    void setProgress(ProgressId bar, int value, int maximum) override
+    {
+        m_inner.setProgress(bar, value, maximum);
+    }
+
+private:
+    Operator &m_inner;
+    QSet<QString> m_shown;
+};
+
+}  // namespace
+
+bool IsFatalPortError(int error)
+{
+    return error == PortErr::NoSuchPort || error == PortErr::Busy || error == PortErr::NotOpen
+        || error == PortErr::BadSettings;
+}
+
+int OpenPortWithRetries(Link &link, int attempts)
+{
+    OnceOperator once(link.op());
+    int error = PortErr::Other;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        error = PortAç(link.port(), link.settings, once);
+        if (error == PortErr::None || IsFatalPortError(error))
+            return error;
+        link.port().close();
+    }
+    return error;
+}
+
+QString ModelFromVersion(const QString &versionText) { return versionText.left(3); }
+
+VersionResult VersiyonOku(Link &link)
+{
+    VersionResult result;
+    result.portError = OpenPortWithRetries(link);
+    if (result.portError != PortErr::None) {
+        // Ten failed attempts with other errors end the same way as a missing port:
+        // there is no open port to send the request on.
+        link.port().close();
+        result.outcome = VersionResult::Outcome::PortFailed;
+        return result;
+    }
+
+    result.answer = link.readRaw(VersionRegister, VersionByteCount, VersionPreDelay);
+    if (result.answer.isEmpty() || result.answer.startsWith(QLatin1String("@8"))) {
+        result.outcome = VersionResult::Outcome::Refused;
+        return result;
+    }
+
+    result.versionText = link.decodeAnswer(result.answer, QStringLiteral("Tx"), VersionRegister).toString();
+    if (result.versionText.isEmpty()) {
+        // Noise or a frame of another kind: as good as no answer.
+        result.outcome = VersionResult::Outcome::Refused;
+        return result;
+    }
+    result.model = ModelFromVersion(result.versionText);
+    result.outcome = VersionResult::Outcome::Connected;
+    return result;
+}
+
+}  // namespace vx

@@ -1,0 +1,50 @@
+#pragma once
+// Connecting: opening the port with retries and reading the indicator's version
+// text (register 199), whose first three characters name the model.
+// Written against the Link only, so the window and the command-line tool share it.
+
+#include "link/Transaction.h"
+
+#include <QString>
+
+namespace vx {
+
+inline constexpr int VersionRegister = 199;
+inline constexpr int VersionByteCount = 10;
+inline constexpr int PortOpenAttempts = 10;
+inline constexpr double VersionPreDelay = 0.2;
+
+// The port errors after which retrying the opening is pointless: no such port,
+// port busy, port not open and malformed settings.
+bool IsFatalPortError(int error);
+
+// Opens the port with PortAç up to `attempts` times. A fatal error ends the attempts
+// at once; any other error closes the port and tries again. The same failure
+// message is shown once, not once per attempt. Returns 0 when the port is open,
+// otherwise the last error number.
+int OpenPortWithRetries(Link &link, int attempts = PortOpenAttempts);
+
+struct VersionResult {
+    enum class Outcome {
+        Connected,   // the indicator answered with its version text
+        PortFailed,  // the port could not be opened (portError says why)
+        Refused,     // no answer, or an answer beginning "@8"
+    };
+    Outcome outcome = Outcome::PortFailed;
+    int portError = 0;
+    QString answer;       // the raw answer to the version request
+    QString versionText;  // decoded "Tx" text, e.g. "ZR2 V2.20 "
+    QString model;        // its first three characters
+
+    bool connected() const { return outcome == Outcome::Connected; }
+};
+
+// VersiyonOku without the window: opens the port (leaving it open on success),
+// sends the read request for register 199, waits 0.2 s plus the reading time and
+// decodes the answer. The caller corrects the model and marks the connection.
+VersionResult VersiyonOku(Link &link);
+
+// The model named by a version text: its first three characters.
+QString ModelFromVersion(const QString &versionText);
+
+}  // namespace vx

@@ -1,0 +1,98 @@
+#pragma once
+// A main window against the in-process virtual indicator: temporary program
+// folder with generated language files, an ini settings store, a virtual clock
+// and a scripted operator.
+
+#include "gui/AnaForm.h"
+#include "link/AppPaths.h"
+#include "link/Settings.h"
+#include "sim/InProcessPort.h"
+#include "sim/VirtualClock.h"
+#include "sim/VirtualIndicator.h"
+#include "support/ScriptedOperator.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+
+namespace vx::test {
+
+// Language file whose line N reads prefix + N, with optional overrides.
+inline QByteArray languageFile(const QString &prefix, const std::map<int, QString> &overrides = {})
+{
+    QByteArray bytes;
+    for (int line = 1; line <= vx::LanguageTexts::LineCount; ++line) {
+        auto it = overrides.find(line);
+        const QString text = it != overrides.end() ? it->second : prefix + QString::number(line);
+        bytes += text.toUtf8() + "\r\n";
+    }
+    return bytes;
+}
+
+class GuiTest : public ::testing::Test {
+protected:
+    GuiTest()
+    {
+        EXPECT_TRUE(dir.isValid());
+        vx::setProgramFolder(dir.path());
+        vx::setWritableFolder(dir.path());
+        QDir(dir.path()).mkpath(QStringLiteral("LANGUAGE"));
+        writeLanguage(QStringLiteral("English.txt"), languageFile(QStringLiteral("E")));
+        writeLanguage(QStringLiteral("Türkçe.txt"), languageFile(QStringLiteral("T")));
+        store = std::make_unique<vx::SettingsStore>(dir.filePath(QStringLiteral("settings.ini")));
+    }
+    ~GuiTest() override
+    {
+        form.reset();
+        vx::setProgramFolder(QString());
+        vx::setWritableFolder(QString());
+    }
+
+    void writeLanguage(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(QDir(dir.path()).filePath(QStringLiteral("LANGUAGE/") + name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+    vx::gui::AnaForm &makeForm()
+    {
+        form = std::make_unique<vx::gui::AnaForm>(port, clock, op, *store);
+        return *form;
+    }
+    // A window that has been started with the model given.
+    vx::gui::AnaForm &start(const QString &model = QStringLiteral("ZR2"))
+    {
+        makeForm();
+        EXPECT_TRUE(form->FormLoad(model));
+        return *form;
+    }
+
+    template <typename T = QWidget>
+    T *ctl(const QString &name) const
+    {
+        T *w = form->findChild<T *>(name);
+        EXPECT_NE(w, nullptr) << qPrintable(name);
+        return w;
+    }
+    QAction *action(const QString &name) const { return ctl<QAction>(name); }
+    // Shown as far as the window goes (the window itself may be hidden in a test).
+    bool shown(const QString &name) const { return !ctl(name)->isHidden(); }
+
+    QTemporaryDir dir;
+    vx::sim::VirtualIndicator device;
+    vx::sim::VirtualClock clock;
+    vx::sim::InProcessPort port{device, clock};
+    ScriptedOperator op;
+    std::unique_ptr<vx::SettingsStore> store;
+    std::unique_ptr<vx::gui::AnaForm> form;
+};
+
+}  // namespace vx::test

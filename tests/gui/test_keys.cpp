@@ -1,0 +1,210 @@
+// Escape, F5, the tab refresh, the status timer and the tab change.
+
+#include "GuiFixture.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+using vx::test::GuiTest;
+using Kind = vx::test::ScriptedOperator::Kind;
+
+namespace {
+
+class KeysTest : public GuiTest {
+protected:
+    // A reader for the status tab that records how it was called.
+    void countStatusReads()
+    {
+        form->setTabReader(vx::Tab::Status, [this] {
+            ++reads;
+            portOpenDuringRead = port.isOpen();
+            tabsEnabledDuringRead = form->tabs()->isEnabled();
+            lightDuringRead = form->lightColour();
+        });
+    }
+    void pressOnWindow(Qt::Key key) { QTest::keyClick(form->tabs(), key); }
+
+    int reads = 0;
+    bool portOpenDuringRead = false;
+    bool tabsEnabledDuringRead = true;
+    QString lightDuringRead;
+};
+
+TEST_F(KeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStop)
+{
+    start();
+    form->show();
+    form->MnAyar_Click(0);
+    ASSERT_TRUE(shown(QStringLiteral("SSPanel1")));
+    EXPECT_FALSE(form->tabs()->isEnabled());
+    EXPECT_FALSE(ctl<QToolBar>(QStringLiteral("Toolbar1"))->isEnabled());
+    form->link().AbortRequested = false;
+
+    QTest::keyClick(ctl(QStringLiteral("Combo7")), Qt::Key_Escape);
+
+    EXPECT_FALSE(shown(QStringLiteral("SSPanel1")));
+    EXPECT_TRUE(form->link().AbortRequested);
+    EXPECT_TRUE(form->tabs()->isEnabled());
+    EXPECT_TRUE(ctl<QToolBar>(QStringLiteral("Toolbar1"))->isEnabled());
+    EXPECT_TRUE(action(QStringLiteral("connect"))->isEnabled());
+    EXPECT_TRUE(ctl<QMenu>(QStringLiteral("MnDosya1"))->menuAction()->isEnabled());
+    EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));  // green is red while disconnected
+}
+
+TEST_F(KeysTest, EscapeDoesNothingWhileASendAllShowsProgress)
+{
+    start();
+    form->show();
+    ctl(QStringLiteral("SSPanel3"))->show();
+    ctl<QProgressBar>(QStringLiteral("ProgressBar2"))->setValue(3);
+    form->link().AbortRequested = false;
+    pressOnWindow(Qt::Key_Escape);
+    EXPECT_TRUE(shown(QStringLiteral("SSPanel3")));
+    EXPECT_FALSE(form->link().AbortRequested);
+
+    ctl<QProgressBar>(QStringLiteral("ProgressBar2"))->setValue(0);
+    pressOnWindow(Qt::Key_Escape);
+    EXPECT_FALSE(shown(QStringLiteral("SSPanel3")));
+    EXPECT_TRUE(form->link().AbortRequested);
+}
+
+TEST_F(KeysTest, EverySecondF5RefreshesTheSelectedTab)
+{
+    start();
+    form->show();
+    countStatusReads();
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);  // the tab change reads once
+    ASSERT_EQ(reads, 1);
+
+    for (int i = 0; i < 4; ++i)
+        pressOnWindow(Qt::Key_F5);
+    EXPECT_EQ(reads, 3);
+    EXPECT_TRUE(portOpenDuringRead);
+    EXPECT_FALSE(tabsEnabledDuringRead);
+    EXPECT_EQ(lightDuringRead, QStringLiteral("sarı"));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(form->tabs()->isEnabled());
+    EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
+    EXPECT_TRUE(form->link().AbortRequested);
+}
+
+TEST_F(KeysTest, RefreshWhileDisconnectedSaysSo)
+{
+    start();
+    form->show();
+    countStatusReads();
+    pressOnWindow(Qt::Key_F5);
+    EXPECT_EQ(reads, 0);
+    ASSERT_EQ(op.messages(), QStringList{QStringLiteral("E375")});
+    EXPECT_EQ(op.last().icon, vx::Icon::Critical);
+
+    // The toolbar's refresh button goes the same way.
+    op.clear();
+    action(QStringLiteral("Toolbar1_11"))->trigger();
+    EXPECT_EQ(op.messages(), QStringList{QStringLiteral("E375")});
+}
+
+TEST_F(KeysTest, RefreshOfATabWithoutReaderSendsNothing)
+{
+    start();
+    form->ConnectAction();
+    port.clearFramesSent();
+    const int opens = port.openCount();
+    form->RefKatmaOlum();
+    EXPECT_EQ(port.openCount(), opens);
+    EXPECT_TRUE(port.framesSent().isEmpty());
+    EXPECT_EQ(op.dialogCount(), 0);
+    EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
+}
+
+TEST_F(KeysTest, RefreshDoesNotStartWhileAnotherOperationRuns)
+{
+    start();
+    countStatusReads();
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    reads = 0;
+    form->beginOperation();
+    form->RefKatmaOlum();
+    EXPECT_EQ(reads, 0);
+    form->endOperation();
+    form->RefKatmaOlum();
+    EXPECT_EQ(reads, 1);
+}
+
+TEST_F(KeysTest, RefreshThatCannotOpenThePortEndsQuietlyReEnabled)
+{
+    start();
+    countStatusReads();
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    reads = 0;
+    port.setOpenError(vx::PortErr::Busy);
+    form->RefKatmaOlum();
+    EXPECT_EQ(reads, 0);
+    EXPECT_TRUE(form->tabs()->isEnabled());
+    EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
+}
+
+TEST_F(KeysTest, StatusTimerRereadsWhileConnectedAndStopsAfterADisconnect)
+{
+    start();
+    countStatusReads();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    form->ConnectAction();
+    ASSERT_TRUE(form->timer4()->isActive());
+    reads = 0;
+    form->Timer4_Timer();
+    form->Timer4_Timer();
+    EXPECT_EQ(reads, 2);
+
+    form->DisconnectAction();
+    form->Timer4_Timer();
+    EXPECT_EQ(reads, 2);
+    EXPECT_FALSE(form->timer4()->isActive());
+}
+
+TEST_F(KeysTest, TabChangeStopsTheTimerStoresTheTabAndClosesThePort)
+{
+    start();
+    std::vector<int> changes;
+    form->addTabChangeHook([&](int tab) { changes.push_back(tab); });
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    form->ConnectAction();
+    ASSERT_TRUE(form->timer4()->isActive());
+    ASSERT_TRUE(port.open(QStringLiteral("COM1"), QStringLiteral("9600,N,8,1")).ok());
+
+    form->tabs()->setCurrentIndex(vx::Tab::Parameters);
+
+    EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_EQ(form->state().CurrentTab, vx::Tab::Parameters);
+    EXPECT_EQ(form->link().decode.currentTab, vx::Tab::Parameters);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(changes, (std::vector<int>{vx::Tab::Status, vx::Tab::Parameters}));
+}
+
+TEST_F(KeysTest, RefreshOnTheParameterTabGoesThroughTheTabChange)
+{
+    start();
+    int entered = 0;
+    bool pendingSeen = false;
+    form->setTabEnterHook(vx::Tab::Parameters, [&] {
+        ++entered;
+        pendingSeen = pendingSeen || form->state().TabRefreshPending;
+    });
+    form->tabs()->setCurrentIndex(vx::Tab::Parameters);
+    EXPECT_EQ(entered, 1);
+    form->ConnectAction();
+    entered = 0;
+    form->RefKatmaOlum();
+    EXPECT_EQ(entered, 1);
+    EXPECT_TRUE(pendingSeen);
+}
+
+}  // namespace

@@ -1,0 +1,259 @@
+// Captions from the language file and the language panel.
+
+#include "GuiFixture.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+using vx::test::GuiTest;
+using vx::test::languageFile;
+
+namespace {
+
+class LanguageTest : public GuiTest {
+protected:
+    QString caption(const QString &name) const
+    {
+        QObject *o = form->findChild<QObject *>(name);
+        EXPECT_NE(o, nullptr) << qPrintable(name);
+        if (auto *menu = qobject_cast<QMenu *>(o))
+            return menu->title();
+        if (auto *a = qobject_cast<QAction *>(o))
+            return a->text();
+        if (auto *b = qobject_cast<QAbstractButton *>(o))
+            return b->text();
+        if (auto *l = qobject_cast<QLabel *>(o))
+            return l->text();
+        if (auto *g = qobject_cast<QGroupBox *>(o))
+            return g->title();
+        return o->property("caption").toString();
+    }
+    void choose(const QString &file)
+    {
+        form->MnAyar_Click(3);
+        auto *combo = ctl<QComboBox>(QStringLiteral("Combo5"));
+        const int i = combo->findText(file);
+        ASSERT_GE(i, 0) << qPrintable(file);
+        combo->setCurrentIndex(i);
+    }
+};
+
+TEST_F(LanguageTest, LinesGoToTheirControls)
+{
+    start();
+    const struct {
+        const char *control;
+        int line;
+    } expected[] = {
+        {"MnDosya1", 1},   {"MnDosya_0", 2},  {"MnDosya_1", 3},   {"MnDosya_3", 4},    {"MnDosya_4", 5},
+        {"MnDosya_8", 6},  {"MnDosya_9", 7},  {"MnDosya_11", 8},  {"MnAyar1", 9},      {"MnAyar_0", 10},
+        {"MnAyar_1", 11},  {"MnAyar_3", 12},  {"MnAyar_4", 13},   {"MnAyar_6", 14},    {"SSPanel7", 15},
+        {"Option2_0", 16}, {"Option2_1", 17}, {"SSCommand9", 18}, {"SSCommand11_0", 18}, {"SSCommand8", 19},
+        {"SSPanel2", 20},  {"SSCheck1_0", 21}, {"SSCheck1_4", 24}, {"SSCheck1_3", 26}, {"SSCheck1_6", 27},
+        {"SSCommand2_1", 29}, {"SSCommand11_1", 29}, {"SSCheck2_8", 36}, {"SSCheck2_5", 37}, {"SSCheck2_7", 39},
+        {"SSCommand7", 41}, {"SSPanel1", 42}, {"Label2_0", 43}, {"Label2_1", 307}, {"Label2_2", 45},
+        {"SSCommand1", 46}, {"Frame1", 51},   {"Frame3", 52},    {"Frame2", 53},      {"Label3_9", 57},
+        {"Label3_7", 58},  {"Option1_2", 62}, {"SSCommand3", 63}, {"Label7", 63},      {"SSPanel5", 65},
+        {"Option6_1", 65}, {"Label3_4", 66},  {"Label3_3", 67},   {"SSCommand6", 280}, {"Frame6", 280},
+        {"Label13", 308},  {"Label16", 364},  {"Label18", 365},   {"Label2_4", 321},   {"Label2_5", 322},
+        {"Option3_1", 326}, {"Frame5", 327},  {"SSCommand10_0", 330}, {"SSPanel6", 354}, {"Frame9_1", 369},
+        {"Frame9_4", 372}, {"Label21_0", 76}, {"Label21_1", 77},  {"Frame12", 380},    {"Frame8", 381},
+        {"Frame10", 344},  {"connect", 376},
+    };
+    for (const auto &e : expected)
+        EXPECT_EQ(caption(QString::fromLatin1(e.control)), QStringLiteral("E%1").arg(e.line)) << e.control;
+    for (int tab = 0; tab < 7; ++tab)
+        EXPECT_EQ(form->tabs()->tabText(tab), QStringLiteral("E%1").arg(68 + tab));
+
+    // Tooltips.
+    const int toolbarLines[][2] = {{1, 288}, {2, 289}, {4, 290}, {5, 291}, {7, 292}, {8, 293}, {10, 294}, {11, 324}};
+    for (const auto &b : toolbarLines)
+        EXPECT_EQ(action(QStringLiteral("Toolbar1_%1").arg(b[0]))->toolTip(), QStringLiteral("E%1").arg(b[1]));
+    EXPECT_EQ(action(QStringLiteral("Toolbar2_0_1"))->toolTip(), QStringLiteral("E301"));
+    EXPECT_EQ(action(QStringLiteral("Toolbar2_1_2"))->toolTip(), QStringLiteral("E302"));
+    EXPECT_EQ(ctl(QStringLiteral("Image2_0"))->toolTip(), QStringLiteral("E376"));
+    EXPECT_EQ(ctl(QStringLiteral("Image2_1"))->toolTip(), QStringLiteral("E377"));
+    const QString codes = ctl(QStringLiteral("Label15"))->toolTip();
+    EXPECT_TRUE(codes.startsWith(QStringLiteral("[N]E342\n[G]E343\n"))) << qPrintable(codes);
+    EXPECT_TRUE(codes.endsWith(QStringLiteral("[5]E353\n[6]E353"))) << qPrintable(codes);
+    EXPECT_EQ(ctl(QStringLiteral("Label14"))->toolTip(), codes);
+
+    // What the link takes from the language.
+    EXPECT_EQ(form->link().transactionErrorText, QStringLiteral("E306"));
+    EXPECT_EQ(form->link().decode.weekdayNames.first(), QStringLiteral("E314"));
+    EXPECT_EQ(form->link().decode.weekdayNames.last(), QStringLiteral("E320"));
+}
+
+TEST_F(LanguageTest, MissingLanguageFileAtStartKeepsTheDesignCaptions)
+{
+    QFile::remove(dir.filePath(QStringLiteral("LANGUAGE/English.txt")));
+    start();
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("&Dosya"));
+    EXPECT_EQ(caption(QStringLiteral("connect")), QStringLiteral("Bağlan"));
+    EXPECT_EQ(form->tabs()->tabText(6), QStringLiteral("Status"));
+    // The toolbar still works by its design tooltips.
+    action(QStringLiteral("Toolbar1_11"))->trigger();
+    EXPECT_EQ(op.count(vx::test::ScriptedOperator::Kind::Message), 1);
+}
+
+TEST_F(LanguageTest, SwitchingTheLanguageChangesCaptionsAndIsStored)
+{
+    start();
+    form->show();
+    choose(QStringLiteral("Türkçe.txt"));
+    EXPECT_TRUE(ctl<QRadioButton>(QStringLiteral("Option2_0"))->isChecked());
+    EXPECT_FALSE(form->tabs()->isEnabled());
+    QTest::mouseClick(ctl<QPushButton>(QStringLiteral("SSCommand9")), Qt::LeftButton);
+
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("T1"));
+    EXPECT_EQ(form->tabs()->tabText(5), QStringLiteral("T73"));
+    EXPECT_EQ(form->settings().LanguageFileName, QStringLiteral("Türkçe.txt"));
+    EXPECT_EQ(store->value(QStringLiteral("ZR"), QStringLiteral("dil")), QStringLiteral("Türkçe.txt"));
+    EXPECT_FALSE(shown(QStringLiteral("SSPanel7")));
+    EXPECT_TRUE(form->tabs()->isEnabled());
+    EXPECT_EQ(form->link().transactionErrorText, QStringLiteral("T306"));
+}
+
+TEST_F(LanguageTest, LanguageFileIsPositional)
+{
+    QByteArray shifted = "inserted\r\n" + languageFile(QStringLiteral("S"));
+    writeLanguage(QStringLiteral("Shifted.txt"), shifted);
+    start();
+    choose(QStringLiteral("Shifted.txt"));
+    form->SSCommand9_Click();
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("inserted"));
+    EXPECT_EQ(caption(QStringLiteral("MnDosya_0")), QStringLiteral("S1"));
+}
+
+TEST_F(LanguageTest, EmptyFileFallsBackToIngilizce)
+{
+    writeLanguage(QStringLiteral("Empty.txt"), QByteArray());
+    writeLanguage(QStringLiteral("ingilizce.txt"), languageFile(QStringLiteral("I")));
+    start();
+    choose(QStringLiteral("Empty.txt"));
+    form->SSCommand9_Click();
+    EXPECT_EQ(form->settings().LanguageFileName, QStringLiteral("ingilizce.txt"));
+    EXPECT_EQ(store->value(QStringLiteral("ZR"), QStringLiteral("dil")), QStringLiteral("ingilizce.txt"));
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("I1"));
+}
+
+TEST_F(LanguageTest, FileThatCannotBeOpenedKeepsTheLanguageInUse)
+{
+    writeLanguage(QStringLiteral("Gone.txt"), languageFile(QStringLiteral("G")));
+    start();
+    choose(QStringLiteral("Gone.txt"));
+    QFile::remove(dir.filePath(QStringLiteral("LANGUAGE/Gone.txt")));
+    form->SSCommand9_Click();
+
+    EXPECT_EQ(form->settings().LanguageFileName, QStringLiteral("English.txt"));
+    EXPECT_EQ(store->value(QStringLiteral("ZR"), QStringLiteral("dil"), QStringLiteral("(none)")), QStringLiteral("(none)"));
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("E1"));
+    ASSERT_EQ(op.count(vx::test::ScriptedOperator::Kind::Message), 1);
+    EXPECT_TRUE(op.last().text.contains(QStringLiteral("Gone.txt")));
+    EXPECT_EQ(op.last().icon, vx::Icon::Critical);
+}
+
+TEST_F(LanguageTest, EmptyFileWithoutFallbackKeepsTheLanguageInUse)
+{
+    writeLanguage(QStringLiteral("Empty.txt"), QByteArray());
+    start();
+    choose(QStringLiteral("Empty.txt"));
+    form->SSCommand9_Click();
+    EXPECT_EQ(form->settings().LanguageFileName, QStringLiteral("English.txt"));
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("E1"));
+}
+
+TEST_F(LanguageTest, ShortFileLeavesTheMissingCaptionsEmpty)
+{
+    writeLanguage(QStringLiteral("Short.txt"), "One\r\nTwo\r\n");
+    start();
+    choose(QStringLiteral("Short.txt"));
+    form->SSCommand9_Click();
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("One"));
+    EXPECT_EQ(caption(QStringLiteral("MnDosya_1")), QString());
+}
+
+TEST_F(LanguageTest, CancelClosesThePanelWithoutChange)
+{
+    start();
+    choose(QStringLiteral("Türkçe.txt"));
+    form->SSCommand8_Click();
+    EXPECT_FALSE(shown(QStringLiteral("SSPanel7")));
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("E1"));
+    EXPECT_TRUE(form->tabs()->isEnabled());
+}
+
+TEST_F(LanguageTest, ConnectCaptionFollowsTheStateAfterALanguageChange)
+{
+    start();
+    form->ConnectAction();
+    choose(QStringLiteral("Türkçe.txt"));
+    form->SSCommand9_Click();
+    EXPECT_EQ(caption(QStringLiteral("connect")), QStringLiteral("T377"));
+    EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
+}
+
+TEST_F(LanguageTest, HelpOpensTheDocumentOfTheLanguage)
+{
+    start();
+    QStringList opened;
+    form->openDocument = [&](const QString &path) {
+        opened << path;
+        return true;
+    };
+    // Missing document: a clear message, nothing started.
+    form->MnAyar_Click(4);
+    EXPECT_TRUE(opened.isEmpty());
+    ASSERT_EQ(op.count(vx::test::ScriptedOperator::Kind::Message), 1);
+    EXPECT_TRUE(op.last().text.contains(QStringLiteral("VextoraENG.pdf")));
+
+    QDir(dir.path()).mkpath(QStringLiteral("Help"));
+    for (const char *name : {"VextoraENG.pdf", "VextoraTR.pdf"}) {
+        QFile f(dir.filePath(QStringLiteral("Help/") + QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    form->MnAyar_Click(4);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened.last().endsWith(QStringLiteral("Help/VextoraENG.pdf")));
+
+    choose(QStringLiteral("Türkçe.txt"));
+    form->SSCommand9_Click();
+    form->MnAyar_Click(4);
+    EXPECT_TRUE(opened.last().endsWith(QStringLiteral("Help/VextoraTR.pdf")));
+}
+
+TEST_F(LanguageTest, AboutShowsTwoLines)
+{
+    start();
+    form->MnAyar_Click(6);
+    EXPECT_EQ(op.messages(), QStringList{QStringLiteral("E299\nE300")});
+    EXPECT_EQ(op.last().icon, vx::Icon::Information);
+}
+
+TEST_F(LanguageTest, FileItemsOfLaterWorkAreShownButDisabled)
+{
+    start();
+    for (int i : {0, 1, 3, 4, 8, 9}) {
+        EXPECT_FALSE(action(QStringLiteral("MnDosya_%1").arg(i))->isEnabled()) << i;
+    }
+    for (int n : {1, 2, 4, 5, 7, 8, 10})
+        EXPECT_FALSE(action(QStringLiteral("Toolbar1_%1").arg(n))->isEnabled()) << n;
+    EXPECT_TRUE(action(QStringLiteral("MnDosya_11"))->isEnabled());
+    EXPECT_TRUE(action(QStringLiteral("Toolbar1_11"))->isEnabled());
+    // A later File item that is switched on is reachable from its toolbar button.
+    QAction *save = action(QStringLiteral("MnDosya_3"));
+    int saved = 0;
+    QObject::connect(save, &QAction::triggered, [&] { ++saved; });
+    save->setEnabled(true);
+    QAction *button = action(QStringLiteral("Toolbar1_4"));
+    EXPECT_TRUE(button->isEnabled());
+    button->trigger();
+    EXPECT_EQ(saved, 1);
+}
+
+}  // namespace

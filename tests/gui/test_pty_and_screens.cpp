@@ -1,0 +1,114 @@
+// The window against the virtual indicator behind a real serial port (a
+// pseudo-terminal), and pictures of every tab and panel for review.
+
+#include "GuiFixture.h"
+
+#include "gui/Form1.h"
+#include "link/SerialPort.h"
+#include "link/SystemClock.h"
+#include "sim/PtyServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTabWidget>
+#include <QTimer>
+
+using vx::test::GuiTest;
+
+namespace {
+
+class PtyTest : public GuiTest {};
+
+TEST_F(PtyTest, ConnectsThroughARealSerialPort)
+{
+    vx::sim::VirtualIndicator indicator;
+    indicator.setModel(QStringLiteral("ZR1 V1.07"));
+    vx::sim::PtyServer server(indicator, vx::sim::PtyServer::Timing{9600, 0.005});
+    const QString link = dir.filePath(QStringLiteral("tty-indicator"));
+    QString error;
+    ASSERT_TRUE(server.start(link, &error)) << qPrintable(error);
+
+    vx::ComPortMap map;
+    map.setOverride(1, link);
+    vx::QtSerialPort serial(map);
+    vx::SystemClock systemClock;
+    vx::gui::AnaForm window(serial, systemClock, op, *store);
+    ASSERT_TRUE(window.FormLoad(QStringLiteral("ZR2")));
+
+    QElapsedTimer took;
+    took.start();
+    window.ConnectAction();
+    EXPECT_LT(took.elapsed(), 3000);
+
+    EXPECT_TRUE(window.state().IsConnected);
+    EXPECT_EQ(window.lightColour(), QStringLiteral("yeşil"));
+    EXPECT_EQ(window.state().IndicatorModel, QStringLiteral("ZR1"));
+    EXPECT_EQ(window.lastVersion().versionText.trimmed(), QStringLiteral("ZR1 V1.07"));
+    EXPECT_FALSE(window.tabs()->isTabVisible(vx::Tab::IdMemory));
+    EXPECT_FALSE(serial.isOpen());
+    EXPECT_FALSE(indicator.requests().isEmpty());
+    EXPECT_EQ(op.dialogCount(), 0);
+    server.stop();
+}
+
+// With VEXTORA_SCREENSHOTS naming a folder, a picture of every tab and panel goes there.
+class ScreenshotTest : public GuiTest {};
+
+TEST_F(ScreenshotTest, SavesEveryTabAndPanel)
+{
+    const QString folder = qEnvironmentVariable("VEXTORA_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "VEXTORA_SCREENSHOTS is not set";
+    QDir().mkpath(folder);
+    auto save = [&](QWidget *w, const QString &name) {
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")))) << qPrintable(name);
+    };
+
+    // The shipped language files when they are there, the generated ones otherwise.
+    const QDir shipped(QCoreApplication::applicationDirPath() + QStringLiteral("/LANGUAGE"));
+    for (const QString &name : shipped.entryList({QStringLiteral("*.txt")}, QDir::Files)) {
+        QFile f(shipped.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        writeLanguage(name, f.readAll());
+    }
+    store->setValue(QStringLiteral("ZR"), QStringLiteral("dil"), QStringLiteral("Türkçe.txt"));
+
+    makeForm();
+    QTimer::singleShot(50, [&] {
+        vx::gui::Form1 *dialog = form->form1();
+        save(dialog, QStringLiteral("form1-short"));
+        dialog->Command1_Click();
+        save(dialog, QStringLiteral("form1-tall"));
+        dialog->SSCommand6_Click(1);
+    });
+    ASSERT_TRUE(form->FormLoad());
+    form->show();
+    save(form.get(), QStringLiteral("main-disconnected"));
+    form->ConnectAction();
+    for (int tab = 0; tab < 7; ++tab) {
+        if (!form->tabs()->isTabVisible(tab))
+            continue;
+        form->tabs()->setCurrentIndex(tab);
+        save(form.get(), QStringLiteral("tab-%1").arg(tab));
+    }
+    form->tabs()->setCurrentIndex(0);
+    form->MnAyar_Click(0);
+    save(form.get(), QStringLiteral("panel-connection"));
+    form->SSCommand7_Click();
+    form->MnAyar_Click(3);
+    save(form.get(), QStringLiteral("panel-language"));
+    form->SSCommand8_Click();
+    for (const char *name : {"SSPanel2", "SSPanel3", "SSPanel10", "SSPanel8", "SSPanel9"}) {
+        QWidget *panel = ctl(QString::fromLatin1(name));
+        panel->show();
+        panel->raise();
+        save(form.get(), QStringLiteral("panel-%1").arg(QString::fromLatin1(name)));
+        panel->hide();
+    }
+    form->ışık(QStringLiteral("sarı"));
+    save(form.get(), QStringLiteral("main-busy"));
+}
+
+}  // namespace

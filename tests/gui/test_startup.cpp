@@ -1,0 +1,197 @@
+// Start-up: the model question, what the window looks like when it is ready,
+// the fixed size and the end of the program.
+
+#include "GuiFixture.h"
+
+#include "Version.h"
+#include "gui/Form1.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+using vx::test::GuiTest;
+
+namespace {
+
+class StartupTest : public GuiTest {};
+
+TEST_F(StartupTest, WaitsForTheModelChoiceBeforeTheWindowIsReady)
+{
+    makeForm();
+    bool readyWhileAsking = true;
+    bool dialogShown = false;
+    QString versionLabel;
+    QString dialogLabel;
+    QTimer::singleShot(30, [&] {
+        readyWhileAsking = form->isReady();
+        vx::gui::Form1 *dialog = form->form1();
+        ASSERT_NE(dialog, nullptr);
+        dialogShown = dialog->isVisible();
+        versionLabel = dialog->findChild<QLabel *>(QStringLiteral("Label5"))->text();
+        dialogLabel = dialog->findChild<QLabel *>(QStringLiteral("Label4"))->text();
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("SSCommand6_1")), Qt::LeftButton);
+    });
+    ASSERT_TRUE(form->FormLoad());
+
+    EXPECT_FALSE(readyWhileAsking);
+    EXPECT_TRUE(dialogShown);
+    EXPECT_EQ(versionLabel, QStringLiteral("v%1.%2 r%3")
+                                .arg(vx::version::Major)
+                                .arg(vx::version::Minor)
+                                .arg(vx::version::Revision, 2, 10, QLatin1Char('0')));
+    EXPECT_EQ(dialogLabel, QStringLiteral("E359"));  // the dialog's labels follow the language file
+    EXPECT_TRUE(form->isReady());
+    EXPECT_EQ(form->state().IndicatorModel, QStringLiteral("ZR2"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("VEXTORA v%1.%2").arg(vx::version::Major).arg(vx::version::Minor));
+    EXPECT_FALSE(form->state().IsConnected);
+    EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
+    EXPECT_TRUE(port.framesSent().isEmpty()) << "nothing is sent before the user connects";
+}
+
+TEST_F(StartupTest, ClosingTheModelDialogEndsTheStartUp)
+{
+    makeForm();
+    QTimer::singleShot(20, [&] { form->form1()->close(); });
+    EXPECT_FALSE(form->FormLoad());
+    EXPECT_FALSE(form->isReady());
+}
+
+TEST_F(StartupTest, FirstButtonChoosesZR1AndHidesTheZR2Features)
+{
+    makeForm();
+    QTimer::singleShot(10, [&] { form->form1()->SSCommand6_Click(0); });
+    ASSERT_TRUE(form->FormLoad());
+    EXPECT_EQ(form->state().IndicatorModel, QStringLiteral("ZR1"));
+    QTabWidget *tabs = form->tabs();
+    EXPECT_FALSE(tabs->isTabVisible(1));
+    EXPECT_FALSE(tabs->isTabVisible(3));
+    EXPECT_FALSE(tabs->isTabVisible(2));
+    EXPECT_TRUE(tabs->isTabVisible(4));
+    for (const char *name : {"SSCheck2_1", "SSCheck2_3", "SSCheck2_8", "SSCheck1_1", "SSCheck1_2", "Option3_0",
+                             "Option3_1", "EPL", "SSCommand10_0", "SSCommand10_1", "SSPanel6", "Command2"})
+        EXPECT_FALSE(shown(QString::fromLatin1(name))) << name;
+    EXPECT_TRUE(shown(QStringLiteral("SSCheck2_0")));
+}
+
+TEST_F(StartupTest, ZR2ShowsItsTabsAndTheP_DaraTabStaysHidden)
+{
+    start(QStringLiteral("ZR2"));
+    QTabWidget *tabs = form->tabs();
+    EXPECT_EQ(tabs->count(), 7);
+    EXPECT_TRUE(tabs->isTabVisible(1));
+    EXPECT_TRUE(tabs->isTabVisible(3));
+    EXPECT_FALSE(tabs->isTabVisible(2));
+    EXPECT_TRUE(shown(QStringLiteral("SSCheck1_2")));
+    EXPECT_TRUE(shown(QStringLiteral("Command2")));
+}
+
+TEST_F(StartupTest, AddressListGetsTheHundredEntriesInFront)
+{
+    start();
+    auto *combo = ctl<QComboBox>(QStringLiteral("Combo2"));
+    ASSERT_EQ(combo->count(), 100 + 11);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("00"));
+    EXPECT_EQ(combo->itemText(99), QStringLiteral("99"));
+    EXPECT_EQ(combo->itemText(100), QString());
+    EXPECT_EQ(combo->itemText(110), QStringLiteral("09"));
+}
+
+TEST_F(StartupTest, PortListHoldsOnlyPortsThatOpen)
+{
+    start();
+    auto *combo = ctl<QComboBox>(QStringLiteral("Combo6"));
+    ASSERT_EQ(combo->count(), 16);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("COM1"));
+    EXPECT_EQ(combo->itemText(15), QStringLiteral("COM16"));
+
+    port.setOpenError(vx::PortErr::NoSuchPort);
+    start();
+    EXPECT_EQ(ctl<QComboBox>(QStringLiteral("Combo6"))->count(), 0);
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(StartupTest, GridsAreLaidOutOnceEachAtStartUp)
+{
+    makeForm();
+    std::vector<int> laidOut;
+    form->setGridDüzen([&](int index) { laidOut.push_back(index); });
+    ASSERT_TRUE(form->FormLoad(QStringLiteral("ZR1")));
+    // Once after the language file, once by the start-up itself.
+    EXPECT_EQ(laidOut, (std::vector<int>{0, 1, 2, 3, 4, 0, 1, 2, 3, 4}));
+}
+
+TEST_F(StartupTest, CreatesTheBackupFolder)
+{
+    start();
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("BACKUP"))).exists());
+}
+
+TEST_F(StartupTest, ModelDialogExpandsAndShrinks)
+{
+    vx::gui::Form1 dialog;
+    EXPECT_EQ(dialog.heightTwips(), vx::gui::Form1::ShortHeightTwips);
+    const int shortPx = dialog.height();
+    dialog.Command1_Click();
+    EXPECT_EQ(dialog.heightTwips(), vx::gui::Form1::TallHeightTwips);
+    EXPECT_EQ(dialog.height(), 205);
+    EXPECT_EQ(dialog.findChild<QWidget *>(QStringLiteral("SSPanel7"))->height(), 207);
+    dialog.Command1_Click();
+    EXPECT_EQ(dialog.height(), shortPx);
+    EXPECT_EQ(shortPx, 143);
+}
+
+TEST_F(StartupTest, ModelDialogShowsTheMakersLogoOnlyForTheExactBrandWord)
+{
+    vx::gui::Form1 dialog;
+    dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "HALVERN"}, {384, "Model?"}})));
+    EXPECT_TRUE(dialog.showsHalvernLogo());
+    EXPECT_EQ(dialog.findChild<QWidget *>(QStringLiteral("SSPanel7"))->property("caption").toString(),
+              QStringLiteral("Model?"));
+    dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "Halvern"}})));
+    EXPECT_FALSE(dialog.showsHalvernLogo());
+    dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "HALVERN "}})));
+    EXPECT_FALSE(dialog.showsHalvernLogo());
+}
+
+TEST_F(StartupTest, ResizingSnapsBackToTheFixedSize)
+{
+    start();
+    form->show();
+    const QSize fixed = vx::gui::AnaForm::OuterSize() - (form->frameGeometry().size() - form->geometry().size());
+    EXPECT_EQ(form->size(), fixed);
+    form->resize(900, 800);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->size(), fixed);
+    form->resize(300, 200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->size(), fixed);
+    EXPECT_EQ(vx::gui::AnaForm::OuterSize(), QSize(653, 643));
+}
+
+TEST_F(StartupTest, FloatingPanelsAreCentredInTheClientArea)
+{
+    start();
+    form->show();
+    form->MnAyar_Click(0);
+    QWidget *panel = ctl(QStringLiteral("SSPanel1"));
+    QWidget *client = panel->parentWidget();
+    EXPECT_EQ(panel->x(), (client->width() - panel->width()) / 2);
+    EXPECT_EQ(panel->y(), (client->height() - panel->height()) / 2);
+}
+
+TEST_F(StartupTest, ClosingTheWindowAsksTheProgramToEnd)
+{
+    start();
+    form->show();
+    QSignalSpy exit(form.get(), &vx::gui::AnaForm::exitRequested);
+    action(QStringLiteral("MnDosya_11"))->trigger();
+    EXPECT_EQ(exit.count(), 1);
+    EXPECT_TRUE(form->link().AbortRequested);
+}
+
+}  // namespace
