@@ -5,6 +5,7 @@
 
 #include "gui/Widgets.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -15,8 +16,10 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -120,13 +123,16 @@ QToolBar *alignToolbar(int index, QWidget *parent)
     return bar;
 }
 
-QWidget *floatingPanel(Panel *panel, QSize size)
-{
-    panel->setProperty("floating", true);
-    panel->setFixedSize(size);
-    panel->hide();
-    return panel;
-}
+class TightTabStyle : public QProxyStyle {
+public:
+    explicit TightTabStyle(QObject *owner) : QProxyStyle(QApplication::style()->name()) { setParent(owner); }
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 12;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 }  // namespace
 
@@ -155,16 +161,15 @@ void AnaForm::buildCentral()
 void AnaForm::buildSidePanel(QWidget *parent)
 {
     m_sidePanel = new Panel(QStringLiteral("SSPanel11"), QString(), parent);
-    m_sidePanel->setCaptionVisible(false);
-    m_sidePanel->setFixedWidth(104);
+    m_sidePanel->setFixedWidth(84);
     QWidget *body = m_sidePanel->body();
     auto *layout = new QVBoxLayout(body);
-    layout->setContentsMargins(6, 10, 6, 10);
+    layout->setContentsMargins(4, 10, 4, 10);
     layout->setSpacing(8);
 
     auto *brand = new QLabel(body);
     brand->setObjectName(QStringLiteral("ImageBrand"));
-    brand->setPixmap(DrawNeutralMark(QSize(88, 24)));
+    brand->setPixmap(DrawNeutralMark(QSize(74, 20)));
     brand->setAlignment(Qt::AlignCenter);
     layout->addWidget(brand);
 
@@ -206,6 +211,12 @@ void AnaForm::buildTabs(QWidget *parent)
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->setUsesScrollButtons(true);
     m_tabs->setElideMode(Qt::ElideNone);
+    // Seven captions (six shown) share the strip: less space around each caption and
+    // a slightly smaller type keep them in one row in every shipped language.
+    m_tabs->tabBar()->setStyle(new TightTabStyle(m_tabs->tabBar()));
+    QFont tabFont = m_tabs->tabBar()->font();
+    tabFont.setPointSizeF(tabFont.pointSizeF() * 0.9);
+    m_tabs->tabBar()->setFont(tabFont);
     for (int i = 0; i < Tab::Count; ++i) {
         auto *page = new QWidget(m_tabs);
         page->setObjectName(QStringLiteral("SSTab1_%1").arg(i));
@@ -285,8 +296,11 @@ void AnaForm::buildHeaderTab(QWidget *page)
     layout->addWidget(footers, 1, 0);
     layout->addWidget(printer, 2, 0);
     layout->addWidget(epl, 3, 0);
-    layout->addWidget(toggle, 0, 1, Qt::AlignTop | Qt::AlignRight);
-    layout->addWidget(codes, 1, 1, 3, 1);
+    auto *side = new QVBoxLayout;
+    side->addWidget(toggle, 0, Qt::AlignRight);
+    side->addWidget(codes);
+    side->addStretch(1);
+    layout->addLayout(side, 0, 1, 4, 1);
     layout->setRowStretch(3, 1);
     layout->setColumnStretch(0, 1);
 
@@ -496,7 +510,7 @@ void AnaForm::buildCalibrationTab(QWidget *page)
 void AnaForm::buildReadAllPanel(QWidget *parent)
 {
     m_readPanel = new Panel(QStringLiteral("SSPanel2"), QString(), parent);
-    floatingPanel(m_readPanel, QSize(300, 320));
+    MakeFloating(m_readPanel, QSize(300, 320));
     auto *layout = new QVBoxLayout(m_readPanel->body());
     layout->setContentsMargins(14, 10, 14, 10);
     for (int i = 0; i <= 6; ++i)
@@ -527,7 +541,7 @@ void AnaForm::buildReadAllPanel(QWidget *parent)
 void AnaForm::buildSendAllPanel(QWidget *parent)
 {
     m_sendPanel = new Panel(QStringLiteral("SSPanel3"), QString(), parent);
-    floatingPanel(m_sendPanel, QSize(300, 370));
+    MakeFloating(m_sendPanel, QSize(300, 370));
     auto *layout = new QVBoxLayout(m_sendPanel->body());
     layout->setContentsMargins(14, 10, 14, 10);
     for (int i = 0; i <= 8; ++i)
@@ -558,7 +572,7 @@ void AnaForm::buildSendAllPanel(QWidget *parent)
 void AnaForm::buildLanguagePanel(QWidget *parent)
 {
     m_langPanel = new Panel(QStringLiteral("SSPanel7"), QString(), parent);
-    floatingPanel(m_langPanel, QSize(300, 176));
+    MakeFloating(m_langPanel, QSize(300, 176));
     QWidget *body = m_langPanel->body();
     auto *layout = new QVBoxLayout(body);
     layout->setContentsMargins(14, 10, 14, 10);
@@ -604,7 +618,7 @@ void AnaForm::buildLanguagePanel(QWidget *parent)
 void AnaForm::buildWaitPanel(QWidget *parent)
 {
     m_waitPanel = new Panel(QStringLiteral("SSPanel10"), QStringLiteral("PLEASE WAIT"), parent);
-    floatingPanel(m_waitPanel, QSize(240, 64));
+    MakeFloating(m_waitPanel, QSize(240, 64));
     auto *layout = new QVBoxLayout(m_waitPanel->body());
     layout->setContentsMargins(12, 8, 12, 8);
     auto *busy = new QProgressBar(m_waitPanel->body());
@@ -619,7 +633,7 @@ void AnaForm::buildEntryPanel(QWidget *parent)
 {
     // Numeric entry (test weight, parameter values).
     auto *entry = new Panel(QStringLiteral("SSPanel8"), QString(), parent);
-    floatingPanel(entry, QSize(280, 150));
+    MakeFloating(entry, QSize(280, 150));
     auto *el = new QVBoxLayout(entry->body());
     el->setContentsMargins(12, 8, 12, 8);
     auto *prompt = label(QStringLiteral("Label18"), entry->body());
@@ -635,7 +649,7 @@ void AnaForm::buildEntryPanel(QWidget *parent)
 
     // Date and time of the indicator's clock.
     auto *date = new Panel(QStringLiteral("SSPanel9"), QString(), parent);
-    floatingPanel(date, QSize(300, 150));
+    MakeFloating(date, QSize(300, 150));
     auto *dl = new QVBoxLayout(date->body());
     dl->setContentsMargins(12, 6, 12, 6);
     dl->addWidget(label(QStringLiteral("Label16"), date->body()));

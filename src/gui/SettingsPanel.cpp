@@ -54,8 +54,7 @@ QLabel *makeLabel(const QString &name, const QString &caption, QWidget *parent)
 void AnaForm::buildConnectionPanel(QWidget *parent)
 {
     m_connPanel = new Panel(QStringLiteral("SSPanel1"), QStringLiteral(" Bağlantı Ayarları"), parent);
-    m_connPanel->setProperty("floating", true);
-    m_connPanel->setFixedSize(330, 318);
+    MakeFloating(m_connPanel, QSize(330, 318));
     QWidget *body = m_connPanel->body();
 
     auto *grid = new QGridLayout;
@@ -133,7 +132,6 @@ void AnaForm::buildConnectionPanel(QWidget *parent)
     connect(combo6, &QComboBox::currentTextChanged, this, [text40](const QString &name) {
         text40->setText(name.mid(3));
     });
-    m_connPanel->hide();
 }
 
 void AnaForm::openConnectionPanel()

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QGraphicsDropShadowEffect>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,7 @@ Panel::Panel(const QString &objectName, const QString &caption, QWidget *parent)
     layout->setSpacing(0);
 
     m_caption = new QLabel(caption, this);
+    m_caption->setVisible(!caption.isEmpty());
     m_caption->setObjectName(objectName + QStringLiteral("_caption"));
     m_caption->setStyleSheet(QStringLiteral(
         "QLabel { color: white; font-weight: bold; padding: 3px 6px;"
@@ -41,8 +43,24 @@ Panel::Panel(const QString &objectName, const QString &caption, QWidget *parent)
 }
 
 QString Panel::caption() const { return m_caption->text(); }
-void Panel::setCaption(const QString &caption) { m_caption->setText(caption); }
-void Panel::setCaptionVisible(bool visible) { m_caption->setVisible(visible); }
+void Panel::setCaption(const QString &caption)
+{
+    // A panel without caption has no caption strip.
+    m_caption->setText(caption);
+    m_caption->setVisible(!caption.isEmpty());
+}
+
+void MakeFloating(Panel *panel, QSize size)
+{
+    panel->setProperty("floating", true);
+    auto *shadow = new QGraphicsDropShadowEffect(panel);
+    shadow->setBlurRadius(18);
+    shadow->setOffset(3, 4);
+    shadow->setColor(QColor(0, 0, 0, 110));
+    panel->setGraphicsEffect(shadow);
+    panel->setFixedSize(size);
+    panel->hide();
+}
 
 // ---- Lamp ----
 

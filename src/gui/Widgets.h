@@ -24,12 +24,14 @@ public:
     void setCaption(const QString &caption);
     // Content goes below the caption strip.
     QWidget *body() const { return m_body; }
-    void setCaptionVisible(bool visible);
 
 private:
     QLabel *m_caption;
     QWidget *m_body;
 };
+
+// A panel that floats over the window's client area, centred, hidden until shown.
+void MakeFloating(Panel *panel, QSize size);
 
 // One light of the status indicator; a click on it connects or disconnects.
 class Lamp : public QWidget {

@@ -9,6 +9,7 @@
 #include "sim/PtyServer.h"
 
 #include <QCoreApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTabWidget>
@@ -109,6 +110,14 @@ TEST_F(ScreenshotTest, SavesEveryTabAndPanel)
     }
     form->ışık(QStringLiteral("sarı"));
     save(form.get(), QStringLiteral("main-busy"));
+    form->ışık(QStringLiteral("yeşil"));
+
+    form->MnAyar_Click(3);
+    auto *files = ctl<QComboBox>(QStringLiteral("Combo5"));
+    files->setCurrentIndex(files->findText(QStringLiteral("English.txt")));
+    form->SSCommand9_Click();
+    form->tabs()->setCurrentIndex(vx::Tab::Calibration);
+    save(form.get(), QStringLiteral("english-tab-5"));
 }
 
 }  // namespace
