@@ -161,7 +161,9 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
         return false;
     }
 
-    // 5. The calibration lists are filled by the calibration tab's language hook (diloku).
+    // 5. and 10. Calibration lists and metrology profiles, by the tabs that own them.
+    for (const auto &hook : m_startupHooks)
+        hook();
     // 6. Address entries "00".."99" in front of the design-time ones.
     fillAddressList();
     // 7. The preset tare tab is never shown.
@@ -169,7 +171,6 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
     // 8. ProgramFolder() is known from AppPaths.
     // 9. The caption.
     setWindowTitle(QStringLiteral("VEXTORA v%1.%2").arg(vx::version::Major).arg(vx::version::Minor));
-    // 10. The metrology profiles are loaded by the calibration tab.
     // 11. The five grids.
     for (int i = 0; i <= 4; ++i)
         runGridDüzen(i);
@@ -200,6 +201,8 @@ void AnaForm::RegOku() { m_link->settings = vx::RegOku(m_store); }
 void AnaForm::fillAddressList()
 {
     auto *combo = control<QComboBox>(QStringLiteral("Combo2"));
+    if (combo->count() > 11)
+        return;  // already in front (a second start-up)
     for (int i = 99; i >= 0; --i)
         combo->insertItem(0, PadLeftZeros(i, 2));
 }
@@ -425,6 +428,7 @@ void AnaForm::addTabChangeHook(std::function<void(int)> hook) { m_tabChangeHooks
 void AnaForm::setTaksimatBul(std::function<void()> fn) { m_taksimatBul = std::move(fn); }
 void AnaForm::setGridDüzen(std::function<void(int)> fn) { m_gridDüzen = std::move(fn); }
 void AnaForm::addLanguageHook(std::function<void()> hook) { m_languageHooks.push_back(std::move(hook)); }
+void AnaForm::addStartupHook(std::function<void()> hook) { m_startupHooks.push_back(std::move(hook)); }
 
 QWidget *AnaForm::tabPage(int tab) const { return m_tabs->widget(tab); }
 

@@ -140,6 +140,9 @@ public:
     void setGridDüzen(std::function<void(int index)> fn);
     // Runs after a language file has been applied (language-dependent lists).
     void addLanguageHook(std::function<void()> hook);
+    // Runs once at start-up, as soon as the model is known: calibration lists,
+    // metrology profiles.
+    void addStartupHook(std::function<void()> hook);
     QWidget *tabPage(int tab) const;
     QTabWidget *tabs() const { return m_tabs; }
 
@@ -218,6 +221,7 @@ private:
     std::map<int, std::function<void()>> m_tabEnterHooks;
     std::vector<std::function<void(int)>> m_tabChangeHooks;
     std::vector<std::function<void()>> m_languageHooks;
+    std::vector<std::function<void()>> m_startupHooks;
     std::function<void()> m_taksimatBul;
     std::function<void(int)> m_gridDüzen;
 

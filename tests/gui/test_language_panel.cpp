@@ -119,17 +119,6 @@ TEST_F(LanguageTest, SwitchingTheLanguageChangesCaptionsAndIsStored)
     EXPECT_EQ(form->link().transactionErrorText, QStringLiteral("T306"));
 }
 
-TEST_F(LanguageTest, LanguageFileIsPositional)
-{
-    QByteArray shifted = "inserted\r\n" + languageFile(QStringLiteral("S"));
-    writeLanguage(QStringLiteral("Shifted.txt"), shifted);
-    start();
-    choose(QStringLiteral("Shifted.txt"));
-    form->SSCommand9_Click();
-    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("inserted"));
-    EXPECT_EQ(caption(QStringLiteral("MnDosya_0")), QStringLiteral("S1"));
-}
-
 TEST_F(LanguageTest, EmptyFileFallsBackToIngilizce)
 {
     writeLanguage(QStringLiteral("Empty.txt"), QByteArray());

@@ -115,14 +115,18 @@ TEST_F(StartupTest, PortListHoldsOnlyPortsThatOpen)
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST_F(StartupTest, GridsAreLaidOutOnceEachAtStartUp)
+TEST_F(StartupTest, HooksRunInStartUpOrder)
 {
     makeForm();
-    std::vector<int> laidOut;
-    form->setGridDüzen([&](int index) { laidOut.push_back(index); });
+    QStringList order;
+    form->setGridDüzen([&](int index) { order << QStringLiteral("grid%1").arg(index); });
+    form->addLanguageHook([&] { order << QStringLiteral("language"); });
+    form->addStartupHook([&] { order << QStringLiteral("startup:") + form->state().IndicatorModel; });
     ASSERT_TRUE(form->FormLoad(QStringLiteral("ZR1")));
-    // Once after the language file, once by the start-up itself.
-    EXPECT_EQ(laidOut, (std::vector<int>{0, 1, 2, 3, 4, 0, 1, 2, 3, 4}));
+    // The grids once after the language file, once by the start-up itself; the start-up
+    // hooks once the model is known.
+    EXPECT_EQ(order, (QStringList{"language", "grid0", "grid1", "grid2", "grid3", "grid4", "startup:ZR1", "grid0",
+                                  "grid1", "grid2", "grid3", "grid4"}));
 }
 
 TEST_F(StartupTest, CreatesTheBackupFolder)
