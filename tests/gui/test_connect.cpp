@@ -17,7 +17,7 @@ using Kind = vx::test::ScriptedOperator::Kind;
 
 namespace {
 
-class ConnectTest : public GuiTest {};
+class WindowConnectTest : public GuiTest {};
 
 vx::sim::FaultRule fault(vx::sim::FaultKind kind, int reg = 0)
 {
@@ -30,7 +30,7 @@ vx::sim::FaultRule fault(vx::sim::FaultKind kind, int reg = 0)
     return rule;
 }
 
-TEST_F(ConnectTest, ClickOnTheRedLightConnectsAndTurnsItGreen)
+TEST_F(WindowConnectTest, ClickOnTheRedLightConnectsAndTurnsItGreen)
 {
     device.setModel(QStringLiteral("ZR2 V2.20"));
     start(QStringLiteral("ZR2"));
@@ -50,7 +50,7 @@ TEST_F(ConnectTest, ClickOnTheRedLightConnectsAndTurnsItGreen)
     EXPECT_EQ(op.dialogCount(), 0);
 }
 
-TEST_F(ConnectTest, VersionOfAnotherModelCorrectsTheModelAndItsFeatures)
+TEST_F(WindowConnectTest, VersionOfAnotherModelCorrectsTheModelAndItsFeatures)
 {
     device.setModel(QStringLiteral("ZR1 V1.05"));
     start(QStringLiteral("ZR2"));
@@ -80,7 +80,7 @@ TEST_F(ConnectTest, VersionOfAnotherModelCorrectsTheModelAndItsFeatures)
     EXPECT_TRUE(shown(QStringLiteral("SSCheck1_1")));
 }
 
-TEST_F(ConnectTest, CapacityReadRunsAfterEveryConnectWithThePortOpen)
+TEST_F(WindowConnectTest, CapacityReadRunsAfterEveryConnectWithThePortOpen)
 {
     start();
     int calls = 0;
@@ -98,7 +98,7 @@ TEST_F(ConnectTest, CapacityReadRunsAfterEveryConnectWithThePortOpen)
     EXPECT_EQ(calls, 1) << "a failed connect does not read the capacity";
 }
 
-TEST_F(ConnectTest, MissingPortLeavesTheLightRedAndTheMenuOfferingToConnect)
+TEST_F(WindowConnectTest, MissingPortLeavesTheLightRedAndTheMenuOfferingToConnect)
 {
     start(QStringLiteral("ZR2"));
     port.setOpenError(vx::PortErr::NoSuchPort);
@@ -120,7 +120,7 @@ TEST_F(ConnectTest, MissingPortLeavesTheLightRedAndTheMenuOfferingToConnect)
     EXPECT_FALSE(shown(QStringLiteral("SSPanel10")));
 }
 
-TEST_F(ConnectTest, OtherPortErrorsAreTriedTenTimesAndReportedOnce)
+TEST_F(WindowConnectTest, OtherPortErrorsAreTriedTenTimesAndReportedOnce)
 {
     start();
     port.setOpenError(vx::PortErr::Other);
@@ -132,7 +132,7 @@ TEST_F(ConnectTest, OtherPortErrorsAreTriedTenTimesAndReportedOnce)
     EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
 }
 
-TEST_F(ConnectTest, SilentOrRefusingIndicatorFailsWithoutAMessage)
+TEST_F(WindowConnectTest, SilentOrRefusingIndicatorFailsWithoutAMessage)
 {
     start();
     for (vx::sim::FaultKind kind : {vx::sim::FaultKind::NoAnswer, vx::sim::FaultKind::Refuse, vx::sim::FaultKind::Noise}) {
@@ -146,7 +146,7 @@ TEST_F(ConnectTest, SilentOrRefusingIndicatorFailsWithoutAMessage)
     EXPECT_EQ(op.dialogCount(), 0);
 }
 
-TEST_F(ConnectTest, ConnectMenuTogglesBetweenConnectAndDisconnect)
+TEST_F(WindowConnectTest, ConnectMenuTogglesBetweenConnectAndDisconnect)
 {
     start();
     QAction *menu = action(QStringLiteral("connect"));
@@ -160,7 +160,7 @@ TEST_F(ConnectTest, ConnectMenuTogglesBetweenConnectAndDisconnect)
     EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
 }
 
-TEST_F(ConnectTest, GreenLightClickDisconnects)
+TEST_F(WindowConnectTest, GreenLightClickDisconnects)
 {
     start();
     form->ConnectAction();
@@ -169,7 +169,7 @@ TEST_F(ConnectTest, GreenLightClickDisconnects)
     EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
 }
 
-TEST_F(ConnectTest, LightShowsExactlyOneLampAndNoGreenWhileDisconnected)
+TEST_F(WindowConnectTest, LightShowsExactlyOneLampAndNoGreenWhileDisconnected)
 {
     start();
     auto visibleLamps = [&] {
@@ -188,7 +188,7 @@ TEST_F(ConnectTest, LightShowsExactlyOneLampAndNoGreenWhileDisconnected)
     EXPECT_EQ(visibleLamps(), 0);
 }
 
-TEST_F(ConnectTest, ConnectOnTheStatusTabStartsTheStatusTimerOnlyThere)
+TEST_F(WindowConnectTest, ConnectOnTheStatusTabStartsTheStatusTimerOnlyThere)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Header);
@@ -203,7 +203,7 @@ TEST_F(ConnectTest, ConnectOnTheStatusTabStartsTheStatusTimerOnlyThere)
     EXPECT_EQ(form->timer4()->interval(), 5000);
 }
 
-TEST_F(ConnectTest, ConnectOnTheCalibrationTabReloadsThatTab)
+TEST_F(WindowConnectTest, ConnectOnTheCalibrationTabReloadsThatTab)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Calibration);

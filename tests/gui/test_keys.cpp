@@ -15,7 +15,7 @@ using Kind = vx::test::ScriptedOperator::Kind;
 
 namespace {
 
-class KeysTest : public GuiTest {
+class WindowKeysTest : public GuiTest {
 protected:
     // A reader for the status tab that records how it was called.
     void countStatusReads()
@@ -35,7 +35,7 @@ protected:
     QString lightDuringRead;
 };
 
-TEST_F(KeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStop)
+TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStop)
 {
     start();
     form->show();
@@ -56,7 +56,7 @@ TEST_F(KeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStop)
     EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));  // green is red while disconnected
 }
 
-TEST_F(KeysTest, EscapeDoesNothingWhileASendAllShowsProgress)
+TEST_F(WindowKeysTest, EscapeDoesNothingWhileASendAllShowsProgress)
 {
     start();
     form->show();
@@ -73,7 +73,7 @@ TEST_F(KeysTest, EscapeDoesNothingWhileASendAllShowsProgress)
     EXPECT_TRUE(form->link().AbortRequested);
 }
 
-TEST_F(KeysTest, EverySecondF5RefreshesTheSelectedTab)
+TEST_F(WindowKeysTest, EverySecondF5RefreshesTheSelectedTab)
 {
     start();
     form->show();
@@ -94,7 +94,7 @@ TEST_F(KeysTest, EverySecondF5RefreshesTheSelectedTab)
     EXPECT_TRUE(form->link().AbortRequested);
 }
 
-TEST_F(KeysTest, RefreshWhileDisconnectedSaysSo)
+TEST_F(WindowKeysTest, RefreshWhileDisconnectedSaysSo)
 {
     start();
     form->show();
@@ -110,7 +110,7 @@ TEST_F(KeysTest, RefreshWhileDisconnectedSaysSo)
     EXPECT_EQ(op.messages(), QStringList{QStringLiteral("E375")});
 }
 
-TEST_F(KeysTest, RefreshOfATabWithoutReaderSendsNothing)
+TEST_F(WindowKeysTest, RefreshOfATabWithoutReaderSendsNothing)
 {
     start();
     form->ConnectAction();
@@ -123,7 +123,7 @@ TEST_F(KeysTest, RefreshOfATabWithoutReaderSendsNothing)
     EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
 }
 
-TEST_F(KeysTest, RefreshDoesNotStartWhileAnotherOperationRuns)
+TEST_F(WindowKeysTest, RefreshDoesNotStartWhileAnotherOperationRuns)
 {
     start();
     countStatusReads();
@@ -138,7 +138,7 @@ TEST_F(KeysTest, RefreshDoesNotStartWhileAnotherOperationRuns)
     EXPECT_EQ(reads, 1);
 }
 
-TEST_F(KeysTest, RefreshThatCannotOpenThePortEndsQuietlyReEnabled)
+TEST_F(WindowKeysTest, RefreshThatCannotOpenThePortEndsQuietlyReEnabled)
 {
     start();
     countStatusReads();
@@ -152,7 +152,7 @@ TEST_F(KeysTest, RefreshThatCannotOpenThePortEndsQuietlyReEnabled)
     EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
 }
 
-TEST_F(KeysTest, StatusTimerRereadsWhileConnectedAndStopsAfterADisconnect)
+TEST_F(WindowKeysTest, StatusTimerRereadsWhileConnectedAndStopsAfterADisconnect)
 {
     start();
     countStatusReads();
@@ -170,7 +170,7 @@ TEST_F(KeysTest, StatusTimerRereadsWhileConnectedAndStopsAfterADisconnect)
     EXPECT_FALSE(form->timer4()->isActive());
 }
 
-TEST_F(KeysTest, TabChangeStopsTheTimerStoresTheTabAndClosesThePort)
+TEST_F(WindowKeysTest, TabChangeStopsTheTimerStoresTheTabAndClosesThePort)
 {
     start();
     std::vector<int> changes;
@@ -189,7 +189,7 @@ TEST_F(KeysTest, TabChangeStopsTheTimerStoresTheTabAndClosesThePort)
     EXPECT_EQ(changes, (std::vector<int>{vx::Tab::Status, vx::Tab::Parameters}));
 }
 
-TEST_F(KeysTest, RefreshOnTheParameterTabGoesThroughTheTabChange)
+TEST_F(WindowKeysTest, RefreshOnTheParameterTabGoesThroughTheTabChange)
 {
     start();
     int entered = 0;

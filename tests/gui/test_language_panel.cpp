@@ -15,7 +15,7 @@ using vx::test::languageFile;
 
 namespace {
 
-class LanguageTest : public GuiTest {
+class WindowLanguageTest : public GuiTest {
 protected:
     QString caption(const QString &name) const
     {
@@ -43,7 +43,7 @@ protected:
     }
 };
 
-TEST_F(LanguageTest, LinesGoToTheirControls)
+TEST_F(WindowLanguageTest, LinesGoToTheirControls)
 {
     start();
     const struct {
@@ -89,7 +89,7 @@ TEST_F(LanguageTest, LinesGoToTheirControls)
     EXPECT_EQ(form->link().decode.weekdayNames.last(), QStringLiteral("E320"));
 }
 
-TEST_F(LanguageTest, MissingLanguageFileAtStartKeepsTheDesignCaptions)
+TEST_F(WindowLanguageTest, MissingLanguageFileAtStartKeepsTheDesignCaptions)
 {
     QFile::remove(dir.filePath(QStringLiteral("LANGUAGE/English.txt")));
     start();
@@ -101,7 +101,7 @@ TEST_F(LanguageTest, MissingLanguageFileAtStartKeepsTheDesignCaptions)
     EXPECT_EQ(op.count(vx::test::ScriptedOperator::Kind::Message), 1);
 }
 
-TEST_F(LanguageTest, SwitchingTheLanguageChangesCaptionsAndIsStored)
+TEST_F(WindowLanguageTest, SwitchingTheLanguageChangesCaptionsAndIsStored)
 {
     start();
     form->show();
@@ -119,7 +119,7 @@ TEST_F(LanguageTest, SwitchingTheLanguageChangesCaptionsAndIsStored)
     EXPECT_EQ(form->link().transactionErrorText, QStringLiteral("T306"));
 }
 
-TEST_F(LanguageTest, EmptyFileFallsBackToIngilizce)
+TEST_F(WindowLanguageTest, EmptyFileFallsBackToIngilizce)
 {
     writeLanguage(QStringLiteral("Empty.txt"), QByteArray());
     writeLanguage(QStringLiteral("ingilizce.txt"), languageFile(QStringLiteral("I")));
@@ -131,7 +131,7 @@ TEST_F(LanguageTest, EmptyFileFallsBackToIngilizce)
     EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("I1"));
 }
 
-TEST_F(LanguageTest, FileThatCannotBeOpenedKeepsTheLanguageInUse)
+TEST_F(WindowLanguageTest, FileThatCannotBeOpenedKeepsTheLanguageInUse)
 {
     writeLanguage(QStringLiteral("Gone.txt"), languageFile(QStringLiteral("G")));
     start();
@@ -147,7 +147,7 @@ TEST_F(LanguageTest, FileThatCannotBeOpenedKeepsTheLanguageInUse)
     EXPECT_EQ(op.last().icon, vx::Icon::Critical);
 }
 
-TEST_F(LanguageTest, EmptyFileWithoutFallbackKeepsTheLanguageInUse)
+TEST_F(WindowLanguageTest, EmptyFileWithoutFallbackKeepsTheLanguageInUse)
 {
     writeLanguage(QStringLiteral("Empty.txt"), QByteArray());
     start();
@@ -157,7 +157,7 @@ TEST_F(LanguageTest, EmptyFileWithoutFallbackKeepsTheLanguageInUse)
     EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("E1"));
 }
 
-TEST_F(LanguageTest, ShortFileLeavesTheMissingCaptionsEmpty)
+TEST_F(WindowLanguageTest, ShortFileLeavesTheMissingCaptionsEmpty)
 {
     writeLanguage(QStringLiteral("Short.txt"), "One\r\nTwo\r\n");
     start();
@@ -167,7 +167,7 @@ TEST_F(LanguageTest, ShortFileLeavesTheMissingCaptionsEmpty)
     EXPECT_EQ(caption(QStringLiteral("MnDosya_1")), QString());
 }
 
-TEST_F(LanguageTest, CancelClosesThePanelWithoutChange)
+TEST_F(WindowLanguageTest, CancelClosesThePanelWithoutChange)
 {
     start();
     choose(QStringLiteral("Türkçe.txt"));
@@ -177,7 +177,7 @@ TEST_F(LanguageTest, CancelClosesThePanelWithoutChange)
     EXPECT_TRUE(form->tabs()->isEnabled());
 }
 
-TEST_F(LanguageTest, ConnectCaptionFollowsTheStateAfterALanguageChange)
+TEST_F(WindowLanguageTest, ConnectCaptionFollowsTheStateAfterALanguageChange)
 {
     start();
     form->ConnectAction();
@@ -187,7 +187,7 @@ TEST_F(LanguageTest, ConnectCaptionFollowsTheStateAfterALanguageChange)
     EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
 }
 
-TEST_F(LanguageTest, HelpOpensTheDocumentOfTheLanguage)
+TEST_F(WindowLanguageTest, HelpOpensTheDocumentOfTheLanguage)
 {
     start();
     QStringList opened;
@@ -216,7 +216,7 @@ TEST_F(LanguageTest, HelpOpensTheDocumentOfTheLanguage)
     EXPECT_TRUE(opened.last().endsWith(QStringLiteral("Help/VextoraTR.pdf")));
 }
 
-TEST_F(LanguageTest, AboutShowsTwoLines)
+TEST_F(WindowLanguageTest, AboutShowsTwoLines)
 {
     start();
     form->MnAyar_Click(6);
@@ -224,7 +224,7 @@ TEST_F(LanguageTest, AboutShowsTwoLines)
     EXPECT_EQ(op.last().icon, vx::Icon::Information);
 }
 
-TEST_F(LanguageTest, FileItemsOfLaterWorkAreShownButDisabled)
+TEST_F(WindowLanguageTest, FileItemsOfLaterWorkAreShownButDisabled)
 {
     start();
     for (int i : {0, 1, 3, 4, 8, 9}) {

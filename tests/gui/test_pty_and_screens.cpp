@@ -19,9 +19,9 @@ using vx::test::GuiTest;
 
 namespace {
 
-class PtyTest : public GuiTest {};
+class WindowPtyTest : public GuiTest {};
 
-TEST_F(PtyTest, ConnectsThroughARealSerialPort)
+TEST_F(WindowPtyTest, ConnectsThroughARealSerialPort)
 {
     vx::sim::VirtualIndicator indicator;
     indicator.setModel(QStringLiteral("ZR1 V1.07"));
@@ -54,9 +54,9 @@ TEST_F(PtyTest, ConnectsThroughARealSerialPort)
 }
 
 // With VEXTORA_SCREENSHOTS naming a folder, a picture of every tab and panel goes there.
-class ScreenshotTest : public GuiTest {};
+class WindowScreenshotTest : public GuiTest {};
 
-TEST_F(ScreenshotTest, SavesEveryTabAndPanel)
+TEST_F(WindowScreenshotTest, SavesEveryTabAndPanel)
 {
     const QString folder = qEnvironmentVariable("VEXTORA_SCREENSHOTS");
     if (folder.isEmpty())

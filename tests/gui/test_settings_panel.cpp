@@ -14,7 +14,7 @@ using Kind = vx::test::ScriptedOperator::Kind;
 
 namespace {
 
-class SettingsPanelTest : public GuiTest {
+class WindowSettingsPanelTest : public GuiTest {
 protected:
     QString stored(const QString &key) const { return store->value(QStringLiteral("ZR"), key, QStringLiteral("(none)")); }
     QComboBox *combo(const char *name) const { return ctl<QComboBox>(QString::fromLatin1(name)); }
@@ -28,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(SettingsPanelTest, OpeningShowsTheStoredSettings)
+TEST_F(WindowSettingsPanelTest, OpeningShowsTheStoredSettings)
 {
     store->setValue(QStringLiteral("ZR"), QStringLiteral("Port"), QStringLiteral("3"));
     store->setValue(QStringLiteral("ZR"), QStringLiteral("Setting"), QStringLiteral("19200,O,7,1"));
@@ -51,7 +51,7 @@ TEST_F(SettingsPanelTest, OpeningShowsTheStoredSettings)
     EXPECT_FALSE(action(QStringLiteral("connect"))->isEnabled());
 }
 
-TEST_F(SettingsPanelTest, DefaultsShowNineSixHundredNoParityAndAddressZero)
+TEST_F(WindowSettingsPanelTest, DefaultsShowNineSixHundredNoParityAndAddressZero)
 {
     start();
     form->MnAyar_Click(0);
@@ -63,7 +63,7 @@ TEST_F(SettingsPanelTest, DefaultsShowNineSixHundredNoParityAndAddressZero)
     EXPECT_EQ(combo("Combo6")->currentText(), QStringLiteral("COM1"));
 }
 
-TEST_F(SettingsPanelTest, ParityChoiceSetsTheDataBits)
+TEST_F(WindowSettingsPanelTest, ParityChoiceSetsTheDataBits)
 {
     start();
     form->MnAyar_Click(0);
@@ -75,7 +75,7 @@ TEST_F(SettingsPanelTest, ParityChoiceSetsTheDataBits)
     EXPECT_EQ(combo("Combo8")->currentText(), QStringLiteral("7"));
 }
 
-TEST_F(SettingsPanelTest, AcceptStoresWhatThePanelShows)
+TEST_F(WindowSettingsPanelTest, AcceptStoresWhatThePanelShows)
 {
     start();
     form->MnAyar_Click(0);
@@ -108,7 +108,7 @@ TEST_F(SettingsPanelTest, AcceptStoresWhatThePanelShows)
     EXPECT_EQ(port.lastLineSettings(), QStringLiteral("9600,E,7,1"));
 }
 
-TEST_F(SettingsPanelTest, CancelStoresNothing)
+TEST_F(WindowSettingsPanelTest, CancelStoresNothing)
 {
     start();
     form->MnAyar_Click(0);
@@ -120,7 +120,7 @@ TEST_F(SettingsPanelTest, CancelStoresNothing)
     EXPECT_TRUE(form->tabs()->isEnabled());
 }
 
-TEST_F(SettingsPanelTest, SixDigitBaudRateSurvivesTheRoundTrip)
+TEST_F(WindowSettingsPanelTest, SixDigitBaudRateSurvivesTheRoundTrip)
 {
     store->setValue(QStringLiteral("ZR"), QStringLiteral("Setting"), QStringLiteral("115200,N,8,1"));
     start();
@@ -130,7 +130,7 @@ TEST_F(SettingsPanelTest, SixDigitBaudRateSurvivesTheRoundTrip)
     EXPECT_EQ(stored(QStringLiteral("Setting")), QStringLiteral("115200,N,8,1"));
 }
 
-TEST_F(SettingsPanelTest, NewAddressReadsTheCapacityAgainWhileConnected)
+TEST_F(WindowSettingsPanelTest, NewAddressReadsTheCapacityAgainWhileConnected)
 {
     start();
     int capacityReads = 0;
@@ -161,7 +161,7 @@ TEST_F(SettingsPanelTest, NewAddressReadsTheCapacityAgainWhileConnected)
     EXPECT_EQ(capacityReads, 3);
 }
 
-TEST_F(SettingsPanelTest, HiddenKeyOnTheAcceptButtonSetsTheReadingTime)
+TEST_F(WindowSettingsPanelTest, HiddenKeyOnTheAcceptButtonSetsTheReadingTime)
 {
     start();
     form->show();
@@ -182,7 +182,7 @@ TEST_F(SettingsPanelTest, HiddenKeyOnTheAcceptButtonSetsTheReadingTime)
     EXPECT_EQ(op.count(Kind::Input), 1);
 }
 
-TEST_F(SettingsPanelTest, CancelledOrUnreadableReadingTimeKeepsTheOldValue)
+TEST_F(WindowSettingsPanelTest, CancelledOrUnreadableReadingTimeKeepsTheOldValue)
 {
     start();
     op.inputAnswers.push_back(std::nullopt);
@@ -198,7 +198,7 @@ TEST_F(SettingsPanelTest, CancelledOrUnreadableReadingTimeKeepsTheOldValue)
         EXPECT_TRUE(m.contains(QStringLiteral("0.15"))) << qPrintable(m);
 }
 
-TEST_F(SettingsPanelTest, ProgramSettingsMenuAsksForTheReadingTime)
+TEST_F(WindowSettingsPanelTest, ProgramSettingsMenuAsksForTheReadingTime)
 {
     start();
     op.inputAnswers.push_back(QStringLiteral("0.5"));

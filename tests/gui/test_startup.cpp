@@ -18,9 +18,9 @@ using vx::test::GuiTest;
 
 namespace {
 
-class StartupTest : public GuiTest {};
+class WindowStartupTest : public GuiTest {};
 
-TEST_F(StartupTest, WaitsForTheModelChoiceBeforeTheWindowIsReady)
+TEST_F(WindowStartupTest, WaitsForTheModelChoiceBeforeTheWindowIsReady)
 {
     makeForm();
     bool readyWhileAsking = true;
@@ -53,7 +53,7 @@ TEST_F(StartupTest, WaitsForTheModelChoiceBeforeTheWindowIsReady)
     EXPECT_TRUE(port.framesSent().isEmpty()) << "nothing is sent before the user connects";
 }
 
-TEST_F(StartupTest, ClosingTheModelDialogEndsTheStartUp)
+TEST_F(WindowStartupTest, ClosingTheModelDialogEndsTheStartUp)
 {
     makeForm();
     QTimer::singleShot(20, [&] { form->form1()->close(); });
@@ -61,7 +61,7 @@ TEST_F(StartupTest, ClosingTheModelDialogEndsTheStartUp)
     EXPECT_FALSE(form->isReady());
 }
 
-TEST_F(StartupTest, FirstButtonChoosesZR1AndHidesTheZR2Features)
+TEST_F(WindowStartupTest, FirstButtonChoosesZR1AndHidesTheZR2Features)
 {
     makeForm();
     QTimer::singleShot(10, [&] { form->form1()->SSCommand6_Click(0); });
@@ -78,7 +78,7 @@ TEST_F(StartupTest, FirstButtonChoosesZR1AndHidesTheZR2Features)
     EXPECT_TRUE(shown(QStringLiteral("SSCheck2_0")));
 }
 
-TEST_F(StartupTest, ZR2ShowsItsTabsAndTheP_DaraTabStaysHidden)
+TEST_F(WindowStartupTest, ZR2ShowsItsTabsAndTheP_DaraTabStaysHidden)
 {
     start(QStringLiteral("ZR2"));
     QTabWidget *tabs = form->tabs();
@@ -90,7 +90,7 @@ TEST_F(StartupTest, ZR2ShowsItsTabsAndTheP_DaraTabStaysHidden)
     EXPECT_TRUE(shown(QStringLiteral("Command2")));
 }
 
-TEST_F(StartupTest, AddressListGetsTheHundredEntriesInFront)
+TEST_F(WindowStartupTest, AddressListGetsTheHundredEntriesInFront)
 {
     start();
     auto *combo = ctl<QComboBox>(QStringLiteral("Combo2"));
@@ -101,7 +101,7 @@ TEST_F(StartupTest, AddressListGetsTheHundredEntriesInFront)
     EXPECT_EQ(combo->itemText(110), QStringLiteral("09"));
 }
 
-TEST_F(StartupTest, PortListHoldsOnlyPortsThatOpen)
+TEST_F(WindowStartupTest, PortListHoldsOnlyPortsThatOpen)
 {
     start();
     auto *combo = ctl<QComboBox>(QStringLiteral("Combo6"));
@@ -115,7 +115,7 @@ TEST_F(StartupTest, PortListHoldsOnlyPortsThatOpen)
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST_F(StartupTest, HooksRunInStartUpOrder)
+TEST_F(WindowStartupTest, HooksRunInStartUpOrder)
 {
     makeForm();
     QStringList order;
@@ -129,13 +129,13 @@ TEST_F(StartupTest, HooksRunInStartUpOrder)
                                   "grid1", "grid2", "grid3", "grid4"}));
 }
 
-TEST_F(StartupTest, CreatesTheBackupFolder)
+TEST_F(WindowStartupTest, CreatesTheBackupFolder)
 {
     start();
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("BACKUP"))).exists());
 }
 
-TEST_F(StartupTest, ModelDialogExpandsAndShrinks)
+TEST_F(WindowStartupTest, ModelDialogExpandsAndShrinks)
 {
     vx::gui::Form1 dialog;
     EXPECT_EQ(dialog.heightTwips(), vx::gui::Form1::ShortHeightTwips);
@@ -149,7 +149,7 @@ TEST_F(StartupTest, ModelDialogExpandsAndShrinks)
     EXPECT_EQ(shortPx, 143);
 }
 
-TEST_F(StartupTest, ModelDialogShowsTheMakersLogoOnlyForTheExactBrandWord)
+TEST_F(WindowStartupTest, ModelDialogShowsTheMakersLogoOnlyForTheExactBrandWord)
 {
     vx::gui::Form1 dialog;
     dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "HALVERN"}, {384, "Model?"}})));
@@ -162,7 +162,7 @@ TEST_F(StartupTest, ModelDialogShowsTheMakersLogoOnlyForTheExactBrandWord)
     EXPECT_FALSE(dialog.showsHalvernLogo());
 }
 
-TEST_F(StartupTest, ResizingSnapsBackToTheFixedSize)
+TEST_F(WindowStartupTest, ResizingSnapsBackToTheFixedSize)
 {
     start();
     form->show();
@@ -177,7 +177,7 @@ TEST_F(StartupTest, ResizingSnapsBackToTheFixedSize)
     EXPECT_EQ(vx::gui::AnaForm::OuterSize(), QSize(653, 643));
 }
 
-TEST_F(StartupTest, FloatingPanelsAreCentredInTheClientArea)
+TEST_F(WindowStartupTest, FloatingPanelsAreCentredInTheClientArea)
 {
     start();
     form->show();
@@ -188,7 +188,7 @@ TEST_F(StartupTest, FloatingPanelsAreCentredInTheClientArea)
     EXPECT_EQ(panel->y(), (client->height() - panel->height()) / 2);
 }
 
-TEST_F(StartupTest, ClosingTheWindowAsksTheProgramToEnd)
+TEST_F(WindowStartupTest, ClosingTheWindowAsksTheProgramToEnd)
 {
     start();
     form->show();
