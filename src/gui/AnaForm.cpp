@@ -324,6 +324,14 @@ bool AnaForm::eventFilter(QObject *watched, QEvent *event)
     if (!widget || widget->window() != this)
         return QMainWindow::eventFilter(watched, event);
 
+    // The window sees every key first, and the control gets it afterwards as usual.
+    // A key a control ignores travels on to its parents: act on it once.
+    if (event == m_lastKeyEvent && m_lastKeyReceiver && widget != m_lastKeyReceiver
+        && widget->isAncestorOf(m_lastKeyReceiver))
+        return QMainWindow::eventFilter(watched, event);
+    m_lastKeyEvent = event;
+    m_lastKeyReceiver = widget;
+
     auto *key = static_cast<QKeyEvent *>(event);
     const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
     if (key->key() == Qt::Key_R && (key->modifiers() & all) == all
@@ -331,14 +339,10 @@ bool AnaForm::eventFilter(QObject *watched, QEvent *event)
         readingTimeEntry();
         return true;
     }
-    if (key->key() == Qt::Key_Escape) {
+    if (key->key() == Qt::Key_Escape)
         EscapeKey();
-        return true;
-    }
-    if (key->key() == Qt::Key_F5) {
+    else if (key->key() == Qt::Key_F5)
         F5Key();
-        return true;
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -215,6 +215,8 @@ private:
     bool m_closing = false;
     bool m_abandoned = false;  // the model dialog was closed without a choice
     QPointer<Form1> m_form1;
+    const QEvent *m_lastKeyEvent = nullptr;  // the key press last acted on
+    QPointer<QWidget> m_lastKeyReceiver;
 
     // Hooks.
     std::map<int, std::function<void()>> m_tabReaders;

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
+#include <algorithm>
 
 namespace vx::gui {
 namespace {
@@ -75,7 +76,6 @@ void AnaForm::buildMenus()
         QAction *item = contains(std::begin(FileItems), std::end(FileItems), i) ? m_mnDosya->addAction(QString())
                                                                                : m_mnDosya->addSeparator();
         item->setObjectName(QStringLiteral("MnDosya_%1").arg(i));
-        item->setParent(m_mnDosya);
     }
     // New, open, save, save-as, send-all and read-all come with the file and batch
     // work; until then they are shown but cannot be chosen.
@@ -97,7 +97,6 @@ void AnaForm::buildMenus()
 
     m_connect = bar->addAction(QStringLiteral("Bağlan"));
     m_connect->setObjectName(QStringLiteral("connect"));
-    m_connect->setParent(bar);
     connect(m_connect, &QAction::triggered, this, [this] { connectMenuClick(); });
 }
 

@@ -82,9 +82,13 @@ TEST_F(WindowKeysTest, EverySecondF5RefreshesTheSelectedTab)
     form->tabs()->setCurrentIndex(vx::Tab::Status);  // the tab change reads once
     ASSERT_EQ(reads, 1);
 
+    // Keys pressed on controls that pass them on to their parents count once.
     for (int i = 0; i < 4; ++i)
         pressOnWindow(Qt::Key_F5);
     EXPECT_EQ(reads, 3);
+    QTest::keyClick(ctl(QStringLiteral("Label3_8")), Qt::Key_F5);
+    QTest::keyClick(ctl(QStringLiteral("SSCommand3")), Qt::Key_F5);
+    EXPECT_EQ(reads, 4);
     EXPECT_TRUE(portOpenDuringRead);
     EXPECT_FALSE(tabsEnabledDuringRead);
     EXPECT_EQ(lightDuringRead, QStringLiteral("sarı"));
