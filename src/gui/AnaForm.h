@@ -213,7 +213,8 @@ private:
     QStringList m_listedPorts;
     bool m_ready = false;
     bool m_closing = false;
-    bool m_abandoned = false;  // the model dialog was closed without a choice
+    bool m_abandoned = false;
+    bool m_connecting = false;  // the model dialog was closed without a choice
     QPointer<Form1> m_form1;
     const QEvent *m_lastKeyEvent = nullptr;  // the key press last acted on
     QPointer<QWidget> m_lastKeyReceiver;

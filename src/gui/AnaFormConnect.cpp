@@ -5,7 +5,6 @@
 #include "gui/Widgets.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
@@ -14,6 +13,10 @@ namespace vx::gui {
 
 void AnaForm::ConnectAction()
 {
+    // The waits keep the window alive; a second click meanwhile must not start a second connect.
+    if (m_connecting)
+        return;
+    m_connecting = true;
     ışık(QStringLiteral("sarı"));
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
@@ -26,6 +29,7 @@ void AnaForm::ConnectAction()
         m_port.close();
 
     m_waitPanel->hide();
+    m_connecting = false;
     m_tabs->setEnabled(true);
     m_sidePanel->setEnabled(true);
 
@@ -51,6 +55,8 @@ void AnaForm::DisconnectAction()
 
 void AnaForm::connectMenuClick()
 {
+    if (m_connecting)
+        return;  // the running connect decides
     // The caption mirrors the state: it offers to disconnect exactly while connected.
     if (m_state.IsConnected)
         DisconnectAction();

@@ -146,6 +146,21 @@ TEST_F(WindowConnectTest, SilentOrRefusingIndicatorFailsWithoutAMessage)
     EXPECT_EQ(op.dialogCount(), 0);
 }
 
+TEST_F(WindowConnectTest, ConnectClickedAgainWhileConnectingIsIgnored)
+{
+    start();
+    int capacityReads = 0;
+    form->setTaksimatBul([&] {
+        ++capacityReads;
+        if (capacityReads == 1)
+            action(QStringLiteral("connect"))->trigger();  // the user clicks again meanwhile
+    });
+    form->ConnectAction();
+    EXPECT_EQ(capacityReads, 1);
+    EXPECT_TRUE(form->state().IsConnected);
+    EXPECT_EQ(action(QStringLiteral("connect"))->text(), QStringLiteral("E377"));
+}
+
 TEST_F(WindowConnectTest, ConnectMenuTogglesBetweenConnectAndDisconnect)
 {
     start();
