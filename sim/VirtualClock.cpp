@@ -48,7 +48,9 @@ void VirtualClock::advance(double seconds)
         m_elapsed = std::max(m_elapsed, m_events.begin()->first);
         fireDue();
     }
-    m_elapsed = target;
+    // An event may itself have waited (a timer tick running a whole exchange): time
+    // never goes back.
+    m_elapsed = std::max(m_elapsed, target);
     fireDue();
 }
 

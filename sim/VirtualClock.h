@@ -20,6 +20,7 @@ public:
     // Advances to the earlier of now + maxSeconds and the next scheduled event,
     // firing every event that falls due. pumpEvents is recorded but changes nothing.
     void idle(double maxSeconds, bool pumpEvents) override;
+    void callAfter(double seconds, std::function<void()> fn) override { schedule(seconds, std::move(fn)); }
 
     // Runs fn once the virtual time has advanced by delaySeconds.
     void schedule(double delaySeconds, std::function<void()> fn);

@@ -2,6 +2,7 @@
 // keys, the tab refresh, the status timer, the tab change, resizing and the end.
 
 #include "gui/AnaForm.h"
+#include "gui/StatusTab.h"
 
 #include "Version.h"
 #include "gui/Form1.h"
@@ -98,10 +99,8 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
     buildCentral();
     applyDesignCaptions();
 
-    m_timer4 = new QTimer(this);
-    m_timer4->setObjectName(QStringLiteral("Timer4"));
-    m_timer4->setInterval(StatusTimerMs);
-    connect(m_timer4, &QTimer::timeout, this, [this] { Timer4_Timer(); });
+    m_timer4 = std::make_unique<ClockTimer>(m_clock, StatusTimerMs, [this] { Timer4_Timer(); });
+    m_statusTab = new StatusTab(*this);
 
     qApp->installEventFilter(this);
     enforceFixedSize();

@@ -4,6 +4,7 @@
 // language, please-wait) and the life cycle around them. The window's own state
 // lives in AppState and the Link; the widgets only show it.
 
+#include "link/ClockTimer.h"
 #include "link/Connect.h"
 #include "link/Interfaces.h"
 #include "link/Settings.h"
@@ -38,6 +39,7 @@ namespace vx::gui {
 
 class Lamp;
 class Panel;
+class StatusTab;
 
 class AnaForm : public QMainWindow {
     Q_OBJECT
@@ -92,7 +94,8 @@ public:
     void EscapeKey();
     void F5Key();
     void Timer4_Timer();
-    QTimer *timer4() const { return m_timer4; }
+    // The 5-second status timer; it runs on the clock, so tests drive it in virtual time.
+    ClockTimer *timer4() const { return m_timer4.get(); }
     void SSTab1_Click(int tab);  // the tab-change handler
 
     // ---- connection settings panel ----
@@ -144,6 +147,8 @@ public:
     // metrology profiles.
     void addStartupHook(std::function<void()> hook);
     QWidget *tabPage(int tab) const;
+    // The "Status" tab: its grid, reader and the hardware flags calibration consults.
+    StatusTab &statusTab() { return *m_statusTab; }
     QTabWidget *tabs() const { return m_tabs; }
 
 signals:
@@ -245,7 +250,8 @@ private:
     Panel *m_sendPanel = nullptr;   // SSPanel3
     Panel *m_langPanel = nullptr;   // SSPanel7
     Panel *m_waitPanel = nullptr;   // SSPanel10
-    QTimer *m_timer4 = nullptr;
+    std::unique_ptr<ClockTimer> m_timer4;
+    StatusTab *m_statusTab = nullptr;  // a child object of the window
     QWidget *m_client = nullptr;
 };
 

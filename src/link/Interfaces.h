@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace vx {
@@ -50,6 +51,9 @@ public:
     // Let at most maxSeconds pass (it may return earlier, e.g. when input arrives).
     // With pumpEvents the window keeps processing its events meanwhile.
     virtual void idle(double maxSeconds, bool pumpEvents) = 0;
+    // Runs fn once, about `seconds` from now, from the event processing of a later
+    // wait or of the window's event loop (the window's timers are built on this).
+    virtual void callAfter(double seconds, std::function<void()> fn) = 0;
 };
 
 enum class Icon { None, Information, Warning, Critical, Question };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 #include <QTime>
 #include <algorithm>
 #include <cmath>
@@ -28,6 +29,15 @@ void SystemClock::idle(double maxSeconds, bool pumpEvents)
     const auto micros = static_cast<unsigned long>(std::lround(slice * 1e6));
     if (micros > 0)
         QThread::usleep(micros);
+}
+
+void SystemClock::callAfter(double seconds, std::function<void()> fn)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || !fn)
+        return;
+    const double ms = seconds > 0 && std::isfinite(seconds) ? std::min(seconds * 1000.0, 2.0e9) : 0.0;
+    QTimer::singleShot(int(std::lround(ms)), app, std::move(fn));
 }
 
 }  // namespace vx

@@ -13,6 +13,8 @@ public:
     // Processes pending Qt events when asked to, then sleeps up to ~1 ms
     // (never longer than maxSeconds).
     void idle(double maxSeconds, bool pumpEvents) override;
+    // A single-shot Qt timer on the application's event loop.
+    void callAfter(double seconds, std::function<void()> fn) override;
 };
 
 }  // namespace vx

@@ -20,6 +20,8 @@ void StatusTable::setCell(int row, int column, const QString &text)
     m_cells[row][column] = text;
     const QModelIndex at = index(row, column);
     emit dataChanged(at, at, {Qt::DisplayRole});
+    if (row == 0)
+        emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
 void StatusTable::clearValues()
@@ -43,7 +45,8 @@ QVariant StatusTable::headerData(int section, Qt::Orientation orientation, int r
 {
     if (role != Qt::DisplayRole)
         return {};
-    return orientation == Qt::Vertical ? QVariant(section) : QVariant();
+    // Row 0 holds the column captions; views show it as their header.
+    return orientation == Qt::Vertical ? QVariant(section) : QVariant(cell(0, section));
 }
 
 }  // namespace vx

@@ -1,0 +1,45 @@
+#pragma once
+// The "Status" tab: the status grid Grid1_3 over the status table, and the reader
+// that fills it (F5, the refresh button, the tab change and the 5-second timer).
+
+#include "monitor/Status.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <array>
+
+class QTableView;
+
+namespace vx::gui {
+
+class AnaForm;
+
+class StatusTab : public QObject {
+    Q_OBJECT
+public:
+    explicit StatusTab(AnaForm &form);
+
+    StatusTable &table() { return m_table; }
+    // CalibrationPermitted and AnalogCardPresent, as the last hardware status reading left them.
+    MonitorFlags &flags() { return m_flags; }
+    QTableView *view() const { return m_view; }
+
+    // How weights are shown; the parameter work sets these from the indicator's range.
+    QString weightReference;
+    int decimals = 0;
+
+    // StatuOku with the window's link, texts and disconnect action.
+    bool read();
+
+private:
+    void applyCaptions();
+
+    AnaForm &m_form;
+    StatusTable m_table;
+    MonitorFlags m_flags;
+    std::array<QVariant, 3> m_kept;
+    QTableView *m_view = nullptr;
+};
+
+}  // namespace vx::gui

@@ -1,0 +1,144 @@
+// The "Status" tab in the window: the grid, the refresh on entering the tab and on
+// F5, and the 5-second timer, all against the virtual indicator on the virtual clock.
+
+#include "GuiFixture.h"
+
+#include "gui/StatusTab.h"
+#include "sim/LiveStatus.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace {
+
+using vx::test::GuiTest;
+
+class StatusTabTest : public GuiTest {
+protected:
+    StatusTabTest()
+    {
+        vx::sim::InstallLiveStatus(device, [this] { return clock.elapsed(); });
+    }
+    // Status readings seen by the indicator: each enters host mode once.
+    int readings() const
+    {
+        int n = 0;
+        for (int code : device.commands())
+            n += code == 19 ? 1 : 0;
+        return n;
+    }
+    QString value(int row) const { return form->statusTab().table().cell(row, 1); }
+};
+
+TEST_F(StatusTabTest, GridShowsCaptionsFromTheLanguageFile)
+{
+    start();
+    auto *grid = ctl<QTableView>(QStringLiteral("Grid1_3"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->model()->index(1, 0).data().toString(), QStringLiteral("E272"));
+    EXPECT_EQ(grid->model()->index(29, 0).data().toString(), QStringLiteral("E404"));
+    EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("E279"));
+    EXPECT_TRUE(grid->isRowHidden(0));
+    EXPECT_TRUE(grid->isRowHidden(20));
+    EXPECT_FALSE(grid->isRowHidden(23));
+    EXPECT_TRUE(form->tabPage(vx::Tab::Status)->isAncestorOf(grid));
+}
+
+TEST_F(StatusTabTest, ConnectOnTheStatusTabReadsEveryFiveSecondsUntilADisconnect)
+{
+    start();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    EXPECT_EQ(readings(), 0) << "nothing is sent before a connect";
+    form->ConnectAction();
+    ASSERT_TRUE(form->timer4()->isActive());
+    EXPECT_EQ(readings(), 0);
+
+    clock.advance(4.9);
+    EXPECT_EQ(readings(), 0);
+    clock.advance(0.2);
+    EXPECT_EQ(readings(), 1);
+    EXPECT_EQ(value(25), QStringLiteral("E242"));  // analog card present
+    EXPECT_EQ(value(18), QStringLiteral("E246"));
+    EXPECT_FALSE(value(1).isEmpty());
+    EXPECT_TRUE(form->statusTab().flags().CalibrationPermitted);
+    EXPECT_TRUE(form->statusTab().flags().AnalogCardPresent);
+    EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
+    EXPECT_FALSE(port.isOpen()) << "the port is open only during an operation";
+
+    clock.advance(10.0);
+    EXPECT_EQ(readings(), 3);
+
+    form->DisconnectAction();
+    clock.advance(5.0);
+    EXPECT_EQ(readings(), 3);
+    EXPECT_FALSE(form->timer4()->isActive());
+    clock.advance(20.0);
+    EXPECT_EQ(readings(), 3);
+}
+
+TEST_F(StatusTabTest, ConnectOnAnotherTabStartsNoTimer)
+{
+    start();
+    form->tabs()->setCurrentIndex(vx::Tab::Header);
+    form->ConnectAction();
+    EXPECT_FALSE(form->timer4()->isActive());
+    clock.advance(30.0);
+    EXPECT_EQ(readings(), 0);
+}
+
+TEST_F(StatusTabTest, EnteringTheTabWhileConnectedReadsAndEverySecondF5Refreshes)
+{
+    start();
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    EXPECT_EQ(readings(), 1);
+    EXPECT_EQ(value(7), QStringLiteral("E236"));
+    form->F5Key();
+    EXPECT_EQ(readings(), 2);
+    form->F5Key();
+    EXPECT_EQ(readings(), 2);
+    form->F5Key();
+    EXPECT_EQ(readings(), 3);
+}
+
+TEST_F(StatusTabTest, SilentIndicatorShowsTheRefusalAndDisconnects)
+{
+    start();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    form->ConnectAction();
+    vx::sim::FaultRule silent;
+    silent.kind = vx::sim::FaultKind::NoAnswer;
+    silent.scope = vx::sim::FaultScope::Register;
+    silent.value = 0;
+    device.addFault(silent);
+
+    clock.advance(5.1);
+    ASSERT_EQ(op.calls.size(), 1u);
+    EXPECT_EQ(op.calls[0].text, QStringLiteral("E309"));
+    EXPECT_EQ(op.calls[0].icon, vx::Icon::Critical);
+    EXPECT_FALSE(form->state().IsConnected);
+    EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
+    EXPECT_EQ(action(QStringLiteral("connect"))->text(), QStringLiteral("E376"));
+    EXPECT_TRUE(form->tabs()->isEnabled());
+    clock.advance(5.0);
+    EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_EQ(op.calls.size(), 1u);
+}
+
+TEST_F(StatusTabTest, ValuesFollowTheIndicatorAndUnchangedRowsStay)
+{
+    device.onRead(0, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, 1500); });
+    start();
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    EXPECT_EQ(value(1), QStringLiteral("1500"));
+    device.setReg(2, 0x0000);
+    device.setReg(25, 0x0000);
+    form->RefKatmaOlum();
+    EXPECT_EQ(value(7), QStringLiteral("E235"));
+    EXPECT_EQ(value(25), QStringLiteral("E241"));
+    EXPECT_FALSE(form->statusTab().flags().AnalogCardPresent);
+    EXPECT_FALSE(form->statusTab().flags().CalibrationPermitted);
+}
+
+}  // namespace
