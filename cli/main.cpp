@@ -2,7 +2,6 @@
 // It shares the core with the window: the same settings, port, transaction,
 // connect and status sequences.
 
-#include "cli/ConsoleOperator.h"
 #include "link/AppPaths.h"
 #include "link/Codec.h"
 #include "link/Connect.h"
@@ -11,6 +10,7 @@
 #include "link/SystemClock.h"
 #include "link/Transaction.h"
 #include "monitor/Status.h"
+#include "shell/ConsoleOperator.h"
 #include "shell/LanguageTexts.h"
 
 #include "Version.h"
@@ -72,7 +72,7 @@ struct Options {
 struct Session {
     explicit Session(Options &o)
         : options(o),
-          op(::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO)),
+          op(QStringLiteral("vextora-cli"), ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO)),
           port(ComPortMap(*o.store)),
           log(QDir(WritableFolder()).filePath(QStringLiteral("ZRxLog.txt"))),
           link(port, clock, op, log)
@@ -97,7 +97,7 @@ struct Session {
     }
 
     Options &options;
-    cli::ConsoleOperator op;
+    ConsoleOperator op;
     QtSerialPort port;
     SystemClock clock;
     CommsLog log;

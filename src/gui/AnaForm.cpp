@@ -3,6 +3,7 @@
 
 #include "gui/AnaForm.h"
 #include "gui/StatusTab.h"
+#include "link/ForwardingOperator.h"
 
 #include "Version.h"
 #include "gui/Form1.h"
@@ -31,36 +32,15 @@ namespace vx::gui {
 
 // The operator the Link talks to: questions and messages go to the injected
 // operator, progress also moves the window's own bars.
-class AnaForm::FormOperator : public Operator {
+class AnaForm::FormOperator : public ForwardingOperator {
 public:
-    FormOperator(AnaForm &form, Operator &inner) : m_form(form), m_inner(inner) {}
+    FormOperator(AnaForm &form, Operator &inner) : ForwardingOperator(inner), m_form(form) {}
 
-    void message(const QString &text, Icon icon, const QString &title) override
-    {
-        m_inner.message(text, icon, title);
-    }
-    Choice abortRetryIgnore(const QString &text, Icon icon, const QString &title) override
-    {
-        return m_inner.abortRetryIgnore(text, icon, title);
-    }
-    Choice okCancel(const QString &text, Icon icon, const QString &title) override
-    {
-        return m_inner.okCancel(text, icon, title);
-    }
-    Choice yesNo(const QString &text, Icon icon, const QString &title) override
-    {
-        return m_inner.yesNo(text, icon, title);
-    }
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override
-    {
-        return m_inner.input(prompt, title, defaultText);
-    }
     void showProgress(ProgressId bar, bool visible) override
     {
         if (QProgressBar *p = barFor(bar))
             p->setVisible(visible);
-        m_inner.showProgress(bar, visible);
+        ForwardingOperator::showProgress(bar, visible);
     }
     void setProgress(ProgressId bar, int value, int maximum) override
     {
@@ -69,7 +49,7 @@ public:
                 p->setMaximum(std::max(1, maximum));
             p->setValue(std::clamp(value, p->minimum(), p->maximum()));
         }
-        m_inner.setProgress(bar, value, maximum);
+        ForwardingOperator::setProgress(bar, value, maximum);
     }
 
 private:
@@ -78,7 +58,6 @@ private:
         return bar == ProgressId::Small ? m_form.m_progress3 : m_form.m_progress1;
     }
     AnaForm &m_form;
-    Operator &m_inner;
 };
 
 AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &store, QWidget *parent)

@@ -80,36 +80,4 @@ std::optional<QString> GuiOperator::input(const QString &prompt, const QString &
     return text;
 }
 
-// ---- ConsoleOperator ----
-
-void ConsoleOperator::message(const QString &text, Icon icon, const QString &)
-{
-    ++m_messages;
-    const char *kind = icon == Icon::Critical ? "error" : icon == Icon::Warning ? "warning" : "message";
-    std::fprintf(stderr, "vextora: %s: %s\n", kind, qPrintable(text));
-}
-
-Choice ConsoleOperator::abortRetryIgnore(const QString &text, Icon icon, const QString &title)
-{
-    message(text, icon, title);
-    return Choice::Abort;
-}
-
-Choice ConsoleOperator::okCancel(const QString &text, Icon icon, const QString &title)
-{
-    message(text, icon, title);
-    return Choice::Cancel;
-}
-
-Choice ConsoleOperator::yesNo(const QString &text, Icon icon, const QString &title)
-{
-    message(text, icon, title);
-    return Choice::No;
-}
-
-std::optional<QString> ConsoleOperator::input(const QString &, const QString &, const QString &defaultText)
-{
-    return defaultText;
-}
-
 }  // namespace vx::gui

@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "gui/AnaForm.h"
 #include "gui/GuiOperator.h"
+#include "shell/ConsoleOperator.h"
 #include "link/AppPaths.h"
 #include "link/SerialPort.h"
 #include "link/Settings.h"
@@ -101,7 +102,7 @@ int main(int argc, char **argv)
     vx::QtSerialPort port(map);
     vx::SystemClock clock;
     vx::gui::GuiOperator guiOperator;
-    vx::gui::ConsoleOperator consoleOperator;
+    vx::ConsoleOperator consoleOperator(QStringLiteral("vextora"), false);
     vx::Operator &op = smoke ? static_cast<vx::Operator &>(consoleOperator) : guiOperator;
 
     vx::gui::AnaForm form(port, clock, op, *store);

@@ -67,40 +67,6 @@ qint64 roundHalfEven(double x)
     return result;
 }
 
-// Reads the leading number of a typed text: blanks, an optional sign, digits and
-// one decimal separator ("." or ","); reading stops at the first other character.
-// A text without digits reads as 0, like the original's number conversion.
-double readLooseNumber(const QString &text)
-{
-    int i = 0;
-    const int n = text.size();
-    while (i < n && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    QString normalized;
-    bool seenSeparator = false;
-    for (; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            normalized.append(c);
-        } else if ((c == QLatin1Char('.') || c == QLatin1Char(',')) && !seenSeparator) {
-            seenSeparator = true;
-            normalized.append(QLatin1Char('.'));
-        } else {
-            break;
-        }
-    }
-    bool ok = false;
-    const double value = normalized.toDouble(&ok);
-    if (!ok)
-        return 0.0;
-    return negative ? -value : value;
-}
-
 // The integer an LG write carries: numbers are rounded, texts are read as numbers.
 qint64 numberArgument(const QVariant &data)
 {
@@ -128,7 +94,7 @@ qint64 numberArgument(const QVariant &data)
     }
     if (!data.isValid())
         return 0;
-    return roundHalfEven(readLooseNumber(data.toString()));
+    return roundHalfEven(ReadLeadingNumber(data.toString()).value_or(0.0));
 }
 
 // Each character as two hex digits of its code-page byte.
@@ -152,7 +118,7 @@ QString encodeId(const QString &arg)
     const int sep = rest.indexOf(kDegree);
     if (sep < 0)
         return {};
-    field += hexField(roundHalfEven(readLooseNumber(rest.left(sep))), 8);
+    field += hexField(roundHalfEven(ReadLeadingNumber(rest.left(sep)).value_or(0.0)), 8);
     field += textToHex(rest.mid(sep + 1));
     field += QStringLiteral("0000");
     return field;
@@ -179,13 +145,13 @@ QString encodeSetpoint(const QString &arg)
         rest.truncate(cr);
     int sep;
     while (!rest.isEmpty() && (sep = rest.indexOf(kDegree)) >= 0) {
-        field += hexField(roundHalfEven(readLooseNumber(rest.left(sep))), 8);
+        field += hexField(roundHalfEven(ReadLeadingNumber(rest.left(sep)).value_or(0.0)), 8);
         rest.remove(0, sep + 1);
     }
     // The last number: a decimal point typed by the user is read as the decimal comma.
     // When nothing follows the last "°" there is no last number to send.
     if (!rest.isEmpty())
-        field += hexField(roundHalfEven(readLooseNumber(PointToComma(rest))), 8);
+        field += hexField(roundHalfEven(ReadLeadingNumber(PointToComma(rest)).value_or(0.0)), 8);
     return field + QStringLiteral("00");
 }
 
@@ -498,6 +464,39 @@ QString InsertDecimalComma(const QString &digits, int decimals)
     if (value.startsWith(QLatin1Char(',')) || value.startsWith(QLatin1Char('.')))
         value.prepend(QLatin1Char('0'));
     return sign + value;
+}
+
+std::optional<double> ReadLeadingNumber(const QString &text)
+{
+    int i = 0;
+    const int n = text.size();
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    QString normalized;
+    bool seenSeparator = false;
+    bool seenDigit = false;
+    for (; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            normalized.append(c);
+            seenDigit = true;
+        } else if ((c == QLatin1Char('.') || c == QLatin1Char(',')) && !seenSeparator) {
+            seenSeparator = true;
+            normalized.append(QLatin1Char('.'));
+        } else {
+            break;
+        }
+    }
+    bool ok = false;
+    const double value = normalized.toDouble(&ok);
+    if (!seenDigit || !ok)
+        return std::nullopt;
+    return negative ? -value : value;
 }
 
 }  // namespace vx

@@ -52,6 +52,11 @@ std::optional<qint64> HexToNumber(const QString &hexText);
 
 QString WeekdayName(const QString &code, const QStringList &weekdayNames);
 
+// The leading number of a typed text, as the original's number conversion reads
+// it: blanks, an optional sign, digits and one decimal separator ("." or ",");
+// reading stops at the first other character. Nothing when no digit came.
+std::optional<double> ReadLeadingNumber(const QString &text);
+
 QString CommaToPoint(const QString &text);
 QString PointToComma(const QString &text);
 QString StripDecimalPoint(const QString &text);

@@ -1,5 +1,6 @@
 #include "link/Connect.h"
 
+#include "link/ForwardingOperator.h"
 #include "link/SerialPort.h"
 
 #include <QSet>
@@ -9,42 +10,19 @@ namespace {
 
 // Passes every question and message through, but each distinct message text only
 // once: ten failed opening attempts give one message box, not ten.
-class OnceOperator : public Operator {
+class OnceOperator : public ForwardingOperator {
 public:
-    explicit OnceOperator(Operator &inner) : m_inner(inner) {}
+    using ForwardingOperator::ForwardingOperator;
 
     void message(const QString &text, Icon icon, const QString &title) override
     {
         if (m_shown.contains(text))
             return;
         m_shown.insert(text);
-        m_inner.message(text, icon, title);
-    }
-    Choice abortRetryIgnore(const QString &text, Icon icon, const QString &title) override
-    {
-        return m_inner.abortRetryIgnore(text, icon, title);
-    }
-    Choice okCancel(const QString &text, Icon icon, const QString &title) override
-    {
-        return m_inner.okCancel(text, icon, title);
-    }
-    Choice yesNo(const QString &text, Icon icon, const QString &title) override
-    {
-        return m_inner.yesNo(text, icon, title);
-    }
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override
-    {
-        return m_inner.input(prompt, title, defaultText);
-    }
-    void showProgress(ProgressId bar, bool visible) override { m_inner.showProgress(bar, visible); }
-    void setProgress(ProgressId bar, int value, int maximum) override
-    {
-        m_inner.setProgress(bar, value, maximum);
+        ForwardingOperator::message(text, icon, title);
     }
 
 private:
-    Operator &m_inner;
     QSet<QString> m_shown;
 };
 

@@ -16,45 +16,6 @@ namespace {
 constexpr double kMaxReadingTime = 60.0;
 constexpr double kDefaultReadingTime = 0.15;
 
-// Reads a leading decimal number (blanks, sign, digits, one "."), like the
-// original's number conversion; reading stops at the first other character.
-// Returns false when no digit was found.
-bool readLeadingNumber(const QString &text, double *out)
-{
-    int i = 0;
-    const int n = text.size();
-    while (i < n && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    QString number;
-    bool seenPoint = false;
-    bool seenDigit = false;
-    for (; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            number.append(c);
-            seenDigit = true;
-        } else if (c == QLatin1Char('.') && !seenPoint) {
-            number.append(c);
-            seenPoint = true;
-        } else {
-            break;
-        }
-    }
-    if (!seenDigit)
-        return false;
-    bool ok = false;
-    const double value = number.toDouble(&ok);
-    if (!ok)
-        return false;
-    *out = negative ? -value : value;
-    return true;
-}
-
 // CSUM as the original stored it ("True"/"False"), read case-insensitively; a number
 // counts as true unless it is 0. Anything else (a damaged entry) keeps the checksum
 // on, the safer default: a checksum the indicator does not expect shows at once as
@@ -158,9 +119,10 @@ QString SettingsStore::location() const
 
 double ParseReadingTime(const QString &typed)
 {
-    double value = 0.0;
-    if (!readLeadingNumber(CommaToPoint(typed), &value))
+    const std::optional<double> number = ReadLeadingNumber(CommaToPoint(typed));
+    if (!number)
         return 0.0;  // not a number: no wait at all, as the original read it
+    const double value = *number;
     // 0 is legal (drain at once); a negative wait means nothing and is read as 0.
     if (!(value > 0.0))
         return 0.0;

@@ -1,10 +1,10 @@
-#include "cli/ConsoleOperator.h"
+#include "shell/ConsoleOperator.h"
 
 #include <cstdio>
 #include <iostream>
 #include <string>
 
-namespace vx::cli {
+namespace vx {
 namespace {
 
 // One line: inner line breaks become blanks so scripts can read errors line by line.
@@ -18,18 +18,21 @@ QString oneLine(QString text)
 
 }  // namespace
 
-ConsoleOperator::ConsoleOperator(bool interactive) : m_interactive(interactive) {}
+ConsoleOperator::ConsoleOperator(QString program, bool interactive)
+    : m_program(std::move(program)), m_interactive(interactive)
+{
+}
 
 void ConsoleOperator::message(const QString &text, Icon, const QString &)
 {
     ++m_messages;
-    std::fprintf(stderr, "vextora-cli: %s\n", qPrintable(oneLine(text)));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(m_program), qPrintable(oneLine(text)));
     std::fflush(stderr);
 }
 
 int ConsoleOperator::ask(const QString &text, const QString &options, int fallback)
 {
-    std::fprintf(stderr, "vextora-cli: %s\n", qPrintable(oneLine(text)));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(m_program), qPrintable(oneLine(text)));
     if (!m_interactive)
         return fallback;
     for (;;) {
@@ -78,4 +81,4 @@ std::optional<QString> ConsoleOperator::input(const QString &prompt, const QStri
     return line.empty() ? defaultText : QString::fromStdString(line);
 }
 
-}  // namespace vx::cli
+}  // namespace vx

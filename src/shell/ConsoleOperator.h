@@ -1,17 +1,18 @@
 #pragma once
-// The operator of the command-line tool: messages go to standard error as one
-// line each; questions are asked on the terminal, or answered safely (Abort,
-// Cancel, No) when nobody is there to answer.
+// The operator without a window (the command-line tool, the window's smoke
+// check): messages go to standard error as one line each, behind the program's
+// name; questions are asked on the terminal, or answered safely (Abort, Cancel,
+// No) when nobody is there to answer.
 
 #include "link/Interfaces.h"
 
 #include <QString>
 
-namespace vx::cli {
+namespace vx {
 
 class ConsoleOperator : public Operator {
 public:
-    explicit ConsoleOperator(bool interactive);
+    ConsoleOperator(QString program, bool interactive);
 
     void message(const QString &text, Icon icon = Icon::None, const QString &title = {}) override;
     Choice abortRetryIgnore(const QString &text, Icon icon, const QString &title = {}) override;
@@ -22,14 +23,14 @@ public:
     void showProgress(ProgressId, bool) override {}
     void setProgress(ProgressId, int, int) override {}
 
-    int messagesShown() const { return m_messages; }
 
 private:
     // Asks on the terminal until one of the keys is typed; returns its index, or
     // fallback when there is no terminal or input ends.
     int ask(const QString &text, const QString &options, int fallback);
+    QString m_program;
     bool m_interactive;
     int m_messages = 0;
 };
 
-}  // namespace vx::cli
+}  // namespace vx
