@@ -47,4 +47,8 @@ else
   # A settings file of its own, so the check does not depend on the user's stored port.
   QT_QPA_PLATFORM=offscreen build/bin/vextora --map COM1="$link" --model ZR2 --smoke \
     --settings "$tmp/settings.ini"
+  echo
+  echo "The same indicator through the command-line tool:"
+  build/bin/vextora-cli --settings "$tmp/settings.ini" --port "$link" identify
+  build/bin/vextora-cli --settings "$tmp/settings.ini" --port "$link" status
 fi

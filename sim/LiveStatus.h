@@ -14,7 +14,7 @@ struct LiveStatusOptions {
     bool calibrationPermitted = true;  // hardware word A bit 3
     bool analogCard = true;            // hardware word B bit 4
     quint8 operatingA = 0x20;          // operating word, first byte
-    quint8 operatingB = 0x01;          // operating word, second byte
+    quint8 operatingB = 0x03;          // operating word, second byte: stable, calibrated
 };
 
 // seconds: the time source (the virtual clock's elapsed time in tests, a monotonic

@@ -115,7 +115,7 @@ int main(int argc, char *argv[])
                                        QStringLiteral("on|off"));
     const QCommandLineOption operatingOpt(QStringLiteral("operating-status"),
                                           QStringLiteral("Operating status word of register 2 as 4 hex digits, "
-                                                         "first byte first (default 2001)."),
+                                                         "first byte first (default 2003)."),
                                           QStringLiteral("HHHH"));
     parser.addOptions({linkOpt, modelOpt, secondOpt, addressOpt, checksumOpt, baudOpt, latencyOpt, stateOpt,
                        faultOpt, strictOpt, logOpt, calibrationOpt, analogOpt, operatingOpt});
