@@ -378,8 +378,13 @@ void AnaForm::SSTab1_Click(int tab)
         m_port.close();
     if (auto it = m_tabEnterHooks.find(tab); it != m_tabEnterHooks.end() && it->second)
         it->second();
-    if (m_state.IsConnected)
+    if (m_state.IsConnected) {
         RefKatmaOlum();
+        // The status keeps refreshing while its tab is shown, not only after a
+        // connect made on it.
+        if (tab == Tab::Status && m_state.IsConnected)
+            m_timer4->start();
+    }
 }
 
 // ---- hooks ----

@@ -76,7 +76,7 @@ TEST_F(StatusTabTest, ConnectOnTheStatusTabReadsEveryFiveSecondsUntilADisconnect
     EXPECT_EQ(readings(), 3);
 }
 
-TEST_F(StatusTabTest, ConnectOnAnotherTabStartsNoTimer)
+TEST_F(StatusTabTest, TimerRunsOnlyWhileTheStatusTabIsShown)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Header);
@@ -84,6 +84,16 @@ TEST_F(StatusTabTest, ConnectOnAnotherTabStartsNoTimer)
     EXPECT_FALSE(form->timer4()->isActive());
     clock.advance(30.0);
     EXPECT_EQ(readings(), 0);
+
+    // Entering the tab later reads at once and keeps refreshing; leaving it stops.
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    EXPECT_EQ(readings(), 1);
+    clock.advance(10.1);
+    EXPECT_EQ(readings(), 3);
+    form->tabs()->setCurrentIndex(vx::Tab::Header);
+    EXPECT_FALSE(form->timer4()->isActive());
+    clock.advance(30.0);
+    EXPECT_EQ(readings(), 3);
 }
 
 TEST_F(StatusTabTest, EnteringTheTabWhileConnectedReadsAndEverySecondF5Refreshes)
