@@ -175,44 +175,36 @@ const CaptionRule CaptionRules[] = {
 const char *const TicketCodes[] = {"[N]", "[G]", "[T]", "[D]", "[I]", "[C]",
                                    "[A]", "[1]", "[2]", "[3]", "[4]", "[5]"};
 
+// Puts one caption rule's text on its control (a tab caption, a tooltip or a caption).
+void applyCaption(QTabWidget *tabs, QObject *window, const CaptionRule &rule, const QString &text)
+{
+    if (rule.prop == Prop::Tab) {
+        tabs->setTabText(rule.index, text);
+        return;
+    }
+    QObject *target = window->findChild<QObject *>(QString::fromLatin1(rule.object));
+    if (!target)
+        return;
+    if (rule.prop == Prop::ToolTip)
+        SetToolTip(target, text);
+    else
+        SetCaption(target, text);
+}
+
 }  // namespace
 
 void AnaForm::applyDesignCaptions()
 {
-    for (const CaptionRule &rule : CaptionRules) {
-        const QString text = QString::fromUtf8(rule.design);
-        if (rule.prop == Prop::Tab) {
-            m_tabs->setTabText(rule.index, text);
-            continue;
-        }
-        QObject *target = findChild<QObject *>(QString::fromLatin1(rule.object));
-        if (!target)
-            continue;
-        if (rule.prop == Prop::ToolTip)
-            SetToolTip(target, text);
-        else
-            SetCaption(target, text);
-    }
+    for (const CaptionRule &rule : CaptionRules)
+        applyCaption(m_tabs, this, rule, QString::fromUtf8(rule.design));
     updateConnectCaption();
     updateDrainCaption();
 }
 
 void AnaForm::applyTexts()
 {
-    for (const CaptionRule &rule : CaptionRules) {
-        const QString text = m_texts.text(rule.line);
-        if (rule.prop == Prop::Tab) {
-            m_tabs->setTabText(rule.index, text);
-            continue;
-        }
-        QObject *target = findChild<QObject *>(QString::fromLatin1(rule.object));
-        if (!target)
-            continue;
-        if (rule.prop == Prop::ToolTip)
-            SetToolTip(target, text);
-        else
-            SetCaption(target, text);
-    }
+    for (const CaptionRule &rule : CaptionRules)
+        applyCaption(m_tabs, this, rule, m_texts.text(rule.line));
 
     // The ticket code labels carry every code with its description as tooltip.
     QString codes;
