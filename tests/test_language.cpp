@@ -47,204 +47,115 @@ public:
 // ---------------------------------------------------------------------------
 // Reading a language file
 
-TEST(LanguageFileReading, LinesArePositional)
+TEST(LanguageFileReading, LinesArePositionalAndOnlyTheFirst418AreTaken)
 {
-    const LanguageTexts texts = LanguageTexts::fromBytes(joinLines(numberedLines(418)));
+    const LanguageTexts texts = LanguageTexts::fromBytes(joinLines(numberedLines(500)));
     EXPECT_EQ(texts.linesRead(), 418);
     EXPECT_EQ(texts.text(1), "L1");
-    EXPECT_EQ(texts.text(309), "L309");
     EXPECT_EQ(texts.text(418), "L418");
+    EXPECT_EQ(texts.text(419), "");
+    EXPECT_EQ(texts.weekdayNames(), QStringList({"L314", "L315", "L316", "L317", "L318", "L319", "L320"}));
 
-    // One line inserted at the top moves every text down by one slot, and the
-    // old last line falls off the end.
+    // One line inserted at the top moves every text down by one slot.
     QList<QByteArray> shifted = numberedLines(418);
     shifted.prepend("inserted");
     const LanguageTexts moved = LanguageTexts::fromBytes(joinLines(shifted));
     EXPECT_EQ(moved.text(1), "inserted");
-    EXPECT_EQ(moved.text(2), "L1");
     EXPECT_EQ(moved.text(310), "L309");
     EXPECT_EQ(moved.text(418), "L417");
-    EXPECT_EQ(moved.linesRead(), 418);
-}
-
-TEST(LanguageFileReading, EmptyLinesCountAndBlanksAreKept)
-{
-    const LanguageTexts texts = LanguageTexts::fromBytes("first\r\n\r\n  padded  \r\n\tTab\r\n");
-    EXPECT_EQ(texts.linesRead(), 4);
-    EXPECT_EQ(texts.text(1), "first");
-    EXPECT_EQ(texts.text(2), "");
-    EXPECT_EQ(texts.text(3), "  padded  ");
-    EXPECT_EQ(texts.text(4), "\tTab");
-}
-
-TEST(LanguageFileReading, AnyLineEndSplitsAndTheLastNewlineAddsNoLine)
-{
-    const QList<QByteArray> lines = {"one", "", "three"};
-    for (const QByteArray &end : {QByteArray("\r\n"), QByteArray("\n"), QByteArray("\r")}) {
-        SCOPED_TRACE(end.toHex().constData());
-        const LanguageTexts withFinal = LanguageTexts::fromBytes(joinLines(lines, end));
-        EXPECT_EQ(withFinal.linesRead(), 3);
-        EXPECT_EQ(withFinal.text(1), "one");
-        EXPECT_EQ(withFinal.text(2), "");
-        EXPECT_EQ(withFinal.text(3), "three");
-
-        QByteArray withoutFinal = joinLines(lines, end);
-        withoutFinal.chop(end.size());
-        EXPECT_EQ(LanguageTexts::fromBytes(withoutFinal).linesRead(), 3);
-    }
-    // Mixed ends in one file, as an editor may leave them.
-    const LanguageTexts mixed = LanguageTexts::fromBytes("a\r\nb\nc\rd\r\n\r\ne");
-    EXPECT_EQ(mixed.linesRead(), 6);
-    EXPECT_EQ(mixed.text(3), "c");
-    EXPECT_EQ(mixed.text(4), "d");
-    EXPECT_EQ(mixed.text(5), "");
-    EXPECT_EQ(mixed.text(6), "e");
-    // CR CR LF is a lone CR followed by a CR LF: two line ends.
-    EXPECT_EQ(LanguageTexts::fromBytes("x\r\r\ny").linesRead(), 3);
-}
-
-TEST(LanguageFileReading, Windows1254AndUtf8AreBothRecognised)
-{
-    // "İPTAL" and "Başlık" in Windows-1254 bytes.
-    const LanguageTexts ansi = LanguageTexts::fromBytes("\xDDPTAL\r\nBa\xFEl\xFDk\r\n");
-    EXPECT_EQ(ansi.text(1), QStringLiteral("İPTAL"));
-    EXPECT_EQ(ansi.text(2), QStringLiteral("Başlık"));
-
-    // The same texts saved as UTF-8 by an editor.
-    const LanguageTexts utf8 = LanguageTexts::fromBytes(QStringLiteral("İPTAL\nBaşlık\n").toUtf8());
-    EXPECT_EQ(utf8.text(1), QStringLiteral("İPTAL"));
-    EXPECT_EQ(utf8.text(2), QStringLiteral("Başlık"));
-
-    // A UTF-8 byte order mark is not part of the first text.
-    const LanguageTexts bom =
-        LanguageTexts::fromBytes(QByteArray("\xEF\xBB\xBF") + QStringLiteral("Çıkış\r\n").toUtf8());
-    EXPECT_EQ(bom.text(1), QStringLiteral("Çıkış"));
-    EXPECT_EQ(bom.linesRead(), 1);
-
-    // One byte that is not UTF-8 anywhere makes the whole file Windows-1254.
-    const LanguageTexts mostlyUtf8 =
-        LanguageTexts::fromBytes(QByteArray("Sal\xC4\xB1\r\n") + "Pazartesi \xFE\r\n");
-    EXPECT_EQ(mostlyUtf8.text(1), QStringLiteral("SalÄ±"));
-    EXPECT_EQ(mostlyUtf8.text(2), QStringLiteral("Pazartesi ş"));
-}
-
-TEST(LanguageFileReading, OnlyTheFirst418LinesAreTaken)
-{
-    const LanguageTexts texts = LanguageTexts::fromBytes(joinLines(numberedLines(500)));
-    EXPECT_EQ(texts.linesRead(), 418);
-    EXPECT_EQ(texts.text(418), "L418");
-    EXPECT_EQ(texts.text(419), "");
-    EXPECT_EQ(texts.text(500), "");
-}
-
-TEST(LanguageFileReading, ShortAndEmptyFilesLeaveEmptyTexts)
-{
-    const LanguageTexts shortFile = LanguageTexts::fromBytes("a\r\nb\r\nc\r\n");
-    EXPECT_EQ(shortFile.linesRead(), 3);
-    EXPECT_FALSE(shortFile.isEmpty());
-    EXPECT_EQ(shortFile.text(3), "c");
-    EXPECT_EQ(shortFile.text(4), "");
-    EXPECT_EQ(shortFile.text(418), "");
-    EXPECT_TRUE(shortFile.weekdayNames().join(QString()).isEmpty());
-
-    const LanguageTexts empty = LanguageTexts::fromBytes(QByteArray());
-    EXPECT_TRUE(empty.isEmpty());
-    EXPECT_EQ(empty.text(1), "");
-
-    // A file holding one empty line has a line.
-    EXPECT_FALSE(LanguageTexts::fromBytes("\r\n").isEmpty());
 
     // Out-of-range lines read empty and cannot be set.
-    LanguageTexts texts;
-    texts.setText(0, QStringLiteral("x"));
-    texts.setText(419, QStringLiteral("x"));
-    texts.setText(418, QStringLiteral("last"));
-    EXPECT_EQ(texts.text(0), "");
-    EXPECT_EQ(texts.text(-1), "");
-    EXPECT_EQ(texts.text(419), "");
-    EXPECT_EQ(texts.text(418), "last");
+    LanguageTexts set;
+    set.setText(0, QStringLiteral("x"));
+    set.setText(419, QStringLiteral("x"));
+    set.setText(418, QStringLiteral("last"));
+    EXPECT_EQ(set.text(0), "");
+    EXPECT_EQ(set.text(-1), "");
+    EXPECT_EQ(set.text(419), "");
+    EXPECT_EQ(set.text(418), "last");
 }
 
-TEST(LanguageFileReading, FromFileReadsAFileAndReportsAMissingOne)
+TEST(LanguageFileReading, LineEndsBlanksAndEncodings)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Türkçe.txt"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("&Dosya\r\n&Yeni\r\n");
-    file.close();
-
-    QString error = QStringLiteral("stale");
-    const std::optional<LanguageTexts> texts = LanguageTexts::fromFile(path, &error);
-    ASSERT_TRUE(texts.has_value());
-    EXPECT_EQ(texts->text(2), "&Yeni");
-    EXPECT_TRUE(error.isEmpty());
-
-    const auto missing = LanguageTexts::fromFile(dir.filePath(QStringLiteral("none.txt")), &error);
-    EXPECT_FALSE(missing.has_value());
-    EXPECT_FALSE(error.isEmpty());
-
-    // A folder of that name is not a language file either.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.txt")));
-    EXPECT_FALSE(LanguageTexts::fromFile(dir.filePath(QStringLiteral("folder.txt"))).has_value());
-}
-
-TEST(LanguageFileReading, BrandMarkNeedsTheExactWord)
-{
-    const auto withLine383 = [](const QByteArray &text) {
-        QList<QByteArray> lines = numberedLines(418);
-        lines[382] = text;
-        return LanguageTexts::fromBytes(joinLines(lines));
+    struct Row {
+        QByteArray bytes;
+        QStringList texts;  // every line read, in order
     };
-    EXPECT_TRUE(withLine383("HALVERN").brandIsHalvern());
-    EXPECT_FALSE(withLine383("Halvern").brandIsHalvern());
-    EXPECT_FALSE(withLine383("halvern").brandIsHalvern());
-    EXPECT_FALSE(withLine383("HALVERN ").brandIsHalvern());
-    EXPECT_FALSE(withLine383("").brandIsHalvern());
-    // The word on the neighbouring line does not count.
-    QList<QByteArray> lines = numberedLines(418);
-    lines[381] = "HALVERN";
-    EXPECT_FALSE(LanguageTexts::fromBytes(joinLines(lines)).brandIsHalvern());
+    std::vector<Row> rows = {
+        {"first\r\n\r\n  padded  \r\n\tTab\r\n", {"first", "", "  padded  ", "\tTab"}},
+        // Mixed ends in one file, as an editor may leave them; CR CR LF is a lone CR and a CR LF.
+        {"a\r\nb\nc\rd\r\n\r\ne", {"a", "b", "c", "d", "", "e"}},
+        {"x\r\r\ny", {"x", "", "y"}},
+        {"", {}},
+        {"\r\n", {""}},  // a file holding one empty line has a line
+        // "İPTAL" and "Başlık" in Windows-1254 bytes, then saved as UTF-8 by an editor.
+        {"\xDDPTAL\r\nBa\xFEl\xFDk\r\n", {"İPTAL", "Başlık"}},
+        {QStringLiteral("İPTAL\nBaşlık\n").toUtf8(), {"İPTAL", "Başlık"}},
+        // A UTF-8 byte order mark is not part of the first text.
+        {QByteArray("\xEF\xBB\xBF") + QStringLiteral("Çıkış\r\n").toUtf8(), {"Çıkış"}},
+        // One byte that is not UTF-8 anywhere makes the whole file Windows-1254.
+        {"Sal\xC4\xB1\r\nPazartesi \xFE\r\n", {"SalÄ±", "Pazartesi ş"}},
+    };
+    // Any line end splits, and the last one adds no line.
+    for (const QByteArray end : {"\r\n", "\n", "\r"}) {
+        rows.push_back({"one" + end + end + "three" + end, {"one", "", "three"}});
+        rows.push_back({"one" + end + end + "three", {"one", "", "three"}});
+    }
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.bytes.toHex().constData());
+        const LanguageTexts texts = LanguageTexts::fromBytes(r.bytes);
+        EXPECT_EQ(texts.linesRead(), r.texts.size());
+        EXPECT_EQ(texts.isEmpty(), r.texts.isEmpty());
+        for (int i = 0; i < r.texts.size(); ++i)
+            EXPECT_EQ(texts.text(i + 1), r.texts.at(i)) << "line " << i + 1;
+        EXPECT_EQ(texts.text(int(r.texts.size()) + 1), "");
+    }
 }
 
-TEST(LanguageFileReading, WeekdaysComeFromLines314To320)
+TEST(LanguageFileReading, BrandMarkNeedsTheExactWordOnLine383)
 {
-    const LanguageTexts texts = LanguageTexts::fromBytes(joinLines(numberedLines(418)));
-    EXPECT_EQ(texts.weekdayNames(),
-              QStringList({"L314", "L315", "L316", "L317", "L318", "L319", "L320"}));
+    const auto withLine = [](int line, const QByteArray &text) {
+        QList<QByteArray> lines = numberedLines(418);
+        lines[line - 1] = text;
+        return LanguageTexts::fromBytes(joinLines(lines)).brandIsHalvern();
+    };
+    EXPECT_TRUE(withLine(383, "HALVERN"));
+    for (const char *text : {"Halvern", "halvern", "HALVERN ", ""})
+        EXPECT_FALSE(withLine(383, text)) << text;
+    EXPECT_FALSE(withLine(382, "HALVERN"));
 }
 
-TEST(LanguageFolder, ListsTheTextFilesOfTheLanguageFolder)
+TEST(LanguageFolder, ListsAndReadsTheTextFilesOfTheLanguageFolder)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     ProgramFolderGuard guard(dir.path() + QStringLiteral("/"));
-    EXPECT_EQ(LanguageFolder(), dir.path() + QStringLiteral("/LANGUAGE"));
-    EXPECT_EQ(LanguageFilePath(QStringLiteral("English.txt")),
-              dir.path() + QStringLiteral("/LANGUAGE/English.txt"));
+    EXPECT_EQ(LanguageFilePath(QStringLiteral("English.txt")), dir.path() + QStringLiteral("/LANGUAGE/English.txt"));
     EXPECT_TRUE(LanguageFiles().isEmpty());  // no folder yet
 
-    QDir folder(dir.path());
-    ASSERT_TRUE(folder.mkpath(QStringLiteral("LANGUAGE/sub.txt")));
-    for (const QString &name : {QStringLiteral("Türkçe.txt"), QStringLiteral("English.txt"),
-                               QStringLiteral("ingilizce.txt"), QStringLiteral("notes.md")}) {
-        QFile f(folder.filePath(QStringLiteral("LANGUAGE/") + name));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("LANGUAGE/sub.txt")));
+    for (const char *name : {"Türkçe.txt", "English.txt", "ingilizce.txt", "notes.md"}) {
+        QFile f(LanguageFilePath(QString::fromUtf8(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("x\r\n");
+        f.write("&Dosya\r\n&Yeni\r\n");
     }
-    EXPECT_EQ(LanguageFiles(),
-              QStringList({QStringLiteral("English.txt"), QStringLiteral("ingilizce.txt"),
-                           QStringLiteral("Türkçe.txt")}));
+    EXPECT_EQ(LanguageFiles(), QStringList({"English.txt", "ingilizce.txt", "Türkçe.txt"}));
+
+    QString error = QStringLiteral("stale");
+    const std::optional<LanguageTexts> texts = LanguageTexts::fromFile(LanguageFilePath("Türkçe.txt"), &error);
+    ASSERT_TRUE(texts.has_value());
+    EXPECT_EQ(texts->text(2), "&Yeni");
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_FALSE(LanguageTexts::fromFile(LanguageFilePath("none.txt"), &error).has_value());
+    EXPECT_FALSE(error.isEmpty());
+    // A folder of that name is not a language file either.
+    EXPECT_FALSE(LanguageTexts::fromFile(LanguageFilePath("sub.txt")).has_value());
 }
 
 // ---------------------------------------------------------------------------
 // The shipped language files (laid out beside the test program by the build)
 
 namespace {
-
-const QString kTurkish = QStringLiteral("Türkçe.txt");
-const QString kEnglish = QStringLiteral("English.txt");
 
 QString shippedPath(const QString &name)
 {
@@ -314,7 +225,7 @@ protected:
 
 }  // namespace
 
-TEST_P(ShippedLanguageFile, Has418LinesEndedByCrLf)
+TEST_P(ShippedLanguageFile, IsWindows1254With418LinesEndedByCrLf)
 {
     const QByteArray bytes = shippedBytes(name());
     ASSERT_FALSE(bytes.isEmpty()) << "missing " << qPrintable(shippedPath(name()));
@@ -322,96 +233,61 @@ TEST_P(ShippedLanguageFile, Has418LinesEndedByCrLf)
     EXPECT_EQ(bytes.count('\r'), 418) << "a lone CR";
     EXPECT_EQ(bytes.count('\n'), 418) << "a lone LF";
     EXPECT_TRUE(bytes.endsWith("\r\n"));
-    EXPECT_EQ(shipped(name()).linesRead(), 418);
-}
-
-TEST_P(ShippedLanguageFile, IsWindows1254)
-{
-    const QByteArray bytes = shippedBytes(name());
-    ASSERT_FALSE(bytes.isEmpty());
     bool nonAscii = false;
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         nonAscii = nonAscii || b >= 0x80;
         EXPECT_TRUE(b >= 0x20 || b == '\r' || b == '\n') << "control byte " << int(b);
         // Bytes Windows-1254 leaves undefined.
-        EXPECT_TRUE(b != 0x81 && (b < 0x8D || b > 0x90) && b != 0x9D && b != 0x9E)
-            << "undefined byte " << int(b);
+        EXPECT_TRUE(b != 0x81 && (b < 0x8D || b > 0x90) && b != 0x9D && b != 0x9E) << "undefined byte " << int(b);
     }
-    // The letters are single bytes of the code page, not UTF-8 sequences: the
-    // bytes do not decode as UTF-8.
+    // The letters are single bytes of the code page, not UTF-8 sequences.
     ASSERT_TRUE(nonAscii);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = utf8.decode(bytes);  // decoding happens on conversion
     EXPECT_FALSE(decoded.isEmpty());
     EXPECT_TRUE(utf8.hasError());
+    EXPECT_EQ(shipped(name()).linesRead(), 418);
 }
 
-TEST_P(ShippedLanguageFile, FillsEveryLineTheProgramUses)
+TEST_P(ShippedLanguageFile, FillsEveryLineTheProgramUsesWithSevenDistinctWeekdays)
 {
     const LanguageTexts texts = shipped(name());
     for (int line : linesInUse())
         EXPECT_FALSE(texts.text(line).trimmed().isEmpty()) << "line " << line;
-}
-
-TEST_P(ShippedLanguageFile, WeekdaysAreSevenDistinctNames)
-{
-    const QStringList days = shipped(name()).weekdayNames();
-    ASSERT_EQ(days.size(), 7);
+    const QStringList days = texts.weekdayNames();
     EXPECT_EQ(QSet<QString>(days.begin(), days.end()).size(), 7);
-    for (const QString &day : days)
-        EXPECT_FALSE(day.isEmpty());
+    EXPECT_FALSE(texts.brandIsHalvern());  // the default brand mark
 }
 
-TEST_P(ShippedLanguageFile, ToolbarTooltipsTellTheButtonsApart)
+TEST_P(ShippedLanguageFile, TextsThatTellThingsApartDiffer)
 {
+    const LanguageTexts texts = shipped(name());
     // The toolbar finds a button's action by its tooltip text, so no two may match.
-    const LanguageTexts texts = shipped(name());
     QSet<QString> tooltips;
-    for (int line : {288, 289, 290, 291, 292, 293, 294, 324}) {
-        EXPECT_FALSE(texts.text(line).isEmpty()) << "line " << line;
+    for (int line : {288, 289, 290, 291, 292, 293, 294, 324})
         tooltips.insert(texts.text(line));
-    }
     EXPECT_EQ(tooltips.size(), 8);
-}
-
-TEST_P(ShippedLanguageFile, ToggleCaptionsDiffer)
-{
-    const LanguageTexts texts = shipped(name());
-    // The connect menu and the analog start button decide by their caption.
-    EXPECT_NE(texts.text(376), texts.text(377));
-    EXPECT_NE(texts.text(263), texts.text(269));
-    // Status flags: each pair must show which way the bit stands.
-    for (int first : {235, 237, 239, 241, 243})
-        EXPECT_NE(texts.text(first), texts.text(first + 1)) << "line " << first;
+    // The connect menu and the analog start button decide by their caption; each
+    // pair of status flag texts must show which way the bit stands.
+    for (auto [a, b] : {std::pair{376, 377}, {263, 269}, {235, 236}, {237, 238}, {239, 240}, {241, 242}, {243, 244}})
+        EXPECT_NE(texts.text(a), texts.text(b)) << "lines " << a << " and " << b;
 }
 
 TEST_P(ShippedLanguageFile, ChoiceTextsBeginWithTheirCode)
 {
     const LanguageTexts texts = shipped(name());
-    for (const auto &[line, code] : choiceCodes()) {
-        const QString prefix = QString::number(code) + u'-';
-        EXPECT_TRUE(texts.text(line).startsWith(prefix))
-            << "line " << line << ": \"" << qPrintable(texts.text(line)) << "\" should begin with "
-            << qPrintable(prefix);
-    }
+    for (const auto &[line, code] : choiceCodes())
+        EXPECT_TRUE(texts.text(line).startsWith(QString::number(code) + u'-'))
+            << "line " << line << ": \"" << qPrintable(texts.text(line)) << "\"";
     // Row [206] shows "4" followed by line 191 without its first character.
     EXPECT_TRUE((u'4' + texts.text(191).mid(1)).startsWith(QStringLiteral("4-")));
     // The range combos of the calibration tab: the code, " - ", the text.
-    EXPECT_TRUE(texts.text(360).startsWith(QStringLiteral("0 - ")));
-    EXPECT_TRUE(texts.text(361).startsWith(QStringLiteral("1 - ")));
-    EXPECT_TRUE(texts.text(362).startsWith(QStringLiteral("0 - ")));
-    EXPECT_TRUE(texts.text(363).startsWith(QStringLiteral("1 - ")));
+    for (int line : {360, 361, 362, 363})
+        EXPECT_TRUE(texts.text(line).startsWith(QString::number((line - 360) % 2) + QStringLiteral(" - "))) << line;
     // The handshake texts are those the reader shows.
     EXPECT_EQ(texts.text(220), "1-xon/xoff");
     EXPECT_EQ(texts.text(221), "2-RTS/CTS");
-}
-
-TEST_P(ShippedLanguageFile, KeepsTheDefaultBrandMark)
-{
-    const LanguageTexts texts = shipped(name());
-    EXPECT_FALSE(texts.text(383).isEmpty());
-    EXPECT_FALSE(texts.brandIsHalvern());
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, ShippedLanguageFile, ::testing::Values("Türkçe.txt", "English.txt"),
@@ -419,39 +295,21 @@ INSTANTIATE_TEST_SUITE_P(Shipped, ShippedLanguageFile, ::testing::Values("Türk�
                              return info.index == 0 ? std::string("Turkish") : std::string("English");
                          });
 
-TEST(ShippedLanguageFiles, FillTheSameLines)
+TEST(ShippedLanguageFiles, FillTheSameLinesAndTurkishCarriesTheFormCaptions)
 {
-    const LanguageTexts turkish = shipped(kTurkish);
-    const LanguageTexts english = shipped(kEnglish);
-    ASSERT_FALSE(turkish.isEmpty());
-    ASSERT_FALSE(english.isEmpty());
+    const LanguageTexts tr = shipped(QStringLiteral("Türkçe.txt"));
+    const LanguageTexts en = shipped(QStringLiteral("English.txt"));
+    ASSERT_FALSE(tr.isEmpty());
+    ASSERT_FALSE(en.isEmpty());
     for (int line = 1; line <= LanguageTexts::LineCount; ++line)
-        EXPECT_EQ(turkish.text(line).isEmpty(), english.text(line).isEmpty()) << "line " << line;
-}
-
-TEST(ShippedLanguageFiles, TurkishCarriesTheFormCaptions)
-{
-    const LanguageTexts tr = shipped(kTurkish);
-    EXPECT_EQ(tr.text(1), QStringLiteral("&Dosya"));
-    EXPECT_EQ(tr.text(2), QStringLiteral("&Yeni"));
-    EXPECT_EQ(tr.text(4), QStringLiteral("&Kaydet"));
-    EXPECT_EQ(tr.text(5), QStringLiteral("&Farklı Kaydet"));
-    EXPECT_EQ(tr.text(6), QStringLiteral("İndikatöre &Yükle"));
-    EXPECT_EQ(tr.text(7), QStringLiteral("İndikatörü &Oku"));
-    EXPECT_EQ(tr.text(8), QStringLiteral("&Çıkış"));
-    EXPECT_EQ(tr.text(9), QStringLiteral("&Ayarlar ve Yardım"));
-    EXPECT_EQ(tr.text(10), QStringLiteral("&Bağlantı Ayarları"));
-    EXPECT_EQ(tr.text(18), QStringLiteral("TAMAM"));
-    EXPECT_EQ(tr.text(29), QStringLiteral("İPTAL"));
-    EXPECT_EQ(tr.text(42), QStringLiteral(" Bağlantı Ayarları"));
-    EXPECT_EQ(tr.text(63), QStringLiteral("BAŞLA"));
-    EXPECT_EQ(tr.text(376), QStringLiteral("Bağlan"));
-    EXPECT_EQ(tr.text(377), QStringLiteral("Bağlantıyı kes"));
-    const QStringList tabs = {"Başlık ve Dip Not", "ID Hafıza",    "P.Dara Hafıza", "Setpoint Hafıza",
-                              "Parametreler",      "Kalibrasyon", "Status"};
-    for (int i = 0; i < tabs.size(); ++i)
-        EXPECT_EQ(tr.text(68 + i), tabs.at(i)) << "tab " << i;
-    EXPECT_EQ(tr.weekdayNames().first(), QStringLiteral("Pazartesi"));
-    EXPECT_EQ(tr.weekdayNames().last(), QStringLiteral("Pazar"));
-    EXPECT_EQ(shipped(kEnglish).weekdayNames().first(), QStringLiteral("Monday"));
+        EXPECT_EQ(tr.text(line).isEmpty(), en.text(line).isEmpty()) << "line " << line;
+    // Captions spread over the file: a line slipped anywhere shows.
+    const std::map<int, QString> captions = {
+        {1, "&Dosya"},        {8, "&Çıkış"},   {10, "&Bağlantı Ayarları"}, {29, "İPTAL"},
+        {63, "BAŞLA"},        {68, "Başlık ve Dip Not"}, {74, "Status"},   {314, "Pazartesi"},
+        {320, "Pazar"},       {376, "Bağlan"}, {377, "Bağlantıyı kes"},
+    };
+    for (const auto &[line, text] : captions)
+        EXPECT_EQ(tr.text(line), text) << "line " << line;
+    EXPECT_EQ(en.text(314), QStringLiteral("Monday"));
 }
