@@ -171,8 +171,8 @@ TEST_F(WindowSettingsPanelTest, HiddenKeyOnTheAcceptButtonSetsTheReadingTime)
     QTest::keyClick(accept, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
 
     ASSERT_EQ(op.count(Kind::Input), 1);
-    EXPECT_EQ(op.callsOf(Kind::Input).at(0).text, QStringLiteral("Reading time?"));
-    EXPECT_EQ(op.callsOf(Kind::Input).at(0).defaultText, QStringLiteral("0.15"));
+    EXPECT_EQ(op.last().text, QStringLiteral("Reading time?"));
+    EXPECT_EQ(op.last().defaultText, QStringLiteral("0.15"));
     EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.3);
     EXPECT_EQ(stored(QStringLiteral("OkumaZamanı")), QStringLiteral("0,3"));
 

@@ -1,8 +1,7 @@
 #pragma once
 // An Operator for tests: records every message box, question and input request
-// (text, icon, title and the answer given) and answers from queues filled by the
-// test. An empty queue gives the default answer of that kind. Progress calls are
-// recorded as well.
+// and answers from queues filled by the test; an empty queue answers Ignore, Ok,
+// Yes, or the input's proposed text. The progress bars' last state is kept.
 //
 //   vx::test::ScriptedOperator op;
 //   op.abortRetryIgnoreAnswers = {vx::Choice::Retry, vx::Choice::Ignore};
@@ -13,6 +12,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -27,120 +27,55 @@ public:
 
     struct Call {
         Kind kind = Kind::Message;
-        QString text;                  // message text or input prompt
+        QString text;  // message text or input prompt
         vx::Icon icon = vx::Icon::None;
-        QString title;
-        std::optional<vx::Choice> choice;  // the answer to a question
-        std::optional<QString> input;      // the answer to an input request (none: cancelled)
-        QString defaultText;               // the input's proposed text
+        QString defaultText;  // the input's proposed text
     };
 
-    struct ProgressCall {
-        vx::ProgressId bar = vx::ProgressId::Small;
-        bool isShow = false;  // showProgress (visible) or setProgress (value, maximum)
-        bool visible = false;
-        int value = 0;
-        int maximum = -1;
-    };
+    // Answers, consumed front first; std::nullopt for an input: the user cancels.
+    std::deque<vx::Choice> abortRetryIgnoreAnswers, okCancelAnswers, yesNoAnswers;
+    std::deque<std::optional<QString>> inputAnswers;
 
-    // Answers, consumed front first.
-    std::deque<vx::Choice> abortRetryIgnoreAnswers;
-    std::deque<vx::Choice> okCancelAnswers;
-    std::deque<vx::Choice> yesNoAnswers;
-    std::deque<std::optional<QString>> inputAnswers;  // std::nullopt: the user cancels
-
-    // Answers when a queue is empty. An unscripted input returns its default text.
-    vx::Choice defaultAbortRetryIgnore = vx::Choice::Ignore;
-    vx::Choice defaultOkCancel = vx::Choice::Ok;
-    vx::Choice defaultYesNo = vx::Choice::Yes;
-
-    // Called for every message, question and input request, before it is answered;
-    // lets a test change the world at the moment the dialog is up.
+    // Called for every call before it is answered: lets a test change the world
+    // while the dialog is up.
     std::function<void(const Call &)> onCall;
 
-    // What happened, oldest first.
-    std::vector<Call> calls;
-    std::vector<ProgressCall> progressCalls;
+    std::vector<Call> calls;  // oldest first
     std::map<vx::ProgressId, bool> progressVisible;
     std::map<vx::ProgressId, int> progressValue;
-    std::map<vx::ProgressId, int> progressMaximum;
 
-    // ---- vx::Operator ----
-    void message(const QString &text, vx::Icon icon = vx::Icon::None, const QString &title = {}) override
+    void message(const QString &text, vx::Icon icon, const QString &) override { record({Kind::Message, text, icon, {}}); }
+    vx::Choice abortRetryIgnore(const QString &text, vx::Icon icon, const QString &) override
     {
-        Call c{Kind::Message, text, icon, title, std::nullopt, std::nullopt, {}};
-        if (onCall)
-            onCall(c);
-        calls.push_back(c);
+        return ask(Kind::AbortRetryIgnore, text, icon, abortRetryIgnoreAnswers, vx::Choice::Ignore);
     }
-
-    vx::Choice abortRetryIgnore(const QString &text, vx::Icon icon, const QString &title = {}) override
+    vx::Choice okCancel(const QString &text, vx::Icon icon, const QString &) override
     {
-        return ask(Kind::AbortRetryIgnore, text, icon, title, abortRetryIgnoreAnswers,
-                   defaultAbortRetryIgnore);
+        return ask(Kind::OkCancel, text, icon, okCancelAnswers, vx::Choice::Ok);
     }
-
-    vx::Choice okCancel(const QString &text, vx::Icon icon, const QString &title = {}) override
+    vx::Choice yesNo(const QString &text, vx::Icon icon, const QString &) override
     {
-        return ask(Kind::OkCancel, text, icon, title, okCancelAnswers, defaultOkCancel);
+        return ask(Kind::YesNo, text, icon, yesNoAnswers, vx::Choice::Yes);
     }
-
-    vx::Choice yesNo(const QString &text, vx::Icon icon, const QString &title = {}) override
+    std::optional<QString> input(const QString &prompt, const QString &, const QString &defaultText) override
     {
-        return ask(Kind::YesNo, text, icon, title, yesNoAnswers, defaultYesNo);
-    }
-
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override
-    {
-        Call c{Kind::Input, prompt, vx::Icon::None, title, std::nullopt, std::nullopt, defaultText};
-        if (onCall)
-            onCall(c);
+        record({Kind::Input, prompt, vx::Icon::None, defaultText});
         std::optional<QString> answer = defaultText;
         if (!inputAnswers.empty()) {
             answer = inputAnswers.front();
             inputAnswers.pop_front();
         }
-        c.input = answer;
-        calls.push_back(c);
         return answer;
     }
+    void showProgress(vx::ProgressId bar, bool visible) override { progressVisible[bar] = visible; }
+    void setProgress(vx::ProgressId bar, int value, int) override { progressValue[bar] = value; }
 
-    void showProgress(vx::ProgressId bar, bool visible) override
-    {
-        progressVisible[bar] = visible;
-        progressCalls.push_back(ProgressCall{bar, true, visible, 0, -1});
-    }
-
-    void setProgress(vx::ProgressId bar, int value, int maximum = -1) override
-    {
-        progressValue[bar] = value;
-        if (maximum >= 0)
-            progressMaximum[bar] = maximum;
-        progressCalls.push_back(ProgressCall{bar, false, false, value, maximum});
-    }
-
-    // ---- inspection ----
     int count(Kind kind) const
     {
-        int n = 0;
-        for (const Call &c : calls)
-            n += c.kind == kind ? 1 : 0;
-        return n;
+        return int(std::count_if(calls.begin(), calls.end(), [kind](const Call &c) { return c.kind == kind; }));
     }
     int dialogCount() const { return int(calls.size()); }
-
-    std::vector<Call> callsOf(Kind kind) const
-    {
-        std::vector<Call> out;
-        for (const Call &c : calls)
-            if (c.kind == kind)
-                out.push_back(c);
-        return out;
-    }
-
-    // Texts of the plain message boxes, oldest first.
-    QStringList messages() const
+    QStringList messages() const  // texts of the plain message boxes
     {
         QStringList out;
         for (const Call &c : calls)
@@ -148,33 +83,28 @@ public:
                 out << c.text;
         return out;
     }
-
-    // The last call; a default Call when there was none.
     Call last() const { return calls.empty() ? Call{} : calls.back(); }
-
     void clear()
     {
         calls.clear();
-        progressCalls.clear();
         progressVisible.clear();
         progressValue.clear();
-        progressMaximum.clear();
     }
 
 private:
-    vx::Choice ask(Kind kind, const QString &text, vx::Icon icon, const QString &title,
-                   std::deque<vx::Choice> &queue, vx::Choice fallback)
+    void record(const Call &c)
     {
-        Call c{kind, text, icon, title, std::nullopt, std::nullopt, {}};
         if (onCall)
             onCall(c);
-        vx::Choice answer = fallback;
-        if (!queue.empty()) {
-            answer = queue.front();
-            queue.pop_front();
-        }
-        c.choice = answer;
         calls.push_back(c);
+    }
+    vx::Choice ask(Kind kind, const QString &text, vx::Icon icon, std::deque<vx::Choice> &queue, vx::Choice fallback)
+    {
+        record({kind, text, icon, {}});
+        if (queue.empty())
+            return fallback;
+        const vx::Choice answer = queue.front();
+        queue.pop_front();
         return answer;
     }
 };
