@@ -101,15 +101,21 @@ TEST_F(WindowLanguageTest, MissingLanguageFileAtStartKeepsTheDesignCaptions)
     EXPECT_EQ(op.count(vx::test::ScriptedOperator::Kind::Message), 1);
 }
 
-TEST_F(WindowLanguageTest, SwitchingTheLanguageChangesCaptionsAndIsStored)
+TEST_F(WindowLanguageTest, CancelKeepsAndSwitchingChangesCaptionsAndIsStored)
 {
     start();
     form->show();
+    form->ConnectAction();
     choose(QStringLiteral("Türkçe.txt"));
     EXPECT_TRUE(ctl<QRadioButton>(QStringLiteral("Option2_0"))->isChecked());
     EXPECT_FALSE(form->tabs()->isEnabled());
-    QTest::mouseClick(ctl<QPushButton>(QStringLiteral("SSCommand9")), Qt::LeftButton);
+    form->SSCommand8_Click();
+    EXPECT_FALSE(shown(QStringLiteral("SSPanel7")));
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("E1"));
+    EXPECT_TRUE(form->tabs()->isEnabled());
 
+    choose(QStringLiteral("Türkçe.txt"));
+    QTest::mouseClick(ctl<QPushButton>(QStringLiteral("SSCommand9")), Qt::LeftButton);
     EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("T1"));
     EXPECT_EQ(form->tabs()->tabText(5), QStringLiteral("T73"));
     EXPECT_EQ(form->settings().LanguageFileName, QStringLiteral("Türkçe.txt"));
@@ -117,75 +123,57 @@ TEST_F(WindowLanguageTest, SwitchingTheLanguageChangesCaptionsAndIsStored)
     EXPECT_FALSE(shown(QStringLiteral("SSPanel7")));
     EXPECT_TRUE(form->tabs()->isEnabled());
     EXPECT_EQ(form->link().transactionErrorText, QStringLiteral("T306"));
-}
-
-TEST_F(WindowLanguageTest, EmptyFileFallsBackToIngilizce)
-{
-    writeLanguage(QStringLiteral("Empty.txt"), QByteArray());
-    writeLanguage(QStringLiteral("ingilizce.txt"), languageFile(QStringLiteral("I")));
-    start();
-    choose(QStringLiteral("Empty.txt"));
-    form->SSCommand9_Click();
-    EXPECT_EQ(form->settings().LanguageFileName, QStringLiteral("ingilizce.txt"));
-    EXPECT_EQ(store->value(QStringLiteral("ZR"), QStringLiteral("dil")), QStringLiteral("ingilizce.txt"));
-    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("I1"));
-}
-
-TEST_F(WindowLanguageTest, FileThatCannotBeOpenedKeepsTheLanguageInUse)
-{
-    writeLanguage(QStringLiteral("Gone.txt"), languageFile(QStringLiteral("G")));
-    start();
-    choose(QStringLiteral("Gone.txt"));
-    QFile::remove(dir.filePath(QStringLiteral("LANGUAGE/Gone.txt")));
-    form->SSCommand9_Click();
-
-    EXPECT_EQ(form->settings().LanguageFileName, QStringLiteral("English.txt"));
-    EXPECT_EQ(store->value(QStringLiteral("ZR"), QStringLiteral("dil"), QStringLiteral("(none)")), QStringLiteral("(none)"));
-    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("E1"));
-    ASSERT_EQ(op.count(vx::test::ScriptedOperator::Kind::Message), 1);
-    EXPECT_TRUE(op.last().text.contains(QStringLiteral("Gone.txt")));
-    EXPECT_EQ(op.last().icon, vx::Icon::Critical);
-}
-
-TEST_F(WindowLanguageTest, EmptyFileWithoutFallbackKeepsTheLanguageInUse)
-{
-    writeLanguage(QStringLiteral("Empty.txt"), QByteArray());
-    start();
-    choose(QStringLiteral("Empty.txt"));
-    form->SSCommand9_Click();
-    EXPECT_EQ(form->settings().LanguageFileName, QStringLiteral("English.txt"));
-    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("E1"));
-}
-
-TEST_F(WindowLanguageTest, ShortFileLeavesTheMissingCaptionsEmpty)
-{
-    writeLanguage(QStringLiteral("Short.txt"), "One\r\nTwo\r\n");
-    start();
-    choose(QStringLiteral("Short.txt"));
-    form->SSCommand9_Click();
-    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("One"));
-    EXPECT_EQ(caption(QStringLiteral("MnDosya_1")), QString());
-}
-
-TEST_F(WindowLanguageTest, CancelClosesThePanelWithoutChange)
-{
-    start();
-    choose(QStringLiteral("Türkçe.txt"));
-    form->SSCommand8_Click();
-    EXPECT_FALSE(shown(QStringLiteral("SSPanel7")));
-    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QStringLiteral("E1"));
-    EXPECT_TRUE(form->tabs()->isEnabled());
-}
-
-TEST_F(WindowLanguageTest, ConnectCaptionFollowsTheStateAfterALanguageChange)
-{
-    start();
-    form->ConnectAction();
-    choose(QStringLiteral("Türkçe.txt"));
-    form->SSCommand9_Click();
+    // The connect caption follows the state in the new language.
     EXPECT_EQ(caption(QStringLiteral("connect")), QStringLiteral("T377"));
     EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
 }
+
+// A chosen file that is empty falls back to "ingilizce.txt" when there is one; a
+// file that cannot be opened keeps the language in use and says so.
+// Columns: the file chosen, its contents (nullptr: gone before it is read), whether
+// "ingilizce.txt" is there, the file in use afterwards, the one stored, the
+// captions of lines 1 and 3, and the file a message names (if there is one).
+struct FallbackRow {
+    const char *name, *file, *contents;
+    bool ingilizce;
+    const char *used, *stored, *captions[2], *message;
+};
+
+const FallbackRow kFallbackRows[] = {
+    {"EmptyFileFallsBackToIngilizce", "Empty.txt", "", true, "ingilizce.txt", "ingilizce.txt", {"I1", "I3"}, nullptr},
+    {"EmptyFileWithoutFallbackKeepsTheLanguage", "Empty.txt", "", false, "English.txt", "(none)", {"E1", "E3"}, "ingilizce.txt"},
+    {"FileThatCannotBeOpenedKeepsTheLanguage", "Gone.txt", nullptr, true, "English.txt", "(none)", {"E1", "E3"}, "Gone.txt"},
+    {"ShortFileLeavesTheMissingCaptionsEmpty", "Short.txt", "One\r\nTwo\r\n", false, "Short.txt", "Short.txt", {"One", ""}, nullptr},
+};
+
+class WindowLanguageFallbackTest : public WindowLanguageTest, public ::testing::WithParamInterface<FallbackRow> {};
+
+TEST_P(WindowLanguageFallbackTest, ChoosingTheFile)
+{
+    const FallbackRow &r = GetParam();
+    const QString file = QString::fromLatin1(r.file);
+    writeLanguage(file, r.contents ? QByteArray(r.contents) : languageFile(QStringLiteral("G")));
+    if (r.ingilizce)
+        writeLanguage(QStringLiteral("ingilizce.txt"), languageFile(QStringLiteral("I")));
+    start();
+    choose(file);
+    if (!r.contents)
+        QFile::remove(dir.filePath(QStringLiteral("LANGUAGE/") + file));
+    form->SSCommand9_Click();
+
+    EXPECT_EQ(form->settings().LanguageFileName, QString::fromLatin1(r.used));
+    EXPECT_EQ(store->value(QStringLiteral("ZR"), QStringLiteral("dil"), QStringLiteral("(none)")), QString::fromLatin1(r.stored));
+    EXPECT_EQ(caption(QStringLiteral("MnDosya1")), QString::fromLatin1(r.captions[0]));
+    EXPECT_EQ(caption(QStringLiteral("MnDosya_1")), QString::fromLatin1(r.captions[1]));
+    ASSERT_EQ(op.dialogCount(), r.message ? 1 : 0);
+    if (r.message) {
+        EXPECT_TRUE(op.last().text.contains(QString::fromLatin1(r.message))) << qPrintable(op.last().text);
+        EXPECT_EQ(op.last().icon, vx::Icon::Critical);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, WindowLanguageFallbackTest, ::testing::ValuesIn(kFallbackRows),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(WindowLanguageTest, HelpOpensTheDocumentOfTheLanguage)
 {
@@ -195,25 +183,20 @@ TEST_F(WindowLanguageTest, HelpOpensTheDocumentOfTheLanguage)
         opened << path;
         return true;
     };
-    // Missing document: a clear message, nothing started.
-    form->MnAyar_Click(4);
+    form->MnAyar_Click(4);  // missing document: a clear message, nothing started
     EXPECT_TRUE(opened.isEmpty());
-    ASSERT_EQ(op.count(vx::test::ScriptedOperator::Kind::Message), 1);
     EXPECT_TRUE(op.last().text.contains(QStringLiteral("VextoraENG.pdf")));
 
     QDir(dir.path()).mkpath(QStringLiteral("Help"));
-    for (const char *name : {"VextoraENG.pdf", "VextoraTR.pdf"}) {
-        QFile f(dir.filePath(QStringLiteral("Help/") + QLatin1String(name)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    for (const char *name : {"VextoraENG.pdf", "VextoraTR.pdf"})
+        ASSERT_TRUE(QFile(dir.filePath(QStringLiteral("Help/") + QLatin1String(name))).open(QIODevice::WriteOnly));
     form->MnAyar_Click(4);
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_TRUE(opened.last().endsWith(QStringLiteral("Help/VextoraENG.pdf")));
-
     choose(QStringLiteral("Türkçe.txt"));
     form->SSCommand9_Click();
     form->MnAyar_Click(4);
-    EXPECT_TRUE(opened.last().endsWith(QStringLiteral("Help/VextoraTR.pdf")));
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_TRUE(opened[0].endsWith(QStringLiteral("Help/VextoraENG.pdf")));
+    EXPECT_TRUE(opened[1].endsWith(QStringLiteral("Help/VextoraTR.pdf")));
 }
 
 TEST_F(WindowLanguageTest, AboutShowsTwoLines)
