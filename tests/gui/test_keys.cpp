@@ -2,16 +2,12 @@
 
 #include "GuiFixture.h"
 
-#include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 
 using vx::test::GuiTest;
-using Kind = vx::test::ScriptedOperator::Kind;
 
 namespace {
 
@@ -35,7 +31,7 @@ protected:
     QString lightDuringRead;
 };
 
-TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStop)
+TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStopUnlessASendAllShowsProgress)
 {
     start();
     form->show();
@@ -54,19 +50,13 @@ TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStop)
     EXPECT_TRUE(action(QStringLiteral("connect"))->isEnabled());
     EXPECT_TRUE(ctl<QMenu>(QStringLiteral("MnDosya1"))->menuAction()->isEnabled());
     EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));  // green is red while disconnected
-}
 
-TEST_F(WindowKeysTest, EscapeDoesNothingWhileASendAllShowsProgress)
-{
-    start();
-    form->show();
     ctl(QStringLiteral("SSPanel3"))->show();
     ctl<QProgressBar>(QStringLiteral("ProgressBar2"))->setValue(3);
     form->link().AbortRequested = false;
     pressOnWindow(Qt::Key_Escape);
     EXPECT_TRUE(shown(QStringLiteral("SSPanel3")));
     EXPECT_FALSE(form->link().AbortRequested);
-
     ctl<QProgressBar>(QStringLiteral("ProgressBar2"))->setValue(0);
     pressOnWindow(Qt::Key_Escape);
     EXPECT_FALSE(shown(QStringLiteral("SSPanel3")));
@@ -114,64 +104,35 @@ TEST_F(WindowKeysTest, RefreshWhileDisconnectedSaysSo)
     EXPECT_EQ(op.messages(), QStringList{QStringLiteral("E375")});
 }
 
-TEST_F(WindowKeysTest, RefreshOfATabWithoutReaderSendsNothing)
+TEST_F(WindowKeysTest, RefreshSendsNothingWithoutReaderOrWhileBusyAndEndsQuietlyWhenThePortFails)
 {
     start();
     form->ConnectAction();
     port.clearFramesSent();
     const int opens = port.openCount();
-    form->RefKatmaOlum();
+    form->RefKatmaOlum();  // the header tab has no reader
     EXPECT_EQ(port.openCount(), opens);
     EXPECT_TRUE(port.framesSent().isEmpty());
     EXPECT_EQ(op.dialogCount(), 0);
-    EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
-}
 
-TEST_F(WindowKeysTest, RefreshDoesNotStartWhileAnotherOperationRuns)
-{
-    start();
     countStatusReads();
-    form->ConnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     reads = 0;
     form->beginOperation();
     form->RefKatmaOlum();
-    EXPECT_EQ(reads, 0);
+    EXPECT_EQ(reads, 0) << "another operation runs";
     form->endOperation();
-    form->RefKatmaOlum();
-    EXPECT_EQ(reads, 1);
-}
-
-TEST_F(WindowKeysTest, RefreshThatCannotOpenThePortEndsQuietlyReEnabled)
-{
-    start();
-    countStatusReads();
-    form->ConnectAction();
-    form->tabs()->setCurrentIndex(vx::Tab::Status);
-    reads = 0;
     port.setOpenError(vx::PortErr::Busy);
     form->RefKatmaOlum();
     EXPECT_EQ(reads, 0);
     EXPECT_TRUE(form->tabs()->isEnabled());
     EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
-}
-
-TEST_F(WindowKeysTest, StatusTimerRereadsWhileConnectedAndStopsAfterADisconnect)
-{
-    start();
-    countStatusReads();
-    form->tabs()->setCurrentIndex(vx::Tab::Status);
-    form->ConnectAction();
-    ASSERT_TRUE(form->timer4()->isActive());
-    reads = 0;
-    form->Timer4_Timer();
-    form->Timer4_Timer();
-    EXPECT_EQ(reads, 2);
-
+    port.setOpenError(vx::PortErr::None);
+    form->RefKatmaOlum();
+    EXPECT_EQ(reads, 1);
     form->DisconnectAction();
-    form->Timer4_Timer();
-    EXPECT_EQ(reads, 2);
-    EXPECT_FALSE(form->timer4()->isActive());
+    form->Timer4_Timer();  // a timer tick after a disconnect reads nothing
+    EXPECT_EQ(reads, 1);
 }
 
 TEST_F(WindowKeysTest, TabChangeStopsTheTimerStoresTheTabAndClosesThePort)
