@@ -28,54 +28,47 @@ protected:
     }
 };
 
-TEST_F(WindowSettingsPanelTest, OpeningShowsTheStoredSettings)
+TEST_F(WindowSettingsPanelTest, OpeningShowsTheStoredSettingsOrTheDefaultsAndAcceptKeepsThem)
 {
-    store->setValue(QStringLiteral("ZR"), QStringLiteral("Port"), QStringLiteral("3"));
-    store->setValue(QStringLiteral("ZR"), QStringLiteral("Setting"), QStringLiteral("19200,O,7,1"));
-    store->setValue(QStringLiteral("ZR"), QStringLiteral("Adrres"), QStringLiteral("07"));
-    store->setValue(QStringLiteral("ZR"), QStringLiteral("CSUM"), QStringLiteral("False"));
-    start();
-    form->MnAyar_Click(0);
-
-    EXPECT_TRUE(shown(QStringLiteral("SSPanel1")));
-    EXPECT_EQ(combo("Combo6")->currentText(), QStringLiteral("COM3"));
-    EXPECT_EQ(ctl<QLineEdit>(QStringLiteral("Text4_0"))->text(), QStringLiteral("3"));
-    EXPECT_EQ(ctl<QLineEdit>(QStringLiteral("Text4_1"))->text(), QStringLiteral("19200,O,7,1"));
-    EXPECT_EQ(combo("Combo7")->currentText(), QStringLiteral("19200"));
-    EXPECT_EQ(combo("Combo9")->currentText(), QStringLiteral("ODD"));
-    EXPECT_EQ(combo("Combo8")->currentText(), QStringLiteral("7"));
-    EXPECT_EQ(combo("Combo2")->currentText(), QStringLiteral("07"));
-    EXPECT_EQ(combo("Combo3")->currentText(), QStringLiteral("Yok"));
-    EXPECT_EQ(form->lightColour(), QStringLiteral("sarı"));
-    EXPECT_FALSE(form->tabs()->isEnabled());
-    EXPECT_FALSE(action(QStringLiteral("connect"))->isEnabled());
-}
-
-TEST_F(WindowSettingsPanelTest, DefaultsShowNineSixHundredNoParityAndAddressZero)
-{
-    start();
-    form->MnAyar_Click(0);
-    EXPECT_EQ(combo("Combo7")->currentText(), QStringLiteral("9600"));
-    EXPECT_EQ(combo("Combo9")->currentText(), QStringLiteral("NONE"));
-    EXPECT_EQ(combo("Combo8")->currentText(), QStringLiteral("8"));
-    EXPECT_EQ(combo("Combo2")->currentText(), QStringLiteral("00"));
-    EXPECT_EQ(combo("Combo3")->currentText(), QStringLiteral("Var"));
-    EXPECT_EQ(combo("Combo6")->currentText(), QStringLiteral("COM1"));
+    // Stored Port, Setting, Adrres and CSUM (nullptr: none), and what the panel shows.
+    const char *keys[] = {"Port", "Setting", "Adrres", "CSUM"};
+    const char *controls[] = {"Combo6", "Text4_0", "Text4_1", "Combo7", "Combo9", "Combo8", "Combo2", "Combo3"};
+    const struct { const char *stored[4]; const char *shown[8]; } rows[] = {
+        {{}, {"COM1", "1", "9600,N,8,1", "9600", "NONE", "8", "00", "Var"}},
+        {{"3", "19200,O,7,1", "07", "False"}, {"COM3", "3", "19200,O,7,1", "19200", "ODD", "7", "07", "Yok"}},
+        {{"2", "115200,N,8,1"}, {"COM2", "2", "115200,N,8,1", "115200", "NONE", "8", "00", "Var"}},
+    };
+    for (const auto &r : rows) {
+        for (int i = 0; i < 4; ++i)
+            r.stored[i] ? store->setValue(QStringLiteral("ZR"), QLatin1String(keys[i]), QLatin1String(r.stored[i]))
+                        : store->remove(QStringLiteral("ZR"), QLatin1String(keys[i]));
+        start();
+        form->MnAyar_Click(0);
+        for (int i = 0; i < 8; ++i) {
+            QWidget *w = ctl(QLatin1String(controls[i]));
+            EXPECT_EQ(w->property(qobject_cast<QComboBox *>(w) ? "currentText" : "text").toString(), QLatin1String(r.shown[i]))
+                << controls[i];
+        }
+        EXPECT_TRUE(shown(QStringLiteral("SSPanel1")));
+        EXPECT_EQ(form->lightColour(), QStringLiteral("sarı"));
+        EXPECT_FALSE(form->tabs()->isEnabled());
+        EXPECT_FALSE(action(QStringLiteral("connect"))->isEnabled());
+        form->SSCommand1_Click();  // accepting what is shown stores the same line settings
+        EXPECT_EQ(stored(QStringLiteral("Setting")), QLatin1String(r.shown[2]));
+    }
 }
 
 TEST_F(WindowSettingsPanelTest, ParityChoiceSetsTheDataBits)
 {
     start();
     form->MnAyar_Click(0);
-    pick("Combo9", QStringLiteral("EVEN"));
-    EXPECT_EQ(combo("Combo8")->currentText(), QStringLiteral("7"));
-    pick("Combo9", QStringLiteral("NONE"));
-    EXPECT_EQ(combo("Combo8")->currentText(), QStringLiteral("8"));
-    pick("Combo9", QStringLiteral("ODD"));
-    EXPECT_EQ(combo("Combo8")->currentText(), QStringLiteral("7"));
+    for (const auto &[parity, bits] : {std::pair{"EVEN", "7"}, {"NONE", "8"}, {"ODD", "7"}}) {
+        pick("Combo9", QLatin1String(parity));
+        EXPECT_EQ(combo("Combo8")->currentText(), QLatin1String(bits)) << parity;
+    }
 }
 
-TEST_F(WindowSettingsPanelTest, AcceptStoresWhatThePanelShows)
+TEST_F(WindowSettingsPanelTest, AcceptStoresWhatThePanelShowsAndTheNextConnectUsesIt)
 {
     start();
     form->MnAyar_Click(0);
@@ -87,25 +80,19 @@ TEST_F(WindowSettingsPanelTest, AcceptStoresWhatThePanelShows)
     ctl<QCheckBox>(QStringLiteral("CheckFrameEnd"))->setChecked(false);
     QTest::mouseClick(ctl<QPushButton>(QStringLiteral("SSCommand1")), Qt::LeftButton);
 
-    EXPECT_EQ(stored(QStringLiteral("Port")), QStringLiteral("12"));
-    EXPECT_EQ(stored(QStringLiteral("Setting")), QStringLiteral("9600,E,7,1"));
-    EXPECT_EQ(stored(QStringLiteral("Adrres")), QStringLiteral("05"));
-    EXPECT_EQ(stored(QStringLiteral("CSUM")), QStringLiteral("False"));
-    EXPECT_EQ(stored(QStringLiteral("Drain")), vx::DrainModeName(vx::DrainMode::Fixed));
-    const vx::LinkSettings &s = form->settings();
-    EXPECT_EQ(s.PortNumber, QStringLiteral("12"));
-    EXPECT_EQ(s.PortSettings, QStringLiteral("9600,E,7,1"));
-    EXPECT_EQ(s.DeviceAddress, QStringLiteral("05"));
-    EXPECT_FALSE(s.ChecksumEnabled);
-    EXPECT_EQ(s.drainMode, vx::DrainMode::Fixed);
+    QStringList values;
+    for (const char *key : {"Port", "Setting", "Adrres", "CSUM", "Drain"})
+        values << stored(QLatin1String(key));
+    EXPECT_EQ(values, QStringList({"12", "9600,E,7,1", "05", "False", "fixed"}));
+    EXPECT_EQ(form->settings().drainMode, vx::DrainMode::Fixed);
     EXPECT_FALSE(shown(QStringLiteral("SSPanel1")));
     EXPECT_TRUE(form->tabs()->isEnabled());
     EXPECT_TRUE(action(QStringLiteral("connect"))->isEnabled());
 
-    // The next connect uses them.
     form->ConnectAction();
     EXPECT_EQ(port.lastPortName(), QStringLiteral("COM12"));
     EXPECT_EQ(port.lastLineSettings(), QStringLiteral("9600,E,7,1"));
+    EXPECT_EQ(port.framesSent().last(), vx::BuildReadFrame(QStringLiteral("05"), 199, 10, false));
 }
 
 TEST_F(WindowSettingsPanelTest, CancelStoresNothing)
@@ -118,16 +105,6 @@ TEST_F(WindowSettingsPanelTest, CancelStoresNothing)
     EXPECT_EQ(form->settings().PortNumber, QStringLiteral("1"));
     EXPECT_FALSE(shown(QStringLiteral("SSPanel1")));
     EXPECT_TRUE(form->tabs()->isEnabled());
-}
-
-TEST_F(WindowSettingsPanelTest, SixDigitBaudRateSurvivesTheRoundTrip)
-{
-    store->setValue(QStringLiteral("ZR"), QStringLiteral("Setting"), QStringLiteral("115200,N,8,1"));
-    start();
-    form->MnAyar_Click(0);
-    EXPECT_EQ(combo("Combo7")->currentText(), QStringLiteral("115200"));
-    form->SSCommand1_Click();
-    EXPECT_EQ(stored(QStringLiteral("Setting")), QStringLiteral("115200,N,8,1"));
 }
 
 TEST_F(WindowSettingsPanelTest, NewAddressReadsTheCapacityAgainWhileConnected)
@@ -185,23 +162,16 @@ TEST_F(WindowSettingsPanelTest, HiddenKeyOnTheAcceptButtonSetsTheReadingTime)
 TEST_F(WindowSettingsPanelTest, CancelledOrUnreadableReadingTimeKeepsTheOldValue)
 {
     start();
-    op.inputAnswers.push_back(std::nullopt);
-    op.inputAnswers.push_back(QStringLiteral("abc"));
-    op.inputAnswers.push_back(QStringLiteral("0"));
+    // Through the program settings menu: cancelled, unreadable, zero, then a good one.
+    op.inputAnswers = {std::nullopt, QStringLiteral("abc"), QStringLiteral("0"), QStringLiteral("0.5")};
     for (int i = 0; i < 3; ++i)
-        form->readingTimeEntry();
+        action(QStringLiteral("MnAyar_1"))->trigger();
     EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.15);
     EXPECT_EQ(stored(QStringLiteral("OkumaZamanı")), QStringLiteral("(none)"));
     const QStringList said = op.messages();
     ASSERT_EQ(said.size(), 3);
     for (const QString &m : said)
         EXPECT_TRUE(m.contains(QStringLiteral("0.15"))) << qPrintable(m);
-}
-
-TEST_F(WindowSettingsPanelTest, ProgramSettingsMenuAsksForTheReadingTime)
-{
-    start();
-    op.inputAnswers.push_back(QStringLiteral("0.5"));
     action(QStringLiteral("MnAyar_1"))->trigger();
     EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.5);
 }
