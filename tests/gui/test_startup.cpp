@@ -51,6 +51,7 @@ TEST_F(WindowStartupTest, WaitsForTheModelChoiceBeforeTheWindowIsReady)
     EXPECT_FALSE(form->state().IsConnected);
     EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
     EXPECT_TRUE(port.framesSent().isEmpty()) << "nothing is sent before the user connects";
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("BACKUP"))).exists());
 }
 
 TEST_F(WindowStartupTest, ClosingTheModelDialogEndsTheStartUp)
@@ -61,33 +62,26 @@ TEST_F(WindowStartupTest, ClosingTheModelDialogEndsTheStartUp)
     EXPECT_FALSE(form->isReady());
 }
 
-TEST_F(WindowStartupTest, FirstButtonChoosesZR1AndHidesTheZR2Features)
+TEST_F(WindowStartupTest, TheModelChosenShowsItsTabsAndFeaturesAndTheP_DaraTabStaysHidden)
 {
-    makeForm();
-    QTimer::singleShot(10, [&] { form->form1()->SSCommand6_Click(0); });
-    ASSERT_TRUE(form->FormLoad());
-    EXPECT_EQ(form->state().IndicatorModel, QStringLiteral("ZR1"));
-    QTabWidget *tabs = form->tabs();
-    EXPECT_FALSE(tabs->isTabVisible(1));
-    EXPECT_FALSE(tabs->isTabVisible(3));
-    EXPECT_FALSE(tabs->isTabVisible(2));
-    EXPECT_TRUE(tabs->isTabVisible(4));
-    for (const char *name : {"SSCheck2_1", "SSCheck2_3", "SSCheck2_8", "SSCheck1_1", "SSCheck1_2", "Option3_0",
-                             "Option3_1", "EPL", "SSCommand10_0", "SSCommand10_1", "SSPanel6", "Command2"})
-        EXPECT_FALSE(shown(QString::fromLatin1(name))) << name;
-    EXPECT_TRUE(shown(QStringLiteral("SSCheck2_0")));
-}
-
-TEST_F(WindowStartupTest, ZR2ShowsItsTabsAndTheP_DaraTabStaysHidden)
-{
-    start(QStringLiteral("ZR2"));
-    QTabWidget *tabs = form->tabs();
-    EXPECT_EQ(tabs->count(), 7);
-    EXPECT_TRUE(tabs->isTabVisible(1));
-    EXPECT_TRUE(tabs->isTabVisible(3));
-    EXPECT_FALSE(tabs->isTabVisible(2));
-    EXPECT_TRUE(shown(QStringLiteral("SSCheck1_2")));
-    EXPECT_TRUE(shown(QStringLiteral("Command2")));
+    const char *zr2Only[] = {"SSCheck2_1", "SSCheck2_3", "SSCheck2_8", "SSCheck1_1", "SSCheck1_2", "Option3_0",
+                             "Option3_1", "EPL", "SSCommand10_0", "SSCommand10_1", "SSPanel6", "Command2"};
+    for (int button : {0, 1}) {
+        const bool zr2 = button == 1;
+        makeForm();
+        QTimer::singleShot(10, [&] { form->form1()->SSCommand6_Click(button); });
+        ASSERT_TRUE(form->FormLoad());
+        EXPECT_EQ(form->state().IndicatorModel, zr2 ? QStringLiteral("ZR2") : QStringLiteral("ZR1"));
+        QTabWidget *tabs = form->tabs();
+        EXPECT_EQ(tabs->count(), 7);
+        EXPECT_EQ(tabs->isTabVisible(1), zr2);
+        EXPECT_EQ(tabs->isTabVisible(3), zr2);
+        EXPECT_FALSE(tabs->isTabVisible(2));
+        EXPECT_TRUE(tabs->isTabVisible(4));
+        for (const char *name : zr2Only)
+            EXPECT_EQ(shown(QString::fromLatin1(name)), zr2) << name;
+        EXPECT_TRUE(shown(QStringLiteral("SSCheck2_0")));
+    }
 }
 
 TEST_F(WindowStartupTest, AddressListGetsTheHundredEntriesInFront)
@@ -129,37 +123,24 @@ TEST_F(WindowStartupTest, HooksRunInStartUpOrder)
                                   "grid1", "grid2", "grid3", "grid4"}));
 }
 
-TEST_F(WindowStartupTest, CreatesTheBackupFolder)
-{
-    start();
-    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("BACKUP"))).exists());
-}
-
-TEST_F(WindowStartupTest, ModelDialogExpandsAndShrinks)
+TEST_F(WindowStartupTest, ModelDialogExpandsShrinksAndShowsTheMakersLogoOnlyForTheExactBrandWord)
 {
     vx::gui::Form1 dialog;
-    EXPECT_EQ(dialog.heightTwips(), vx::gui::Form1::ShortHeightTwips);
-    const int shortPx = dialog.height();
+    EXPECT_EQ(dialog.height(), 143);
     dialog.Command1_Click();
-    EXPECT_EQ(dialog.heightTwips(), vx::gui::Form1::TallHeightTwips);
     EXPECT_EQ(dialog.height(), 205);
     EXPECT_EQ(dialog.findChild<QWidget *>(QStringLiteral("SSPanel7"))->height(), 207);
     dialog.Command1_Click();
-    EXPECT_EQ(dialog.height(), shortPx);
-    EXPECT_EQ(shortPx, 143);
-}
+    EXPECT_EQ(dialog.height(), 143);
 
-TEST_F(WindowStartupTest, ModelDialogShowsTheMakersLogoOnlyForTheExactBrandWord)
-{
-    vx::gui::Form1 dialog;
     dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "HALVERN"}, {384, "Model?"}})));
     EXPECT_TRUE(dialog.showsHalvernLogo());
     EXPECT_EQ(dialog.findChild<QWidget *>(QStringLiteral("SSPanel7"))->property("caption").toString(),
               QStringLiteral("Model?"));
-    dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "Halvern"}})));
-    EXPECT_FALSE(dialog.showsHalvernLogo());
-    dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "HALVERN "}})));
-    EXPECT_FALSE(dialog.showsHalvernLogo());
+    for (const char *word : {"Halvern", "HALVERN "}) {
+        dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, word}})));
+        EXPECT_FALSE(dialog.showsHalvernLogo()) << word;
+    }
 }
 
 TEST_F(WindowStartupTest, ResizingSnapsBackToTheFixedSize)
