@@ -96,31 +96,12 @@ TEST_F(StatusTabTest, TimerRunsOnlyWhileTheStatusTabIsShown)
     EXPECT_EQ(readings(), 3);
 }
 
-TEST_F(StatusTabTest, EnteringTheTabWhileConnectedReadsAndEverySecondF5Refreshes)
-{
-    start();
-    form->ConnectAction();
-    form->tabs()->setCurrentIndex(vx::Tab::Status);
-    EXPECT_EQ(readings(), 1);
-    EXPECT_EQ(value(7), QStringLiteral("E236"));
-    form->F5Key();
-    EXPECT_EQ(readings(), 2);
-    form->F5Key();
-    EXPECT_EQ(readings(), 2);
-    form->F5Key();
-    EXPECT_EQ(readings(), 3);
-}
-
 TEST_F(StatusTabTest, SilentIndicatorShowsTheRefusalAndDisconnects)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     form->ConnectAction();
-    vx::sim::FaultRule silent;
-    silent.kind = vx::sim::FaultKind::NoAnswer;
-    silent.scope = vx::sim::FaultScope::Register;
-    silent.value = 0;
-    device.addFault(silent);
+    device.addFault({vx::sim::FaultKind::NoAnswer, vx::sim::FaultScope::Register, 0});
 
     clock.advance(5.1);
     ASSERT_EQ(op.calls.size(), 1u);
@@ -135,20 +116,27 @@ TEST_F(StatusTabTest, SilentIndicatorShowsTheRefusalAndDisconnects)
     EXPECT_EQ(op.calls.size(), 1u);
 }
 
-TEST_F(StatusTabTest, ValuesFollowTheIndicatorAndUnchangedRowsStay)
+TEST_F(StatusTabTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicatorShows)
 {
     device.onRead(0, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, 1500); });
     start();
     form->ConnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
+    EXPECT_EQ(readings(), 1);
     EXPECT_EQ(value(1), QStringLiteral("1500"));
+    EXPECT_EQ(value(7), QStringLiteral("E236"));
     device.setReg(2, 0x0000);
     device.setReg(25, 0x0000);
-    form->RefKatmaOlum();
+    form->F5Key();
+    EXPECT_EQ(readings(), 2);
     EXPECT_EQ(value(7), QStringLiteral("E235"));
     EXPECT_EQ(value(25), QStringLiteral("E241"));
     EXPECT_FALSE(form->statusTab().flags().AnalogCardPresent);
     EXPECT_FALSE(form->statusTab().flags().CalibrationPermitted);
+    form->F5Key();
+    EXPECT_EQ(readings(), 2);
+    form->F5Key();
+    EXPECT_EQ(readings(), 3);
 }
 
 }  // namespace
