@@ -43,6 +43,14 @@ protected:
         device.setReg(25, quint16(hwA << 8 | hwB));
     }
 
+    QStringList cells(int first, int last) const
+    {
+        QStringList out;
+        for (int row = first; row <= last; ++row)
+            out << grid.cell(row, 1);
+        return out;
+    }
+
     bool read()
     {
         StatusReading reading{link, texts, grid, flags, kept, reference, decimals, [this] { ++disconnects; }};
@@ -84,31 +92,24 @@ TEST_F(StatusReadingTest, ReadsEveryRegisterInOrderBetweenHostModeCommands)
 
 TEST_F(StatusReadingTest, OperatingWordDecodesBitByBit)
 {
-    setWords(0x20, 0x01, 0x00, 0x00);
+    // Rows 7-17 show one bit each (a pair of texts: clear, set), row 18 the number in A bits 7-5.
+    setWords(0x20, 0x01, 0x00, 0x00);  // n = 1, only B bit 0 set
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(7, 1), QStringLiteral("T236"));
-    const int clearTexts[] = {237, 239, 241, 241, 243, 243, 243, 243, 243, 243};
-    for (int row = 8; row <= 17; ++row)
-        EXPECT_EQ(grid.cell(row, 1), QStringLiteral("T%1").arg(clearTexts[row - 8])) << "row " << row;
-    EXPECT_EQ(grid.cell(18, 1), QStringLiteral("T246"));  // n = 1
-
-    setWords(0xE7, 0xFE, 0x00, 0x00);  // A bits 7,6,5 -> n = 7; every shown bit set but B bit 0
+    EXPECT_EQ(cells(7, 18), QStringList({"T236", "T237", "T239", "T241", "T241", "T243", "T243", "T243", "T243",
+                                         "T243", "T243", "T246"}));
+    setWords(0xE7, 0xFE, 0x00, 0x00);  // n = 7; every shown bit set but B bit 0
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(7, 1), QStringLiteral("T235"));
-    EXPECT_EQ(grid.cell(8, 1), QStringLiteral("T238"));
-    EXPECT_EQ(grid.cell(14, 1), QStringLiteral("T244"));
-    EXPECT_EQ(grid.cell(17, 1), QStringLiteral("T244"));
-    EXPECT_EQ(grid.cell(18, 1), QStringLiteral("T251"));
+    EXPECT_EQ(cells(7, 18), QStringList({"T235", "T238", "T240", "T242", "T242", "T244", "T244", "T244", "T244",
+                                         "T244", "T244", "T251"}));
 }
 
 TEST_F(StatusReadingTest, BytesZeroAndLineFeedSurviveOnlyOnTheStatusTab)
 {
     setWords(0x0A, 0x00, 0x00, 0x0A);  // A = line feed, B = 0
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(7, 1), QStringLiteral("T235"));
-    EXPECT_EQ(grid.cell(16, 1), QStringLiteral("T244"));  // A bit 1
-    EXPECT_EQ(grid.cell(15, 1), QStringLiteral("T243"));  // A bit 0
-    EXPECT_EQ(grid.cell(24, 1), QStringLiteral("5"));     // B = 0x0A: bits 3 and 1
+    EXPECT_EQ(cells(7, 17), QStringList({"T235", "T237", "T239", "T241", "T241", "T243", "T243", "T243", "T243",
+                                         "T244", "T243"}));  // A bits 0-2 on rows 15-17
+    EXPECT_EQ(grid.cell(24, 1), QStringLiteral("5"));  // B = 0x0A: bits 3 and 1
 
     // On the header tab both bytes are dropped by text decoding: the rows keep their text.
     grid.setCell(16, 1, QStringLiteral("unchanged"));
@@ -122,22 +123,15 @@ TEST_F(StatusReadingTest, EveryByteValueReachesTheFlags)
     // 0x81 and 0x9D have no character in the Turkish code page; the bits must still arrive.
     setWords(0x9D, 0x81, 0x00, 0x00);
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(7, 1), QStringLiteral("T236"));   // B bit 0
-    EXPECT_EQ(grid.cell(14, 1), QStringLiteral("T244"));  // B bit 7
-    EXPECT_EQ(grid.cell(15, 1), QStringLiteral("T244"));  // A bit 0
-    EXPECT_EQ(grid.cell(17, 1), QStringLiteral("T244"));  // A bit 2
-    EXPECT_EQ(grid.cell(18, 1), QStringLiteral("T249"));  // A bits 7,6,5 = 100 -> n = 4
+    EXPECT_EQ(cells(7, 18), QStringList({"T236", "T237", "T239", "T241", "T241", "T243", "T243", "T244", "T244",
+                                         "T243", "T244", "T249"}));  // A bits 7,6,5 = 100: n = 4
 }
 
 TEST_F(StatusReadingTest, HardwareWordSetsRowsAndFlags)
 {
     setWords(0, 0, 0x08, 0x10);
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(23, 1), QStringLiteral("T243"));
-    EXPECT_EQ(grid.cell(24, 1), QStringLiteral("0"));
-    EXPECT_EQ(grid.cell(25, 1), QStringLiteral("T242"));
-    for (int row : {26, 27, 28, 29})
-        EXPECT_EQ(grid.cell(row, 1), QStringLiteral("T241")) << "row " << row;
+    EXPECT_EQ(cells(23, 29), QStringList({"T243", "0", "T242", "T241", "T241", "T241", "T241"}));
     EXPECT_TRUE(flags.CalibrationPermitted);
     EXPECT_TRUE(flags.AnalogCardPresent);
 
@@ -167,43 +161,31 @@ TEST_F(StatusReadingTest, MeasuredValuesAreFormattedAndOnlyRewrittenWhenChanged)
     EXPECT_EQ(grid.cell(1, 1), QStringLiteral("-0002.5"));
 }
 
-TEST_F(StatusReadingTest, FirstRequestUnansweredShowsRefusalAndDisconnects)
+TEST_F(StatusReadingTest, FirstRequestUnansweredOrRefusedShowsRefusalAndDisconnects)
 {
-    sim::FaultRule silent;
-    silent.kind = sim::FaultKind::NoAnswer;
-    silent.scope = sim::FaultScope::Register;
-    silent.value = 0;
-    device.addFault(silent);
-    EXPECT_FALSE(read());
-    ASSERT_EQ(op.calls.size(), 1u);
-    EXPECT_EQ(op.calls[0].text, QStringLiteral("T309"));
-    EXPECT_EQ(op.calls[0].icon, Icon::Critical);
-    EXPECT_EQ(disconnects, 1);
-    EXPECT_FALSE(op.progressVisible[ProgressId::Small]);
-    // Nothing after the first read but leaving host mode again.
-    EXPECT_EQ(device.commands(), (std::vector<int>{19, 20}));
-    EXPECT_EQ(grid.cell(7, 1), QString());
-}
-
-TEST_F(StatusReadingTest, RefusalAnswerCountsAsNoAnswer)
-{
-    sim::FaultRule refuse;
-    refuse.kind = sim::FaultKind::Refuse;
-    refuse.scope = sim::FaultScope::Register;
-    refuse.value = 0;
-    device.addFault(refuse);
-    EXPECT_FALSE(read());
-    EXPECT_EQ(disconnects, 1);
+    for (sim::FaultKind kind : {sim::FaultKind::NoAnswer, sim::FaultKind::Refuse}) {
+        SCOPED_TRACE(int(kind));
+        op.clear();
+        device.clearCommands();
+        disconnects = 0;
+        device.clearFaults();
+        device.addFault({kind, sim::FaultScope::Register, 0});
+        EXPECT_FALSE(read());
+        ASSERT_EQ(op.calls.size(), 1u);
+        EXPECT_EQ(op.calls[0].text, QStringLiteral("T309"));
+        EXPECT_EQ(op.calls[0].icon, Icon::Critical);
+        EXPECT_EQ(disconnects, 1);
+        EXPECT_FALSE(op.progressVisible[ProgressId::Small]);
+        // Nothing after the first read but leaving host mode again.
+        EXPECT_EQ(device.commands(), (std::vector<int>{19, 20}));
+        EXPECT_EQ(grid.cell(7, 1), QString());
+    }
 }
 
 TEST_F(StatusReadingTest, FirstReadingClearsHardwareRowsOnlyOnce)
 {
     grid.setCell(23, 1, QStringLiteral("stale"));
-    sim::FaultRule silent;
-    silent.kind = sim::FaultKind::NoAnswer;
-    silent.scope = sim::FaultScope::Register;
-    silent.value = 25;
-    device.addFault(silent);
+    device.addFault({sim::FaultKind::NoAnswer, sim::FaultScope::Register, 25});
     ASSERT_TRUE(read());
     EXPECT_EQ(grid.cell(23, 1), QString());  // cleared before the first reading
     grid.setCell(23, 1, QStringLiteral("kept"));
