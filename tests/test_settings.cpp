@@ -7,6 +7,15 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <ostream>
+#include <tuple>
+
+// Readable failure messages for texts.
+static void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 using namespace vx;
 namespace K = vx::SettingsKeys;
 
@@ -18,31 +27,29 @@ protected:
     QString path() const { return dir.filePath(QStringLiteral("settings.ini")); }
 };
 
+// Every field at once: port, line settings, address, checksum, language, reading time, drain mode.
+auto fields(const LinkSettings &s)
+{
+    return std::tuple(s.PortNumber, s.PortSettings, s.DeviceAddress, s.ChecksumEnabled, s.LanguageFileName,
+                      s.ReadingTime, s.drainMode);
+}
+
 }  // namespace
 
 TEST_F(SettingsTest, DefaultsWithEmptyStore)
 {
     ASSERT_TRUE(dir.isValid());
     SettingsStore store(path());
-    const LinkSettings s = RegOku(store);
-    EXPECT_EQ(s.PortNumber, QStringLiteral("1"));
-    EXPECT_EQ(s.PortSettings, QStringLiteral("9600,N,8,1"));
-    EXPECT_EQ(s.DeviceAddress, QString());
-    EXPECT_TRUE(s.ChecksumEnabled);
-    EXPECT_EQ(s.LanguageFileName, QStringLiteral("English.txt"));
-    EXPECT_DOUBLE_EQ(s.ReadingTime, 0.15);
-    EXPECT_EQ(s.drainMode, DrainMode::FrameEnd);
+    EXPECT_EQ(fields(RegOku(store)), std::tuple(QString("1"), QString("9600,N,8,1"), QString(), true,
+                                                QString("English.txt"), 0.15, DrainMode::FrameEnd));
     EXPECT_EQ(store.location(), path());
 }
 
 TEST_F(SettingsTest, ConnectionSettingsRoundTripThroughTheFile)
 {
     LinkSettings in;
-    in.PortNumber = QStringLiteral("12");
-    in.PortSettings = QStringLiteral("19200,E,7,1");
-    in.DeviceAddress = QStringLiteral("05");
-    in.ChecksumEnabled = false;
-    in.drainMode = DrainMode::Fixed;
+    std::tie(in.PortNumber, in.PortSettings, in.DeviceAddress, in.ChecksumEnabled, in.drainMode) =
+        std::tuple(QString("12"), QString("19200,E,7,1"), QString("05"), false, DrainMode::Fixed);
     {
         SettingsStore store(path());
         StoreConnectionSettings(store, in);
@@ -50,32 +57,25 @@ TEST_F(SettingsTest, ConnectionSettingsRoundTripThroughTheFile)
         StoreLanguage(store, QStringLiteral("Türkçe.txt"));
     }
     SettingsStore store(path());
-    const LinkSettings out = RegOku(store);
-    EXPECT_EQ(out.PortNumber, QStringLiteral("12"));
-    EXPECT_EQ(out.PortSettings, QStringLiteral("19200,E,7,1"));
-    EXPECT_EQ(out.DeviceAddress, QStringLiteral("05"));
-    EXPECT_FALSE(out.ChecksumEnabled);
-    EXPECT_EQ(out.drainMode, DrainMode::Fixed);
-    EXPECT_DOUBLE_EQ(out.ReadingTime, 0.3);
-    EXPECT_EQ(out.LanguageFileName, QStringLiteral("Türkçe.txt"));
-    EXPECT_EQ(store.value(K::Section, K::Checksum), QStringLiteral("False"));
-    EXPECT_EQ(store.value(K::Section, K::ReadingTime), QStringLiteral("0,3"));
-    EXPECT_TRUE(store.keys(K::Section).contains(QStringLiteral("OkumaZamanı")));
+    in.ReadingTime = 0.3;
+    in.LanguageFileName = QStringLiteral("Türkçe.txt");
+    EXPECT_EQ(fields(RegOku(store)), fields(in));
+    EXPECT_EQ(store.value(K::Section, K::Checksum), "False");
+    EXPECT_EQ(store.value(K::Section, "OkumaZamanı"), "0,3");
 }
 
 TEST_F(SettingsTest, StoreOperations)
 {
     SettingsStore store(path());
-    EXPECT_EQ(store.value(QStringLiteral("ComPorts"), QStringLiteral("COM3"), QStringLiteral("none")),
-              QStringLiteral("none"));
-    store.setValue(QStringLiteral("ComPorts"), QStringLiteral("COM3"), QStringLiteral("/dev/ttyUSB0"));
-    store.setValue(K::Section, QStringLiteral("Ağırlık"), QStringLiteral("şğı"));
+    EXPECT_EQ(store.value("ComPorts", "COM3", "none"), "none");
+    store.setValue("ComPorts", "COM3", "/dev/ttyUSB0");
+    store.setValue(K::Section, "Ağırlık", "şğı");
     store.sync();
     SettingsStore again(path());
-    EXPECT_EQ(again.value(QStringLiteral("ComPorts"), QStringLiteral("COM3")), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(again.value(K::Section, QStringLiteral("Ağırlık")), QStringLiteral("şğı"));
-    again.remove(QStringLiteral("ComPorts"), QStringLiteral("COM3"));
-    EXPECT_TRUE(again.keys(QStringLiteral("ComPorts")).isEmpty());
+    EXPECT_EQ(again.value("ComPorts", "COM3"), "/dev/ttyUSB0");
+    EXPECT_EQ(again.value(K::Section, "Ağırlık"), "şğı");
+    again.remove("ComPorts", "COM3");
+    EXPECT_TRUE(again.keys("ComPorts").isEmpty());
 }
 
 TEST_F(SettingsTest, StoredValuesAsFoundInTheFile)
@@ -87,12 +87,8 @@ TEST_F(SettingsTest, StoredValuesAsFoundInTheFile)
     f.write("[ZR]\nPort=\nSetting=38400,O,7,1\nCSUM=false\nDrain=sometimes\nOkumaZamanı=0,3\n");
     f.close();
     SettingsStore store(path());
-    const LinkSettings s = RegOku(store);
-    EXPECT_EQ(s.PortNumber, QStringLiteral("1"));
-    EXPECT_EQ(s.PortSettings, QStringLiteral("38400,O,7,1"));
-    EXPECT_FALSE(s.ChecksumEnabled);
-    EXPECT_EQ(s.drainMode, DrainMode::FrameEnd);
-    EXPECT_DOUBLE_EQ(s.ReadingTime, 0.3);
+    EXPECT_EQ(fields(RegOku(store)), std::tuple(QString("1"), QString("38400,O,7,1"), QString(), false,
+                                                QString("English.txt"), 0.3, DrainMode::FrameEnd));
 }
 
 TEST_F(SettingsTest, ChecksumSwitchSpellings)
