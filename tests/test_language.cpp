@@ -175,29 +175,14 @@ LanguageTexts shipped(const QString &name)
     return LanguageTexts::fromFile(shippedPath(name)).value_or(LanguageTexts());
 }
 
-// Lines the program looks up: captions of lines 1-74 and every message, caption
-// and list text that a screen or a sequence takes from the language file.
+// Lines the program looks up: every line up to 404 but the spares (lines 80-109 and a few more).
 QList<int> linesInUse()
 {
+    const QSet<int> spare = {141, 202, 252, 258, 261, 312, 341, 355, 368, 378, 382};
     QList<int> lines;
-    const auto range = [&lines](int first, int last) {
-        for (int i = first; i <= last; ++i)
-            lines << i;
-    };
-    range(1, 79);
-    range(110, 140);
-    range(142, 201);
-    range(203, 251);   // list texts, status values
-    range(253, 257);   // read-all steps
-    lines << 259 << 260 << 262 << 263 << 264;
-    range(265, 311);   // send-all steps, analog, status captions, calibration, toolbar...
-    range(313, 340);
-    range(342, 354);   // ticket field codes
-    range(356, 367);
-    range(369, 377);
-    range(379, 381);
-    range(383, 385);
-    range(386, 404);   // status grid captions
+    for (int line = 1; line <= 404; ++line)
+        if ((line < 80 || line > 109) && !spare.contains(line))
+            lines << line;
     return lines;
 }
 
