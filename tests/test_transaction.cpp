@@ -101,6 +101,7 @@ const AckRow kAckRows[] = {
     {"AnsweredAtOnce", sim::FaultKind::NoAnswer, 0, {}, false, 2, "", 1, 0, 0, false, true},
     {"FourByteWriteAcknowledgedWithCountTwo", sim::FaultKind::NoAnswer, 0, {}, false, 4, "", 1, 0, 0, false, true},
     {"AddressedIndicator", sim::FaultKind::NoAnswer, 0, {}, false, 2, "05", 1, 0, 0, false, true},
+    {"AddressZeroIsNoAddress", sim::FaultKind::NoAnswer, 0, {}, false, 2, "00", 1, 0, 0, false, true},
     {"AnsweredAtTheThirdAttempt", sim::FaultKind::NoAnswer, 2, {}, false, 2, "", 3, 0, 0, false, true},
     {"AnsweredAtTheFourthAsksAnyway", sim::FaultKind::NoAnswer, 3, {}, false, 2, "", 4, 1, 1, false, true},
     {"SilentRetryThenIgnore", sim::FaultKind::NoAnswer, -1, {Choice::Retry, Choice::Ignore}, false, 2, "", 18, 2, 1, false, false},
@@ -141,15 +142,6 @@ TEST_P(AckWriteTest, AttemptsQuestionsAndLog)
 
 INSTANTIATE_TEST_SUITE_P(Cases, AckWriteTest, ::testing::ValuesIn(kAckRows),
                          [](const auto &info) { return std::string(info.param.name); });
-
-TEST(Cevap, TakesTheSixCharactersAfterTheAddressField)
-{
-    EXPECT_EQ(Cevap(QStringLiteral("05"), QStringLiteral("@05100001E9\r")), QStringLiteral("100001"));
-    EXPECT_EQ(Cevap(QString(), QStringLiteral("@100001EF\r")), QStringLiteral("100001"));
-    EXPECT_EQ(Cevap(QStringLiteral("00"), QStringLiteral("@100001EF\r")), QStringLiteral("100001"));
-    EXPECT_EQ(Cevap(QStringLiteral("05"), QString()), QString());
-    EXPECT_EQ(Cevap(QString(), QStringLiteral("@1")), QStringLiteral("1"));
-}
 
 // ---------------------------------------------------------------------------
 // Read exchanges and drain modes
