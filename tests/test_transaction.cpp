@@ -34,37 +34,21 @@ namespace {
 
 sim::FaultRule fault(sim::FaultKind kind, int times = -1)
 {
-    sim::FaultRule r;
-    r.kind = kind;
-    r.scope = sim::FaultScope::Always;
-    r.remaining = times;
-    return r;
+    return {kind, sim::FaultScope::Always, 0, times};
 }
 
 class TransactionTest : public ::testing::Test {
 protected:
-    explicit TransactionTest(sim::InProcessPort::Timing timing = {})
-        : port(dev, clock, timing)
-    {
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        log.setFilePath(dir.filePath(QStringLiteral("ZRxLog.txt")));
-        ASSERT_TRUE(port.open(QStringLiteral("COM1"), QStringLiteral("9600,N,8,1")).ok());
-        link.settings.DeviceAddress.clear();
-        link.settings.ChecksumEnabled = true;
-        link.settings.ReadingTime = 0.15;
-        link.settings.drainMode = DrainMode::FrameEnd;
-    }
+    // The link starts with the default settings: no address, checksum, 0.15 s, frame-end drain.
+    explicit TransactionTest(sim::InProcessPort::Timing timing = {}) : port(dev, clock, timing) {}
+    void SetUp() override { ASSERT_TRUE(port.open("COM1", "9600,N,8,1").ok()); }
 
     QStringList logLines() const
     {
         QFile f(log.filePath());
         if (!f.open(QIODevice::ReadOnly))
             return {};
-        QStringList lines = cp1254::decode(f.readAll()).split(QStringLiteral("\r\n"));
+        QStringList lines = cp1254::decode(f.readAll()).split("\r\n");
         if (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
         return lines;
@@ -77,7 +61,7 @@ protected:
     sim::InProcessPort port;
     ScriptedOperator op;
     QTemporaryDir dir;
-    CommsLog log{QStringLiteral("unused")};
+    CommsLog log{dir.filePath("ZRxLog.txt")};
     Link link{port, clock, op, log};
 };
 
@@ -123,7 +107,7 @@ TEST_P(AckWriteTest, AttemptsQuestionsAndLog)
     if (r.recovers)
         op.onCall = [this](const ScriptedOperator::Call &) { dev.clearFaults(); };
 
-    link.CihazaGönder(8, r.bytes, QStringLiteral("LG"), 7);
+    link.CihazaGönder(8, r.bytes, "LG", 7);
 
     EXPECT_EQ(frames(), r.frames);
     EXPECT_EQ(QSet<QString>(port.framesSent().begin(), port.framesSent().end()).size(), 1)
@@ -164,8 +148,7 @@ TEST_F(PacedTransactionTest, BothDrainModesGiveTheSameAnswerFrameEndSooner)
     const double frameEndTime = clock.elapsed() - t0;
 
     EXPECT_EQ(frameEndAnswer, fixedAnswer);
-    EXPECT_EQ(link.decodeAnswer(frameEndAnswer, QStringLiteral("Tx"), 199).toString(),
-              QStringLiteral("ZR2 V2.20 "));
+    EXPECT_EQ(link.decodeAnswer(frameEndAnswer, "Tx", 199).toString(), QStringLiteral("ZR2 V2.20 "));
 
     EXPECT_NEAR(fixedTime, 0.35, 0.002);
     // The paced request, the latency and the whole paced answer (about 30 characters
@@ -178,8 +161,7 @@ TEST_F(PacedTransactionTest, BothDrainModesGiveTheSameAnswerFrameEndSooner)
 
 TEST_F(PacedTransactionTest, FrameEndGivesUpAtTheFixedDeadline)
 {
-    dev.addFault(fault(sim::FaultKind::Partial));
-    link.settings.drainMode = DrainMode::FrameEnd;
+    dev.addFault(fault(sim::FaultKind::Partial));  // frame-end drain waits for a CR that never comes
     const double t0 = clock.elapsed();
     const QString answer = link.readRaw(199, 10, 0.05);
     EXPECT_NEAR(clock.elapsed() - t0, 0.2, 0.002);
@@ -192,19 +174,17 @@ class DrainModeTest : public TransactionTest, public ::testing::WithParamInterfa
 TEST_P(DrainModeTest, LateAnswerIsDiscardedNotTakenForTheNextOne)
 {
     link.settings.drainMode = GetParam();
-    sim::FaultRule late = fault(sim::FaultKind::Late, 1);
-    late.lateSeconds = 0.5;
-    dev.addFault(late);
+    dev.addFault({sim::FaultKind::Late, sim::FaultScope::Always, 0, 1, 0.5});
 
-    EXPECT_FALSE(link.read(199, 10, QStringLiteral("Tx")).isValid());
+    EXPECT_FALSE(link.read(199, 10, "Tx").isValid());
     clock.advance(1.0);  // the late answer lands in the input buffer
-    EXPECT_EQ(link.read(204, 10, QStringLiteral("Tx")).toString(), QStringLiteral("SN00012345"));
+    EXPECT_EQ(link.read(204, 10, "Tx").toString(), "SN00012345");
 
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].startsWith(link.shortDate() + QStringLiteral(" - discarded late bytes: @")))
         << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("<CR>")));
+    EXPECT_TRUE(lines[0].endsWith("<CR>"));
 }
 
 TEST_P(DrainModeTest, ReadingTimeZeroDrainsRightAfterThePreDelay)
@@ -219,14 +199,14 @@ TEST_P(DrainModeTest, ReadingTimeZeroDrainsRightAfterThePreDelay)
 
     clock.advance(1.0);  // let the answer come and be discarded
     t0 = clock.elapsed();
-    EXPECT_EQ(link.read(204, 10, QStringLiteral("Tx"), 0.05).toString(), QStringLiteral("SN00012345"));
+    EXPECT_EQ(link.read(204, 10, "Tx", 0.05).toString(), "SN00012345");
     EXPECT_LE(clock.elapsed() - t0, 0.05 + 1e-6);
 }
 
 TEST_P(DrainModeTest, NoPumpExchangeNeverPumps)
 {
     link.settings.drainMode = GetParam();
-    link.writeNoAck(24, 2, QStringLiteral("LG"), 3, 0.1, false);
+    link.writeNoAck(24, 2, "LG", 3, 0.1, false);
     EXPECT_EQ(clock.pumpedIdles(), 0);
     EXPECT_GT(clock.unpumpedIdles(), 0);
     EXPECT_EQ(dev.reg(24), 3);
@@ -237,9 +217,9 @@ INSTANTIATE_TEST_SUITE_P(Modes, DrainModeTest, ::testing::Values(DrainMode::Fixe
 
 TEST_F(TransactionTest, ChecksumMismatchIsLoggedAndTheValueKept)
 {
-    dev.setText(199, QStringLiteral("ZR1 V1.00 "), 10);
+    dev.setText(199, "ZR1 V1.00 ", 10);
     dev.addFault(fault(sim::FaultKind::BadChecksum, 1));
-    EXPECT_EQ(link.read(199, 10, QStringLiteral("Tx")).toString(), QStringLiteral("ZR1 V1.00 "));
+    EXPECT_EQ(link.read(199, 10, "Tx").toString(), "ZR1 V1.00 ");
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0], link.shortDate() + QStringLiteral(" - [199]-[0005]--- CHKSum Hatası..."));
@@ -311,21 +291,21 @@ TEST(CommsLogFile, AppendsCp1254LinesWithCrLfOrSkipsAnUnwritableFile)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    CommsLog log(dir.filePath(QStringLiteral("ZRxLog.txt")));
-    log.AppendCommsLog(QStringLiteral("İletişim hatası"));
-    log.AppendCommsLog(QStringLiteral("ikinci"));
+    CommsLog log(dir.filePath("ZRxLog.txt"));
+    log.AppendCommsLog("İletişim hatası");
+    log.AppendCommsLog("ikinci");
     QFile f(log.filePath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("\xDDleti\xFEim hatas\xFD\r\nikinci\r\n"));
 
     // A folder in the file's place cannot be opened for appending; a missing folder is not made.
-    const QString folder = dir.filePath(QStringLiteral("folder"));
+    const QString folder = dir.filePath("folder");
     ASSERT_TRUE(QDir().mkpath(folder));
-    CommsLog(folder).AppendCommsLog(QStringLiteral("lost"));
-    CommsLog(dir.filePath(QStringLiteral("no/such/folder/ZRxLog.txt"))).AppendCommsLog(QStringLiteral("lost"));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("no/such/folder/ZRxLog.txt"))));
+    CommsLog(folder).AppendCommsLog("lost");
+    CommsLog(dir.filePath("no/such/folder/ZRxLog.txt")).AppendCommsLog("lost");
+    EXPECT_FALSE(QFile::exists(dir.filePath("no/such/folder/ZRxLog.txt")));
 
-    EXPECT_EQ(CommsLog().filePath(), QDir(WritableFolder()).filePath(QStringLiteral("ZRxLog.txt")));
+    EXPECT_EQ(CommsLog().filePath(), QDir(WritableFolder()).filePath("ZRxLog.txt"));
 }
 
 }  // namespace
