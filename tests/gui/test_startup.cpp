@@ -23,35 +23,31 @@ class WindowStartupTest : public GuiTest {};
 TEST_F(WindowStartupTest, WaitsForTheModelChoiceBeforeTheWindowIsReady)
 {
     makeForm();
-    bool readyWhileAsking = true;
-    bool dialogShown = false;
-    QString versionLabel;
-    QString dialogLabel;
+    bool readyWhileAsking = true, dialogShown = false;
+    QString versionLabel, dialogLabel;
     QTimer::singleShot(30, [&] {
         readyWhileAsking = form->isReady();
         vx::gui::Form1 *dialog = form->form1();
         ASSERT_NE(dialog, nullptr);
         dialogShown = dialog->isVisible();
-        versionLabel = dialog->findChild<QLabel *>(QStringLiteral("Label5"))->text();
-        dialogLabel = dialog->findChild<QLabel *>(QStringLiteral("Label4"))->text();
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("SSCommand6_1")), Qt::LeftButton);
+        versionLabel = dialog->findChild<QLabel *>("Label5")->text();
+        dialogLabel = dialog->findChild<QLabel *>("Label4")->text();
+        QTest::mouseClick(dialog->findChild<QPushButton *>("SSCommand6_1"), Qt::LeftButton);
     });
     ASSERT_TRUE(form->FormLoad());
 
     EXPECT_FALSE(readyWhileAsking);
     EXPECT_TRUE(dialogShown);
-    EXPECT_EQ(versionLabel, QStringLiteral("v%1.%2 r%3")
-                                .arg(vx::version::Major)
-                                .arg(vx::version::Minor)
-                                .arg(vx::version::Revision, 2, 10, QLatin1Char('0')));
-    EXPECT_EQ(dialogLabel, QStringLiteral("E359"));  // the dialog's labels follow the language file
+    using namespace vx::version;
+    EXPECT_EQ(versionLabel, QStringLiteral("v%1.%2 r%3").arg(Major).arg(Minor).arg(Revision, 2, 10, QLatin1Char('0')));
+    EXPECT_EQ(dialogLabel, "E359");  // the dialog's labels follow the language file
     EXPECT_TRUE(form->isReady());
-    EXPECT_EQ(form->state().IndicatorModel, QStringLiteral("ZR2"));
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("VEXTORA v%1.%2").arg(vx::version::Major).arg(vx::version::Minor));
+    EXPECT_EQ(form->state().IndicatorModel, "ZR2");
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("VEXTORA v%1.%2").arg(Major).arg(Minor));
     EXPECT_FALSE(form->state().IsConnected);
-    EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
+    EXPECT_EQ(form->lightColour(), "kırmızı");
     EXPECT_TRUE(port.framesSent().isEmpty()) << "nothing is sent before the user connects";
-    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("BACKUP"))).exists());
+    EXPECT_TRUE(QDir(dir.filePath("BACKUP")).exists());
 }
 
 TEST_F(WindowStartupTest, ClosingTheModelDialogEndsTheStartUp)
@@ -80,32 +76,25 @@ TEST_F(WindowStartupTest, TheModelChosenShowsItsTabsAndFeaturesAndTheP_DaraTabSt
         EXPECT_TRUE(tabs->isTabVisible(4));
         for (const char *name : zr2Only)
             EXPECT_EQ(shown(QString::fromLatin1(name)), zr2) << name;
-        EXPECT_TRUE(shown(QStringLiteral("SSCheck2_0")));
+        EXPECT_TRUE(shown("SSCheck2_0"));
     }
 }
 
-TEST_F(WindowStartupTest, AddressListGetsTheHundredEntriesInFront)
+TEST_F(WindowStartupTest, AddressListHasTheHundredEntriesInFrontAndPortListOnlyPortsThatOpen)
 {
     start();
-    auto *combo = ctl<QComboBox>(QStringLiteral("Combo2"));
-    ASSERT_EQ(combo->count(), 100 + 11);
-    EXPECT_EQ(combo->itemText(0), QStringLiteral("00"));
-    EXPECT_EQ(combo->itemText(99), QStringLiteral("99"));
-    EXPECT_EQ(combo->itemText(100), QString());
-    EXPECT_EQ(combo->itemText(110), QStringLiteral("09"));
-}
-
-TEST_F(WindowStartupTest, PortListHoldsOnlyPortsThatOpen)
-{
-    start();
-    auto *combo = ctl<QComboBox>(QStringLiteral("Combo6"));
-    ASSERT_EQ(combo->count(), 16);
-    EXPECT_EQ(combo->itemText(0), QStringLiteral("COM1"));
-    EXPECT_EQ(combo->itemText(15), QStringLiteral("COM16"));
+    auto *addresses = ctl<QComboBox>("Combo2");
+    ASSERT_EQ(addresses->count(), 100 + 11);
+    for (const auto &[index, text] : {std::pair{0, "00"}, {99, "99"}, {100, ""}, {110, "09"}})
+        EXPECT_EQ(addresses->itemText(index), text) << index;
+    auto *ports = ctl<QComboBox>("Combo6");
+    ASSERT_EQ(ports->count(), 16);
+    EXPECT_EQ(ports->itemText(0), "COM1");
+    EXPECT_EQ(ports->itemText(15), "COM16");
 
     port.setOpenError(vx::PortErr::NoSuchPort);
     start();
-    EXPECT_EQ(ctl<QComboBox>(QStringLiteral("Combo6"))->count(), 0);
+    EXPECT_EQ(ctl<QComboBox>("Combo6")->count(), 0);
     EXPECT_FALSE(port.isOpen());
 }
 
@@ -116,7 +105,7 @@ TEST_F(WindowStartupTest, HooksRunInStartUpOrder)
     form->setGridDüzen([&](int index) { order << QStringLiteral("grid%1").arg(index); });
     form->addLanguageHook([&] { order << QStringLiteral("language"); });
     form->addStartupHook([&] { order << QStringLiteral("startup:") + form->state().IndicatorModel; });
-    ASSERT_TRUE(form->FormLoad(QStringLiteral("ZR1")));
+    ASSERT_TRUE(form->FormLoad("ZR1"));
     // The grids once after the language file, once by the start-up itself; the start-up
     // hooks once the model is known.
     EXPECT_EQ(order, (QStringList{"language", "grid0", "grid1", "grid2", "grid3", "grid4", "startup:ZR1", "grid0",
@@ -129,52 +118,39 @@ TEST_F(WindowStartupTest, ModelDialogExpandsShrinksAndShowsTheMakersLogoOnlyForT
     EXPECT_EQ(dialog.height(), 143);
     dialog.Command1_Click();
     EXPECT_EQ(dialog.height(), 205);
-    EXPECT_EQ(dialog.findChild<QWidget *>(QStringLiteral("SSPanel7"))->height(), 207);
+    EXPECT_EQ(dialog.findChild<QWidget *>("SSPanel7")->height(), 207);
     dialog.Command1_Click();
     EXPECT_EQ(dialog.height(), 143);
 
     dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "HALVERN"}, {384, "Model?"}})));
     EXPECT_TRUE(dialog.showsHalvernLogo());
-    EXPECT_EQ(dialog.findChild<QWidget *>(QStringLiteral("SSPanel7"))->property("caption").toString(),
-              QStringLiteral("Model?"));
+    EXPECT_EQ(dialog.findChild<QWidget *>("SSPanel7")->property("caption").toString(), QStringLiteral("Model?"));
     for (const char *word : {"Halvern", "HALVERN "}) {
         dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, word}})));
         EXPECT_FALSE(dialog.showsHalvernLogo()) << word;
     }
 }
 
-TEST_F(WindowStartupTest, ResizingSnapsBackToTheFixedSize)
+TEST_F(WindowStartupTest, ResizingSnapsBackPanelsAreCentredAndClosingAsksTheProgramToEnd)
 {
     start();
     form->show();
+    EXPECT_EQ(vx::gui::AnaForm::OuterSize(), QSize(653, 643));
     const QSize fixed = vx::gui::AnaForm::OuterSize() - (form->frameGeometry().size() - form->geometry().size());
     EXPECT_EQ(form->size(), fixed);
-    form->resize(900, 800);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(form->size(), fixed);
-    form->resize(300, 200);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(form->size(), fixed);
-    EXPECT_EQ(vx::gui::AnaForm::OuterSize(), QSize(653, 643));
-}
+    for (const QSize &size : {QSize(900, 800), QSize(300, 200)}) {
+        form->resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form->size(), fixed);
+    }
 
-TEST_F(WindowStartupTest, FloatingPanelsAreCentredInTheClientArea)
-{
-    start();
-    form->show();
     form->MnAyar_Click(0);
-    QWidget *panel = ctl(QStringLiteral("SSPanel1"));
+    QWidget *panel = ctl("SSPanel1");
     QWidget *client = panel->parentWidget();
-    EXPECT_EQ(panel->x(), (client->width() - panel->width()) / 2);
-    EXPECT_EQ(panel->y(), (client->height() - panel->height()) / 2);
-}
+    EXPECT_EQ(panel->pos(), QPoint((client->width() - panel->width()) / 2, (client->height() - panel->height()) / 2));
 
-TEST_F(WindowStartupTest, ClosingTheWindowAsksTheProgramToEnd)
-{
-    start();
-    form->show();
     QSignalSpy exit(form.get(), &vx::gui::AnaForm::exitRequested);
-    action(QStringLiteral("MnDosya_11"))->trigger();
+    action("MnDosya_11")->trigger();
     EXPECT_EQ(exit.count(), 1);
     EXPECT_TRUE(form->link().AbortRequested);
 }
