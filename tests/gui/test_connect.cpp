@@ -28,39 +28,50 @@ vx::sim::FaultRule fault(vx::sim::FaultKind kind, int reg = 0)
     return rule;
 }
 
-TEST_F(WindowConnectTest, ClickOnTheRedLightConnectsAndTurnsItGreen)
+TEST_F(WindowConnectTest, RedLightConnectsGreenLightAndMenuDisconnect)
 {
-    device.setModel(QStringLiteral("ZR2 V2.20"));
-    start(QStringLiteral("ZR2"));
+    device.setModel("ZR2 V2.20");
+    start("ZR2");
     port.clearFramesSent();
+    EXPECT_EQ(action("connect")->text(), "E376");
 
-    QTest::mouseClick(ctl(QStringLiteral("Image2_0")), Qt::LeftButton);
+    QTest::mouseClick(ctl("Image2_0"), Qt::LeftButton);
 
     EXPECT_TRUE(form->state().IsConnected);
-    EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
-    EXPECT_EQ(action(QStringLiteral("connect"))->text(), QStringLiteral("E377"));
-    EXPECT_EQ(form->lastVersion().versionText.trimmed(), QStringLiteral("ZR2 V2.20"));
+    EXPECT_EQ(form->lightColour(), "yeşil");
+    EXPECT_EQ(action("connect")->text(), "E377");
+    EXPECT_EQ(form->lastVersion().versionText.trimmed(), "ZR2 V2.20");
     EXPECT_EQ(port.framesSent(), QStringList{vx::BuildReadFrame(QString(), 199, 10, true)});
     EXPECT_FALSE(port.isOpen()) << "the port is open only during an operation";
-    EXPECT_FALSE(shown(QStringLiteral("SSPanel10")));
+    EXPECT_FALSE(shown("SSPanel10"));
     EXPECT_TRUE(form->tabs()->isEnabled());
     EXPECT_EQ(op.dialogCount(), 0);
+
+    QTest::mouseClick(ctl("Image2_1"), Qt::LeftButton);
+    EXPECT_FALSE(form->state().IsConnected);
+    EXPECT_EQ(form->lightColour(), "kırmızı");
+    action("connect")->trigger();
+    EXPECT_TRUE(form->state().IsConnected);
+    action("connect")->trigger();
+    EXPECT_FALSE(form->state().IsConnected);
+    EXPECT_EQ(action("connect")->text(), "E376");
+    EXPECT_EQ(form->lightColour(), "kırmızı");
 }
 
 TEST_F(WindowConnectTest, VersionOfAnotherModelCorrectsTheModelAndItsFeatures)
 {
-    device.setModel(QStringLiteral("ZR1 V1.05"));
-    start(QStringLiteral("ZR2"));
+    device.setModel("ZR1 V1.05");
+    start("ZR2");
     std::vector<int> laidOut;
     form->setGridDüzen([&](int index) { laidOut.push_back(index); });
     ASSERT_TRUE(form->tabs()->isTabVisible(1));
 
     form->ConnectAction();
 
-    EXPECT_EQ(form->state().IndicatorModel, QStringLiteral("ZR1"));
+    EXPECT_EQ(form->state().IndicatorModel, "ZR1");
     EXPECT_FALSE(form->tabs()->isTabVisible(1));
     EXPECT_FALSE(form->tabs()->isTabVisible(3));
-    EXPECT_FALSE(shown(QStringLiteral("SSCheck1_1")));
+    EXPECT_FALSE(shown("SSCheck1_1"));
     EXPECT_EQ(laidOut, (std::vector<int>{2, 3}));
 
     // The same model again: nothing is rebuilt.
@@ -70,11 +81,11 @@ TEST_F(WindowConnectTest, VersionOfAnotherModelCorrectsTheModelAndItsFeatures)
     EXPECT_EQ(laidOut, (std::vector<int>{2, 3}));
 
     // A ZR2 behind the same port brings the features back.
-    device.setModel(QStringLiteral("ZR2 V2.20"));
+    device.setModel("ZR2 V2.20");
     form->DisconnectAction();
     form->ConnectAction();
     EXPECT_TRUE(form->tabs()->isTabVisible(1));
-    EXPECT_TRUE(shown(QStringLiteral("SSCheck1_1")));
+    EXPECT_TRUE(shown("SSCheck1_1"));
 }
 
 TEST_F(WindowConnectTest, CapacityReadRunsOnceAfterEveryConnectWithThePortOpen)
@@ -85,13 +96,13 @@ TEST_F(WindowConnectTest, CapacityReadRunsOnceAfterEveryConnectWithThePortOpen)
     form->setTaksimatBul([&] {
         ++calls;
         portOpen = port.isOpen();
-        action(QStringLiteral("connect"))->trigger();  // the user clicks again meanwhile: ignored
+        action("connect")->trigger();  // the user clicks again meanwhile: ignored
     });
     form->ConnectAction();
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(portOpen);
     EXPECT_TRUE(form->state().IsConnected);
-    EXPECT_EQ(action(QStringLiteral("connect"))->text(), QStringLiteral("E377"));
+    EXPECT_EQ(action("connect")->text(), "E377");
     device.addFault(fault(vx::sim::FaultKind::NoAnswer, 199));
     form->DisconnectAction();
     form->ConnectAction();
@@ -100,7 +111,7 @@ TEST_F(WindowConnectTest, CapacityReadRunsOnceAfterEveryConnectWithThePortOpen)
 
 TEST_F(WindowConnectTest, PortErrorsLeaveTheLightRedAndTheMenuOfferingToConnect)
 {
-    start(QStringLiteral("ZR2"));
+    start("ZR2");
     // A missing, busy or unusable port is not tried ten times; other errors are, and reported once.
     const struct { int error; int opens; const char *message; vx::Icon icon; } cases[] = {
         {vx::PortErr::NoSuchPort, 1, "COM1 bulunmamaktadır", vx::Icon::Critical},
@@ -119,14 +130,14 @@ TEST_F(WindowConnectTest, PortErrorsLeaveTheLightRedAndTheMenuOfferingToConnect)
         EXPECT_TRUE(op.last().text.startsWith(QString::fromUtf8(c.message))) << qPrintable(op.last().text);
         EXPECT_EQ(op.last().icon, c.icon);
         EXPECT_FALSE(form->state().IsConnected);
-        EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
-        EXPECT_EQ(action(QStringLiteral("connect"))->text(), QStringLiteral("E376"));
+        EXPECT_EQ(form->lightColour(), "kırmızı");
+        EXPECT_EQ(action("connect")->text(), "E376");
         EXPECT_TRUE(port.framesSent().isEmpty());
         // The chosen model keeps its features while no indicator is reachable.
-        EXPECT_EQ(form->state().IndicatorModel, QStringLiteral("ZR2"));
+        EXPECT_EQ(form->state().IndicatorModel, "ZR2");
         EXPECT_TRUE(form->tabs()->isTabVisible(1));
         EXPECT_TRUE(form->tabs()->isEnabled());
-        EXPECT_FALSE(shown(QStringLiteral("SSPanel10")));
+        EXPECT_FALSE(shown("SSPanel10"));
     }
 }
 
@@ -138,28 +149,10 @@ TEST_F(WindowConnectTest, SilentOrRefusingIndicatorFailsWithoutAMessage)
         device.addFault(fault(kind, 199));
         form->ConnectAction();
         EXPECT_FALSE(form->state().IsConnected) << int(kind);
-        EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
-        EXPECT_EQ(action(QStringLiteral("connect"))->text(), QStringLiteral("E376"));
+        EXPECT_EQ(form->lightColour(), "kırmızı");
+        EXPECT_EQ(action("connect")->text(), "E376");
     }
     EXPECT_EQ(op.dialogCount(), 0);
-}
-
-TEST_F(WindowConnectTest, MenuAndGreenLightDisconnect)
-{
-    start();
-    QAction *menu = action(QStringLiteral("connect"));
-    EXPECT_EQ(menu->text(), QStringLiteral("E376"));
-    menu->trigger();
-    EXPECT_TRUE(form->state().IsConnected);
-    menu->trigger();
-    EXPECT_FALSE(form->state().IsConnected);
-    EXPECT_EQ(menu->text(), QStringLiteral("E376"));
-    EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
-
-    form->ConnectAction();
-    QTest::mouseClick(ctl(QStringLiteral("Image2_1")), Qt::LeftButton);
-    EXPECT_FALSE(form->state().IsConnected);
-    EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
 }
 
 TEST_F(WindowConnectTest, LightShowsExactlyOneLampAndNoGreenWhileDisconnected)
@@ -203,18 +196,18 @@ protected:
 
 TEST_F(VersionReadTest, ReadsTheVersionAfterThePreDelayAndKeepsThePortOpen)
 {
-    device.setModel(QStringLiteral("ZR1 V1.05"));
+    device.setModel("ZR1 V1.05");
     link.settings.drainMode = vx::DrainMode::Fixed;  // the whole waits, not up to the answer's end
     const double before = clock.elapsed();
     const vx::VersionResult r = vx::VersiyonOku(link);
     ASSERT_TRUE(r.connected());
-    EXPECT_EQ(r.model, QStringLiteral("ZR1"));
-    EXPECT_EQ(r.versionText, QStringLiteral("ZR1 V1.05 "));
+    EXPECT_EQ(r.model, "ZR1");
+    EXPECT_EQ(r.versionText, "ZR1 V1.05 ");
     EXPECT_TRUE(port.isOpen());
     EXPECT_GE(clock.elapsed() - before, 0.2 + 0.15 - 1e-9);
 
     // With an address, without the checksum, and with an answer late but within the reading time.
-    device.setAddress(QStringLiteral("05"));
+    device.setAddress("05");
     device.setChecksum(false);
     link.settings.DeviceAddress = QStringLiteral("05");
     link.settings.ChecksumEnabled = false;
@@ -223,7 +216,7 @@ TEST_F(VersionReadTest, ReadsTheVersionAfterThePreDelayAndKeepsThePortOpen)
     device.addFault(late);
     link.settings.ReadingTime = 0.5;
     EXPECT_TRUE(vx::VersiyonOku(link).connected());
-    EXPECT_EQ(port.framesSent().last(), vx::BuildReadFrame(QStringLiteral("05"), 199, 10, false));
+    EXPECT_EQ(port.framesSent().last(), vx::BuildReadFrame("05", 199, 10, false));
 }
 
 }  // namespace
