@@ -16,7 +16,7 @@ namespace {
 
 class WindowSettingsPanelTest : public GuiTest {
 protected:
-    QString stored(const QString &key) const { return store->value(QStringLiteral("ZR"), key, QStringLiteral("(none)")); }
+    QString stored(const QString &key) const { return store->value("ZR", key, "(none)"); }
     QComboBox *combo(const char *name) const { return ctl<QComboBox>(QString::fromLatin1(name)); }
     void pick(const char *name, const QString &text)
     {
@@ -40,8 +40,8 @@ TEST_F(WindowSettingsPanelTest, OpeningShowsTheStoredSettingsOrTheDefaultsAndAcc
     };
     for (const auto &r : rows) {
         for (int i = 0; i < 4; ++i)
-            r.stored[i] ? store->setValue(QStringLiteral("ZR"), QLatin1String(keys[i]), QLatin1String(r.stored[i]))
-                        : store->remove(QStringLiteral("ZR"), QLatin1String(keys[i]));
+            r.stored[i] ? store->setValue("ZR", QLatin1String(keys[i]), QLatin1String(r.stored[i]))
+                        : store->remove("ZR", QLatin1String(keys[i]));
         start();
         form->MnAyar_Click(0);
         for (int i = 0; i < 8; ++i) {
@@ -49,12 +49,12 @@ TEST_F(WindowSettingsPanelTest, OpeningShowsTheStoredSettingsOrTheDefaultsAndAcc
             EXPECT_EQ(w->property(qobject_cast<QComboBox *>(w) ? "currentText" : "text").toString(), QLatin1String(r.shown[i]))
                 << controls[i];
         }
-        EXPECT_TRUE(shown(QStringLiteral("SSPanel1")));
-        EXPECT_EQ(form->lightColour(), QStringLiteral("sarı"));
+        EXPECT_TRUE(shown("SSPanel1"));
+        EXPECT_EQ(form->lightColour(), "sarı");
         EXPECT_FALSE(form->tabs()->isEnabled());
-        EXPECT_FALSE(action(QStringLiteral("connect"))->isEnabled());
+        EXPECT_FALSE(action("connect")->isEnabled());
         form->SSCommand1_Click();  // accepting what is shown stores the same line settings
-        EXPECT_EQ(stored(QStringLiteral("Setting")), QLatin1String(r.shown[2]));
+        EXPECT_EQ(stored("Setting"), QLatin1String(r.shown[2]));
     }
 }
 
@@ -68,43 +68,39 @@ TEST_F(WindowSettingsPanelTest, ParityChoiceSetsTheDataBits)
     }
 }
 
-TEST_F(WindowSettingsPanelTest, AcceptStoresWhatThePanelShowsAndTheNextConnectUsesIt)
+TEST_F(WindowSettingsPanelTest, CancelStoresNothingAcceptStoresWhatThePanelShowsAndTheNextConnectUsesIt)
 {
     start();
     form->MnAyar_Click(0);
-    pick("Combo6", QStringLiteral("COM12"));
-    pick("Combo7", QStringLiteral("9600"));
-    pick("Combo9", QStringLiteral("EVEN"));
-    pick("Combo2", QStringLiteral("05"));
-    pick("Combo3", QStringLiteral("Yok"));
-    ctl<QCheckBox>(QStringLiteral("CheckFrameEnd"))->setChecked(false);
-    QTest::mouseClick(ctl<QPushButton>(QStringLiteral("SSCommand1")), Qt::LeftButton);
+    pick("Combo6", "COM4");
+    QTest::mouseClick(ctl<QPushButton>("SSCommand7"), Qt::LeftButton);
+    EXPECT_EQ(stored("Port"), "(none)");
+    EXPECT_EQ(form->settings().PortNumber, "1");
+    EXPECT_FALSE(shown("SSPanel1"));
+    EXPECT_TRUE(form->tabs()->isEnabled());
+
+    form->MnAyar_Click(0);
+    pick("Combo6", "COM12");
+    pick("Combo7", "9600");
+    pick("Combo9", "EVEN");
+    pick("Combo2", "05");
+    pick("Combo3", "Yok");
+    ctl<QCheckBox>("CheckFrameEnd")->setChecked(false);
+    QTest::mouseClick(ctl<QPushButton>("SSCommand1"), Qt::LeftButton);
 
     QStringList values;
     for (const char *key : {"Port", "Setting", "Adrres", "CSUM", "Drain"})
         values << stored(QLatin1String(key));
     EXPECT_EQ(values, QStringList({"12", "9600,E,7,1", "05", "False", "fixed"}));
     EXPECT_EQ(form->settings().drainMode, vx::DrainMode::Fixed);
-    EXPECT_FALSE(shown(QStringLiteral("SSPanel1")));
+    EXPECT_FALSE(shown("SSPanel1"));
     EXPECT_TRUE(form->tabs()->isEnabled());
-    EXPECT_TRUE(action(QStringLiteral("connect"))->isEnabled());
+    EXPECT_TRUE(action("connect")->isEnabled());
 
     form->ConnectAction();
-    EXPECT_EQ(port.lastPortName(), QStringLiteral("COM12"));
-    EXPECT_EQ(port.lastLineSettings(), QStringLiteral("9600,E,7,1"));
-    EXPECT_EQ(port.framesSent().last(), vx::BuildReadFrame(QStringLiteral("05"), 199, 10, false));
-}
-
-TEST_F(WindowSettingsPanelTest, CancelStoresNothing)
-{
-    start();
-    form->MnAyar_Click(0);
-    pick("Combo6", QStringLiteral("COM4"));
-    QTest::mouseClick(ctl<QPushButton>(QStringLiteral("SSCommand7")), Qt::LeftButton);
-    EXPECT_EQ(stored(QStringLiteral("Port")), QStringLiteral("(none)"));
-    EXPECT_EQ(form->settings().PortNumber, QStringLiteral("1"));
-    EXPECT_FALSE(shown(QStringLiteral("SSPanel1")));
-    EXPECT_TRUE(form->tabs()->isEnabled());
+    EXPECT_EQ(port.lastPortName(), "COM12");
+    EXPECT_EQ(port.lastLineSettings(), "9600,E,7,1");
+    EXPECT_EQ(port.framesSent().last(), vx::BuildReadFrame("05", 199, 10, false));
 }
 
 TEST_F(WindowSettingsPanelTest, NewAddressReadsTheCapacityAgainWhileConnected)
@@ -119,13 +115,13 @@ TEST_F(WindowSettingsPanelTest, NewAddressReadsTheCapacityAgainWhileConnected)
     form->MnAyar_Click(0);
     form->SSCommand1_Click();
     EXPECT_EQ(capacityReads, 2);
-    EXPECT_EQ(form->settings().DeviceAddress, QStringLiteral("00"));
+    EXPECT_EQ(form->settings().DeviceAddress, "00");
     form->MnAyar_Click(0);
     form->SSCommand1_Click();  // same address: nothing read
     EXPECT_EQ(capacityReads, 2);
 
     form->MnAyar_Click(0);
-    pick("Combo2", QStringLiteral("05"));
+    pick("Combo2", "05");
     form->SSCommand1_Click();
     EXPECT_EQ(capacityReads, 3);
     EXPECT_FALSE(port.isOpen());
@@ -133,7 +129,7 @@ TEST_F(WindowSettingsPanelTest, NewAddressReadsTheCapacityAgainWhileConnected)
     // Not connected: nothing is sent.
     form->DisconnectAction();
     form->MnAyar_Click(0);
-    pick("Combo2", QStringLiteral("06"));
+    pick("Combo2", "06");
     form->SSCommand1_Click();
     EXPECT_EQ(capacityReads, 3);
 }
@@ -143,19 +139,19 @@ TEST_F(WindowSettingsPanelTest, HiddenKeyOnTheAcceptButtonSetsTheReadingTime)
     start();
     form->show();
     form->MnAyar_Click(0);
-    auto *accept = ctl<QPushButton>(QStringLiteral("SSCommand1"));
-    op.inputAnswers.push_back(QStringLiteral("0,3"));
+    auto *accept = ctl<QPushButton>("SSCommand1");
+    op.inputAnswers.push_back("0,3");
     QTest::keyClick(accept, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
 
     ASSERT_EQ(op.count(Kind::Input), 1);
-    EXPECT_EQ(op.last().text, QStringLiteral("Reading time?"));
-    EXPECT_EQ(op.last().defaultText, QStringLiteral("0.15"));
+    EXPECT_EQ(op.last().text, "Reading time?");
+    EXPECT_EQ(op.last().defaultText, "0.15");
     EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.3);
-    EXPECT_EQ(stored(QStringLiteral("OkumaZamanı")), QStringLiteral("0,3"));
+    EXPECT_EQ(stored("OkumaZamanı"), "0,3");
 
     // Without all three modifiers, or on another control, the key is an ordinary key.
     QTest::keyClick(accept, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier);
-    QTest::keyClick(ctl(QStringLiteral("Combo7")), Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    QTest::keyClick(ctl("Combo7"), Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(op.count(Kind::Input), 1);
 }
 
@@ -163,16 +159,16 @@ TEST_F(WindowSettingsPanelTest, CancelledOrUnreadableReadingTimeKeepsTheOldValue
 {
     start();
     // Through the program settings menu: cancelled, unreadable, zero, then a good one.
-    op.inputAnswers = {std::nullopt, QStringLiteral("abc"), QStringLiteral("0"), QStringLiteral("0.5")};
+    op.inputAnswers = {std::nullopt, "abc", "0", "0.5"};
     for (int i = 0; i < 3; ++i)
-        action(QStringLiteral("MnAyar_1"))->trigger();
+        action("MnAyar_1")->trigger();
     EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.15);
-    EXPECT_EQ(stored(QStringLiteral("OkumaZamanı")), QStringLiteral("(none)"));
+    EXPECT_EQ(stored("OkumaZamanı"), "(none)");
     const QStringList said = op.messages();
     ASSERT_EQ(said.size(), 3);
     for (const QString &m : said)
-        EXPECT_TRUE(m.contains(QStringLiteral("0.15"))) << qPrintable(m);
-    action(QStringLiteral("MnAyar_1"))->trigger();
+        EXPECT_TRUE(m.contains("0.15")) << qPrintable(m);
+    action("MnAyar_1")->trigger();
     EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.5);
 }
 
