@@ -33,11 +33,11 @@ protected:
 TEST_F(StatusTabTest, GridShowsCaptionsFromTheLanguageFile)
 {
     start();
-    auto *grid = ctl<QTableView>(QStringLiteral("Grid1_3"));
+    auto *grid = ctl<QTableView>("Grid1_3");
     ASSERT_NE(grid, nullptr);
-    EXPECT_EQ(grid->model()->index(1, 0).data().toString(), QStringLiteral("E272"));
-    EXPECT_EQ(grid->model()->index(29, 0).data().toString(), QStringLiteral("E404"));
-    EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("E279"));
+    EXPECT_EQ(grid->model()->index(1, 0).data().toString(), "E272");
+    EXPECT_EQ(grid->model()->index(29, 0).data().toString(), "E404");
+    EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), "E279");
     EXPECT_TRUE(grid->isRowHidden(0));
     EXPECT_TRUE(grid->isRowHidden(20));
     EXPECT_FALSE(grid->isRowHidden(23));
@@ -57,12 +57,12 @@ TEST_F(StatusTabTest, ConnectOnTheStatusTabReadsEveryFiveSecondsUntilADisconnect
     EXPECT_EQ(readings(), 0);
     clock.advance(0.2);
     EXPECT_EQ(readings(), 1);
-    EXPECT_EQ(value(25), QStringLiteral("E242"));  // analog card present
-    EXPECT_EQ(value(18), QStringLiteral("E246"));
+    EXPECT_EQ(value(25), "E242");  // analog card present
+    EXPECT_EQ(value(18), "E246");
     EXPECT_FALSE(value(1).isEmpty());
     EXPECT_TRUE(form->statusTab().flags().CalibrationPermitted);
     EXPECT_TRUE(form->statusTab().flags().AnalogCardPresent);
-    EXPECT_EQ(form->lightColour(), QStringLiteral("yeşil"));
+    EXPECT_EQ(form->lightColour(), "yeşil");
     EXPECT_FALSE(port.isOpen()) << "the port is open only during an operation";
 
     clock.advance(10.0);
@@ -105,11 +105,11 @@ TEST_F(StatusTabTest, SilentIndicatorShowsTheRefusalAndDisconnects)
 
     clock.advance(5.1);
     ASSERT_EQ(op.calls.size(), 1u);
-    EXPECT_EQ(op.calls[0].text, QStringLiteral("E309"));
+    EXPECT_EQ(op.calls[0].text, "E309");
     EXPECT_EQ(op.calls[0].icon, vx::Icon::Critical);
     EXPECT_FALSE(form->state().IsConnected);
-    EXPECT_EQ(form->lightColour(), QStringLiteral("kırmızı"));
-    EXPECT_EQ(action(QStringLiteral("connect"))->text(), QStringLiteral("E376"));
+    EXPECT_EQ(form->lightColour(), "kırmızı");
+    EXPECT_EQ(action("connect")->text(), "E376");
     EXPECT_TRUE(form->tabs()->isEnabled());
     clock.advance(5.0);
     EXPECT_FALSE(form->timer4()->isActive());
@@ -123,14 +123,14 @@ TEST_F(StatusTabTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicat
     form->ConnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     EXPECT_EQ(readings(), 1);
-    EXPECT_EQ(value(1), QStringLiteral("1500"));
-    EXPECT_EQ(value(7), QStringLiteral("E236"));
+    EXPECT_EQ(value(1), "1500");
+    EXPECT_EQ(value(7), "E236");
     device.setReg(2, 0x0000);
     device.setReg(25, 0x0000);
     form->F5Key();
     EXPECT_EQ(readings(), 2);
-    EXPECT_EQ(value(7), QStringLiteral("E235"));
-    EXPECT_EQ(value(25), QStringLiteral("E241"));
+    EXPECT_EQ(value(7), "E235");
+    EXPECT_EQ(value(25), "E241");
     EXPECT_FALSE(form->statusTab().flags().AnalogCardPresent);
     EXPECT_FALSE(form->statusTab().flags().CalibrationPermitted);
     form->F5Key();
