@@ -67,16 +67,16 @@ TEST(ComPortMap, StoredMapWinsOverOverridesOverEnumeration)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    SettingsStore store(dir.filePath(QStringLiteral("settings.ini")));
-    store.setValue(SettingsKeys::ComPortSection, QStringLiteral("COM2"), QStringLiteral("/dev/ttyStored"));
-    store.setValue(SettingsKeys::ComPortSection, QStringLiteral("Junk"), QStringLiteral("/dev/ttyJunk"));
+    SettingsStore store(dir.filePath("settings.ini"));
+    store.setValue(SettingsKeys::ComPortSection, "COM2", "/dev/ttyStored");
+    store.setValue(SettingsKeys::ComPortSection, "Junk", "/dev/ttyJunk");
     ComPortMap map(store);
-    map.setOverride(2, QStringLiteral("/dev/ttyOverride2"));
-    map.setOverride(3, QStringLiteral("/dev/ttyOverride3"));
-    EXPECT_EQ(map.resolve(2), QStringLiteral("/dev/ttyStored"));
-    EXPECT_EQ(map.resolve(3), QStringLiteral("/dev/ttyOverride3"));
-    map.setExplicit(3, QStringLiteral("/dev/ttyExplicit3"));
-    EXPECT_EQ(map.resolve(3), QStringLiteral("/dev/ttyExplicit3"));
+    map.setOverride(2, "/dev/ttyOverride2");
+    map.setOverride(3, "/dev/ttyOverride3");
+    EXPECT_EQ(map.resolve(2), "/dev/ttyStored");
+    EXPECT_EQ(map.resolve(3), "/dev/ttyOverride3");
+    map.setExplicit(3, "/dev/ttyExplicit3");
+    EXPECT_EQ(map.resolve(3), "/dev/ttyExplicit3");
 
     // Beyond the machine's devices nothing is mapped.
     const QStringList devices = ComPortMap::enumeratedDevices();
@@ -89,17 +89,11 @@ TEST(ComPortMap, StoredMapWinsOverOverridesOverEnumeration)
 TEST(QtSerialPort, OpenErrorsCarryTheirNumbers)
 {
     QtSerialPort port;
-    PortResult r = port.open(QStringLiteral("COM999"), QStringLiteral("9600,N,8,1"));
-    EXPECT_EQ(r.error, PortErr::NoSuchPort);
-    EXPECT_FALSE(r.description.isEmpty());
-
-    r = port.open(QStringLiteral("/dev/no-such-serial-device"), QStringLiteral("9600,N,8,1"));
-    EXPECT_EQ(r.error, PortErr::NoSuchPort);
-
-    r = port.open(QStringLiteral("/dev/no-such-serial-device"), QStringLiteral("9600,N,8"));
+    for (const char *name : {"COM999", "/dev/no-such-serial-device"})
+        EXPECT_EQ(port.open(name, "9600,N,8,1").error, PortErr::NoSuchPort) << name;
+    const PortResult r = port.open("/dev/no-such-serial-device", "9600,N,8");
     EXPECT_EQ(r.error, PortErr::BadSettings);
-    EXPECT_TRUE(r.description.contains(QStringLiteral("9600,N,8"))) << r.description.toStdString();
-
+    EXPECT_TRUE(r.description.contains("9600,N,8")) << r.description.toStdString();
     EXPECT_FALSE(port.isOpen());
     EXPECT_TRUE(port.readAll().isEmpty());
     port.write("@0300000002\r");  // quietly nothing
@@ -124,17 +118,13 @@ public:
         opened << name;
         lineSettings = settings;
         if (busyError)
-            return {busyError, QStringLiteral("Access denied")};
+            return {busyError, "Access denied"};
         if (!available.count(name))
-            return {PortErr::NoSuchPort, QStringLiteral("no such port")};
+            return {PortErr::NoSuchPort, "no such port"};
         open_ = true;
         return {};
     }
-    void close() override
-    {
-        ++closes;
-        open_ = false;
-    }
+    void close() override { ++closes; open_ = false; }
     bool isOpen() const override { return open_; }
     void write(const QByteArray &) override {}
     qint64 bytesWaiting() override { return 0; }
@@ -156,7 +146,7 @@ TEST(PortAc, ClosesAnOpenPortFirstAndShowsTheMessageOfEachFailure)
     };
     for (const Case &c : cases) {
         ListedPort port;
-        port.available = {QStringLiteral("COM1"), QStringLiteral("COM3"), QStringLiteral("/dev/ttyUSB0")};
+        port.available = {"COM1", "COM3", "/dev/ttyUSB0"};
         port.busyError = c.busy;
         port.open_ = true;
         ScriptedOperator op;
@@ -165,7 +155,7 @@ TEST(PortAc, ClosesAnOpenPortFirstAndShowsTheMessageOfEachFailure)
         EXPECT_EQ(PortAç(port, s, op), c.result) << c.number;
         EXPECT_EQ(port.closes, 1) << c.number;
         EXPECT_EQ(port.opened, QStringList{QString::fromUtf8(c.name)});
-        EXPECT_EQ(port.lineSettings, QStringLiteral("9600,N,8,1"));
+        EXPECT_EQ(port.lineSettings, "9600,N,8,1");
         EXPECT_EQ(port.isOpen(), c.result == 0);
         EXPECT_EQ(op.messages(), c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList());
         EXPECT_EQ(op.last().icon, c.icon) << c.number;
@@ -175,10 +165,8 @@ TEST(PortAc, ClosesAnOpenPortFirstAndShowsTheMessageOfEachFailure)
 TEST(Portkontrol, ListsThePortsThatOpenAndLeavesThemClosed)
 {
     ListedPort port;
-    port.available = {QStringLiteral("COM2"), QStringLiteral("COM5"), QStringLiteral("COM16"),
-                      QStringLiteral("COM17")};
-    EXPECT_EQ(Portkontrol(port),
-              QStringList({QStringLiteral("COM2"), QStringLiteral("COM5"), QStringLiteral("COM16")}));
+    port.available = {"COM2", "COM5", "COM16", QStringLiteral("COM17")};
+    EXPECT_EQ(Portkontrol(port), QStringList({"COM2", "COM5", "COM16"}));
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(port.opened.size(), 16);
 
@@ -230,11 +218,11 @@ TEST(QtSerialPortOnPty, SeesBytesWithoutAnEventLoopAndClosesWhenTheOtherEndGoes)
     BarePty pty;
     ASSERT_TRUE(pty.ok());
     QtSerialPort port;
-    const PortResult r = port.open(pty.slave, QStringLiteral("9600,N,8,1"));
+    const PortResult r = port.open(pty.slave, "9600,N,8,1");
     ASSERT_TRUE(r.ok()) << r.description.toStdString();
     EXPECT_EQ(port.devicePath(), pty.slave);
     // A second port on the same device is refused as busy.
-    EXPECT_EQ(QtSerialPort().open(pty.slave, QStringLiteral("9600,N,8,1")).error, PortErr::Busy);
+    EXPECT_EQ(QtSerialPort().open(pty.slave, "9600,N,8,1").error, PortErr::Busy);
 
     // Request out, answer in, seen by polling alone (nothing runs an event loop here).
     port.write("@0300C70005\r");
@@ -280,7 +268,7 @@ TEST(QtSerialPortOnPty, EndToEndWithTheVirtualIndicator)
     sim::VirtualIndicator dev;
     sim::PtyServer server(dev, sim::PtyServer::Timing{9600, 0.005});
     QString error;
-    ASSERT_TRUE(server.start(dir.filePath(QStringLiteral("ttyVX")), &error)) << error.toStdString();
+    ASSERT_TRUE(server.start(dir.filePath("ttyVX"), &error)) << error.toStdString();
 
     ComPortMap map;
     map.setOverride(4, server.linkPath());
@@ -292,15 +280,15 @@ TEST(QtSerialPortOnPty, EndToEndWithTheVirtualIndicator)
     EXPECT_EQ(port.devicePath(), server.linkPath());
 
     SystemClock clock;
-    CommsLog log(dir.filePath(QStringLiteral("ZRxLog.txt")));
+    CommsLog log(dir.filePath("ZRxLog.txt"));
     Link link(port, clock, op, log);
     link.settings = settings;
     link.settings.ReadingTime = 0.3;
 
     for (DrainMode mode : {DrainMode::FrameEnd, DrainMode::Fixed}) {
         link.settings.drainMode = mode;
-        EXPECT_EQ(link.read(199, 10, QStringLiteral("Tx")).toString(), QStringLiteral("ZR2 V2.20 "));
-        link.CihazaGönder(8, 2, QStringLiteral("LG"), 7);
+        EXPECT_EQ(link.read(199, 10, "Tx").toString(), "ZR2 V2.20 ");
+        link.CihazaGönder(8, 2, "LG", 7);
         EXPECT_EQ(dev.reg(8), 7);
         EXPECT_EQ(op.dialogCount(), 0);
     }
@@ -317,7 +305,7 @@ TEST(QtSerialPortOnPty, EndToEndWithTheVirtualIndicator)
 
     link.settings.drainMode = DrainMode::Fixed;
     t.restart();
-    EXPECT_FALSE(link.read(199, 10, QStringLiteral("Tx")).isValid());
+    EXPECT_FALSE(link.read(199, 10, "Tx").isValid());
     EXPECT_LT(t.elapsed(), 1500);
     QCoreApplication::processEvents();
     EXPECT_FALSE(port.isOpen());
