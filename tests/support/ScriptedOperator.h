@@ -44,7 +44,7 @@ public:
     std::map<vx::ProgressId, bool> progressVisible;
     std::map<vx::ProgressId, int> progressValue;
 
-    void message(const QString &text, vx::Icon icon, const QString &) override { record({Kind::Message, text, icon, {}}); }
+    void message(const QString &text, vx::Icon icon, const QString &) override { record({Kind::Message, text, icon}); }
     vx::Choice abortRetryIgnore(const QString &text, vx::Icon icon, const QString &) override
     {
         return ask(Kind::AbortRetryIgnore, text, icon, abortRetryIgnoreAnswers, vx::Choice::Ignore);
@@ -84,12 +84,7 @@ public:
         return out;
     }
     Call last() const { return calls.empty() ? Call{} : calls.back(); }
-    void clear()
-    {
-        calls.clear();
-        progressVisible.clear();
-        progressValue.clear();
-    }
+    void clear() { *this = ScriptedOperator(); }  // forgets the calls and the answers still queued
 
 private:
     void record(const Call &c)
@@ -100,7 +95,7 @@ private:
     }
     vx::Choice ask(Kind kind, const QString &text, vx::Icon icon, std::deque<vx::Choice> &queue, vx::Choice fallback)
     {
-        record({kind, text, icon, {}});
+        record({kind, text, icon});
         if (queue.empty())
             return fallback;
         const vx::Choice answer = queue.front();
