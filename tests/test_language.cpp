@@ -66,9 +66,9 @@ TEST(LanguageFileReading, LinesArePositionalAndOnlyTheFirst418AreTaken)
 
     // Out-of-range lines read empty and cannot be set.
     LanguageTexts set;
-    set.setText(0, QStringLiteral("x"));
-    set.setText(419, QStringLiteral("x"));
-    set.setText(418, QStringLiteral("last"));
+    set.setText(0, "x");
+    set.setText(419, "x");
+    set.setText(418, "last");
     EXPECT_EQ(set.text(0), "");
     EXPECT_EQ(set.text(-1), "");
     EXPECT_EQ(set.text(419), "");
@@ -130,10 +130,10 @@ TEST(LanguageFolder, ListsAndReadsTheTextFilesOfTheLanguageFolder)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     ProgramFolderGuard guard(dir.path() + QStringLiteral("/"));
-    EXPECT_EQ(LanguageFilePath(QStringLiteral("English.txt")), dir.path() + QStringLiteral("/LANGUAGE/English.txt"));
+    EXPECT_EQ(LanguageFilePath("English.txt"), dir.path() + QStringLiteral("/LANGUAGE/English.txt"));
     EXPECT_TRUE(LanguageFiles().isEmpty());  // no folder yet
 
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("LANGUAGE/sub.txt")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("LANGUAGE/sub.txt"));
     for (const char *name : {"Türkçe.txt", "English.txt", "ingilizce.txt", "notes.md"}) {
         QFile f(LanguageFilePath(QString::fromUtf8(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -266,7 +266,7 @@ TEST_P(ShippedLanguageFile, ChoiceTextsBeginWithTheirCode)
         EXPECT_TRUE(texts.text(line).startsWith(QString::number(code) + u'-'))
             << "line " << line << ": \"" << qPrintable(texts.text(line)) << "\"";
     // Row [206] shows "4" followed by line 191 without its first character.
-    EXPECT_TRUE((u'4' + texts.text(191).mid(1)).startsWith(QStringLiteral("4-")));
+    EXPECT_TRUE((u'4' + texts.text(191).mid(1)).startsWith("4-"));
     // The range combos of the calibration tab: the code, " - ", the text.
     for (int line : {360, 361, 362, 363})
         EXPECT_TRUE(texts.text(line).startsWith(QString::number((line - 360) % 2) + QStringLiteral(" - "))) << line;
@@ -282,8 +282,8 @@ INSTANTIATE_TEST_SUITE_P(Shipped, ShippedLanguageFile, ::testing::Values("Türk�
 
 TEST(ShippedLanguageFiles, FillTheSameLinesAndTurkishCarriesTheFormCaptions)
 {
-    const LanguageTexts tr = shipped(QStringLiteral("Türkçe.txt"));
-    const LanguageTexts en = shipped(QStringLiteral("English.txt"));
+    const LanguageTexts tr = shipped("Türkçe.txt");
+    const LanguageTexts en = shipped("English.txt");
     ASSERT_FALSE(tr.isEmpty());
     ASSERT_FALSE(en.isEmpty());
     for (int line = 1; line <= LanguageTexts::LineCount; ++line)
@@ -296,5 +296,5 @@ TEST(ShippedLanguageFiles, FillTheSameLinesAndTurkishCarriesTheFormCaptions)
     };
     for (const auto &[line, text] : captions)
         EXPECT_EQ(tr.text(line), text) << "line " << line;
-    EXPECT_EQ(en.text(314), QStringLiteral("Monday"));
+    EXPECT_EQ(en.text(314), "Monday");
 }

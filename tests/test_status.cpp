@@ -28,13 +28,12 @@ LanguageTexts numberedTexts()
 
 class StatusReadingTest : public ::testing::Test {
 protected:
-    StatusReadingTest()
-        : port(device, clock), log(dir.filePath(QStringLiteral("ZRxLog.txt"))), link(port, clock, op, log)
+    StatusReadingTest() : port(device, clock), log(dir.filePath("ZRxLog.txt")), link(port, clock, op, log)
     {
         sim::InstallLiveStatus(device, [this] { return clock.elapsed(); });
         link.settings.ChecksumEnabled = true;
         link.decode.currentTab = TabStatus;
-        port.open(QStringLiteral("COM1"), QStringLiteral("9600,N,8,1"));
+        port.open("COM1", "9600,N,8,1");
     }
 
     void setWords(quint8 opA, quint8 opB, quint8 hwA, quint8 hwB)
@@ -109,13 +108,13 @@ TEST_F(StatusReadingTest, BytesZeroAndLineFeedSurviveOnlyOnTheStatusTab)
     ASSERT_TRUE(read());
     EXPECT_EQ(cells(7, 17), QStringList({"T235", "T237", "T239", "T241", "T241", "T243", "T243", "T243", "T243",
                                          "T244", "T243"}));  // A bits 0-2 on rows 15-17
-    EXPECT_EQ(grid.cell(24, 1), QStringLiteral("5"));  // B = 0x0A: bits 3 and 1
+    EXPECT_EQ(grid.cell(24, 1), "5");  // B = 0x0A: bits 3 and 1
 
     // On the header tab both bytes are dropped by text decoding: the rows keep their text.
-    grid.setCell(16, 1, QStringLiteral("unchanged"));
+    grid.setCell(16, 1, "unchanged");
     link.decode.currentTab = TabHeader;
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(16, 1), QStringLiteral("unchanged"));
+    EXPECT_EQ(grid.cell(16, 1), "unchanged");
 }
 
 TEST_F(StatusReadingTest, EveryByteValueReachesTheFlags)
@@ -137,7 +136,7 @@ TEST_F(StatusReadingTest, HardwareWordSetsRowsAndFlags)
 
     setWords(0, 0, 0x00, 0x0E);
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(24, 1), QStringLiteral("7"));
+    EXPECT_EQ(grid.cell(24, 1), "7");
     EXPECT_FALSE(flags.CalibrationPermitted);
     EXPECT_FALSE(flags.AnalogCardPresent);
 }
@@ -149,16 +148,16 @@ TEST_F(StatusReadingTest, MeasuredValuesAreFormattedAndOnlyRewrittenWhenChanged)
     reference = QStringLiteral("3000.5");
     decimals = 2;
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(1, 1), QStringLiteral("0123.4"));
-    EXPECT_EQ(grid.cell(4, 1), QStringLiteral("0,05"));
+    EXPECT_EQ(grid.cell(1, 1), "0123.4");
+    EXPECT_EQ(grid.cell(4, 1), "0,05");
 
-    grid.setCell(1, 1, QStringLiteral("edited"));
+    grid.setCell(1, 1, "edited");
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(1, 1), QStringLiteral("edited"));  // same value: row not rewritten
+    EXPECT_EQ(grid.cell(1, 1), "edited");  // same value: row not rewritten
 
     device.onRead(0, [](sim::VirtualIndicator &d, int, int) { d.setLong(0, -25); });
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(1, 1), QStringLiteral("-0002.5"));
+    EXPECT_EQ(grid.cell(1, 1), "-0002.5");
 }
 
 TEST_F(StatusReadingTest, FirstRequestUnansweredOrRefusedShowsRefusalAndDisconnects)
@@ -172,7 +171,7 @@ TEST_F(StatusReadingTest, FirstRequestUnansweredOrRefusedShowsRefusalAndDisconne
         device.addFault({kind, sim::FaultScope::Register, 0});
         EXPECT_FALSE(read());
         ASSERT_EQ(op.calls.size(), 1u);
-        EXPECT_EQ(op.calls[0].text, QStringLiteral("T309"));
+        EXPECT_EQ(op.calls[0].text, "T309");
         EXPECT_EQ(op.calls[0].icon, Icon::Critical);
         EXPECT_EQ(disconnects, 1);
         EXPECT_FALSE(op.progressVisible[ProgressId::Small]);
@@ -184,13 +183,13 @@ TEST_F(StatusReadingTest, FirstRequestUnansweredOrRefusedShowsRefusalAndDisconne
 
 TEST_F(StatusReadingTest, FirstReadingClearsHardwareRowsOnlyOnce)
 {
-    grid.setCell(23, 1, QStringLiteral("stale"));
+    grid.setCell(23, 1, "stale");
     device.addFault({sim::FaultKind::NoAnswer, sim::FaultScope::Register, 25});
     ASSERT_TRUE(read());
     EXPECT_EQ(grid.cell(23, 1), QString());  // cleared before the first reading
-    grid.setCell(23, 1, QStringLiteral("kept"));
+    grid.setCell(23, 1, "kept");
     ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(23, 1), QStringLiteral("kept"));  // row 9 filled: no more clearing
+    EXPECT_EQ(grid.cell(23, 1), "kept");  // row 9 filled: no more clearing
 }
 
 }  // namespace

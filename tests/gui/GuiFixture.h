@@ -43,10 +43,10 @@ protected:
         EXPECT_TRUE(dir.isValid());
         vx::setProgramFolder(dir.path());
         vx::setWritableFolder(dir.path());
-        QDir(dir.path()).mkpath(QStringLiteral("LANGUAGE"));
-        writeLanguage(QStringLiteral("English.txt"), languageFile(QStringLiteral("E")));
-        writeLanguage(QStringLiteral("Türkçe.txt"), languageFile(QStringLiteral("T")));
-        store = std::make_unique<vx::SettingsStore>(dir.filePath(QStringLiteral("settings.ini")));
+        QDir(dir.path()).mkpath("LANGUAGE");
+        writeLanguage("English.txt", languageFile("E"));
+        writeLanguage("Türkçe.txt", languageFile("T"));
+        store = std::make_unique<vx::SettingsStore>(dir.filePath("settings.ini"));
     }
     ~GuiTest() override
     {
