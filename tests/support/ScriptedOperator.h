@@ -44,7 +44,7 @@ public:
     std::map<vx::ProgressId, bool> progressVisible;
     std::map<vx::ProgressId, int> progressValue;
 
-    void message(const QString &text, vx::Icon icon, const QString &) override { record({Kind::Message, text, icon}); }
+    void message(const QString &text, vx::Icon icon, const QString &) override { record({Kind::Message, text, icon, {}}); }
     vx::Choice abortRetryIgnore(const QString &text, vx::Icon icon, const QString &) override
     {
         return ask(Kind::AbortRetryIgnore, text, icon, abortRetryIgnoreAnswers, vx::Choice::Ignore);
@@ -95,7 +95,7 @@ private:
     }
     vx::Choice ask(Kind kind, const QString &text, vx::Icon icon, std::deque<vx::Choice> &queue, vx::Choice fallback)
     {
-        record({kind, text, icon});
+        record({kind, text, icon, {}});
         if (queue.empty())
             return fallback;
         const vx::Choice answer = queue.front();
