@@ -64,20 +64,6 @@ TEST_F(SettingsTest, ConnectionSettingsRoundTripThroughTheFile)
     EXPECT_EQ(store.value(K::Section, "OkumaZamanı"), "0,3");
 }
 
-TEST_F(SettingsTest, StoreOperations)
-{
-    SettingsStore store(path());
-    EXPECT_EQ(store.value("ComPorts", "COM3", "none"), "none");
-    store.setValue("ComPorts", "COM3", "/dev/ttyUSB0");
-    store.setValue(K::Section, "Ağırlık", "şğı");
-    store.sync();
-    SettingsStore again(path());
-    EXPECT_EQ(again.value("ComPorts", "COM3"), "/dev/ttyUSB0");
-    EXPECT_EQ(again.value(K::Section, "Ağırlık"), "şğı");
-    again.remove("ComPorts", "COM3");
-    EXPECT_TRUE(again.keys("ComPorts").isEmpty());
-}
-
 TEST_F(SettingsTest, StoredValuesAsFoundInTheFile)
 {
     // Hand-edited or damaged entries: no quotes around the line settings, an empty
@@ -112,12 +98,4 @@ TEST(ReadingTime, TypedTexts)
     };
     for (const Case &c : cases)
         EXPECT_DOUBLE_EQ(ParseReadingTime(QString::fromUtf8(c.typed)), c.seconds) << c.typed;
-}
-
-TEST(DrainModes, NamesRoundTrip)
-{
-    for (DrainMode m : {DrainMode::Fixed, DrainMode::FrameEnd})
-        EXPECT_EQ(ParseDrainMode(DrainModeName(m)), m);
-    EXPECT_EQ(DrainModeName(DrainMode::FrameEnd), QStringLiteral("frame-end"));
-    EXPECT_FALSE(ParseDrainMode(QStringLiteral("later")).has_value());
 }
