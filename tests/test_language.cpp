@@ -112,19 +112,6 @@ TEST(LanguageFileReading, LineEndsBlanksAndEncodings)
     }
 }
 
-TEST(LanguageFileReading, BrandMarkNeedsTheExactWordOnLine383)
-{
-    const auto withLine = [](int line, const QByteArray &text) {
-        QList<QByteArray> lines = numberedLines(418);
-        lines[line - 1] = text;
-        return LanguageTexts::fromBytes(joinLines(lines)).brandIsHalvern();
-    };
-    EXPECT_TRUE(withLine(383, "HALVERN"));
-    for (const char *text : {"Halvern", "halvern", "HALVERN ", ""})
-        EXPECT_FALSE(withLine(383, text)) << text;
-    EXPECT_FALSE(withLine(382, "HALVERN"));
-}
-
 TEST(LanguageFolder, ListsAndReadsTheTextFilesOfTheLanguageFolder)
 {
     QTemporaryDir dir;

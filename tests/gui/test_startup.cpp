@@ -125,9 +125,11 @@ TEST_F(WindowStartupTest, ModelDialogExpandsShrinksAndShowsTheMakersLogoOnlyForT
     dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "HALVERN"}, {384, "Model?"}})));
     EXPECT_TRUE(dialog.showsHalvernLogo());
     EXPECT_EQ(dialog.findChild<QWidget *>("SSPanel7")->property("caption").toString(), QStringLiteral("Model?"));
-    for (const char *word : {"Halvern", "HALVERN "}) {
-        dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, word}})));
-        EXPECT_FALSE(dialog.showsHalvernLogo()) << word;
+    // The exact word on line 383 only.
+    for (const auto &[line, word] : {std::pair{383, "Halvern"}, {383, "halvern"}, {383, "HALVERN "}, {383, ""},
+                                     {382, "HALVERN"}}) {
+        dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{line, word}})));
+        EXPECT_FALSE(dialog.showsHalvernLogo()) << line << " " << word;
     }
 }
 
