@@ -17,15 +17,10 @@ namespace {
 
 class WindowConnectTest : public GuiTest {};
 
-vx::sim::FaultRule fault(vx::sim::FaultKind kind, int reg = 0)
+// A fault on the version register.
+vx::sim::FaultRule versionFault(vx::sim::FaultKind kind, double lateSeconds = 1.0)
 {
-    vx::sim::FaultRule rule;
-    rule.kind = kind;
-    if (reg) {
-        rule.scope = vx::sim::FaultScope::Register;
-        rule.value = reg;
-    }
-    return rule;
+    return {kind, vx::sim::FaultScope::Register, 199, -1, lateSeconds};
 }
 
 TEST_F(WindowConnectTest, RedLightConnectsGreenLightAndMenuDisconnect)
@@ -103,7 +98,7 @@ TEST_F(WindowConnectTest, CapacityReadRunsOnceAfterEveryConnectWithThePortOpen)
     EXPECT_TRUE(portOpen);
     EXPECT_TRUE(form->state().IsConnected);
     EXPECT_EQ(action("connect")->text(), "E377");
-    device.addFault(fault(vx::sim::FaultKind::NoAnswer, 199));
+    device.addFault(versionFault(vx::sim::FaultKind::NoAnswer));
     form->DisconnectAction();
     form->ConnectAction();
     EXPECT_EQ(calls, 1) << "a failed connect does not read the capacity";
@@ -146,7 +141,7 @@ TEST_F(WindowConnectTest, SilentOrRefusingIndicatorFailsWithoutAMessage)
     start();
     for (vx::sim::FaultKind kind : {vx::sim::FaultKind::NoAnswer, vx::sim::FaultKind::Refuse, vx::sim::FaultKind::Noise}) {
         device.clearFaults();
-        device.addFault(fault(kind, 199));
+        device.addFault(versionFault(kind));
         form->ConnectAction();
         EXPECT_FALSE(form->state().IsConnected) << int(kind);
         EXPECT_EQ(form->lightColour(), "kırmızı");
@@ -158,12 +153,7 @@ TEST_F(WindowConnectTest, SilentOrRefusingIndicatorFailsWithoutAMessage)
 TEST_F(WindowConnectTest, LightShowsExactlyOneLampAndNoGreenWhileDisconnected)
 {
     start();
-    auto visibleLamps = [&] {
-        int n = 0;
-        for (int i = 0; i < 3; ++i)
-            n += shown(QStringLiteral("Image2_%1").arg(i)) ? 1 : 0;
-        return n;
-    };
+    auto visibleLamps = [&] { return int(shown("Image2_0")) + int(shown("Image2_1")) + int(shown("Image2_2")); };
     const struct { const char *asked, *shown; int lamps; } cases[] = {
         {"yeşil", "kırmızı", 1}, {"sarı", "sarı", 1}, {"mavi", "", 0}};
     for (const auto &c : cases) {
@@ -184,18 +174,10 @@ TEST_F(WindowConnectTest, ConnectOnTheCalibrationTabReloadsThatTab)
 }
 
 // The connect sequence without the window.
-class VersionReadTest : public ::testing::Test {
-protected:
-    vx::sim::VirtualIndicator device;
-    vx::sim::VirtualClock clock;
-    vx::sim::InProcessPort port{device, clock};
-    vx::test::ScriptedOperator op;
+TEST_F(WindowConnectTest, VersionIsReadAfterThePreDelayAndThePortKeptOpenForTheNextStep)
+{
     vx::CommsLog log;
     vx::Link link{port, clock, op, log};
-};
-
-TEST_F(VersionReadTest, ReadsTheVersionAfterThePreDelayAndKeepsThePortOpen)
-{
     device.setModel("ZR1 V1.05");
     link.settings.drainMode = vx::DrainMode::Fixed;  // the whole waits, not up to the answer's end
     const double before = clock.elapsed();
@@ -209,11 +191,9 @@ TEST_F(VersionReadTest, ReadsTheVersionAfterThePreDelayAndKeepsThePortOpen)
     // With an address, without the checksum, and with an answer late but within the reading time.
     device.setAddress("05");
     device.setChecksum(false);
-    link.settings.DeviceAddress = QStringLiteral("05");
+    link.settings.DeviceAddress = "05";
     link.settings.ChecksumEnabled = false;
-    vx::sim::FaultRule late = fault(vx::sim::FaultKind::Late, 199);
-    late.lateSeconds = 0.1;
-    device.addFault(late);
+    device.addFault(versionFault(vx::sim::FaultKind::Late, 0.1));
     link.settings.ReadingTime = 0.5;
     EXPECT_TRUE(vx::VersiyonOku(link).connected());
     EXPECT_EQ(port.framesSent().last(), vx::BuildReadFrame("05", 199, 10, false));
