@@ -18,14 +18,6 @@
 #include <deque>
 #include <limits>
 
-namespace vx {
-// Readable names for parameterised tests.
-static void PrintTo(DrainMode mode, std::ostream *os)
-{
-    *os << DrainModeName(mode).toStdString();
-}
-}  // namespace vx
-
 using namespace vx;
 using vx::test::ScriptedOperator;
 using Kind = ScriptedOperator::Kind;
