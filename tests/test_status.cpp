@@ -31,7 +31,6 @@ protected:
     StatusReadingTest() : port(device, clock), log(dir.filePath("ZRxLog.txt")), link(port, clock, op, log)
     {
         sim::InstallLiveStatus(device, [this] { return clock.elapsed(); });
-        link.settings.ChecksumEnabled = true;
         link.decode.currentTab = TabStatus;
         port.open("COM1", "9600,N,8,1");
     }
