@@ -8,6 +8,7 @@
 
 #include <QHeaderView>
 #include <QTableView>
+#include <algorithm>
 
 namespace {
 
@@ -20,13 +21,7 @@ protected:
         vx::sim::InstallLiveStatus(device, [this] { return clock.elapsed(); });
     }
     // Status readings seen by the indicator: each enters host mode once.
-    int readings() const
-    {
-        int n = 0;
-        for (int code : device.commands())
-            n += code == 19 ? 1 : 0;
-        return n;
-    }
+    int readings() const { return int(std::count(device.commands().begin(), device.commands().end(), 19)); }
     QString value(int row) const { return form->statusTab().table().cell(row, 1); }
 };
 
