@@ -49,15 +49,11 @@ protected:
     CliRun cli(const QStringList &args, int killAfterMs = 0)
     {
         QProcess p;
-        p.setProcessChannelMode(QProcess::SeparateChannels);
         p.start(binary("vextora-cli"),
                 QStringList{"--settings", settings.filePath("vextora.ini"), "--language", "English.txt"} + args);
         p.closeWriteChannel();
-        if (killAfterMs > 0) {
-            p.waitForFinished(killAfterMs);
-            if (p.state() == QProcess::Running)
-                ::kill(pid_t(p.processId()), SIGINT);
-        }
+        if (killAfterMs > 0 && !p.waitForFinished(killAfterMs))
+            ::kill(pid_t(p.processId()), SIGINT);
         if (!p.waitForFinished(30000))
             p.kill();
         return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
