@@ -11,7 +11,6 @@
 #include "sim/VirtualIndicator.h"
 #include "support/ScriptedOperator.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -62,17 +61,12 @@ protected:
         f.write(bytes);
     }
 
-    vx::gui::AnaForm &makeForm()
-    {
-        form = std::make_unique<vx::gui::AnaForm>(port, clock, op, *store);
-        return *form;
-    }
+    void makeForm() { form = std::make_unique<vx::gui::AnaForm>(port, clock, op, *store); }
     // A window that has been started with the model given.
-    vx::gui::AnaForm &start(const QString &model = QStringLiteral("ZR2"))
+    void start(const QString &model = QStringLiteral("ZR2"))
     {
         makeForm();
         EXPECT_TRUE(form->FormLoad(model));
-        return *form;
     }
 
     template <typename T = QWidget>
