@@ -3,8 +3,6 @@
 #include "GuiFixture.h"
 
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -19,19 +17,12 @@ class WindowLanguageTest : public GuiTest {
 protected:
     QString caption(const QString &name) const
     {
-        QObject *o = form->findChild<QObject *>(name);
-        EXPECT_NE(o, nullptr) << qPrintable(name);
-        if (auto *menu = qobject_cast<QMenu *>(o))
-            return menu->title();
-        if (auto *a = qobject_cast<QAction *>(o))
-            return a->text();
-        if (auto *b = qobject_cast<QAbstractButton *>(o))
-            return b->text();
-        if (auto *l = qobject_cast<QLabel *>(o))
-            return l->text();
-        if (auto *g = qobject_cast<QGroupBox *>(o))
-            return g->title();
-        return o->property("caption").toString();
+        // Menus and frames have a title, actions, buttons and labels a text, panels a caption.
+        const QObject *o = ctl<QObject>(name);
+        for (const char *property : {"title", "text", "caption"})
+            if (o && o->property(property).isValid())
+                return o->property(property).toString();
+        return QStringLiteral("<no caption>");
     }
     void choose(const QString &file)
     {
