@@ -23,7 +23,6 @@
 
 #include <csignal>
 #include <sys/types.h>
-#include <tuple>
 
 using namespace vx;
 using namespace vx::sim;

@@ -6,7 +6,6 @@
 #include "link/Connect.h"
 #include "sim/Faults.h"
 
-#include <QCheckBox>
 #include <QTabWidget>
 #include <QTest>
 

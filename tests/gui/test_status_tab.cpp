@@ -6,7 +6,6 @@
 #include "gui/StatusTab.h"
 #include "sim/LiveStatus.h"
 
-#include <QHeaderView>
 #include <QTableView>
 #include <algorithm>
 
