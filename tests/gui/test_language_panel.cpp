@@ -158,10 +158,7 @@ TEST_F(WindowLanguageTest, HelpOpensTheDocumentOfTheLanguageAndAboutShowsTwoLine
 {
     start();
     QStringList opened;
-    form->openDocument = [&](const QString &path) {
-        opened << path;
-        return true;
-    };
+    form->openDocument = [&](const QString &path) { opened << path; return true; };
     form->MnAyar_Click(4);  // missing document: a clear message, nothing started
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(op.last().text.contains("VextoraENG.pdf"));
@@ -185,13 +182,10 @@ TEST_F(WindowLanguageTest, HelpOpensTheDocumentOfTheLanguageAndAboutShowsTwoLine
 TEST_F(WindowLanguageTest, FileItemsOfLaterWorkAreShownButDisabled)
 {
     start();
-    for (int i : {0, 1, 3, 4, 8, 9}) {
-        EXPECT_FALSE(action(QStringLiteral("MnDosya_%1").arg(i))->isEnabled()) << i;
-    }
-    for (int n : {1, 2, 4, 5, 7, 8, 10})
-        EXPECT_FALSE(action(QStringLiteral("Toolbar1_%1").arg(n))->isEnabled()) << n;
-    EXPECT_TRUE(action("MnDosya_11")->isEnabled());
-    EXPECT_TRUE(action("Toolbar1_11")->isEnabled());
+    for (const char *name : {"MnDosya_0", "MnDosya_1", "MnDosya_3", "MnDosya_4", "MnDosya_8", "MnDosya_9", "Toolbar1_1",
+                             "Toolbar1_2", "Toolbar1_4", "Toolbar1_5", "Toolbar1_7", "Toolbar1_8", "Toolbar1_10"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+    EXPECT_TRUE(action("MnDosya_11")->isEnabled() && action("Toolbar1_11")->isEnabled());
     // A later File item that is switched on is reachable from its toolbar button.
     QAction *save = action("MnDosya_3");
     int saved = 0;
