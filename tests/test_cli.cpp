@@ -39,10 +39,7 @@ public:
     QProcess process;
 };
 
-struct CliRun {
-    int exitCode = -1;
-    QString out, err;
-};
+struct CliRun { int exitCode = -1; QString out, err; };
 
 class CliTest : public ::testing::Test {
 protected:
