@@ -41,12 +41,9 @@ QByteArray answer(VirtualIndicator &dev, const QString &frame)
     return reply ? reply->bytes : QByteArray("<silent>");
 }
 
-VirtualIndicator::Options opts(const QString &address, bool checksum)
+VirtualIndicator::Options opts(const QString &address, bool checksum, bool strictWrites = false)
 {
-    VirtualIndicator::Options o;
-    o.address = address;
-    o.checksum = checksum;
-    return o;
+    return {.address = address, .checksum = checksum, .strictWrites = strictWrites};
 }
 
 // A frame body's answer with its checksum and CR.
@@ -128,9 +125,7 @@ TEST(SimFrames, LengthMismatchOnlyRefusedWhenStrict)
     EXPECT_EQ(answer(lenient, frame), "@100002\r");
     EXPECT_EQ(lenient.bytes(40, 2), QByteArray("AB"));
 
-    auto o = opts("", false);
-    o.strictWrites = true;
-    VirtualIndicator strict(o);
+    VirtualIndicator strict(opts("", false, true));
     EXPECT_TRUE(answer(strict, frame).startsWith("@8"));
     EXPECT_EQ(strict.reg(40), 0);
 }
@@ -310,8 +305,7 @@ TEST(SimState, RoundTrip)
 
     VirtualIndicator b;
     b.setReg(500, 7);  // loading replaces the memory
-    QString error;
-    ASSERT_TRUE(b.loadState(path, &error)) << error.toStdString();
+    ASSERT_TRUE(b.loadState(path));
     EXPECT_EQ(b.options().model, "ZR1 Şğ    ");
     EXPECT_EQ(b.options().secondText, "  A\"B\"    ");
     EXPECT_EQ(b.longAt(3), -123456);
