@@ -186,10 +186,8 @@ struct BarePty {
     BarePty()
     {
         master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
-            return;
         char name[256] = {};
-        if (::ptsname_r(master, name, sizeof name) == 0)
+        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0 && ::ptsname_r(master, name, sizeof name) == 0)
             slave = QString::fromLocal8Bit(name);
         ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     }
