@@ -26,8 +26,7 @@ protected:
     void pressOnWindow(Qt::Key key) { QTest::keyClick(form->tabs(), key); }
 
     int reads = 0;
-    bool portOpenDuringRead = false;
-    bool tabsEnabledDuringRead = true;
+    bool portOpenDuringRead = false, tabsEnabledDuringRead = true;
     QString lightDuringRead;
 };
 
