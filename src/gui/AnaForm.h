@@ -180,6 +180,8 @@ private:
     void buildLanguagePanel(QWidget *parent);
     void buildReadAllPanel(QWidget *parent);
     void buildSendAllPanel(QWidget *parent);
+    QProgressBar *fillBatchPanel(Panel *panel, const QString &checks, int lastCheck, const QString &stepLabel,
+                                 const QString &progressName, const QString &buttons);
     void buildWaitPanel(QWidget *parent);
     void buildEntryPanel(QWidget *parent);
 

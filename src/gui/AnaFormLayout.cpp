@@ -511,62 +511,52 @@ void AnaForm::buildReadAllPanel(QWidget *parent)
 {
     m_readPanel = new Panel(QStringLiteral("SSPanel2"), QString(), parent);
     MakeFloating(m_readPanel, QSize(300, 320));
-    auto *layout = new QVBoxLayout(m_readPanel->body());
-    layout->setContentsMargins(14, 10, 14, 10);
-    for (int i = 0; i <= 6; ++i)
-        layout->addWidget(check(QStringLiteral("SSCheck1_%1").arg(i), m_readPanel->body()));
-    layout->addStretch(1);
-    layout->addWidget(label(QStringLiteral("Label5"), m_readPanel->body()));
-    m_progress1 = new QProgressBar(m_readPanel->body());
-    m_progress1->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progress1->setRange(0, 10);
-    m_progress1->setValue(0);
-    m_progress1->setTextVisible(false);
-    layout->addWidget(m_progress1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(button(QStringLiteral("SSCommand2_0"), m_readPanel->body()));
-    buttons->addWidget(button(QStringLiteral("SSCommand2_1"), m_readPanel->body()));
-    layout->addLayout(buttons);
-    connect(control<QPushButton>(QStringLiteral("SSCommand2_1")), &QPushButton::clicked, this, [this] {
-        m_link->AbortRequested = true;
-        setShellEnabled(true);
-        m_readPanel->hide();
-        m_progress1->setValue(0);
-        control<QLabel>(QStringLiteral("Label5"))->clear();
-        ışık(QStringLiteral("yeşil"));
-    });
+    m_progress1 = fillBatchPanel(m_readPanel, QStringLiteral("SSCheck1"), 6, QStringLiteral("Label5"),
+                                 QStringLiteral("ProgressBar1"), QStringLiteral("SSCommand2"));
 }
 
 void AnaForm::buildSendAllPanel(QWidget *parent)
 {
     m_sendPanel = new Panel(QStringLiteral("SSPanel3"), QString(), parent);
     MakeFloating(m_sendPanel, QSize(300, 370));
-    auto *layout = new QVBoxLayout(m_sendPanel->body());
+    m_progress2 = fillBatchPanel(m_sendPanel, QStringLiteral("SSCheck2"), 8, QStringLiteral("Label6"),
+                                 QStringLiteral("ProgressBar2"), QStringLiteral("SSCommand4"));
+}
+
+// The read-all and send-all panels: group check boxes, the step caption, the
+// progress bar and the start and cancel buttons (cancel asks the batch to stop).
+QProgressBar *AnaForm::fillBatchPanel(Panel *panel, const QString &checks, int lastCheck, const QString &stepLabel,
+                                      const QString &progressName, const QString &buttons)
+{
+    QWidget *body = panel->body();
+    auto *layout = new QVBoxLayout(body);
     layout->setContentsMargins(14, 10, 14, 10);
-    for (int i = 0; i <= 8; ++i)
-        layout->addWidget(check(QStringLiteral("SSCheck2_%1").arg(i), m_sendPanel->body()));
+    for (int i = 0; i <= lastCheck; ++i)
+        layout->addWidget(check(QStringLiteral("%1_%2").arg(checks).arg(i), body));
     layout->addStretch(1);
-    layout->addWidget(label(QStringLiteral("Label6"), m_sendPanel->body()));
-    m_progress2 = new QProgressBar(m_sendPanel->body());
-    m_progress2->setObjectName(QStringLiteral("ProgressBar2"));
-    m_progress2->setRange(0, 10);
-    m_progress2->setValue(0);
-    m_progress2->setTextVisible(false);
-    layout->addWidget(m_progress2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(button(QStringLiteral("SSCommand4_0"), m_sendPanel->body()));
-    buttons->addWidget(button(QStringLiteral("SSCommand4_1"), m_sendPanel->body()));
-    layout->addLayout(buttons);
-    connect(control<QPushButton>(QStringLiteral("SSCommand4_1")), &QPushButton::clicked, this, [this] {
+    QLabel *step = label(stepLabel, body);
+    layout->addWidget(step);
+    auto *progress = new QProgressBar(body);
+    progress->setObjectName(progressName);
+    progress->setRange(0, 10);
+    progress->setValue(0);
+    progress->setTextVisible(false);
+    layout->addWidget(progress);
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(button(buttons + QStringLiteral("_0"), body));
+    QPushButton *cancel = button(buttons + QStringLiteral("_1"), body);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    connect(cancel, &QPushButton::clicked, this, [this, panel, progress, step] {
         m_link->AbortRequested = true;
         setShellEnabled(true);
-        m_sendPanel->hide();
-        m_progress2->setValue(0);
-        control<QLabel>(QStringLiteral("Label6"))->clear();
+        panel->hide();
+        progress->setValue(0);
+        step->clear();
         ışık(QStringLiteral("yeşil"));
     });
+    return progress;
 }
 
 void AnaForm::buildLanguagePanel(QWidget *parent)
