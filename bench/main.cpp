@@ -144,7 +144,7 @@ int main(int argc, char *argv[])
             link.settings.PortSettings = QStringLiteral("%1,N,8,1").arg(baud);
             link.settings.ReadingTime = readingTime;
             link.settings.drainMode = drain;
-            link.decode.currentTab = TabStatus;
+            link.decode.currentTab = Tab::Status;
 
             const Measure identify = measure(link, runs, baud, latencyMs / 1000.0, [&] {
                 const bool ok = VersiyonOku(link).connected();

@@ -281,15 +281,15 @@ int commandIdentify(Session &s)
         return rc;
     s.port.close();
     if (s.options.json) {
-        printJson(QJsonObject{{QStringLiteral("model"), v.model},
+        printJson(QJsonObject{{QStringLiteral("model"), v.modelText},
                               {QStringLiteral("version"), v.versionText},
                               {QStringLiteral("assumedModel"), s.options.model},
                               {QStringLiteral("device"), s.port.devicePath()}});
     } else {
-        printLine(QStringLiteral("model    ") + v.model);
+        printLine(QStringLiteral("model    ") + v.modelText);
         printLine(QStringLiteral("version  ") + v.versionText.trimmed());
-        if (v.model != s.options.model)
-            printLine(QStringLiteral("(the indicator is a %1, not the assumed %2)").arg(v.model, s.options.model));
+        if (v.modelText != s.options.model)
+            printLine(QStringLiteral("(the indicator is a %1, not the assumed %2)").arg(v.modelText, s.options.model));
     }
     return ExitOk;
 }
@@ -338,7 +338,7 @@ int commandStatus(Session &s)
     ApplyStatusCaptions(grid, s.texts);
     MonitorFlags flags;
     std::array<QVariant, 3> kept;
-    s.link.decode.currentTab = TabStatus;
+    s.link.decode.currentTab = Tab::Status;
     bool refused = false;
     StatusReading reading{s.link, s.texts, grid, flags, kept, QString(), 0, [&] { refused = true; }};
     for (;;) {

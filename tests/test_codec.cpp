@@ -35,7 +35,7 @@ QString answerFrame(const QString &address, const QString &data, bool checksumOn
     return QStringLiteral("@") + body + (checksumOn ? ComputeLrc(body) : QString()) + CR;
 }
 
-QVariant decode(const QString &answer, const QString &tag, int tab = -1, const QString &address = {},
+QVariant decode(const QString &answer, ReadTag tag, int tab = -1, const QString &address = {},
                 bool checksumOn = false)
 {
     DecodeContext ctx;
@@ -87,7 +87,7 @@ TEST(Frames, ReadRequests)
 
 TEST(Frames, WriteRequests)
 {
-    struct Case { const char *address; int reg; int bytes; bool csum; const char *tag; QVariant value; const char *frame; };
+    struct Case { const char *address; int reg; int bytes; bool csum; WriteTag tag; QVariant value; const char *frame; };
     const Case cases[] = {
         {"", 19, 2, false, "LG", 20, "@1000130001020014"},
         {"", 19, 2, true, "Lg", 20, "@1000130001020014C6"},
@@ -96,14 +96,14 @@ TEST(Frames, WriteRequests)
         {"", 20, 8, false, "LG", -1, "@100014000408FFFFFFFFFFFFFFFF"},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(BuildWriteFrame(QString::fromLatin1(c.address), c.reg, c.bytes, c.csum, QString::fromLatin1(c.tag), c.value),
+        EXPECT_EQ(BuildWriteFrame(QString::fromLatin1(c.address), c.reg, c.bytes, c.csum, c.tag, c.value),
                   QString::fromLatin1(c.frame) + CR) << c.frame;
 }
 
 TEST(Frames, WriteDataFields)
 {
     const QString deg = Degree;
-    struct Case { const char *tag; QVariant value; int bytes; const char *field; };
+    struct Case { WriteTag tag; QVariant value; int bytes; const char *field; };
     const Case cases[] = {
         {"LG", -1, 2, "FFFF"},
         {"LG", -1, 4, "FFFFFFFF"},
@@ -123,7 +123,6 @@ TEST(Frames, WriteDataFields)
         {"TX", "AB 1", 2, "41422031"},
         {"Tx", "ĞÜŞİÖÇğüşıöç", 2, "D0DCDEDDD6C7F0FCFEFDF6E7"},
         {"TX", QString(), 2, ""},
-        {"??", "123", 2, ""},  // unknown tag: empty data field
         {"ID", "A", 2, "4100"},
         {"ID", "A12" + deg + "XY", 2, "410000000C58590000"},
         {"ID", "A-1" + deg + "Ş", 2, "41FFFFFFFFDE0000"},
@@ -137,9 +136,9 @@ TEST(Frames, WriteDataFields)
         {"SPT", "S10" + deg + "20\r", 2, "530000000A0000001400"},
     };
     for (const Case &c : cases) {
-        const QString frame = BuildWriteFrame({}, 0, c.bytes, false, QString::fromLatin1(c.tag), c.value);
+        const QString frame = BuildWriteFrame({}, 0, c.bytes, false, c.tag, c.value);
         EXPECT_EQ(frame.mid(13).chopped(1), QString::fromLatin1(c.field))  // after "@10" + 4 + 4 + 2
-            << c.tag << " " << c.value.toString().toStdString();
+            << c.tag.name().toStdString() << " " << c.value.toString().toStdString();
     }
 }
 
@@ -149,7 +148,7 @@ TEST(Decode, AnswerDataByTagAndTab)
 {
     const QString deg = Degree;
     const QString nul(QChar(0)), lf(QChar(10));
-    struct Case { const char *tag; int tab; const char *data; QVariant value; };
+    struct Case { ReadTag tag; int tab; const char *data; QVariant value; };
     const Case cases[] = {
         {"LG", -1, "FFFFFF9C", qint64(-100)},
         {"LG", -1, "0000FF9C", qint64(65436)},
@@ -158,11 +157,11 @@ TEST(Decode, AnswerDataByTagAndTab)
         {"LG", -1, "00000000", qint64(0)},
         {"LG", -1, "0001E240", qint64(123456)},
         // Bytes 0 and 10 are dropped on the header tab, 10 on every other tab but the status tab.
-        {"Tx", TabHeader, "4142000A43", "ABC"},
+        {"Tx", Tab::Header, "4142000A43", "ABC"},
         {"Tx", 4, "4142000A43", "AB" + nul + "C"},
         {"Tx", -1, "4142000A43", "AB" + nul + "C"},
-        {"Tx", TabStatus, "4142000A43", "AB" + nul + lf + "C"},
-        {"Tx1", TabHeader, "4142000A43", "AB" + nul + lf + "C"},
+        {"Tx", Tab::Status, "4142000A43", "AB" + nul + lf + "C"},
+        {"Tx1", Tab::Header, "4142000A43", "AB" + nul + lf + "C"},
         {"Tx", -1, "DDFEF0", "İşğ"},
         {"Hex", -1, "3132", "3132"},
         // ID: type byte, signed 32-bit number, "°", the first 16 characters of the rest.
@@ -174,9 +173,9 @@ TEST(Decode, AnswerDataByTagAndTab)
         // The address and checksum fields are skipped.
         for (const QString &address : {QString(), QStringLiteral("05")}) {
             const QVariant v = decode(answerFrame(address, QString::fromLatin1(c.data), !address.isEmpty()),
-                                      QString::fromLatin1(c.tag), c.tab, address, !address.isEmpty());
-            EXPECT_EQ(v.typeId(), c.value.typeId()) << c.tag << " " << c.data;
-            EXPECT_EQ(v, c.value) << c.tag << " " << c.data << " " << v.toString().toStdString();
+                                      c.tag, c.tab, address, !address.isEmpty());
+            EXPECT_EQ(v.typeId(), c.value.typeId()) << c.tag.name().toStdString() << " " << c.data;
+            EXPECT_EQ(v, c.value) << c.tag.name().toStdString() << " " << c.data << " " << v.toString().toStdString();
         }
     }
 }
@@ -210,12 +209,11 @@ TEST(Decode, ChecksumMismatchLogsOnceAndStillDecodes)
 
 TEST(Decode, EmptyAndMalformedAnswers)
 {
-    const QStringList tags = {"LG", "Tx", "Tx1", "ID", "IDB", "STP", "Tarih", "Hex", "Zz"};
     const QStringList answers = {"",    "\r",    "0300",      "@",          "@\r",                  "@0",
                                  "@03", "@0302", "@030241\r", "@0304414\r", "@xyz\x01\xff\r\r", "@8\r"};
     for (bool csum : {false, true})
         for (const QString &address : {QString(), QStringLiteral("07")})
-            for (const QString &tag : tags)
+            for (const ReadTag tag : ReadTag::All)
                 for (const QString &a : answers) {
                     DecodeContext ctx;
                     int logged = 0;
@@ -224,10 +222,9 @@ TEST(Decode, EmptyAndMalformedAnswers)
                     EXPECT_LE(logged, 1);
                     EXPECT_TRUE(a.startsWith(u'@') || !v.isValid()) << a.toStdString();
                 }
-    // No data or an unknown tag: empty, distinguishable from zero.
-    EXPECT_FALSE(decode(answerFrame({}, "0001", false), "lg").isValid());
-    for (const QString &tag : tags)
-        EXPECT_FALSE(decode("@0300\r", tag).isValid()) << tag.toStdString();
+    // No data: empty, distinguishable from zero.
+    for (const ReadTag tag : ReadTag::All)
+        EXPECT_FALSE(decode("@0300\r", tag).isValid()) << tag.name().toStdString();
     DecodeContext ctx;
     ctx.weekdayText = QStringLiteral(" \\ Cuma");
     EXPECT_FALSE(DecodeAnswer("@0300\r", "Tarih", {}, false, 124, ctx).isValid());

@@ -31,7 +31,7 @@ protected:
     StatusReadingTest() : port(device, clock), log(dir.filePath("ZRxLog.txt")), link(port, clock, op, log)
     {
         sim::InstallLiveStatus(device, [this] { return clock.elapsed(); });
-        link.decode.currentTab = TabStatus;
+        link.decode.currentTab = Tab::Status;
         port.open("COM1", "9600,N,8,1");
     }
 
@@ -111,7 +111,7 @@ TEST_F(StatusReadingTest, BytesZeroAndLineFeedSurviveOnlyOnTheStatusTab)
 
     // On the header tab both bytes are dropped by text decoding: the rows keep their text.
     grid.setCell(16, 1, "unchanged");
-    link.decode.currentTab = TabHeader;
+    link.decode.currentTab = Tab::Header;
     ASSERT_TRUE(read());
     EXPECT_EQ(grid.cell(16, 1), "unchanged");
 }

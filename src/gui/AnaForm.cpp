@@ -108,7 +108,7 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
     if (preselectedModel.isEmpty()) {
         m_form1 = new Form1(nullptr);
         connect(m_form1, &Form1::modelChosen, this, [this](const QString &model) {
-            m_state.IndicatorModel = model;
+            m_state.setModel(ModelFromText(model));
         });
         connect(m_form1, &Form1::closedWithoutChoice, this, [this] { m_abandoned = true; });
         m_form1->show();
@@ -122,16 +122,16 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
 
     // 4. Wait for the model.
     if (!preselectedModel.isEmpty()) {
-        m_state.IndicatorModel = preselectedModel;
+        m_state.setModel(ModelFromText(preselectedModel));
     } else {
         QEventLoop loop;
         connect(m_form1, &Form1::modelChosen, &loop, &QEventLoop::quit);
         connect(m_form1, &Form1::closedWithoutChoice, &loop, &QEventLoop::quit);
         connect(this, &AnaForm::exitRequested, &loop, &QEventLoop::quit);
-        if (m_state.IndicatorModel.isEmpty() && !m_abandoned && !m_closing)
+        if (m_state.IndicatorModel == Model::None && !m_abandoned && !m_closing)
             loop.exec();
     }
-    if (m_state.IndicatorModel.isEmpty()) {
+    if (m_state.IndicatorModel == Model::None) {
         if (m_form1) {
             m_form1->hide();
             m_form1->deleteLater();
@@ -160,7 +160,7 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
         m_form1->deleteLater();
     }
 
-    m_modelLabel->setText(m_state.IndicatorModel);
+    m_modelLabel->setText(m_state.IndicatorModelText);
     m_ready = true;
     ışık(QStringLiteral("kırmızı"));
     return true;

@@ -50,7 +50,7 @@ void AnaForm::DisconnectAction()
     m_state.IsConnected = false;
     ışık(QStringLiteral("kırmızı"));
     updateConnectCaption();
-    m_modelLabel->setText(m_state.IndicatorModel);
+    m_modelLabel->setText(m_state.IndicatorModelText);
 }
 
 void AnaForm::connectMenuClick()
@@ -76,8 +76,8 @@ bool AnaForm::VersiyonOku()
         return false;
     }
 
-    if (m_lastVersion.model != m_state.IndicatorModel) {
-        m_state.IndicatorModel = m_lastVersion.model;
+    if (m_lastVersion.modelText != m_state.IndicatorModelText) {
+        m_state.setModel(m_lastVersion.model, m_lastVersion.modelText);
         runGridDüzen(2);
         runGridDüzen(3);
         ZR2DeğilseGizle(m_state.isZR2());

@@ -114,7 +114,7 @@ int main(int argc, char **argv)
 
     if (smoke) {
         form.ConnectAction();
-        std::printf("model: %s\n", qPrintable(form.state().IndicatorModel));
+        std::printf("model: %s\n", qPrintable(form.state().IndicatorModelText));
         std::printf("version: %s\n", qPrintable(form.lastVersion().versionText.trimmed()));
         std::printf("light: %s\n", qPrintable(form.lightColour()));
         std::printf("%s\n", form.state().IsConnected ? "connected" : "not connected");

@@ -155,20 +155,22 @@ QString encodeSetpoint(const QString &arg)
     return field + QStringLiteral("00");
 }
 
-QString encodeData(const QString &tag, const QVariant &data, int byteCount)
+QString encodeData(WriteTag tag, const QVariant &data, int byteCount)
 {
-    if (tag == QLatin1String("LG"))
+    switch (tag.kind()) {
+    case WriteKind::LG:
         return hexField(numberArgument(data), qMax(0, 2 * byteCount));
-    if (tag == QLatin1String("BY"))
+    case WriteKind::BY:
         return data.toString();
-    if (tag == QLatin1String("TX"))
+    case WriteKind::TX:
         return textToHex(data.toString());
-    if (tag == QLatin1String("ID"))
+    case WriteKind::ID:
         return encodeId(data.toString());
-    if (tag == QLatin1String("IDH"))
+    case WriteKind::IDH:
         return encodeIdHeader(data.toString());
-    if (tag == QLatin1String("SPT"))
+    case WriteKind::SPT:
         return encodeSetpoint(data.toString());
+    }
     return {};
 }
 
@@ -258,11 +260,11 @@ QString ComputeLrc(const QString &body)
 }
 
 QString BuildWriteFrame(const QString &address, int reg, int byteCount, bool checksumOn,
-                        const QString &dataType, const QVariant &data)
+                        WriteTag dataType, const QVariant &data)
 {
     const QString body = addressField(address) + QStringLiteral("10") + hexField(reg, 4)
         + hexField(byteCount / 2, 4) + hexField(byteCount, 2)
-        + encodeData(dataType.toUpper(), data, byteCount);
+        + encodeData(dataType, data, byteCount);
     const QString checksum = checksumOn ? ComputeLrc(body) : QString();
     return QLatin1Char(FrameStart) + body + checksum + QLatin1Char(FrameEnd);
 }
@@ -275,7 +277,7 @@ QString BuildReadFrame(const QString &address, int reg, int byteCount, bool chec
     return QLatin1Char(FrameStart) + body + checksum + QLatin1Char(FrameEnd);
 }
 
-QVariant DecodeAnswer(const QString &answer, const QString &dataType, const QString &address,
+QVariant DecodeAnswer(const QString &answer, ReadTag dataType, const QString &address,
                       bool checksumOn, int reg, DecodeContext &ctx)
 {
     if (!answer.startsWith(QLatin1Char(FrameStart)))
@@ -317,32 +319,34 @@ QVariant DecodeAnswer(const QString &answer, const QString &dataType, const QStr
     // whatever the tag: the caller must be able to tell it from a zero or a blank text.
     if (data.isEmpty())
         return {};
-    if (dataType == QLatin1String("LG"))
+    switch (dataType.kind()) {
+    case ReadKind::LG:
         return QVariant::fromValue<qint64>(HexToNumber(data).value_or(0));
-    if (dataType == QLatin1String("Tx")) {
-        const bool keepAll = ctx.currentTab == TabStatus;
-        return hexToText(data, !keepAll, !keepAll && ctx.currentTab == TabHeader);
+    case ReadKind::Tx: {
+        const bool keepAll = ctx.currentTab == Tab::Status;
+        return hexToText(data, !keepAll, !keepAll && ctx.currentTab == Tab::Header);
     }
-    if (dataType == QLatin1String("Tx1"))
+    case ReadKind::Tx1:
         return hexToText(data, false, false);
-    if (dataType == QLatin1String("ID")) {
+    case ReadKind::ID: {
         const QString type = hexToText(data.left(2), false, false);
         const qint32 number = signed32(data.mid(2, 8));
         const QString text = hexToText(data.mid(10), false, false).left(16);
         return type + QString::number(number) + kDegree + text;
     }
-    if (dataType == QLatin1String("IDB"))
+    case ReadKind::IDB:
         return hexToText(data.mid(2), false, false);
-    if (dataType == QLatin1String("STP")) {
+    case ReadKind::STP: {
         QStringList numbers;
         for (int i = 0; i < 3; ++i)
             numbers << QString::number(signed32(data.mid(2 + 8 * i, 8)));
         return numbers.join(kDegree);
     }
-    if (dataType == QLatin1String("Tarih"))
+    case ReadKind::Tarih:
         return decodeTarih(data, ctx);
-    if (dataType == QLatin1String("Hex"))
+    case ReadKind::Hex:
         return data;
+    }
     return {};
 }
 
@@ -497,6 +501,35 @@ std::optional<double> ReadLeadingNumber(const QString &text)
     if (!seenDigit || !ok)
         return std::nullopt;
     return negative ? -value : value;
+}
+
+
+QString ReadTag::name() const
+{
+    switch (m_kind) {
+    case ReadKind::LG: return QStringLiteral("LG");
+    case ReadKind::Tx: return QStringLiteral("Tx");
+    case ReadKind::Tx1: return QStringLiteral("Tx1");
+    case ReadKind::ID: return QStringLiteral("ID");
+    case ReadKind::IDB: return QStringLiteral("IDB");
+    case ReadKind::STP: return QStringLiteral("STP");
+    case ReadKind::Tarih: return QStringLiteral("Tarih");
+    case ReadKind::Hex: return QStringLiteral("Hex");
+    }
+    return {};
+}
+
+QString WriteTag::name() const
+{
+    switch (m_kind) {
+    case WriteKind::LG: return QStringLiteral("LG");
+    case WriteKind::BY: return QStringLiteral("BY");
+    case WriteKind::TX: return QStringLiteral("TX");
+    case WriteKind::ID: return QStringLiteral("ID");
+    case WriteKind::IDH: return QStringLiteral("IDH");
+    case WriteKind::SPT: return QStringLiteral("SPT");
+    }
+    return {};
 }
 
 }  // namespace vx

@@ -4,6 +4,9 @@
 // every screen uses. All functions are pure; what the original read from global
 // state arrives in a DecodeContext or as an explicit argument.
 
+#include "link/Tabs.h"
+#include "link/Tags.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -15,9 +18,6 @@ namespace vx {
 inline constexpr char FrameStart = '@';
 inline constexpr char FrameEnd = '\r';
 
-// Index of the "Status" tab and of the header tab, which change how "Tx" text is decoded.
-inline constexpr int TabHeader = 0;
-inline constexpr int TabStatus = 6;
 
 // What DecodeAnswer needs from the rest of the program.
 struct DecodeContext {
@@ -39,12 +39,12 @@ QString ComputeLrc(const QString &body);
 
 // Complete request texts, carriage return included.
 QString BuildWriteFrame(const QString &address, int reg, int byteCount, bool checksumOn,
-                        const QString &dataType, const QVariant &data);
+                        WriteTag dataType, const QVariant &data);
 QString BuildReadFrame(const QString &address, int reg, int byteCount, bool checksumOn);
 
 // Returns an invalid QVariant for "empty" (no or bad answer, unknown tag), a qint64
 // for "LG", a QString for the text tags.
-QVariant DecodeAnswer(const QString &answer, const QString &dataType, const QString &address,
+QVariant DecodeAnswer(const QString &answer, ReadTag dataType, const QString &address,
                       bool checksumOn, int reg, DecodeContext &ctx);
 
 // Empty optional for empty text.

@@ -67,13 +67,14 @@ VersionResult VersiyonOku(Link &link)
         return result;
     }
 
-    result.versionText = link.decodeAnswer(result.answer, QStringLiteral("Tx"), VersionRegister).toString();
+    result.versionText = link.decodeAnswer(result.answer, "Tx", VersionRegister).toString();
     if (result.versionText.isEmpty()) {
         // Noise or a frame of another kind: as good as no answer.
         result.outcome = VersionResult::Outcome::Refused;
         return result;
     }
-    result.model = ModelFromVersion(result.versionText);
+    result.modelText = ModelFromVersion(result.versionText);
+    result.model = ModelFromText(result.modelText);
     result.outcome = VersionResult::Outcome::Connected;
     return result;
 }

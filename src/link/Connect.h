@@ -3,6 +3,7 @@
 // text (register 199), whose first three characters name the model.
 // Written against the Link only, so the window and the command-line tool share it.
 
+#include "link/Model.h"
 #include "link/Transaction.h"
 
 #include <QString>
@@ -34,7 +35,8 @@ struct VersionResult {
     int portError = 0;
     QString answer;       // the raw answer to the version request
     QString versionText;  // decoded "Tx" text, e.g. "ZR2 V2.20 "
-    QString model;        // its first three characters
+    QString modelText;    // its first three characters
+    Model model = Model::None;  // ... as a model
 
     bool connected() const { return outcome == Outcome::Connected; }
 };

@@ -207,12 +207,12 @@ QString Link::readRaw(int reg, int byteCount, double preDelay)
                     preDelay);
 }
 
-QVariant Link::read(int reg, int byteCount, const QString &tag, double preDelay)
+QVariant Link::read(int reg, int byteCount, ReadTag tag, double preDelay)
 {
     return decodeAnswer(readRaw(reg, byteCount, preDelay), tag, reg);
 }
 
-QVariant Link::decodeAnswer(const QString &answer, const QString &tag, int reg)
+QVariant Link::decodeAnswer(const QString &answer, ReadTag tag, int reg)
 {
     decode.shortDate = shortDate();
     if (!decode.log)
@@ -220,7 +220,7 @@ QVariant Link::decodeAnswer(const QString &answer, const QString &tag, int reg)
     return DecodeAnswer(answer, tag, settings.DeviceAddress, settings.ChecksumEnabled, reg, decode);
 }
 
-QString Link::writeNoAck(int reg, int byteCount, const QString &dataType, const QVariant &data,
+QString Link::writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,
                          double preDelay, bool pumpEvents)
 {
     return exchange(BuildWriteFrame(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled,
@@ -229,7 +229,7 @@ QString Link::writeNoAck(int reg, int byteCount, const QString &dataType, const 
 }
 
 void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool checksumOn,
-                        const QString &dataType, const QVariant &data)
+                        WriteTag dataType, const QVariant &data)
 {
     const QString frame = BuildWriteFrame(address, reg, byteCount, checksumOn, dataType, data);
     // The indicator acknowledges a write with "10" and the register count.
@@ -262,7 +262,7 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
     }
 }
 
-void Link::CihazaGönder(int reg, int byteCount, const QString &dataType, const QVariant &data)
+void Link::CihazaGönder(int reg, int byteCount, WriteTag dataType, const QVariant &data)
 {
     CihazaGönder(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled, dataType, data);
 }
@@ -270,7 +270,7 @@ void Link::CihazaGönder(int reg, int byteCount, const QString &dataType, const 
 void Link::HostYazdır(bool on)
 {
     // Command 19 enters host mode, 20 leaves it; the answer is not examined.
-    writeNoAck(19, 2, QStringLiteral("Lg"), QVariant(on ? 19 : 20), 0.2, true);
+    writeNoAck(19, 2, "Lg", QVariant(on ? 19 : 20), 0.2, true);
 }
 
 }  // namespace vx

@@ -58,19 +58,19 @@ public:
     // Read exchange (pattern 1) with the link's address and checksum: the raw answer...
     QString readRaw(int reg, int byteCount, double preDelay = 0.0);
     // ...and the decoded value (invalid QVariant when empty).
-    QVariant read(int reg, int byteCount, const QString &tag, double preDelay = 0.0);
-    QVariant decodeAnswer(const QString &answer, const QString &tag, int reg);
+    QVariant read(int reg, int byteCount, ReadTag tag, double preDelay = 0.0);
+    QVariant decodeAnswer(const QString &answer, ReadTag tag, int reg);
 
     // Unacknowledged write (pattern 3): the answer is returned but not examined.
-    QString writeNoAck(int reg, int byteCount, const QString &dataType, const QVariant &data,
+    QString writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,
                        double preDelay = 0.0, bool pumpEvents = true);
 
     // CihazaGönder: acknowledged write with up to 9 attempts a series; after more than
     // 3 attempts the operator chooses Abort (sets AbortRequested), Retry or Ignore (logged).
     void CihazaGönder(const QString &address, int reg, int byteCount, bool checksumOn,
-                      const QString &dataType, const QVariant &data);
+                      WriteTag dataType, const QVariant &data);
     // The same with the link's address and checksum.
-    void CihazaGönder(int reg, int byteCount, const QString &dataType, const QVariant &data);
+    void CihazaGönder(int reg, int byteCount, WriteTag dataType, const QVariant &data);
 
     // HostYazdır: command 19 (on) or 20 (off) to register 19, wait 0.2 s, drain.
     void HostYazdır(bool on);

@@ -161,24 +161,24 @@ bool StatuOku(StatusReading &r)
         op.showProgress(ProgressId::Small, false);
         return false;
     }
-    measured(1, 0, link.decodeAnswer(first, QStringLiteral("LG"), 0));
+    measured(1, 0, link.decodeAnswer(first, "LG", 0));
     advance();
 
-    measured(2, 1, link.read(3, 4, QStringLiteral("LG"), wait));
+    measured(2, 1, link.read(3, 4, "LG", wait));
     advance();
 
     // Register 5, then 7 into register 8 before its answer is decoded.
     const QString fifth = link.readRaw(5, 4, wait);
     advance();
-    link.writeNoAck(8, 2, QStringLiteral("LG"), 7, wait);
-    measured(3, 2, link.decodeAnswer(fifth, QStringLiteral("LG"), 5));
+    link.writeNoAck(8, 2, "LG", 7, wait);
+    measured(3, 2, link.decodeAnswer(fifth, "LG", 5));
     advance();
 
     const std::array<std::pair<int, int>, 3> scaled = {{{11, 4}, {13, 5}, {15, 6}}};
     for (const auto &[reg, row] : scaled) {
         const QString answer = link.readRaw(reg, 4, wait);
         if (!answer.isEmpty()) {
-            const QVariant value = link.decodeAnswer(answer, QStringLiteral("LG"), reg);
+            const QVariant value = link.decodeAnswer(answer, "LG", reg);
             if (value.isValid())
                 r.grid.setCell(row, 1, InsertDecimalComma(numberText(value), r.decimals));
         }
@@ -187,12 +187,12 @@ bool StatuOku(StatusReading &r)
 
     const QString operating = link.readRaw(2, 2, wait);
     if (!operating.isEmpty())
-        DurumOku(link.decodeAnswer(operating, QStringLiteral("Tx"), 2).toString(), r.grid, r.texts);
+        DurumOku(link.decodeAnswer(operating, "Tx", 2).toString(), r.grid, r.texts);
     advance();
 
     const QString hardware = link.readRaw(25, 2, wait);
     if (!hardware.isEmpty())
-        HWDurumOku(link.decodeAnswer(hardware, QStringLiteral("Tx"), 25).toString(), r.grid, r.texts,
+        HWDurumOku(link.decodeAnswer(hardware, "Tx", 25).toString(), r.grid, r.texts,
                    r.flags);
     advance();
 

@@ -62,7 +62,7 @@ TEST_F(WindowConnectTest, VersionOfAnotherModelCorrectsTheModelAndItsFeatures)
 
     form->ConnectAction();
 
-    EXPECT_EQ(form->state().IndicatorModel, "ZR1");
+    EXPECT_EQ(form->state().IndicatorModelText, "ZR1");
     EXPECT_FALSE(form->tabs()->isTabVisible(1));
     EXPECT_FALSE(form->tabs()->isTabVisible(3));
     EXPECT_FALSE(shown("SSCheck1_1"));
@@ -128,7 +128,7 @@ TEST_F(WindowConnectTest, PortErrorsLeaveTheLightRedAndTheMenuOfferingToConnect)
         EXPECT_EQ(action("connect")->text(), "E376");
         EXPECT_TRUE(port.framesSent().isEmpty());
         // The chosen model keeps its features while no indicator is reachable.
-        EXPECT_EQ(form->state().IndicatorModel, "ZR2");
+        EXPECT_EQ(form->state().IndicatorModelText, "ZR2");
         EXPECT_TRUE(form->tabs()->isTabVisible(1));
         EXPECT_TRUE(form->tabs()->isEnabled());
         EXPECT_FALSE(shown("SSPanel10"));
@@ -182,7 +182,8 @@ TEST_F(WindowConnectTest, VersionIsReadAfterThePreDelayAndThePortKeptOpenForTheN
     const double before = clock.elapsed();
     const vx::VersionResult r = vx::VersiyonOku(link);
     ASSERT_TRUE(r.connected());
-    EXPECT_EQ(r.model, "ZR1");
+    EXPECT_EQ(r.model, vx::Model::ZR1);
+    EXPECT_EQ(r.modelText, "ZR1");
     EXPECT_EQ(r.versionText, "ZR1 V1.05 ");
     EXPECT_TRUE(port.isOpen());
     EXPECT_GE(clock.elapsed() - before, 0.2 + 0.15 - 1e-9);

@@ -40,7 +40,7 @@ TEST_F(WindowPtyTest, ConnectsThroughARealSerialPort)
     window.ConnectAction();
     EXPECT_LT(took.elapsed(), 3000);
     EXPECT_EQ(window.lightColour(), "yeşil");
-    EXPECT_EQ(window.state().IndicatorModel, "ZR1");
+    EXPECT_EQ(window.state().IndicatorModelText, "ZR1");
     EXPECT_FALSE(window.tabs()->isTabVisible(vx::Tab::IdMemory));
     EXPECT_FALSE(serial.isOpen());
     EXPECT_EQ(op.dialogCount(), 0);

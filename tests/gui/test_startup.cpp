@@ -42,7 +42,7 @@ TEST_F(WindowStartupTest, WaitsForTheModelChoiceBeforeTheWindowIsReady)
     EXPECT_EQ(versionLabel, QStringLiteral("v%1.%2 r%3").arg(Major).arg(Minor).arg(Revision, 2, 10, QLatin1Char('0')));
     EXPECT_EQ(dialogLabel, "E359");  // the dialog's labels follow the language file
     EXPECT_TRUE(form->isReady());
-    EXPECT_EQ(form->state().IndicatorModel, "ZR2");
+    EXPECT_EQ(form->state().IndicatorModelText, "ZR2");
     EXPECT_EQ(form->windowTitle(), QStringLiteral("VEXTORA v%1.%2").arg(Major).arg(Minor));
     EXPECT_FALSE(form->state().IsConnected);
     EXPECT_EQ(form->lightColour(), "kırmızı");
@@ -67,7 +67,7 @@ TEST_F(WindowStartupTest, TheModelChosenShowsItsTabsAndFeaturesAndTheP_DaraTabSt
         makeForm();
         QTimer::singleShot(10, [&] { form->form1()->SSCommand6_Click(button); });
         ASSERT_TRUE(form->FormLoad());
-        EXPECT_EQ(form->state().IndicatorModel, zr2 ? QStringLiteral("ZR2") : QStringLiteral("ZR1"));
+        EXPECT_EQ(form->state().IndicatorModelText, zr2 ? QStringLiteral("ZR2") : QStringLiteral("ZR1"));
         QTabWidget *tabs = form->tabs();
         EXPECT_EQ(tabs->count(), 7);
         EXPECT_EQ(tabs->isTabVisible(1), zr2);
@@ -104,7 +104,7 @@ TEST_F(WindowStartupTest, HooksRunInStartUpOrder)
     QStringList order;
     form->setGridDüzen([&](int index) { order << QStringLiteral("grid%1").arg(index); });
     form->addLanguageHook([&] { order << QStringLiteral("language"); });
-    form->addStartupHook([&] { order << QStringLiteral("startup:") + form->state().IndicatorModel; });
+    form->addStartupHook([&] { order << QStringLiteral("startup:") + form->state().IndicatorModelText; });
     ASSERT_TRUE(form->FormLoad("ZR1"));
     // The grids once after the language file, once by the start-up itself; the start-up
     // hooks once the model is known.

@@ -1,0 +1,2 @@
+#include "shell/AppState.h"
+int tab() { return vx::AppState{}.CurrentTab; }
