@@ -43,6 +43,9 @@ const Command *findCommand(const QString &name)
 void RegisterCommand(Command command)
 {
     auto &commands = table();
+    // Two files claiming one name is a build mistake: say so at start.
+    if (findCommand(command.name))
+        qFatal("vextora-cli: two commands are named \"%s\"", qPrintable(command.name));
     const auto at = std::lower_bound(commands.begin(), commands.end(), command.name,
                                      [](const Command &c, const QString &name) { return c.name < name; });
     commands.insert(at, std::move(command));

@@ -157,15 +157,6 @@ TEST_F(CliInProcess, UsageErrorsExitTwoBeforeAnythingIsSent)
     EXPECT_EQ(sim.port.openCount(), 0);
 }
 
-TEST_F(CliInProcess, HelpListsEveryCommandOfTheTable)
-{
-    const CliRun r = run({"--help"});
-    EXPECT_EQ(r.exitCode, 0);
-    for (const vx::cli::Command &c : vx::cli::Commands())
-        EXPECT_TRUE(r.out.contains("\n  " + c.synopsis)) << c.name.toStdString();
-    EXPECT_TRUE(r.out.contains("--watch <N>"));
-}
-
 // ---------------------------------------------------------------------------
 // The real executable on a pseudo-terminal
 

@@ -85,13 +85,6 @@ TEST(SimFrames, WritesLandAndAreAcknowledgedWithTheRegisterCount)
     VirtualIndicator addressed(opts("05", false));
     EXPECT_EQ(answer(addressed, "@051000080001020007\r"), "@05100001\r");
     EXPECT_EQ(addressed.reg(8), 7);
-
-    // Texts are cut to their field; odd byte counts keep the other half of the last word.
-    dev.setSecondText("ABCDEFGHIJKLMN");
-    EXPECT_EQ(dev.bytes(204, 10), QByteArray("ABCDEFGHIJ"));
-    dev.setReg(300, 0x1234);
-    dev.setBytes(300, QByteArray("\xAB", 1));
-    EXPECT_EQ(dev.reg(300), 0xAB34);
 }
 
 TEST(SimFrames, UnknownRegistersReadAsZeroAndLargeReadsAreRefused)

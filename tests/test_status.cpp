@@ -77,26 +77,6 @@ TEST_F(StatusReadingTest, ReadsEveryRegisterInOrderBetweenHostModeCommands)
     EXPECT_EQ(op.progressValue[ProgressId::Main], 10);
 }
 
-TEST_F(StatusReadingTest, TheReadingHoldsTheRawValuesAndWords)
-{
-    const qint32 values[6] = {12520, -25, 65536, 5000, 0, 15000};
-    for (int i = 0; i < 6; ++i) {
-        const int reg = MeasuredRegisters[size_t(i)];
-        const qint32 v = values[i];
-        sim.device.onRead(reg, [reg, v](sim::VirtualIndicator &d, int, int) { d.setLong(reg, v); });
-    }
-    setWords(0x20, 0x03, 0x08, 0x10);
-    const StatusReading r = read();
-    ASSERT_TRUE(r.complete());
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(r.values[size_t(i)], values[i]) << i;
-    EXPECT_EQ(r.operating, (StatusWord{0x20, 0x03}));
-    ASSERT_TRUE(r.hardware);
-    EXPECT_EQ(r.hardware->word, (StatusWord{0x08, 0x10}));
-    EXPECT_EQ(r.flags().CalibrationPermitted, true);
-    EXPECT_EQ(r.flags().AnalogCardPresent, true);
-}
-
 // Bit by bit: a word with one bit set must change exactly the row that bit belongs
 // to, so a swapped row mapping fails. Rows 7-18 with every bit clear show:
 const QStringList kOperatingClear = {"T235", "T237", "T239", "T241", "T241", "T243",
