@@ -9,6 +9,7 @@
 #include "link/SystemClock.h"
 #include "link/Transaction.h"
 #include "monitor/Status.h"
+#include "shell/ConsoleOperator.h"
 #include "shell/LanguageTexts.h"
 
 #include <QCommandLineParser>
@@ -26,25 +27,6 @@
 namespace {
 
 using namespace vx;
-
-// Messages of a benchmark run go to standard error; questions are answered Abort.
-class QuietOperator : public Operator {
-public:
-    void message(const QString &text, Icon, const QString &) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    Choice abortRetryIgnore(const QString &text, Icon, const QString &) override
-    {
-        std::fprintf(stderr, "question: %s\n", qPrintable(text));
-        return Choice::Abort;
-    }
-    Choice okCancel(const QString &, Icon, const QString &) override { return Choice::Cancel; }
-    Choice yesNo(const QString &, Icon, const QString &) override { return Choice::No; }
-    std::optional<QString> input(const QString &, const QString &, const QString &) override { return {}; }
-    void showProgress(ProgressId, bool) override {}
-    void setProgress(ProgressId, int, int) override {}
-};
 
 struct Sim {
     QTemporaryDir dir;
@@ -136,7 +118,8 @@ int main(int argc, char *argv[])
         for (DrainMode drain : {DrainMode::Fixed, DrainMode::FrameEnd}) {
             QtSerialPort port;
             SystemClock clock;
-            QuietOperator op;
+            // Messages to standard error; questions answered Abort, Cancel, No.
+            ConsoleOperator op(QStringLiteral("vextora-bench"), false);
             QTemporaryDir logDir;
             CommsLog log(logDir.filePath(QStringLiteral("ZRxLog.txt")));
             Link link(port, clock, op, log);
@@ -151,14 +134,10 @@ int main(int argc, char *argv[])
                 port.close();
                 return ok;
             });
-            StatusTable grid;
-            MonitorFlags flags;
-            std::array<QVariant, 3> kept;
-            StatusReading reading{link, texts, grid, flags, kept, QString(), 0, {}};
             const Measure status = measure(link, runs, baud, latencyMs / 1000.0, [&] {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
-                const bool ok = StatuOku(reading);
+                const bool ok = StatuOku(link, texts).complete();
                 port.close();
                 return ok;
             });

@@ -1,7 +1,6 @@
 #include "sim/VirtualIndicator.h"
 
-#include "link/Codec.h"
-#include "link/Cp1254.h"
+#include "sim/Wire.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -19,15 +18,6 @@ constexpr int kRegisterLimit = 65536;
 // answer has two digits; larger blocks go out with it cut to its low digits.
 constexpr int kMaxReadRegisters = 1024;
 
-bool isHex(const QByteArray &text)
-{
-    for (char c : text) {
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')))
-            return false;
-    }
-    return true;
-}
-
 int hexValue(const QByteArray &text)
 {
     bool ok = false;
@@ -37,7 +27,7 @@ int hexValue(const QByteArray &text)
 
 QByteArray hex(int value, int width)
 {
-    return PadLeftZeros(QString::number(value, 16).toUpper(), width).toLatin1();
+    return wire::hexNumber(quint32(value), width);
 }
 
 QString fitText(const QString &text, int length)
@@ -136,7 +126,7 @@ qint32 VirtualIndicator::longAt(int index) const
 
 void VirtualIndicator::setText(int index, const QString &text, int byteCount)
 {
-    QByteArray data = cp1254::encode(text).left(byteCount);
+    QByteArray data = wire::encodeText(text).left(byteCount);
     if (data.size() < byteCount)
         data.append(QByteArray(byteCount - data.size(), ' '));
     setBytes(index, data);
@@ -144,17 +134,20 @@ void VirtualIndicator::setText(int index, const QString &text, int byteCount)
 
 void VirtualIndicator::onCommand(int code, CommandHandler handler)
 {
-    m_commandHandlers[code] = std::move(handler);
+    if (handler)
+        m_commandHandlers[code].push_back(std::move(handler));
 }
 
 void VirtualIndicator::onWrite(int reg, WriteHook hook)
 {
-    m_writeHooks[reg] = std::move(hook);
+    if (hook)
+        m_writeHooks[reg].push_back(std::move(hook));
 }
 
 void VirtualIndicator::onRead(int reg, ReadHook hook)
 {
-    m_readHooks[reg] = std::move(hook);
+    if (hook)
+        m_readHooks[reg].push_back(std::move(hook));
 }
 
 void VirtualIndicator::addFault(const FaultRule &rule)
@@ -169,8 +162,9 @@ void VirtualIndicator::clearFaults()
 
 QByteArray VirtualIndicator::addressField() const
 {
-    const int value = AddressValue(m_options.address);
-    return value == 0 ? QByteArray() : hex(value, 2);
+    // "" and "00" both mean: frames without an address field.
+    const int value = m_options.address.trimmed().toInt();
+    return value <= 0 ? QByteArray() : hex(value, 2);
 }
 
 QByteArray VirtualIndicator::frame(const QByteArray &body) const
@@ -180,7 +174,7 @@ QByteArray VirtualIndicator::frame(const QByteArray &body) const
     out.append('@');
     out.append(body);
     if (m_options.checksum)
-        out.append(ComputeLrc(QString::fromLatin1(body)).toLatin1());
+        out.append(wire::checksum(body));
     out.append('\r');
     return out;
 }
@@ -195,7 +189,7 @@ std::optional<VirtualIndicator::Request> VirtualIndicator::parse(const QByteArra
     QByteArray body = request.mid(at + 1);
     while (body.endsWith('\r') || body.endsWith('\n'))
         body.chop(1);
-    if (body.isEmpty() || body.size() % 2 != 0 || !isHex(body))
+    if (body.isEmpty() || !wire::bytesOfHex(body))
         return std::nullopt;
 
     if (m_options.checksum) {
@@ -203,7 +197,7 @@ std::optional<VirtualIndicator::Request> VirtualIndicator::parse(const QByteArra
             return std::nullopt;
         const QByteArray sum = body.right(2).toUpper();
         body.chop(2);
-        if (ComputeLrc(QString::fromLatin1(body)).toLatin1() != sum)
+        if (wire::checksum(body) != sum)
             return std::nullopt;
     }
 
@@ -225,7 +219,7 @@ std::optional<VirtualIndicator::Request> VirtualIndicator::parse(const QByteArra
             return std::nullopt;
         r.write = true;
         r.byteCount = hexValue(body.mid(10, 2));
-        r.data = QByteArray::fromHex(body.mid(12));
+        r.data = wire::bytesOfHex(body.mid(12)).value_or(QByteArray());
     } else {
         return std::nullopt;
     }
@@ -245,10 +239,12 @@ QByteArray VirtualIndicator::process(const Request &r)
     if (!r.write) {
         if (r.count > kMaxReadRegisters || r.reg + r.count > kRegisterLimit)
             return refusal(r);
-        if (const auto it = m_readHooks.find(r.reg); it != m_readHooks.end() && it->second)
-            it->second(*this, r.reg, r.count * 2);
+        if (const auto it = m_readHooks.find(r.reg); it != m_readHooks.end()) {
+            for (const ReadHook &hook : it->second)
+                hook(*this, r.reg, r.count * 2);
+        }
         const QByteArray data = bytes(r.reg, r.count * 2);
-        return addressField() + "03" + hex(data.size(), 2) + data.toHex().toUpper();
+        return addressField() + "03" + hex(int(data.size()), 2) + wire::hexBytes(data);
     }
 
     if (m_options.strictWrites && (r.data.size() != r.byteCount || r.count * 2 != r.byteCount))
@@ -257,8 +253,10 @@ QByteArray VirtualIndicator::process(const Request &r)
         return refusal(r);
 
     setBytes(r.reg, r.data);
-    if (const auto it = m_writeHooks.find(r.reg); it != m_writeHooks.end() && it->second)
-        it->second(*this, r.reg, r.data);
+    if (const auto it = m_writeHooks.find(r.reg); it != m_writeHooks.end()) {
+        for (const WriteHook &hook : it->second)
+            hook(*this, r.reg, r.data);
+    }
 
     const int words = (r.data.size() + 1) / 2;
     if (r.reg <= kCommandRegister && kCommandRegister < r.reg + words) {
@@ -268,8 +266,10 @@ QByteArray VirtualIndicator::process(const Request &r)
             m_hostMode = true;
         else if (code == 20)
             m_hostMode = false;
-        if (const auto it = m_commandHandlers.find(code); it != m_commandHandlers.end() && it->second)
-            it->second(*this);
+        if (const auto it = m_commandHandlers.find(code); it != m_commandHandlers.end()) {
+            for (const CommandHandler &handler : it->second)
+                handler(*this);
+        }
     }
     return addressField() + "10" + hex(r.count, 4);
 }
@@ -428,8 +428,8 @@ bool VirtualIndicator::loadState(const QString &path, QString *error)
     setSecondText(second.value_or(QString()));
     for (const auto &[index, v] : regs)
         setReg(index, v);
-    m_options.model = cp1254::decode(bytes(kModelRegister, kTextBytes));
-    m_options.secondText = cp1254::decode(bytes(kSecondTextRegister, kTextBytes));
+    m_options.model = wire::decodeText(bytes(kModelRegister, kTextBytes));
+    m_options.secondText = wire::decodeText(bytes(kSecondTextRegister, kTextBytes));
     return true;
 }
 
@@ -448,8 +448,8 @@ bool VirtualIndicator::saveState(const QString &path, QString *error) const
     // otherwise its registers are written as numbers as well.
     auto writeText = [&](const char *key, int index) {
         const QByteArray raw = bytes(index, kTextBytes);
-        const QString text = cp1254::decode(raw);
-        bool plain = cp1254::encode(text) == raw;
+        const QString text = wire::decodeText(raw);
+        bool plain = wire::encodeText(text) == raw;
         QString shown = text;
         for (QChar &c : shown) {
             const ushort u = c.unicode();

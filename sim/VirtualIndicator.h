@@ -53,10 +53,12 @@ public:
     bool hostMode() const { return m_hostMode; }
     void setHostMode(bool on) { m_hostMode = on; }
 
-    // Handlers. A command handler runs when its code is written to register 19
-    // (19 and 20 switch host mode and are not in the table). A write hook runs after
-    // a write lands in the registers; a read hook runs before a read is answered
-    // (to refresh live values).
+    // Handlers, the way features plug into the one register memory (see
+    // sim/Modules.h). A command handler runs when its code is written to register
+    // 19 (19 and 20 also switch host mode). A write hook runs after a write lands in
+    // the registers; a read hook runs before a read is answered (to refresh live
+    // values). Several may be installed for one code or register: they run in the
+    // order installed, so a later one has the last word.
     using CommandHandler = std::function<void(VirtualIndicator &)>;
     using WriteHook = std::function<void(VirtualIndicator &, int reg, const QByteArray &data)>;
     using ReadHook = std::function<void(VirtualIndicator &, int reg, int byteCount)>;
@@ -113,9 +115,9 @@ private:
     Options m_options;
     std::map<int, quint16> m_regs;
     bool m_hostMode = false;
-    std::map<int, CommandHandler> m_commandHandlers;
-    std::map<int, WriteHook> m_writeHooks;
-    std::map<int, ReadHook> m_readHooks;
+    std::map<int, std::vector<CommandHandler>> m_commandHandlers;
+    std::map<int, std::vector<WriteHook>> m_writeHooks;
+    std::map<int, std::vector<ReadHook>> m_readHooks;
     std::vector<FaultRule> m_faults;
     long m_requestCount = 0;
     QStringList m_requests;

@@ -1,8 +1,9 @@
 // vextora-sim: the virtual indicator on a pseudo-terminal, for the demo, the
 // benchmark and hand testing with the real program.
 
+#include "link/Options.h"
 #include "sim/Faults.h"
-#include "sim/LiveStatus.h"
+#include "sim/Modules.h"
 #include "sim/PtyServer.h"
 #include "sim/VirtualIndicator.h"
 
@@ -136,18 +137,11 @@ int main(int argc, char *argv[])
     VirtualIndicator::Options options;
     options.strictWrites = parser.isSet(strictOpt);
     if (parser.isSet(addressOpt)) {
-        const QString a = parser.value(addressOpt).trimmed();
-        bool ok = false;
-        const int v = a.toInt(&ok, 10);
-        if (!ok || a.size() > 2 || v < 0 || v > 99)
-            badUsage(QStringLiteral("bad --address \"%1\": expected a number from 0 to 99").arg(a));
-        options.address = v == 0 ? QString() : QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
-    }
-    if (parser.isSet(checksumOpt)) {
-        const QString c = parser.value(checksumOpt).trimmed().toLower();
-        if (c != QLatin1String("on") && c != QLatin1String("off"))
-            badUsage(QStringLiteral("bad --checksum \"%1\": expected on or off").arg(parser.value(checksumOpt)));
-        options.checksum = c == QLatin1String("on");
+        const auto address = vx::ParseAddressOption(parser.value(addressOpt));
+        if (!address || address->isEmpty())
+            badUsage(QStringLiteral("bad --address \"%1\": expected a number from 0 to 99")
+                         .arg(parser.value(addressOpt)));
+        options.address = *address == QLatin1String("00") ? QString() : *address;
     }
     vx::sim::PtyServer::Timing timing;
     if (parser.isSet(baudOpt)) {
@@ -172,23 +166,24 @@ int main(int argc, char *argv[])
     auto onOff = [&](const QCommandLineOption &option, bool fallback) {
         if (!parser.isSet(option))
             return fallback;
-        const QString v = parser.value(option).trimmed().toLower();
-        if (v != QLatin1String("on") && v != QLatin1String("off"))
+        const auto on = vx::ParseOnOff(parser.value(option));
+        if (!on)
             badUsage(QStringLiteral("bad --%1 \"%2\": expected on or off")
                          .arg(option.names().first(), parser.value(option)));
-        return v == QLatin1String("on");
+        return *on;
     };
-    vx::sim::LiveStatusOptions live;
-    live.calibrationPermitted = onOff(calibrationOpt, true);
-    live.analogCard = onOff(analogOpt, true);
+    options.checksum = onOff(checksumOpt, options.checksum);
+    vx::sim::ModuleOptions modules;
+    modules.status.calibrationPermitted = onOff(calibrationOpt, true);
+    modules.status.analogCard = onOff(analogOpt, true);
     if (parser.isSet(operatingOpt)) {
         bool ok = false;
         const QString text = parser.value(operatingOpt).trimmed();
         const uint word = text.toUInt(&ok, 16);
         if (!ok || text.size() != 4)
             badUsage(QStringLiteral("bad --operating-status \"%1\": expected 4 hex digits").arg(text));
-        live.operatingA = quint8(word >> 8);
-        live.operatingB = quint8(word & 0xFF);
+        modules.status.operatingA = quint8(word >> 8);
+        modules.status.operatingB = quint8(word & 0xFF);
     }
     std::vector<vx::sim::FaultRule> faults;
     for (const QString &ruleText : parser.values(faultOpt)) {
@@ -217,7 +212,8 @@ int main(int argc, char *argv[])
         device.addFault(rule);
     QElapsedTimer running;
     running.start();
-    vx::sim::InstallLiveStatus(device, [&running] { return running.elapsed() / 1000.0; }, live);
+    modules.seconds = [&running] { return running.elapsed() / 1000.0; };
+    vx::sim::InstallDefaultModules(device, modules);
 
     // Signals reach the event loop through a socket pair.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {

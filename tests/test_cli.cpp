@@ -1,11 +1,12 @@
-// vextora-cli end to end: the real executable against vextora-sim on a
-// pseudo-terminal, with its output and exit codes.
+// vextora-cli: its commands run in-process on the virtual indicator and the
+// virtual clock (output, JSON, the --watch period, usage errors), and the real
+// executable end to end against vextora-sim on a pseudo-terminal.
+
+#include "support/CliRunner.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -13,6 +14,151 @@
 #include <csignal>
 
 namespace {
+
+using vx::test::CliRun;
+using vx::test::InProcessCli;
+using vx::test::InProcessIndicator;
+
+// Fixed status values, so the output can be checked exactly.
+void fixStatus(InProcessIndicator &sim)
+{
+    const std::pair<int, qint32> values[] = {{0, 12520}, {3, 10520}, {5, 2000}, {11, 5000}, {13, -10}, {15, 15000}};
+    for (const auto &[reg, v] : values)
+        sim.device.onRead(reg, [reg, v](vx::sim::VirtualIndicator &d, int, int) { d.setLong(reg, v); });
+    sim.device.setReg(2, 0x2003);   // A: display mode 1 (net); B: stable, calibrated
+    sim.device.setReg(25, 0x0812);  // A: calibration permitted; B: analog card, board number 1
+}
+
+class CliInProcess : public ::testing::Test {
+protected:
+    CliRun run(const QStringList &args, std::function<bool(const CliRun &)> interrupted = {})
+    {
+        return cli.run(sim, args, std::move(interrupted));
+    }
+    InProcessIndicator sim;
+    InProcessCli cli;
+};
+
+TEST_F(CliInProcess, IdentifyNamesModelAndVersion)
+{
+    sim.device.setModel("ZR1 V1.07");
+    const CliRun text = run({"identify"});
+    EXPECT_EQ(text.exitCode, 0) << text.err.toStdString();
+    EXPECT_EQ(text.out, "model    ZR1\nversion  ZR1 V1.07\n(the indicator is a ZR1, not the assumed ZR2)\n");
+
+    const CliRun json = run({"--json", "--model", "zr1", "identify"});
+    ASSERT_EQ(json.exitCode, 0);
+    EXPECT_EQ(json.json().value("model").toString(), "ZR1");
+    EXPECT_EQ(json.json().value("version").toString(), "ZR1 V1.07") << "no trailing blank";
+    EXPECT_EQ(json.json().value("assumedModel").toString(), "ZR1");
+}
+
+TEST_F(CliInProcess, StatusJsonHasRawNumbersAndBooleansWhateverTheLanguage)
+{
+    fixStatus(sim);
+    const CliRun english = run({"--json", "status"});
+    ASSERT_EQ(english.exitCode, 0) << english.err.toStdString();
+    QJsonObject o = english.json();
+    const QJsonObject values = o.value("values").toObject();
+    EXPECT_EQ(values.value("grossWeight"), QJsonValue(12520));
+    EXPECT_EQ(values.value("setpoint2"), QJsonValue(-10));
+    const QJsonObject operating = o.value("operating").toObject();
+    EXPECT_EQ(operating.value("stable"), QJsonValue(true));
+    EXPECT_EQ(operating.value("atZero"), QJsonValue(false));
+    EXPECT_EQ(operating.value("displayMode"), QJsonValue(1));
+    EXPECT_EQ(operating.value("a"), QJsonValue(0x20));
+    const QJsonObject hardware = o.value("hardware").toObject();
+    EXPECT_EQ(hardware.value("boardRevision"), QJsonValue(1));
+    EXPECT_EQ(hardware.value("analogOutputCard"), QJsonValue(true));
+    EXPECT_EQ(o.value("calibrationPermitted"), QJsonValue(true));
+    EXPECT_EQ(o.value("analogCardPresent"), QJsonValue(true));
+    EXPECT_EQ(o.value("complete"), QJsonValue(true));
+    EXPECT_EQ(o.value("time").toString(), "2026-03-12T10:00:00.005");
+    const QJsonArray rows = o.value("rows").toArray();
+    ASSERT_EQ(rows.size(), 25);
+    EXPECT_EQ(rows[0].toObject().value("caption").toString(), "Gross weight");
+    EXPECT_EQ(rows[6].toObject().value("text").toString(), "Stable");
+
+    const CliRun turkish = run({"--json", "--language", "Türkçe.txt", "status"});
+    ASSERT_EQ(turkish.exitCode, 0);
+    QJsonObject t = turkish.json();
+    EXPECT_NE(t.value("rows"), o.value("rows")) << "the language texts differ";
+    for (QJsonObject *json : {&o, &t}) {
+        json->remove("rows");
+        json->remove("time");
+    }
+    EXPECT_EQ(t, o) << "everything but the texts is the same";
+}
+
+TEST_F(CliInProcess, StatusTextShowsEveryRowAndTheDerivedFlags)
+{
+    fixStatus(sim);
+    const CliRun r = run({"status"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n');
+    EXPECT_EQ(lines.value(0), "status at 2026-03-12T10:00:00.005");
+    EXPECT_EQ(lines.value(1), " 1  Gross weight                  12520");
+    EXPECT_EQ(lines.value(5), " 5  Setpoint 2                    -10");
+    EXPECT_EQ(lines.value(7), " 7  Weight stability              Stable");
+    EXPECT_EQ(lines.value(19), "23  Keypad lock                   Inactive");
+    EXPECT_EQ(lines.value(26), "calibration permitted  yes");
+    EXPECT_EQ(lines.value(27), "analog output card     yes");
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+}
+
+TEST_F(CliInProcess, WatchKeepsItsPeriodAndPrintsOneJsonObjectALine)
+{
+    // A slow link: each reading takes about 2.5 s in fixed drain mode, which a
+    // sleep after each reading would add to the period.
+    const auto lines = [](const CliRun &r) { return r.out.count('\n'); };
+    const CliRun r = run({"--drain", "fixed", "--json", "status", "--watch", "5"},
+                         [&](const CliRun &sofar) { return lines(sofar) >= 3; });
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList objects = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(objects.size(), 3);
+    QStringList times;
+    for (const QString &line : objects) {
+        QJsonParseError error;
+        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8(), &error).object();
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+        times << o.value("time").toString();
+    }
+    // Connecting takes its 0.35 s first; then a reading every 5 s.
+    EXPECT_EQ(times, QStringList({"2026-03-12T10:00:00.350", "2026-03-12T10:00:05.350",
+                                  "2026-03-12T10:00:10.350"}));
+}
+
+TEST_F(CliInProcess, UsageErrorsExitTwoBeforeAnythingIsSent)
+{
+    const QStringList cases[] = {
+        {},
+        {"weigh"},
+        {"--address", "123", "identify"},
+        {"--address", "7x", "identify"},
+        {"--watch", "2", "identify"},
+        {"status", "--watch", "0"},
+        {"identify", "extra"},
+        {"--drain", "fast", "status"},
+        {"--checksum", "maybe", "status"},
+        {"--model", "ZR3", "identify"},
+        {"--line-settings", "fast", "identify"},
+        {"--port", "COM17", "identify"},
+        {"--map", "COM17=/dev/ttyS0", "identify"},
+        {"--map", "COM1", "identify"},
+        {"--bogus", "identify"},
+    };
+    for (const QStringList &args : cases) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("--help")) << r.err.toStdString();
+    }
+    EXPECT_TRUE(sim.port.framesSent().isEmpty());
+    EXPECT_EQ(sim.port.openCount(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// The real executable on a pseudo-terminal
 
 QString binary(const QString &name) { return QDir(QCoreApplication::applicationDirPath()).filePath(name); }
 
@@ -39,112 +185,73 @@ public:
     QProcess process;
 };
 
-struct CliRun { int exitCode = -1; QString out, err; };
-
-class CliTest : public ::testing::Test {
+class CliEndToEnd : public ::testing::Test {
 protected:
-    CliRun cli(const QStringList &args, int killAfterMs = 0)
+    CliRun cli(const QStringList &args, int interruptAfterMs = 0)
     {
         QProcess p;
         p.start(binary("vextora-cli"),
                 QStringList{"--settings", settings.filePath("vextora.ini"), "--language", "English.txt"} + args);
         p.closeWriteChannel();
-        if (killAfterMs > 0 && !p.waitForFinished(killAfterMs))
+        if (interruptAfterMs > 0 && !p.waitForFinished(interruptAfterMs))
             ::kill(pid_t(p.processId()), SIGINT);
         if (!p.waitForFinished(30000))
             p.kill();
         return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                   QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+                      QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
     }
     QTemporaryDir settings;
 };
 
-TEST_F(CliTest, IdentifyPrintsModelAndVersion)
+TEST_F(CliEndToEnd, IdentifyAndStatusThroughARealSerialPort)
 {
-    SimProcess sim({"--model", "ZR1 V1.07"});
+    SimProcess sim({"--model", "ZR1 V1.07", "--address", "7", "--checksum", "off", "--analog-card", "off"});
     ASSERT_TRUE(sim.ready());
-    const CliRun r = cli({"--port", sim.link, "identify"});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("model    ZR1")) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains("ZR1 V1.07"));
-    EXPECT_TRUE(r.out.contains("not the assumed ZR2"));
+    const QStringList line = {"--port", sim.link, "--address", "07", "--checksum", "off"};
+    const CliRun identify = cli(line + QStringList{"--json", "identify"});
+    EXPECT_EQ(identify.exitCode, 0) << identify.err.toStdString();
+    EXPECT_EQ(identify.json().value("version").toString(), "ZR1 V1.07");
+    EXPECT_EQ(identify.json().value("device").toString(), sim.link);
 
-    const CliRun json = cli({"--port", sim.link, "--json", "identify"});
-    ASSERT_EQ(json.exitCode, 0);
-    const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8()).object();
-    EXPECT_EQ(o.value("model").toString(), "ZR1");
+    const CliRun status = cli(line + QStringList{"--json", "status"});
+    ASSERT_EQ(status.exitCode, 0) << status.err.toStdString();
+    EXPECT_EQ(status.json().value("analogCardPresent"), QJsonValue(false));
+    EXPECT_TRUE(status.json().value("values").toObject().value("grossWeight").isDouble());
+
+    const CliRun wrongAddress = cli({"--port", sim.link, "--address", "08", "--checksum", "off", "identify"});
+    EXPECT_EQ(wrongAddress.exitCode, 1);
+    EXPECT_EQ(wrongAddress.errLines().size(), 1) << wrongAddress.err.toStdString();
 }
 
-TEST_F(CliTest, AddressAndChecksumMustMatchTheIndicator)
+TEST_F(CliEndToEnd, MapNamesAComNumberForThisRun)
 {
-    SimProcess sim({"--address", "07", "--checksum", "off"});
+    SimProcess sim;
     ASSERT_TRUE(sim.ready());
-    const CliRun right = cli({"--port", sim.link, "--address", "07", "--checksum", "off", "identify"});
-    EXPECT_EQ(right.exitCode, 0) << right.err.toStdString();
-    const CliRun wrong = cli({"--port", sim.link, "--address", "08", "--checksum", "off", "identify"});
-    EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_EQ(wrong.err.count(QLatin1Char('\n')), 1) << wrong.err.toStdString();
+    const CliRun identify = cli({"--map", "COM3=" + sim.link, "--port", "COM3", "identify"});
+    EXPECT_EQ(identify.exitCode, 0) << identify.err.toStdString();
+    const CliRun ports = cli({"--map", "COM3=" + sim.link, "ports"});
+    EXPECT_EQ(ports.exitCode, 0);
+    EXPECT_TRUE(ports.out.contains("COM3\t" + sim.link + "\n")) << ports.out.toStdString();
 }
 
-TEST_F(CliTest, StatusPrintsValuesFlagsAndDerivedFlags)
+TEST_F(CliEndToEnd, PortErrorsExitThreeAndSayWhatIsWrong)
 {
-    SimProcess sim({"--analog-card", "off"});
-    ASSERT_TRUE(sim.ready());
-    const CliRun r = cli({"--port", sim.link, "--json", "status"});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
-    EXPECT_TRUE(o.value("calibrationPermitted").toBool());
-    EXPECT_FALSE(o.value("analogCardPresent").toBool());
-    EXPECT_EQ(o.value("values").toArray().size(), 6);
-    EXPECT_EQ(o.value("operating").toArray().size(), 12);
-    EXPECT_EQ(o.value("hardware").toArray().size(), 7);
-    const QJsonObject first = o.value("values").toArray().first().toObject();
-    EXPECT_FALSE(first.value("caption").toString().isEmpty() || first.value("value").toString().isEmpty());
-    for (const auto &row : o.value("operating").toArray())
-        EXPECT_FALSE(row.toObject().value("value").toString().isEmpty());
+    const CliRun missing = cli({"--port", "/nonexistent/tty", "identify"});
+    EXPECT_EQ(missing.exitCode, 3);
+    EXPECT_EQ(missing.err, "vextora-cli: /nonexistent/tty bulunmamaktadır\n");
+
+    const CliRun notSerial = cli({"--port", "/dev/null", "status"});
+    EXPECT_EQ(notSerial.exitCode, 3);
+    EXPECT_EQ(notSerial.err, "vextora-cli: /dev/null is not a serial port\n");
 }
 
-TEST_F(CliTest, StatusWatchRepeatsUntilInterrupted)
+TEST_F(CliEndToEnd, StatusWatchRepeatsUntilInterrupted)
 {
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
     const CliRun r = cli({"--port", sim.link, "status", "--watch", "1"}, 2600);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_GE(r.out.count("status at"), 2) << r.out.toStdString();
-}
-
-TEST_F(CliTest, SilentIndicatorExitsOneWithTheRefusalText)
-{
-    SimProcess sim({"--fault", "noanswer:reg=0"});
-    ASSERT_TRUE(sim.ready());
-    const CliRun status = cli({"--port", sim.link, "status"});
-    EXPECT_EQ(status.exitCode, 1);
-    const QStringList lines = status.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 1) << status.err.toStdString();
-    EXPECT_TRUE(lines.first().startsWith("vextora-cli: "));
-    EXPECT_GT(lines.first().size(), 20);
-
-    SimProcess refusing({"--fault", "refuse:reg=199"});
-    ASSERT_TRUE(refusing.ready());
-    EXPECT_EQ(cli({"--port", refusing.link, "identify"}).exitCode, 1);
-}
-
-TEST_F(CliTest, PortAndUsageErrors)
-{
-    const CliRun missing = cli({"--port", "/nonexistent/tty", "identify"});
-    EXPECT_EQ(missing.exitCode, 3);
-    EXPECT_TRUE(missing.err.contains("bulunmamaktadır")) << missing.err.toStdString();
-
-    SimProcess sim;
-    ASSERT_TRUE(sim.ready());
-    EXPECT_EQ(cli({"--port", sim.link, "--line-settings", "fast", "identify"}).exitCode, 2);
-
-    for (const QStringList &args : {QStringList{}, QStringList{"weigh"}, QStringList{"--address", "123", "identify"},
-                                    QStringList{"--watch", "2", "identify"}, QStringList{"--drain", "fast", "status"}}) {
-        const CliRun r = cli(args);
-        EXPECT_EQ(r.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
-        EXPECT_TRUE(r.out.isEmpty());
-    }
 }
 
 }  // namespace

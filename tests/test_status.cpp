@@ -1,14 +1,11 @@
-// The status reading against the virtual indicator: what crosses the wire, what
-// lands in the status grid and what the operator sees.
+// The status reading against the virtual indicator: what crosses the wire, the
+// typed reading, what lands in the status grid and what the operator sees.
 
 #include "link/Transaction.h"
 #include "monitor/Status.h"
 #include "shell/LanguageTexts.h"
-#include "sim/InProcessPort.h"
-#include "sim/LiveStatus.h"
-#include "sim/VirtualClock.h"
-#include "sim/VirtualIndicator.h"
 #include "support/ScriptedOperator.h"
+#include "support/SimFixture.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -28,17 +25,16 @@ LanguageTexts numberedTexts()
 
 class StatusReadingTest : public ::testing::Test {
 protected:
-    StatusReadingTest() : port(device, clock), log(dir.filePath("ZRxLog.txt")), link(port, clock, op, log)
+    StatusReadingTest() : log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
     {
-        sim::InstallLiveStatus(device, [this] { return clock.elapsed(); });
         link.decode.currentTab = Tab::Status;
-        port.open("COM1", "9600,N,8,1");
+        sim.port.open("COM1", "9600,N,8,1");
     }
 
-    void setWords(quint8 opA, quint8 opB, quint8 hwA, quint8 hwB)
+    void setWords(int opA, int opB, int hwA, int hwB)
     {
-        device.setReg(2, quint16(opA << 8 | opB));
-        device.setReg(25, quint16(hwA << 8 | hwB));
+        sim.device.setReg(2, quint16(opA << 8 | opB));
+        sim.device.setReg(25, quint16(hwA << 8 | hwB));
     }
 
     QStringList cells(int first, int last) const
@@ -49,114 +45,154 @@ protected:
         return out;
     }
 
-    bool read()
+    StatusReading read()
     {
-        StatusReading reading{link, texts, grid, flags, kept, reference, decimals, [this] { ++disconnects; }};
-        return StatuOku(reading);
+        last = StatuOku(link, texts, [this] { ++disconnects; });
+        ShowStatusReading(grid, last, texts, format);
+        return last;
     }
 
     QTemporaryDir dir;
-    sim::VirtualIndicator device;
-    sim::VirtualClock clock;
-    sim::InProcessPort port;
+    test::InProcessIndicator sim;
     test::ScriptedOperator op;
     CommsLog log;
     Link link;
     LanguageTexts texts = numberedTexts();
     StatusTable grid;
-    MonitorFlags flags;
-    std::array<QVariant, 3> kept;
-    QString reference;
-    int decimals = 0;
+    StatusFormat format;
+    StatusReading last;
     int disconnects = 0;
 };
 
 TEST_F(StatusReadingTest, ReadsEveryRegisterInOrderBetweenHostModeCommands)
 {
-    ASSERT_TRUE(read());
-    QStringList registers;
-    for (const QString &request : device.requests()) {
-        const QString fn = request.mid(1, 2);
-        registers << fn + QLatin1Char(':') + QString::number(request.mid(3, 4).toInt(nullptr, 16));
-    }
-    EXPECT_EQ(registers.join(QLatin1Char(' ')),
-              QStringLiteral("10:19 03:0 03:3 03:5 10:8 03:11 03:13 03:15 03:2 03:25 10:19"));
-    EXPECT_EQ(device.commands(), (std::vector<int>{19, 20}));
-    EXPECT_EQ(device.reg(8), 7);
+    ASSERT_TRUE(read().complete());
+    // No address, checksum on: host mode, registers 0 3 5, 7 into 8, 11 13 15, 2, 25, host mode off.
+    EXPECT_EQ(sim.port.framesSent(),
+              QStringList({"@1000130001020013C7\r", "@0300000002FB\r", "@0300030002F8\r", "@0300050002F6\r",
+                           "@1000080001020007DE\r", "@03000B0002F0\r", "@03000D0002EE\r", "@03000F0002EC\r",
+                           "@0300020001FA\r", "@0300190001E3\r", "@1000130001020014C6\r"}));
     EXPECT_TRUE(op.calls.empty());
     EXPECT_FALSE(op.progressVisible[ProgressId::Small]);
     EXPECT_EQ(op.progressValue[ProgressId::Main], 10);
 }
 
-TEST_F(StatusReadingTest, OperatingWordDecodesBitByBit)
+// Bit by bit: a word with one bit set must change exactly the row that bit belongs
+// to, so a swapped row mapping fails. Rows 7-18 with every bit clear show:
+const QStringList kOperatingClear = {"T235", "T237", "T239", "T241", "T241", "T243",
+                                     "T243", "T243", "T243", "T243", "T243", "T245"};
+
+TEST_F(StatusReadingTest, OperatingWordWalkingOne)
 {
-    // Rows 7-17 show one bit each (a pair of texts: clear, set), row 18 the number in A bits 7-5.
-    setWords(0x20, 0x01, 0x00, 0x00);  // n = 1, only B bit 0 set
-    ASSERT_TRUE(read());
-    EXPECT_EQ(cells(7, 18), QStringList({"T236", "T237", "T239", "T241", "T241", "T243", "T243", "T243", "T243",
-                                         "T243", "T243", "T246"}));
-    setWords(0xE7, 0xFE, 0x00, 0x00);  // n = 7; every shown bit set but B bit 0
-    ASSERT_TRUE(read());
-    EXPECT_EQ(cells(7, 18), QStringList({"T235", "T238", "T240", "T242", "T242", "T244", "T244", "T244", "T244",
-                                         "T244", "T244", "T251"}));
+    setWords(0, 0, 0, 0);
+    read();
+    EXPECT_EQ(cells(7, 18), kOperatingClear);
+
+    struct Bit { const char *name; int a, b; int row; const char *text; };
+    const Bit bits[] = {
+        {"B0", 0, 0x01, 7, "T236"},  {"B1", 0, 0x02, 8, "T238"},  {"B2", 0, 0x04, 9, "T240"},
+        {"B3", 0, 0x08, 10, "T242"}, {"B4", 0, 0x10, 11, "T242"}, {"B5", 0, 0x20, 12, "T244"},
+        {"B6", 0, 0x40, 13, "T244"}, {"B7", 0, 0x80, 14, "T244"}, {"A0", 0x01, 0, 15, "T244"},
+        {"A1", 0x02, 0, 16, "T244"}, {"A2", 0x04, 0, 17, "T244"}, {"A3", 0x08, 0, 0, nullptr},
+        {"A4", 0x10, 0, 0, nullptr}, {"A5", 0x20, 0, 18, "T246"}, {"A6", 0x40, 0, 18, "T247"},
+        {"A7", 0x80, 0, 18, "T249"},
+    };
+    for (const Bit &bit : bits) {
+        setWords(bit.a, bit.b, 0, 0);
+        read();
+        QStringList expected = kOperatingClear;
+        if (bit.text)
+            expected[bit.row - 7] = QString::fromLatin1(bit.text);
+        EXPECT_EQ(cells(7, 18), expected) << bit.name;
+    }
+    // The mode number of A bits 7-5: 5 is the last with a text of its own, 6 and 7 share one.
+    for (const auto &[a, text] : {std::pair{0xA0, "T250"}, {0xC0, "T251"}, {0xE0, "T251"}}) {
+        setWords(a, 0, 0, 0);
+        read();
+        EXPECT_EQ(grid.cell(18, 1), QString::fromLatin1(text)) << a;
+    }
 }
 
-TEST_F(StatusReadingTest, BytesZeroAndLineFeedSurviveOnlyOnTheStatusTab)
+TEST_F(StatusReadingTest, HardwareWordWalkingOne)
 {
-    setWords(0x0A, 0x00, 0x00, 0x0A);  // A = line feed, B = 0
-    ASSERT_TRUE(read());
-    EXPECT_EQ(cells(7, 17), QStringList({"T235", "T237", "T239", "T241", "T241", "T243", "T243", "T243", "T243",
-                                         "T244", "T243"}));  // A bits 0-2 on rows 15-17
-    EXPECT_EQ(grid.cell(24, 1), "5");  // B = 0x0A: bits 3 and 1
-
-    // On the header tab both bytes are dropped by text decoding: the rows keep their text.
-    grid.setCell(16, 1, "unchanged");
-    link.decode.currentTab = Tab::Header;
-    ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(16, 1), "unchanged");
-}
-
-TEST_F(StatusReadingTest, EveryByteValueReachesTheFlags)
-{
-    // 0x81 and 0x9D have no character in the Turkish code page; the bits must still arrive.
-    setWords(0x9D, 0x81, 0x00, 0x00);
-    ASSERT_TRUE(read());
-    EXPECT_EQ(cells(7, 18), QStringList({"T236", "T237", "T239", "T241", "T241", "T243", "T243", "T244", "T244",
-                                         "T243", "T244", "T249"}));  // A bits 7,6,5 = 100: n = 4
-}
-
-TEST_F(StatusReadingTest, HardwareWordSetsRowsAndFlags)
-{
-    setWords(0, 0, 0x08, 0x10);
-    ASSERT_TRUE(read());
-    EXPECT_EQ(cells(23, 29), QStringList({"T243", "0", "T242", "T241", "T241", "T241", "T241"}));
-    EXPECT_TRUE(flags.CalibrationPermitted);
-    EXPECT_TRUE(flags.AnalogCardPresent);
-
+    const QStringList clear = {"T243", "0", "T241", "T241", "T241", "T241", "T241"};  // rows 23-29
+    struct Bit { const char *name; int a, b; int row; const char *text; bool calibration, analog; };
+    const Bit bits[] = {
+        {"B0", 0, 0x01, 23, "T244", false, false}, {"B1", 0, 0x02, 24, "1", false, false},
+        {"B2", 0, 0x04, 24, "2", false, false},    {"B3", 0, 0x08, 24, "4", false, false},
+        {"B4", 0, 0x10, 25, "T242", false, true},  {"B5", 0, 0x20, 26, "T242", false, false},
+        {"B6", 0, 0x40, 27, "T242", false, false}, {"B7", 0, 0x80, 28, "T242", false, false},
+        {"A0", 0x01, 0, 29, "T242", false, false}, {"A1", 0x02, 0, 0, nullptr, false, false},
+        {"A2", 0x04, 0, 0, nullptr, false, false}, {"A3", 0x08, 0, 0, nullptr, true, false},
+        {"A4", 0x10, 0, 0, nullptr, false, false}, {"A5", 0x20, 0, 0, nullptr, false, false},
+        {"A6", 0x40, 0, 0, nullptr, false, false}, {"A7", 0x80, 0, 0, nullptr, false, false},
+    };
+    for (const Bit &bit : bits) {
+        setWords(0, 0, bit.a, bit.b);
+        const StatusReading r = read();
+        QStringList expected = clear;
+        if (bit.text)
+            expected[bit.row - 23] = QString::fromLatin1(bit.text);
+        EXPECT_EQ(cells(23, 29), expected) << bit.name;
+        EXPECT_EQ(r.flags().CalibrationPermitted, bit.calibration) << bit.name;
+        EXPECT_EQ(r.flags().AnalogCardPresent, bit.analog) << bit.name;
+    }
     setWords(0, 0, 0x00, 0x0E);
-    ASSERT_TRUE(read());
+    read();
     EXPECT_EQ(grid.cell(24, 1), "7");
-    EXPECT_FALSE(flags.CalibrationPermitted);
-    EXPECT_FALSE(flags.AnalogCardPresent);
+}
+
+TEST_F(StatusReadingTest, BytesZeroLineFeedAndUndefinedCodesReachTheFlagsOnTheStatusTab)
+{
+    // A = line feed, B = 0; 0x81 and 0x9D have no character in the Turkish code page.
+    setWords(0x0A, 0x00, 0x9D, 0x81);
+    ASSERT_TRUE(read().complete());
+    EXPECT_EQ(last.operating, (StatusWord{0x0A, 0x00}));
+    EXPECT_EQ(last.hardware->word, (StatusWord{0x9D, 0x81}));
+    EXPECT_EQ(cells(15, 17), QStringList({"T243", "T244", "T243"}));  // A bits 0-2 of 0x0A
+
+    // On the header tab text decoding drops both bytes: no word, the rows go empty.
+    link.decode.currentTab = Tab::Header;
+    EXPECT_EQ(read().unanswered, std::vector<int>{2});
+    EXPECT_EQ(cells(7, 18), QStringList(12));
 }
 
 TEST_F(StatusReadingTest, MeasuredValuesAreFormattedAndOnlyRewrittenWhenChanged)
 {
-    device.onRead(0, [](sim::VirtualIndicator &d, int, int) { d.setLong(0, 1234); });
-    device.onRead(11, [](sim::VirtualIndicator &d, int, int) { d.setLong(11, 5); });
-    reference = QStringLiteral("3000.5");
-    decimals = 2;
-    ASSERT_TRUE(read());
+    sim.device.onRead(0, [](sim::VirtualIndicator &d, int, int) { d.setLong(0, 1234); });
+    sim.device.onRead(11, [](sim::VirtualIndicator &d, int, int) { d.setLong(11, 5); });
+    format = {QStringLiteral("3000.5"), 2};
+    read();
     EXPECT_EQ(grid.cell(1, 1), "0123.4");
     EXPECT_EQ(grid.cell(4, 1), "0,05");
 
     grid.setCell(1, 1, "edited");
-    ASSERT_TRUE(read());
+    read();
     EXPECT_EQ(grid.cell(1, 1), "edited");  // same value: row not rewritten
 
-    device.onRead(0, [](sim::VirtualIndicator &d, int, int) { d.setLong(0, -25); });
-    ASSERT_TRUE(read());
+    sim.device.onRead(0, [](sim::VirtualIndicator &d, int, int) { d.setLong(0, -25); });
+    read();
     EXPECT_EQ(grid.cell(1, 1), "-0002.5");
+}
+
+TEST_F(StatusReadingTest, LaterRegistersWithoutAnswerLeaveTheirRowsEmptyAndTheFlagsUnknown)
+{
+    read();
+    ASSERT_FALSE(grid.cell(2, 1).isEmpty());
+    for (int reg : {3, 13, 2, 25})
+        sim.device.addFault({sim::FaultKind::NoAnswer, sim::FaultScope::Register, reg});
+    const StatusReading r = read();
+    EXPECT_FALSE(r.refused);
+    EXPECT_EQ(r.unanswered, (std::vector<int>{3, 13, 2, 25}));
+    EXPECT_FALSE(r.flags().CalibrationPermitted.has_value());
+    EXPECT_FALSE(r.flags().AnalogCardPresent.has_value());
+    for (int row : {2, 5, 7, 12, 18, 23, 24, 29})
+        EXPECT_EQ(grid.cell(row, 1), QString()) << row;  // never the previous value
+    for (int row : {1, 3, 4, 6})
+        EXPECT_FALSE(grid.cell(row, 1).isEmpty()) << row;
+    EXPECT_TRUE(op.calls.empty());
+    EXPECT_EQ(disconnects, 0);
+    EXPECT_EQ(sim.device.commands(), (std::vector<int>{19, 20, 19, 20}));
 }
 
 TEST_F(StatusReadingTest, FirstRequestUnansweredOrRefusedShowsRefusalAndDisconnects)
@@ -164,31 +200,29 @@ TEST_F(StatusReadingTest, FirstRequestUnansweredOrRefusedShowsRefusalAndDisconne
     for (sim::FaultKind kind : {sim::FaultKind::NoAnswer, sim::FaultKind::Refuse}) {
         SCOPED_TRACE(int(kind));
         op.clear();
-        device.clearCommands();
+        sim.device.clearFaults();
+        read();  // a good reading first: the failed one must not leave its values
+        sim.device.clearCommands();
+        sim.port.clearFramesSent();
         disconnects = 0;
-        device.clearFaults();
-        device.addFault({kind, sim::FaultScope::Register, 0});
-        EXPECT_FALSE(read());
+        qsizetype framesAtMessage = -1;
+        op.onCall = [&](const test::ScriptedOperator::Call &) { framesAtMessage = sim.port.framesSent().size(); };
+        sim.device.addFault({kind, sim::FaultScope::Register, 0});
+        const StatusReading r = read();
+        EXPECT_TRUE(r.refused);
+        EXPECT_FALSE(r.complete());
         ASSERT_EQ(op.calls.size(), 1u);
         EXPECT_EQ(op.calls[0].text, "T309");
         EXPECT_EQ(op.calls[0].icon, Icon::Critical);
         EXPECT_EQ(disconnects, 1);
         EXPECT_FALSE(op.progressVisible[ProgressId::Small]);
-        // Nothing after the first read but leaving host mode again.
-        EXPECT_EQ(device.commands(), (std::vector<int>{19, 20}));
-        EXPECT_EQ(grid.cell(7, 1), QString());
+        // Host mode is left before the message; nothing else is asked.
+        EXPECT_EQ(framesAtMessage, 3);
+        EXPECT_EQ(sim.port.framesSent(),
+                  QStringList({"@1000130001020013C7\r", "@0300000002FB\r", "@1000130001020014C6\r"}));
+        for (int row : {1, 7, 23})
+            EXPECT_EQ(grid.cell(row, 1), QString()) << row;
     }
-}
-
-TEST_F(StatusReadingTest, FirstReadingClearsHardwareRowsOnlyOnce)
-{
-    grid.setCell(23, 1, "stale");
-    device.addFault({sim::FaultKind::NoAnswer, sim::FaultScope::Register, 25});
-    ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(23, 1), QString());  // cleared before the first reading
-    grid.setCell(23, 1, "kept");
-    ASSERT_TRUE(read());
-    EXPECT_EQ(grid.cell(23, 1), "kept");  // row 9 filled: no more clearing
 }
 
 }  // namespace

@@ -58,9 +58,10 @@ void StatusTab::applyCaptions()
 
 bool StatusTab::read()
 {
-    StatusReading reading{m_form.link(), m_form.texts(), m_table, m_flags, m_kept, weightReference, decimals,
-                          [this] { m_form.DisconnectAction(); }};
-    return StatuOku(reading);
+    m_last = StatuOku(m_form.link(), m_form.texts(), [this] { m_form.DisconnectAction(); });
+    ShowStatusReading(m_table, m_last, m_form.texts(), {weightReference, decimals});
+    m_flags = m_last.flags();
+    return !m_last.refused;
 }
 
 }  // namespace vx::gui

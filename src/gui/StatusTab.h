@@ -6,8 +6,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QVariant>
-#include <array>
 
 class QTableView;
 
@@ -21,15 +19,16 @@ public:
     explicit StatusTab(AnaForm &form);
 
     StatusTable &table() { return m_table; }
-    // CalibrationPermitted and AnalogCardPresent, as the last hardware status reading left them.
+    // CalibrationPermitted and AnalogCardPresent, as the last reading left them (empty: unknown).
     MonitorFlags &flags() { return m_flags; }
+    const StatusReading &lastReading() const { return m_last; }
     QTableView *view() const { return m_view; }
 
     // How weights are shown; the parameter work sets these from the indicator's range.
     QString weightReference;
     int decimals = 0;
 
-    // StatuOku with the window's link, texts and disconnect action.
+    // StatuOku with the window's link, texts and disconnect action, shown in the grid.
     bool read();
 
 private:
@@ -38,7 +37,7 @@ private:
     AnaForm &m_form;
     StatusTable m_table;
     MonitorFlags m_flags;
-    std::array<QVariant, 3> m_kept;
+    StatusReading m_last;
     QTableView *m_view = nullptr;
 };
 

@@ -31,7 +31,7 @@ private:
 bool IsFatalPortError(int error)
 {
     return error == PortErr::NoSuchPort || error == PortErr::Busy || error == PortErr::NotOpen
-        || error == PortErr::BadSettings;
+        || error == PortErr::BadSettings || error == PortErr::NotSerialPort;
 }
 
 int OpenPortWithRetries(Link &link, int attempts)

@@ -16,7 +16,7 @@ inline constexpr int PortOpenAttempts = 10;
 inline constexpr double VersionPreDelay = 0.2;
 
 // The port errors after which retrying the opening is pointless: no such port,
-// port busy, port not open and malformed settings.
+// port busy, port not open, malformed settings and a device that is no serial port.
 bool IsFatalPortError(int error);
 
 // Opens the port with PortAç up to `attempts` times. A fatal error ends the attempts

@@ -21,6 +21,7 @@ inline constexpr int Busy = 8005;          // already open, locked or no permiss
 inline constexpr int NotOpen = 8012;       // operation on a closed port
 inline constexpr int BadSettings = 8015;   // malformed line settings text
 inline constexpr int Other = 8020;         // any other failure of the device
+inline constexpr int NotSerialPort = 8021; // the device is no serial port (a file, /dev/null)
 }  // namespace PortErr
 
 struct PortResult {

@@ -1,10 +1,17 @@
 #include "link/SerialPort.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <tuple>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace vx {
 
@@ -186,6 +193,29 @@ int mapOpenError(QSerialPort::SerialPortError e)
     }
 }
 
+// After a failed open: true when the device exists but is no terminal (a plain
+// file, /dev/null), so the failure can be named instead of an ioctl error.
+bool isNoSerialPort(const QString &device)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(device);
+    return false;
+#else
+    const QByteArray path = QFile::encodeName(device);
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0)
+        return false;
+    if (!S_ISCHR(st.st_mode))
+        return true;
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;  // busy or not permitted: the port's own error says so
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    return !terminal;
+#endif
+}
+
 }  // namespace
 
 QtSerialPort::QtSerialPort(ComPortMap map) : m_map(std::move(map)) {}
@@ -244,6 +274,8 @@ PortResult QtSerialPort::open(const QString &portName, const QString &lineSettin
     port->setStopBits(ls->stopBits);
     port->setFlowControl(QSerialPort::NoFlowControl);
     if (!port->open(QIODevice::ReadWrite)) {
+        if (isNoSerialPort(device))
+            return {PortErr::NotSerialPort, QStringLiteral("%1 is not a serial port").arg(device)};
         const int err = mapOpenError(port->error());
         return {err, QStringLiteral("%1: %2").arg(device, port->errorString())};
     }
@@ -386,6 +418,9 @@ int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op)
     if (r.error == PortErr::NoSuchPort) {
         // "COM" + the port number; a device path is named as it is.
         op.message(name + QStringLiteral(" bulunmamaktadır"), Icon::Critical);
+    } else if (r.error == PortErr::NotSerialPort) {
+        // A number would say nothing here: name what is wrong.
+        op.message(r.description, Icon::Critical);
     } else {
         op.message(QStringLiteral(" ") + QString::number(r.error) + QStringLiteral(" :") + r.description,
                    Icon::None);
@@ -393,14 +428,18 @@ int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op)
     return r.error;
 }
 
-QStringList Portkontrol(SerialPortIo &port, const QString &lineSettings)
+QStringList Portkontrol(SerialPortIo &port, const QString &lineSettings,
+                        const std::function<void(const QString &name)> &whileOpen)
 {
     QStringList found;
     for (int n = 1; n <= 16; ++n) {
         const QString name = QStringLiteral("COM%1").arg(n);
         const PortResult r = port.open(name, lineSettings);
-        if (r.ok())
+        if (r.ok()) {
             found << name;
+            if (whileOpen)
+                whileOpen(name);
+        }
         port.close();
     }
     return found;

@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QSerialPort>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace vx {
@@ -76,6 +77,8 @@ private:
 // open; shows the message of a failure through the operator and returns its error number.
 int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op);
 // Portkontrol: "COM1".."COM16" that can be opened now, ascending; errors swallowed.
-QStringList Portkontrol(SerialPortIo &port, const QString &lineSettings = QStringLiteral("9600,N,8,1"));
+// whileOpen, when given, runs for each port found while it is open (to ask where it leads).
+QStringList Portkontrol(SerialPortIo &port, const QString &lineSettings = QStringLiteral("9600,N,8,1"),
+                        const std::function<void(const QString &name)> &whileOpen = {});
 
 }  // namespace vx

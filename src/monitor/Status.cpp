@@ -8,198 +8,231 @@
 namespace vx {
 namespace {
 
-enum class Byte { A, B };
+using K = StatusRowKind;
+using Byte = StatusByte;
 
-// One flag row: the bit of byte A or B picks the first text (bit 0) or the second (bit 1).
-struct FlagRow {
-    int row;
-    Byte byte;
-    int bit;
-    int textClear;
-    int textSet;
-};
-
-constexpr std::array<FlagRow, 11> kOperatingRows = {{
-    {7, Byte::B, 0, 235, 236},
-    {8, Byte::B, 1, 237, 238},
-    {9, Byte::B, 2, 239, 240},
-    {10, Byte::B, 3, 241, 242},
-    {11, Byte::B, 4, 241, 242},
-    {12, Byte::B, 5, 243, 244},
-    {13, Byte::B, 6, 243, 244},
-    {14, Byte::B, 7, 243, 244},
-    {15, Byte::A, 0, 243, 244},
-    {16, Byte::A, 1, 243, 244},
-    {17, Byte::A, 2, 243, 244},
-}};
-// Row 18: A bits 7, 6, 5 as a number n: texts 245..250 for n = 0..5, 251 for 6 and 7.
-constexpr int kModeRow = 18;
-constexpr int kModeFirstText = 245;
-constexpr int kModeOtherText = 251;
-
-constexpr std::array<FlagRow, 6> kHardwareRows = {{
-    {23, Byte::B, 0, 243, 244},
-    {25, Byte::B, 4, 241, 242},
-    {26, Byte::B, 5, 241, 242},
-    {27, Byte::B, 6, 241, 242},
-    {28, Byte::B, 7, 241, 242},
-    {29, Byte::A, 0, 241, 242},
-}};
-constexpr int kHardwareNumberRow = 24;  // 4 x B bit 3 + 2 x B bit 2 + B bit 1
-
-// Status grid captions. Rows 1-6 name the measured values, 7-18 the operating
-// flags, 23-29 the hardware flags.
-constexpr std::array<StatusCaption, 25> kCaptions = {{
-    {1, 272}, {2, 273}, {3, 274}, {4, 275}, {5, 276}, {6, 277},
-    {7, 386}, {8, 387}, {9, 388}, {10, 389}, {11, 390}, {12, 391}, {13, 392},
-    {14, 393}, {15, 394}, {16, 395}, {17, 396}, {18, 397},
-    {23, 398}, {24, 399}, {25, 400}, {26, 401}, {27, 402}, {28, 403}, {29, 404},
+// The status grid, row by row: caption line, key, register, kind, and for a flag
+// its byte, bit and the texts for bit 0 / bit 1. Rows 19-22 stay unused.
+constexpr std::array<StatusRow, 25> kRows = {{
+    {1, 272, "grossWeight", 0, K::Weight, 0},
+    {2, 273, "netWeight", 3, K::Weight, 1},
+    {3, 274, "tareWeight", 5, K::Weight, 2},
+    {4, 275, "setpoint1", 11, K::Scaled, 3},
+    {5, 276, "setpoint2", 13, K::Scaled, 4},
+    {6, 277, "setpoint3", 15, K::Scaled, 5},
+    {7, 386, "stable", 2, K::Flag, 0, Byte::B, 235, 236},
+    {8, 387, "calibrated", 2, K::Flag, 1, Byte::B, 237, 238},
+    {9, 388, "atZero", 2, K::Flag, 2, Byte::B, 239, 240},
+    {10, 389, "tare", 2, K::Flag, 3, Byte::B, 241, 242},
+    {11, 390, "presetTare", 2, K::Flag, 4, Byte::B, 241, 242},
+    {12, 391, "setpoint1Output", 2, K::Flag, 5, Byte::B, 243, 244},
+    {13, 392, "setpoint2Output", 2, K::Flag, 6, Byte::B, 243, 244},
+    {14, 393, "setpoint3Output", 2, K::Flag, 7, Byte::B, 243, 244},
+    {15, 394, "input1", 2, K::Flag, 0, Byte::A, 243, 244},
+    {16, 395, "input2", 2, K::Flag, 1, Byte::A, 243, 244},
+    {17, 396, "overloadWarning", 2, K::Flag, 2, Byte::A, 243, 244},
+    {18, 397, "displayMode", 2, K::Mode},
+    {23, 398, "keypadLock", 25, K::Flag, 0, Byte::B, 243, 244},
+    {24, 399, "boardRevision", 25, K::Number},
+    {25, 400, "analogOutputCard", 25, K::Flag, 4, Byte::B, 241, 242},
+    {26, 401, "relayOutputCard", 25, K::Flag, 5, Byte::B, 241, 242},
+    {27, 402, "rs485Card", 25, K::Flag, 6, Byte::B, 241, 242},
+    {28, 403, "ethernetCard", 25, K::Flag, 7, Byte::B, 241, 242},
+    {29, 404, "alibiMemoryCard", 25, K::Flag, 0, Byte::A, 241, 242},
 }};
 
+constexpr int kModeFirstText = 245;  // n = 0..5: texts 245..250
+constexpr int kModeOtherText = 251;  // n = 6, 7
 constexpr int kTextRefused = 309;
+constexpr double kWait = 0.05;
+constexpr int kSteps = 10;
 
 bool bitOf(int value, int bit) { return (value & (1 << bit)) != 0; }
+int byteOf(const StatusWord &word, Byte which) { return which == Byte::A ? word.a : word.b; }
 
-int byteOf(const StatusBytes &bytes, Byte which) { return which == Byte::A ? bytes.a : bytes.b; }
-
-template <size_t N>
-void applyFlags(const std::array<FlagRow, N> &rows, const StatusBytes &bytes, StatusTable &grid,
-                const LanguageTexts &texts)
+std::optional<StatusWord> wordOf(const QString &statusText)
 {
-    for (const FlagRow &r : rows) {
-        const bool set = bitOf(byteOf(bytes, r.byte), r.bit);
-        grid.setCell(r.row, 1, texts.text(set ? r.textSet : r.textClear));
-    }
+    if (statusText.isEmpty())
+        return std::nullopt;
+    StatusWord word;
+    word.a = cp1254::fromUnicode(statusText.at(0));
+    word.b = statusText.size() > 1 ? cp1254::fromUnicode(statusText.at(1)) : word.a;
+    return word;
 }
 
-QString numberText(const QVariant &value)
+std::optional<StatusWord> wordFor(const StatusReading &reading, int reg)
 {
-    return value.isValid() ? QString::number(value.toLongLong()) : QString();
+    if (reg == OperatingRegister)
+        return reading.operating;
+    if (reg == HardwareRegister && reading.hardware)
+        return reading.hardware->word;
+    return std::nullopt;
 }
 
 }  // namespace
 
-const std::array<StatusCaption, 25> &StatusCaptions() { return kCaptions; }
+const std::array<StatusRow, 25> &StatusRows() { return kRows; }
+
+MonitorFlags StatusReading::flags() const
+{
+    MonitorFlags f;
+    if (hardware) {
+        f.CalibrationPermitted = hardware->CalibrationPermitted;
+        f.AnalogCardPresent = hardware->AnalogCardPresent;
+    }
+    return f;
+}
+
+std::optional<StatusWord> DurumOku(const QString &statusText) { return wordOf(statusText); }
+
+std::optional<HardwareStatus> HWDurumOku(const QString &statusText)
+{
+    const auto word = wordOf(statusText);
+    if (!word)
+        return std::nullopt;
+    return HardwareStatus{*word, bitOf(word->a, 3), bitOf(word->b, 4)};
+}
+
+StatusRowValue StatusValueOf(const StatusReading &reading, const StatusRow &row)
+{
+    StatusRowValue v;
+    switch (row.kind) {
+    case K::Weight:
+    case K::Scaled:
+        v.number = reading.values[size_t(row.index)];
+        break;
+    case K::Flag:
+        if (const auto word = wordFor(reading, row.reg))
+            v.bit = bitOf(byteOf(*word, row.byte), row.index);
+        break;
+    case K::Mode:
+        if (const auto word = wordFor(reading, row.reg))
+            v.number = 4 * bitOf(word->a, 7) + 2 * bitOf(word->a, 6) + bitOf(word->a, 5);
+        break;
+    case K::Number:
+        if (const auto word = wordFor(reading, row.reg))
+            v.number = 4 * bitOf(word->b, 3) + 2 * bitOf(word->b, 2) + bitOf(word->b, 1);
+        break;
+    }
+    return v;
+}
+
+QString StatusValueText(const StatusReading &reading, const StatusRow &row, const LanguageTexts &texts,
+                        const StatusFormat &format)
+{
+    const StatusRowValue v = StatusValueOf(reading, row);
+    if (!v.present())
+        return {};
+    switch (row.kind) {
+    case K::Weight:
+        return FormatWithDecimals(QString::number(*v.number), format.weightReference);
+    case K::Scaled:
+        return InsertDecimalComma(QString::number(*v.number), format.decimals);
+    case K::Flag:
+        return texts.text(*v.bit ? row.textSet : row.textClear);
+    case K::Mode:
+        return texts.text(*v.number <= 5 ? kModeFirstText + int(*v.number) : kModeOtherText);
+    case K::Number:
+        return QString::number(*v.number);
+    }
+    return {};
+}
 
 void ApplyStatusCaptions(StatusTable &grid, const LanguageTexts &texts)
 {
-    for (const StatusCaption &c : kCaptions)
-        grid.setCell(c.row, 0, texts.text(c.line));
+    for (const StatusRow &r : kRows)
+        grid.setCell(r.row, 0, texts.text(r.captionLine));
 }
 
-std::optional<StatusBytes> StatusWordBytes(const QString &statusText)
+void ShowStatusReading(StatusTable &grid, const StatusReading &reading, const LanguageTexts &texts,
+                       const StatusFormat &format)
 {
-    if (statusText.isEmpty())
-        return std::nullopt;
-    StatusBytes bytes;
-    bytes.a = cp1254::fromUnicode(statusText.at(0));
-    bytes.b = statusText.size() > 1 ? cp1254::fromUnicode(statusText.at(1)) : bytes.a;
-    return bytes;
+    for (const StatusRow &r : kRows) {
+        if (r.kind == K::Weight) {
+            // Rows 1-3 are rewritten only when their value changed.
+            auto &kept = grid.kept[size_t(r.index)];
+            const auto value = reading.values[size_t(r.index)];
+            if (value == kept && value.has_value())
+                continue;
+            kept = value;
+        }
+        grid.setCell(r.row, 1, StatusValueText(reading, r, texts, format));
+    }
 }
 
-void DurumOku(const QString &statusText, StatusTable &grid, const LanguageTexts &texts)
+StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::function<void()> &disconnect)
 {
-    const auto bytes = StatusWordBytes(statusText);
-    if (!bytes)
-        return;
-    applyFlags(kOperatingRows, *bytes, grid, texts);
-    const int n = 4 * bitOf(bytes->a, 7) + 2 * bitOf(bytes->a, 6) + bitOf(bytes->a, 5);
-    grid.setCell(kModeRow, 1, texts.text(n <= 5 ? kModeFirstText + n : kModeOtherText));
-}
-
-void HWDurumOku(const QString &statusText, StatusTable &grid, const LanguageTexts &texts,
-                MonitorFlags &flags)
-{
-    const auto bytes = StatusWordBytes(statusText);
-    if (!bytes)
-        return;
-    applyFlags(kHardwareRows, *bytes, grid, texts);
-    const int number = 4 * bitOf(bytes->b, 3) + 2 * bitOf(bytes->b, 2) + bitOf(bytes->b, 1);
-    grid.setCell(kHardwareNumberRow, 1, QString::number(number));
-    flags.AnalogCardPresent = bitOf(bytes->b, 4);
-    flags.CalibrationPermitted = bitOf(bytes->a, 3);
-}
-
-bool StatuOku(StatusReading &r)
-{
-    Link &link = r.link;
     Operator &op = link.op();
-    constexpr double wait = 0.05;
-    constexpr int steps = 10;
+    StatusReading reading;
     int step = 0;
     auto advance = [&] {
         ++step;
-        op.setProgress(ProgressId::Small, step, steps);
-        op.setProgress(ProgressId::Main, step, steps);
+        op.setProgress(ProgressId::Small, step, kSteps);
+        op.setProgress(ProgressId::Main, step, kSteps);
     };
-    // A measured value of rows 1-3: kept, and written only when it changed.
-    auto measured = [&](int row, int keptIndex, const QVariant &value) {
-        if (value == r.kept[keptIndex])
-            return;
-        r.kept[keptIndex] = value;
-        r.grid.setCell(row, 1,
-                       value.isValid() ? FormatWithDecimals(numberText(value), r.weightReference)
-                                       : QString());
+    // A value counts only when the answer decodes; otherwise its register is listed.
+    auto number = [&](int index, const QString &answer) {
+        const int reg = MeasuredRegisters[size_t(index)];
+        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "LG", reg);
+        if (value.isValid())
+            reading.values[size_t(index)] = value.toLongLong();
+        else
+            reading.unanswered.push_back(reg);
+    };
+    auto text = [&](int reg, const QString &answer) {
+        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "Tx", reg);
+        return value.isValid() ? value.toString() : QString();
     };
 
     link.HostYazdır(true);
-    if (r.grid.cell(9, 1).isEmpty()) {
-        for (int row = 23; row <= 28; ++row)
-            r.grid.setCell(row, 1, QString());
-    }
     op.showProgress(ProgressId::Small, true);
-    op.setProgress(ProgressId::Small, 0, steps);
-    op.setProgress(ProgressId::Main, 0, steps);
+    op.setProgress(ProgressId::Small, 0, kSteps);
+    op.setProgress(ProgressId::Main, 0, kSteps);
 
-    const QString first = link.readRaw(0, 4, wait);
+    const QString first = link.readRaw(MeasuredRegisters[0], 4, kWait);
     if (first.isEmpty() || first.startsWith(QStringLiteral("@8"))) {
         // Leave host mode before giving up so a refusing indicator is not left in it.
         link.HostYazdır(false);
-        op.message(r.texts.text(kTextRefused), Icon::Critical);
-        if (r.disconnect)
-            r.disconnect();
+        op.message(texts.text(kTextRefused), Icon::Critical);
+        if (disconnect)
+            disconnect();
         op.showProgress(ProgressId::Small, false);
-        return false;
+        reading.refused = true;
+        reading.unanswered.push_back(MeasuredRegisters[0]);
+        return reading;
     }
-    measured(1, 0, link.decodeAnswer(first, "LG", 0));
+    number(0, first);
     advance();
 
-    measured(2, 1, link.read(3, 4, "LG", wait));
+    number(1, link.readRaw(MeasuredRegisters[1], 4, kWait));
     advance();
 
     // Register 5, then 7 into register 8 before its answer is decoded.
-    const QString fifth = link.readRaw(5, 4, wait);
+    const QString fifth = link.readRaw(MeasuredRegisters[2], 4, kWait);
     advance();
-    link.writeNoAck(8, 2, "LG", 7, wait);
-    measured(3, 2, link.decodeAnswer(fifth, "LG", 5));
+    link.writeNoAck(8, 2, "LG", 7, kWait);
+    number(2, fifth);
     advance();
 
-    const std::array<std::pair<int, int>, 3> scaled = {{{11, 4}, {13, 5}, {15, 6}}};
-    for (const auto &[reg, row] : scaled) {
-        const QString answer = link.readRaw(reg, 4, wait);
-        if (!answer.isEmpty()) {
-            const QVariant value = link.decodeAnswer(answer, "LG", reg);
-            if (value.isValid())
-                r.grid.setCell(row, 1, InsertDecimalComma(numberText(value), r.decimals));
-        }
+    for (int index = 3; index < 6; ++index) {
+        number(index, link.readRaw(MeasuredRegisters[size_t(index)], 4, kWait));
         advance();
     }
 
-    const QString operating = link.readRaw(2, 2, wait);
-    if (!operating.isEmpty())
-        DurumOku(link.decodeAnswer(operating, "Tx", 2).toString(), r.grid, r.texts);
+    reading.operating = DurumOku(text(OperatingRegister, link.readRaw(OperatingRegister, 2, kWait)));
+    if (!reading.operating)
+        reading.unanswered.push_back(OperatingRegister);
     advance();
 
-    const QString hardware = link.readRaw(25, 2, wait);
-    if (!hardware.isEmpty())
-        HWDurumOku(link.decodeAnswer(hardware, "Tx", 25).toString(), r.grid, r.texts,
-                   r.flags);
+    reading.hardware = HWDurumOku(text(HardwareRegister, link.readRaw(HardwareRegister, 2, kWait)));
+    if (!reading.hardware)
+        reading.unanswered.push_back(HardwareRegister);
     advance();
 
     link.HostYazdır(false);
     advance();
     op.showProgress(ProgressId::Small, false);
-    return true;
+    return reading;
 }
 
 }  // namespace vx

@@ -26,6 +26,7 @@ void StatusTable::setCell(int row, int column, const QString &text)
 
 void StatusTable::clearValues()
 {
+    kept = {};
     for (int row = 0; row < RowCount; ++row)
         setCell(row, 1, QString());
 }

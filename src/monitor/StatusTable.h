@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace vx {
 
@@ -20,6 +21,9 @@ public:
     QString cell(int row, int column) const;
     void setCell(int row, int column, const QString &text);
     void clearValues();
+
+    // The raw values rows 1-3 show: a measured row is rewritten only when its value changed.
+    std::array<std::optional<qint64>, 3> kept;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

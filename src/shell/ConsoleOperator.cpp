@@ -1,5 +1,7 @@
 #include "shell/ConsoleOperator.h"
 
+#include <QTextStream>
+
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -18,26 +20,34 @@ QString oneLine(QString text)
 
 }  // namespace
 
-ConsoleOperator::ConsoleOperator(QString program, bool interactive)
-    : m_program(std::move(program)), m_interactive(interactive)
+ConsoleOperator::ConsoleOperator(QString program, bool interactive, QTextStream *errors)
+    : m_program(std::move(program)), m_interactive(interactive), m_errors(errors)
 {
+}
+
+void ConsoleOperator::write(const QString &text)
+{
+    if (m_errors) {
+        *m_errors << text;
+        m_errors->flush();
+        return;
+    }
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
 }
 
 void ConsoleOperator::message(const QString &text, Icon, const QString &)
 {
-    ++m_messages;
-    std::fprintf(stderr, "%s: %s\n", qPrintable(m_program), qPrintable(oneLine(text)));
-    std::fflush(stderr);
+    write(m_program + QStringLiteral(": ") + oneLine(text) + QLatin1Char('\n'));
 }
 
 int ConsoleOperator::ask(const QString &text, const QString &options, int fallback)
 {
-    std::fprintf(stderr, "%s: %s\n", qPrintable(m_program), qPrintable(oneLine(text)));
+    write(m_program + QStringLiteral(": ") + oneLine(text) + QLatin1Char('\n'));
     if (!m_interactive)
         return fallback;
     for (;;) {
-        std::fprintf(stderr, "%s ", qPrintable(options));
-        std::fflush(stderr);
+        write(options + QLatin1Char(' '));
         std::string line;
         if (!std::getline(std::cin, line))
             return fallback;
@@ -73,8 +83,7 @@ std::optional<QString> ConsoleOperator::input(const QString &prompt, const QStri
 {
     if (!m_interactive)
         return std::nullopt;
-    std::fprintf(stderr, "%s [%s] ", qPrintable(oneLine(prompt)), qPrintable(defaultText));
-    std::fflush(stderr);
+    write(QStringLiteral("%1 [%2] ").arg(oneLine(prompt), defaultText));
     std::string line;
     if (!std::getline(std::cin, line))
         return std::nullopt;

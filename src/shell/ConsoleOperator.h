@@ -8,11 +8,14 @@
 
 #include <QString>
 
+class QTextStream;
+
 namespace vx {
 
 class ConsoleOperator : public Operator {
 public:
-    ConsoleOperator(QString program, bool interactive);
+    // Messages and questions go to `errors` when given, else to standard error.
+    ConsoleOperator(QString program, bool interactive, QTextStream *errors = nullptr);
 
     void message(const QString &text, Icon icon = Icon::None, const QString &title = {}) override;
     Choice abortRetryIgnore(const QString &text, Icon icon, const QString &title = {}) override;
@@ -28,9 +31,10 @@ private:
     // Asks on the terminal until one of the keys is typed; returns its index, or
     // fallback when there is no terminal or input ends.
     int ask(const QString &text, const QString &options, int fallback);
+    void write(const QString &text);
     QString m_program;
     bool m_interactive;
-    int m_messages = 0;
+    QTextStream *m_errors;
 };
 
 }  // namespace vx

@@ -7,6 +7,7 @@
 #include "link/AppPaths.h"
 #include "link/Settings.h"
 #include "sim/InProcessPort.h"
+#include "sim/Modules.h"
 #include "sim/VirtualClock.h"
 #include "sim/VirtualIndicator.h"
 #include "support/ScriptedOperator.h"
@@ -46,6 +47,7 @@ protected:
         writeLanguage("English.txt", languageFile("E"));
         writeLanguage("Türkçe.txt", languageFile("T"));
         store = std::make_unique<vx::SettingsStore>(dir.filePath("settings.ini"));
+        vx::sim::InstallDefaultModules(device, {[this] { return clock.elapsed(); }, {}});
     }
     ~GuiTest() override
     {

@@ -4,7 +4,6 @@
 #include "GuiFixture.h"
 
 #include "gui/StatusTab.h"
-#include "sim/LiveStatus.h"
 
 #include <QTableView>
 #include <algorithm>
@@ -15,10 +14,6 @@ using vx::test::GuiTest;
 
 class StatusTabTest : public GuiTest {
 protected:
-    StatusTabTest()
-    {
-        vx::sim::InstallLiveStatus(device, [this] { return clock.elapsed(); });
-    }
     // Status readings seen by the indicator: each enters host mode once.
     int readings() const { return int(std::count(device.commands().begin(), device.commands().end(), 19)); }
     QString value(int row) const { return form->statusTab().table().cell(row, 1); }
@@ -54,8 +49,8 @@ TEST_F(StatusTabTest, ConnectOnTheStatusTabReadsEveryFiveSecondsUntilADisconnect
     EXPECT_EQ(value(25), "E242");  // analog card present
     EXPECT_EQ(value(18), "E246");
     EXPECT_FALSE(value(1).isEmpty());
-    EXPECT_TRUE(form->statusTab().flags().CalibrationPermitted);
-    EXPECT_TRUE(form->statusTab().flags().AnalogCardPresent);
+    EXPECT_EQ(form->statusTab().flags().CalibrationPermitted, true);
+    EXPECT_EQ(form->statusTab().flags().AnalogCardPresent, true);
     EXPECT_EQ(form->lightColour(), "yeşil");
     EXPECT_FALSE(port.isOpen()) << "the port is open only during an operation";
 
@@ -125,12 +120,34 @@ TEST_F(StatusTabTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicat
     EXPECT_EQ(readings(), 2);
     EXPECT_EQ(value(7), "E235");
     EXPECT_EQ(value(25), "E241");
-    EXPECT_FALSE(form->statusTab().flags().AnalogCardPresent);
-    EXPECT_FALSE(form->statusTab().flags().CalibrationPermitted);
+    EXPECT_EQ(form->statusTab().flags().AnalogCardPresent, false);
+    EXPECT_EQ(form->statusTab().flags().CalibrationPermitted, false);
     form->F5Key();
     EXPECT_EQ(readings(), 2);
     form->F5Key();
     EXPECT_EQ(readings(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StatusTabTest, ARegisterWithoutAnswerEmptiesItsRowsInsteadOfKeepingTheLastValues)
+{
+    start();
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    ASSERT_EQ(value(29), "E241");
+    device.addFault({vx::sim::FaultKind::NoAnswer, vx::sim::FaultScope::Register, 25});
+    clock.advance(5.1);
+    EXPECT_EQ(readings(), 2);
+    for (int row = 23; row <= 29; ++row)
+        EXPECT_EQ(value(row), QString()) << row;
+    EXPECT_FALSE(form->statusTab().flags().CalibrationPermitted.has_value());
+    EXPECT_FALSE(form->statusTab().flags().AnalogCardPresent.has_value());
+    EXPECT_EQ(value(7), "E236");
+    EXPECT_TRUE(op.calls.empty()) << "a later register failing is no refusal";
+    EXPECT_TRUE(form->state().IsConnected);
 }
 
 }  // namespace

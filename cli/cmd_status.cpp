@@ -1,0 +1,180 @@
+// vextora-cli status: one status reading, or one every N seconds, rendered from
+// the typed reading through the status grid's row table.
+
+#include "cli/Cli.h"
+
+#include "link/Interfaces.h"
+#include "link/Tabs.h"
+#include "link/Transaction.h"
+#include "monitor/Status.h"
+#include "shell/LanguageTexts.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <algorithm>
+
+namespace vx::cli {
+namespace {
+
+constexpr double kWaitStep = 0.05;
+
+QJsonValue jsonOf(const StatusRowValue &v)
+{
+    if (v.bit)
+        return *v.bit;
+    if (v.number)
+        return QJsonValue(*v.number);
+    return QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue jsonOf(const std::optional<bool> &flag)
+{
+    return flag ? QJsonValue(*flag) : QJsonValue(QJsonValue::Null);
+}
+
+QString timeText(const QDateTime &time) { return time.toString(Qt::ISODateWithMs); }
+
+QJsonObject statusJson(const StatusReading &reading, const LanguageTexts &texts, const QDateTime &time)
+{
+    QJsonObject values, operating, hardware;
+    QJsonArray rows;
+    for (const StatusRow &row : StatusRows()) {
+        const QString key = QString::fromLatin1(row.key);
+        QJsonObject &group = row.reg == OperatingRegister ? operating : row.reg == HardwareRegister ? hardware : values;
+        group.insert(key, jsonOf(StatusValueOf(reading, row)));
+        rows.append(QJsonObject{{QStringLiteral("row"), row.row},
+                                {QStringLiteral("key"), key},
+                                {QStringLiteral("caption"), texts.text(row.captionLine)},
+                                {QStringLiteral("text"), StatusValueText(reading, row, texts, {})}});
+    }
+    auto bytes = [](QJsonObject &group, const std::optional<StatusWord> &word) {
+        group.insert(QStringLiteral("a"), word ? QJsonValue(word->a) : QJsonValue(QJsonValue::Null));
+        group.insert(QStringLiteral("b"), word ? QJsonValue(word->b) : QJsonValue(QJsonValue::Null));
+    };
+    bytes(operating, reading.operating);
+    bytes(hardware, reading.hardware ? std::optional(reading.hardware->word) : std::nullopt);
+    QJsonArray unanswered;
+    for (int reg : reading.unanswered)
+        unanswered.append(reg);
+    const MonitorFlags flags = reading.flags();
+    return QJsonObject{{QStringLiteral("time"), timeText(time)},
+                       {QStringLiteral("complete"), reading.complete()},
+                       {QStringLiteral("unanswered"), unanswered},
+                       {QStringLiteral("values"), values},
+                       {QStringLiteral("operating"), operating},
+                       {QStringLiteral("hardware"), hardware},
+                       {QStringLiteral("calibrationPermitted"), jsonOf(flags.CalibrationPermitted)},
+                       {QStringLiteral("analogCardPresent"), jsonOf(flags.AnalogCardPresent)},
+                       {QStringLiteral("rows"), rows}};
+}
+
+void printText(Session &s, const StatusReading &reading, const QDateTime &time)
+{
+    const LanguageTexts &texts = s.texts();
+    s.print(QStringLiteral("status at ") + timeText(time));
+    for (const StatusRow &row : StatusRows()) {
+        QString line = QStringLiteral("%1  %2  %3")
+                           .arg(row.row, 2)
+                           .arg(texts.text(row.captionLine).leftJustified(28, QLatin1Char(' ')),
+                                StatusValueText(reading, row, texts, {}));
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);  // an empty value leaves no trailing blanks
+        s.print(line);
+    }
+    auto flag = [](const std::optional<bool> &f) {
+        return f ? QString::fromLatin1(*f ? "yes" : "no") : QStringLiteral("unknown");
+    };
+    const MonitorFlags flags = reading.flags();
+    s.print(QStringLiteral("calibration permitted  ") + flag(flags.CalibrationPermitted));
+    s.print(QStringLiteral("analog output card     ") + flag(flags.AnalogCardPresent));
+}
+
+// One line on standard error for each register that gave no value.
+void reportUnanswered(Session &s, const StatusReading &reading)
+{
+    for (int reg : reading.unanswered) {
+        int first = 0, last = 0;
+        for (const StatusRow &row : StatusRows()) {
+            if (row.reg != reg)
+                continue;
+            first = first == 0 ? row.row : first;
+            last = row.row;
+        }
+        const QString rows = first == last ? QStringLiteral("row %1").arg(first)
+                                           : QStringLiteral("rows %1-%2").arg(first).arg(last);
+        s.error(QStringLiteral("register %1 did not answer (%2 left empty)").arg(reg).arg(rows));
+    }
+}
+
+int run(Session &s, const CommandArgs &args)
+{
+    if (!args.positional.isEmpty())
+        return s.usageError(QStringLiteral("status takes no argument"));
+    int watch = 0;
+    if (args.isSet(QStringLiteral("watch"))) {
+        bool ok = false;
+        watch = args.value(QStringLiteral("watch")).toInt(&ok);
+        if (!ok || watch < 1)
+            return s.usageError(QStringLiteral("--watch needs a whole number of seconds, 1 or more"));
+    }
+
+    VersionResult v;
+    if (const int rc = s.connect(v); rc != ExitOk)
+        return rc;
+    s.link().decode.currentTab = Tab::Status;
+
+    bool allComplete = true;
+    QDateTime anchor = s.clock().now();  // the readings start at anchor + k x N seconds
+    for (int slot = 1;; ++slot) {
+        const QDateTime started = s.clock().now();
+        if (s.openPort() != ExitOk)
+            return ExitPort;
+        const StatusReading reading = StatuOku(s.link(), s.texts());
+        s.port().close();
+        if (reading.refused)
+            return ExitNoAnswer;  // the refusal text is on standard error
+        if (s.json())
+            s.printJson(statusJson(reading, s.texts(), started), watch > 0);
+        else
+            printText(s, reading, started);
+        reportUnanswered(s, reading);
+        allComplete = allComplete && reading.complete();
+        if (watch <= 0)
+            break;
+
+        // Keep the period: the next reading starts N seconds after the one before.
+        // A reading that took longer than that is followed at once, and the
+        // period counts from there.
+        QDateTime next = anchor.addSecs(qint64(watch) * slot);
+        if (s.clock().now() >= next) {
+            anchor = s.clock().now();
+            slot = 0;
+            next = anchor;
+        }
+        while (!s.interrupted()) {
+            const qint64 left = s.clock().now().msecsTo(next);
+            if (left <= 0)
+                break;
+            s.clock().idle(std::min(kWaitStep, left / 1000.0), true);
+        }
+        if (s.interrupted())
+            break;
+        if (!s.json())
+            s.print(QString());
+    }
+    return allComplete ? ExitOk : ExitNoAnswer;
+}
+
+const Registration registration{{
+    .name = QStringLiteral("status"),
+    .synopsis = QStringLiteral("status [--watch N]"),
+    .help = QStringLiteral("one status reading (or one every N seconds until interrupted): the six\n"
+                           "values and every flag row, plus the two derived flags; registers that did\n"
+                           "not answer are named on standard error and their rows left empty (exit 1)"),
+    .options = {{QStringLiteral("watch"), QStringLiteral("N"),
+                 QStringLiteral("Read again every N seconds until interrupted; with --json one object a line.")}},
+    .run = run,
+}};
+
+}  // namespace
+}  // namespace vx::cli
