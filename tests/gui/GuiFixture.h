@@ -1,7 +1,7 @@
 #pragma once
 // A main window against the in-process virtual indicator: temporary program
-// folder with generated language files, an ini settings store, a virtual clock
-// and a scripted operator.
+// folder with generated language files (line N of English.txt reads "EN", of
+// Türkçe.txt "TN"), an ini settings store, a virtual clock and a scripted operator.
 
 #include "gui/AnaForm.h"
 #include "link/AppPaths.h"
@@ -19,7 +19,11 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <map>
+#include <ostream>
 #include <memory>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace vx::test {
 
@@ -61,13 +65,17 @@ protected:
         f.write(bytes);
     }
 
-    void makeForm() { form = std::make_unique<vx::gui::AnaForm>(port, clock, op, *store); }
-    // A window that has been started with the model given.
-    void start(const QString &model = QStringLiteral("ZR2"))
+    void makeForm(const vx::gui::AnaForm::PageFactory &pages = {})
     {
-        makeForm();
+        form = std::make_unique<vx::gui::AnaForm>(port, clock, op, *store, nullptr, pages);
+    }
+    // A window that has been started with the model given.
+    void start(const QString &model = QStringLiteral("ZR2"), const vx::gui::AnaForm::PageFactory &pages = {})
+    {
+        makeForm(pages);
         EXPECT_TRUE(form->FormLoad(model));
     }
+    vx::gui::Light light() const { return form->light(); }
 
     template <typename T = QWidget>
     T *ctl(const QString &name) const

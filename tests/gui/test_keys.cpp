@@ -2,32 +2,54 @@
 
 #include "GuiFixture.h"
 
+#include "gui/TabPage.h"
+
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 
+using vx::gui::Light;
 using vx::test::GuiTest;
 
 namespace {
 
+// A status page that notes how each refresh found the window.
+struct Refreshes {
+    int count = 0;
+    bool portOpen = false, tabsEnabled = true;
+    Light light = Light::None;
+};
+class ProbePage : public vx::gui::TabPage {
+public:
+    ProbePage(vx::gui::PageHost &host, Refreshes &seen, vx::SerialPortIo &port, std::function<QTabWidget *()> tabs,
+              std::function<Light()> light)
+        : TabPage(vx::Tab::Status, host), m_seen(seen), m_port(port), m_tabs(std::move(tabs)), m_light(std::move(light))
+    {
+    }
+    Refresh refreshKind() const override { return Refresh::Read; }
+    void refresh() override { m_seen = {m_seen.count + 1, m_port.isOpen(), m_tabs()->isEnabled(), m_light()}; }
+
+private:
+    Refreshes &m_seen;
+    vx::SerialPortIo &m_port;
+    std::function<QTabWidget *()> m_tabs;
+    std::function<Light()> m_light;
+};
+
 class WindowKeysTest : public GuiTest {
 protected:
-    // A reader for the status tab that records how it was called.
-    void countStatusReads()
+    void startProbing()
     {
-        form->setTabReader(vx::Tab::Status, [this] {
-            ++reads;
-            portOpenDuringRead = port.isOpen();
-            tabsEnabledDuringRead = form->tabs()->isEnabled();
-            lightDuringRead = form->lightColour();
+        start("ZR2", [this](int tab, vx::gui::PageHost &host) -> vx::gui::TabPage * {
+            if (tab != vx::Tab::Status)
+                return nullptr;
+            return new ProbePage(host, seen, port, [this] { return form->tabs(); }, [this] { return light(); });
         });
     }
     void pressOnWindow(Qt::Key key) { QTest::keyClick(form->tabs(), key); }
 
-    int reads = 0;
-    bool portOpenDuringRead = false, tabsEnabledDuringRead = true;
-    QString lightDuringRead;
+    Refreshes seen;
 };
 
 TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStopUnlessASendAllShowsProgress)
@@ -48,7 +70,7 @@ TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStopUnlessASendA
     EXPECT_TRUE(ctl<QToolBar>("Toolbar1")->isEnabled());
     EXPECT_TRUE(action("connect")->isEnabled());
     EXPECT_TRUE(ctl<QMenu>("MnDosya1")->menuAction()->isEnabled());
-    EXPECT_EQ(form->lightColour(), "kırmızı");  // green is red while disconnected
+    EXPECT_EQ(light(), Light::Red);  // green is red while disconnected
 
     ctl("SSPanel3")->show();
     ctl<QProgressBar>("ProgressBar2")->setValue(3);
@@ -62,75 +84,93 @@ TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStopUnlessASendA
     EXPECT_TRUE(form->link().AbortRequested);
 }
 
-TEST_F(WindowKeysTest, EverySecondF5RefreshesTheSelectedTab)
+TEST_F(WindowKeysTest, EverySecondF5RefreshesTheShownPageWithThePortOpenAndTheWindowDimmed)
 {
-    start();
+    startProbing();
     form->show();
-    countStatusReads();
     form->ConnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);  // the tab change reads once
-    ASSERT_EQ(reads, 1);
+    ASSERT_EQ(seen.count, 1);
 
     // Keys pressed on controls that pass them on to their parents count once.
     for (int i = 0; i < 4; ++i)
         pressOnWindow(Qt::Key_F5);
-    EXPECT_EQ(reads, 3);
+    EXPECT_EQ(seen.count, 3);
     QTest::keyClick(ctl("Label3_8"), Qt::Key_F5);
     QTest::keyClick(ctl("SSCommand3"), Qt::Key_F5);
-    EXPECT_EQ(reads, 4);
-    EXPECT_TRUE(portOpenDuringRead);
-    EXPECT_FALSE(tabsEnabledDuringRead);
-    EXPECT_EQ(lightDuringRead, "sarı");
+    EXPECT_EQ(seen.count, 4);
+    EXPECT_TRUE(seen.portOpen);
+    EXPECT_FALSE(seen.tabsEnabled);
+    EXPECT_EQ(seen.light, Light::Yellow);
     EXPECT_FALSE(port.isOpen());
     EXPECT_TRUE(form->tabs()->isEnabled());
-    EXPECT_EQ(form->lightColour(), "yeşil");
+    EXPECT_EQ(light(), Light::Green);
     EXPECT_TRUE(form->link().AbortRequested);
 }
 
-TEST_F(WindowKeysTest, RefreshSaysSoWhileDisconnectedAndSendsNothingWithoutReaderOrWhileBusy)
+TEST_F(WindowKeysTest, RefreshSaysSoWhileDisconnectedAndWaitsWhileAnotherOperationRuns)
 {
-    start();
+    startProbing();
     form->show();
-    countStatusReads();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
     pressOnWindow(Qt::Key_F5);
     action("Toolbar1_11")->trigger();  // the toolbar's refresh button goes the same way
-    EXPECT_EQ(reads, 0);
+    EXPECT_EQ(seen.count, 0);
     EXPECT_EQ(op.messages(), QStringList({"E375", "E375"}));
     EXPECT_EQ(op.last().icon, vx::Icon::Critical);
 
     op.clear();
     form->ConnectAction();
-    port.clearFramesSent();
-    const int opens = port.openCount();
-    form->RefKatmaOlum();  // the header tab has no reader
-    EXPECT_EQ(port.openCount(), opens);
-    EXPECT_TRUE(port.framesSent().isEmpty());
-    EXPECT_EQ(op.dialogCount(), 0);
-
-    form->tabs()->setCurrentIndex(vx::Tab::Status);
-    reads = 0;
+    const int reads = seen.count;
     form->beginOperation();
     form->RefKatmaOlum();
-    EXPECT_EQ(reads, 0) << "another operation runs";
+    EXPECT_EQ(seen.count, reads) << "another operation runs";
     form->endOperation();
-    port.setOpenError(vx::PortErr::Busy);
     form->RefKatmaOlum();
-    EXPECT_EQ(reads, 0);
-    EXPECT_TRUE(form->tabs()->isEnabled());
-    EXPECT_EQ(form->lightColour(), "yeşil");
-    port.setOpenError(vx::PortErr::None);
-    form->RefKatmaOlum();
-    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(seen.count, reads + 1);
     form->DisconnectAction();
     form->Timer4_Timer();  // a timer tick after a disconnect reads nothing
-    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(seen.count, reads + 1);
+    EXPECT_FALSE(form->timer4()->isActive());
+}
+
+// A port that cannot be opened any more (adapter pulled, or taken by another program)
+// ends the connection: its message once, the red light, no timer.
+TEST_F(WindowKeysTest, RefreshThatCannotOpenThePortDisconnectsAndSaysSoOnce)
+{
+    startProbing();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    form->ConnectAction();
+    ASSERT_TRUE(form->timer4()->isActive());
+    const int reads = seen.count;
+
+    port.setOpenError(vx::PortErr::NoSuchPort);
+    clock.advance(5.1);
+    ASSERT_EQ(op.messages(), QStringList{"COM1 bulunmamaktadır"});
+    EXPECT_EQ(seen.count, reads);
+    EXPECT_FALSE(form->state().IsConnected);
+    EXPECT_EQ(light(), Light::Red);
+    EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_TRUE(form->tabs()->isEnabled());
+    EXPECT_EQ(action("connect")->text(), "E376");
+    EXPECT_EQ(form->statusLine(), "Disconnected: COM1 · 9600,N,8,1 · address none — port not found");
+    clock.advance(30.0);
+    EXPECT_EQ(op.messages().size(), 1);
+
+    // F5 on a busy port ends the same way.
+    port.setOpenError(vx::PortErr::None);
+    form->ConnectAction();
+    port.setOpenError(vx::PortErr::Busy);
+    form->F5Key();
+    form->F5Key();
+    EXPECT_EQ(op.messages().size(), 2);
+    EXPECT_FALSE(form->state().IsConnected);
+    EXPECT_TRUE(form->statusLine().endsWith("port busy")) << qPrintable(form->statusLine());
 }
 
 TEST_F(WindowKeysTest, TabChangeStopsTheTimerStoresTheTabAndClosesThePort)
 {
     start();
-    std::vector<int> changes;
-    form->addTabChangeHook([&](int tab) { changes.push_back(tab); });
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     form->ConnectAction();
     ASSERT_TRUE(form->timer4()->isActive());
@@ -142,25 +182,6 @@ TEST_F(WindowKeysTest, TabChangeStopsTheTimerStoresTheTabAndClosesThePort)
     EXPECT_EQ(form->state().CurrentTab, vx::Tab::Parameters);
     EXPECT_EQ(form->link().decode.currentTab, vx::Tab::Parameters);
     EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(changes, (std::vector<int>{vx::Tab::Status, vx::Tab::Parameters}));
-}
-
-TEST_F(WindowKeysTest, RefreshOnTheParameterTabGoesThroughTheTabChange)
-{
-    start();
-    int entered = 0;
-    bool pendingSeen = false;
-    form->setTabEnterHook(vx::Tab::Parameters, [&] {
-        ++entered;
-        pendingSeen = pendingSeen || form->state().TabRefreshPending;
-    });
-    form->tabs()->setCurrentIndex(vx::Tab::Parameters);
-    EXPECT_EQ(entered, 1);
-    form->ConnectAction();
-    entered = 0;
-    form->RefKatmaOlum();
-    EXPECT_EQ(entered, 1);
-    EXPECT_TRUE(pendingSeen);
 }
 
 }  // namespace

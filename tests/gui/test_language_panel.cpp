@@ -104,7 +104,7 @@ TEST_F(WindowLanguageTest, CancelKeepsAndSwitchingChangesCaptionsAndIsStored)
     EXPECT_EQ(form->link().transactionErrorText, "T306");
     // The connect caption follows the state in the new language.
     EXPECT_EQ(caption("connect"), "T377");
-    EXPECT_EQ(form->lightColour(), "yeşil");
+    EXPECT_EQ(light(), vx::gui::Light::Green);
 }
 
 // A chosen file that is empty falls back to "ingilizce.txt" when there is one; a

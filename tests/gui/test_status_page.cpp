@@ -1,9 +1,9 @@
-// The "Status" tab in the window: the grid, the refresh on entering the tab and on
+// The "Status" page in the window: the grid, the refresh on entering the tab and on
 // F5, and the 5-second timer, all against the virtual indicator on the virtual clock.
 
 #include "GuiFixture.h"
 
-#include "gui/StatusTab.h"
+#include "gui/StatusPage.h"
 #include "sim/LiveStatus.h"
 
 #include <QTableView>
@@ -13,18 +13,18 @@ namespace {
 
 using vx::test::GuiTest;
 
-class StatusTabTest : public GuiTest {
+class StatusPageTest : public GuiTest {
 protected:
-    StatusTabTest()
+    StatusPageTest()
     {
         vx::sim::InstallLiveStatus(device, [this] { return clock.elapsed(); });
     }
     // Status readings seen by the indicator: each enters host mode once.
     int readings() const { return int(std::count(device.commands().begin(), device.commands().end(), 19)); }
-    QString value(int row) const { return form->statusTab().table().cell(row, 1); }
+    QString value(int row) const { return form->statusPage().table().cell(row, 1); }
 };
 
-TEST_F(StatusTabTest, GridShowsCaptionsFromTheLanguageFile)
+TEST_F(StatusPageTest, GridShowsCaptionsFromTheLanguageFile)
 {
     start();
     auto *grid = ctl<QTableView>("Grid1_3");
@@ -35,42 +35,55 @@ TEST_F(StatusTabTest, GridShowsCaptionsFromTheLanguageFile)
     EXPECT_TRUE(grid->isRowHidden(0));
     EXPECT_TRUE(grid->isRowHidden(20));
     EXPECT_FALSE(grid->isRowHidden(23));
-    EXPECT_TRUE(form->tabPage(vx::Tab::Status)->isAncestorOf(grid));
+    EXPECT_TRUE(form->page(vx::Tab::Status)->isAncestorOf(grid));
 }
 
-TEST_F(StatusTabTest, ConnectOnTheStatusTabReadsEveryFiveSecondsUntilADisconnect)
+// The table is filled at once, not only at the first tick 5 seconds later.
+TEST_F(StatusPageTest, ConnectOnTheStatusTabReadsAtOnceThenEveryFiveSecondsUntilADisconnect)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     EXPECT_EQ(readings(), 0) << "nothing is sent before a connect";
     form->ConnectAction();
     ASSERT_TRUE(form->timer4()->isActive());
-    EXPECT_EQ(readings(), 0);
-
-    clock.advance(4.9);
-    EXPECT_EQ(readings(), 0);
-    clock.advance(0.2);
     EXPECT_EQ(readings(), 1);
     EXPECT_EQ(value(25), "E242");  // analog card present
     EXPECT_EQ(value(18), "E246");
     EXPECT_FALSE(value(1).isEmpty());
-    EXPECT_TRUE(form->statusTab().flags().CalibrationPermitted);
-    EXPECT_TRUE(form->statusTab().flags().AnalogCardPresent);
-    EXPECT_EQ(form->lightColour(), "yeşil");
+    EXPECT_TRUE(form->statusPage().flags().CalibrationPermitted);
+    EXPECT_TRUE(form->statusPage().flags().AnalogCardPresent);
+    EXPECT_EQ(form->light(), vx::gui::Light::Green);
     EXPECT_FALSE(port.isOpen()) << "the port is open only during an operation";
 
+    clock.advance(4.9);
+    EXPECT_EQ(readings(), 1);
+    clock.advance(0.2);
+    EXPECT_EQ(readings(), 2);
     clock.advance(10.0);
-    EXPECT_EQ(readings(), 3);
+    EXPECT_EQ(readings(), 4);
 
     form->DisconnectAction();
     clock.advance(5.0);
-    EXPECT_EQ(readings(), 3);
+    EXPECT_EQ(readings(), 4);
     EXPECT_FALSE(form->timer4()->isActive());
     clock.advance(20.0);
-    EXPECT_EQ(readings(), 3);
+    EXPECT_EQ(readings(), 4);
 }
 
-TEST_F(StatusTabTest, TimerRunsOnlyWhileTheStatusTabIsShown)
+TEST_F(StatusPageTest, WeightsFollowTheRangeOfTheIndicator)
+{
+    device.onRead(0, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, 1500); });
+    start();
+    vx::WeightFormat format;
+    format.WeightFormatReference = "300.045";
+    format.DecimalsPattern = "005";
+    form->rangeFound(format);
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    EXPECT_EQ(value(1), "001.500");  // three digits before the point and three after, as in 300.045
+}
+
+TEST_F(StatusPageTest, TimerRunsOnlyWhileTheStatusTabIsShown)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Header);
@@ -90,19 +103,20 @@ TEST_F(StatusTabTest, TimerRunsOnlyWhileTheStatusTabIsShown)
     EXPECT_EQ(readings(), 3);
 }
 
-TEST_F(StatusTabTest, SilentIndicatorShowsTheRefusalAndDisconnects)
+TEST_F(StatusPageTest, SilentIndicatorShowsTheRefusalAndDisconnects)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     form->ConnectAction();
     device.addFault({vx::sim::FaultKind::NoAnswer, vx::sim::FaultScope::Register, 0});
+    op.clear();
 
     clock.advance(5.1);
     ASSERT_EQ(op.calls.size(), 1u);
     EXPECT_EQ(op.calls[0].text, "E309");
     EXPECT_EQ(op.calls[0].icon, vx::Icon::Critical);
     EXPECT_FALSE(form->state().IsConnected);
-    EXPECT_EQ(form->lightColour(), "kırmızı");
+    EXPECT_EQ(form->light(), vx::gui::Light::Red);
     EXPECT_EQ(action("connect")->text(), "E376");
     EXPECT_TRUE(form->tabs()->isEnabled());
     clock.advance(5.0);
@@ -110,7 +124,7 @@ TEST_F(StatusTabTest, SilentIndicatorShowsTheRefusalAndDisconnects)
     EXPECT_EQ(op.calls.size(), 1u);
 }
 
-TEST_F(StatusTabTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicatorShows)
+TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicatorShows)
 {
     device.onRead(0, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, 1500); });
     start();
@@ -125,8 +139,8 @@ TEST_F(StatusTabTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicat
     EXPECT_EQ(readings(), 2);
     EXPECT_EQ(value(7), "E235");
     EXPECT_EQ(value(25), "E241");
-    EXPECT_FALSE(form->statusTab().flags().AnalogCardPresent);
-    EXPECT_FALSE(form->statusTab().flags().CalibrationPermitted);
+    EXPECT_FALSE(form->statusPage().flags().AnalogCardPresent);
+    EXPECT_FALSE(form->statusPage().flags().CalibrationPermitted);
     form->F5Key();
     EXPECT_EQ(readings(), 2);
     form->F5Key();
