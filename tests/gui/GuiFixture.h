@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <ostream>
@@ -76,6 +77,8 @@ protected:
         EXPECT_TRUE(form->FormLoad(model));
     }
     vx::gui::Light light() const { return form->light(); }
+    // Status readings the indicator has seen: each enters host mode (command 19) once.
+    int statusReadings() const { return int(std::count(device.commands().begin(), device.commands().end(), 19)); }
 
     template <typename T = QWidget>
     T *ctl(const QString &name) const

@@ -138,19 +138,6 @@ TEST_F(WindowConnectTest, SilentOrRefusingIndicatorFailsWithoutABoxButSaysWhy)
     EXPECT_EQ(op.dialogCount(), 0);
 }
 
-TEST_F(WindowConnectTest, LightShowsExactlyOneLampAndNoGreenWhileDisconnected)
-{
-    start();
-    auto visibleLamps = [&] { return int(shown("Image2_0")) + int(shown("Image2_1")) + int(shown("Image2_2")); };
-    const struct { Light asked, shown; int lamps; } cases[] = {
-        {Light::Green, Light::Red, 1}, {Light::Yellow, Light::Yellow, 1}, {Light::None, Light::None, 0}};
-    for (const auto &c : cases) {
-        form->ışık(c.asked);
-        EXPECT_EQ(light(), c.shown);
-        EXPECT_EQ(visibleLamps(), c.lamps);
-    }
-}
-
 // The connect sequence without the window.
 TEST_F(WindowConnectTest, VersionIsReadAfterThePreDelayAndThePortKeptOpenForTheNextStep)
 {

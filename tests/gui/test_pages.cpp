@@ -29,7 +29,11 @@ public:
     void modelChanged(vx::Model model) override { note("model " + vx::ModelName(model)); }
     void entered() override { note(host().state().TabRefreshPending ? "entered pending" : "entered"); }
     void left() override { note("left"); }
-    void refresh() override { note(m_port.isOpen() ? "refresh" : "refresh without port"); }
+    // A refresh runs with the port open and the window dimmed.
+    void refresh() override
+    {
+        note(m_port.isOpen() && dimmed && dimmed() ? "refresh" : "refresh outside an operation");
+    }
     void connected() override
     {
         note("connected");
@@ -42,6 +46,7 @@ public:
     void rangeKnown(const vx::WeightFormat &format) override { note("range " + format.WeightFormatReference); }
 
     bool reportsRange = false;
+    std::function<bool()> dimmed;  // the light yellow, the tabs disabled
 
 private:
     void note(const QString &what) { m_log << QStringLiteral("%1:%2").arg(tab()).arg(what); }
@@ -64,6 +69,7 @@ protected:
                 return nullptr;
             auto *page = new RecordingPage(tab, host, log, it->second, port);
             page->reportsRange = tab == vx::Tab::Parameters;
+            page->dimmed = [this] { return light() == vx::gui::Light::Yellow && !form->tabs()->isEnabled(); };
             return page;
         });
     }

@@ -19,8 +19,7 @@ protected:
     {
         vx::sim::InstallLiveStatus(device, [this] { return clock.elapsed(); });
     }
-    // Status readings seen by the indicator: each enters host mode once.
-    int readings() const { return int(std::count(device.commands().begin(), device.commands().end(), 19)); }
+    int readings() const { return statusReadings(); }
     QString value(int row) const { return form->statusPage().table().cell(row, 1); }
 };
 
@@ -70,19 +69,6 @@ TEST_F(StatusPageTest, ConnectOnTheStatusTabReadsAtOnceThenEveryFiveSecondsUntil
     EXPECT_EQ(readings(), 4);
 }
 
-TEST_F(StatusPageTest, WeightsFollowTheRangeOfTheIndicator)
-{
-    device.onRead(0, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, 1500); });
-    start();
-    vx::WeightFormat format;
-    format.WeightFormatReference = "300.045";
-    format.DecimalsPattern = "005";
-    form->rangeFound(format);
-    form->ConnectAction();
-    form->tabs()->setCurrentIndex(vx::Tab::Status);
-    EXPECT_EQ(value(1), "001.500");  // three digits before the point and three after, as in 300.045
-}
-
 TEST_F(StatusPageTest, TimerRunsOnlyWhileTheStatusTabIsShown)
 {
     start();
@@ -97,8 +83,11 @@ TEST_F(StatusPageTest, TimerRunsOnlyWhileTheStatusTabIsShown)
     EXPECT_EQ(readings(), 1);
     clock.advance(10.1);
     EXPECT_EQ(readings(), 3);
+    ASSERT_TRUE(port.open("COM1", "9600,N,8,1").ok());
     form->tabs()->setCurrentIndex(vx::Tab::Header);
     EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_FALSE(port.isOpen()) << "a tab change closes the port";
+    EXPECT_EQ(form->link().decode.currentTab, vx::Tab::Header);
     clock.advance(30.0);
     EXPECT_EQ(readings(), 3);
 }
@@ -124,9 +113,10 @@ TEST_F(StatusPageTest, SilentIndicatorShowsTheRefusalAndDisconnects)
     EXPECT_EQ(op.calls.size(), 1u);
 }
 
-TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicatorShows)
+TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicatorShowsInItsRange)
 {
-    device.onRead(0, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, 1500); });
+    qint32 gross = 1500;
+    device.onRead(0, [&gross](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, gross); });
     start();
     form->ConnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
@@ -143,8 +133,15 @@ TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndica
     EXPECT_FALSE(form->statusPage().flags().CalibrationPermitted);
     form->F5Key();
     EXPECT_EQ(readings(), 2);
+
+    vx::WeightFormat range;
+    range.WeightFormatReference = "300.045";
+    range.DecimalsPattern = "005";
+    form->rangeFound(range);
+    gross = 1501;
     form->F5Key();
     EXPECT_EQ(readings(), 3);
+    EXPECT_EQ(value(1), "001.501");  // three digits before the point and three after, as in 300.045
 }
 
 }  // namespace
