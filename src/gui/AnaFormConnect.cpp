@@ -3,7 +3,6 @@
 
 #include "gui/AnaForm.h"
 
-#include "gui/StatusPage.h"
 #include "gui/Widgets.h"
 
 #include <QAction>

@@ -7,18 +7,11 @@
 #include "gui/Widgets.h"
 #include "link/Codec.h"
 
-#include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QToolBar>
-#include <QVBoxLayout>
 
 namespace vx::gui {
 namespace {
