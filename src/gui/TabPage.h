@@ -13,7 +13,7 @@
 //   A.left                            Timer4 already stopped
 //   (CurrentTab = B, the port closed)
 //   B.entered                         TabRefreshPending (cleared after) tells a reload from a visit
-//   B.refresh                         when connected and B.refreshKind() is Read
+//   then, when connected, the refresh of B below (and Timer4 on the status tab)
 // Refresh (F5, the refresh button, Timer4) of the shown page P, when connected:
 //   Read:     the port opened, P.refresh, the port closed
 //   Reenter:  the port opened, TabRefreshPending set, the tab change to P (P.left, P.entered)
