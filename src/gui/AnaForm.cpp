@@ -2,13 +2,13 @@
 // keys, the tab refresh, the status timer, the tab change, resizing and the end.
 
 #include "gui/AnaForm.h"
-#include "gui/StatusTab.h"
-#include "link/ForwardingOperator.h"
 
 #include "Version.h"
 #include "gui/Form1.h"
+#include "gui/StatusPage.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
+#include "link/ForwardingOperator.h"
 #include "link/SerialPort.h"
 
 #include <QAction>
@@ -55,12 +55,13 @@ public:
 private:
     QProgressBar *barFor(ProgressId bar) const
     {
-        return bar == ProgressId::Small ? m_form.m_progress3 : m_form.m_progress1;
+        return bar == ProgressId::Small ? m_form.m_progress3 : m_form.m_readAll.progress;
     }
     AnaForm &m_form;
 };
 
-AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &store, QWidget *parent)
+AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &store, QWidget *parent,
+                 const PageFactory &pages)
     : QMainWindow(parent), m_port(port), m_clock(clock), m_userOp(op), m_store(store)
 {
     setObjectName(QStringLiteral("AnaForm"));
@@ -70,20 +71,23 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
     m_log.setFilePath(QDir(WritableFolder()).filePath(QStringLiteral("ZRxLog.txt")));
     m_link = std::make_unique<Link>(port, clock, *m_op, m_log);
     m_link->decode.currentTab = m_state.CurrentTab;
+    m_link->transactionErrorText = m_texts.transactionErrorText();
 
     openDocument = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 
     buildMenus();
     buildToolbar();
-    buildCentral();
-    applyDesignCaptions();
+    buildCentral(pages);
+    connectPanels();
+    m_captions.applyDesign();
+    updateConnectCaption();
+    updateDrainCaption();
 
     m_timer4 = std::make_unique<ClockTimer>(m_clock, StatusTimerMs, [this] { Timer4_Timer(); });
-    m_statusTab = new StatusTab(*this);
 
     qApp->installEventFilter(this);
     enforceFixedSize();
-    ışık(QStringLiteral("kırmızı"));
+    ışık(Light::Red);
 }
 
 AnaForm::~AnaForm()
@@ -95,6 +99,14 @@ AnaForm::~AnaForm()
 
 Operator &AnaForm::op() { return *m_op; }
 
+StatusPage &AnaForm::statusPage() const { return *static_cast<StatusPage *>(m_pages[Tab::Status]); }
+
+void AnaForm::forEachPage(const std::function<void(TabPage &)> &call)
+{
+    for (TabPage *page : m_pages)
+        call(*page);
+}
+
 // ---- start-up ----
 
 bool AnaForm::FormLoad(const QString &preselectedModel)
@@ -103,9 +115,11 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
     // 1. The backup folder (an existing one is fine).
     QDir().mkpath(QDir(WritableFolder()).filePath(QStringLiteral("BACKUP")));
 
-    // 2. The model dialog, without blocking.
+    // 2. The model dialog, without blocking. A restart already knows the model: the
+    // wait for it ends at once, so the dialog is not put up.
     m_abandoned = false;
-    if (preselectedModel.isEmpty()) {
+    const bool ask = preselectedModel.isEmpty() && m_state.IndicatorModel == Model::None;
+    if (ask) {
         m_form1 = new Form1(nullptr);
         connect(m_form1, &Form1::modelChosen, this, [this](const QString &model) {
             m_state.setModel(ModelFromText(model));
@@ -123,7 +137,7 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
     // 4. Wait for the model.
     if (!preselectedModel.isEmpty()) {
         m_state.setModel(ModelFromText(preselectedModel));
-    } else {
+    } else if (ask) {
         QEventLoop loop;
         connect(m_form1, &Form1::modelChosen, &loop, &QEventLoop::quit);
         connect(m_form1, &Form1::closedWithoutChoice, &loop, &QEventLoop::quit);
@@ -139,9 +153,8 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
         return false;
     }
 
-    // 5. and 10. Calibration lists and metrology profiles, by the tabs that own them.
-    for (const auto &hook : m_startupHooks)
-        hook();
+    // 5. and 10. Calibration lists and metrology profiles, by the pages that own them.
+    forEachPage([](TabPage &p) { p.startUp(); });
     // 6. Address entries "00".."99" in front of the design-time ones.
     fillAddressList();
     // 7. The preset tare tab is never shown.
@@ -150,10 +163,9 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
     // 9. The caption.
     setWindowTitle(QStringLiteral("VEXTORA v%1.%2").arg(vx::version::Major).arg(vx::version::Minor));
     // 11. The five grids.
-    for (int i = 0; i <= 4; ++i)
-        runGridDüzen(i);
+    forEachPage([](TabPage &p) { p.layOutGrids(); });
     // 12. Model features.
-    ZR2DeğilseGizle(m_state.isZR2());
+    applyModel();
     // 13. The model dialog goes away.
     if (m_form1) {
         m_form1->hide();
@@ -162,68 +174,67 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
 
     m_modelLabel->setText(m_state.IndicatorModelText);
     m_ready = true;
-    ışık(QStringLiteral("kırmızı"));
+    ışık(Light::Red);
     return true;
+}
+
+void AnaForm::Command3_Click()
+{
+    // The start-up ends ready and disconnected; a link standing now would not match it.
+    m_timer4->stop();
+    if (m_state.IsConnected)
+        DisconnectAction();
+    FormLoad();
 }
 
 void AnaForm::Portkontrol()
 {
     m_listedPorts = vx::Portkontrol(m_port);
-    auto *combo = control<QComboBox>(QStringLiteral("Combo6"));
-    combo->clear();
-    combo->addItems(m_listedPorts);
+    m_connPanel.combo6->clear();
+    m_connPanel.combo6->addItems(m_listedPorts);
 }
 
 void AnaForm::RegOku() { m_link->settings = vx::RegOku(m_store); }
 
 void AnaForm::fillAddressList()
 {
-    auto *combo = control<QComboBox>(QStringLiteral("Combo2"));
+    QComboBox *combo = m_connPanel.combo2;
     if (combo->count() > 11)
         return;  // already in front (a second start-up)
     for (int i = 99; i >= 0; --i)
         combo->insertItem(0, PadLeftZeros(i, 2));
 }
 
-void AnaForm::runGridDüzen(int index)
-{
-    if (m_gridDüzen)
-        m_gridDüzen(index);
-}
-
 // ---- status light ----
 
-void AnaForm::ışık(const QString &colour)
+void AnaForm::ışık(Light colour)
 {
-    QString shown = colour;
-    if (shown == QStringLiteral("yeşil") && !m_state.IsConnected)
-        shown = QStringLiteral("kırmızı");
+    if (colour == Light::Green && !m_state.IsConnected)
+        colour = Light::Red;
     for (Lamp *lamp : m_lamps)
         lamp->hide();
-    if (shown == QStringLiteral("sarı"))
-        m_lamps[2]->show();
-    else if (shown == QStringLiteral("kırmızı"))
+    if (colour == Light::Red)
         m_lamps[0]->show();
-    else if (shown == QStringLiteral("yeşil"))
+    else if (colour == Light::Green)
         m_lamps[1]->show();
+    else if (colour == Light::Yellow)
+        m_lamps[2]->show();
 }
 
-QString AnaForm::lightColour() const
+Light AnaForm::light() const
 {
-    if (!m_lamps[0]->isHidden())
-        return QStringLiteral("kırmızı");
-    if (!m_lamps[1]->isHidden())
-        return QStringLiteral("yeşil");
-    if (!m_lamps[2]->isHidden())
-        return QStringLiteral("sarı");
-    return {};
+    const Light colours[3] = {Light::Red, Light::Green, Light::Yellow};
+    for (int i = 0; i < 3; ++i)
+        if (!m_lamps[i]->isHidden())
+            return colours[i];
+    return Light::None;
 }
 
 // ---- operation frame ----
 
 void AnaForm::beginOperation()
 {
-    ışık(QStringLiteral("sarı"));
+    ışık(Light::Yellow);
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
 }
@@ -232,7 +243,7 @@ void AnaForm::endOperation()
 {
     m_tabs->setEnabled(true);
     m_sidePanel->setEnabled(true);
-    ışık(QStringLiteral("yeşil"));
+    ışık(Light::Green);
 }
 
 void AnaForm::setShellEnabled(bool enabled)
@@ -245,36 +256,43 @@ void AnaForm::setShellEnabled(bool enabled)
     m_toolbar1->setEnabled(enabled);
 }
 
+void AnaForm::rangeFound(const WeightFormat &format)
+{
+    m_state.weight = format;
+    forEachPage([&](TabPage &p) { p.rangeKnown(format); });
+}
+
 // ---- tab refresh ----
 
 void AnaForm::RefKatmaOlum()
 {
     if (!m_state.IsConnected) {
-        op().message(text(375), Icon::Critical);
+        op().message(m_texts.line(375), Icon::Critical);
         return;
     }
     if (!m_tabs->isEnabled())
         return;  // another operation runs
     const int tab = m_state.CurrentTab;
-    const bool viaTabChange = (tab == Tab::Parameters || tab == Tab::Calibration) && m_tabEnterHooks.count(tab);
-    if (!viaTabChange && !hasTabReader(tab))
+    const TabPage::Refresh kind = m_pages[tab]->refreshKind();
+    if (kind == TabPage::Refresh::None)
         return;  // nothing on this tab reads from the indicator
 
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
-    control<QPushButton>(QStringLiteral("SSCommand2_0"))->setEnabled(false);
-    ışık(QStringLiteral("sarı"));
+    m_readAll.start->setEnabled(false);
+    ışık(Light::Yellow);
     m_link->AbortRequested = false;
 
     if (m_port.isOpen())
         m_port.close();
-    if (PortAç(m_port, m_link->settings, *m_op) == PortErr::None) {
+    const int portError = PortAç(m_port, m_link->settings, *m_op);
+    if (portError == PortErr::None) {
         m_link->AbortRequested = false;
-        if (viaTabChange) {
+        if (kind == TabPage::Refresh::Reenter) {
             m_state.TabRefreshPending = true;
             SSTab1_Click(tab);
         } else {
-            m_tabReaders[tab]();
+            m_pages[tab]->refresh();
         }
     }
 
@@ -282,12 +300,19 @@ void AnaForm::RefKatmaOlum()
         m_port.close();
     m_link->AbortRequested = true;
     setShellEnabled(true);
-    control<QPushButton>(QStringLiteral("SSCommand2_0"))->setEnabled(true);
-    control<QPushButton>(QStringLiteral("SSCommand2_1"))->setEnabled(true);
-    m_readPanel->hide();
-    m_progress1->setValue(0);
-    control<QLabel>(QStringLiteral("Label5"))->clear();
-    ışık(QStringLiteral("yeşil"));
+    m_readAll.start->setEnabled(true);
+    m_readAll.cancel->setEnabled(true);
+    m_readAll.panel->hide();
+    m_readAll.progress->setValue(0);
+    m_readAll.step->clear();
+    // A port that cannot be opened any more (an adapter pulled) ends the connection,
+    // as a refresh without an answer does: its message once, no green light, no timer.
+    if (portError != PortErr::None) {
+        m_timer4->stop();
+        DisconnectAction();
+        showLinkProblem(m_texts.builtIn(BuiltIn::LinkLost).arg(linkDescription(), portFailure(portError)));
+    }
+    ışık(Light::Green);
 }
 
 // ---- keys ----
@@ -313,7 +338,7 @@ bool AnaForm::eventFilter(QObject *watched, QEvent *event)
     auto *key = static_cast<QKeyEvent *>(event);
     const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
     if (key->key() == Qt::Key_R && (key->modifiers() & all) == all
-        && widget->objectName() == QLatin1String("SSCommand1")) {
+        && widget == m_connPanel.ok) {
         readingTimeEntry();
         return true;
     }
@@ -326,23 +351,23 @@ bool AnaForm::eventFilter(QObject *watched, QEvent *event)
 
 void AnaForm::EscapeKey()
 {
-    if (!m_sendPanel->isHidden() && m_progress2->value() > 0)
+    if (!m_sendAll.panel->isHidden() && m_sendAll.progress->value() > 0)
         return;  // a send-all in progress is not interrupted from the keyboard
     m_progress3->hide();
-    m_connPanel->hide();
-    m_readPanel->hide();
-    m_sendPanel->hide();
-    m_langPanel->hide();
+    m_connPanel.panel->hide();
+    m_readAll.panel->hide();
+    m_sendAll.panel->hide();
+    m_langPanel.panel->hide();
     m_link->AbortRequested = true;
     setShellEnabled(true);
-    control<QPushButton>(QStringLiteral("SSCommand2_0"))->setEnabled(true);
-    control<QPushButton>(QStringLiteral("SSCommand4_0"))->setEnabled(true);
-    ışık(QStringLiteral("yeşil"));
+    m_readAll.start->setEnabled(true);
+    m_sendAll.start->setEnabled(true);
+    ışık(Light::Green);
 }
 
 void AnaForm::F5Key()
 {
-    if (!m_sendPanel->isHidden() && m_progress2->value() > 0)
+    if (!m_sendAll.panel->isHidden() && m_sendAll.progress->value() > 0)
         return;
     if (!m_state.RefreshKeyLatch) {
         m_state.RefreshKeyLatch = true;
@@ -370,14 +395,13 @@ void AnaForm::Timer4_Timer()
 void AnaForm::SSTab1_Click(int tab)
 {
     m_timer4->stop();
+    m_pages[m_state.CurrentTab]->left();
     m_state.CurrentTab = tab;
     m_link->decode.currentTab = tab;
-    for (const auto &hook : m_tabChangeHooks)
-        hook(tab);
     if (m_port.isOpen())
         m_port.close();
-    if (auto it = m_tabEnterHooks.find(tab); it != m_tabEnterHooks.end() && it->second)
-        it->second();
+    m_pages[tab]->entered();
+    m_state.TabRefreshPending = false;  // asked of this tab change only
     if (m_state.IsConnected) {
         RefKatmaOlum();
         // The status keeps refreshing while its tab is shown, not only after a
@@ -386,38 +410,6 @@ void AnaForm::SSTab1_Click(int tab)
             m_timer4->start();
     }
 }
-
-// ---- hooks ----
-
-void AnaForm::setTabReader(int tab, std::function<void()> reader)
-{
-    if (reader)
-        m_tabReaders[tab] = std::move(reader);
-    else
-        m_tabReaders.erase(tab);
-}
-
-bool AnaForm::hasTabReader(int tab) const
-{
-    auto it = m_tabReaders.find(tab);
-    return it != m_tabReaders.end() && it->second;
-}
-
-void AnaForm::setTabEnterHook(int tab, std::function<void()> hook)
-{
-    if (hook)
-        m_tabEnterHooks[tab] = std::move(hook);
-    else
-        m_tabEnterHooks.erase(tab);
-}
-
-void AnaForm::addTabChangeHook(std::function<void(int)> hook) { m_tabChangeHooks.push_back(std::move(hook)); }
-void AnaForm::setTaksimatBul(std::function<void()> fn) { m_taksimatBul = std::move(fn); }
-void AnaForm::setGridDüzen(std::function<void(int)> fn) { m_gridDüzen = std::move(fn); }
-void AnaForm::addLanguageHook(std::function<void()> hook) { m_languageHooks.push_back(std::move(hook)); }
-void AnaForm::addStartupHook(std::function<void()> hook) { m_startupHooks.push_back(std::move(hook)); }
-
-QWidget *AnaForm::tabPage(int tab) const { return m_tabs->widget(tab); }
 
 // ---- geometry ----
 
@@ -454,14 +446,12 @@ void AnaForm::showEvent(QShowEvent *event)
 
 void AnaForm::centrePanels()
 {
-    if (!m_client)
-        return;
+    if (!m_client || !m_entryPanels.date)
+        return;  // not built yet
     const QSize area = m_client->size();
-    for (QWidget *panel : m_client->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (!panel->property("floating").toBool())
-            continue;
+    for (Panel *panel : {m_connPanel.panel, m_readAll.panel, m_sendAll.panel, m_langPanel.panel, m_waitPanel,
+                         m_entryPanels.entry, m_entryPanels.date})
         panel->move((area.width() - panel->width()) / 2, (area.height() - panel->height()) / 2);
-    }
 }
 
 void AnaForm::showPanel(Panel *panel)

@@ -1,13 +1,14 @@
-// Connecting and disconnecting, the model correction and the model's features.
+// Connecting and disconnecting, the model correction and the model's features,
+// and what the window says when a connect fails or the link is lost.
 
 #include "gui/AnaForm.h"
 
 #include "gui/Widgets.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QTabWidget>
-#include <QTimer>
 
 namespace vx::gui {
 
@@ -17,7 +18,7 @@ void AnaForm::ConnectAction()
     if (m_connecting)
         return;
     m_connecting = true;
-    ışık(QStringLiteral("sarı"));
+    ışık(Light::Yellow);
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
     showPanel(m_waitPanel);
@@ -35,12 +36,15 @@ void AnaForm::ConnectAction()
 
     if (m_state.IsConnected) {
         updateConnectCaption();
-        ışık(QStringLiteral("yeşil"));
+        ışık(Light::Green);
         if (m_state.CurrentTab == Tab::Calibration) {
             m_state.TabRefreshPending = true;
             SSTab1_Click(Tab::Calibration);
         } else if (m_state.CurrentTab == Tab::Status) {
-            m_timer4->start();
+            // The table is filled at once, then every 5 seconds.
+            RefKatmaOlum();
+            if (m_state.IsConnected)
+                m_timer4->start();
         }
     }
 }
@@ -48,7 +52,9 @@ void AnaForm::ConnectAction()
 void AnaForm::DisconnectAction()
 {
     m_state.IsConnected = false;
-    ışık(QStringLiteral("kırmızı"));
+    m_linkProblem.clear();
+    m_statusLine->clear();
+    ışık(Light::Red);
     updateConnectCaption();
     m_modelLabel->setText(m_state.IndicatorModelText);
 }
@@ -70,49 +76,81 @@ bool AnaForm::VersiyonOku()
     m_lastVersion = vx::VersiyonOku(*m_link);
     if (!m_lastVersion.connected()) {
         // A missing or busy port has already been reported by PortAç; a silent or
-        // refusing indicator leaves the red light as the only sign.
+        // refusing indicator gets no message box: the red light's tooltip and the
+        // status line say what happened.
         op().showProgress(ProgressId::Small, false);
         DisconnectAction();
+        showLinkProblem(m_texts.builtIn(BuiltIn::ConnectFailed).arg(linkDescription(), connectFailure(m_lastVersion)));
         return false;
     }
 
     if (m_lastVersion.modelText != m_state.IndicatorModelText) {
         m_state.setModel(m_lastVersion.model, m_lastVersion.modelText);
-        runGridDüzen(2);
-        runGridDüzen(3);
-        ZR2DeğilseGizle(m_state.isZR2());
+        applyModel();
     }
     m_state.IsConnected = true;
+    m_linkProblem.clear();
+    m_statusLine->setText(
+        m_texts.builtIn(BuiltIn::Connected).arg(linkDescription(), m_lastVersion.versionText.trimmed()));
     m_modelLabel->setText(m_lastVersion.versionText.trimmed());
-    if (m_taksimatBul)
-        m_taksimatBul();
+    forEachPage([](TabPage &p) { p.connected(); });
     return true;
 }
 
-namespace {
-// The controls that exist only on the "ZR2" model.
-const char *const ZR2Controls[] = {
-    "SSCheck2_1", "SSCheck2_3", "SSCheck2_8",                // send-all options
-    "SSCheck1_1", "SSCheck1_2",                              // read-all options
-    "Option3_0", "Option3_1", "EPL", "SSCommand10_0", "SSCommand10_1",  // EPL printer
-    "SSPanel6", "Command2",                                  // ticket code help
-};
-const int ZR2Tabs[] = {Tab::IdMemory, Tab::Setpoint};
-}  // namespace
-
 void AnaForm::ZR2DeğilseGizle(bool visible)
 {
-    for (const char *name : ZR2Controls) {
-        if (QWidget *w = control(QString::fromLatin1(name)))
-            w->setVisible(visible);
-    }
-    for (int tab : ZR2Tabs)
-        m_tabs->setTabVisible(tab, visible);
-    // The frames around the printer kind and the EPL text hold nothing else.
-    for (const char *frame : {"Frame9_3", "Frame9_4"}) {
-        if (QWidget *w = control(QString::fromLatin1(frame)))
-            w->setVisible(visible);
+    // The read-all and send-all groups and the tabs that exist only on the ZR2.
+    for (QCheckBox *check : {m_sendAll.checks[1], m_sendAll.checks[3], m_sendAll.checks[8], m_readAll.checks[1],
+                             m_readAll.checks[2]})
+        check->setVisible(visible);
+    m_tabs->setTabVisible(Tab::IdMemory, visible);
+    m_tabs->setTabVisible(Tab::Setpoint, visible);
+}
+
+void AnaForm::applyModel()
+{
+    ZR2DeğilseGizle(m_state.isZR2());
+    forEachPage([this](TabPage &p) { p.modelChanged(m_state.IndicatorModel); });
+}
+
+// ---- what went wrong ----
+
+// "COM3 · 9600,N,8,1 · address 05"
+QString AnaForm::linkDescription() const
+{
+    const LinkSettings &s = m_link->settings;
+    return m_texts.builtIn(BuiltIn::LinkLine)
+        .arg(QStringLiteral("COM") + s.PortNumber, s.PortSettings,
+             s.DeviceAddress.isEmpty() ? m_texts.builtIn(BuiltIn::NoAddress) : s.DeviceAddress);
+}
+
+QString AnaForm::portFailure(int error) const
+{
+    switch (error) {
+    case PortErr::NoSuchPort: return m_texts.builtIn(BuiltIn::PortNotFound);
+    case PortErr::Busy: return m_texts.builtIn(BuiltIn::PortBusy);
+    default: return m_texts.builtIn(BuiltIn::PortError).arg(error);
     }
 }
+
+QString AnaForm::connectFailure(const VersionResult &result) const
+{
+    if (result.outcome == VersionResult::Outcome::PortFailed)
+        return portFailure(result.portError);
+    if (result.answer.isEmpty())
+        return m_texts.builtIn(BuiltIn::NoAnswer);
+    if (result.answer.startsWith(QLatin1String("@8")))
+        return m_texts.builtIn(BuiltIn::Refused);
+    return m_texts.builtIn(BuiltIn::UnreadableAnswer);
+}
+
+void AnaForm::showLinkProblem(const QString &line)
+{
+    m_linkProblem = line;
+    m_statusLine->setText(line);
+    updateConnectCaption();
+}
+
+QString AnaForm::statusLine() const { return m_statusLine->text(); }
 
 }  // namespace vx::gui

@@ -13,28 +13,29 @@
 #include <QStyle>
 #include <QToolBar>
 #include <algorithm>
+#include <map>
 
 namespace vx::gui {
 namespace {
 
-// Indexes of the File menu that hold commands; the others are separators.
-const int FileItems[] = {0, 1, 3, 4, 8, 9, 11};
-const int FileItemCount = 12;
-const int SettingsItems[] = {0, 1, 3, 4, 6};
-const int SettingsItemCount = 7;
-
-bool contains(const int *first, const int *last, int value) { return std::find(first, last, value) != last; }
-
 // The main toolbar: buttons 1-11, with separators at 3, 6 and 9. A button's tooltip
-// line says what it does; the click looks the tooltip up in this table, in order.
+// line says what it does; the click looks the tooltip up in ToolbarTable, in order.
 struct ToolbarButton {
     int button;
     QStyle::StandardPixmap icon;
+    int line;          // tooltip
+    const char *design;
+    int fileItem;      // the File item it repeats (its enabled state follows the item's), or -1
 };
 const ToolbarButton ToolbarButtons[] = {
-    {1, QStyle::SP_FileIcon},          {2, QStyle::SP_DirOpenIcon},      {4, QStyle::SP_DialogSaveButton},
-    {5, QStyle::SP_DriveFDIcon},       {7, QStyle::SP_ArrowUp},          {8, QStyle::SP_ArrowDown},
-    {10, QStyle::SP_DialogResetButton}, {11, QStyle::SP_BrowserReload},
+    {1, QStyle::SP_FileIcon, 288, "Yeni", 0},
+    {2, QStyle::SP_DirOpenIcon, 289, "Aç", 1},
+    {4, QStyle::SP_DialogSaveButton, 290, "Kaydet", 3},
+    {5, QStyle::SP_DriveFDIcon, 291, "Farklı Kaydet", 4},
+    {7, QStyle::SP_ArrowUp, 292, "İndikatöre Yükle", 8},
+    {8, QStyle::SP_ArrowDown, 293, "İndikatörü Oku", 9},
+    {10, QStyle::SP_DialogResetButton, 294, "Sayfayı Temizle", -1},
+    {11, QStyle::SP_BrowserReload, 324, "Yenile (F5)", -1},
 };
 
 enum class ToolAction { FileItem, Refresh, Clear };
@@ -49,50 +50,54 @@ const ToolbarDispatch ToolbarTable[] = {
     {324, ToolAction::Refresh, -1}, {294, ToolAction::Clear, -1},
 };
 
-// Which File item a toolbar button repeats (its enabled state follows the item's).
-int fileItemOfButton(int button)
-{
-    switch (button) {
-    case 1: return 0;
-    case 2: return 1;
-    case 4: return 3;
-    case 5: return 4;
-    case 7: return 8;
-    case 8: return 9;
-    default: return -1;
-    }
-}
-
 }  // namespace
 
 void AnaForm::buildMenus()
 {
+    // Captions of the File and Settings menu items, by index; separators have none.
+    struct Item {
+        int line;
+        const char *design;
+    };
+    const std::map<int, Item> fileItems = {{0, {2, "&Yeni"}},          {1, {3, "&Aç"}},
+                                           {3, {4, "&Kaydet"}},        {4, {5, "&Farklı Kaydet"}},
+                                           {8, {6, "İndikatöre &Yükle"}}, {9, {7, "İndikatörü &Oku"}},
+                                           {11, {8, "&Çıkış"}}};
+    const std::map<int, Item> settingsItems = {{0, {10, "&Bağlantı Ayarları"}}, {1, {11, "&Program Ayarları"}},
+                                               {3, {12, "&Dil Ayarları"}},      {4, {13, "Yardım"}},
+                                               {6, {14, "Hakkında"}}};
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MenuBar"));
 
     m_mnDosya = bar->addMenu(QString());
     m_mnDosya->setObjectName(QStringLiteral("MnDosya1"));
-    for (int i = 0; i < FileItemCount; ++i) {
-        QAction *item = contains(std::begin(FileItems), std::end(FileItems), i) ? m_mnDosya->addAction(QString())
-                                                                               : m_mnDosya->addSeparator();
+    m_captions.add(1, m_mnDosya, "&Dosya");
+    for (int i = 0; i < int(m_mnDosyaItems.size()); ++i) {
+        auto it = fileItems.find(i);
+        QAction *item = it != fileItems.end() ? m_mnDosya->addAction(QString()) : m_mnDosya->addSeparator();
         item->setObjectName(QStringLiteral("MnDosya_%1").arg(i));
+        m_mnDosyaItems[i] = item;
+        if (it == fileItems.end())
+            continue;
+        m_captions.add(it->second.line, item, it->second.design);
+        // New, open, save, save-as, send-all and read-all come with the file and batch
+        // work; until then they are shown but cannot be chosen.
+        item->setEnabled(i == 11);
     }
-    // New, open, save, save-as, send-all and read-all come with the file and batch
-    // work; until then they are shown but cannot be chosen.
-    for (int i : FileItems) {
-        if (i != 11)
-            findChild<QAction *>(QStringLiteral("MnDosya_%1").arg(i))->setEnabled(false);
-    }
-    connect(findChild<QAction *>(QStringLiteral("MnDosya_11")), &QAction::triggered, this, [this] { close(); });
+    connect(m_mnDosyaItems[11], &QAction::triggered, this, [this] { close(); });
 
     m_mnAyar = bar->addMenu(QString());
     m_mnAyar->setObjectName(QStringLiteral("MnAyar1"));
-    for (int i = 0; i < SettingsItemCount; ++i) {
-        const bool command = contains(std::begin(SettingsItems), std::end(SettingsItems), i);
-        QAction *item = command ? m_mnAyar->addAction(QString()) : m_mnAyar->addSeparator();
+    m_captions.add(9, m_mnAyar, "&Ayarlar ve Yardım");
+    for (int i = 0; i < int(m_mnAyarItems.size()); ++i) {
+        auto it = settingsItems.find(i);
+        QAction *item = it != settingsItems.end() ? m_mnAyar->addAction(QString()) : m_mnAyar->addSeparator();
         item->setObjectName(QStringLiteral("MnAyar_%1").arg(i));
-        if (command)
-            connect(item, &QAction::triggered, this, [this, i] { MnAyar_Click(i); });
+        m_mnAyarItems[i] = item;
+        if (it == settingsItems.end())
+            continue;
+        m_captions.add(it->second.line, item, it->second.design);
+        connect(item, &QAction::triggered, this, [this, i] { MnAyar_Click(i); });
     }
 
     m_connect = bar->addAction(QStringLiteral("Bağlan"));
@@ -112,18 +117,18 @@ void AnaForm::buildToolbar()
 
     for (int n = 1; n <= 11; ++n) {
         if (n == 3 || n == 6 || n == 9) {
-            m_toolbar1->addSeparator()->setObjectName(QStringLiteral("Toolbar1_%1").arg(n));
+            m_toolbarButtons[n] = m_toolbar1->addSeparator();
+            m_toolbarButtons[n]->setObjectName(QStringLiteral("Toolbar1_%1").arg(n));
             continue;
         }
-        QStyle::StandardPixmap pixmap = QStyle::SP_CustomBase;
-        for (const ToolbarButton &b : ToolbarButtons)
-            if (b.button == n)
-                pixmap = b.icon;
-        QAction *button = m_toolbar1->addAction(style()->standardIcon(pixmap), QString());
+        const ToolbarButton *b = std::find_if(std::begin(ToolbarButtons), std::end(ToolbarButtons),
+                                              [n](const ToolbarButton &t) { return t.button == n; });
+        QAction *button = m_toolbar1->addAction(style()->standardIcon(b->icon), QString());
         button->setObjectName(QStringLiteral("Toolbar1_%1").arg(n));
-        const int item = fileItemOfButton(n);
-        if (item >= 0) {
-            QAction *menuItem = findChild<QAction *>(QStringLiteral("MnDosya_%1").arg(item));
+        m_toolbarButtons[n] = button;
+        m_captions.add(b->line, button, b->design, Captions::Kind::ToolTip);
+        if (b->fileItem >= 0) {
+            QAction *menuItem = m_mnDosyaItems[b->fileItem];
             button->setEnabled(menuItem->isEnabled());
             connect(menuItem, &QAction::changed, button, [button, menuItem] { button->setEnabled(menuItem->isEnabled()); });
         }
@@ -143,7 +148,7 @@ void AnaForm::Toolbar1_ButtonClick(QAction *button)
             continue;
         switch (d.action) {
         case ToolAction::FileItem:
-            if (QAction *item = findChild<QAction *>(QStringLiteral("MnDosya_%1").arg(d.fileItem)); item && item->isEnabled())
+            if (QAction *item = m_mnDosyaItems[d.fileItem]; item->isEnabled())
                 item->trigger();
             break;
         case ToolAction::Refresh:
@@ -171,22 +176,14 @@ void AnaForm::MnAyar_Click(int index)
         break;
     case 4: {
         const QString path = helpFilePath();
-        const bool turkish = m_link->settings.LanguageFileName == QStringLiteral("Türkçe.txt");
-        if (!QFileInfo::exists(path)) {
-            op().message((turkish ? QStringLiteral("Yardım belgesi bulunamadı:\n%1")
-                                   : QStringLiteral("The help document was not found:\n%1"))
-                              .arg(QDir::toNativeSeparators(path)),
-                          Icon::Critical);
-        } else if (!openDocument || !openDocument(path)) {
-            op().message((turkish ? QStringLiteral("Yardım belgesi açılamadı:\n%1")
-                                   : QStringLiteral("The help document could not be opened:\n%1"))
-                              .arg(QDir::toNativeSeparators(path)),
-                          Icon::Critical);
-        }
+        if (!QFileInfo::exists(path))
+            op().message(m_texts.builtIn(BuiltIn::HelpMissing).arg(QDir::toNativeSeparators(path)), Icon::Critical);
+        else if (!openDocument || !openDocument(path))
+            op().message(m_texts.builtIn(BuiltIn::HelpNotOpened).arg(QDir::toNativeSeparators(path)), Icon::Critical);
         break;
     }
     case 6:
-        op().message(text(299) + QLatin1Char('\n') + text(300), Icon::Information);
+        op().message(m_texts.line(299) + QLatin1Char('\n') + m_texts.line(300), Icon::Information);
         break;
     default:
         break;
@@ -195,10 +192,7 @@ void AnaForm::MnAyar_Click(int index)
 
 QString AnaForm::helpFilePath() const
 {
-    const QString file = m_link->settings.LanguageFileName == QStringLiteral("Türkçe.txt")
-                             ? QStringLiteral("VextoraTR.pdf")
-                             : QStringLiteral("VextoraENG.pdf");
-    return QDir(ProgramFolder()).filePath(QStringLiteral("Help/") + file);
+    return QDir(ProgramFolder()).filePath(QStringLiteral("Help/") + m_texts.helpDocument());
 }
 
 }  // namespace vx::gui

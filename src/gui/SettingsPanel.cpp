@@ -1,23 +1,17 @@
 // The connection settings panel: port, line settings, address, checksum and the
-// way answers are collected; plus the hidden reading-time entry.
+// way answers are collected; plus the hidden reading-time entry. The panel's
+// controls are built in Panels.cpp.
 
 #include "gui/AnaForm.h"
 
 #include "gui/Widgets.h"
 #include "link/Codec.h"
 
-#include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QToolBar>
-#include <QVBoxLayout>
 
 namespace vx::gui {
 namespace {
@@ -34,194 +28,118 @@ const ParityName Parities[] = {
     {QLatin1Char('N'), "NONE", "8"},
 };
 
-QComboBox *makeCombo(const QString &name, const QStringList &items, QWidget *parent)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->addItems(items);
-    return combo;
-}
+// The role that marks the stored port in the port list when it was not listed at start-up.
+constexpr int UnlistedRole = Qt::UserRole + 1;
 
-QLabel *makeLabel(const QString &name, const QString &caption, QWidget *parent)
+// Shows the stored port in the list, listed at start-up or not: an entry of its own
+// (greyed) at its place by number, so that accepting keeps it.
+void showStoredPort(QComboBox *ports, const QString &number)
 {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
+    for (int i = ports->count() - 1; i >= 0; --i)
+        if (ports->itemData(i, UnlistedRole).toBool())
+            ports->removeItem(i);
+    const QString name = QStringLiteral("COM") + number;
+    if (ports->findText(name) < 0) {
+        int at = 0;
+        while (at < ports->count() && ports->itemText(at).mid(3).toInt() < number.toInt())
+            ++at;
+        ports->insertItem(at, name);
+        ports->setItemData(at, true, UnlistedRole);
+        ports->setItemData(at, QColor(Qt::darkGray), Qt::ForegroundRole);
+    }
+    ports->setCurrentIndex(ports->findText(name));
 }
 
 }  // namespace
 
-void AnaForm::buildConnectionPanel(QWidget *parent)
-{
-    m_connPanel = new Panel(QStringLiteral("SSPanel1"), QStringLiteral(" Bağlantı Ayarları"), parent);
-    MakeFloating(m_connPanel, QSize(330, 318));
-    QWidget *body = m_connPanel->body();
-
-    auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(6);
-
-    auto *combo6 = makeCombo(QStringLiteral("Combo6"), {}, body);
-    auto *text40 = new QLineEdit(body);
-    text40->setObjectName(QStringLiteral("Text4_0"));
-    text40->setReadOnly(true);
-    text40->setFixedWidth(44);
-    text40->setToolTip(QStringLiteral("Port"));
-    auto *portRow = new QHBoxLayout;
-    portRow->addWidget(combo6, 1);
-    portRow->addWidget(text40);
-
-    auto *text41 = new QLineEdit(QStringLiteral("9600,N,8,1"), body);
-    text41->setObjectName(QStringLiteral("Text4_1"));
-    text41->setReadOnly(true);
-
-    auto *combo7 = makeCombo(QStringLiteral("Combo7"), {QStringLiteral("57600"), QStringLiteral("38400"),
-                                                        QStringLiteral("19200"), QStringLiteral("9600")},
-                             body);
-    auto *combo9 = makeCombo(QStringLiteral("Combo9"), {QStringLiteral("ODD"), QStringLiteral("EVEN"), QStringLiteral("NONE")}, body);
-    combo9->setCurrentText(QStringLiteral("NONE"));
-    auto *combo8 = makeCombo(QStringLiteral("Combo8"), {QStringLiteral("7"), QStringLiteral("8")}, body);
-    combo8->setCurrentText(QStringLiteral("8"));
-    auto *combo3 = makeCombo(QStringLiteral("Combo3"), {QStringLiteral("Yok"), QStringLiteral("Var")}, body);
-    QStringList addresses{QString()};
-    for (int i = 0; i <= 9; ++i)
-        addresses << PadLeftZeros(i, 2);
-    auto *combo2 = makeCombo(QStringLiteral("Combo2"), addresses, body);
-    combo2->setMaxVisibleItems(12);
-
-    int row = 0;
-    grid->addWidget(makeLabel(QStringLiteral("Label2_0"), QStringLiteral("Com Port"), body), row, 0);
-    grid->addLayout(portRow, row++, 1);
-    grid->addWidget(makeLabel(QStringLiteral("Label2_1"), QStringLiteral("Setting"), body), row, 0);
-    grid->addWidget(text41, row++, 1);
-    grid->addWidget(makeLabel(QStringLiteral("Label2_3"), QStringLiteral("Baud"), body), row, 0);
-    grid->addWidget(combo7, row++, 1);
-    grid->addWidget(makeLabel(QStringLiteral("Label2_5"), QStringLiteral("Eşlik"), body), row, 0);
-    grid->addWidget(combo9, row++, 1);
-    grid->addWidget(makeLabel(QStringLiteral("Label2_4"), QStringLiteral("Veri Bitleri"), body), row, 0);
-    grid->addWidget(combo8, row++, 1);
-    grid->addWidget(makeLabel(QStringLiteral("Label13"), QStringLiteral("Check Sum"), body), row, 0);
-    grid->addWidget(combo3, row++, 1);
-    grid->addWidget(makeLabel(QStringLiteral("Label2_2"), QStringLiteral("Cihaz Adresi"), body), row, 0);
-    grid->addWidget(combo2, row++, 1);
-
-    auto *frameEnd = new QCheckBox(body);
-    frameEnd->setObjectName(QStringLiteral("CheckFrameEnd"));
-    grid->addWidget(frameEnd, row++, 0, 1, 2);
-    grid->setColumnStretch(1, 1);
-
-    auto *ok = new QPushButton(QStringLiteral("TAMAM"), body);
-    ok->setObjectName(QStringLiteral("SSCommand1"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("İPTAL"), body);
-    cancel->setObjectName(QStringLiteral("SSCommand7"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto *layout = new QVBoxLayout(body);
-    layout->setContentsMargins(12, 10, 12, 10);
-    layout->addLayout(grid);
-    layout->addStretch(1);
-    layout->addLayout(buttons);
-
-    connect(ok, &QPushButton::clicked, this, [this] { SSCommand1_Click(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { SSCommand7_Click(); });
-    connect(combo9, &QComboBox::activated, this, [this] { Combo9_Click(); });
-    connect(combo6, &QComboBox::currentTextChanged, this, [text40](const QString &name) {
-        text40->setText(name.mid(3));
-    });
-}
-
 void AnaForm::openConnectionPanel()
 {
     setShellEnabled(false);
-    ışık(QStringLiteral("sarı"));
-    showPanel(m_connPanel);
+    ışık(Light::Yellow);
+    showPanel(m_connPanel.panel);
 
+    const ConnectionPanel &c = m_connPanel;
     const LinkSettings &s = m_link->settings;
-    control<QLineEdit>(QStringLiteral("Text4_0"))->setText(s.PortNumber);
-    control<QComboBox>(QStringLiteral("Combo6"))->setCurrentText(QStringLiteral("COM") + s.PortNumber);
+    c.text4[0]->setText(s.PortNumber);
+    showStoredPort(c.combo6, s.PortNumber);
 
     const QString line = s.PortSettings;
-    control<QLineEdit>(QStringLiteral("Text4_1"))->setText(line);
+    c.text4[1]->setText(line);
     // The baud rate is everything before the first comma ("9600,N,8,1" gives "9600",
     // "19200,E,7,1" gives "19200", "115200,N,8,1" gives "115200").
     const QString baud = line.section(QLatin1Char(','), 0, 0);
-    auto *combo7 = control<QComboBox>(QStringLiteral("Combo7"));
-    if (!baud.isEmpty() && combo7->findText(baud) < 0)
-        combo7->addItem(baud);
-    combo7->setCurrentText(baud);
+    if (!baud.isEmpty() && c.combo7->findText(baud) < 0)
+        c.combo7->addItem(baud);
+    c.combo7->setCurrentText(baud);
 
-    auto *combo2 = control<QComboBox>(QStringLiteral("Combo2"));
-    combo2->setCurrentIndex(combo2->findText(s.DeviceAddress.isEmpty() ? QStringLiteral("00") : s.DeviceAddress));
-    control<QComboBox>(QStringLiteral("Combo3"))->setCurrentText(s.ChecksumEnabled ? QStringLiteral("Var") : QStringLiteral("Yok"));
+    c.combo2->setCurrentIndex(c.combo2->findText(s.DeviceAddress.isEmpty() ? QStringLiteral("00") : s.DeviceAddress));
+    c.combo3->setCurrentText(s.ChecksumEnabled ? QStringLiteral("Var") : QStringLiteral("Yok"));
 
     if (line.size() >= 5) {
-        control<QComboBox>(QStringLiteral("Combo8"))->setCurrentText(line.at(line.size() - 3));
+        c.combo8->setCurrentText(line.at(line.size() - 3));
         const QChar parity = line.at(line.size() - 5);
         for (const ParityName &p : Parities) {
             if (p.letter == parity)
-                control<QComboBox>(QStringLiteral("Combo9"))->setCurrentText(QLatin1String(p.name));
+                c.combo9->setCurrentText(QLatin1String(p.name));
         }
     }
-    control<QCheckBox>(QStringLiteral("CheckFrameEnd"))->setChecked(s.drainMode == DrainMode::FrameEnd);
-    control<QPushButton>(QStringLiteral("SSCommand1"))->setFocus();
+    c.frameEnd->setChecked(s.drainMode == DrainMode::FrameEnd);
+    c.ok->setFocus();
 }
 
 void AnaForm::Combo9_Click()
 {
-    const QString chosen = control<QComboBox>(QStringLiteral("Combo9"))->currentText();
+    const QString chosen = m_connPanel.combo9->currentText();
     for (const ParityName &p : Parities) {
         if (chosen == QLatin1String(p.name))
-            control<QComboBox>(QStringLiteral("Combo8"))->setCurrentText(QLatin1String(p.dataBits));
+            m_connPanel.combo8->setCurrentText(QLatin1String(p.dataBits));
     }
 }
 
 void AnaForm::SSCommand1_Click()
 {
+    const ConnectionPanel &c = m_connPanel;
     LinkSettings &s = m_link->settings;
-    const QString address = control<QComboBox>(QStringLiteral("Combo2"))->currentText();
+    const QString address = c.combo2->currentText();
     const bool addressChanged = address != s.DeviceAddress;
 
     // "COM7" gives "7"; with no port listed the number in use stays.
-    const QString portName = control<QComboBox>(QStringLiteral("Combo6"))->currentText();
+    const QString portName = c.combo6->currentText();
     if (!portName.isEmpty()) {
-        control<QLineEdit>(QStringLiteral("Text4_0"))->setText(portName.mid(3));
+        c.text4[0]->setText(portName.mid(3));
         s.PortNumber = portName.mid(3);
     }
 
-    QString baud = control<QComboBox>(QStringLiteral("Combo7"))->currentText();
+    QString baud = c.combo7->currentText();
     if (baud.endsWith(QLatin1Char(',')))
         baud = baud.left(4);
-    const QString parity = control<QComboBox>(QStringLiteral("Combo9"))->currentText().left(1);
-    const QString dataBits = control<QComboBox>(QStringLiteral("Combo8"))->currentText();
+    const QString parity = c.combo9->currentText().left(1);
+    const QString dataBits = c.combo8->currentText();
     s.PortSettings = baud + QLatin1Char(',') + parity + QLatin1Char(',') + dataBits + QStringLiteral(",1");
-    control<QLineEdit>(QStringLiteral("Text4_1"))->setText(s.PortSettings);
+    c.text4[1]->setText(s.PortSettings);
     s.DeviceAddress = address;
-    s.ChecksumEnabled = control<QComboBox>(QStringLiteral("Combo3"))->currentText() != QLatin1String("Yok");
-    s.drainMode = control<QCheckBox>(QStringLiteral("CheckFrameEnd"))->isChecked() ? DrainMode::FrameEnd
-                                                                                   : DrainMode::Fixed;
+    s.ChecksumEnabled = c.combo3->currentText() != QLatin1String("Yok");
+    s.drainMode = c.frameEnd->isChecked() ? DrainMode::FrameEnd : DrainMode::Fixed;
     StoreConnectionSettings(m_store, s);
 
-    // The capacity and division of the indicator at the new address, at once.
-    if (addressChanged && m_state.IsConnected && m_taksimatBul) {
-        m_taksimatBul();
+    // What the pages read from the indicator at the new address (its capacity and
+    // division), at once.
+    if (addressChanged && m_state.IsConnected) {
+        forEachPage([](TabPage &p) { p.connected(); });
         if (m_port.isOpen())
             m_port.close();
     }
 
-    m_connPanel->hide();
+    c.panel->hide();
     setShellEnabled(true);
-    ışık(QStringLiteral("yeşil"));
+    ışık(Light::Green);
 }
 
 void AnaForm::SSCommand7_Click()
 {
-    m_connPanel->hide();
+    m_connPanel.panel->hide();
     setShellEnabled(true);
-    ışık(QStringLiteral("yeşil"));
+    ışık(Light::Green);
 }
 
 void AnaForm::readingTimeEntry()
@@ -230,24 +148,17 @@ void AnaForm::readingTimeEntry()
     const QString current = QString::number(s.ReadingTime);
     const std::optional<QString> typed =
         op().input(QStringLiteral("Reading time?"), QStringLiteral("VEXTORA"), current);
-    const bool turkish = s.LanguageFileName == QStringLiteral("Türkçe.txt");
     if (!typed) {
-        op().message((turkish ? QStringLiteral("Okuma zamanı değişmedi: %1 s")
-                               : QStringLiteral("Reading time unchanged: %1 s")).arg(current),
-                      Icon::Information);
+        op().message(m_texts.builtIn(BuiltIn::ReadingTimeUnchanged).arg(current), Icon::Information);
         return;
     }
     bool ok = false;
     QString cleaned = CommaToPoint(typed->trimmed());
     cleaned.remove(QLatin1Char('%'));
     const double seconds = cleaned.toDouble(&ok);
-    if (!ok || seconds <= 0 || seconds > 60) {
-        op().message((turkish ? QStringLiteral("\"%1\" geçerli bir okuma zamanı değil (0 ile 60 saniye arası). "
-                                                "Okuma zamanı değişmedi: %2 s")
-                               : QStringLiteral("\"%1\" is not a valid reading time (more than 0, at most 60 "
-                                                "seconds). Reading time unchanged: %2 s"))
-                          .arg(*typed, current),
-                      Icon::Critical);
+    // 0 drains at once; a reading time beyond a minute is a typing error.
+    if (!ok || !(seconds >= 0 && seconds <= 60)) {
+        op().message(m_texts.builtIn(BuiltIn::ReadingTimeInvalid).arg(*typed, current), Icon::Critical);
         return;
     }
     s.ReadingTime = seconds;

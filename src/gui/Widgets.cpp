@@ -226,4 +226,31 @@ void SetToolTip(QObject *control, const QString &text)
         widget->setToolTip(text);
 }
 
+// ---- Grid areas and the light ----
+
+QFrame *MakeGridArea(int grid, QWidget *parent)
+{
+    auto *area = Named<QFrame>(QStringLiteral("GridArea_%1").arg(grid), parent);
+    area->setFrameShape(QFrame::StyledPanel);
+    area->setFrameShadow(QFrame::Sunken);
+    area->setAutoFillBackground(true);
+    QPalette pal = area->palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Base));
+    area->setPalette(pal);
+    auto *layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return area;
+}
+
+QString LightName(Light light)
+{
+    switch (light) {
+    case Light::Red: return QStringLiteral("kırmızı");
+    case Light::Green: return QStringLiteral("yeşil");
+    case Light::Yellow: return QStringLiteral("sarı");
+    case Light::None: break;
+    }
+    return {};
+}
+
 }  // namespace vx::gui

@@ -8,7 +8,9 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+#include <utility>
 
+class QFrame;
 class QLabel;
 class QVBoxLayout;
 
@@ -61,5 +63,22 @@ QPixmap DrawNeutralMark(QSize size);
 void SetCaption(QObject *control, const QString &text);
 QString CaptionOf(const QObject *control);
 void SetToolTip(QObject *control, const QString &text);
+
+// A control with its name: Named<QPushButton>("SSCommand1", parent, "TAMAM").
+template <typename T, typename... Args>
+T *Named(const QString &objectName, QWidget *parent, Args &&...args)
+{
+    auto *control = new T(std::forward<Args>(args)..., parent);
+    control->setObjectName(objectName);
+    return control;
+}
+
+// The sunken area a grid (Grid1 index `grid`) sits in; its layout takes the grid.
+QFrame *MakeGridArea(int grid, QWidget *parent);
+
+// The status light: exactly one lamp is shown, or none.
+enum class Light { None, Red, Green, Yellow };
+// The light's name as the smoke check prints it: "kırmızı", "yeşil", "sarı", "".
+QString LightName(Light light);
 
 }  // namespace vx::gui

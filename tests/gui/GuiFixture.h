@@ -1,7 +1,7 @@
 #pragma once
 // A main window against the in-process virtual indicator: temporary program
-// folder with generated language files, an ini settings store, a virtual clock
-// and a scripted operator.
+// folder with generated language files (line N of English.txt reads "EN", of
+// Türkçe.txt "TN"), an ini settings store, a virtual clock and a scripted operator.
 
 #include "gui/AnaForm.h"
 #include "link/AppPaths.h"
@@ -18,9 +18,14 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
+#include <ostream>
 #include <memory>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace vx::test {
 
@@ -63,13 +68,19 @@ protected:
         f.write(bytes);
     }
 
-    void makeForm() { form = std::make_unique<vx::gui::AnaForm>(port, clock, op, *store); }
-    // A window that has been started with the model given.
-    void start(const QString &model = QStringLiteral("ZR2"))
+    void makeForm(const vx::gui::AnaForm::PageFactory &pages = {})
     {
-        makeForm();
+        form = std::make_unique<vx::gui::AnaForm>(port, clock, op, *store, nullptr, pages);
+    }
+    // A window that has been started with the model given.
+    void start(const QString &model = QStringLiteral("ZR2"), const vx::gui::AnaForm::PageFactory &pages = {})
+    {
+        makeForm(pages);
         EXPECT_TRUE(form->FormLoad(model));
     }
+    vx::gui::Light light() const { return form->light(); }
+    // Status readings the indicator has seen: each enters host mode (command 19) once.
+    int statusReadings() const { return int(std::count(device.commands().begin(), device.commands().end(), 19)); }
 
     template <typename T = QWidget>
     T *ctl(const QString &name) const

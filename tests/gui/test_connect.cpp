@@ -10,7 +10,7 @@
 #include <QTest>
 
 using vx::test::GuiTest;
-using Kind = vx::test::ScriptedOperator::Kind;
+using vx::gui::Light;
 
 namespace {
 
@@ -32,7 +32,7 @@ TEST_F(WindowConnectTest, RedLightConnectsGreenLightAndMenuDisconnect)
     QTest::mouseClick(ctl("Image2_0"), Qt::LeftButton);
 
     EXPECT_TRUE(form->state().IsConnected);
-    EXPECT_EQ(form->lightColour(), "yeşil");
+    EXPECT_EQ(light(), Light::Green);
     EXPECT_EQ(action("connect")->text(), "E377");
     EXPECT_EQ(form->lastVersion().versionText.trimmed(), "ZR2 V2.20");
     EXPECT_EQ(port.framesSent(), QStringList{vx::BuildReadFrame(QString(), 199, 10, true)});
@@ -40,39 +40,32 @@ TEST_F(WindowConnectTest, RedLightConnectsGreenLightAndMenuDisconnect)
     EXPECT_FALSE(shown("SSPanel10"));
     EXPECT_TRUE(form->tabs()->isEnabled());
     EXPECT_EQ(op.dialogCount(), 0);
+    EXPECT_EQ(form->statusLine(), "Connected: COM1 · 9600,N,8,1 · address none — ZR2 V2.20");
 
     QTest::mouseClick(ctl("Image2_1"), Qt::LeftButton);
     EXPECT_FALSE(form->state().IsConnected);
-    EXPECT_EQ(form->lightColour(), "kırmızı");
+    EXPECT_EQ(light(), Light::Red);
+    EXPECT_EQ(form->statusLine(), "");
     action("connect")->trigger();
     EXPECT_TRUE(form->state().IsConnected);
     action("connect")->trigger();
     EXPECT_FALSE(form->state().IsConnected);
     EXPECT_EQ(action("connect")->text(), "E376");
-    EXPECT_EQ(form->lightColour(), "kırmızı");
+    EXPECT_EQ(light(), Light::Red);
 }
 
 TEST_F(WindowConnectTest, VersionOfAnotherModelCorrectsTheModelAndItsFeatures)
 {
     device.setModel("ZR1 V1.05");
     start("ZR2");
-    std::vector<int> laidOut;
-    form->setGridDüzen([&](int index) { laidOut.push_back(index); });
     ASSERT_TRUE(form->tabs()->isTabVisible(1));
 
     form->ConnectAction();
-
     EXPECT_EQ(form->state().IndicatorModelText, "ZR1");
     EXPECT_FALSE(form->tabs()->isTabVisible(1));
     EXPECT_FALSE(form->tabs()->isTabVisible(3));
     EXPECT_FALSE(shown("SSCheck1_1"));
-    EXPECT_EQ(laidOut, (std::vector<int>{2, 3}));
-
-    // The same model again: nothing is rebuilt.
-    form->DisconnectAction();
-    form->ConnectAction();
-    EXPECT_TRUE(form->state().IsConnected);
-    EXPECT_EQ(laidOut, (std::vector<int>{2, 3}));
+    EXPECT_FALSE(shown("EPL"));
 
     // A ZR2 behind the same port brings the features back.
     device.setModel("ZR2 V2.20");
@@ -80,39 +73,23 @@ TEST_F(WindowConnectTest, VersionOfAnotherModelCorrectsTheModelAndItsFeatures)
     form->ConnectAction();
     EXPECT_TRUE(form->tabs()->isTabVisible(1));
     EXPECT_TRUE(shown("SSCheck1_1"));
+    EXPECT_TRUE(shown("EPL"));
 }
 
-TEST_F(WindowConnectTest, CapacityReadRunsOnceAfterEveryConnectWithThePortOpen)
+// A failed connect puts up no box of its own; the red light's tooltip and the status
+// line say what was tried and what went wrong.
+TEST_F(WindowConnectTest, PortErrorsLeaveTheLightRedAndSayWhy)
 {
-    start();
-    int calls = 0;
-    bool portOpen = false;
-    form->setTaksimatBul([&] {
-        ++calls;
-        portOpen = port.isOpen();
-        action("connect")->trigger();  // the user clicks again meanwhile: ignored
-    });
-    form->ConnectAction();
-    EXPECT_EQ(calls, 1);
-    EXPECT_TRUE(portOpen);
-    EXPECT_TRUE(form->state().IsConnected);
-    EXPECT_EQ(action("connect")->text(), "E377");
-    device.addFault(versionFault(vx::sim::FaultKind::NoAnswer));
-    form->DisconnectAction();
-    form->ConnectAction();
-    EXPECT_EQ(calls, 1) << "a failed connect does not read the capacity";
-}
-
-TEST_F(WindowConnectTest, PortErrorsLeaveTheLightRedAndTheMenuOfferingToConnect)
-{
+    store->setValue("ZR", "Adrres", "05");
+    device.setAddress("05");
     start("ZR2");
     // A missing, busy or unusable port is not tried ten times; other errors are, and reported once.
-    const struct { int error; int opens; const char *message; vx::Icon icon; } cases[] = {
-        {vx::PortErr::NoSuchPort, 1, "COM1 bulunmamaktadır", vx::Icon::Critical},
-        {vx::PortErr::Busy, 1, " 8005 :", vx::Icon::None},
-        {vx::PortErr::NotOpen, 1, " 8012 :", vx::Icon::None},
-        {vx::PortErr::BadSettings, 1, " 8015 :", vx::Icon::None},
-        {vx::PortErr::Other, 10, " 8020 :", vx::Icon::None},
+    const struct { int error; int opens; const char *message; vx::Icon icon; const char *reason; } cases[] = {
+        {vx::PortErr::NoSuchPort, 1, "COM1 bulunmamaktadır", vx::Icon::Critical, "port not found"},
+        {vx::PortErr::Busy, 1, " 8005 :", vx::Icon::None, "port busy"},
+        {vx::PortErr::NotOpen, 1, " 8012 :", vx::Icon::None, "port cannot be opened (error 8012)"},
+        {vx::PortErr::BadSettings, 1, " 8015 :", vx::Icon::None, "port cannot be opened (error 8015)"},
+        {vx::PortErr::Other, 10, " 8020 :", vx::Icon::None, "port cannot be opened (error 8020)"},
     };
     for (const auto &c : cases) {
         op.clear();
@@ -124,52 +101,41 @@ TEST_F(WindowConnectTest, PortErrorsLeaveTheLightRedAndTheMenuOfferingToConnect)
         EXPECT_TRUE(op.last().text.startsWith(QString::fromUtf8(c.message))) << qPrintable(op.last().text);
         EXPECT_EQ(op.last().icon, c.icon);
         EXPECT_FALSE(form->state().IsConnected);
-        EXPECT_EQ(form->lightColour(), "kırmızı");
+        EXPECT_EQ(light(), Light::Red);
         EXPECT_EQ(action("connect")->text(), "E376");
         EXPECT_TRUE(port.framesSent().isEmpty());
+        const QString why = QStringLiteral("Not connected: COM1 · 9600,N,8,1 · address 05 — ") + QLatin1String(c.reason);
+        EXPECT_EQ(form->statusLine(), why);
+        EXPECT_EQ(ctl("Image2_0")->toolTip(), "E376\n" + why);
         // The chosen model keeps its features while no indicator is reachable.
         EXPECT_EQ(form->state().IndicatorModelText, "ZR2");
         EXPECT_TRUE(form->tabs()->isTabVisible(1));
         EXPECT_TRUE(form->tabs()->isEnabled());
         EXPECT_FALSE(shown("SSPanel10"));
     }
+    // A connect that works clears the reason.
+    port.setOpenError(vx::PortErr::None);
+    form->ConnectAction();
+    EXPECT_EQ(ctl("Image2_0")->toolTip(), "E376");
 }
 
-TEST_F(WindowConnectTest, SilentOrRefusingIndicatorFailsWithoutAMessage)
+TEST_F(WindowConnectTest, SilentOrRefusingIndicatorFailsWithoutABoxButSaysWhy)
 {
+    store->setValue("ZR", "dil", "Türkçe.txt");
     start();
-    for (vx::sim::FaultKind kind : {vx::sim::FaultKind::NoAnswer, vx::sim::FaultKind::Refuse, vx::sim::FaultKind::Noise}) {
+    const std::pair<vx::sim::FaultKind, const char *> cases[] = {{vx::sim::FaultKind::NoAnswer, "yanıt yok"},
+                                                                 {vx::sim::FaultKind::Refuse, "reddedildi"},
+                                                                 {vx::sim::FaultKind::Noise, "anlaşılmayan yanıt"}};
+    for (const auto &[kind, reason] : cases) {
         device.clearFaults();
         device.addFault(versionFault(kind));
         form->ConnectAction();
         EXPECT_FALSE(form->state().IsConnected) << int(kind);
-        EXPECT_EQ(form->lightColour(), "kırmızı");
-        EXPECT_EQ(action("connect")->text(), "E376");
+        EXPECT_EQ(light(), Light::Red);
+        EXPECT_EQ(action("connect")->text(), "T376");
+        EXPECT_EQ(form->statusLine(), QStringLiteral("Bağlanılamadı: COM1 · 9600,N,8,1 · adres yok — ") + QString::fromUtf8(reason));
     }
     EXPECT_EQ(op.dialogCount(), 0);
-}
-
-TEST_F(WindowConnectTest, LightShowsExactlyOneLampAndNoGreenWhileDisconnected)
-{
-    start();
-    auto visibleLamps = [&] { return int(shown("Image2_0")) + int(shown("Image2_1")) + int(shown("Image2_2")); };
-    const struct { const char *asked, *shown; int lamps; } cases[] = {
-        {"yeşil", "kırmızı", 1}, {"sarı", "sarı", 1}, {"mavi", "", 0}};
-    for (const auto &c : cases) {
-        form->ışık(QString::fromUtf8(c.asked));
-        EXPECT_TRUE(!*c.shown || form->lightColour() == QString::fromUtf8(c.shown)) << c.asked;
-        EXPECT_EQ(visibleLamps(), c.lamps) << c.asked;
-    }
-}
-
-TEST_F(WindowConnectTest, ConnectOnTheCalibrationTabReloadsThatTab)
-{
-    start();
-    form->tabs()->setCurrentIndex(vx::Tab::Calibration);
-    bool pending = false;
-    form->setTabEnterHook(vx::Tab::Calibration, [&] { pending = form->state().TabRefreshPending; });
-    form->ConnectAction();
-    EXPECT_TRUE(pending);
 }
 
 // The connect sequence without the window.

@@ -1,4 +1,4 @@
-// Escape, F5, the tab refresh, the status timer and the tab change.
+// Escape, F5 and the refresh of the shown tab.
 
 #include "GuiFixture.h"
 
@@ -7,27 +7,14 @@
 #include <QTest>
 #include <QToolBar>
 
+using vx::gui::Light;
 using vx::test::GuiTest;
 
 namespace {
 
 class WindowKeysTest : public GuiTest {
 protected:
-    // A reader for the status tab that records how it was called.
-    void countStatusReads()
-    {
-        form->setTabReader(vx::Tab::Status, [this] {
-            ++reads;
-            portOpenDuringRead = port.isOpen();
-            tabsEnabledDuringRead = form->tabs()->isEnabled();
-            lightDuringRead = form->lightColour();
-        });
-    }
     void pressOnWindow(Qt::Key key) { QTest::keyClick(form->tabs(), key); }
-
-    int reads = 0;
-    bool portOpenDuringRead = false, tabsEnabledDuringRead = true;
-    QString lightDuringRead;
 };
 
 TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStopUnlessASendAllShowsProgress)
@@ -48,7 +35,7 @@ TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStopUnlessASendA
     EXPECT_TRUE(ctl<QToolBar>("Toolbar1")->isEnabled());
     EXPECT_TRUE(action("connect")->isEnabled());
     EXPECT_TRUE(ctl<QMenu>("MnDosya1")->menuAction()->isEnabled());
-    EXPECT_EQ(form->lightColour(), "kırmızı");  // green is red while disconnected
+    EXPECT_EQ(light(), Light::Red);  // green is red while disconnected
 
     ctl("SSPanel3")->show();
     ctl<QProgressBar>("ProgressBar2")->setValue(3);
@@ -62,105 +49,78 @@ TEST_F(WindowKeysTest, EscapeClosesThePanelsAndAsksRunningWorkToStopUnlessASendA
     EXPECT_TRUE(form->link().AbortRequested);
 }
 
-TEST_F(WindowKeysTest, EverySecondF5RefreshesTheSelectedTab)
+TEST_F(WindowKeysTest, EverySecondF5RefreshesOnceWhicheverControlHasTheKey)
 {
     start();
     form->show();
-    countStatusReads();
     form->ConnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);  // the tab change reads once
-    ASSERT_EQ(reads, 1);
-
+    ASSERT_EQ(statusReadings(), 1);
     // Keys pressed on controls that pass them on to their parents count once.
     for (int i = 0; i < 4; ++i)
         pressOnWindow(Qt::Key_F5);
-    EXPECT_EQ(reads, 3);
     QTest::keyClick(ctl("Label3_8"), Qt::Key_F5);
     QTest::keyClick(ctl("SSCommand3"), Qt::Key_F5);
-    EXPECT_EQ(reads, 4);
-    EXPECT_TRUE(portOpenDuringRead);
-    EXPECT_FALSE(tabsEnabledDuringRead);
-    EXPECT_EQ(lightDuringRead, "sarı");
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_TRUE(form->tabs()->isEnabled());
-    EXPECT_EQ(form->lightColour(), "yeşil");
+    EXPECT_EQ(statusReadings(), 4);
+    EXPECT_EQ(light(), Light::Green);
     EXPECT_TRUE(form->link().AbortRequested);
 }
 
-TEST_F(WindowKeysTest, RefreshSaysSoWhileDisconnectedAndSendsNothingWithoutReaderOrWhileBusy)
+TEST_F(WindowKeysTest, RefreshSaysSoWhileDisconnectedAndWaitsWhileAnotherOperationRuns)
 {
     start();
     form->show();
-    countStatusReads();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
     pressOnWindow(Qt::Key_F5);
     action("Toolbar1_11")->trigger();  // the toolbar's refresh button goes the same way
-    EXPECT_EQ(reads, 0);
     EXPECT_EQ(op.messages(), QStringList({"E375", "E375"}));
     EXPECT_EQ(op.last().icon, vx::Icon::Critical);
 
-    op.clear();
     form->ConnectAction();
-    port.clearFramesSent();
-    const int opens = port.openCount();
-    form->RefKatmaOlum();  // the header tab has no reader
-    EXPECT_EQ(port.openCount(), opens);
-    EXPECT_TRUE(port.framesSent().isEmpty());
-    EXPECT_EQ(op.dialogCount(), 0);
-
-    form->tabs()->setCurrentIndex(vx::Tab::Status);
-    reads = 0;
+    const int reads = statusReadings();
     form->beginOperation();
     form->RefKatmaOlum();
-    EXPECT_EQ(reads, 0) << "another operation runs";
+    EXPECT_EQ(statusReadings(), reads) << "another operation runs";
     form->endOperation();
-    port.setOpenError(vx::PortErr::Busy);
     form->RefKatmaOlum();
-    EXPECT_EQ(reads, 0);
-    EXPECT_TRUE(form->tabs()->isEnabled());
-    EXPECT_EQ(form->lightColour(), "yeşil");
-    port.setOpenError(vx::PortErr::None);
-    form->RefKatmaOlum();
-    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(statusReadings(), reads + 1);
     form->DisconnectAction();
     form->Timer4_Timer();  // a timer tick after a disconnect reads nothing
-    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(statusReadings(), reads + 1);
+    EXPECT_FALSE(form->timer4()->isActive());
 }
 
-TEST_F(WindowKeysTest, TabChangeStopsTheTimerStoresTheTabAndClosesThePort)
+// A port that cannot be opened any more (adapter pulled, or taken by another program)
+// ends the connection: its message once, the red light, no timer.
+TEST_F(WindowKeysTest, RefreshThatCannotOpenThePortDisconnectsAndSaysSoOnce)
 {
     start();
-    std::vector<int> changes;
-    form->addTabChangeHook([&](int tab) { changes.push_back(tab); });
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     form->ConnectAction();
     ASSERT_TRUE(form->timer4()->isActive());
-    ASSERT_TRUE(port.open("COM1", "9600,N,8,1").ok());
+    const int reads = statusReadings();
 
-    form->tabs()->setCurrentIndex(vx::Tab::Parameters);
-
+    port.setOpenError(vx::PortErr::NoSuchPort);
+    clock.advance(5.1);
+    ASSERT_EQ(op.messages(), QStringList{"COM1 bulunmamaktadır"});
+    EXPECT_EQ(statusReadings(), reads);
+    EXPECT_FALSE(form->state().IsConnected);
+    EXPECT_EQ(light(), Light::Red);
     EXPECT_FALSE(form->timer4()->isActive());
-    EXPECT_EQ(form->state().CurrentTab, vx::Tab::Parameters);
-    EXPECT_EQ(form->link().decode.currentTab, vx::Tab::Parameters);
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(changes, (std::vector<int>{vx::Tab::Status, vx::Tab::Parameters}));
-}
+    EXPECT_TRUE(form->tabs()->isEnabled());
+    EXPECT_EQ(action("connect")->text(), "E376");
+    EXPECT_EQ(form->statusLine(), "Disconnected: COM1 · 9600,N,8,1 · address none — port not found");
+    clock.advance(30.0);
+    EXPECT_EQ(op.messages().size(), 1);
 
-TEST_F(WindowKeysTest, RefreshOnTheParameterTabGoesThroughTheTabChange)
-{
-    start();
-    int entered = 0;
-    bool pendingSeen = false;
-    form->setTabEnterHook(vx::Tab::Parameters, [&] {
-        ++entered;
-        pendingSeen = pendingSeen || form->state().TabRefreshPending;
-    });
-    form->tabs()->setCurrentIndex(vx::Tab::Parameters);
-    EXPECT_EQ(entered, 1);
+    // F5 on a busy port ends the same way.
+    port.setOpenError(vx::PortErr::None);
     form->ConnectAction();
-    entered = 0;
-    form->RefKatmaOlum();
-    EXPECT_EQ(entered, 1);
-    EXPECT_TRUE(pendingSeen);
+    port.setOpenError(vx::PortErr::Busy);
+    form->F5Key();
+    EXPECT_EQ(op.messages().size(), 2);
+    EXPECT_FALSE(form->state().IsConnected);
+    EXPECT_TRUE(form->statusLine().endsWith("port busy")) << qPrintable(form->statusLine());
 }
 
 }  // namespace

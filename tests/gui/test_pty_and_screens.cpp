@@ -39,7 +39,7 @@ TEST_F(WindowPtyTest, ConnectsThroughARealSerialPort)
     took.start();
     window.ConnectAction();
     EXPECT_LT(took.elapsed(), 3000);
-    EXPECT_EQ(window.lightColour(), "yeşil");
+    EXPECT_EQ(window.light(), vx::gui::Light::Green);
     EXPECT_EQ(window.state().IndicatorModelText, "ZR1");
     EXPECT_FALSE(window.tabs()->isTabVisible(vx::Tab::IdMemory));
     EXPECT_FALSE(serial.isOpen());
@@ -101,9 +101,9 @@ TEST_F(WindowScreenshotTest, SavesEveryTabAndPanel)
         save(form.get(), QStringLiteral("panel-%1").arg(QString::fromLatin1(name)));
         panel->hide();
     }
-    form->ışık(QStringLiteral("sarı"));
+    form->ışık(vx::gui::Light::Yellow);
     save(form.get(), QStringLiteral("main-busy"));
-    form->ışık(QStringLiteral("yeşil"));
+    form->ışık(vx::gui::Light::Green);
 
     form->MnAyar_Click(3);
     auto *files = ctl<QComboBox>(QStringLiteral("Combo5"));

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -49,7 +50,7 @@ TEST_F(WindowSettingsPanelTest, OpeningShowsTheStoredSettingsOrTheDefaultsAndAcc
                 << controls[i];
         }
         EXPECT_TRUE(shown("SSPanel1"));
-        EXPECT_EQ(form->lightColour(), "sarı");
+        EXPECT_EQ(light(), vx::gui::Light::Yellow);
         EXPECT_FALSE(form->tabs()->isEnabled());
         EXPECT_FALSE(action("connect")->isEnabled());
         form->SSCommand1_Click();  // accepting what is shown stores the same line settings
@@ -102,67 +103,89 @@ TEST_F(WindowSettingsPanelTest, CancelStoresNothingAcceptStoresWhatThePanelShows
     EXPECT_EQ(port.framesSent().last(), vx::BuildReadFrame("05", 199, 10, false));
 }
 
-TEST_F(WindowSettingsPanelTest, NewAddressReadsTheCapacityAgainWhileConnected)
+// Only some ports are there at start-up; the stored one may be missing (an adapter
+// plugged in later). The panel shows the stored port and accepting keeps it.
+TEST_F(WindowSettingsPanelTest, StoredPortThatWasNotListedIsShownAndKept)
 {
-    start();
-    int capacityReads = 0;
-    form->setTaksimatBul([&] { ++capacityReads; });
-    form->ConnectAction();
-    ASSERT_EQ(capacityReads, 1);
+    struct FewPorts : vx::SerialPortIo {
+        vx::SerialPortIo &inner;
+        QStringList present;
+        FewPorts(vx::SerialPortIo &port, QStringList names) : inner(port), present(std::move(names)) {}
+        vx::PortResult open(const QString &name, const QString &line) override
+        {
+            return present.contains(name) ? inner.open(name, line) : vx::PortResult{vx::PortErr::NoSuchPort, "gone"};
+        }
+        void close() override { inner.close(); }
+        bool isOpen() const override { return inner.isOpen(); }
+        void write(const QByteArray &bytes) override { inner.write(bytes); }
+        qint64 bytesWaiting() override { return inner.bytesWaiting(); }
+        QByteArray readAll() override { return inner.readAll(); }
+    } ports(port, {"COM1", "COM4", "COM9"});
+    store->setValue("ZR", "Port", "7");
+    form = std::make_unique<vx::gui::AnaForm>(ports, clock, op, *store);
+    ASSERT_TRUE(form->FormLoad("ZR2"));
 
-    // The panel shows "00" for no address; accepting it is a change from the empty text.
-    form->MnAyar_Click(0);
-    form->SSCommand1_Click();
-    EXPECT_EQ(capacityReads, 2);
-    EXPECT_EQ(form->settings().DeviceAddress, "00");
-    form->MnAyar_Click(0);
-    form->SSCommand1_Click();  // same address: nothing read
-    EXPECT_EQ(capacityReads, 2);
+    for (int round = 0; round < 2; ++round) {
+        form->MnAyar_Click(0);
+        EXPECT_EQ(combo("Combo6")->currentText(), "COM7");
+        EXPECT_EQ(ctl<QLineEdit>("Text4_0")->text(), "7");
+        form->SSCommand1_Click();
+        EXPECT_EQ(stored("Port"), "7");
+        EXPECT_EQ(form->settings().PortNumber, "7");
+    }
+    QStringList listed;
+    for (int i = 0; i < combo("Combo6")->count(); ++i)
+        listed << combo("Combo6")->itemText(i);
+    EXPECT_EQ(listed, QStringList({"COM1", "COM4", "COM7", "COM9"}));
 
+    // Another port chosen: the stored one is not offered any more.
     form->MnAyar_Click(0);
-    pick("Combo2", "05");
+    pick("Combo6", "COM9");
     form->SSCommand1_Click();
-    EXPECT_EQ(capacityReads, 3);
-    EXPECT_FALSE(port.isOpen());
-
-    // Not connected: nothing is sent.
-    form->DisconnectAction();
     form->MnAyar_Click(0);
-    pick("Combo2", "06");
-    form->SSCommand1_Click();
-    EXPECT_EQ(capacityReads, 3);
+    EXPECT_EQ(combo("Combo6")->count(), 3);
+    EXPECT_EQ(combo("Combo6")->currentText(), "COM9");
+    form.reset();
 }
 
-TEST_F(WindowSettingsPanelTest, ReadingTimeFromTheHiddenKeyOrTheMenuKeepsTheOldValueWhenCancelledOrUnreadable)
+TEST_F(WindowSettingsPanelTest, ReadingTimeFromTheHiddenKeyOrTheMenuTakesZeroToSixtySeconds)
 {
     start();
     form->show();
-    // Through the program settings menu: cancelled, unreadable, zero.
-    op.inputAnswers = {std::nullopt, "abc", "0"};
-    for (int i = 0; i < 3; ++i)
+    // Through the program settings menu: cancelled, unreadable, out of range.
+    op.inputAnswers = {std::nullopt, "abc", "-1", "60,5", "nan"};
+    for (int i = 0; i < 5; ++i)
         action("MnAyar_1")->trigger();
     EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.15);
     EXPECT_EQ(stored("OkumaZamanı"), "(none)");
     const QStringList said = op.messages();
-    ASSERT_EQ(said.size(), 3);
+    ASSERT_EQ(said.size(), 5);
     for (const QString &m : said)
         EXPECT_TRUE(m.contains("0.15")) << qPrintable(m);
+    // 0 drains at once, 60 is the longest.
+    op.clear();
+    for (const char *typed : {"0", "60"}) {
+        op.inputAnswers.push_back(QString::fromLatin1(typed));
+        action("MnAyar_1")->trigger();
+        EXPECT_EQ(stored("OkumaZamanı"), QLatin1String(typed));
+    }
+    EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 60.0);
+    EXPECT_EQ(op.messages().size(), 0);
 
     // Ctrl+Alt+Shift+R on the accept button asks too.
-    op.clear();
     form->MnAyar_Click(0);
     auto *accept = ctl<QPushButton>("SSCommand1");
     op.inputAnswers.push_back("0,3");
     QTest::keyClick(accept, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    ASSERT_EQ(op.count(Kind::Input), 1);
+    ASSERT_EQ(op.count(Kind::Input), 3);
     EXPECT_EQ(op.last().text, "Reading time?");
-    EXPECT_EQ(op.last().defaultText, "0.15");
+    EXPECT_EQ(op.last().defaultText, "60");
     EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.3);
     EXPECT_EQ(stored("OkumaZamanı"), "0,3");
     // Without all three modifiers, or on another control, the key is an ordinary key.
     QTest::keyClick(accept, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier);
     QTest::keyClick(ctl("Combo7"), Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(op.count(Kind::Input), 1);
+    EXPECT_EQ(op.count(Kind::Input), 3);
 }
 
 }  // namespace

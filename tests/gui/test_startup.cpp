@@ -45,7 +45,7 @@ TEST_F(WindowStartupTest, WaitsForTheModelChoiceBeforeTheWindowIsReady)
     EXPECT_EQ(form->state().IndicatorModelText, "ZR2");
     EXPECT_EQ(form->windowTitle(), QStringLiteral("VEXTORA v%1.%2").arg(Major).arg(Minor));
     EXPECT_FALSE(form->state().IsConnected);
-    EXPECT_EQ(form->lightColour(), "kırmızı");
+    EXPECT_EQ(light(), vx::gui::Light::Red);
     EXPECT_TRUE(port.framesSent().isEmpty()) << "nothing is sent before the user connects";
     EXPECT_TRUE(QDir(dir.filePath("BACKUP")).exists());
 }
@@ -80,48 +80,44 @@ TEST_F(WindowStartupTest, TheModelChosenShowsItsTabsAndFeaturesAndTheP_DaraTabSt
     }
 }
 
-TEST_F(WindowStartupTest, AddressListHasTheHundredEntriesInFrontAndPortListOnlyPortsThatOpen)
+// RESTART runs the start-up again: ports, settings and language are read anew, the
+// model in use stays without asking, and the window stands ready and disconnected.
+TEST_F(WindowStartupTest, RestartRunsTheStartUpAgainWithTheModelInUse)
 {
-    start();
+    device.setModel("ZR1 V1.05");
+    start("ZR2");
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    form->ConnectAction();
+    ASSERT_TRUE(form->timer4()->isActive());
+    store->setValue("ZR", "dil", "Türkçe.txt");
+    store->setValue("ZR", "Port", "3");
+    port.setOpenError(vx::PortErr::NoSuchPort);  // the ports are gone meanwhile
+    const int framesBefore = port.framesSent().size();
+
+    QTest::mouseClick(ctl<QPushButton>("Command3"), Qt::LeftButton);
+
+    EXPECT_TRUE(form->isReady());
+    EXPECT_EQ(form->form1(), nullptr) << "the model is known: no question";
+    EXPECT_EQ(form->state().IndicatorModelText, "ZR1");
+    EXPECT_FALSE(form->tabs()->isTabVisible(vx::Tab::IdMemory));
+    EXPECT_FALSE(form->state().IsConnected);
+    EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_EQ(light(), vx::gui::Light::Red);
+    EXPECT_EQ(action("connect")->text(), "T376");
+    EXPECT_EQ(form->settings().PortNumber, "3");
+    EXPECT_EQ(ctl<QComboBox>("Combo6")->count(), 0);
+    // "00".."99" in front of the design-time entries, once.
     auto *addresses = ctl<QComboBox>("Combo2");
     ASSERT_EQ(addresses->count(), 100 + 11);
     for (const auto &[index, text] : {std::pair{0, "00"}, {99, "99"}, {100, ""}, {110, "09"}})
         EXPECT_EQ(addresses->itemText(index), text) << index;
-    auto *ports = ctl<QComboBox>("Combo6");
-    ASSERT_EQ(ports->count(), 16);
-    EXPECT_EQ(ports->itemText(0), "COM1");
-    EXPECT_EQ(ports->itemText(15), "COM16");
-
-    port.setOpenError(vx::PortErr::NoSuchPort);
-    start();
-    EXPECT_EQ(ctl<QComboBox>("Combo6")->count(), 0);
-    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.framesSent().size(), framesBefore) << "nothing is sent";
+    EXPECT_EQ(op.dialogCount(), 0);
 }
 
-TEST_F(WindowStartupTest, HooksRunInStartUpOrder)
-{
-    makeForm();
-    QStringList order;
-    form->setGridDüzen([&](int index) { order << QStringLiteral("grid%1").arg(index); });
-    form->addLanguageHook([&] { order << QStringLiteral("language"); });
-    form->addStartupHook([&] { order << QStringLiteral("startup:") + form->state().IndicatorModelText; });
-    ASSERT_TRUE(form->FormLoad("ZR1"));
-    // The grids once after the language file, once by the start-up itself; the start-up
-    // hooks once the model is known.
-    EXPECT_EQ(order, (QStringList{"language", "grid0", "grid1", "grid2", "grid3", "grid4", "startup:ZR1", "grid0",
-                                  "grid1", "grid2", "grid3", "grid4"}));
-}
-
-TEST_F(WindowStartupTest, ModelDialogExpandsShrinksAndShowsTheMakersLogoOnlyForTheExactBrandWord)
+TEST_F(WindowStartupTest, ModelDialogShowsTheMakersLogoOnlyForTheExactBrandWord)
 {
     vx::gui::Form1 dialog;
-    EXPECT_EQ(dialog.height(), 143);
-    dialog.Command1_Click();
-    EXPECT_EQ(dialog.height(), 205);
-    EXPECT_EQ(dialog.findChild<QWidget *>("SSPanel7")->height(), 207);
-    dialog.Command1_Click();
-    EXPECT_EQ(dialog.height(), 143);
-
     dialog.applyLanguage(vx::LanguageTexts::fromBytes(vx::test::languageFile("X", {{383, "HALVERN"}, {384, "Model?"}})));
     EXPECT_TRUE(dialog.showsHalvernLogo());
     EXPECT_EQ(dialog.findChild<QWidget *>("SSPanel7")->property("caption").toString(), QStringLiteral("Model?"));

@@ -1,9 +1,9 @@
-// The "Status" tab in the window: the grid, the refresh on entering the tab and on
+// The "Status" page in the window: the grid, the refresh on entering the tab and on
 // F5, and the 5-second timer, all against the virtual indicator on the virtual clock.
 
 #include "GuiFixture.h"
 
-#include "gui/StatusTab.h"
+#include "gui/StatusPage.h"
 
 #include <QTableView>
 #include <algorithm>
@@ -12,14 +12,13 @@ namespace {
 
 using vx::test::GuiTest;
 
-class StatusTabTest : public GuiTest {
+class StatusPageTest : public GuiTest {
 protected:
-    // Status readings seen by the indicator: each enters host mode once.
-    int readings() const { return int(std::count(device.commands().begin(), device.commands().end(), 19)); }
-    QString value(int row) const { return form->statusTab().table().cell(row, 1); }
+    int readings() const { return statusReadings(); }
+    QString value(int row) const { return form->statusPage().table().cell(row, 1); }
 };
 
-TEST_F(StatusTabTest, GridShowsCaptionsFromTheLanguageFile)
+TEST_F(StatusPageTest, GridShowsCaptionsFromTheLanguageFile)
 {
     start();
     auto *grid = ctl<QTableView>("Grid1_3");
@@ -30,42 +29,42 @@ TEST_F(StatusTabTest, GridShowsCaptionsFromTheLanguageFile)
     EXPECT_TRUE(grid->isRowHidden(0));
     EXPECT_TRUE(grid->isRowHidden(20));
     EXPECT_FALSE(grid->isRowHidden(23));
-    EXPECT_TRUE(form->tabPage(vx::Tab::Status)->isAncestorOf(grid));
+    EXPECT_TRUE(form->page(vx::Tab::Status)->isAncestorOf(grid));
 }
 
-TEST_F(StatusTabTest, ConnectOnTheStatusTabReadsEveryFiveSecondsUntilADisconnect)
+// The table is filled at once, not only at the first tick 5 seconds later.
+TEST_F(StatusPageTest, ConnectOnTheStatusTabReadsAtOnceThenEveryFiveSecondsUntilADisconnect)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     EXPECT_EQ(readings(), 0) << "nothing is sent before a connect";
     form->ConnectAction();
     ASSERT_TRUE(form->timer4()->isActive());
-    EXPECT_EQ(readings(), 0);
-
-    clock.advance(4.9);
-    EXPECT_EQ(readings(), 0);
-    clock.advance(0.2);
     EXPECT_EQ(readings(), 1);
     EXPECT_EQ(value(25), "E242");  // analog card present
     EXPECT_EQ(value(18), "E246");
     EXPECT_FALSE(value(1).isEmpty());
-    EXPECT_EQ(form->statusTab().flags().CalibrationPermitted, true);
-    EXPECT_EQ(form->statusTab().flags().AnalogCardPresent, true);
-    EXPECT_EQ(form->lightColour(), "yeşil");
+    EXPECT_EQ(form->statusPage().flags().CalibrationPermitted, true);
+    EXPECT_EQ(form->statusPage().flags().AnalogCardPresent, true);
+    EXPECT_EQ(form->light(), vx::gui::Light::Green);
     EXPECT_FALSE(port.isOpen()) << "the port is open only during an operation";
 
+    clock.advance(4.9);
+    EXPECT_EQ(readings(), 1);
+    clock.advance(0.2);
+    EXPECT_EQ(readings(), 2);
     clock.advance(10.0);
-    EXPECT_EQ(readings(), 3);
+    EXPECT_EQ(readings(), 4);
 
     form->DisconnectAction();
     clock.advance(5.0);
-    EXPECT_EQ(readings(), 3);
+    EXPECT_EQ(readings(), 4);
     EXPECT_FALSE(form->timer4()->isActive());
     clock.advance(20.0);
-    EXPECT_EQ(readings(), 3);
+    EXPECT_EQ(readings(), 4);
 }
 
-TEST_F(StatusTabTest, TimerRunsOnlyWhileTheStatusTabIsShown)
+TEST_F(StatusPageTest, TimerRunsOnlyWhileTheStatusTabIsShown)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Header);
@@ -79,25 +78,29 @@ TEST_F(StatusTabTest, TimerRunsOnlyWhileTheStatusTabIsShown)
     EXPECT_EQ(readings(), 1);
     clock.advance(10.1);
     EXPECT_EQ(readings(), 3);
+    ASSERT_TRUE(port.open("COM1", "9600,N,8,1").ok());
     form->tabs()->setCurrentIndex(vx::Tab::Header);
     EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_FALSE(port.isOpen()) << "a tab change closes the port";
+    EXPECT_EQ(form->link().decode.currentTab, vx::Tab::Header);
     clock.advance(30.0);
     EXPECT_EQ(readings(), 3);
 }
 
-TEST_F(StatusTabTest, SilentIndicatorShowsTheRefusalAndDisconnects)
+TEST_F(StatusPageTest, SilentIndicatorShowsTheRefusalAndDisconnects)
 {
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     form->ConnectAction();
     device.addFault({vx::sim::FaultKind::NoAnswer, vx::sim::FaultScope::Register, 0});
+    op.clear();
 
     clock.advance(5.1);
     ASSERT_EQ(op.calls.size(), 1u);
     EXPECT_EQ(op.calls[0].text, "E309");
     EXPECT_EQ(op.calls[0].icon, vx::Icon::Critical);
     EXPECT_FALSE(form->state().IsConnected);
-    EXPECT_EQ(form->lightColour(), "kırmızı");
+    EXPECT_EQ(form->light(), vx::gui::Light::Red);
     EXPECT_EQ(action("connect")->text(), "E376");
     EXPECT_TRUE(form->tabs()->isEnabled());
     clock.advance(5.0);
@@ -105,9 +108,10 @@ TEST_F(StatusTabTest, SilentIndicatorShowsTheRefusalAndDisconnects)
     EXPECT_EQ(op.calls.size(), 1u);
 }
 
-TEST_F(StatusTabTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicatorShows)
+TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicatorShowsInItsRange)
 {
-    device.onRead(0, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, 1500); });
+    qint32 gross = 1500;
+    device.onRead(0, [&gross](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, gross); });
     start();
     form->ConnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
@@ -120,19 +124,26 @@ TEST_F(StatusTabTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndicat
     EXPECT_EQ(readings(), 2);
     EXPECT_EQ(value(7), "E235");
     EXPECT_EQ(value(25), "E241");
-    EXPECT_EQ(form->statusTab().flags().AnalogCardPresent, false);
-    EXPECT_EQ(form->statusTab().flags().CalibrationPermitted, false);
+    EXPECT_EQ(form->statusPage().flags().AnalogCardPresent, false);
+    EXPECT_EQ(form->statusPage().flags().CalibrationPermitted, false);
     form->F5Key();
     EXPECT_EQ(readings(), 2);
+
+    vx::WeightFormat range;
+    range.WeightFormatReference = "300.045";
+    range.DecimalsPattern = "005";
+    form->rangeFound(range);
+    gross = 1501;
     form->F5Key();
     EXPECT_EQ(readings(), 3);
+    EXPECT_EQ(value(1), "001.501");  // three digits before the point and three after, as in 300.045
 }
 
 }  // namespace
 
 namespace {
 
-TEST_F(StatusTabTest, ARegisterWithoutAnswerEmptiesItsRowsInsteadOfKeepingTheLastValues)
+TEST_F(StatusPageTest, ARegisterWithoutAnswerEmptiesItsRowsInsteadOfKeepingTheLastValues)
 {
     start();
     form->ConnectAction();
@@ -143,8 +154,8 @@ TEST_F(StatusTabTest, ARegisterWithoutAnswerEmptiesItsRowsInsteadOfKeepingTheLas
     EXPECT_EQ(readings(), 2);
     for (int row = 23; row <= 29; ++row)
         EXPECT_EQ(value(row), QString()) << row;
-    EXPECT_FALSE(form->statusTab().flags().CalibrationPermitted.has_value());
-    EXPECT_FALSE(form->statusTab().flags().AnalogCardPresent.has_value());
+    EXPECT_FALSE(form->statusPage().flags().CalibrationPermitted.has_value());
+    EXPECT_FALSE(form->statusPage().flags().AnalogCardPresent.has_value());
     EXPECT_EQ(value(7), "E236");
     EXPECT_TRUE(op.calls.empty()) << "a later register failing is no refusal";
     EXPECT_TRUE(form->state().IsConnected);

@@ -1,12 +1,13 @@
-#include "gui/StatusTab.h"
+#include "gui/StatusPage.h"
 
-#include "gui/AnaForm.h"
-#include "shell/AppState.h"
+#include "gui/Widgets.h"
+#include "shell/TextService.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLayout>
 #include <QTableView>
+#include <QVBoxLayout>
 
 namespace vx::gui {
 namespace {
@@ -20,8 +21,13 @@ constexpr int LastUnusedRow = 22;
 
 }  // namespace
 
-StatusTab::StatusTab(AnaForm &form) : QObject(&form), m_form(form)
+StatusPage::StatusPage(PageHost &host, QWidget *parent) : TabPage(Tab::Status, host, parent)
 {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    QFrame *area = MakeGridArea(3, this);
+    layout->addWidget(area);
+
     m_view = new QTableView;
     m_view->setObjectName(QStringLiteral("Grid1_3"));
     m_view->setModel(&m_table);
@@ -38,28 +44,30 @@ StatusTab::StatusTab(AnaForm &form) : QObject(&form), m_form(form)
     m_view->setRowHidden(0, true);
     for (int row = FirstUnusedRow; row <= LastUnusedRow; ++row)
         m_view->setRowHidden(row, true);
+    area->layout()->addWidget(m_view);
 
-    if (QWidget *page = form.tabPage(Tab::Status)) {
-        if (auto *area = page->findChild<QFrame *>(QStringLiteral("GridArea_3")); area && area->layout())
-            area->layout()->addWidget(m_view);
-    }
-
-    form.setTabReader(Tab::Status, [this] { read(); });
-    form.addLanguageHook([this] { applyCaptions(); });
     applyCaptions();
 }
 
-void StatusTab::applyCaptions()
+void StatusPage::applyCaptions()
 {
-    ApplyStatusCaptions(m_table, m_form.texts());
-    m_table.setCell(0, 0, m_form.texts().text(TextItemHeader));
-    m_table.setCell(0, 1, m_form.texts().text(TextValueHeader));
+    const LanguageTexts &texts = host().texts().lines();
+    ApplyStatusCaptions(m_table, texts);
+    m_table.setCell(0, 0, texts.text(TextItemHeader));
+    m_table.setCell(0, 1, texts.text(TextValueHeader));
 }
 
-bool StatusTab::read()
+void StatusPage::rangeKnown(const WeightFormat &format)
 {
-    m_last = StatuOku(m_form.link(), m_form.texts(), [this] { m_form.DisconnectAction(); });
-    ShowStatusReading(m_table, m_last, m_form.texts(), {weightReference, decimals});
+    weightReference = format.WeightFormatReference;
+    decimals = format.decimals();
+}
+
+bool StatusPage::read()
+{
+    const TextService &texts = host().texts();
+    m_last = StatuOku(host().link(), texts.lines(), [this] { host().DisconnectAction(); });
+    ShowStatusReading(m_table, m_last, texts.lines(), {weightReference, decimals});
     m_flags = m_last.flags();
     return !m_last.refused;
 }

@@ -1,22 +1,25 @@
 #pragma once
-// The "Status" tab: the status grid Grid1_3 over the status table, and the reader
+// Tab 6 "Status": the status grid Grid1_3 over the status table, and the reader
 // that fills it (F5, the refresh button, the tab change and the 5-second timer).
 
+#include "gui/TabPage.h"
 #include "monitor/Status.h"
 
-#include <QObject>
 #include <QString>
 
 class QTableView;
 
 namespace vx::gui {
 
-class AnaForm;
-
-class StatusTab : public QObject {
+class StatusPage : public TabPage {
     Q_OBJECT
 public:
-    explicit StatusTab(AnaForm &form);
+    explicit StatusPage(PageHost &host, QWidget *parent = nullptr);
+
+    Refresh refreshKind() const override { return Refresh::Read; }
+    void applyLanguage(const TextService &) override { applyCaptions(); }
+    void refresh() override { read(); }
+    void rangeKnown(const WeightFormat &format) override;
 
     StatusTable &table() { return m_table; }
     // CalibrationPermitted and AnalogCardPresent, as the last reading left them (empty: unknown).
@@ -24,7 +27,7 @@ public:
     const StatusReading &lastReading() const { return m_last; }
     QTableView *view() const { return m_view; }
 
-    // How weights are shown; the parameter work sets these from the indicator's range.
+    // How weights are shown; set from the indicator's range.
     QString weightReference;
     int decimals = 0;
 
@@ -34,7 +37,6 @@ public:
 private:
     void applyCaptions();
 
-    AnaForm &m_form;
     StatusTable m_table;
     MonitorFlags m_flags;
     StatusReading m_last;

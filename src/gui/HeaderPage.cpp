@@ -1,0 +1,185 @@
+#include "gui/HeaderPage.h"
+
+#include "gui/Widgets.h"
+#include "shell/TextService.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace vx::gui {
+namespace {
+
+// The ticket field codes whose descriptions (texts 342 on) make the code labels' tooltip.
+const char *const TicketCodes[] = {"[N]", "[G]", "[T]", "[D]", "[I]", "[C]",
+                                   "[A]", "[1]", "[2]", "[3]", "[4]", "[5]"};
+constexpr int FirstCodeLine = 342;
+constexpr int LastCodeLine = 353;  // also the description of "[6]"
+
+constexpr int LineWidth = 20;
+
+// Icons of the alignment toolbars: lines centred or flush left.
+QIcon alignIcon(bool centred)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.6));
+    const int widths[4] = {12, 8, 12, 6};
+    for (int i = 0; i < 4; ++i) {
+        const int y = 3 + i * 3;
+        const int x = centred ? (16 - widths[i]) / 2 : 2;
+        p.drawLine(x, y, x + widths[i], y);
+    }
+    return QIcon(pm);
+}
+
+}  // namespace
+
+HeaderPage::AlignBar HeaderPage::makeAlignBar(int index, QWidget *parent)
+{
+    AlignBar a;
+    a.bar = Named<QToolBar>(QStringLiteral("Toolbar2_%1").arg(index), parent);
+    a.bar->setIconSize(QSize(16, 16));
+    a.centred = a.bar->addAction(alignIcon(true), QString());
+    a.left = a.bar->addAction(alignIcon(false), QString());
+    a.centred->setObjectName(QStringLiteral("Toolbar2_%1_1").arg(index));
+    a.left->setObjectName(QStringLiteral("Toolbar2_%1_2").arg(index));
+    a.centred->setCheckable(true);
+    a.left->setCheckable(true);
+    a.centred->setChecked(true);
+    m_captions.add(301, a.centred, "Ortala", Captions::Kind::ToolTip);
+    m_captions.add(302, a.left, "Sola Yasla", Captions::Kind::ToolTip);
+    return a;
+}
+
+HeaderPage::HeaderPage(PageHost &host, QWidget *parent) : TabPage(Tab::Header, host, parent)
+{
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(8);
+
+    const char *const frameDesign[4] = {"Başlık Satırları", "Dip Not Satırları", "Yazıcı Tipi", "EPL Komutları"};
+    for (int i = 0; i < 4; ++i) {
+        m_frame9[i] = Named<QGroupBox>(QStringLiteral("Frame9_%1").arg(i + 1), this);
+        m_captions.add(369 + i, m_frame9[i], frameDesign[i]);
+    }
+
+    auto *hl = new QVBoxLayout(m_frame9[0]);
+    hl->setSpacing(3);
+    m_toolbar2[0] = makeAlignBar(0, m_frame9[0]);
+    hl->addWidget(m_toolbar2[0].bar);
+    for (int i = 0; i < 4; ++i) {
+        m_baslık[i] = Named<QLineEdit>(QStringLiteral("Baslık_%1").arg(i), m_frame9[0]);
+        m_baslık[i]->setMaxLength(LineWidth);
+        hl->addWidget(m_baslık[i]);
+    }
+
+    auto *fl = new QVBoxLayout(m_frame9[1]);
+    fl->setSpacing(3);
+    m_toolbar2[1] = makeAlignBar(1, m_frame9[1]);
+    fl->addWidget(m_toolbar2[1].bar);
+    for (int i = 0; i < 2; ++i) {
+        m_dipNot[i] = Named<QLineEdit>(QStringLiteral("DipNot_%1").arg(i), m_frame9[1]);
+        m_dipNot[i]->setMaxLength(LineWidth);
+        fl->addWidget(m_dipNot[i]);
+    }
+
+    auto *pl = new QHBoxLayout(m_frame9[2]);
+    for (int i = 0; i < 2; ++i) {
+        m_option3[i] = Named<QRadioButton>(QStringLiteral("Option3_%1").arg(i), m_frame9[2]);
+        pl->addWidget(m_option3[i]);
+    }
+    pl->addStretch(1);
+    m_option3[0]->setChecked(true);
+    m_captions.add(325, m_option3[0], "FİŞ");
+    m_captions.add(326, m_option3[1], "EPL YAZICI");
+
+    auto *el = new QGridLayout(m_frame9[3]);
+    m_epl = Named<QPlainTextEdit>(QStringLiteral("EPL"), m_frame9[3]);
+    el->addWidget(m_epl, 0, 0, 1, 3);
+    for (int i = 0; i < 2; ++i) {
+        m_ssCommand10[i] = Named<QPushButton>(QStringLiteral("SSCommand10_%1").arg(i), m_frame9[3]);
+        el->addWidget(m_ssCommand10[i], 1, i + 1);
+    }
+    el->setColumnStretch(0, 1);
+    m_captions.add(330, m_ssCommand10[0], "Yükle");
+    m_captions.add(331, m_ssCommand10[1], "Kaydet");
+
+    // Ticket code help beside the lines, opened and closed by Command2.
+    m_ssPanel6 = new Panel(QStringLiteral("SSPanel6"), QString(), this);
+    m_ssPanel6->setFixedWidth(150);
+    auto *cl = new QVBoxLayout(m_ssPanel6->body());
+    m_label15 = Named<QLabel>(QStringLiteral("Label15"), m_ssPanel6->body(), QStringLiteral("[N] [G] [T] [D]\n[I] [C] [A]"));
+    m_label14 = Named<QLabel>(QStringLiteral("Label14"), m_ssPanel6->body(), QStringLiteral("[1] [2] [3]\n[4] [5] [6]"));
+    for (QLabel *l : {m_label15, m_label14}) {
+        l->setFrameShape(QFrame::StyledPanel);
+        l->setAlignment(Qt::AlignCenter);
+        l->setMinimumHeight(44);
+        cl->addWidget(l);
+    }
+    cl->addStretch(1);
+    m_command2 = Named<QPushButton>(QStringLiteral("Command2"), this, QStringLiteral(">>>"));
+    m_command2->setFixedWidth(44);
+    connect(m_command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    m_captions.add(354, m_ssPanel6, "Fiş Kodları");
+    m_captions.add(354, m_command2, "Fiş Kodları", Captions::Kind::ToolTip);
+
+    layout->addWidget(m_frame9[0], 0, 0);
+    layout->addWidget(m_frame9[1], 1, 0);
+    layout->addWidget(m_frame9[2], 2, 0);
+    layout->addWidget(m_frame9[3], 3, 0);
+    auto *side = new QVBoxLayout;
+    side->addWidget(m_command2, 0, Qt::AlignRight);
+    side->addWidget(m_ssPanel6);
+    side->addStretch(1);
+    layout->addLayout(side, 0, 1, 4, 1);
+    layout->setRowStretch(3, 1);
+    layout->setColumnStretch(0, 1);
+
+    // Reading, writing and editing the lines come with the ticket layout work.
+    for (QGroupBox *frame : m_frame9)
+        frame->setEnabled(false);
+    m_captions.applyDesign();
+}
+
+void HeaderPage::Command2_Click()
+{
+    m_ssPanel6->setVisible(m_ssPanel6->isHidden());
+    m_command2->setText(m_ssPanel6->isHidden() ? QStringLiteral("<<<") : QStringLiteral(">>>"));
+}
+
+void HeaderPage::applyLanguage(const TextService &texts)
+{
+    m_captions.apply(texts);
+    // The ticket code labels carry every code with its description as tooltip.
+    QStringList codes;
+    int line = FirstCodeLine;
+    for (const char *code : TicketCodes)
+        codes << QLatin1String(code) + texts.line(line++);
+    codes << QStringLiteral("[6]") + texts.line(LastCodeLine);
+    m_label15->setToolTip(codes.join(QLatin1Char('\n')));
+    m_label14->setToolTip(codes.join(QLatin1Char('\n')));
+}
+
+void HeaderPage::modelChanged(Model model)
+{
+    // The printer kind, the EPL text and the ticket code help exist only on the ZR2.
+    const bool zr2 = model == Model::ZR2;
+    for (QWidget *w : {static_cast<QWidget *>(m_option3[0]), static_cast<QWidget *>(m_option3[1]),
+                       static_cast<QWidget *>(m_epl), static_cast<QWidget *>(m_ssCommand10[0]),
+                       static_cast<QWidget *>(m_ssCommand10[1]), static_cast<QWidget *>(m_ssPanel6),
+                       static_cast<QWidget *>(m_command2), static_cast<QWidget *>(m_frame9[2]),
+                       static_cast<QWidget *>(m_frame9[3])})
+        w->setVisible(zr2);
+}
+
+}  // namespace vx::gui

@@ -1,0 +1,106 @@
+#pragma once
+// One page of the main window's tab strip. A page owns its controls (named as the
+// tests find them) and keeps typed pointers to them; the window calls it through
+// this interface only, always in the order below.
+//
+// Start-up (AnaForm::FormLoad), every page in tab order at each step:
+//   applyLanguage, layOutGrids        when the language file has been read (step 3)
+//   startUp                           once the model is known (steps 5 and 10)
+//   layOutGrids                       the grids of the start-up (step 11)
+//   modelChanged                      the model's features (step 12)
+// Language change (diloku): applyLanguage, then layOutGrids, every page.
+// Tab change (AnaForm::SSTab1_Click, tab A -> tab B; A may be B):
+//   A.left                            Timer4 already stopped
+//   (CurrentTab = B, the port closed)
+//   B.entered                         TabRefreshPending (cleared after) tells a reload from a visit
+//   then, when connected, the refresh of B below (and Timer4 on the status tab)
+// Refresh (F5, the refresh button, Timer4) of the shown page P, when connected:
+//   Read:     the port opened, P.refresh, the port closed
+//   Reenter:  the port opened, TabRefreshPending set, the tab change to P (P.left, P.entered)
+//   None:     nothing is opened or sent
+// Connect (AnaForm::ConnectAction), after the version was read:
+//   modelChanged (every page)         only when the indicator names another model
+//   connected (every page)            also after the device address changed while connected
+//   rangeKnown (every page)           when a page reported the range (PageHost::rangeFound)
+//   then, on the calibration tab, the tab change to it with TabRefreshPending set; on
+//   the status tab a refresh at once and Timer4.
+
+#include "link/Model.h"
+#include "link/Tabs.h"
+#include "link/WeightFormat.h"
+
+#include <QWidget>
+
+namespace vx {
+class Link;
+class TextService;
+struct AppState;
+}  // namespace vx
+
+namespace vx::gui {
+
+// What a page may ask of the window around it.
+class PageHost {
+public:
+    virtual Link &link() = 0;
+    virtual const TextService &texts() const = 0;
+    virtual AppState &state() = 0;
+    // The frame of every operation that talks to the indicator: light yellow, tab strip
+    // and side panel disabled; and back to green.
+    virtual void beginOperation() = 0;
+    virtual void endOperation() = 0;
+    // The disconnect action (a refused answer).
+    virtual void DisconnectAction() = 0;
+    // The indicator's range is known (TaksimatBul): stored and told to every page.
+    virtual void rangeFound(const WeightFormat &format) = 0;
+
+protected:
+    ~PageHost() = default;
+};
+
+class TabPage : public QWidget {
+    Q_OBJECT
+public:
+    // How the refresh of the shown page reads it.
+    enum class Refresh {
+        None,     // the page reads nothing from the indicator
+        Read,     // refresh() reads it with the port open
+        Reenter,  // the page reloads in entered() with TabRefreshPending set (deferred
+                  // reads: the parameter page's Timer2, the calibration page's range read)
+    };
+
+    TabPage(int tab, PageHost &host, QWidget *parent = nullptr);
+    int tab() const { return m_tab; }
+
+    virtual Refresh refreshKind() const { return Refresh::None; }
+
+    // Captions of the page's controls from the language lines.
+    virtual void applyLanguage(const TextService &) {}
+    // Lays out the page's grid (GridDüzen of its index).
+    virtual void layOutGrids() {}
+    // Once at start-up, when the model is known: lists, profiles.
+    virtual void startUp() {}
+    // Shows or hides what exists only on some models; rebuilds a grid whose rows depend
+    // on the model.
+    virtual void modelChanged(Model) {}
+    // The page is shown (after the port is closed, before the refresh).
+    virtual void entered() {}
+    // The page is left: its timers stop, a running adjustment ends.
+    virtual void left() {}
+    // Reads the page's content; the port is open and the window dimmed.
+    virtual void refresh() {}
+    // A connection stands: read at once what the page needs (capacity and division,
+    // TaksimatBul, opening the port as that sequence does).
+    virtual void connected() {}
+    // The capacity and division of the connected indicator, as weights are shown.
+    virtual void rangeKnown(const WeightFormat &) {}
+
+protected:
+    PageHost &host() const { return m_host; }
+
+private:
+    int m_tab;
+    PageHost &m_host;
+};
+
+}  // namespace vx::gui

@@ -1,0 +1,120 @@
+#include "shell/TextService.h"
+
+#include <array>
+
+namespace vx {
+namespace {
+
+struct BuiltInText {
+    BuiltIn id;
+    const char *turkish;
+    const char *english;
+};
+
+// In the order of BuiltIn; checked below.
+constexpr BuiltInText BuiltInTexts[] = {
+    {BuiltIn::DrainCaption, "Yanıt tamamlanınca hemen oku", "Read as soon as the answer is complete"},
+    {BuiltIn::DrainToolTip, "Kapalıyken her okumada okuma zamanının tamamı beklenir.",
+     "When off, every read waits the whole reading time."},
+    {BuiltIn::ReadingTimeUnchanged, "Okuma zamanı değişmedi: %1 s", "Reading time unchanged: %1 s"},
+    {BuiltIn::ReadingTimeInvalid,
+     "\"%1\" geçerli bir okuma zamanı değil (0 ile 60 saniye arası). Okuma zamanı değişmedi: %2 s",
+     "\"%1\" is not a valid reading time (0 to 60 seconds). Reading time unchanged: %2 s"},
+    {BuiltIn::HelpMissing, "Yardım belgesi bulunamadı:\n%1", "The help document was not found:\n%1"},
+    {BuiltIn::HelpNotOpened, "Yardım belgesi açılamadı:\n%1", "The help document could not be opened:\n%1"},
+    {BuiltIn::LanguageFileFailed, "Dil dosyası açılamadı: %1\n%2\nKullanılan dil değişmedi.",
+     "The language file cannot be opened: %1\n%2\nThe language in use stays."},
+    {BuiltIn::TransactionError, "İletişim hatası", "Communication error"},
+    {BuiltIn::LinkLine, "%1 · %2 · adres %3", "%1 · %2 · address %3"},
+    {BuiltIn::NoAddress, "yok", "none"},
+    {BuiltIn::Connected, "Bağlı: %1 — %2", "Connected: %1 — %2"},
+    {BuiltIn::ConnectFailed, "Bağlanılamadı: %1 — %2", "Not connected: %1 — %2"},
+    {BuiltIn::LinkLost, "Bağlantı kesildi: %1 — %2", "Disconnected: %1 — %2"},
+    {BuiltIn::PortNotFound, "port bulunamadı", "port not found"},
+    {BuiltIn::PortBusy, "port kullanımda", "port busy"},
+    {BuiltIn::PortError, "port açılamadı (hata %1)", "port cannot be opened (error %1)"},
+    {BuiltIn::NoAnswer, "yanıt yok", "no answer"},
+    {BuiltIn::Refused, "reddedildi", "refused"},
+    {BuiltIn::UnreadableAnswer, "anlaşılmayan yanıt", "unreadable answer"},
+};
+static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
+
+constexpr bool inOrder()
+{
+    for (std::size_t i = 0; i < std::size(BuiltInTexts); ++i)
+        if (BuiltInTexts[i].id != BuiltIn(i))
+            return false;
+    return true;
+}
+static_assert(inOrder(), "the built-in texts follow the order of BuiltIn");
+
+}  // namespace
+
+QString TextService::shippedFile(Language language)
+{
+    return language == Language::Turkish ? QStringLiteral("Türkçe.txt") : QStringLiteral("English.txt");
+}
+
+std::optional<Language> TextService::shippedLanguage(const QString &fileName)
+{
+    for (Language language : {Language::Turkish, Language::English})
+        if (fileName == shippedFile(language))
+            return language;
+    return std::nullopt;
+}
+
+QString TextService::emptyFileFallback() { return QStringLiteral("ingilizce.txt"); }
+
+TextService::TextService() = default;
+
+bool TextService::load(const QString &fileName, QString *error)
+{
+    std::optional<LanguageTexts> read = LanguageTexts::fromFile(LanguageFilePath(fileName), error);
+    if (!read) {
+        if (!m_loaded)
+            m_language = shippedLanguage(fileName).value_or(Language::English);
+        return false;
+    }
+    use(std::move(*read), fileName);
+    return true;
+}
+
+void TextService::use(LanguageTexts lines, const QString &fileName)
+{
+    m_lines = std::move(lines);
+    m_fileName = fileName;
+    // Only the shipped Turkish file speaks Turkish; every other file is taken as English.
+    m_language = shippedLanguage(fileName).value_or(Language::English);
+    m_loaded = true;
+}
+
+TextService::Probe TextService::probe(const QString &chosenFile)
+{
+    Probe p;
+    p.fileName = chosenFile;
+    p.path = LanguageFilePath(chosenFile);
+    std::optional<LanguageTexts> read = LanguageTexts::fromFile(p.path, &p.error);
+    if (read && read->isEmpty()) {
+        p.fileName = emptyFileFallback();
+        p.path = LanguageFilePath(p.fileName);
+        read = LanguageTexts::fromFile(p.path, &p.error);
+    }
+    p.ok = read.has_value();
+    return p;
+}
+
+QString TextService::builtIn(BuiltIn id) const
+{
+    const auto index = std::size_t(id);
+    if (index >= std::size(BuiltInTexts))
+        return {};
+    const BuiltInText &t = BuiltInTexts[index];
+    return QString::fromUtf8(m_language == Language::Turkish ? t.turkish : t.english);
+}
+
+QString TextService::helpDocument() const
+{
+    return m_language == Language::Turkish ? QStringLiteral("VextoraTR.pdf") : QStringLiteral("VextoraENG.pdf");
+}
+
+}  // namespace vx
