@@ -9,6 +9,7 @@
 #include "link/Transaction.h"
 #include "shell/ConsoleOperator.h"
 #include "shell/LanguageTexts.h"
+#include "shell/TextService.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -61,7 +62,7 @@ struct Session::Owned {
     std::unique_ptr<SystemClock> clock;
     std::unique_ptr<ConsoleOperator> op;
     std::unique_ptr<CommsLog> log;
-    std::optional<LanguageTexts> texts;
+    std::optional<TextService> texts;
 };
 
 Session::Session(Environment &env, SessionOptions options, std::unique_ptr<SettingsStore> store)
@@ -92,28 +93,28 @@ Session::~Session() = default;
 
 Operator &Session::op() { return *m_owned->op; }
 
-const LanguageTexts &Session::texts()
+const TextService &Session::textService()
 {
-    std::optional<LanguageTexts> &texts = m_owned->texts;
+    std::optional<TextService> &texts = m_owned->texts;
     if (texts)
         return *texts;
-    if (auto loaded = LanguageTexts::fromFile(LanguageFilePath(m_options.languageFile))) {
-        texts = std::move(*loaded);
-    } else if (auto english = LanguageTexts::fromFile(LanguageFilePath(QStringLiteral("English.txt")))) {
-        error(QStringLiteral("language file \"%1\" not found, using English.txt").arg(m_options.languageFile));
-        texts = std::move(*english);
-    } else {
-        texts = LanguageTexts();
+    texts.emplace();
+    const QString english = TextService::shippedFile(Language::English);
+    if (!texts->load(m_options.languageFile)) {
+        if (texts->load(english))
+            error(QStringLiteral("language file \"%1\" not found, using %2").arg(m_options.languageFile, english));
     }
-    m_link->transactionErrorText = texts->text(306);
-    m_link->decode.weekdayNames = texts->weekdayNames();
+    m_link->transactionErrorText = texts->transactionErrorText();
+    m_link->decode.weekdayNames = texts->lines().weekdayNames();
     return *texts;
 }
 
-QString Session::text(int line, const char *fallback)
+const LanguageTexts &Session::texts() { return textService().lines(); }
+
+QString Session::text(int line, BuiltIn fallback)
 {
-    const QString t = texts().text(line);
-    return t.isEmpty() ? QString::fromUtf8(fallback) : t;
+    const QString t = textService().line(line);
+    return t.isEmpty() ? textService().builtIn(fallback) : t;
 }
 
 QString Session::devicePath() const
@@ -158,7 +159,7 @@ int Session::connect(VersionResult &result)
     if (result.outcome == VersionResult::Outcome::PortFailed)
         return ExitPort;
     if (!result.connected()) {
-        op().message(text(309, "The indicator did not answer or refused the request."), Icon::Critical);
+        op().message(text(309, BuiltIn::DeviceRefused), Icon::Critical);
         return ExitNoAnswer;
     }
     return ExitOk;

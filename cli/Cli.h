@@ -38,6 +38,8 @@ namespace vx {
 class Clock;
 class CommsLog;
 class LanguageTexts;
+class TextService;
+enum class BuiltIn;
 class Link;
 class Operator;
 class SerialPortIo;
@@ -123,8 +125,10 @@ public:
     Link &link() { return *m_link; }
     // The language texts, loaded on first use (English when the file is missing).
     const LanguageTexts &texts();
-    // Language line `line`, or the fallback when the file has none.
-    QString text(int line, const char *fallback);
+    // The text service: language lines and the built-in texts, loaded on first use.
+    const TextService &textService();
+    // Language line `line`, or the built-in text when the file has none.
+    QString text(int line, BuiltIn fallback);
     // The device the real port opened last; empty in-process.
     QString devicePath() const;
 

@@ -36,6 +36,8 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::NoAnswer, "yanıt yok", "no answer"},
     {BuiltIn::Refused, "reddedildi", "refused"},
     {BuiltIn::UnreadableAnswer, "anlaşılmayan yanıt", "unreadable answer"},
+    {BuiltIn::DeviceRefused, "Gösterge yanıt vermedi ya da isteği reddetti.",
+     "The indicator did not answer or refused the request."},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -42,6 +42,7 @@ enum class BuiltIn {
     NoAnswer,
     Refused,
     UnreadableAnswer,
+    DeviceRefused,         // the indicator refused or did not answer (text 309 missing)
     Count
 };
 
