@@ -5,6 +5,8 @@
 // value alone. Used by calibration (range settings) and by the weight display
 // format (capacity and division of the connected indicator).
 
+#include "link/WeightFormat.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -41,6 +43,14 @@ struct RangeCodes {
     int division2 = FirstDivisionCode;
     int metrology = 0;   // 1: legal trade (metrological)
     friend bool operator==(const RangeCodes &, const RangeCodes &) = default;
+};
+
+// What the window learns of the connected indicator's range (TaksimatBul): the codes
+// it holds, for the calibration page's range combos, and the weight display format
+// derived from them, for every weight shown.
+struct IndicatorRange {
+    RangeCodes codes;
+    WeightFormat format;
 };
 
 }  // namespace vx

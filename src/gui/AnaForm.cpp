@@ -256,10 +256,10 @@ void AnaForm::setShellEnabled(bool enabled)
     m_toolbar1->setEnabled(enabled);
 }
 
-void AnaForm::rangeFound(const WeightFormat &format)
+void AnaForm::rangeFound(const IndicatorRange &range)
 {
-    m_state.weight = format;
-    forEachPage([&](TabPage &p) { p.rangeKnown(format); });
+    m_state.weight = range.format;
+    forEachPage([&](TabPage &p) { p.rangeKnown(range); });
 }
 
 // ---- tab refresh ----

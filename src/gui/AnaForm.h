@@ -133,7 +133,7 @@ public:
     void endOperation() override;    // enabled again, light green
     // The menus, the connect menu, the tab set, the side panel and the toolbar.
     void setShellEnabled(bool enabled);
-    void rangeFound(const WeightFormat &format) override;
+    void rangeFound(const IndicatorRange &range) override;
 
 signals:
     void exitRequested();

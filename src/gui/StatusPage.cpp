@@ -57,8 +57,9 @@ void StatusPage::applyCaptions()
     m_table.setCell(0, 1, texts.text(TextValueHeader));
 }
 
-void StatusPage::rangeKnown(const WeightFormat &format)
+void StatusPage::rangeKnown(const IndicatorRange &range)
 {
+    const WeightFormat &format = range.format;
     weightReference = format.WeightFormatReference;
     decimals = format.decimals();
 }

@@ -19,7 +19,7 @@ public:
     Refresh refreshKind() const override { return Refresh::Read; }
     void applyLanguage(const TextService &) override { applyCaptions(); }
     void refresh() override { read(); }
-    void rangeKnown(const WeightFormat &format) override;
+    void rangeKnown(const IndicatorRange &range) override;
 
     StatusTable &table() { return m_table; }
     // CalibrationPermitted and AnalogCardPresent, as the last reading left them (empty: unknown).

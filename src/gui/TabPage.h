@@ -25,6 +25,7 @@
 //   then, on the calibration tab, the tab change to it with TabRefreshPending set; on
 //   the status tab a refresh at once and Timer4.
 
+#include "calibration/RangeLists.h"
 #include "link/Model.h"
 #include "link/Tabs.h"
 #include "link/WeightFormat.h"
@@ -52,7 +53,7 @@ public:
     // The disconnect action (a refused answer).
     virtual void DisconnectAction() = 0;
     // The indicator's range is known (TaksimatBul): stored and told to every page.
-    virtual void rangeFound(const WeightFormat &format) = 0;
+    virtual void rangeFound(const IndicatorRange &range) = 0;
 
 protected:
     ~PageHost() = default;
@@ -93,7 +94,7 @@ public:
     // TaksimatBul, opening the port as that sequence does).
     virtual void connected() {}
     // The capacity and division of the connected indicator, as weights are shown.
-    virtual void rangeKnown(const WeightFormat &) {}
+    virtual void rangeKnown(const IndicatorRange &) {}
 
 protected:
     PageHost &host() const { return m_host; }

@@ -38,12 +38,12 @@ public:
     {
         note("connected");
         if (reportsRange) {
-            vx::WeightFormat format;
-            format.WeightFormatReference = QStringLiteral("300.045");
-            host().rangeFound(format);
+            vx::IndicatorRange range;
+            range.format.WeightFormatReference = QStringLiteral("300.045");
+            host().rangeFound(range);
         }
     }
-    void rangeKnown(const vx::WeightFormat &format) override { note("range " + format.WeightFormatReference); }
+    void rangeKnown(const vx::IndicatorRange &range) override { note("range " + range.format.WeightFormatReference); }
 
     bool reportsRange = false;
     std::function<bool()> dimmed;  // the light yellow, the tabs disabled

@@ -129,9 +129,9 @@ TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndica
     form->F5Key();
     EXPECT_EQ(readings(), 2);
 
-    vx::WeightFormat range;
-    range.WeightFormatReference = "300.045";
-    range.DecimalsPattern = "005";
+    vx::IndicatorRange range;
+    range.format.WeightFormatReference = "300.045";
+    range.format.DecimalsPattern = "005";
     form->rangeFound(range);
     gross = 1501;
     form->F5Key();
