@@ -328,6 +328,21 @@ TEST_P(SlowFrameEndTest, BabblingLineHoldsTheExchangeNoLongerThanTheLongestAnswe
 INSTANTIATE_TEST_SUITE_P(FrameEnd, SlowFrameEndTest, ::testing::Values(DrainMode::FrameEnd),
                          [](const auto &) { return std::string("frameend"); });
 
+TEST_F(TransactionTest, ReadTakesOnlyAnAnswerOfTheByteCountItAskedFor)
+{
+    // Another request's whole 2-byte answer (value 10) comes where 4 bytes were asked for.
+    dev.addFault(fault(sim::FaultKind::NoAnswer));
+    for (int bytes : {4, 2}) {
+        clock.schedule(0.01, [this] { port.injectIncoming("@0302000AF1\r"); });
+        const QVariant v = link.read(0, bytes, "LG");
+        EXPECT_EQ(v.isValid(), bytes == 2) << bytes;
+        if (bytes == 2) {
+            EXPECT_EQ(v.toLongLong(), 10);
+        }
+    }
+    EXPECT_EQ(logLines().filter("[000]--- wrong length: @0302000AF1<CR>").size(), 1);
+}
+
 TEST_F(TransactionTest, ChecksumMismatchIsLoggedAndTheValueKept)
 {
     dev.setText(199, "ZR1 V1.00 ", 10);

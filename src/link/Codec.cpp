@@ -409,9 +409,9 @@ int WriteAnswerLength(const QString &address, bool checksumOn)
 }
 
 QVariant DecodeAnswer(const QString &answer, ReadTag dataType, const QString &address,
-                      bool checksumOn, int reg, DecodeContext &ctx)
+                      bool checksumOn, int reg, DecodeContext &ctx, int expectedByteCount)
 {
-    const ReadAnswer parsed = ParseReadAnswer(answer, address, checksumOn);
+    const ReadAnswer parsed = ParseReadAnswer(answer, address, checksumOn, expectedByteCount);
     const QString logPrefix = ctx.shortDate + QStringLiteral(" - [") + PadLeftZeros(reg, 3) + QStringLiteral("]");
     if (!parsed.complete()) {
         // Nothing that is not a whole frame becomes a value. What came is logged once.

@@ -91,8 +91,9 @@ inline constexpr int LongestAnswerLength = 1 + 2 + 2 + 2 + 2 * 255 + 2 + 1;
 // Returns an invalid QVariant for "empty" (a missing answer, one that is not a whole
 // frame, no data, unknown tag), a qint64 for "LG", a QString for the text tags.
 // An answer that came but is not a whole frame is logged once through ctx.log.
+// expectedByteCount: the byte count the request asked for (-1: any that matches the data).
 QVariant DecodeAnswer(const QString &answer, ReadTag dataType, const QString &address,
-                      bool checksumOn, int reg, DecodeContext &ctx);
+                      bool checksumOn, int reg, DecodeContext &ctx, int expectedByteCount = -1);
 
 // Empty optional for empty text.
 std::optional<qint64> HexToNumber(const QString &hexText);

@@ -220,15 +220,16 @@ QString Link::readRaw(int reg, int byteCount, double preDelay)
 
 QVariant Link::read(int reg, int byteCount, ReadTag tag, double preDelay)
 {
-    return decodeAnswer(readRaw(reg, byteCount, preDelay), tag, reg);
+    return decodeAnswer(readRaw(reg, byteCount, preDelay), tag, reg, byteCount);
 }
 
-QVariant Link::decodeAnswer(const QString &answer, ReadTag tag, int reg)
+QVariant Link::decodeAnswer(const QString &answer, ReadTag tag, int reg, int expectedByteCount)
 {
     decode.shortDate = shortDate();
     if (!decode.log)
         decode.log = [this](const QString &line) { AppendCommsLog(line); };
-    return DecodeAnswer(answer, tag, settings.DeviceAddress, settings.ChecksumEnabled, reg, decode);
+    return DecodeAnswer(answer, tag, settings.DeviceAddress, settings.ChecksumEnabled, reg, decode,
+                        expectedByteCount);
 }
 
 QString Link::writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,

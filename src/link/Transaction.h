@@ -72,7 +72,8 @@ public:
     QString readRaw(int reg, int byteCount, double preDelay = 0.0);
     // ...and the decoded value (invalid QVariant when empty).
     QVariant read(int reg, int byteCount, ReadTag tag, double preDelay = 0.0);
-    QVariant decodeAnswer(const QString &answer, ReadTag tag, int reg);
+    // expectedByteCount: what the request asked for; -1 accepts any count that matches the data.
+    QVariant decodeAnswer(const QString &answer, ReadTag tag, int reg, int expectedByteCount = -1);
 
     // Unacknowledged write (pattern 3): the answer is returned but not examined.
     QString writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,

@@ -7,9 +7,10 @@
 // tab (-1..7), a byte for the byte count asked for (-1..254), a byte for the
 // register, then the answer as it came off the line.
 //
-// Rules checked: a value comes only from a whole frame; a whole frame starts with
-// "@", ends with CR and its data matches its byte count; whatever came and is not a
-// whole frame is logged exactly once, a whole frame at most once (checksum).
+// Rules checked: a value comes only from a whole frame of the count asked for; a
+// whole frame starts with "@", ends with CR and its data matches its byte count;
+// whatever came and is not a whole frame is logged exactly once, a whole frame at
+// most once (checksum).
 
 #include "FuzzInput.h"
 
@@ -67,12 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')));
             ++lines;
         };
-        const QVariant value = DecodeAnswer(answer, kind, address, checksumOn, reg, ctx);
-        FUZZ_CHECK(!value.isValid() || parsed.complete());
-        if (parsed.complete())
-            FUZZ_CHECK(lines == (checksumOn && !parsed.checksumMatches() ? 1 : 0));
+        const QVariant value = DecodeAnswer(answer, kind, address, checksumOn, reg, ctx, askedCount);
+        FUZZ_CHECK(!value.isValid() || asked.complete());
+        if (asked.complete())
+            FUZZ_CHECK(lines == (checksumOn && !asked.checksumMatches() ? 1 : 0));
         else
-            FUZZ_CHECK(lines == (parsed.fault == AnswerFault::Missing ? 0 : 1));
+            FUZZ_CHECK(lines == (asked.fault == AnswerFault::Missing ? 0 : 1));
     }
 
     // The write acknowledgement is read from the same kind of text.
