@@ -207,30 +207,119 @@ TEST(Decode, ChecksumMismatchLogsOnceAndStillDecodes)
     EXPECT_EQ(DecodeAnswer(answer, "LG", {}, true, 3, ctx).toLongLong(), 65436);
 }
 
-TEST(Decode, EmptyAndMalformedAnswers)
+// Only a whole frame is an answer. The frames below are written out by hand: the
+// status value 12520 (hex 30E8) in a 4-byte read, LRCs summed on paper.
+struct AnswerCase {
+    const char *name;
+    const char *answer;
+    const char *address;
+    bool checksum;
+    AnswerFault fault;
+};
+
+const AnswerCase kAnswers[] = {
+    {"Whole", "@0304000030E8E1\r", "", true, AnswerFault::None},
+    {"WholeWithoutChecksum", "@0304000030E8\r", "", false, AnswerFault::None},
+    {"WholeAddressed", "@050304000030E8DC\r", "05", true, AnswerFault::None},
+    {"WholeAddressZeroIsNoAddress", "@0304000030E8\r", "00", false, AnswerFault::None},
+    {"ChecksumMismatchStillWhole", "@0304000030E8E2\r", "", true, AnswerFault::None},
+    {"Nothing", "", "", true, AnswerFault::Missing},
+    {"Noise", "\x13\x87zq\r", "", true, AnswerFault::NoStart},
+    {"CutOffBeforeTheData", "@03040000", "", true, AnswerFault::CutOff},
+    {"CutOffBeforeTheCr", "@0304000030E8E1", "", true, AnswerFault::CutOff},
+    {"Refusal", "@8003017C\r", "", true, AnswerFault::Refused},
+    {"RefusalToAnAddressedRequest", "@8003017C\r", "05", true, AnswerFault::Refused},
+    {"RefusalCutOff", "@80", "", true, AnswerFault::Refused},
+    {"WrongFunctionCode", "@0404000030E8E0\r", "", true, AnswerFault::WrongFunction},
+    {"WriteAcknowledgementToARead", "@100001EF\r", "", true, AnswerFault::WrongFunction},
+    {"ByteCountTwoWithFourBytes", "@0302000030E8E3\r", "", true, AnswerFault::WrongLength},
+    {"ByteCountFourWithTwoBytes", "@03040030C9\r", "", true, AnswerFault::WrongLength},
+    {"ChecksumMissing", "@0304000030E8\r", "", true, AnswerFault::WrongLength},
+    {"TwoAnswersInOne", "@0304000030E8E1\r@0304000030E8E1\r", "", true, AnswerFault::NotHex},
+    {"OnlyTheStart", "@\r", "", false, AnswerFault::WrongLength},
+    {"AddressMissing", "@0304000030E8E1\r", "05", true, AnswerFault::WrongAddress},
+    {"AnotherAddress", "@060304000030E8DB\r", "05", true, AnswerFault::WrongAddress},
+    {"AddressWhereNoneIsSet", "@050304000030E8DC\r", "", true, AnswerFault::WrongFunction},
+    {"NotHexInTheData", "@03040000G0E8\r", "", false, AnswerFault::NotHex},
+};
+
+class AnswerFrameTest : public ::testing::TestWithParam<AnswerCase> {};
+
+TEST_P(AnswerFrameTest, ValueOnlyFromAWholeFrameAndEveryOtherAnswerLoggedOnce)
 {
-    const QStringList answers = {"",    "\r",    "0300",      "@",          "@\r",                  "@0",
-                                 "@03", "@0302", "@030241\r", "@0304414\r", "@xyz\x01\xff\r\r", "@8\r"};
-    for (bool csum : {false, true})
-        for (const QString &address : {QString(), QStringLiteral("07")})
-            for (const ReadTag tag : ReadTag::All)
-                for (const QString &a : answers) {
-                    DecodeContext ctx;
-                    int logged = 0;
-                    ctx.log = [&](const QString &) { ++logged; };
-                    const QVariant v = DecodeAnswer(a, tag, address, csum, 0, ctx);
-                    EXPECT_LE(logged, 1);
-                    EXPECT_TRUE(a.startsWith(u'@') || !v.isValid()) << a.toStdString();
-                }
-    // No data: empty, distinguishable from zero.
-    for (const ReadTag tag : ReadTag::All)
-        EXPECT_FALSE(decode("@0300\r", tag).isValid()) << tag.name().toStdString();
+    const AnswerCase &c = GetParam();
+    const QString answer = QString::fromLatin1(c.answer);
+    const QString address = QString::fromLatin1(c.address);
+    EXPECT_EQ(ParseReadAnswer(answer, address, c.checksum).fault, c.fault);
+    EXPECT_EQ(IsCompleteReadAnswer(answer, address, c.checksum), c.fault == AnswerFault::None);
+
+    for (const ReadTag tag : ReadTag::All) {
+        QStringList log;
+        DecodeContext ctx;
+        ctx.shortDate = QStringLiteral("12.03.2026");
+        ctx.weekdayNames = dayNames();
+        ctx.log = [&](const QString &line) { log << line; };
+        const QVariant v = DecodeAnswer(answer, tag, address, c.checksum, 3, ctx);
+        EXPECT_EQ(v.isValid(), c.fault == AnswerFault::None) << tag.name().toStdString();
+        const bool mismatch = QLatin1String(c.name) == QLatin1String("ChecksumMismatchStillWhole");
+        const bool logged = mismatch || (c.fault != AnswerFault::None && c.fault != AnswerFault::Missing);
+        EXPECT_EQ(log.size(), logged ? 1 : 0) << tag.name().toStdString();
+        if (tag == ReadTag("LG") && c.fault == AnswerFault::None) {
+            EXPECT_EQ(v.toLongLong(), 12520);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, AnswerFrameTest, ::testing::ValuesIn(kAnswers),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Decode, IncompleteAnswerLogLineNamesRegisterReasonAndWhatCame)
+{
+    QStringList log;
     DecodeContext ctx;
+    ctx.shortDate = QStringLiteral("12.03.2026");
+    ctx.log = [&](const QString &line) { log << line; };
+    EXPECT_FALSE(DecodeAnswer("@03040000", "LG", {}, true, 3, ctx).isValid());
+    EXPECT_FALSE(DecodeAnswer("@8003017C\r", "LG", {}, true, 11, ctx).isValid());
+    EXPECT_EQ(log, QStringList({"12.03.2026 - [003]--- cut off (no CR): @03040000",
+                                "12.03.2026 - [011]--- refused (\"@8\"): @8003017C<CR>"}));
+}
+
+TEST(Decode, WholeFrameFieldsAndTheCountAskedFor)
+{
+    const ReadAnswer a = ParseReadAnswer("@050304000030E8DC\r", "05", true, 4);
+    ASSERT_TRUE(a.complete());
+    EXPECT_EQ(a.byteCount, 4);
+    EXPECT_EQ(a.data, "000030E8");
+    EXPECT_EQ(a.receivedChecksum, "DC");
+    EXPECT_TRUE(a.checksumMatches());
+    // Another count than the request asked for is not the answer to it.
+    EXPECT_EQ(ParseReadAnswer("@050304000030E8DC\r", "05", true, 2).fault, AnswerFault::WrongLength);
+    EXPECT_FALSE(ParseReadAnswer("@0304000030E8E2\r", {}, true).checksumMatches());
+    // Lower-case hex is still hex.
+    EXPECT_TRUE(IsCompleteReadAnswer("@0a0304000030e8\r", "10", false));
+
+    // A whole frame without data is no value, and nothing to log.
+    int logged = 0;
+    DecodeContext ctx;
+    ctx.log = [&](const QString &) { ++logged; };
     ctx.weekdayText = QStringLiteral(" \\ Cuma");
-    EXPECT_FALSE(DecodeAnswer("@0300\r", "Tarih", {}, false, 124, ctx).isValid());
+    for (const ReadTag tag : ReadTag::All)
+        EXPECT_FALSE(DecodeAnswer("@0300FD\r", tag, {}, true, 0, ctx).isValid()) << tag.name().toStdString();
+    EXPECT_EQ(logged, 0);
     EXPECT_EQ(ctx.weekdayText, " \\ Cuma");
-    // Odd data length: the last single character is taken alone.
-    EXPECT_EQ(decode("@0302414\r", "Tx1").toString(), QStringLiteral("A") + QChar(4));
+}
+
+TEST(Decode, LongestAnswerARequestCanGet)
+{
+    // "@" [address] "03" count data [LRC] CR; a refusal "@8003 01" [LRC] CR is 10 or 8.
+    EXPECT_EQ(ReadAnswerLength({}, 4, true), 16);     // "@0304000030E8E1" CR
+    EXPECT_EQ(ReadAnswerLength("05", 4, true), 18);
+    EXPECT_EQ(ReadAnswerLength({}, 10, false), 26);
+    EXPECT_EQ(ReadAnswerLength({}, 0, true), 10);     // the refusal is longer
+    EXPECT_EQ(WriteAnswerLength("05", true), 12);     // "@05100001EA" CR
+    EXPECT_EQ(WriteAnswerLength({}, false), 8);       // "@100001" CR
+    EXPECT_EQ(LongestAnswerLength, 520);
 }
 
 TEST(Decode, RoundTripsThroughTheWireFormat)

@@ -51,6 +51,16 @@ TEST(ParseLineSettings, AcceptsTheUsualTextsAndRejectsMalformedOnes)
         EXPECT_FALSE(ParseLineSettings(QString::fromLatin1(text)).has_value()) << text;
 }
 
+TEST(ParseLineSettings, CharacterTimeCountsStartDataParityAndStopBits)
+{
+    const std::pair<const char *, double> cases[] = {
+        {"9600,N,8,1", 10.0 / 9600}, {"19200,E,7,1", 10.0 / 19200}, {"1200,E,8,2", 12.0 / 1200},
+        {"4800,O,5,1.5", 8.5 / 4800},
+    };
+    for (const auto &[text, seconds] : cases)
+        EXPECT_DOUBLE_EQ(CharacterSeconds(*ParseLineSettings(QString::fromLatin1(text))), seconds) << text;
+}
+
 // ---------------------------------------------------------------------------
 // COM numbers
 
@@ -307,6 +317,37 @@ TEST(QtSerialPortOnPty, EndToEndWithTheVirtualIndicator)
     EXPECT_LT(t.elapsed(), 1500);
     QCoreApplication::processEvents();
     EXPECT_FALSE(port.isOpen());
+}
+
+TEST(QtSerialPortOnPty, SlowLineReadsWholeAnswersInFrameEndModeAndNothingInFixedMode)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    sim::VirtualIndicator dev;
+    dev.setLong(0, 12520);
+    sim::PtyServer server(dev, sim::PtyServer::Timing{1200, 0.005});
+    QString error;
+    ASSERT_TRUE(server.start(dir.filePath("ttyVX"), &error)) << error.toStdString();
+
+    QtSerialPort port;
+    ScriptedOperator op;
+    LinkSettings settings;
+    settings.PortNumber = server.linkPath();
+    settings.PortSettings = QStringLiteral("1200,N,8,1");  // the default reading time of 0.15 s
+    ASSERT_EQ(PortAç(port, settings, op), 0) << op.last().text.toStdString();
+    SystemClock clock;
+    CommsLog log(dir.filePath("ZRxLog.txt"));
+    Link link(port, clock, op, log);
+    link.settings = settings;
+
+    link.settings.drainMode = DrainMode::FrameEnd;
+    EXPECT_EQ(link.read(199, 10, "Tx").toString(), "ZR2 V2.20 ");
+    EXPECT_EQ(link.read(0, 4, "LG").toLongLong(), 12520);
+
+    // 14 request characters take 117 ms at 1200 baud: a fixed wait of 0.15 s sees at
+    // most the first few characters of the answer.
+    link.settings.drainMode = DrainMode::Fixed;
+    EXPECT_FALSE(link.read(0, 4, "LG").isValid());
 }
 
 #endif

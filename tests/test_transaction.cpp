@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -151,14 +152,26 @@ TEST_F(PacedTransactionTest, BothDrainModesGiveTheSameAnswerFrameEndSooner)
     EXPECT_LT(frameEndTime, fixedTime);
 }
 
-TEST_F(PacedTransactionTest, FrameEndGivesUpAtTheFixedDeadline)
+TEST_F(PacedTransactionTest, FrameEndWaitCountsFromTheRequestsEndAndStopsWhenCharactersStop)
 {
-    dev.addFault(fault(sim::FaultKind::Partial));  // frame-end drain waits for a CR that never comes
+    // The first half of the answer comes and nothing after it: once its characters
+    // have stopped, the drain ends at the deadline, which counts from the moment the
+    // 14-character request has left the line (14 x 10 bits at 9600 baud).
+    dev.addFault(fault(sim::FaultKind::Partial));
     const double t0 = clock.elapsed();
     const QString answer = link.readRaw(199, 10, 0.05);
-    EXPECT_NEAR(clock.elapsed() - t0, 0.2, 0.002);
+    EXPECT_NEAR(clock.elapsed() - t0, 14 * 10.0 / 9600 + 0.05 + 0.15, 1e-6);
     EXPECT_TRUE(answer.startsWith(QLatin1Char('@')));
     EXPECT_FALSE(answer.endsWith(QLatin1Char('\r')));
+    EXPECT_FALSE(link.decodeAnswer(answer, "Tx", 199).isValid());
+}
+
+TEST_F(PacedTransactionTest, ReadingTimeZeroInFrameEndModeWaitsForTheRequestToLeaveTheLine)
+{
+    link.settings.ReadingTime = 0;
+    const double t0 = clock.elapsed();
+    EXPECT_EQ(link.readRaw(199, 10), QString());  // the 5 ms latency has not passed yet
+    EXPECT_NEAR(clock.elapsed() - t0, 14 * 10.0 / 9600, 1e-6);
 }
 
 class DrainModeTest : public TransactionTest, public ::testing::WithParamInterface<DrainMode> {};
@@ -179,9 +192,9 @@ TEST_P(DrainModeTest, LateAnswerIsDiscardedNotTakenForTheNextOne)
     EXPECT_TRUE(lines[0].endsWith("<CR>"));
 }
 
-TEST_P(DrainModeTest, ReadingTimeZeroDrainsRightAfterThePreDelay)
+TEST_F(TransactionTest, ReadingTimeZeroInFixedModeDrainsRightAfterThePreDelay)
 {
-    link.settings.drainMode = GetParam();
+    link.settings.drainMode = DrainMode::Fixed;
     link.settings.ReadingTime = 0;
 
     // Nothing has arrived yet when the wait is zero.
@@ -206,6 +219,129 @@ TEST_P(DrainModeTest, NoPumpExchangeNeverPumps)
 
 INSTANTIATE_TEST_SUITE_P(Modes, DrainModeTest, ::testing::Values(DrainMode::Fixed, DrainMode::FrameEnd),
                          [](const auto &info) { return DrainModeName(info.param).remove(QLatin1Char('-')).toStdString(); });
+
+// ---------------------------------------------------------------------------
+// A slow line: 1200 baud, the default reading time of 0.15 s. A 4-byte read
+// request is 14 characters, 117 ms on the line, before the indicator can answer.
+
+class SlowLineTest : public TransactionTest, public ::testing::WithParamInterface<DrainMode> {
+protected:
+    SlowLineTest() : TransactionTest(sim::InProcessPort::Timing{1200, 0.005})
+    {
+        link.settings.PortSettings = QStringLiteral("1200,N,8,1");
+        link.settings.drainMode = GetParam();
+    }
+    QStringList logLinesWith(const QString &part) const { return logLines().filter(part); }
+};
+
+TEST_P(SlowLineTest, FrameEndReadsWholeAnswersFixedCutsThemAndTheyDecodeToNothing)
+{
+    dev.setLong(0, 12520);
+    dev.setReg(2, 0x4142);
+    dev.setReg(25, 0x3031);
+    QByteArray block;
+    for (char b = 0; b < 40; ++b)
+        block.append(b);
+    dev.setBytes(128, block);
+    struct Read { int reg, bytes; ReadTag tag; QVariant value; };
+    const Read reads[] = {
+        {0, 4, "LG", qint64(12520)},
+        {2, 2, "Tx", QStringLiteral("AB")},
+        {25, 2, "Tx", QStringLiteral("01")},
+        {199, 10, "Tx", QStringLiteral("ZR2 V2.20 ")},
+        {128, 40, "Hex", QStringLiteral("000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F2021222324252627")},
+    };
+    const bool frameEnd = GetParam() == DrainMode::FrameEnd;
+    for (const Read &r : reads) {
+        const QVariant v = link.read(r.reg, r.bytes, r.tag);
+        if (frameEnd)
+            EXPECT_EQ(v, r.value) << r.reg;
+        else
+            EXPECT_FALSE(v.isValid()) << r.reg << " " << v.toString().toStdString();
+    }
+    // Each answer that is not a whole frame is logged once (in fixed mode the rest of
+    // one answer runs into the next one, which is then no frame at all).
+    const QRegularExpression faultLine(QStringLiteral("^.* - \\[\\d{3}\\]--- "));
+    EXPECT_EQ(logLines().filter(faultLine).size(), frameEnd ? 0 : 5);
+    EXPECT_EQ(logLinesWith("[000]--- cut off (no CR): @030").size(), frameEnd ? 0 : 1);
+}
+
+TEST_P(SlowLineTest, LongWriteIsNotDeclaredUnansweredWhileItIsStillBeingSent)
+{
+    // 96 characters: 0.8 s on the line, far beyond the reading time.
+    const QString data = QStringLiteral("00112233445566778899AABBCCDDEEFF00112233445566778899AABBCCDDEEFF0011223344556677");
+    op.abortRetryIgnoreAnswers = {Choice::Ignore};
+    link.CihazaGönder(128, 40, "BY", data);
+    EXPECT_EQ(dev.bytes(128, 40).toHex().toUpper(), data.toLatin1());
+    if (GetParam() == DrainMode::FrameEnd) {
+        EXPECT_EQ(frames(), 1);
+        EXPECT_EQ(op.dialogCount(), 0);
+    } else {
+        // The reading time alone, as ever: attempts every 0.15 s until the first
+        // attempt's acknowledgement (0.8 s + 5 ms + 10 characters) ends inside the
+        // sixth attempt's wait; more than three attempts bring the question.
+        EXPECT_EQ(frames(), 6);
+        EXPECT_EQ(op.dialogCount(), 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SlowLineTest, ::testing::Values(DrainMode::Fixed, DrainMode::FrameEnd),
+                         [](const auto &info) { return DrainModeName(info.param).remove(QLatin1Char('-')).toStdString(); });
+
+class SlowFrameEndTest : public SlowLineTest {};
+
+TEST_P(SlowFrameEndTest, AnswerEndsWithItsLastCharacter)
+{
+    // Request 14 characters, 5 ms latency, answer characters 0..27 at 10 bits each.
+    const double t0 = clock.elapsed();
+    EXPECT_EQ(link.read(199, 10, "Tx").toString(), "ZR2 V2.20 ");
+    EXPECT_NEAR(clock.elapsed() - t0, (14 + 27) * 10.0 / 1200 + 0.005, 1e-6);
+}
+
+TEST_P(SlowFrameEndTest, AnswerThatStopsHalfWayEndsAGapAfterItsLastCharacter)
+{
+    // A 40-byte read answer is 88 characters; its first 44 come, the last one at
+    // (14 + 43) character times + 5 ms, then a gap of four character times.
+    dev.addFault(fault(sim::FaultKind::Partial));
+    const double t0 = clock.elapsed();
+    const QString answer = link.readRaw(128, 40);
+    EXPECT_NEAR(clock.elapsed() - t0, (14 + 43 + 4) * 10.0 / 1200 + 0.005, 1e-6);
+    EXPECT_EQ(answer.size(), 44);
+    EXPECT_FALSE(link.decodeAnswer(answer, "Hex", 128).isValid());
+    EXPECT_EQ(logLinesWith("[128]--- cut off (no CR): @03").size(), 1);
+}
+
+TEST_P(SlowFrameEndTest, BabblingLineHoldsTheExchangeNoLongerThanTheLongestAnswer)
+{
+    // No answer, but a character every character time from 0.25 s on, for 3 s. The
+    // longest answer to a 2-byte read is 12 characters: collecting ends 12 character
+    // times and a gap after the first babbled one.
+    dev.addFault(fault(sim::FaultKind::NoAnswer));
+    for (int k = 0; k < 360; ++k)
+        clock.schedule(0.25 + k * 10.0 / 1200, [this] { port.injectIncoming("x"); });
+    const double t0 = clock.elapsed();
+    EXPECT_FALSE(link.read(25, 2, "Tx").isValid());
+    EXPECT_NEAR(clock.elapsed() - t0, 0.25 + (12 + 4) * 10.0 / 1200, 1e-6);
+    EXPECT_EQ(logLinesWith("[025]--- no frame").size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameEnd, SlowFrameEndTest, ::testing::Values(DrainMode::FrameEnd),
+                         [](const auto &) { return std::string("frameend"); });
+
+TEST_F(TransactionTest, ReadTakesOnlyAnAnswerOfTheByteCountItAskedFor)
+{
+    // Another request's whole 2-byte answer (value 10) comes where 4 bytes were asked for.
+    dev.addFault(fault(sim::FaultKind::NoAnswer));
+    for (int bytes : {4, 2}) {
+        clock.schedule(0.01, [this] { port.injectIncoming("@0302000AF1\r"); });
+        const QVariant v = link.read(0, bytes, "LG");
+        EXPECT_EQ(v.isValid(), bytes == 2) << bytes;
+        if (bytes == 2) {
+            EXPECT_EQ(v.toLongLong(), 10);
+        }
+    }
+    EXPECT_EQ(logLines().filter("[000]--- wrong length: @0302000AF1<CR>").size(), 1);
+}
 
 TEST_F(TransactionTest, ChecksumMismatchIsLoggedAndTheValueKept)
 {

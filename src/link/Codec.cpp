@@ -277,46 +277,156 @@ QString BuildReadFrame(const QString &address, int reg, int byteCount, bool chec
     return QLatin1Char(FrameStart) + body + checksum + QLatin1Char(FrameEnd);
 }
 
-QVariant DecodeAnswer(const QString &answer, ReadTag dataType, const QString &address,
-                      bool checksumOn, int reg, DecodeContext &ctx)
+ReadAnswer ParseReadAnswer(const QString &answer, const QString &address, bool checksumOn,
+                           int expectedByteCount)
 {
-    if (!answer.startsWith(QLatin1Char(FrameStart)))
-        return {};
-
-    int pos = 1;
-    if (AddressValue(address) != 0)
-        pos += 2;
-    pos += 2;  // function code, not checked
-    QString rest = answer.mid(pos);
-    QString byteCountText;
-    if (rest.size() > 2) {
-        byteCountText = rest.left(2);
-        rest.remove(0, 2);
+    ReadAnswer r;
+    if (answer.isEmpty())
+        return r;  // Missing
+    if (answer.at(0) != QLatin1Char(FrameStart)) {
+        r.fault = AnswerFault::NoStart;
+        return r;
     }
-    QString data = rest;
-    if (checksumOn) {
-        if (data.size() > 2)
-            data.chop(3);
-    } else if (data.endsWith(QLatin1Char(FrameEnd))) {
-        data.chop(1);
+    const int addressValue = AddressValue(address);
+    const QString addressText = addressValue != 0 ? hexField(addressValue, 2) : QString();
+    // "@8" is a refusal, whether it came whole or not; only an address field that
+    // itself begins with "8" (an address above 127) could start a real answer so.
+    if (answer.size() >= 2 && answer.at(1) == QLatin1Char('8') && !addressText.startsWith(QLatin1Char('8'))) {
+        r.fault = AnswerFault::Refused;
+        return r;
     }
-    // A truncated answer must not leave the end character inside the data.
-    while (data.endsWith(QLatin1Char(FrameEnd)))
-        data.chop(1);
+    if (!answer.endsWith(QLatin1Char(FrameEnd))) {
+        r.fault = AnswerFault::CutOff;
+        return r;
+    }
 
-    if (checksumOn) {
-        const int n = answer.size();
-        const QString received = n >= 3 ? answer.mid(n - 3, 2) : QString();
-        const QString expected = ComputeLrc(n >= 4 ? answer.mid(1, n - 4) : QString());
-        if (received != expected && ctx.log) {
-            const int byteCount = hexByteValue(byteCountText);
-            ctx.log(ctx.shortDate + QStringLiteral(" - [") + PadLeftZeros(reg, 3) + QStringLiteral("]-[")
-                    + hexField(byteCount / 2, 4) + QStringLiteral("]--- CHKSum Hatası..."));
+    // Between "@" and the CR: [address] "03" count data [checksum].
+    const QString body = answer.mid(1, answer.size() - 2);
+    const int addressLength = int(addressText.size());
+    const int checksumLength = checksumOn ? 2 : 0;
+    const int dataLength = int(body.size()) - addressLength - 4 - checksumLength;
+    if (dataLength < 0) {
+        r.fault = AnswerFault::WrongLength;
+        return r;
+    }
+    if (addressLength > 0 && body.left(addressLength).compare(addressText, Qt::CaseInsensitive) != 0) {
+        r.fault = AnswerFault::WrongAddress;
+        return r;
+    }
+    if (body.mid(addressLength, 2) != QLatin1String("03")) {
+        r.fault = AnswerFault::WrongFunction;
+        return r;
+    }
+    const QString countText = body.mid(addressLength + 2, 2);
+    const QString data = body.mid(addressLength + 4, dataLength);
+    for (const QString &field : {countText, data}) {
+        for (QChar c : field) {
+            if (!isHexDigit(c)) {
+                r.fault = AnswerFault::NotHex;
+                return r;
+            }
         }
     }
+    const int count = hexByteValue(countText);
+    if (dataLength != 2 * count || (expectedByteCount >= 0 && count != expectedByteCount)) {
+        r.fault = AnswerFault::WrongLength;
+        return r;
+    }
 
-    // An answer without a data field (cut short, or a refusal) is no value at all,
-    // whatever the tag: the caller must be able to tell it from a zero or a blank text.
+    r.fault = AnswerFault::None;
+    r.byteCount = count;
+    r.data = data;
+    if (checksumOn) {
+        r.receivedChecksum = body.right(2);
+        r.expectedChecksum = ComputeLrc(body.left(body.size() - 2));
+    }
+    return r;
+}
+
+bool IsCompleteReadAnswer(const QString &answer, const QString &address, bool checksumOn,
+                          int expectedByteCount)
+{
+    return ParseReadAnswer(answer, address, checksumOn, expectedByteCount).complete();
+}
+
+QString AnswerFaultText(AnswerFault fault)
+{
+    switch (fault) {
+    case AnswerFault::None: return QStringLiteral("whole answer");
+    case AnswerFault::Missing: return QStringLiteral("no answer");
+    case AnswerFault::NoStart: return QStringLiteral("no frame (no \"@\")");
+    case AnswerFault::CutOff: return QStringLiteral("cut off (no CR)");
+    case AnswerFault::Refused: return QStringLiteral("refused (\"@8\")");
+    case AnswerFault::WrongAddress: return QStringLiteral("wrong address");
+    case AnswerFault::WrongFunction: return QStringLiteral("wrong function code");
+    case AnswerFault::WrongLength: return QStringLiteral("wrong length");
+    case AnswerFault::NotHex: return QStringLiteral("not hex digits");
+    }
+    return {};
+}
+
+QString PrintableAnswer(const QString &text)
+{
+    constexpr int kMaxShown = 200;
+    QString out;
+    for (const QChar ch : text.left(kMaxShown)) {
+        if (ch == QLatin1Char('\r'))
+            out += QStringLiteral("<CR>");
+        else if (ch == QLatin1Char('\n'))
+            out += QStringLiteral("<LF>");
+        else if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
+            out += QStringLiteral("<%1>").arg(ch.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += ch;
+    }
+    if (text.size() > kMaxShown)
+        out += QStringLiteral("...");
+    return out;
+}
+
+namespace {
+// "@" [address] function, the fields between, [checksum] CR.
+int frameLength(const QString &address, int between, bool checksumOn)
+{
+    return 1 + (AddressValue(address) != 0 ? 2 : 0) + 2 + between + (checksumOn ? 2 : 0) + 1;
+}
+// The refusal "@8" + function + "01" carries no address field.
+int refusalLength(bool checksumOn)
+{
+    return 1 + 2 + 2 + 2 + (checksumOn ? 2 : 0) + 1;
+}
+}  // namespace
+
+int ReadAnswerLength(const QString &address, int byteCount, bool checksumOn)
+{
+    const int count = qBound(0, byteCount, 255);
+    return qMax(frameLength(address, 2 + 2 * count, checksumOn), refusalLength(checksumOn));
+}
+
+int WriteAnswerLength(const QString &address, bool checksumOn)
+{
+    return qMax(frameLength(address, 4, checksumOn), refusalLength(checksumOn));
+}
+
+QVariant DecodeAnswer(const QString &answer, ReadTag dataType, const QString &address,
+                      bool checksumOn, int reg, DecodeContext &ctx, int expectedByteCount)
+{
+    const ReadAnswer parsed = ParseReadAnswer(answer, address, checksumOn, expectedByteCount);
+    const QString logPrefix = ctx.shortDate + QStringLiteral(" - [") + PadLeftZeros(reg, 3) + QStringLiteral("]");
+    if (!parsed.complete()) {
+        // Nothing that is not a whole frame becomes a value. What came is logged once.
+        if (parsed.fault != AnswerFault::Missing && ctx.log)
+            ctx.log(logPrefix + QStringLiteral("--- ") + AnswerFaultText(parsed.fault) + QStringLiteral(": ")
+                    + PrintableAnswer(answer));
+        return {};
+    }
+    if (checksumOn && !parsed.checksumMatches() && ctx.log)
+        ctx.log(logPrefix + QStringLiteral("-[") + hexField(parsed.byteCount / 2, 4)
+                + QStringLiteral("]--- CHKSum Hatası..."));
+
+    // A whole frame without data (byte count 0) is no value either: the caller must
+    // be able to tell it from a zero or a blank text.
+    const QString &data = parsed.data;
     if (data.isEmpty())
         return {};
     switch (dataType.kind()) {

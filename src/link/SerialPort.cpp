@@ -72,6 +72,17 @@ std::optional<LineSettings> ParseLineSettings(const QString &text)
     return ls;
 }
 
+double CharacterSeconds(const LineSettings &settings)
+{
+    double bits = 1.0 + int(settings.dataBits);
+    if (settings.parity != QSerialPort::NoParity)
+        bits += 1.0;
+    bits += settings.stopBits == QSerialPort::TwoStop          ? 2.0
+            : settings.stopBits == QSerialPort::OneAndHalfStop ? 1.5
+                                                               : 1.0;
+    return bits / settings.baud;
+}
+
 // ---------------------------------------------------------------------------
 // COM numbers
 

@@ -22,6 +22,8 @@ struct LineSettings {
 };
 // "9600,N,8,1" -> settings; empty optional for a malformed text.
 std::optional<LineSettings> ParseLineSettings(const QString &text);
+// Seconds one character takes on the line: start bit, data bits, parity bit, stop bits.
+double CharacterSeconds(const LineSettings &settings);
 
 // Resolves "COMn" to a device. On Windows COMn is the native name. Elsewhere:
 // first the explicit map of the settings store (section "ComPorts", key "COMn"),

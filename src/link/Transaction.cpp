@@ -2,6 +2,7 @@
 
 #include "link/AppPaths.h"
 #include "link/Cp1254.h"
+#include "link/SerialPort.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,24 +21,6 @@ constexpr double PollStep = 0.001;
 QString hexCount(int byteCount)
 {
     return PadLeftZeros(QString::number(byteCount / 2, 16).toUpper(), 4);
-}
-
-// Received bytes as one log line: control characters made visible.
-QString printable(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('\r'))
-            out += QStringLiteral("<CR>");
-        else if (ch == QLatin1Char('\n'))
-            out += QStringLiteral("<LF>");
-        else if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
-            out += QStringLiteral("<%1>").arg(ch.unicode(), 2, 16, QLatin1Char('0')).toUpper();
-        else
-            out += ch;
-    }
-    return out;
 }
 
 }  // namespace
@@ -120,37 +103,63 @@ void Link::WaitSecondsNoPump(double seconds)
 
 QString Link::IntOku()
 {
-    return drain(settings.ReadingTime, true);
+    return drain(settings.ReadingTime, true, LongestAnswerLength);
 }
 
-QString Link::drain(double seconds, bool pumpEvents)
+double Link::characterSeconds() const
+{
+    if (const std::optional<LineSettings> line = ParseLineSettings(settings.PortSettings))
+        return CharacterSeconds(*line);
+    return 10.0 / 9600.0;
+}
+
+QString Link::drain(double seconds, bool pumpEvents, int longestAnswer)
 {
     QByteArray bytes;
+    // Reads everything waiting; true when something came.
     auto collect = [&] {
+        const qsizetype before = bytes.size();
         while (m_port.bytesWaiting() > 0) {
             const QByteArray chunk = m_port.readAll();
             if (chunk.isEmpty())
                 break;
             bytes += chunk;
         }
+        return bytes.size() > before;
     };
 
     if (settings.drainMode == DrainMode::Fixed) {
         waitOn(m_clock, seconds, pumpEvents);
         collect();
     } else {
-        // Frame end: return once the text is a whole answer ("@" ... CR), otherwise
-        // at the same moment the fixed wait would have ended.
+        const double perChar = characterSeconds();
+        const double gap = std::max(GapCharacters * perChar, MinGapSeconds);
         const double start = m_clock.secondsSinceMidnight();
-        const double end = start + (seconds > 0 ? seconds : 0);
+        const double deadline = start + (seconds > 0 ? seconds : 0);
+        double firstArrival = -1;
+        double lastArrival = -1;
         for (;;) {
-            collect();
-            if (!bytes.isEmpty() && bytes.front() == FrameStart && bytes.back() == FrameEnd)
-                break;
             const double t = m_clock.secondsSinceMidnight();
-            if (t >= end || t < start)
-                break;
-            m_clock.idle(std::min(PollStep, end - t), pumpEvents);
+            if (collect()) {
+                lastArrival = t;
+                if (firstArrival < 0)
+                    firstArrival = t;
+            }
+            if (!bytes.isEmpty() && bytes.front() == FrameStart && bytes.back() == FrameEnd)
+                break;  // a whole answer
+            if (t < start)
+                break;  // midnight passed: the wait ends there
+            double until = deadline;
+            if (t >= deadline) {
+                // Nothing came: no answer. Something came: an answer under way is read
+                // while characters keep coming, up to the time the longest answer takes.
+                if (bytes.isEmpty())
+                    break;
+                until = std::min(lastArrival + gap, firstArrival + longestAnswer * perChar + gap);
+                if (t >= until)
+                    break;
+            }
+            m_clock.idle(std::min(PollStep, until - t), pumpEvents);
         }
         if (!(seconds > 0) && bytes.isEmpty())
             m_clock.idle(0, pumpEvents);
@@ -175,10 +184,10 @@ void Link::discardLateBytes()
     if (late.isEmpty())
         return;
     stats.charsReceived += late.size();
-    AppendCommsLog(shortDate() + QStringLiteral(" - discarded late bytes: ") + printable(cp1254::decode(late)));
+    AppendCommsLog(shortDate() + QStringLiteral(" - discarded late bytes: ") + PrintableAnswer(cp1254::decode(late)));
 }
 
-QString Link::exchange(const QString &frame, double preDelay, bool pumpEvents)
+QString Link::exchange(const QString &frame, double preDelay, bool pumpEvents, int longestAnswer)
 {
     // A closed port answers nothing; do not spend the waits on it.
     if (!m_port.isOpen())
@@ -194,30 +203,33 @@ QString Link::exchange(const QString &frame, double preDelay, bool pumpEvents)
     if (settings.drainMode == DrainMode::Fixed) {
         if (preDelay > 0)
             waitOn(m_clock, preDelay, pumpEvents);
-        return drain(settings.ReadingTime, pumpEvents);
+        return drain(settings.ReadingTime, pumpEvents, longestAnswer);
     }
+    // The indicator cannot answer before the request has left the line.
+    const double onTheLine = double(out.size()) * characterSeconds();
     const double pre = preDelay > 0 ? preDelay : 0;
     const double rt = settings.ReadingTime > 0 ? settings.ReadingTime : 0;
-    return drain(pre + rt, pumpEvents);
+    return drain(onTheLine + pre + rt, pumpEvents, longestAnswer);
 }
 
 QString Link::readRaw(int reg, int byteCount, double preDelay)
 {
     return exchange(BuildReadFrame(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled),
-                    preDelay);
+                    preDelay, true, ReadAnswerLength(settings.DeviceAddress, byteCount, settings.ChecksumEnabled));
 }
 
 QVariant Link::read(int reg, int byteCount, ReadTag tag, double preDelay)
 {
-    return decodeAnswer(readRaw(reg, byteCount, preDelay), tag, reg);
+    return decodeAnswer(readRaw(reg, byteCount, preDelay), tag, reg, byteCount);
 }
 
-QVariant Link::decodeAnswer(const QString &answer, ReadTag tag, int reg)
+QVariant Link::decodeAnswer(const QString &answer, ReadTag tag, int reg, int expectedByteCount)
 {
     decode.shortDate = shortDate();
     if (!decode.log)
         decode.log = [this](const QString &line) { AppendCommsLog(line); };
-    return DecodeAnswer(answer, tag, settings.DeviceAddress, settings.ChecksumEnabled, reg, decode);
+    return DecodeAnswer(answer, tag, settings.DeviceAddress, settings.ChecksumEnabled, reg, decode,
+                        expectedByteCount);
 }
 
 QString Link::writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,
@@ -225,7 +237,7 @@ QString Link::writeNoAck(int reg, int byteCount, WriteTag dataType, const QVaria
 {
     return exchange(BuildWriteFrame(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled,
                                     dataType, data),
-                    preDelay, pumpEvents);
+                    preDelay, pumpEvents, WriteAnswerLength(settings.DeviceAddress, settings.ChecksumEnabled));
 }
 
 void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool checksumOn,
@@ -242,7 +254,7 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
         int n = 0;
         for (;;) {
             ++n;
-            const QString answer = exchange(frame, 0.0, true);
+            const QString answer = exchange(frame, 0.0, true, WriteAnswerLength(address, checksumOn));
             if (Cevap(address, answer) == expected || n > 8)
                 break;
         }

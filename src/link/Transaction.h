@@ -52,14 +52,28 @@ public:
 
     // The one exchange primitive: discard (and log) late bytes of an earlier
     // request, send the frame, wait preDelay plus the reading time and drain.
-    // In frame-end mode it returns as soon as a complete answer has arrived.
-    QString exchange(const QString &frame, double preDelay = 0.0, bool pumpEvents = true);
+    // Fixed mode: the wait counts from handing the frame to the port and the answer
+    // is what has arrived when it ends. Frame-end mode: the wait counts from the
+    // moment the frame has left the line (its length at the line speed); it returns
+    // as soon as a whole answer ("@" ... CR) is in, and an answer that has begun by
+    // the end of the wait is collected while characters keep coming (a pause of
+    // GapCharacters, at least MinGapSeconds), for no longer than longestAnswer
+    // characters take from its first one.
+    QString exchange(const QString &frame, double preDelay = 0.0, bool pumpEvents = true,
+                     int longestAnswer = LongestAnswerLength);
+    static constexpr double GapCharacters = 4.0;
+    // USB serial adapters hold received characters back for up to 16 ms.
+    static constexpr double MinGapSeconds = 0.03;
+    // Seconds a character takes at the line speed of settings.PortSettings
+    // (9600 baud, 10 bits when the text is malformed).
+    double characterSeconds() const;
 
     // Read exchange (pattern 1) with the link's address and checksum: the raw answer...
     QString readRaw(int reg, int byteCount, double preDelay = 0.0);
     // ...and the decoded value (invalid QVariant when empty).
     QVariant read(int reg, int byteCount, ReadTag tag, double preDelay = 0.0);
-    QVariant decodeAnswer(const QString &answer, ReadTag tag, int reg);
+    // expectedByteCount: what the request asked for; -1 accepts any count that matches the data.
+    QVariant decodeAnswer(const QString &answer, ReadTag tag, int reg, int expectedByteCount = -1);
 
     // Unacknowledged write (pattern 3): the answer is returned but not examined.
     QString writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,
@@ -88,7 +102,7 @@ public:
     Stats stats;
 
 private:
-    QString drain(double seconds, bool pumpEvents);
+    QString drain(double seconds, bool pumpEvents, int longestAnswer);
     void discardLateBytes();
 
     SerialPortIo &m_port;
