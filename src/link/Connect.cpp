@@ -67,7 +67,7 @@ VersionResult VersiyonOku(Link &link)
         return result;
     }
 
-    result.versionText = link.decodeAnswer(result.answer, "Tx", VersionRegister).toString();
+    result.versionText = link.decodeAnswer(result.answer, "Tx", VersionRegister, VersionByteCount).toString();
     if (result.versionText.isEmpty()) {
         // Noise or a frame of another kind: as good as no answer.
         result.outcome = VersionResult::Outcome::Refused;

@@ -173,14 +173,14 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
     // A value counts only when the answer decodes; otherwise its register is listed.
     auto number = [&](int index, const QString &answer) {
         const int reg = MeasuredRegisters[size_t(index)];
-        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "LG", reg);
+        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "LG", reg, 4);
         if (value.isValid())
             reading.values[size_t(index)] = value.toLongLong();
         else
             reading.unanswered.push_back(reg);
     };
     auto text = [&](int reg, const QString &answer) {
-        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "Tx", reg);
+        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "Tx", reg, 2);
         return value.isValid() ? value.toString() : QString();
     };
 
