@@ -36,6 +36,7 @@ public:
     {
         m_inner.setProgress(bar, value, maximum);
     }
+    void showStep(const QString &text, Tone tone) override { m_inner.showStep(text, tone); }
 
 protected:
     Operator &inner() { return m_inner; }

@@ -59,7 +59,9 @@ public:
 
 enum class Icon { None, Information, Warning, Critical, Question };
 enum class Choice { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
-enum class ProgressId { Small /* ProgressBar3 */, Main /* ProgressBar1 */ };
+enum class ProgressId { Small /* ProgressBar3 */, Main /* ProgressBar1 */, Send /* ProgressBar2 */ };
+// How a step or outcome line is shown (the calibration label's colours, a console's prefix).
+enum class Tone { Normal, Working, Success, Failure };
 
 // The person at the screen: message boxes, questions, input and progress.
 class Operator {
@@ -74,6 +76,13 @@ public:
                                          const QString &defaultText) = 0;
     virtual void showProgress(ProgressId bar, bool visible) = 0;
     virtual void setProgress(ProgressId bar, int value, int maximum = -1) = 0;
+    // The step a sequence is at ("reading parameters", "calibrating - 3"): the step
+    // caption of the panel in use or the page's status label; a console prints it.
+    virtual void showStep(const QString &text, Tone tone = Tone::Normal)
+    {
+        (void)text;
+        (void)tone;
+    }
 };
 
 }  // namespace vx

@@ -43,6 +43,9 @@ public:
     std::vector<Call> calls;  // oldest first
     std::map<vx::ProgressId, bool> progressVisible;
     std::map<vx::ProgressId, int> progressValue;
+    std::vector<std::pair<QString, vx::Tone>> steps;  // showStep calls, oldest first
+
+    void showStep(const QString &text, vx::Tone tone) override { steps.emplace_back(text, tone); }
 
     void message(const QString &text, vx::Icon icon, const QString &) override { record({Kind::Message, text, icon, {}}); }
     vx::Choice abortRetryIgnore(const QString &text, vx::Icon icon, const QString &) override
