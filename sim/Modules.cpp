@@ -1,5 +1,7 @@
 #include "sim/Modules.h"
 
+#include "sim/Memories.h"
+
 #include <array>
 
 namespace vx::sim {
@@ -14,6 +16,7 @@ struct Module {
 constexpr std::array kModules = {
     Module{"live-status",
            [](VirtualIndicator &d, const ModuleOptions &o) { InstallLiveStatus(d, o.seconds, o.status); }},
+    Module{"memories", [](VirtualIndicator &d, const ModuleOptions &) { InstallMemories(d); }},
 };
 
 }  // namespace

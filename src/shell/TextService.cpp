@@ -38,6 +38,15 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::UnreadableAnswer, "anlaşılmayan yanıt", "unreadable answer"},
     {BuiltIn::DeviceRefused, "Gösterge yanıt vermedi ya da isteği reddetti.",
      "The indicator did not answer or refused the request."},
+    {BuiltIn::SetpointsNotSent,
+     "Setpoint hafıza gönderilmedi: bu değerler %1 ondalıkla altı haneden uzun ya da sayı değil:\n%2",
+     "The setpoint memory was not sent: these values are longer than six digits at %1 decimals, or not a "
+     "number:\n%2"},
+    {BuiltIn::SetpointTooLong, "%1 değeri %2 ondalıkla altı haneden uzun; indikatör bu değeri alamaz.",
+     "%1 has more than six digits at %2 decimals; the indicator cannot take it."},
+    {BuiltIn::EplFileNotRead, "EPL dosyası okunamadı: %1\n%2\nEPL komutları değişmedi.",
+     "The EPL file cannot be read: %1\n%2\nThe EPL commands stay as they were."},
+    {BuiltIn::EplFileNotSaved, "EPL dosyası kaydedilemedi: %1\n%2", "The EPL file was not saved: %1\n%2"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

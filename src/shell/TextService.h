@@ -43,6 +43,11 @@ enum class BuiltIn {
     Refused,
     UnreadableAnswer,
     DeviceRefused,         // the indicator refused or did not answer (text 309 missing)
+    // The memories and the ticket layout.
+    SetpointsNotSent,      // %1 decimals, %2 one line per value
+    SetpointTooLong,       // %1 the value typed, %2 decimals
+    EplFileNotRead,        // %1 path, %2 reason
+    EplFileNotSaved,       // %1 path, %2 reason
     Count
 };
 

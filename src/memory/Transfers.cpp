@@ -1,0 +1,413 @@
+#include "memory/Transfers.h"
+
+#include "link/Cp1254.h"
+#include "link/Transaction.h"
+#include "shell/TextService.h"
+
+namespace vx {
+namespace {
+
+constexpr QChar Degree(0x00B0);
+
+// Registers and command codes of the memory sessions.
+constexpr int CommandRegister = 19;
+constexpr int SessionOpen = 19;
+constexpr int SessionClose = 20;
+constexpr int IdRecordRegister = 105;
+constexpr int IdRecordBytes = 24;
+constexpr int IdHeaderRegister = 209;
+constexpr int IdHeaderBytes = 14;
+constexpr int LoadIdRecord = 10;
+constexpr int StoreIdRecord = 11;
+constexpr int LoadIdHeader = 15;
+constexpr int StoreIdHeader = 16;
+constexpr int SetpointRegister = 117;
+constexpr int SetpointBytes = 14;
+constexpr int LoadSetpoint = 1;
+constexpr int StoreSetpoint = 2;
+constexpr int LoadTicketLines = 3;
+constexpr int StoreTicketLines = 4;
+constexpr int StoreEplText = 21;
+
+// Language lines.
+constexpr int TextRefused = 309;
+constexpr int TextReadingHeader = 253;
+constexpr int TextReadingIds = 254;
+constexpr int TextReadingSetpoints = 255;
+constexpr int TextSendingHeader = 265;
+constexpr int TextSendingIds = 266;
+constexpr int TextSendingSetpoints = 267;
+
+constexpr int OuterSteps = 10;  // ProgressBar3
+
+// A direct answer that is empty or begins "@8": the indicator refused.
+bool refusedReply(const QString &reply) { return reply.isEmpty() || reply.startsWith(QStringLiteral("@8")); }
+
+// The selector character of a record: the character whose code-page byte is `code`.
+QString selector(int code) { return QString(cp1254::toUnicode(static_cast<unsigned char>(code))); }
+
+// The end of a read the indicator refused: the message, the disconnect action.
+struct Refusal {
+    Operator &op;
+    const TextService &texts;
+    const DisconnectAction &disconnect;
+    TransferResult operator()() const
+    {
+        op.message(texts.lineOr(TextRefused, BuiltIn::DeviceRefused), Icon::Critical);
+        if (disconnect)
+            disconnect();
+        return TransferResult::Refused;
+    }
+};
+
+// A line as its box shows it: without the padding of its alignment.
+QString lineForBox(const QString &text, bool centred)
+{
+    return centred ? TrimSpaces(text) : TrimTrailingSpaces(text);
+}
+
+QString hexByte(unsigned value) { return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// ID memory
+
+TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts, const DisconnectAction &disconnect)
+{
+    Operator &op = link.op();
+    const Refusal refuse{op, texts, disconnect};
+    const double readingTime = link.settings.ReadingTime;
+    op.showStep(texts.line(TextReadingIds), Tone::Working);
+
+    link.writeNoAck(CommandRegister, 2, "Lg", SessionOpen, readingTime);
+    op.showProgress(ProgressId::Small, true);
+    op.setProgress(ProgressId::Small, 0, OuterSteps);
+    op.setProgress(ProgressId::Main, 0, IdRecordCount);
+
+    TransferResult result = TransferResult::Completed;
+    // The two headers: select, load, read. Each answer is checked like every other.
+    const char *const headerSelect[IdHeaderCount] = {"0000", "0100"};
+    for (int i = 0; i < IdHeaderCount && result == TransferResult::Completed; ++i) {
+        link.writeNoAck(IdHeaderRegister, 2, "By", QString::fromLatin1(headerSelect[i]));
+        link.writeNoAck(CommandRegister, 2, "Lg", LoadIdHeader);
+        const QVariant header = link.decodeAnswer(link.readRaw(IdHeaderRegister, IdHeaderBytes, readingTime), "IDB",
+                                                  IdHeaderRegister, IdHeaderBytes);
+        if (!header.isValid()) {
+            result = refuse();
+            break;
+        }
+        memory.setIdHeader(i, TrimTrailingSpaces(CutAtNul(header.toString())).left(IdHeaderWidth));
+    }
+
+    for (int record = 0; record < IdRecordCount && result == TransferResult::Completed; ++record) {
+        if (link.AbortRequested) {
+            result = TransferResult::Aborted;
+            break;
+        }
+        const int row = record + 1;
+        if (row % 10 == 0)
+            op.setProgress(ProgressId::Small, qMin(row / 10, OuterSteps), OuterSteps);
+        op.setProgress(ProgressId::Main, row, IdRecordCount);
+
+        if (refusedReply(link.writeNoAck(IdRecordRegister, 2, "ID", QString(IdSelectorCode(record))))) {
+            result = refuse();
+            break;
+        }
+        link.writeNoAck(CommandRegister, 2, "Lg", LoadIdRecord);
+        const QVariant answer = link.decodeAnswer(link.readRaw(IdRecordRegister, IdRecordBytes, 0.01), "ID",
+                                                  IdRecordRegister, IdRecordBytes);
+        const std::optional<IdRecordText> parsed =
+            answer.isValid() ? ParseIdRecord(answer.toString()) : std::nullopt;
+        if (!parsed) {
+            // Nothing of this row came: it is not left showing the previous record.
+            memory.setRecord(record, QString(), QString());
+            result = refuse();
+            break;
+        }
+        memory.setRecord(record, parsed->number, parsed->name);
+    }
+
+    op.setProgress(ProgressId::Small, OuterSteps, OuterSteps);
+    op.showProgress(ProgressId::Small, false);
+    link.writeNoAck(CommandRegister, 2, "Lg", SessionClose, readingTime);
+    return result;
+}
+
+TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &texts)
+{
+    Operator &op = link.op();
+    const double readingTime = link.settings.ReadingTime;
+    op.showStep(texts.line(TextSendingIds), Tone::Working);
+    link.writeNoAck(CommandRegister, 2, "Lg", SessionOpen, readingTime);
+    op.setProgress(ProgressId::Send, 0, IdRecordCount);
+
+    // One record: the record into register 105, then the store command; false once aborted.
+    auto sendRecord = [&](QChar selectorChar, int record) {
+        QString number = block.IdNumbers[size_t(record)];
+        number.remove(Degree);  // the number ends at the first "°"
+        const QString name = block.IdNames[size_t(record)].leftJustified(IdNameWidth, QLatin1Char(' '), true);
+        link.CihazaGönder(IdRecordRegister, IdRecordBytes, "ID", QString(selectorChar) + number + Degree + name);
+        if (link.AbortRequested)
+            return false;
+        link.CihazaGönder(CommandRegister, 2, "Lg", StoreIdRecord);
+        return !link.AbortRequested;
+    };
+
+    bool aborted = false;
+    for (int record = 0; record < IdRecordCount && !aborted; ++record) {
+        op.setProgress(ProgressId::Send, record + 1, IdRecordCount);
+        link.WaitSeconds(readingTime);
+        aborted = !sendRecord(IdSelectorCode(record), record);
+    }
+    // The last record once more, under the selector that follows the last one.
+    if (!aborted)
+        aborted = !sendRecord(IdSelectorCode(IdRecordCount), IdRecordCount - 1);
+
+    if (!aborted) {
+        for (int i = 0; i < IdHeaderCount; ++i) {
+            const QString text = StoredTextShown(block.IdHeaders[size_t(i)]).left(IdHeaderWidth);
+            link.writeNoAck(IdHeaderRegister, IdHeaderBytes, "IDH", QString::number(i) + text, readingTime);
+            link.writeNoAck(CommandRegister, 2, "Lg", StoreIdHeader, 0.2);
+            link.WaitSeconds(1.0);
+        }
+    }
+
+    link.writeNoAck(CommandRegister, 2, "Lg", SessionClose, readingTime);
+    return aborted ? TransferResult::Aborted : TransferResult::Completed;
+}
+
+// ---------------------------------------------------------------------------
+// Setpoint memory
+
+TransferResult STPOKUHost(Link &link, SetpointMemory &memory, const WeightFormat &weight, const TextService &texts,
+                          const DisconnectAction &disconnect)
+{
+    Operator &op = link.op();
+    const Refusal refuse{op, texts, disconnect};
+    op.showStep(texts.line(TextReadingSetpoints), Tone::Working);
+
+    link.HostYazdır(true);
+    op.showProgress(ProgressId::Small, true);
+    op.setProgress(ProgressId::Small, OuterSteps / 2, OuterSteps);
+    op.setProgress(ProgressId::Main, 0, SetpointRecordCount);
+
+    TransferResult result = TransferResult::Completed;
+    for (int record = 0; record < SetpointRecordCount; ++record) {
+        if (link.AbortRequested) {
+            result = TransferResult::Aborted;
+            break;
+        }
+        op.setProgress(ProgressId::Main, record + 1, SetpointRecordCount);
+        if (refusedReply(link.writeNoAck(SetpointRegister, 2, "ID", selector(record)))) {
+            result = refuse();
+            break;
+        }
+        link.writeNoAck(CommandRegister, 2, "Lg", LoadSetpoint);
+        const QVariant answer = link.decodeAnswer(link.readRaw(SetpointRegister, SetpointBytes, link.settings.ReadingTime),
+                                                  "STP", SetpointRegister, SetpointBytes);
+        const auto values = answer.isValid() ? ParseSetpointRecord(answer.toString()) : std::nullopt;
+        if (!values) {
+            result = refuse();
+            break;
+        }
+        for (int k = 0; k < SetpointsPerRecord; ++k)
+            memory.setValue(record, k, SetpointShown((*values)[size_t(k)], weight.decimals()));
+    }
+
+    op.showProgress(ProgressId::Small, false);
+    link.HostYazdır(false);
+    return result;
+}
+
+QStringList SetpointsThatCannotBeSent(const SetpointMemoryBlock &block, int decimals)
+{
+    QStringList out;
+    for (int record = 0; record < SetpointRecordCount; ++record) {
+        for (int k = 0; k < SetpointsPerRecord; ++k) {
+            const QString &text = block.value(k, record);
+            if (!SetpointWireValue(text, decimals).ok())
+                out << QStringLiteral("%1, %2: %3")
+                           .arg(SetpointMemory::rowLabel(record), SetpointMemory::setpointCaption(k), text);
+        }
+    }
+    return out;
+}
+
+TransferResult STPYaz(Link &link, const SetpointMemoryBlock &block, const WeightFormat &weight, const TextService &texts)
+{
+    Operator &op = link.op();
+    const int decimals = weight.decimals();
+    // Every value is checked before anything is sent: none goes shortened.
+    const QStringList refused = SetpointsThatCannotBeSent(block, decimals);
+    if (!refused.isEmpty()) {
+        op.message(texts.builtIn(BuiltIn::SetpointsNotSent).arg(decimals).arg(refused.join(QLatin1Char('\n'))),
+                   Icon::Critical);
+        return TransferResult::NotSent;
+    }
+    op.showStep(texts.line(TextSendingSetpoints), Tone::Working);
+
+    link.HostYazdır(true);
+    op.setProgress(ProgressId::Send, 0, SetpointRecordCount);
+    TransferResult result = TransferResult::Completed;
+    for (int record = 0; record < SetpointRecordCount; ++record) {
+        op.setProgress(ProgressId::Send, record + 1, SetpointRecordCount);
+        QStringList values;
+        for (int k = 0; k < SetpointsPerRecord; ++k)
+            values << SetpointWireText(SetpointWireValue(block.value(k, record), decimals).value);
+        link.CihazaGönder(SetpointRegister, SetpointBytes, "SPT", selector(record) + values.join(Degree));
+        if (link.AbortRequested) {
+            result = TransferResult::Aborted;
+            break;
+        }
+        link.CihazaGönder(CommandRegister, 2, "Lg", StoreSetpoint);
+        if (link.AbortRequested) {
+            result = TransferResult::Aborted;
+            break;
+        }
+    }
+    link.HostYazdır(false);
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Ticket lines and EPL text
+
+TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, const TextService &texts,
+                         const DisconnectAction &disconnect)
+{
+    Operator &op = link.op();
+    const Refusal refuse{op, texts, disconnect};
+    const double readingTime = link.settings.ReadingTime;
+    op.showStep(texts.line(TextReadingHeader), Tone::Working);
+
+    link.HostYazdır(true);
+    op.showProgress(ProgressId::Small, true);
+    TransferResult result = TransferResult::Completed;
+
+    if (kind == PrinterKind::Ticket) {
+        op.setProgress(ProgressId::Small, 0, TicketLineCount);
+        op.setProgress(ProgressId::Main, 0, TicketLineCount);
+        if (refusedReply(link.writeNoAck(CommandRegister, 2, "Lg", LoadTicketLines, 0.05)))
+            result = refuse();
+        for (int k = 0; k < TicketLineCount && result == TransferResult::Completed; ++k) {
+            if (link.AbortRequested) {
+                result = TransferResult::Aborted;
+                break;
+            }
+            const TicketLineSlot &slot = TicketLineSlots[size_t(k)];
+            // Every byte kept, so that no line depends on the tab that is shown.
+            const QVariant block = link.decodeAnswer(link.readRaw(slot.reg, slot.byteCount, readingTime), "Tx1",
+                                                     slot.reg, slot.byteCount);
+            if (!block.isValid()) {
+                result = refuse();
+                break;
+            }
+            layout.setLine(k, lineForBox(TicketLineText(block.toString(), slot.leadingNul), layout.centred(k)));
+            op.setProgress(ProgressId::Small, k + 1, TicketLineCount);
+            op.setProgress(ProgressId::Main, k + 1, TicketLineCount);
+        }
+    } else {
+        op.setProgress(ProgressId::Small, 0, EplReadChunks);
+        op.setProgress(ProgressId::Main, 0, EplReadChunks);
+        QString epl;
+        int reg = EplFirstRegister;
+        for (int k = 0; k < EplReadChunks; ++k) {
+            if (link.AbortRequested) {
+                result = TransferResult::Aborted;
+                break;
+            }
+            const QVariant chunk =
+                link.decodeAnswer(link.readRaw(reg, EplReadChunkBytes, readingTime), "Tx1", reg, EplReadChunkBytes);
+            if (!chunk.isValid()) {
+                result = refuse();
+                break;
+            }
+            const QString text = chunk.toString();
+            epl += CutAtNul(text);
+            op.setProgress(ProgressId::Small, k + 1, EplReadChunks);
+            op.setProgress(ProgressId::Main, k + 1, EplReadChunks);
+            if (HasNul(text))
+                break;
+            reg += EplReadChunkBytes;  // the area is addressed by the byte
+        }
+        // Half a program is no EPL text: the box changes only when all of it came.
+        if (result == TransferResult::Completed)
+            layout.setEplText(epl);
+    }
+
+    op.showProgress(ProgressId::Small, false);
+    link.HostYazdır(false);
+    return result;
+}
+
+QString EplTextToSend(const QString &recordText)
+{
+    QString text = EplKontrol(TrimSpaces(CutAtNul(recordText)));
+    if (!text.endsWith(QStringLiteral("\r\n")))
+        text += QStringLiteral("\r\n");
+    return text;
+}
+
+QString EplChunkHex(const QString &text, int k)
+{
+    const QString chunk = text.mid(qsizetype(k) * EplWriteChunkBytes, EplWriteChunkBytes);
+    QString hex;
+    for (QChar c : chunk)
+        hex += hexByte(cp1254::fromUnicode(c));
+    return hex.leftJustified(2 * EplWriteChunkBytes, QLatin1Char('0'));
+}
+
+TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind kind, const TextService &texts)
+{
+    Operator &op = link.op();
+    TicketWriteResult out;
+    op.showStep(texts.line(TextSendingHeader), Tone::Working);
+    link.HostYazdır(true);
+
+    if (kind == PrinterKind::Ticket) {
+        op.setProgress(ProgressId::Send, 0, TicketLineCount);
+        for (int k = 0; k < TicketLineCount; ++k) {
+            const TicketLineSlot &slot = TicketLineSlots[size_t(k)];
+            QString content = block.line(k).left(TicketLineWidth).leftJustified(TicketLineWidth, QLatin1Char(' '));
+            // An empty line goes as NULs: the indicator prints nothing for it.
+            if (TrimSpaces(CutAtNul(content)).isEmpty())
+                content = QString(TicketLineWidth, Nul);
+            if (slot.leadingNul)
+                content = Nul + content + Nul;
+            link.CihazaGönder(slot.reg, slot.byteCount, "Tx", content);
+            op.setProgress(ProgressId::Send, k + 1, TicketLineCount);
+            if (link.AbortRequested) {
+                out.result = TransferResult::Aborted;
+                break;
+            }
+        }
+        if (out.result == TransferResult::Completed) {
+            link.CihazaGönder(CommandRegister, 2, "Lg", StoreTicketLines);
+            if (link.AbortRequested)
+                out.result = TransferResult::Aborted;
+        }
+    } else {
+        out.eplText = EplTextToSend(block.EplText);
+        op.setProgress(ProgressId::Send, 0, EplWriteChunks);
+        for (int k = 0; k < EplWriteChunks; ++k) {
+            link.CihazaGönder(EplFirstRegister + k * EplWriteChunkBytes, EplWriteChunkBytes, "BY",
+                              EplChunkHex(out.eplText, k));
+            op.setProgress(ProgressId::Send, k + 1, EplWriteChunks);
+            if (link.AbortRequested) {
+                out.result = TransferResult::Aborted;
+                break;
+            }
+        }
+        if (out.result == TransferResult::Completed) {
+            link.CihazaGönder(CommandRegister, 2, "Lg", StoreEplText);
+            if (link.AbortRequested)
+                out.result = TransferResult::Aborted;
+        }
+    }
+
+    link.HostYazdır(false);
+    return out;
+}
+
+}  // namespace vx
