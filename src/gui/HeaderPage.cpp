@@ -1,9 +1,15 @@
 #include "gui/HeaderPage.h"
 
 #include "gui/Widgets.h"
+#include "link/Transaction.h"
+#include "memory/EplFile.h"
+#include "shell/AppState.h"
 #include "shell/TextService.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QFileDialog>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,7 +30,23 @@ const char *const TicketCodes[] = {"[N]", "[G]", "[T]", "[D]", "[I]", "[C]",
 constexpr int FirstCodeLine = 342;
 constexpr int LastCodeLine = 353;  // also the description of "[6]"
 
-constexpr int LineWidth = 20;
+constexpr int LineWidth = TicketLineWidth;
+constexpr int TextLongEplFile = 340;
+
+// The EPL box shows line breaks; the text itself ends its lines with CR LF.
+QString eplForBox(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+QString eplFromBox(const QString &shown)
+{
+    QString text = shown;
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text;
+}
 
 // Icons of the alignment toolbars: lines centred or flush left.
 QIcon alignIcon(bool centred)
@@ -55,7 +77,18 @@ HeaderPage::AlignBar HeaderPage::makeAlignBar(int index, QWidget *parent)
     a.left->setObjectName(QStringLiteral("Toolbar2_%1_2").arg(index));
     a.centred->setCheckable(true);
     a.left->setCheckable(true);
+    auto *group = new QActionGroup(a.bar);
+    group->setExclusive(true);
+    group->addAction(a.centred);
+    group->addAction(a.left);
     a.centred->setChecked(true);
+    const bool footnote = index == 1;
+    connect(a.centred, &QAction::triggered, this, [this, footnote] {
+        footnote ? m_layout.setFootnoteCentred(true) : m_layout.setHeaderCentred(true);
+    });
+    connect(a.left, &QAction::triggered, this, [this, footnote] {
+        footnote ? m_layout.setFootnoteCentred(false) : m_layout.setHeaderCentred(false);
+    });
     m_captions.add(301, a.centred, "Ortala", Captions::Kind::ToolTip);
     m_captions.add(302, a.left, "Sola Yasla", Captions::Kind::ToolTip);
     return a;
@@ -145,10 +178,136 @@ HeaderPage::HeaderPage(PageHost &host, QWidget *parent) : TabPage(Tab::Header, h
     layout->setRowStretch(3, 1);
     layout->setColumnStretch(0, 1);
 
-    // Reading, writing and editing the lines come with the ticket layout work.
-    for (QGroupBox *frame : m_frame9)
-        frame->setEnabled(false);
+    // The boxes show the layout and every change goes into it at once.
+    for (int k = 0; k < TicketLineCount; ++k) {
+        QLineEdit *box = lineBox(k);
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textEdited, this, [this, k](const QString &text) { m_layout.setLine(k, text); });
+    }
+    connect(&m_layout, &TicketLayout::lineChanged, this, &HeaderPage::showLine);
+    connect(&m_layout, &TicketLayout::alignmentChanged, this, &HeaderPage::showAlignment);
+    connect(&m_layout, &TicketLayout::printerKindChanged, this, &HeaderPage::showPrinterKind);
+    connect(&m_layout, &TicketLayout::eplTextChanged, this, &HeaderPage::showEpl);
+    connect(m_epl, &QPlainTextEdit::textChanged, this, [this] { m_layout.setEplText(eplFromBox(m_epl->toPlainText())); });
+    for (int i = 0; i < 2; ++i) {
+        connect(m_option3[i], &QRadioButton::clicked, this, [this, i] { Option3_Click(i); });
+        connect(m_ssCommand10[i], &QPushButton::clicked, this, [this, i] { SSCommand10_Click(i); });
+    }
+    chooseEplFile = [this](bool save) {
+        return save ? QFileDialog::getSaveFileName(this, m_ssCommand10[1]->text())
+                    : QFileDialog::getOpenFileName(this, m_ssCommand10[0]->text());
+    };
+
     m_captions.applyDesign();
+    showAlignment();
+    showPrinterKind();
+}
+
+QLineEdit *HeaderPage::lineBox(int k) const
+{
+    return TicketLayout::isFootnote(k) ? m_dipNot[size_t(k - HeaderLineCount)] : m_baslık[size_t(k)];
+}
+
+void HeaderPage::showLine(int k)
+{
+    QLineEdit *box = lineBox(k);
+    if (box->text() != m_layout.line(k))
+        box->setText(m_layout.line(k));
+}
+
+void HeaderPage::showAlignment()
+{
+    const bool centred[2] = {m_layout.headerCentred(), m_layout.footnoteCentred()};
+    for (int i = 0; i < 2; ++i) {
+        m_toolbar2[i].centred->setChecked(centred[i]);
+        m_toolbar2[i].left->setChecked(!centred[i]);
+    }
+}
+
+void HeaderPage::showPrinterKind()
+{
+    const bool epl = m_layout.printerKind() == PrinterKind::Epl;
+    m_option3[epl ? 1 : 0]->setChecked(true);
+    // The lines with their toolbars, or the EPL text with its buttons.
+    m_frame9[0]->setEnabled(!epl);
+    m_frame9[1]->setEnabled(!epl);
+    m_epl->setEnabled(epl);
+    for (QPushButton *button : m_ssCommand10)
+        button->setEnabled(epl);
+}
+
+void HeaderPage::showEpl()
+{
+    const QString shown = eplForBox(m_layout.eplText());
+    if (m_epl->toPlainText() != shown)
+        m_epl->setPlainText(shown);
+}
+
+void HeaderPage::Option3_Click(int index)
+{
+    m_layout.setPrinterKind(index == 1 ? PrinterKind::Epl : PrinterKind::Ticket);
+}
+
+PrinterKind HeaderPage::printerKind() const { return m_zr2 ? m_layout.printerKind() : PrinterKind::Ticket; }
+
+TransferResult HeaderPage::read()
+{
+    return BaşlıkOku(host().link(), m_layout, printerKind(), host().texts(), [this] { host().DisconnectAction(); });
+}
+
+void HeaderPage::SSCommand10_Click(int index)
+{
+    const QString path = chooseEplFile ? chooseEplFile(index == 1) : QString();
+    if (path.isEmpty())
+        return;
+    Operator &op = host().link().op();
+    const TextService &texts = host().texts();
+    if (index == 1) {
+        QString error;
+        if (!WriteEplFile(path, m_layout.eplText(), &error))
+            op.message(texts.builtIn(BuiltIn::EplFileNotSaved).arg(path, error), Icon::Critical);
+        return;
+    }
+    // The text changes only when a file was read and the user wants it.
+    const EplFile file = ReadEplFile(path);
+    if (!file.ok) {
+        op.message(texts.builtIn(BuiltIn::EplFileNotRead).arg(path, file.error), Icon::Critical);
+        return;
+    }
+    if (file.bytes > EplFileQuestionBytes && op.yesNo(texts.line(TextLongEplFile), Icon::Question) != Choice::Yes)
+        return;
+    m_layout.setEplText(file.text);
+}
+
+bool HeaderPage::lineKey(QLineEdit *box, int key)
+{
+    int k = 0;
+    while (k < TicketLineCount && lineBox(k) != box)
+        ++k;
+    const bool footnote = TicketLayout::isFootnote(k);
+    const int first = footnote ? HeaderLineCount : 0;
+    const int last = footnote ? TicketLineCount - 1 : HeaderLineCount - 1;
+    int target = -1;
+    if (key == Qt::Key_Up || (key == Qt::Key_Backspace && box->text().isEmpty()))
+        target = k - 1;
+    else if (key == Qt::Key_Down)
+        target = k + 1;
+    else
+        return false;
+    if (target >= first && target <= last) {
+        lineBox(target)->setFocus(Qt::OtherFocusReason);
+        lineBox(target)->end(false);
+    }
+    return true;
+}
+
+bool HeaderPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        if (auto *box = qobject_cast<QLineEdit *>(watched); box && lineKey(box, static_cast<QKeyEvent *>(event)->key()))
+            return true;
+    }
+    return TabPage::eventFilter(watched, event);
 }
 
 void HeaderPage::Command2_Click()
@@ -174,12 +333,19 @@ void HeaderPage::modelChanged(Model model)
 {
     // The printer kind, the EPL text and the ticket code help exist only on the ZR2.
     const bool zr2 = model == Model::ZR2;
+    m_zr2 = zr2;
     for (QWidget *w : {static_cast<QWidget *>(m_option3[0]), static_cast<QWidget *>(m_option3[1]),
                        static_cast<QWidget *>(m_epl), static_cast<QWidget *>(m_ssCommand10[0]),
                        static_cast<QWidget *>(m_ssCommand10[1]), static_cast<QWidget *>(m_ssPanel6),
                        static_cast<QWidget *>(m_command2), static_cast<QWidget *>(m_frame9[2]),
                        static_cast<QWidget *>(m_frame9[3])})
         w->setVisible(zr2);
+    // Without the EPL printer the lines are what the indicator prints.
+    showPrinterKind();
+    if (!zr2) {
+        m_frame9[0]->setEnabled(true);
+        m_frame9[1]->setEnabled(true);
+    }
 }
 
 }  // namespace vx::gui

@@ -79,8 +79,13 @@ protected:
         EXPECT_TRUE(form->FormLoad(model));
     }
     vx::gui::Light light() const { return form->light(); }
-    // Status readings the indicator has seen: each enters host mode (command 19) once.
-    int statusReadings() const { return int(std::count(device.commands().begin(), device.commands().end(), 19)); }
+    // Status readings the indicator has seen: each begins with a read of register 0
+    // (other tabs' reads enter host mode too).
+    int statusReadings() const
+    {
+        return int(std::count_if(device.requests().begin(), device.requests().end(),
+                                 [](const QString &r) { return r.startsWith(QStringLiteral("@0300000002")); }));
+    }
 
     template <typename T = QWidget>
     T *ctl(const QString &name) const

@@ -1,0 +1,232 @@
+#include "gui/RowEntry.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
+
+namespace vx::gui {
+namespace {
+
+int g_beeps = 0;
+
+bool takes(BoxKeys keys, QChar c)
+{
+    if (keys == BoxKeys::Any)
+        return true;
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        return true;
+    return keys == BoxKeys::DigitsAndComma && c == QLatin1Char(',');
+}
+
+}  // namespace
+
+void Beep()
+{
+    ++g_beeps;
+    QApplication::beep();
+}
+
+int BeepCount() { return g_beeps; }
+
+// ---------------------------------------------------------------------------
+
+BoxKeyFilter::BoxKeyFilter(QLineEdit *box, BoxKeys keys) : QObject(box), m_keys(keys)
+{
+    box->installEventFilter(this);
+    // A paste (or anything else that is no key press) that brings in a character the
+    // box does not take is undone.
+    connect(box, &QLineEdit::textEdited, this, [this, box](const QString &text) {
+        if (accepts(m_keys, text))
+            return;
+        box->undo();
+        if (!accepts(m_keys, box->text())) {
+            QString kept;
+            for (QChar c : text)
+                if (takes(m_keys, c))
+                    kept += c;
+            box->setText(kept);
+        }
+        Beep();
+    });
+}
+
+bool BoxKeyFilter::accepts(BoxKeys keys, const QString &text)
+{
+    for (QChar c : text)
+        if (!takes(keys, c))
+            return false;
+    return true;
+}
+
+bool BoxKeyFilter::acceptsKey(BoxKeys keys, const QKeyEvent &event)
+{
+    const QString text = event.text();
+    // Control keys (arrows, Backspace, Delete, Tab, shortcuts) carry no printable text.
+    if (text.isEmpty() || event.modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return true;
+    for (QChar c : text)
+        if (c.category() != QChar::Other_Control && !takes(keys, c))
+            return false;
+    return true;
+}
+
+bool BoxKeyFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && !acceptsKey(m_keys, *static_cast<QKeyEvent *>(event))) {
+        Beep();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+
+RowEntry::RowEntry(QTableView *view) : QObject(view), m_view(view)
+{
+    QAbstractItemModel *m = view->model();
+    Q_ASSERT(m);
+    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { follow(); });
+    connect(m, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                const int row = currentRow();
+                if (row >= topLeft.row() && row <= bottomRight.row())
+                    refreshTexts();
+            });
+    connect(m, &QAbstractItemModel::modelReset, this, [this] { follow(); });
+    connect(m, &QAbstractItemModel::layoutChanged, this, [this] { place(); });
+    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { place(); });
+    connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { place(); });
+    connect(view->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { place(); });
+    connect(view->verticalHeader(), &QHeaderView::sectionResized, this, [this] { place(); });
+    view->viewport()->installEventFilter(this);
+}
+
+QAbstractItemModel *RowEntry::model() const { return m_view->model(); }
+
+QLineEdit *RowEntry::addBox(const QString &objectName, int column, BoxKeys keys, int maxLength)
+{
+    auto *edit = new QLineEdit(m_view->viewport());
+    edit->setObjectName(objectName);
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
+    if (keys != BoxKeys::Any)
+        new BoxKeyFilter(edit, keys);
+    edit->installEventFilter(this);
+    m_boxes.push_back({edit, column, keys});
+    const Box box = m_boxes.back();
+    connect(edit, &QLineEdit::textEdited, this, [this, box](const QString &text) { edited(box, text); });
+    follow();
+    return edit;
+}
+
+int RowEntry::currentRow() const
+{
+    const QModelIndex current = m_view->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void RowEntry::setCurrentRow(int row)
+{
+    if (row < 0 || row >= model()->rowCount())
+        return;
+    const int column = m_boxes.empty() ? 0 : m_boxes.front().column;
+    const QModelIndex index = model()->index(row, column);
+    m_view->setCurrentIndex(index);
+    m_view->scrollTo(index);
+    follow();
+}
+
+void RowEntry::follow()
+{
+    refreshTexts();
+    place();
+}
+
+void RowEntry::refreshTexts()
+{
+    const int row = currentRow();
+    for (const Box &box : m_boxes) {
+        if (!box.edit)
+            continue;
+        const QString text = row < 0 ? QString() : model()->index(row, box.column).data(Qt::EditRole).toString();
+        if (box.edit->text() != text)
+            box.edit->setText(text);
+    }
+}
+
+void RowEntry::place()
+{
+    const int row = currentRow();
+    for (const Box &box : m_boxes) {
+        if (!box.edit)
+            continue;
+        const QRect cell = row < 0 ? QRect() : m_view->visualRect(model()->index(row, box.column));
+        box.edit->setVisible(cell.isValid() && cell.height() > 0);
+        if (cell.isValid())
+            box.edit->setGeometry(cell);
+        box.edit->raise();
+    }
+}
+
+void RowEntry::edited(const Box &box, const QString &text)
+{
+    if (!BoxKeyFilter::accepts(box.keys, text))
+        return;  // the key filter undoes it
+    if (accept && !accept(box.column, text)) {
+        box.edit->undo();
+        return;
+    }
+    int row = currentRow();
+    if (row < m_firstRow) {
+        // The selection leaves the hidden rows first; the text goes into the row it lands on.
+        const int cursor = box.edit->cursorPosition();
+        setCurrentRow(m_firstRow);
+        row = m_firstRow;
+        box.edit->setText(text);
+        box.edit->setCursorPosition(cursor);
+    }
+    model()->setData(model()->index(row, box.column), text, Qt::EditRole);
+}
+
+void RowEntry::move(int step)
+{
+    int row = currentRow();
+    do {
+        row += step;
+    } while (row >= m_firstRow && row < model()->rowCount() && m_view->isRowHidden(row));
+    if (row < m_firstRow || row >= model()->rowCount()) {
+        Beep();
+        return;
+    }
+    setCurrentRow(row);
+}
+
+bool RowEntry::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view->viewport()) {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            place();
+        return QObject::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Up:
+            move(-1);
+            return true;
+        case Qt::Key_Down:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            move(1);
+            return true;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace vx::gui
