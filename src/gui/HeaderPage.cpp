@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -126,7 +127,7 @@ HeaderPage::HeaderPage(PageHost &host, QWidget *parent) : TabPage(Tab::Header, h
         fl->addWidget(m_dipNot[i]);
     }
 
-    auto *pl = new QHBoxLayout(m_frame9[2]);
+    auto *pl = new QVBoxLayout(m_frame9[2]);
     for (int i = 0; i < 2; ++i) {
         m_option3[i] = Named<QRadioButton>(QStringLiteral("Option3_%1").arg(i), m_frame9[2]);
         pl->addWidget(m_option3[i]);
@@ -149,13 +150,16 @@ HeaderPage::HeaderPage(PageHost &host, QWidget *parent) : TabPage(Tab::Header, h
 
     // Ticket code help beside the lines, opened and closed by Command2.
     m_ssPanel6 = new Panel(QStringLiteral("SSPanel6"), QString(), this);
-    m_ssPanel6->setFixedWidth(150);
+    m_ssPanel6->setFixedWidth(190);
     auto *cl = new QVBoxLayout(m_ssPanel6->body());
     m_label15 = Named<QLabel>(QStringLiteral("Label15"), m_ssPanel6->body(), QStringLiteral("[N] [G] [T] [D]\n[I] [C] [A]"));
     m_label14 = Named<QLabel>(QStringLiteral("Label14"), m_ssPanel6->body(), QStringLiteral("[1] [2] [3]\n[4] [5] [6]"));
     for (QLabel *l : {m_label15, m_label14}) {
         l->setFrameShape(QFrame::StyledPanel);
-        l->setAlignment(Qt::AlignCenter);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setMargin(4);
+        l->setWordWrap(true);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
         l->setMinimumHeight(44);
         cl->addWidget(l);
     }
@@ -166,21 +170,26 @@ HeaderPage::HeaderPage(PageHost &host, QWidget *parent) : TabPage(Tab::Header, h
     m_captions.add(354, m_ssPanel6, "Fiş Kodları");
     m_captions.add(354, m_command2, "Fiş Kodları", Captions::Kind::ToolTip);
 
+    // The lines and the EPL text on the left; the ticket codes and the printer kind beside them.
     layout->addWidget(m_frame9[0], 0, 0);
     layout->addWidget(m_frame9[1], 1, 0);
-    layout->addWidget(m_frame9[2], 2, 0);
-    layout->addWidget(m_frame9[3], 3, 0);
+    layout->addWidget(m_frame9[3], 2, 0);
     auto *side = new QVBoxLayout;
     side->addWidget(m_command2, 0, Qt::AlignRight);
     side->addWidget(m_ssPanel6);
+    side->addWidget(m_frame9[2]);
     side->addStretch(1);
-    layout->addLayout(side, 0, 1, 4, 1);
-    layout->setRowStretch(3, 1);
+    layout->addLayout(side, 0, 1, 3, 1);
+    layout->setRowStretch(2, 1);
     layout->setColumnStretch(0, 1);
 
-    // The boxes show the layout and every change goes into it at once.
+    // The boxes show the layout and every change goes into it at once. A fixed-pitch
+    // font shows the lines as the ticket printer sets them.
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    m_epl->setFont(fixed);
     for (int k = 0; k < TicketLineCount; ++k) {
         QLineEdit *box = lineBox(k);
+        box->setFont(fixed);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, [this, k](const QString &text) { m_layout.setLine(k, text); });
     }
@@ -226,8 +235,8 @@ void HeaderPage::showAlignment()
 
 void HeaderPage::showPrinterKind()
 {
-    const bool epl = m_layout.printerKind() == PrinterKind::Epl;
-    m_option3[epl ? 1 : 0]->setChecked(true);
+    m_option3[m_layout.printerKind() == PrinterKind::Epl ? 1 : 0]->setChecked(true);
+    const bool epl = printerKind() == PrinterKind::Epl;
     // The lines with their toolbars, or the EPL text with its buttons.
     m_frame9[0]->setEnabled(!epl);
     m_frame9[1]->setEnabled(!epl);
@@ -327,6 +336,9 @@ void HeaderPage::applyLanguage(const TextService &texts)
     codes << QStringLiteral("[6]") + texts.line(LastCodeLine);
     m_label15->setToolTip(codes.join(QLatin1Char('\n')));
     m_label14->setToolTip(codes.join(QLatin1Char('\n')));
+    // The panel itself lists them too: the weighing fields, then the ticket's own lines.
+    m_label15->setText(codes.mid(0, 7).join(QLatin1Char('\n')));
+    m_label14->setText(codes.mid(7).join(QLatin1Char('\n')));
 }
 
 void HeaderPage::modelChanged(Model model)
@@ -342,10 +354,6 @@ void HeaderPage::modelChanged(Model model)
         w->setVisible(zr2);
     // Without the EPL printer the lines are what the indicator prints.
     showPrinterKind();
-    if (!zr2) {
-        m_frame9[0]->setEnabled(true);
-        m_frame9[1]->setEnabled(true);
-    }
 }
 
 }  // namespace vx::gui

@@ -45,7 +45,7 @@ IdPage::IdPage(PageHost &host, QWidget *parent) : TabPage(Tab::IdMemory, host, p
             cl->addWidget(box, k, column + 1);
             connect(box, &QLineEdit::textEdited, this, [this, i](const QString &text) {
                 if (i % 2 == 0 && !BoxKeyFilter::accepts(BoxKeys::Digits, text))
-                    return;  // the key filter undoes it
+                    return;  // the key filter passes on what stays of it
                 if (i % 2 == 0)
                     m_memory.setNumber(i / 2, text);
                 else

@@ -36,20 +36,18 @@ int BeepCount() { return g_beeps; }
 BoxKeyFilter::BoxKeyFilter(QLineEdit *box, BoxKeys keys) : QObject(box), m_keys(keys)
 {
     box->installEventFilter(this);
-    // A paste (or anything else that is no key press) that brings in a character the
-    // box does not take is undone.
+    // A paste (or anything else that is no key press) that brings in characters the
+    // box does not take loses them; the box's owners hear of the text that stays.
     connect(box, &QLineEdit::textEdited, this, [this, box](const QString &text) {
         if (accepts(m_keys, text))
             return;
-        box->undo();
-        if (!accepts(m_keys, box->text())) {
-            QString kept;
-            for (QChar c : text)
-                if (takes(m_keys, c))
-                    kept += c;
-            box->setText(kept);
-        }
+        QString kept;
+        for (QChar c : text)
+            if (takes(m_keys, c))
+                kept += c;
+        box->setText(kept);
         Beep();
+        emit box->textEdited(kept);
     });
 }
 
@@ -174,9 +172,15 @@ void RowEntry::place()
 void RowEntry::edited(const Box &box, const QString &text)
 {
     if (!BoxKeyFilter::accepts(box.keys, text))
-        return;  // the key filter undoes it
+        return;  // the key filter passes on what stays of it
     if (accept && !accept(box.column, text)) {
-        box.edit->undo();
+        // Back to the cell's text, the last one taken.
+        const int cursor = box.edit->cursorPosition();
+        const int row = currentRow();
+        box.edit->setText(row < 0 ? QString() : model()->index(row, box.column).data(Qt::EditRole).toString());
+        box.edit->setCursorPosition(qMax(0, cursor - 1));
+        if (refused)
+            refused(box.column, text);
         return;
     }
     int row = currentRow();

@@ -56,8 +56,10 @@ public:
     // Up stops here.
     void setFirstRow(int row) { m_firstRow = row; }
     int firstRow() const { return m_firstRow; }
-    // A check of a typed text beyond the keys: a text it refuses is undone.
+    // A check of a typed text beyond the keys: a text it refuses is undone, then
+    // `refused` is told (to say why).
     std::function<bool(int column, const QString &text)> accept;
+    std::function<void(int column, const QString &text)> refused;
 
     int currentRow() const;
     void setCurrentRow(int row);

@@ -8,6 +8,7 @@
 #include "shell/TextService.h"
 
 #include <QFrame>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -31,6 +32,7 @@ SetpointPage::SetpointPage(PageHost &host, QWidget *parent) : TabPage(Tab::Setpo
         box->setAlignment(Qt::AlignRight);
     }
     m_entry->accept = [this](int, const QString &text) { return acceptValue(text); };
+    m_entry->refused = [this](int, const QString &text) { refuseValue(text); };
     layout->addWidget(m_gridArea);
     m_memory.setLabelCaption(QStringLiteral("Hafıza"));
     layOutGrids();
@@ -40,9 +42,9 @@ void SetpointPage::applyLanguage(const TextService &texts) { m_memory.setLabelCa
 
 void SetpointPage::layOutGrids()
 {
-    m_grid->setColumnWidth(SetpointMemory::Label, 150);
+    m_grid->setColumnWidth(SetpointMemory::Label, 130);
     for (int k = 0; k < SetpointsPerRecord; ++k)
-        m_grid->setColumnWidth(SetpointMemory::FirstSetpoint + k, 150);
+        m_grid->horizontalHeader()->setSectionResizeMode(SetpointMemory::FirstSetpoint + k, QHeaderView::Stretch);
     if (m_entry->currentRow() < 0)
         m_entry->setCurrentRow(0);
 }
@@ -55,13 +57,15 @@ bool SetpointPage::acceptValue(const QString &text)
         Beep();
         return false;
     }
+    return SetpointWireValue(text, host().state().weight.decimals()).fault != SetpointFault::TooManyDigits;
+}
+
+void SetpointPage::refuseValue(const QString &text)
+{
     const int decimals = host().state().weight.decimals();
-    if (SetpointWireValue(text, decimals).fault == SetpointFault::TooManyDigits) {
+    if (SetpointWireValue(text, decimals).fault == SetpointFault::TooManyDigits)
         host().link().op().message(host().texts().builtIn(BuiltIn::SetpointTooLong).arg(text).arg(decimals),
                                    Icon::Warning);
-        return false;
-    }
-    return true;
 }
 
 TransferResult SetpointPage::read()

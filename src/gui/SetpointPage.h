@@ -36,6 +36,7 @@ public:
 private:
     // A typed value must fit the write at the indicator's decimals.
     bool acceptValue(const QString &text);
+    void refuseValue(const QString &text);
 
     SetpointMemory m_memory;
     QFrame *m_gridArea = nullptr;
