@@ -147,6 +147,10 @@ std::optional<IdRecordText> ParseIdRecord(const QString &decoded)
         return std::nullopt;
     IdRecordText record;
     record.number = rest.left(degree);
+    bool isNumber = false;
+    record.number.toLongLong(&isNumber);
+    if (!isNumber || record.number.startsWith(QLatin1Char('+')) || record.number.trimmed() != record.number)
+        return std::nullopt;
     record.name = StoredTextShown(rest.mid(degree + 1));
     // An unused record carries -1 (erased memory) or 0.
     if (record.number == QLatin1String("-1") || record.number == QLatin1String("0"))

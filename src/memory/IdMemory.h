@@ -91,7 +91,7 @@ struct IdRecordText {
     QString name;
 };
 // The record from an answer decoded as "ID" (selector, number, "°", name); nothing
-// when the text has no "°" after the selector. The name loses its trailing blanks
+// when the text has no "°" after the selector or no whole number before it. The name loses its trailing blanks
 // and NULs.
 std::optional<IdRecordText> ParseIdRecord(const QString &decoded);
 
