@@ -135,6 +135,7 @@ TEST(IdRecord, ParsedFromTheDecodedAnswer)
         EXPECT_TRUE(r->number.isEmpty() && r->name.isEmpty()) << unused;
     }
     EXPECT_FALSE(parse(QStringLiteral("\x01" "1024ACME")));  // no "°": no record
+    EXPECT_FALSE(parse(QString(QChar(1)) + "12" + QChar(u'\0') + "3" + degree + "X"));  // no whole number
     EXPECT_FALSE(parse(QString()));
 }
 

@@ -203,8 +203,9 @@ HeaderPage::HeaderPage(PageHost &host, QWidget *parent) : TabPage(Tab::Header, h
         connect(m_ssCommand10[i], &QPushButton::clicked, this, [this, i] { SSCommand10_Click(i); });
     }
     chooseEplFile = [this](bool save) {
-        return save ? QFileDialog::getSaveFileName(this, m_ssCommand10[1]->text())
-                    : QFileDialog::getOpenFileName(this, m_ssCommand10[0]->text());
+        const QString filter = QStringLiteral("*.txt;;*");
+        return save ? QFileDialog::getSaveFileName(this, m_ssCommand10[1]->text(), QString(), filter)
+                    : QFileDialog::getOpenFileName(this, m_ssCommand10[0]->text(), QString(), filter);
     };
 
     m_captions.applyDesign();

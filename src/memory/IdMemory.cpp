@@ -3,6 +3,8 @@
 #include "link/Cp1254.h"
 #include "memory/TicketText.h"
 
+#include <algorithm>
+
 namespace vx {
 namespace {
 
@@ -147,9 +149,11 @@ std::optional<IdRecordText> ParseIdRecord(const QString &decoded)
         return std::nullopt;
     IdRecordText record;
     record.number = rest.left(degree);
-    bool isNumber = false;
-    record.number.toLongLong(&isNumber);
-    if (!isNumber || record.number.startsWith(QLatin1Char('+')) || record.number.trimmed() != record.number)
+    // A whole decimal number: an optional minus sign and digits, nothing else.
+    const QStringView digits = QStringView(record.number).mid(record.number.startsWith(QLatin1Char('-')) ? 1 : 0);
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        }))
         return std::nullopt;
     record.name = StoredTextShown(rest.mid(degree + 1));
     // An unused record carries -1 (erased memory) or 0.
