@@ -13,9 +13,16 @@ using namespace vx::sim;
 
 namespace {
 
+VirtualIndicator::Options plain()
+{
+    VirtualIndicator::Options o;
+    o.checksum = false;
+    return o;
+}
+
 class SimMemoriesTest : public ::testing::Test {
 protected:
-    SimMemoriesTest() : device(VirtualIndicator::Options{.checksum = false}) { InstallDefaultModules(device, {}); }
+    SimMemoriesTest() : device(plain()) { InstallDefaultModules(device, {}); }
     QByteArray send(const QByteArray &frame)
     {
         const auto reply = device.handle(frame);
@@ -101,7 +108,7 @@ TEST_F(SimMemoriesTest, StateFileCarriesTheBank)
     SetStoredEpl(device, "P1\r\n");
     ASSERT_TRUE(device.saveState(dir.filePath("state.txt")));
 
-    VirtualIndicator restarted(VirtualIndicator::Options{.checksum = false});
+    VirtualIndicator restarted(plain());
     ASSERT_TRUE(restarted.loadState(dir.filePath("state.txt")));
     InstallDefaultModules(restarted, {});
     EXPECT_EQ(StoredId(restarted, 7).number, 777);
