@@ -14,6 +14,7 @@ struct Module {
 constexpr std::array kModules = {
     Module{"live-status",
            [](VirtualIndicator &d, const ModuleOptions &o) { InstallLiveStatus(d, o.seconds, o.status); }},
+    Module{"calibration", [](VirtualIndicator &d, const ModuleOptions &o) { InstallCalibration(d, o.calibration); }},
 };
 
 }  // namespace
