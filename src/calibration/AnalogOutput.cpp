@@ -68,10 +68,15 @@ std::optional<qint64> AnalogOku(Link &link, int reg)
     if (!link.port().isOpen())
         return std::nullopt;
     link.writeNoAck(CalibrationRegister::Command, 2, "Lg", kCommandRead);
-    const QVariant value = link.read(reg, 2, "LG");
-    if (!value.isValid())
+    // The values run from 0 to 65535: read unsigned, since the signed reading of "LG"
+    // would turn 61440 and above into negative numbers and defeat the limits.
+    const QString answer = link.readRaw(reg, 2);
+    const QVariant data = link.decodeAnswer(answer, "Hex", reg, 2);
+    bool ok = false;
+    const uint value = data.toString().toUInt(&ok, 16);
+    if (!data.isValid() || !ok)
         return std::nullopt;
-    return value.toLongLong();
+    return qint64(value);
 }
 
 AnalogStartResult StartAnalogAdjustment(Link &link, bool voltage, const LanguageTexts &texts,

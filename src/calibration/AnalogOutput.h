@@ -49,8 +49,8 @@ int AnalogValueRegister(AnalogPoint point);
 // (zero point) or 65536 (second point), down while value - step is not below 0.
 bool AnalogStepAllowed(AnalogButton button, qint64 value);
 
-// AnalogOku: command 7, then the 2-byte register decoded "LG". Nothing while the
-// port is closed or when the answer is not whole.
+// AnalogOku: command 7, then the 2-byte register as a number from 0 to 65535. Nothing
+// while the port is closed or when the answer is not whole.
 std::optional<qint64> AnalogOku(Link &link, int reg);
 
 // Start of an adjustment run (the port open): the output type to register 195,
