@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -168,8 +169,7 @@ void CalibrationPage::buildProcedure()
     m_label3[8] = Named<QLabel>(QStringLiteral("Label3_8"), m_frame1);
     pl->addWidget(m_label3[8]);
     m_label4 = Named<QLabel>(QStringLiteral("Label4"), m_frame1);
-    m_label4->setFrameShape(QFrame::StyledPanel);
-    m_label4->setFrameShadow(QFrame::Sunken);
+    m_label4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_label4->setAlignment(Qt::AlignCenter);
     m_label4->setWordWrap(true);
     m_label4->setMinimumHeight(40);
@@ -293,8 +293,7 @@ void CalibrationPage::buildAnalog()
     m_ssCommand5->setMinimumHeight(28);
     m_label7 = Named<QLabel>(QStringLiteral("Label7"), m_frame2);
     m_label7->setAlignment(Qt::AlignCenter);
-    m_label7->setFrameShape(QFrame::StyledPanel);
-    m_label7->setFrameShadow(QFrame::Sunken);
+    m_label7->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_label7->setWordWrap(true);
     m_label7->setMinimumHeight(28);
     al->addWidget(m_frame5, 0, 0, 2, 1);
@@ -342,15 +341,15 @@ void CalibrationPage::connectControls()
 {
     for (int i = 0; i < 3; ++i)
         connect(m_option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
-    connect(m_ssCommand3, &QPushButton::clicked, this, [this] { SSCommand3_Click(); });
+    connect(m_ssCommand3, &QPushButton::clicked, this, [this] { whenLineFree([this] { SSCommand3_Click(); }); });
     for (int i = 0; i < 6; ++i)
         connect(m_combo4[i], &QComboBox::activated, this, [this, i] { Combo4_Click(i); });
     for (int i = 1; i <= 4; ++i)
         connect(m_combo44[i], &QComboBox::activated, this, [this, i] { Combo44_Click(i); });
-    connect(m_ssCommand6, &QPushButton::clicked, this, [this] { SSCommand6_Click(); });
-    connect(m_ssCommand5, &QPushButton::clicked, this, [this] { SSCommand5_Click(); });
+    connect(m_ssCommand6, &QPushButton::clicked, this, [this] { whenLineFree([this] { SSCommand6_Click(); }); });
+    connect(m_ssCommand5, &QPushButton::clicked, this, [this] { whenLineFree([this] { SSCommand5_Click(); }); });
     for (int i = 0; i < 2; ++i)
-        connect(m_option5[i], &QRadioButton::clicked, this, [this, i] { Option5_Click(i); });
+        connect(m_option5[i], &QRadioButton::clicked, this, [this, i] { whenLineFree([this, i] { Option5_Click(i); }); });
     connect(m_option6[0], &QRadioButton::toggled, this, [this](bool zero) {
         m_ssPanel4->setVisible(zero);
         m_ssPanel5->setVisible(!zero);
@@ -422,14 +421,36 @@ void CalibrationPage::entered()
     clearOptions();
     setRangeFieldsEnabled(false);
     m_ssCommand3->setEnabled(false);
-    // The read runs once an entry: in the refresh that follows the change, with the port open.
-    AppState &state = host().state();
-    if (state.IsConnected && state.TabRefreshPending && host().link().port().isOpen())
-        KalibrasyonHost();
+    // The range is read once an entry, right after the tab change and its refresh (which
+    // may both enter the page, e.g. after a connect made on this tab): the read is
+    // deferred, and a later entry or leaving the tab replaces it.
+    const unsigned entry = ++m_entry;
+    const AppState &state = host().state();
+    if (!state.IsConnected || !state.TabRefreshPending)
+        return;
+    QPointer<CalibrationPage> self(this);
+    host().link().clock().callAfter(0, [self, entry] {
+        if (self && self->m_entry == entry)
+            self->rangeRead();
+    });
+}
+
+void CalibrationPage::rangeRead()
+{
+    PageHost &h = host();
+    if (!h.state().IsConnected || h.state().CurrentTab != Tab::Calibration || !isEnabled())
+        return;  // disconnected, left, or another operation holds the line
+    h.beginOperation();
+    KalibrasyonHost();
+    Link &link = h.link();
+    if (link.port().isOpen())
+        link.port().close();
+    h.endOperation();
 }
 
 void CalibrationPage::left()
 {
+    ++m_entry;  // a range read still to come is not wanted any more
     m_timer3->stop();
     if (host().state().IsConnected) {
         analokartkon();
@@ -730,6 +751,9 @@ void CalibrationPage::Timer3_Timer()
 {
     if (!host().state().IsConnected) {
         m_timer3->stop();
+        Link &link = host().link();
+        if (link.port().isOpen() && isEnabled())
+            link.port().close();
         return;
     }
     host().link().clock().idle(0, true);
@@ -745,18 +769,16 @@ void CalibrationPage::displayRead()
         return;
     m_displayBusy = true;
     Link &link = host().link();
-    // The port is open only for an operation: the read opens and closes it itself.
-    const bool opened = !link.port().isOpen();
+    // While the display is read the port stays open; the next operation or tab change
+    // closes it.
     std::optional<qint64> gross, net;
-    if (!opened || reopenPort()) {
+    if (link.port().isOpen() || reopenPort()) {
         const QVariant g = link.read(CalibrationRegister::Weight, 4, "LG");
         const QVariant n = link.read(3, 4, "LG");
         if (g.isValid())
             gross = g.toLongLong();
         if (n.isValid())
             net = n.toLongLong();
-        if (opened && link.port().isOpen())
-            link.port().close();
     }
     const RangeChoice choice = rangeChoice();
     const int decimals = choice.division1 ? decimalsOf(DivisionValueText(*choice.division1)) : 0;
@@ -770,6 +792,30 @@ void CalibrationPage::displayRead()
         m_label9->setText(QStringLiteral("%1: %2     %3: %4")
                               .arg(texts.line(Text::Gross), shown(gross), texts.line(Text::Net), shown(net)));
     m_displayBusy = false;
+    runDeferred();
+}
+
+void CalibrationPage::whenLineFree(std::function<void()> action)
+{
+    // A display read or an adjustment tick lets window events run while it waits for
+    // an answer: what is clicked meanwhile runs once it is over.
+    if (!m_displayBusy && !m_analogBusy) {
+        action();
+        return;
+    }
+    m_deferred = std::move(action);
+}
+
+void CalibrationPage::runDeferred()
+{
+    if (!m_deferred)
+        return;
+    QPointer<CalibrationPage> self(this);
+    host().link().clock().callAfter(0, [self, action = std::move(m_deferred)] {
+        if (self)
+            self->whenLineFree(action);
+    });
+    m_deferred = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -832,6 +878,7 @@ void CalibrationPage::startAdjustment()
     }
     m_frame5->setEnabled(false);
     m_timer3->stop();
+    m_label9->setText(kNoValue);
     if (!reopenPort()) {
         link.op().message(texts.line(Text::PortFailed), Icon::Critical);
         m_frame5->setEnabled(true);
@@ -913,8 +960,12 @@ std::optional<AnalogButton> CalibrationPage::heldStep() const
 
 void CalibrationPage::stepPressed(AnalogButton button)
 {
+    if (m_analogBusy || m_displayBusy) {
+        whenLineFree([this, button] { stepPressed(button); });
+        return;
+    }
     Link &link = host().link();
-    if (!m_adjusting || m_analogBusy || !link.port().isOpen())
+    if (!m_adjusting || !link.port().isOpen())
         return;
     m_analogBusy = true;
     // The other panel and the point options wait for the step.
@@ -932,6 +983,7 @@ void CalibrationPage::stepPressed(AnalogButton button)
     for (QRadioButton *o : m_option6)
         o->setEnabled(true);
     m_analogBusy = false;
+    runDeferred();
 }
 
 void CalibrationPage::Timer1_Timer()
@@ -957,6 +1009,7 @@ void CalibrationPage::Timer1_Timer()
     else if (tick.step == AnalogStepResult::Sent)
         showLabel7(host().texts().line(Text::Adjusting), kYellow);
     m_analogBusy = false;
+    runDeferred();
 }
 
 }  // namespace vx::gui

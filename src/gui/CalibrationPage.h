@@ -4,9 +4,9 @@
 // adjustment, above the display read.
 //
 // Entering the tab releases the analog step buttons, clears the procedure options
-// and locks the range fields; the refresh of the tab (refreshKind Reenter, the port
-// open) then reads the range settings (KalibrasyonHost) once and starts the display
-// timer Timer3. Leaving the tab stops Timer3 and Timer1 and ends a running
+// and locks the range fields; the refresh of the tab (refreshKind Reenter) has the
+// range settings read (KalibrasyonHost), once an entry and right after it, and the
+// display timer Timer3 started. Leaving the tab stops Timer3 and Timer1 and ends a running
 // adjustment. The procedures themselves are the calibration core's; the page gives
 // them the range fields, the entry panel for the test weight and the status label.
 
@@ -19,6 +19,7 @@
 
 #include <QColor>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -87,6 +88,7 @@ private:
     void buildDisplay();
     void fillRangeLists();
     void connectControls();
+    void rangeRead();  // the deferred read of an entry, in an operation frame of its own
 
     // Range fields.
     void setRangeField(int index, bool enabled);  // Combo4(i) and its twin
@@ -113,6 +115,10 @@ private:
     void setStepPanelsEnabled(bool enabled);
     void dimAnalogPage(bool dimmed);
     bool reopenPort();  // the port closed and opened again, quietly
+    // Runs an action that talks to the indicator now, or once the display read or the
+    // adjustment tick under way is over.
+    void whenLineFree(std::function<void()> action);
+    void runDeferred();
 
     Captions m_captions;
     MetrologyProfiles m_profiles;
@@ -122,6 +128,8 @@ private:
     bool m_adjusting = false;
     bool m_analogBusy = false;  // a tick or a step is under way
     bool m_displayBusy = false;
+    unsigned m_entry = 0;       // counts entries: a deferred range read belongs to one
+    std::function<void()> m_deferred;  // clicked while the line was busy
     std::unique_ptr<ClockTimer> m_timer1;
     std::unique_ptr<ClockTimer> m_timer3;
 
