@@ -349,10 +349,11 @@ const Registration registration{{
     .name = QStringLiteral("calibrate"),
     .synopsis = QStringLiteral("calibrate zero|span|general"),
     .help = QStringLiteral(
-        "run a weighing calibration as the window's calibration tab does, after reading the\n"
-        "range settings; the steps and the language messages go to standard error. Options:\n"
-        "--yes --weight KG, and for general --mode single|dual --capacity KG --division KG\n"
-        "--capacity2 KG --division2 KG --metrological on|off (default: what the indicator holds)"),
+        "run a weighing calibration as the calibration tab does, after reading the\n"
+        "range settings; steps and messages go to standard error. --yes confirms the\n"
+        "unloaded platform, --weight KG is the test weight; general also takes\n"
+        "--mode, --capacity, --division, --capacity2, --division2, --metrological\n"
+        "(default: what the indicator holds); exit 4 calibration message, 6 cancelled"),
     .options = {{kYes, QString(), QStringLiteral("Confirm the unloaded platform without asking.")},
                 {kWeight, QStringLiteral("KG"), QStringLiteral("The test weight on the platform, in kg.")},
                 {kMode, QStringLiteral("single|dual"), QStringLiteral("Operating mode written by a general calibration.")},
