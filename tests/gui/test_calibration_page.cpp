@@ -142,6 +142,21 @@ TEST_F(CalibrationPageTest, AConnectMadeOnTheTabReadsTheRangeOnce)
     EXPECT_EQ(at(25), QStringList({"R 1"}));
 }
 
+TEST_F(CalibrationPageTest, ARangeFoundElsewhereSelectsTheRangeFields)
+{
+    startShown();
+    vx::IndicatorRange range;
+    range.codes = {1, 22, 6, 30, 9, 0};  // dual: 100 Kg by 0.01, 300 Kg by 0.1; not legal trade
+    form->rangeFound(range);
+    EXPECT_EQ(current("Combo4_0"), "E361");
+    EXPECT_EQ(current("Combo4_1"), "22 - 100 Kg");
+    EXPECT_EQ(current("Combo44_2"), "0.01");
+    EXPECT_EQ(current("Combo4_3"), "30 - 300 Kg");
+    EXPECT_EQ(current("Combo4_4"), "9 - 0.1");
+    EXPECT_EQ(current("Combo4_5"), "E362");
+    EXPECT_FALSE(page().indicatorRange()) << "only a whole range read on entering counts for a general calibration";
+}
+
 TEST_F(CalibrationPageTest, RangeChoicesRefillTheDivisionsFromTheProfiles)
 {
     enterConnected();
