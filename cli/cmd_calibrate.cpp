@@ -238,7 +238,7 @@ int run(Session &s, const CommandArgs &args)
             return s.usageError(QStringLiteral("--weight goes with calibrate span or general"));
         weight = args.value(kWeight).trimmed();
         // Its shape and sign now; the capacity it must not exceed once the range is known.
-        const TestWeight w = CheckTestWeight(*weight, QStringLiteral("1e15"), QStringLiteral("0.001"));
+        const TestWeight w = CheckTestWeight(*weight, QStringLiteral("1e15"), QStringLiteral("0.000001"));
         if (w.check == WeightCheck::NotANumber)
             return s.usageError(QStringLiteral("--weight must be a number of kg, e.g. 150 or 12.5"));
         if (w.check == WeightCheck::Zero)

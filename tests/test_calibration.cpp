@@ -4,7 +4,9 @@
 // refusals, the checks before anything is sent, and the test weight.
 
 #include "calibration/Calibration.h"
+#include "link/Cp1254.h"
 #include "link/Transaction.h"
+#include "monitor/Status.h"
 #include "shell/LanguageTexts.h"
 #include "support/ScriptedOperator.h"
 #include "support/SimFixture.h"
@@ -384,6 +386,23 @@ TEST_P(CalibrationTest, ARefusedCommandOnEnteringDropsTheLink)
     EXPECT_EQ(op.messages(), QStringList({"T309"}));
     EXPECT_EQ(disconnects, 1);
     EXPECT_EQ(wire(), QStringList({"R 25 1", "R 195 1", "W 19 0007"}));
+}
+
+// The calibration tab and the status tab read the same two bits of the hardware word.
+TEST(HardwareFlags, AgreeWithTheStatusTabBitByBit)
+{
+    for (int bit = 0; bit < 16; ++bit) {
+        const int a = bit < 8 ? 1 << bit : 0;
+        const int b = bit < 8 ? 0 : 1 << (bit - 8);
+        const HardwareFlags flags = HardwareFlagsOf(a, b);
+        const QString text = QString(cp1254::toUnicode(uchar(a))) + cp1254::toUnicode(uchar(b));
+        const std::optional<HardwareStatus> status = HWDurumOku(text);
+        ASSERT_TRUE(status);
+        EXPECT_EQ(flags.CalibrationPermitted, status->CalibrationPermitted) << "bit " << bit;
+        EXPECT_EQ(flags.AnalogCardPresent, status->AnalogCardPresent) << "bit " << bit;
+        EXPECT_EQ(flags.CalibrationPermitted, bit == 3) << "A bit 3";
+        EXPECT_EQ(flags.AnalogCardPresent, bit == 12) << "B bit 4";
+    }
 }
 
 // ---- checks before anything is sent --------------------------------------------

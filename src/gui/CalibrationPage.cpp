@@ -32,7 +32,6 @@ constexpr int Adjusting = 270;
 constexpr int PortFailed = 271;
 constexpr int Gross = 297;
 constexpr int Net = 298;
-constexpr int Refused = 309;
 constexpr int NotPermitted = 310;
 constexpr int NoAnalogCard = 311;
 constexpr int ModeSingle = 360;     // 360, 361: the mode items; 362, 363: the metrology items
