@@ -233,8 +233,9 @@ QString description()
     }
     text += QStringLiteral(
         "\nExit status: 0 success; 1 the indicator did not answer, refused, or left registers\n"
-        "unanswered; 2 wrong usage; 3 the port could not be opened. Errors go to standard error,\n"
-        "one line each, with the language text the window would show.");
+        "unanswered; 2 wrong usage; 3 the port could not be opened; 4 a calibration ended with\n"
+        "one of its messages; 6 cancelled by the operator. Errors go to standard error, one line\n"
+        "each, with the language text the window would show.");
     return text;
 }
 

@@ -54,6 +54,8 @@ enum Exit : int {
     ExitNoAnswer = 1,  // the indicator did not answer, refused, or left registers unanswered
     ExitUsage = 2,
     ExitPort = 3,      // the port could not be opened
+    ExitCalibration = 4,  // a calibration ended with one of its messages (not permitted, range, status, refused step)
+    ExitCancelled = 6,    // the operator cancelled (a confirmation declined, the end of input)
 };
 
 // What a run of the tool talks to. main() leaves port and clock empty (the real

@@ -1,5 +1,6 @@
 # Lays out the files the program needs beside the executables: the language files
-# in LANGUAGE/ and the help documents in Help/ (rendered from Markdown to PDF).
+# in LANGUAGE/, the metrology profiles and the help documents in Help/ (rendered
+# from Markdown to PDF).
 
 # ---- language files ----
 file(GLOB VX_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/LANGUAGE/*.txt)
@@ -13,6 +14,18 @@ foreach(f ${VX_LANGUAGE_FILES})
   list(APPEND VX_LANGUAGE_OUTPUTS ${VX_BIN_DIR}/LANGUAGE/${name})
 endforeach()
 add_custom_target(vextora_language ALL DEPENDS ${VX_LANGUAGE_OUTPUTS})
+
+# ---- metrology profiles ----
+file(GLOB VX_PROFILE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/profiles/*.txt)
+set(VX_PROFILE_OUTPUTS)
+foreach(f ${VX_PROFILE_FILES})
+  get_filename_component(name ${f} NAME)
+  add_custom_command(OUTPUT ${VX_BIN_DIR}/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${f} ${VX_BIN_DIR}/${name}
+    DEPENDS ${f} VERBATIM)
+  list(APPEND VX_PROFILE_OUTPUTS ${VX_BIN_DIR}/${name})
+endforeach()
+add_custom_target(vextora_profiles ALL DEPENDS ${VX_PROFILE_OUTPUTS})
 
 # ---- help documents ----
 # A build tool, kept out of the program folder.
@@ -38,7 +51,7 @@ endforeach()
 add_custom_target(vextora_help ALL DEPENDS ${VX_HELP_OUTPUTS})
 
 add_custom_target(vextora_layout ALL)
-add_dependencies(vextora_layout vextora_language vextora_help)
+add_dependencies(vextora_layout vextora_language vextora_profiles vextora_help)
 
 # The tests read the shipped language files from the LANGUAGE folder beside them,
 # so building a test program also lays those files out. The test targets are
@@ -46,7 +59,7 @@ add_dependencies(vextora_layout vextora_language vextora_help)
 function(vx_language_for_tests)
   foreach(t vextora_tests vextora_gui_tests)
     if(TARGET ${t})
-      add_dependencies(${t} vextora_language)
+      add_dependencies(${t} vextora_language vextora_profiles)
     endif()
   endforeach()
 endfunction()

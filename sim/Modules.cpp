@@ -16,6 +16,7 @@ struct Module {
 constexpr std::array kModules = {
     Module{"live-status",
            [](VirtualIndicator &d, const ModuleOptions &o) { InstallLiveStatus(d, o.seconds, o.status); }},
+    Module{"calibration", [](VirtualIndicator &d, const ModuleOptions &o) { InstallCalibration(d, o.calibration); }},
     Module{"memories", [](VirtualIndicator &d, const ModuleOptions &) { InstallMemories(d); }},
 };
 

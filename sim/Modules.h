@@ -9,6 +9,7 @@
 // options) function, give it an options member below if it needs one, and add
 // one line to the module table in sim/Modules.cpp.
 
+#include "sim/Calibration.h"
 #include "sim/LiveStatus.h"
 #include "sim/VirtualIndicator.h"
 
@@ -22,6 +23,7 @@ struct ModuleOptions {
     // tests, a monotonic timer on the pseudo-terminal. Moving values follow it.
     std::function<double()> seconds;
     LiveStatusOptions status;
+    CalibrationOptions calibration;
 };
 
 // Installs every module of the table, in its order.

@@ -118,8 +118,12 @@ int main(int argc, char *argv[])
                                           QStringLiteral("Operating status word of register 2 as 4 hex digits, "
                                                          "first byte first (default 2003)."),
                                           QStringLiteral("HHHH"));
+    const QCommandLineOption spanRefusalsOpt(QStringLiteral("span-refusals"),
+                                             QStringLiteral("Refuse the next N span calibration steps with "
+                                                            "code 25, test weight too small (default 0)."),
+                                             QStringLiteral("N"));
     parser.addOptions({linkOpt, modelOpt, secondOpt, addressOpt, checksumOpt, baudOpt, latencyOpt, stateOpt,
-                       faultOpt, strictOpt, logOpt, calibrationOpt, analogOpt, operatingOpt});
+                       faultOpt, strictOpt, logOpt, calibrationOpt, analogOpt, operatingOpt, spanRefusalsOpt});
 
     if (!parser.parse(QCoreApplication::arguments()))
         badUsage(parser.errorText());
@@ -184,6 +188,14 @@ int main(int argc, char *argv[])
             badUsage(QStringLiteral("bad --operating-status \"%1\": expected 4 hex digits").arg(text));
         modules.status.operatingA = quint8(word >> 8);
         modules.status.operatingB = quint8(word & 0xFF);
+    }
+    if (parser.isSet(spanRefusalsOpt)) {
+        bool ok = false;
+        const int n = parser.value(spanRefusalsOpt).trimmed().toInt(&ok);
+        if (!ok || n < 0 || n > 1000)
+            badUsage(QStringLiteral("bad --span-refusals \"%1\": expected a whole number from 0 to 1000")
+                         .arg(parser.value(spanRefusalsOpt)));
+        modules.calibration.spanRefusals = n;
     }
     std::vector<vx::sim::FaultRule> faults;
     for (const QString &ruleText : parser.values(faultOpt)) {

@@ -171,7 +171,10 @@ TEST(SimModules, TheDefaultModulesGiveALiveStatus)
     EXPECT_TRUE(DefaultModuleNames().contains("live-status"));
     double seconds = 0;
     VirtualIndicator dev(opts("", false));
-    InstallDefaultModules(dev, {[&] { return seconds; }, {.calibrationPermitted = true, .analogCard = false}});
+    ModuleOptions modules;
+    modules.seconds = [&] { return seconds; };
+    modules.status = {.calibrationPermitted = true, .analogCard = false};
+    InstallDefaultModules(dev, modules);
     EXPECT_EQ(answer(dev, "@0300020001\r"), "@03022003\r");   // operating word: net, stable, calibrated
     EXPECT_EQ(answer(dev, "@0300190001\r"), "@03020800\r");   // calibration permitted, no analog card
     const QByteArray before = answer(dev, "@0300000002\r");

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -252,8 +253,20 @@ void AnaForm::setShellEnabled(bool enabled)
     m_connect->setEnabled(enabled);
     m_mnDosya->menuAction()->setEnabled(enabled);
     m_tabs->setEnabled(enabled);
+    m_tabs->tabBar()->setEnabled(enabled);
     m_sidePanel->setEnabled(enabled);
     m_toolbar1->setEnabled(enabled);
+}
+
+void AnaForm::lockShell(bool locked)
+{
+    m_mnAyar->menuAction()->setEnabled(!locked);
+    m_connect->setEnabled(!locked);
+    m_mnDosya->menuAction()->setEnabled(!locked);
+    m_tabs->tabBar()->setEnabled(!locked);
+    m_sidePanel->setEnabled(!locked);
+    m_toolbar1->setEnabled(!locked);
+    ışık(locked ? Light::Yellow : Light::Green);
 }
 
 void AnaForm::rangeFound(const IndicatorRange &range)
@@ -270,7 +283,7 @@ void AnaForm::RefKatmaOlum()
         op().message(m_texts.line(375), Icon::Critical);
         return;
     }
-    if (!m_tabs->isEnabled())
+    if (!m_tabs->isEnabled() || !m_tabs->tabBar()->isEnabled())
         return;  // another operation runs
     const int tab = m_state.CurrentTab;
     const TabPage::Refresh kind = m_pages[tab]->refreshKind();

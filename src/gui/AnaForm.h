@@ -8,6 +8,7 @@
 
 #include "gui/Captions.h"
 #include "gui/Form1.h"
+#include "gui/NumericEntry.h"
 #include "gui/Panels.h"
 #include "gui/TabPage.h"
 #include "gui/Widgets.h"
@@ -134,6 +135,8 @@ public:
     // The menus, the connect menu, the tab set, the side panel and the toolbar.
     void setShellEnabled(bool enabled);
     void rangeFound(const IndicatorRange &range) override;
+    NumericEntry &numericEntry() override { return *m_numericEntry; }
+    void lockShell(bool locked) override;
 
 signals:
     void exitRequested();
@@ -224,6 +227,7 @@ private:
     LanguagePanel m_langPanel;    // SSPanel7
     Panel *m_waitPanel = nullptr; // SSPanel10
     EntryPanels m_entryPanels;    // SSPanel8, SSPanel9
+    std::unique_ptr<NumericEntry> m_numericEntry;
     std::unique_ptr<ClockTimer> m_timer4;
     QWidget *m_client = nullptr;
 };

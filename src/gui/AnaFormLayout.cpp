@@ -78,6 +78,7 @@ void AnaForm::buildCentral(const PageFactory &pages)
     m_langPanel = BuildLanguagePanel(m_client, m_captions);
     m_waitPanel = BuildWaitPanel(m_client);
     m_entryPanels = BuildEntryPanels(m_client, m_captions);
+    m_numericEntry = std::make_unique<NumericEntry>(m_entryPanels, m_clock);
 
     // How the last connect went, or why the link was lost.
     m_statusLine = Named<QLabel>(QStringLiteral("StatusLine"), this);

@@ -250,12 +250,17 @@ EntryPanels BuildEntryPanels(QWidget *parent, Captions &captions)
 {
     EntryPanels e;
     e.entry = new Panel(QStringLiteral("SSPanel8"), QString(), parent);
-    MakeFloating(e.entry, QSize(280, 150));
+    MakeFloating(e.entry, QSize(300, 190));
     auto *el = new QVBoxLayout(e.entry->body());
     el->setContentsMargins(12, 8, 12, 8);
+    auto *top = new QHBoxLayout;
     e.label18 = Named<QLabel>(QStringLiteral("Label18"), e.entry->body());
     e.label18->setWordWrap(true);
-    el->addWidget(e.label18);
+    top->addWidget(e.label18, 1);
+    e.label17 = Named<QLabel>(QStringLiteral("Label17"), e.entry->body(), QStringLiteral("✕"));
+    e.label17->setCursor(Qt::PointingHandCursor);
+    top->addWidget(e.label17, 0, Qt::AlignTop);
+    el->addLayout(top);
     e.text10 = Named<QLineEdit>(QStringLiteral("Text10"), e.entry->body());
     el->addWidget(e.text10);
     el->addStretch(1);

@@ -66,6 +66,7 @@ Panel *BuildWaitPanel(QWidget *parent);  // SSPanel10 "PLEASE WAIT"
 // shared by the pages that come with the calibration and parameter work.
 struct EntryPanels {
     Panel *entry = nullptr;  // SSPanel8
+    QLabel *label17 = nullptr;  // the close mark: acts as "İPTAL"
     QLabel *label18 = nullptr;
     QLineEdit *text10 = nullptr;
     std::array<QPushButton *, 2> ssCommand11{};

@@ -40,6 +40,8 @@ struct AppState;
 
 namespace vx::gui {
 
+class NumericEntry;
+
 // What a page may ask of the window around it.
 class PageHost {
 public:
@@ -54,6 +56,12 @@ public:
     virtual void DisconnectAction() = 0;
     // The indicator's range is known (TaksimatBul): stored and told to every page.
     virtual void rangeFound(const IndicatorRange &range) = 0;
+    // The numeric entry panel (SSPanel8): a test weight, a value.
+    virtual NumericEntry &numericEntry() = 0;
+    // An operation the user drives on the shown page (the analog output adjustment):
+    // light yellow, the tab strip, side panel, menus and toolbar disabled while the
+    // page stays usable; and back.
+    virtual void lockShell(bool locked) = 0;
 
 protected:
     ~PageHost() = default;

@@ -52,7 +52,9 @@ protected:
         writeLanguage("English.txt", languageFile("E"));
         writeLanguage("Türkçe.txt", languageFile("T"));
         store = std::make_unique<vx::SettingsStore>(dir.filePath("settings.ini"));
-        vx::sim::InstallDefaultModules(device, {[this] { return clock.elapsed(); }, {}});
+        vx::sim::ModuleOptions modules;
+        modules.seconds = [this] { return clock.elapsed(); };
+        vx::sim::InstallDefaultModules(device, modules);
     }
     ~GuiTest() override
     {

@@ -10,10 +10,15 @@
 namespace vx::test {
 
 struct InProcessIndicator {
-    explicit InProcessIndicator(sim::VirtualIndicator::Options options = {}, sim::LiveStatusOptions status = {})
+    explicit InProcessIndicator(sim::VirtualIndicator::Options options = {}, sim::LiveStatusOptions status = {},
+                                sim::CalibrationOptions calibration = {})
         : device(std::move(options))
     {
-        sim::InstallDefaultModules(device, {[this] { return clock.elapsed(); }, status});
+        sim::ModuleOptions modules;
+        modules.seconds = [this] { return clock.elapsed(); };
+        modules.status = status;
+        modules.calibration = calibration;
+        sim::InstallDefaultModules(device, modules);
     }
 
     sim::VirtualIndicator device;

@@ -1,0 +1,369 @@
+// vextora-cli calibrate zero|span|general: the window's calibration procedures
+// without the window. The range settings are read first, as entering the
+// calibration tab does; a general calibration writes the range given by the
+// options (by default what the indicator holds). The unload confirmation and the
+// test weight come from --yes and --weight, or from the terminal.
+
+#include "cli/Cli.h"
+
+#include "calibration/Calibration.h"
+#include "calibration/MetrologyProfile.h"
+#include "link/AppPaths.h"
+#include "link/Codec.h"
+#include "link/ForwardingOperator.h"
+#include "link/Options.h"
+#include "link/Tabs.h"
+#include "link/Transaction.h"
+#include "shell/LanguageTexts.h"
+
+#include <QLocale>
+#include <algorithm>
+
+namespace vx::cli {
+namespace {
+
+const QString kCapacity = QStringLiteral("capacity");
+const QString kDivision = QStringLiteral("division");
+const QString kCapacity2 = QStringLiteral("capacity2");
+const QString kDivision2 = QStringLiteral("division2");
+const QString kMode = QStringLiteral("mode");
+const QString kMetrological = QStringLiteral("metrological");
+const QString kWeight = QStringLiteral("weight");
+const QString kYes = QStringLiteral("yes");
+
+// Answers the confirmation and the weight entry from the options, and puts each step
+// of the run on standard error.
+class CalibrateOperator : public ForwardingOperator {
+public:
+    CalibrateOperator(Operator &inner, std::function<void(const QString &)> say, bool yes,
+                      std::optional<QString> weight)
+        : ForwardingOperator(inner), m_say(std::move(say)), m_yes(yes), m_weight(std::move(weight))
+    {
+    }
+
+    Choice okCancel(const QString &text, Icon icon, const QString &title) override
+    {
+        if (!m_yes)
+            return ForwardingOperator::okCancel(text, icon, title);
+        m_say(oneLine(text) + QStringLiteral(" (--yes)"));
+        return Choice::Ok;
+    }
+    std::optional<QString> input(const QString &prompt, const QString &title, const QString &defaultText) override
+    {
+        if (!m_weight)
+            return ForwardingOperator::input(prompt, title, defaultText);
+        // The weight given is typed once; there is no one to type another after a refusal.
+        if (m_weightUsed)
+            return std::nullopt;
+        m_weightUsed = true;
+        m_say(oneLine(prompt) + QLatin1Char(' ') + *m_weight + QStringLiteral(" (--weight)"));
+        return m_weight;
+    }
+    void showStep(const QString &text, Tone) override { m_say(text); }
+
+private:
+    static QString oneLine(QString text)
+    {
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return text.simplified();
+    }
+    std::function<void(const QString &)> m_say;
+    bool m_yes;
+    std::optional<QString> m_weight;
+    bool m_weightUsed = false;
+};
+
+std::optional<double> numberOf(const QString &text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(CommaToPoint(text).trimmed(), &ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+// The code of a capacity or division value given in kilograms.
+std::optional<int> codeOf(const QString &text, int first, int last, QString (*valueText)(int))
+{
+    const std::optional<double> value = numberOf(text);
+    if (!value)
+        return std::nullopt;
+    for (int code = first; code <= last; ++code)
+        if (valueText(code).toDouble() == *value)
+            return code;
+    return std::nullopt;
+}
+
+QString allowed(int first, int last, QString (*valueText)(int))
+{
+    QStringList values;
+    for (int code = first; code <= last; ++code)
+        values << valueText(code);
+    return values.join(QStringLiteral(", "));
+}
+
+QString kindName(CalibrationKind kind)
+{
+    switch (kind) {
+    case CalibrationKind::General: return QStringLiteral("general");
+    case CalibrationKind::Zero: return QStringLiteral("zero");
+    case CalibrationKind::Span: break;
+    }
+    return QStringLiteral("span");
+}
+
+QString endName(CalibrationEnd end)
+{
+    switch (end) {
+    case CalibrationEnd::Finished: return QStringLiteral("finished");
+    case CalibrationEnd::Cancelled: return QStringLiteral("cancelled");
+    case CalibrationEnd::NotPermitted: return QStringLiteral("not-permitted");
+    case CalibrationEnd::BadDivisions: return QStringLiteral("bad-divisions");
+    case CalibrationEnd::MissingField: return QStringLiteral("range-unknown");
+    case CalibrationEnd::PortFailed: return QStringLiteral("port-failed");
+    case CalibrationEnd::NoLoad: return QStringLiteral("no-load");
+    case CalibrationEnd::Refused: return QStringLiteral("refused");
+    case CalibrationEnd::StepRefused: return QStringLiteral("step-refused");
+    }
+    return {};
+}
+
+int exitOf(const CalibrationResult &r)
+{
+    if (r.end == CalibrationEnd::Refused)
+        return ExitNoAnswer;
+    if (r.end == CalibrationEnd::PortFailed)
+        return ExitPort;
+    if (r.reportedProblem())
+        return ExitCalibration;
+    if (r.end == CalibrationEnd::Cancelled)
+        return ExitCancelled;
+    return ExitOk;
+}
+
+// The options of the range, checked against the lists before anything is sent.
+struct RangeOptions {
+    std::optional<int> mode, capacity1, division1, capacity2, division2, metrology;
+    bool any() const { return mode || capacity1 || division1 || capacity2 || division2 || metrology; }
+};
+
+std::optional<QString> parseRange(const CommandArgs &args, RangeOptions &out)
+{
+    if (args.isSet(kMode)) {
+        const QString m = args.value(kMode).trimmed().toLower();
+        if (m != QLatin1String("single") && m != QLatin1String("dual"))
+            return QStringLiteral("--mode must be single or dual");
+        out.mode = m == QLatin1String("single") ? 0 : 1;
+    }
+    if (args.isSet(kMetrological)) {
+        const std::optional<bool> on = ParseOnOff(args.value(kMetrological));
+        if (!on)
+            return QStringLiteral("--metrological must be on or off");
+        out.metrology = *on ? 1 : 0;
+    }
+    struct Field {
+        const QString &name;
+        std::optional<int> &code;
+        bool capacity;
+    };
+    for (const Field &f : {Field{kCapacity, out.capacity1, true}, Field{kDivision, out.division1, false},
+                           Field{kCapacity2, out.capacity2, true}, Field{kDivision2, out.division2, false}}) {
+        if (!args.isSet(f.name))
+            continue;
+        const QString value = args.value(f.name);
+        f.code = f.capacity ? codeOf(value, 0, CapacityCodeCount - 1, &CapacityValueText)
+                            : codeOf(value, FirstDivisionCode, LastDivisionCode, &DivisionValueText);
+        if (!f.code)
+            return QStringLiteral("--%1 %2 is not one of the %3 (kg): %4")
+                .arg(f.name, value, f.capacity ? QStringLiteral("capacities") : QStringLiteral("divisions"),
+                     f.capacity ? allowed(0, CapacityCodeCount - 1, &CapacityValueText)
+                                : allowed(FirstDivisionCode, LastDivisionCode, &DivisionValueText));
+    }
+    if (out.capacity1 && !out.division1)
+        return QStringLiteral("--capacity needs --division (a division the metrology profile offers for it)");
+    if (out.capacity2 && !out.division2)
+        return QStringLiteral("--capacity2 needs --division2 (a division the metrology profile offers for it)");
+    if (out.mode == 0 && (out.capacity2 || out.division2))
+        return QStringLiteral("--capacity2 and --division2 go with --mode dual");
+    return std::nullopt;
+}
+
+// A division the active profile does not offer for its capacity: the usage error.
+std::optional<QString> checkProfile(const RangeCodes &c)
+{
+    const ProfileTag tag = ProfileFor(c.metrology, c.mode);
+    const MetrologyProfiles profiles = LoadMetrologyProfiles(ProgramFolder());
+    const MetrologyTable &table = profiles.table(tag);
+    auto check = [&](int capacity, int division, const QString &option) -> std::optional<QString> {
+        const std::vector<int> offered = table.divisionCodes(capacity);
+        if (std::find(offered.begin(), offered.end(), division) != offered.end())
+            return std::nullopt;
+        QStringList values;
+        for (int code : offered)
+            values << DivisionValueText(code);
+        return QStringLiteral("%1 %2 is not offered for %3 kg by %4 (%5 range, %6); offered: %7")
+            .arg(option, DivisionValueText(division), CapacityValueText(capacity), ProfileFileName(tag),
+                 c.mode == 0 ? QStringLiteral("single") : QStringLiteral("dual"),
+                 c.metrology == 1 ? QStringLiteral("metrological") : QStringLiteral("not metrological"),
+                 values.isEmpty() ? QStringLiteral("none") : values.join(QStringLiteral(", ")));
+    };
+    if (auto e = check(c.capacity1, c.division1, QStringLiteral("--division")))
+        return e;
+    if (c.mode != 0)
+        return check(c.capacity2, c.division2, QStringLiteral("--division2"));
+    return std::nullopt;
+}
+
+int run(Session &s, const CommandArgs &args)
+{
+    if (args.positional.size() != 1)
+        return s.usageError(QStringLiteral("calibrate takes one procedure: zero, span or general"));
+    const QString name = args.positional.first().toLower();
+    CalibrationKind kind;
+    if (name == QLatin1String("zero"))
+        kind = CalibrationKind::Zero;
+    else if (name == QLatin1String("span"))
+        kind = CalibrationKind::Span;
+    else if (name == QLatin1String("general"))
+        kind = CalibrationKind::General;
+    else
+        return s.usageError(QStringLiteral("unknown procedure \"%1\": zero, span or general").arg(name));
+
+    RangeOptions range;
+    if (const auto error = parseRange(args, range))
+        return s.usageError(*error);
+    if (range.any() && kind != CalibrationKind::General)
+        return s.usageError(QStringLiteral("the range options go with calibrate general"));
+    std::optional<QString> weight;
+    if (args.isSet(kWeight)) {
+        if (kind == CalibrationKind::Zero)
+            return s.usageError(QStringLiteral("--weight goes with calibrate span or general"));
+        weight = args.value(kWeight).trimmed();
+        // Its shape and sign now; the capacity it must not exceed once the range is known.
+        const TestWeight w = CheckTestWeight(*weight, QStringLiteral("1e15"), QStringLiteral("0.000001"));
+        if (w.check == WeightCheck::NotANumber)
+            return s.usageError(QStringLiteral("--weight must be a number of kg, e.g. 150 or 12.5"));
+        if (w.check == WeightCheck::Zero)
+            return s.usageError(QStringLiteral("--weight must be above 0"));
+    }
+    // The first range given on the command line is checked before connecting.
+    if (weight && range.capacity1) {
+        const TestWeight w = CheckTestWeight(*weight, CapacityValueText(*range.capacity1),
+                                             DivisionValueText(*range.division1));
+        if (w.check == WeightCheck::AboveCapacity)
+            return s.usageError(QStringLiteral("--weight %1 is above the 1st capacity, %2 kg")
+                                    .arg(*weight, CapacityValueText(*range.capacity1)));
+    }
+
+    VersionResult v;
+    if (const int rc = s.connect(v); rc != ExitOk)
+        return rc;
+    Link &link = s.link();
+    link.decode.currentTab = Tab::Calibration;
+    const LanguageTexts &texts = s.texts();
+
+    // What entering the calibration tab reads.
+    const RangeReading read = KalibrasyonHost(link, texts);
+    if (read.refused)
+        return ExitNoAnswer;
+
+    CalibrationRequest request;
+    request.kind = kind;
+    request.indicator = read.range;
+    request.calibrationPermitted = read.permitted();
+    RangeChoice &choice = request.choice;
+    if (read.range)
+        choice = RangeChoice::of(read.range->codes);
+    auto take = [](std::optional<int> &field, const std::optional<int> &given) {
+        if (given)
+            field = given;
+    };
+    take(choice.mode, range.mode);
+    take(choice.metrology, range.metrology);
+    take(choice.capacity1, range.capacity1);
+    take(choice.division1, range.division1);
+    take(choice.capacity2, range.capacity2);
+    take(choice.division2, range.division2);
+    if (range.any() && read.range) {
+        const RangeCodes codes = *choice.codes();
+        if (codes.mode == 0 && (range.capacity2 || range.division2))
+            return s.usageError(QStringLiteral("--capacity2 and --division2 need dual range: the indicator holds a "
+                                               "single range (add --mode dual)"));
+        if (const auto error = checkProfile(codes))
+            return s.usageError(*error);
+    }
+
+    // The weight against the range it is weighed in: the one chosen for a general
+    // calibration, the one the indicator holds for a span calibration.
+    const std::optional<int> capacity = kind == CalibrationKind::General ? choice.capacity1
+                                        : read.range ? std::optional<int>(read.range->codes.capacity1)
+                                                     : std::nullopt;
+    const std::optional<int> division = kind == CalibrationKind::General ? choice.division1
+                                        : read.range ? std::optional<int>(read.range->codes.division1)
+                                                     : std::nullopt;
+    if (weight && capacity && division) {
+        const TestWeight w = CheckTestWeight(*weight, CapacityValueText(*capacity), DivisionValueText(*division));
+        if (w.check == WeightCheck::AboveCapacity)
+            return s.usageError(QStringLiteral("--weight %1 is above the 1st capacity, %2 kg")
+                                    .arg(*weight, CapacityValueText(*capacity)));
+        if (w.check == WeightCheck::Zero)
+            return s.usageError(QStringLiteral("--weight %1 is less than one unit of the division %2 kg")
+                                    .arg(*weight, DivisionValueText(*division)));
+    }
+
+    CalibrateOperator op(s.op(), [&s](const QString &line) { s.error(line); }, args.isSet(kYes), weight);
+    const CalibrationResult result = RunCalibration(link, op, texts, request);
+    if (link.port().isOpen())
+        link.port().close();
+
+    const int rc = exitOf(result);
+    if (s.json()) {
+        QJsonObject o{{QStringLiteral("procedure"), kindName(kind)},
+                      {QStringLiteral("outcome"), endName(result.end)},
+                      {QStringLiteral("busy"), result.busy},
+                      {QStringLiteral("pollGaveUp"), result.pollGaveUp},
+                      {QStringLiteral("stepRefused"), result.stepRefused},
+                      {QStringLiteral("finished"), result.finishStepRan},
+                      {QStringLiteral("exitStatus"), rc}};
+        if (result.written) {
+            const RangeCodes &c = result.written->codes;
+            o.insert(QStringLiteral("range"),
+                     QJsonObject{{QStringLiteral("mode"), c.mode == 0 ? QStringLiteral("single") : QStringLiteral("dual")},
+                                 {QStringLiteral("capacity"), CapacityValueText(c.capacity1).toDouble()},
+                                 {QStringLiteral("division"), DivisionValueText(c.division1).toDouble()},
+                                 {QStringLiteral("capacity2"), CapacityValueText(c.capacity2).toDouble()},
+                                 {QStringLiteral("division2"), DivisionValueText(c.division2).toDouble()},
+                                 {QStringLiteral("metrological"), c.metrology == 1}});
+        }
+        s.printJson(o);
+    } else {
+        QString line = QStringLiteral("%1 calibration: %2").arg(kindName(kind), endName(result.end));
+        if (result.pollGaveUp)
+            line += QStringLiteral(", no valid status from a step");
+        if (result.stepRefused)
+            line += QStringLiteral(", a step was refused");
+        s.print(line);
+    }
+    return rc;
+}
+
+const Registration registration{{
+    .name = QStringLiteral("calibrate"),
+    .synopsis = QStringLiteral("calibrate zero|span|general"),
+    .help = QStringLiteral(
+        "run a weighing calibration as the calibration tab does, after reading the\n"
+        "range settings; steps and messages go to standard error. --yes confirms the\n"
+        "unloaded platform, --weight KG is the test weight; general also takes\n"
+        "--mode, --capacity, --division, --capacity2, --division2, --metrological\n"
+        "(default: what the indicator holds); exit 4 calibration message, 6 cancelled"),
+    .options = {{kYes, QString(), QStringLiteral("Confirm the unloaded platform without asking.")},
+                {kWeight, QStringLiteral("KG"), QStringLiteral("The test weight on the platform, in kg.")},
+                {kMode, QStringLiteral("single|dual"), QStringLiteral("Operating mode written by a general calibration.")},
+                {kCapacity, QStringLiteral("KG"), QStringLiteral("1st capacity written by a general calibration.")},
+                {kDivision, QStringLiteral("KG"), QStringLiteral("1st division written by a general calibration.")},
+                {kCapacity2, QStringLiteral("KG"), QStringLiteral("2nd capacity (dual range).")},
+                {kDivision2, QStringLiteral("KG"), QStringLiteral("2nd division (dual range).")},
+                {kMetrological, QStringLiteral("on|off"), QStringLiteral("Legal-trade (metrological) setting.")}},
+    .run = run,
+}};
+
+}  // namespace
+}  // namespace vx::cli

@@ -1,0 +1,508 @@
+// Weighing calibration against the in-process virtual indicator on the virtual
+// clock: the range read on entering the tab, whole general, zero and span runs
+// (what crossed the wire, register by register), the status poll's give-up and
+// refusals, the checks before anything is sent, and the test weight.
+
+#include "calibration/Calibration.h"
+#include "link/Cp1254.h"
+#include "link/Transaction.h"
+#include "monitor/Status.h"
+#include "shell/LanguageTexts.h"
+#include "support/ScriptedOperator.h"
+#include "support/SimFixture.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vx;
+using test::ScriptedOperator;
+
+namespace {
+
+LanguageTexts numberedTexts()
+{
+    LanguageTexts texts;
+    for (int line = 1; line <= LanguageTexts::LineCount; ++line)
+        texts.setText(line, QStringLiteral("T%1").arg(line));
+    return texts;
+}
+
+// A request as "W reg data" or "R reg count", taken apart by position: "@", the
+// function, the register, the register count, for a write the byte count and data,
+// then the checksum when it is on.
+QString describe(QString frame, bool checksum)
+{
+    frame.chop(1);  // CR
+    if (checksum)
+        frame.chop(2);
+    const int reg = frame.mid(3, 4).toInt(nullptr, 16);
+    if (frame.mid(1, 2) == "03")
+        return QStringLiteral("R %1 %2").arg(reg).arg(frame.mid(7, 4).toInt(nullptr, 16));
+    return QStringLiteral("W %1 %2").arg(reg).arg(frame.mid(13));
+}
+
+class CalibrationTest : public ::testing::TestWithParam<bool> {
+protected:
+    explicit CalibrationTest(sim::CalibrationOptions calibration = {})
+        : sim(deviceOptions(), {}, calibration), log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
+    {
+        link.settings.ChecksumEnabled = checksum();
+        sim.port.open("COM1", "9600,N,8,1");
+    }
+    bool checksum() const { return GetParam(); }
+    sim::VirtualIndicator::Options deviceOptions() const
+    {
+        sim::VirtualIndicator::Options o;
+        o.checksum = GetParam();
+        return o;
+    }
+
+    QStringList wire() const
+    {
+        QStringList out;
+        for (const QString &frame : sim.port.framesSent())
+            out << describe(frame, checksum());
+        return out;
+    }
+    void clearWire() { sim.port.clearFramesSent(); }
+
+    RangeReading enter() { return KalibrasyonHost(link, texts, [this] { ++disconnects; }); }
+
+    CalibrationResult run(CalibrationKind kind, const RangeReading &read, std::optional<RangeCodes> choice = {})
+    {
+        CalibrationRequest request;
+        request.kind = kind;
+        request.indicator = read.range;
+        request.choice = RangeChoice::of(choice ? *choice : read.range->codes);
+        request.calibrationPermitted = read.permitted();
+        CalibrationHooks hooks;
+        hooks.disconnect = [this] { ++disconnects; };
+        return RunCalibration(link, op, texts, request, hooks);
+    }
+
+    QStringList stepTexts() const
+    {
+        QStringList out;
+        for (const auto &[text, tone] : op.steps)
+            out << text;
+        return out;
+    }
+
+    QTemporaryDir dir;
+    test::InProcessIndicator sim;
+    ScriptedOperator op;
+    CommsLog log;
+    Link link;
+    LanguageTexts texts = numberedTexts();
+    int disconnects = 0;
+};
+
+// The three reads of register 23 of one step: busy, busy, done.
+const QStringList kPoll = {"R 23 1", "R 23 1", "R 23 1"};
+
+TEST_P(CalibrationTest, EnteringTheTabReadsTheHardwareWordTheOutputTypeAndTheRange)
+{
+    const RangeReading read = enter();
+    EXPECT_EQ(wire(), QStringList({"R 25 1", "R 195 1", "W 19 0007", "R 149 5", "W 19 000C", "R 128 3"}));
+    ASSERT_TRUE(read.hardware);
+    EXPECT_TRUE(read.hardware->CalibrationPermitted);
+    EXPECT_TRUE(read.hardware->AnalogCardPresent);
+    EXPECT_EQ(read.analogVoltage, std::optional<bool>(false));
+    ASSERT_TRUE(read.range);
+    // The default indicator: single range, 300 Kg (code 30) by 0.1 (code 9), legal trade.
+    EXPECT_EQ(read.range->codes, (RangeCodes{0, 30, 9, 30, 9, 1}));
+    EXPECT_EQ(read.range->metrologyLowByte, 0);
+    EXPECT_EQ(read.range->metrologyBytes, (std::array<int, 3>{1, 1, 1}));
+    EXPECT_FALSE(read.refused);
+    EXPECT_TRUE(op.calls.empty());
+}
+
+TEST_P(CalibrationTest, AWholeGeneralCalibrationWritesTheRangeAndRunsZeroSpanAndFinish)
+{
+    sim.device.setReg(149, 0x0107);  // a second byte to be kept
+    sim.device.setReg(150, 0x3301);  // M1 = 33
+    sim.device.setReg(151, 0x0144);  // M2 = 44
+    sim.device.setReg(152, 0x0155);  // M3 = 55
+    const RangeReading read = enter();
+    clearWire();
+    op.inputAnswers = {QStringLiteral("50")};
+    // Chosen: 100 Kg (code 22) by 0.01 (code 6) on both ranges, legal trade, single range.
+    const CalibrationResult result = run(CalibrationKind::General, read, RangeCodes{0, 22, 6, 22, 6, 1});
+
+    const QStringList expected = QStringList{
+        // unlock: command 12, the seal 42 read, moved to 144 and cleared
+        "W 19 000C", "R 146 2", "W 144 0000002A", "W 146 00000000",
+        // the range block between host mode on and off
+        "W 19 0013", "W 128 0000", "W 129 1606", "W 130 1606", "W 149 0107", "W 150 330101440155",
+        "W 19 000D", "W 19 0009", "W 22 0001", "W 19 0014",
+        // zero
+        "W 22 0003"} + kPoll + QStringList{
+        // span with 50 Kg in hundredths: 5000
+        "W 20 00001388", "W 22 0004"} + kPoll + QStringList{
+        // finish
+        "W 22 0002"} + kPoll;
+    EXPECT_EQ(wire(), expected);
+    EXPECT_EQ(result.end, CalibrationEnd::Finished);
+    EXPECT_FALSE(result.reportedProblem());
+    EXPECT_TRUE(result.finishStepRan);
+    ASSERT_TRUE(result.written);
+    EXPECT_EQ(result.written->codes, (RangeCodes{0, 22, 6, 22, 6, 1}));
+
+    // One confirmation (264), one weight entry proposing half the capacity, no message.
+    ASSERT_EQ(op.calls.size(), 2u);
+    EXPECT_EQ(op.calls[0].kind, ScriptedOperator::Kind::OkCancel);
+    EXPECT_EQ(op.calls[0].text, "T264");
+    EXPECT_EQ(op.calls[1].kind, ScriptedOperator::Kind::Input);
+    EXPECT_EQ(op.calls[1].text, "T259\nT260\n\nT295 ");
+    EXPECT_EQ(op.calls[1].defaultText, "50");
+    EXPECT_EQ(stepTexts(), QStringList({"T262", "T262 - 1", "T262 - 2", "T262 - 3", "T238",  // zero
+                                        "T262", "T262 - 1", "T262 - 2", "T262 - 3", "T238",  // span
+                                        "T263", "T262 - 1", "T262 - 2", "T262 - 3", "T238"}));
+    EXPECT_EQ(op.steps.back().second, Tone::Success);
+
+    // The indicator holds the new range and test weight; the seal is re-armed.
+    EXPECT_EQ(sim.device.reg(129), 0x1606);
+    EXPECT_EQ(sim.device.longAt(20), 5000);
+    EXPECT_EQ(sim.device.longAt(144), 42);
+    EXPECT_EQ(sim.device.longAt(146), 43);
+    EXPECT_EQ(disconnects, 0);
+}
+
+TEST_P(CalibrationTest, ZeroCalibrationBeginsZeroesAndFinishes)
+{
+    const RangeReading read = enter();
+    clearWire();
+    const double before = sim.clock.elapsed();
+    const CalibrationResult result = run(CalibrationKind::Zero, read);
+    EXPECT_EQ(wire(), (QStringList{"W 22 0001", "W 22 0003"} + kPoll + QStringList{"W 22 0002"} + kPoll));
+    EXPECT_EQ(result.end, CalibrationEnd::Finished);
+    // A second after each poll's answer.
+    EXPECT_GE(sim.clock.elapsed() - before, 6 * 1.0);
+    EXPECT_EQ(op.count(ScriptedOperator::Kind::Input), 0);
+}
+
+TEST_P(CalibrationTest, DeclinedConfirmationSendsNothing)
+{
+    const RangeReading read = enter();
+    clearWire();
+    op.okCancelAnswers = {Choice::Cancel};
+    const CalibrationResult result = run(CalibrationKind::General, read);
+    EXPECT_TRUE(wire().isEmpty());
+    EXPECT_EQ(result.end, CalibrationEnd::Cancelled);
+}
+
+TEST_P(CalibrationTest, SpanWeighsInTheRangeTheIndicatorHoldsNotTheChoiceOnScreen)
+{
+    const RangeReading read = enter();  // 300 Kg by 0.1
+    clearWire();
+    op.inputAnswers = {QStringLiteral("12.57")};
+    // The range fields show 100 Kg by 0.01, not written to the indicator.
+    const CalibrationResult result = run(CalibrationKind::Span, read, RangeCodes{0, 22, 6, 22, 6, 1});
+    // The gross weight is checked first; 12.57 Kg in tenths is 125 (cut, not rounded).
+    EXPECT_EQ(wire(), (QStringList{"R 0 2", "W 22 0001", "W 20 0000007D", "W 22 0004"} + kPoll
+                          + QStringList{"W 22 0002"} + kPoll));
+    EXPECT_EQ(result.end, CalibrationEnd::Finished);
+    EXPECT_EQ(op.calls[0].defaultText, "150");
+}
+
+TEST_P(CalibrationTest, SpanRefusesToStartWithoutALoad)
+{
+    const RangeReading read = enter();
+    sim.device.onRead(0, [](sim::VirtualIndicator &d, int, int) { d.setLong(0, 0); });
+    clearWire();
+    const CalibrationResult result = run(CalibrationKind::Span, read);
+    EXPECT_EQ(wire(), QStringList({"R 0 2"}));
+    EXPECT_EQ(result.end, CalibrationEnd::NoLoad);
+    EXPECT_EQ(op.messages(), QStringList({"T281"}));
+}
+
+TEST_P(CalibrationTest, AWeightAboveTheCapacityIsRefusedAtTheEntry)
+{
+    const RangeReading read = enter();
+    clearWire();
+    op.inputAnswers = {QStringLiteral("300.1"), QStringLiteral("0"), QStringLiteral("300")};
+    const CalibrationResult result = run(CalibrationKind::Span, read);
+    EXPECT_EQ(result.end, CalibrationEnd::Finished);
+    EXPECT_EQ(op.messages(), QStringList({"T296"}));  // the 0 is asked again silently
+    EXPECT_EQ(op.count(ScriptedOperator::Kind::Input), 3);
+    EXPECT_TRUE(wire().contains("W 20 00000BB8"));  // 300 Kg in tenths
+}
+
+TEST_P(CalibrationTest, EnteringCancelEndsASpanCalibrationWithoutFinishing)
+{
+    const RangeReading read = enter();
+    clearWire();
+    op.inputAnswers = {std::nullopt};
+    const CalibrationResult result = run(CalibrationKind::Span, read);
+    EXPECT_EQ(wire(), QStringList({"R 0 2"}));
+    EXPECT_EQ(result.end, CalibrationEnd::Cancelled);
+    EXPECT_FALSE(result.reportedProblem());
+}
+
+TEST_P(CalibrationTest, RefusedAnswerDropsTheLinkAndEndsTheRun)
+{
+    const RangeReading read = enter();
+    clearWire();
+    sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Register, 22, 1});
+    const CalibrationResult result = run(CalibrationKind::Zero, read);
+    EXPECT_EQ(wire(), QStringList({"W 22 0001"}));
+    EXPECT_EQ(result.end, CalibrationEnd::Refused);
+    EXPECT_EQ(op.messages(), QStringList({"T309"}));
+    EXPECT_EQ(disconnects, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Checksum, CalibrationTest, ::testing::Values(true, false),
+                         [](const auto &info) { return info.param ? "ChecksumOn" : "ChecksumOff"; });
+
+// ---- the indicator stays busy, refuses a span, refuses a zero -------------------
+
+class StaysBusy : public CalibrationTest {
+protected:
+    StaysBusy() : CalibrationTest(options()) {}
+    static sim::CalibrationOptions options()
+    {
+        sim::CalibrationOptions o;
+        o.busyPolls = 1000;
+        return o;
+    }
+};
+
+TEST_P(StaysBusy, ThePollGivesUpAfterFifteenTriesAndTheRunGoesOn)
+{
+    const RangeReading read = enter();
+    clearWire();
+    const double before = sim.clock.elapsed();
+    const CalibrationResult result = run(CalibrationKind::Zero, read);
+    const QStringList fifteen(15, QStringLiteral("R 23 1"));
+    EXPECT_EQ(wire(), (QStringList{"W 22 0001", "W 22 0003"} + fifteen + QStringList{"W 22 0002"} + fifteen));
+    EXPECT_EQ(op.messages(), QStringList({"T282\nT283\nT284", "T282\nT283\nT284"}));
+    EXPECT_EQ(op.calls[1].icon, Icon::Critical);
+    ASSERT_GE(op.steps.size(), 17u);
+    EXPECT_EQ(op.steps[15].first, "T262 - 15");
+    EXPECT_EQ(op.steps[16].first, "T237");
+    EXPECT_EQ(op.steps[16].second, Tone::Failure);
+    EXPECT_TRUE(result.pollGaveUp);
+    EXPECT_TRUE(result.reportedProblem());
+    // 15 polls a second apart and a second after the message, twice.
+    EXPECT_GE(sim.clock.elapsed() - before, 2 * (15 * 1.0 + 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Checksum, StaysBusy, ::testing::Values(true, false),
+                         [](const auto &info) { return info.param ? "ChecksumOn" : "ChecksumOff"; });
+
+class RefusesOneSpan : public CalibrationTest {
+protected:
+    RefusesOneSpan() : CalibrationTest(options()) {}
+    static sim::CalibrationOptions options()
+    {
+        sim::CalibrationOptions o;
+        o.spanRefusals = 1;
+        return o;
+    }
+};
+
+TEST_P(RefusesOneSpan, ARefusedSpanGoesBackToTheWeightEntry)
+{
+    const RangeReading read = enter();
+    clearWire();
+    op.inputAnswers = {QStringLiteral("50"), QStringLiteral("60")};
+    const CalibrationResult result = run(CalibrationKind::Span, read);
+    EXPECT_EQ(wire(), (QStringList{"R 0 2", "W 22 0001", "W 20 000001F4", "W 22 0004"} + kPoll
+                          + QStringList{"W 22 0001", "W 20 00000258", "W 22 0004"} + kPoll
+                          + QStringList{"W 22 0002"} + kPoll));
+    EXPECT_EQ(op.messages(), QStringList({"T285\nT286"}));
+    EXPECT_EQ(op.count(ScriptedOperator::Kind::Input), 2);
+    EXPECT_EQ(result.end, CalibrationEnd::Finished);
+    EXPECT_TRUE(result.stepRefused);
+}
+
+TEST_P(RefusesOneSpan, WithNoOneToTypeAgainAGeneralCalibrationStillFinishes)
+{
+    const RangeReading read = enter();
+    clearWire();
+    op.inputAnswers = {QStringLiteral("50"), std::nullopt};
+    const CalibrationResult result = run(CalibrationKind::General, read);
+    EXPECT_EQ(wire().mid(wire().size() - 4), QStringList{"W 22 0002"} + kPoll);
+    EXPECT_EQ(result.end, CalibrationEnd::Cancelled);
+    EXPECT_TRUE(result.stepRefused);
+    EXPECT_TRUE(result.reportedProblem());
+}
+
+INSTANTIATE_TEST_SUITE_P(Checksum, RefusesOneSpan, ::testing::Values(true, false),
+                         [](const auto &info) { return info.param ? "ChecksumOn" : "ChecksumOff"; });
+
+TEST_P(CalibrationTest, ARefusedZeroStepEndsTheRunInsteadOfAskingForAWeight)
+{
+    const RangeReading read = enter();
+    // The zero step ends with result code 31.
+    sim.device.onRead(23, [](sim::VirtualIndicator &d, int, int) {
+        if (d.reg(23) == 0x0000)
+            d.setReg(23, 0x0031);
+    });
+    clearWire();
+    const CalibrationResult result = run(CalibrationKind::General, read);
+    EXPECT_EQ(result.end, CalibrationEnd::StepRefused);
+    EXPECT_EQ(op.messages(), QStringList({"T285\nT287"}));
+    EXPECT_EQ(op.count(ScriptedOperator::Kind::Input), 0);
+    EXPECT_FALSE(wire().contains("W 22 0004"));
+    EXPECT_FALSE(wire().contains("W 22 0002"));
+}
+
+// ---- the range read -------------------------------------------------------------
+
+TEST_P(CalibrationTest, AHardwareWordWithALineFeedByteKeepsBothFlags)
+{
+    sim.device.setReg(25, 0x0A10);  // A = 0x0A: bit 3 set; B = 0x10: bit 4 set
+    const RangeReading read = enter();
+    ASSERT_TRUE(read.hardware);
+    EXPECT_TRUE(read.hardware->CalibrationPermitted);
+    EXPECT_TRUE(read.hardware->AnalogCardPresent);
+}
+
+TEST_P(CalibrationTest, AnIncompleteRangeReadLeavesTheRangeUnknownAndGeneralIsRefused)
+{
+    sim.device.addFault({sim::FaultKind::Partial, sim::FaultScope::Register, 128, 1});
+    const RangeReading read = enter();
+    EXPECT_FALSE(read.range);
+    EXPECT_TRUE(read.hardware);
+    clearWire();
+
+    CalibrationRequest request;
+    request.kind = CalibrationKind::General;
+    request.choice = RangeChoice::of({0, 30, 9, 30, 9, 1});
+    request.calibrationPermitted = true;
+    const CalibrationResult result = RunCalibration(link, op, texts, request);
+    EXPECT_EQ(result.end, CalibrationEnd::MissingField);
+    EXPECT_EQ(op.messages(), QStringList({"T313"}));
+    EXPECT_TRUE(wire().isEmpty()) << "no zeros written over the metrological bytes";
+}
+
+TEST_P(CalibrationTest, ARefusedCommandOnEnteringDropsTheLink)
+{
+    sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Command, 7, 1});
+    const RangeReading read = enter();
+    EXPECT_TRUE(read.refused);
+    EXPECT_FALSE(read.range);
+    EXPECT_EQ(op.messages(), QStringList({"T309"}));
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_EQ(wire(), QStringList({"R 25 1", "R 195 1", "W 19 0007"}));
+}
+
+// The calibration tab and the status tab read the same two bits of the hardware word.
+TEST(HardwareFlags, AgreeWithTheStatusTabBitByBit)
+{
+    for (int bit = 0; bit < 16; ++bit) {
+        const int a = bit < 8 ? 1 << bit : 0;
+        const int b = bit < 8 ? 0 : 1 << (bit - 8);
+        const HardwareFlags flags = HardwareFlagsOf(a, b);
+        const QString text = QString(cp1254::toUnicode(uchar(a))) + cp1254::toUnicode(uchar(b));
+        const std::optional<HardwareStatus> status = HWDurumOku(text);
+        ASSERT_TRUE(status);
+        EXPECT_EQ(flags.CalibrationPermitted, status->CalibrationPermitted) << "bit " << bit;
+        EXPECT_EQ(flags.AnalogCardPresent, status->AnalogCardPresent) << "bit " << bit;
+        EXPECT_EQ(flags.CalibrationPermitted, bit == 3) << "A bit 3";
+        EXPECT_EQ(flags.AnalogCardPresent, bit == 12) << "B bit 4";
+    }
+}
+
+// ---- checks before anything is sent --------------------------------------------
+
+struct CheckCase {
+    const char *name;
+    std::optional<bool> permitted;
+    RangeChoice choice;
+    CalibrationKind kind;
+    CalibrationEnd expected;
+    const char *message;  // "" for none
+};
+
+class CalibrationChecks : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(CalibrationChecks, RefuseBeforeSendingWithTheirText)
+{
+    const CheckCase &c = GetParam();
+    ScriptedOperator op;
+    const LanguageTexts texts = numberedTexts();
+    CalibrationRequest request;
+    request.kind = c.kind;
+    request.choice = c.choice;
+    request.calibrationPermitted = c.permitted;
+    request.indicator = RangeSettings{{0, 30, 9, 30, 9, 1}, 0, {1, 1, 1}};
+    EXPECT_EQ(CheckCalibration(request, op, texts), c.expected);
+    EXPECT_EQ(op.messages(), *c.message ? QStringList{QString::fromLatin1(c.message)} : QStringList{});
+}
+
+const RangeChoice kDual{1, 30, 9, 46, 10, 1};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CalibrationChecks,
+    ::testing::Values(
+        CheckCase{"Permitted", true, kDual, CalibrationKind::General, CalibrationEnd::Finished, ""},
+        CheckCase{"NotPermitted", false, kDual, CalibrationKind::Zero, CalibrationEnd::NotPermitted, "T310"},
+        CheckCase{"PermissionUnknown", std::nullopt, kDual, CalibrationKind::Zero, CalibrationEnd::NotPermitted,
+                  "T310"},
+        CheckCase{"DualSameDivisions", true, {1, 30, 9, 46, 9, 1}, CalibrationKind::General,
+                  CalibrationEnd::BadDivisions, "T328"},
+        CheckCase{"DualSmallerSecondDivision", true, {1, 30, 9, 46, 8, 1}, CalibrationKind::Zero,
+                  CalibrationEnd::BadDivisions, "T328"},
+        CheckCase{"SingleIgnoresTheSecondRange", true, {0, 30, 9, 46, 8, 1}, CalibrationKind::General,
+                  CalibrationEnd::Finished, ""},
+        CheckCase{"EmptyDivision", true, {0, 30, std::nullopt, 30, 9, 1}, CalibrationKind::Zero,
+                  CalibrationEnd::MissingField, "T313"},
+        CheckCase{"EmptyMetrology", true, {0, 30, 9, 30, 9, std::nullopt}, CalibrationKind::Span,
+                  CalibrationEnd::MissingField, "T313"},
+        CheckCase{"NotPermittedComesFirst", false, {1, 30, 9, 46, 9, std::nullopt}, CalibrationKind::General,
+                  CalibrationEnd::NotPermitted, "T310"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// ---- the test weight ------------------------------------------------------------
+
+struct WeightCase {
+    const char *name;
+    const char *entry;
+    const char *capacity;
+    const char *division;
+    WeightCheck check;
+    qint64 units;
+};
+
+class TestWeightEntry : public ::testing::TestWithParam<WeightCase> {};
+
+TEST_P(TestWeightEntry, BecomesUnitsOfTheLastDecimal)
+{
+    const WeightCase &c = GetParam();
+    const TestWeight w = CheckTestWeight(QString::fromLatin1(c.entry), QString::fromLatin1(c.capacity),
+                                         QString::fromLatin1(c.division));
+    EXPECT_EQ(w.check, c.check);
+    if (c.check == WeightCheck::Ok) {
+        EXPECT_EQ(w.units, c.units);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TestWeightEntry,
+    ::testing::Values(WeightCase{"Hundredths", "12.5", "100", "0.01", WeightCheck::Ok, 1250},
+                      WeightCase{"WholeWithThousandths", "2", "30", "0.005", WeightCheck::Ok, 2000},
+                      WeightCase{"Comma", "12,5", "100", "0.01", WeightCheck::Ok, 1250},
+                      WeightCase{"ExtraDecimalsCut", "12.567", "100", "0.01", WeightCheck::Ok, 1256},
+                      WeightCase{"WholeDivisionDropsDecimals", "5.7", "1000", "1", WeightCheck::Ok, 5},
+                      WeightCase{"LeadingPoint", ".5", "10", "0.1", WeightCheck::Ok, 5},
+                      WeightCase{"ExactlyTheCapacity", "150", "150", "0.01", WeightCheck::Ok, 15000},
+                      WeightCase{"AboveTheCapacity", "150.01", "150", "0.01", WeightCheck::AboveCapacity, 0},
+                      WeightCase{"Zero", "0", "150", "0.01", WeightCheck::Zero, 0},
+                      WeightCase{"BelowOneUnit", "0.04", "150", "0.1", WeightCheck::Zero, 0},
+                      WeightCase{"Letters", "12a", "150", "0.1", WeightCheck::NotANumber, 0},
+                      WeightCase{"TwoPoints", "1.2.3", "150", "0.1", WeightCheck::NotANumber, 0},
+                      WeightCase{"Negative", "-5", "150", "0.1", WeightCheck::NotANumber, 0},
+                      WeightCase{"OnlyAPoint", ".", "150", "0.1", WeightCheck::NotANumber, 0}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(TestWeightSuggestion, IsHalfTheCapacity)
+{
+    EXPECT_EQ(SuggestedTestWeight("300"), "150");
+    EXPECT_EQ(SuggestedTestWeight("1"), "0.5");
+    EXPECT_EQ(SuggestedTestWeight("125"), "62.5");
+    EXPECT_EQ(SuggestedTestWeight("800000"), "400000");
+}
+
+}  // namespace

@@ -1,0 +1,245 @@
+// vextora-cli calibrate: in-process against the virtual indicator on the virtual
+// clock (what is written, the exit status of every outcome, the usage errors found
+// before anything is sent), and the real executable against vextora-sim on a
+// pseudo-terminal.
+
+#include "support/CliRunner.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using vx::test::CliRun;
+using vx::test::InProcessCli;
+using vx::test::InProcessIndicator;
+
+// Writes as "reg=data" (checksum on, no address): "@10" reg(4) count(4) bytes(2) data LRC CR.
+QStringList writes(const InProcessIndicator &sim)
+{
+    QStringList out;
+    for (const QString &frame : sim.port.framesSent())
+        if (frame.startsWith("@10"))
+            out << QStringLiteral("%1=%2").arg(frame.mid(3, 4).toInt(nullptr, 16)).arg(frame.mid(13, frame.size() - 16));
+    return out;
+}
+
+vx::sim::CalibrationOptions calibration(int busyPolls, int spanRefusals)
+{
+    vx::sim::CalibrationOptions o;
+    o.busyPolls = busyPolls;
+    o.spanRefusals = spanRefusals;
+    return o;
+}
+
+class CalibrateCli : public ::testing::Test {
+protected:
+    CliRun run(const QStringList &args) { return cli.run(*sim, args); }
+    void indicator(vx::sim::LiveStatusOptions status, vx::sim::CalibrationOptions options)
+    {
+        sim = std::make_unique<InProcessIndicator>(vx::sim::VirtualIndicator::Options{}, status, options);
+    }
+    std::unique_ptr<InProcessIndicator> sim = std::make_unique<InProcessIndicator>();
+    InProcessCli cli;
+};
+
+TEST_F(CalibrateCli, GeneralWithTheIndicatorsRangeRunsEveryStep)
+{
+    const CliRun r = run({"calibrate", "general", "--yes", "--weight", "150"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "general calibration: finished\n");
+    // The range written back as read: single range, 300 Kg by 0.1, legal trade.
+    const QStringList w = writes(*sim);
+    EXPECT_TRUE(w.contains("128=0000") && w.contains("129=1E09") && w.contains("130=1E09") && w.contains("149=0100")
+                && w.contains("150=010101010101"))
+        << w.join(' ').toStdString();
+    EXPECT_TRUE(w.contains("20=000005DC")) << "150 Kg in tenths";
+    EXPECT_EQ(w.last(), "22=0002");
+    // The steps and their progress on standard error.
+    EXPECT_TRUE(r.err.contains("Unload the platform")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Calibrating, please wait - 3\n"));
+    EXPECT_EQ(r.err.count("Successful\n"), 3);
+}
+
+TEST_F(CalibrateCli, GeneralWritesTheRangeGivenAndChecksItAgainstTheProfile)
+{
+    const CliRun refused = run({"calibrate", "general", "--yes", "--weight", "50", "--capacity", "100", "--division",
+                                "0.01"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains("not offered for 100 kg by SGMetrolojik.txt")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("offered: 0.05, 0.1, 0.2")) << refused.err.toStdString();
+    EXPECT_FALSE(writes(*sim).contains("22=0001")) << "no calibration step sent";
+
+    sim->port.clearFramesSent();
+    const CliRun r = run({"--json", "calibrate", "general", "--yes", "--weight", "50", "--capacity", "100",
+                          "--division", "0,05", "--metrological", "on"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(writes(*sim).contains("129=1608"));
+    EXPECT_TRUE(writes(*sim).contains("20=00001388")) << "50 Kg in hundredths";
+    const QJsonObject o = r.json();
+    EXPECT_EQ(o.value("outcome").toString(), "finished");
+    EXPECT_EQ(o.value("range").toObject().value("capacity").toDouble(), 100);
+    EXPECT_EQ(o.value("range").toObject().value("division").toDouble(), 0.05);
+
+    // Not legal for trade: the normal profile offers 0.01 for 100 Kg.
+    const CliRun normal = run({"calibrate", "general", "--yes", "--weight", "50", "--capacity", "100", "--division",
+                               "0.01", "--metrological", "off", "--mode", "dual", "--capacity2", "200", "--division2",
+                               "0.02"});
+    EXPECT_EQ(normal.exitCode, 0) << normal.err.toStdString();
+    EXPECT_TRUE(writes(*sim).contains("128=0100"));
+    EXPECT_TRUE(writes(*sim).contains("130=1B07"));
+    EXPECT_TRUE(writes(*sim).contains("149=0000"));
+}
+
+TEST_F(CalibrateCli, UsageErrorsExitTwoBeforeAnythingIsSent)
+{
+    const QList<QStringList> cases = {
+        {"calibrate"},
+        {"calibrate", "tare"},
+        {"calibrate", "general", "--capacity", "100"},
+        {"calibrate", "general", "--capacity", "101", "--division", "0.1"},
+        {"calibrate", "general", "--capacity", "100", "--division", "0.03"},
+        {"calibrate", "general", "--mode", "triple"},
+        {"calibrate", "general", "--metrological", "maybe"},
+        {"calibrate", "general", "--mode", "single", "--capacity2", "100", "--division2", "0.1"},
+        {"calibrate", "span", "--capacity", "100", "--division", "0.1"},
+        {"calibrate", "zero", "--weight", "5"},
+        {"calibrate", "span", "--weight", "0"},
+        {"calibrate", "span", "--weight", "abc"},
+        {"calibrate", "general", "--weight", "300.5", "--capacity", "300", "--division", "0.1"},
+    };
+    for (const QStringList &args : cases) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << args.join(' ').toStdString();
+    }
+    EXPECT_TRUE(sim->port.framesSent().isEmpty());
+    const CliRun capacity = run({"calibrate", "general", "--capacity", "101", "--division", "0.1"});
+    EXPECT_TRUE(capacity.err.contains("1, 2, 3, 4, 5, 6, 8, 10,")) << capacity.err.toStdString();
+}
+
+TEST_F(CalibrateCli, AWeightAboveTheIndicatorsCapacityIsRefusedBeforeTheSpan)
+{
+    const CliRun r = run({"calibrate", "span", "--yes", "--weight", "300.1"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("above the 1st capacity, 300 kg")) << r.err.toStdString();
+    EXPECT_FALSE(writes(*sim).contains("22=0001"));
+}
+
+TEST_F(CalibrateCli, ExitStatusOfEachOutcome)
+{
+    // Declined confirmation: nobody at the terminal to confirm.
+    CliRun r = run({"calibrate", "zero"});
+    EXPECT_EQ(r.exitCode, 6) << r.err.toStdString();
+    EXPECT_EQ(r.out, "zero calibration: cancelled\n");
+    EXPECT_FALSE(writes(*sim).contains("22=0003"));
+
+    // The weight entry with no one to type: a span calibration ends there.
+    r = run({"calibrate", "span"});
+    EXPECT_EQ(r.exitCode, 6);
+
+    // Refused by the indicator: the link is dropped.
+    sim->device.addFault({vx::sim::FaultKind::Refuse, vx::sim::FaultScope::Register, 22, 1});
+    r = run({"calibrate", "zero", "--yes"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("did not answer or refused")) << r.err.toStdString();
+}
+
+TEST_F(CalibrateCli, NotPermittedExitsFour)
+{
+    vx::sim::LiveStatusOptions status;
+    status.calibrationPermitted = false;
+    indicator(status, {});
+    const CliRun r = run({"calibrate", "zero", "--yes"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains("Calibration is not permitted")) << r.err.toStdString();
+    EXPECT_FALSE(writes(*sim).contains("22=0001"));
+}
+
+TEST_F(CalibrateCli, ARefusedSpanWithAGivenWeightEndsTheSpanAndExitsFour)
+{
+    indicator({}, calibration(2, 5));
+    CliRun r = run({"calibrate", "span", "--yes", "--weight", "100"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains("did not accept the calibration step")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("test weight is too small"));
+    EXPECT_FALSE(writes(*sim).contains("22=0002")) << "no finish step";
+
+    sim->port.clearFramesSent();
+    r = run({"calibrate", "general", "--yes", "--weight", "100"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(writes(*sim).last(), "22=0002") << "a general calibration finishes";
+    EXPECT_EQ(r.out, "general calibration: cancelled, a step was refused\n");
+}
+
+TEST_F(CalibrateCli, APollThatGivesUpExitsFour)
+{
+    indicator({}, calibration(1000, 0));
+    const CliRun r = run({"calibrate", "zero", "--yes"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err.count("No valid calibration status"), 2) << "zero and finish";
+    EXPECT_TRUE(r.err.contains("please wait - 15\n"));
+    EXPECT_FALSE(r.err.contains("please wait - 16"));
+}
+
+// ---------------------------------------------------------------------------
+// The real executable on a pseudo-terminal
+
+QString binary(const QString &name) { return QDir(QCoreApplication::applicationDirPath()).filePath(name); }
+
+class SimOnPty {
+public:
+    explicit SimOnPty(const QStringList &extra = {})
+    {
+        link = dir.filePath("indicator");
+        process.start(binary("vextora-sim"), QStringList{"--link", link} + extra);
+        if (process.waitForReadyRead(10000))
+            ready = !process.readLine().trimmed().isEmpty();
+    }
+    ~SimOnPty()
+    {
+        process.terminate();
+        if (!process.waitForFinished(5000))
+            process.kill();
+    }
+    QTemporaryDir dir;
+    QString link;
+    QProcess process;
+    bool ready = false;
+};
+
+CliRun runCli(const QTemporaryDir &settings, const QStringList &args)
+{
+    QProcess p;
+    p.start(binary("vextora-cli"),
+            QStringList{"--settings", settings.filePath("vextora.ini"), "--language", "English.txt"} + args);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000))
+        p.kill();
+    return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                  QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+TEST(CalibrateEndToEnd, GeneralCalibrationThroughARealSerialPort)
+{
+    SimOnPty sim({"--checksum", "off"});
+    ASSERT_TRUE(sim.ready);
+    QTemporaryDir settings;
+    const CliRun r = runCli(settings, {"--port", sim.link, "--checksum", "off", "calibrate", "general", "--yes",
+                                       "--weight", "150", "--capacity", "300", "--division", "0.2"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "general calibration: finished\n");
+    EXPECT_EQ(r.err.count("Successful\n"), 3) << r.err.toStdString();
+
+    // The refused span of an indicator told to refuse one: no finish, exit 4.
+    SimOnPty refusing({"--span-refusals", "1"});
+    ASSERT_TRUE(refusing.ready);
+    const CliRun span = runCli(settings, {"--port", refusing.link, "calibrate", "span", "--yes", "--weight", "10"});
+    EXPECT_EQ(span.exitCode, 4) << span.err.toStdString();
+    EXPECT_EQ(span.out, "span calibration: cancelled, a step was refused\n");
+}
+
+}  // namespace
