@@ -14,6 +14,8 @@ struct Module {
 constexpr std::array kModules = {
     Module{"live-status",
            [](VirtualIndicator &d, const ModuleOptions &o) { InstallLiveStatus(d, o.seconds, o.status); }},
+    Module{"parameters",
+           [](VirtualIndicator &d, const ModuleOptions &o) { InstallParameters(d, o.seconds, o.parameters); }},
 };
 
 }  // namespace

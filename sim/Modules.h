@@ -10,6 +10,7 @@
 // one line to the module table in sim/Modules.cpp.
 
 #include "sim/LiveStatus.h"
+#include "sim/Parameters.h"
 #include "sim/VirtualIndicator.h"
 
 #include <QStringList>
@@ -22,6 +23,7 @@ struct ModuleOptions {
     // tests, a monotonic timer on the pseudo-terminal. Moving values follow it.
     std::function<double()> seconds;
     LiveStatusOptions status;
+    ParameterOptions parameters = {};
 };
 
 // Installs every module of the table, in its order.

@@ -38,6 +38,7 @@ namespace vx::gui {
 
 class Lamp;
 class Panel;
+class ParameterPage;
 class StatusPage;
 
 class AnaForm : public QMainWindow, public PageHost {
@@ -107,6 +108,8 @@ public:
     QTabWidget *tabs() const { return m_tabs; }
     TabPage *page(int tab) const { return m_pages.at(tab); }
     StatusPage &statusPage() const;
+    // The parameter page, when the tab holds the window's own (tests may put another there).
+    ParameterPage *parameterPage() const;
 
     // ---- connection settings panel ----
     void openConnectionPanel();
@@ -134,6 +137,14 @@ public:
     // The menus, the connect menu, the tab set, the side panel and the toolbar.
     void setShellEnabled(bool enabled);
     void rangeFound(const IndicatorRange &range) override;
+    void showReadProgress(const QString &step) override;
+    void hideReadProgress() override;
+    void tickSendBoxes(const std::vector<int> &indexes) override;
+
+    // ---- the send panel (SSPanel3) ----
+    // For now it sends the parameter groups its boxes 5-8 choose (AnaFormSend.cpp).
+    void openSendPanel();       // "İndikatöre &Yükle"
+    void SSCommand4_Click();    // "YOLLA"
 
 signals:
     void exitRequested();

@@ -31,6 +31,7 @@
 #include "link/WeightFormat.h"
 
 #include <QWidget>
+#include <vector>
 
 namespace vx {
 class Link;
@@ -54,6 +55,13 @@ public:
     virtual void DisconnectAction() = 0;
     // The indicator's range is known (TaksimatBul): stored and told to every page.
     virtual void rangeFound(const IndicatorRange &range) = 0;
+    // The read-all panel (SSPanel2) as a plain progress display of a page's own read:
+    // its check boxes and buttons hidden, `step` in its status label; and hidden again.
+    virtual void showReadProgress(const QString &step) = 0;
+    virtual void hideReadProgress() = 0;
+    // Ticks boxes of the send panel (SSCheck2 indexes), so that a following send
+    // includes what a read brought in.
+    virtual void tickSendBoxes(const std::vector<int> &indexes) = 0;
 
 protected:
     ~PageHost() = default;

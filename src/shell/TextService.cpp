@@ -38,6 +38,13 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::UnreadableAnswer, "anlaşılmayan yanıt", "unreadable answer"},
     {BuiltIn::DeviceRefused, "Gösterge yanıt vermedi ya da isteği reddetti.",
      "The indicator did not answer or refused the request."},
+    {BuiltIn::DateTimeNotSent, "Tarih - saat hücresinde geçerli bir tarih ve saat yok; tarih ve saat gönderilmedi.",
+     "The date and time cell holds no valid date and time; the date and time were not sent."},
+    {BuiltIn::WordTooLarge, "%1 bu parametre için çok büyük: en büyük değer 65535.",
+     "%1 is too large for this parameter: the largest value is 65535."},
+    {BuiltIn::DateNotInCalendar, "%1-%2-%3 takvimde olmayan bir tarih.", "%1-%2-%3 is not a date of the calendar."},
+    {BuiltIn::TimeInvalid, "Geçersiz saat: saat 0-23, dakika ve saniye 0-59 arasında olmalıdır.",
+     "Invalid time: the hours must be 0-23, the minutes and seconds 0-59."},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

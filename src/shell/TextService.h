@@ -43,6 +43,10 @@ enum class BuiltIn {
     Refused,
     UnreadableAnswer,
     DeviceRefused,         // the indicator refused or did not answer (text 309 missing)
+    DateTimeNotSent,       // row 1 holds no date and time: the clock is not written
+    WordTooLarge,          // %1 the value typed into [410]/[420]
+    DateNotInCalendar,     // %1 day, %2 month, %3 year (two digits each)
+    TimeInvalid,           // the date and time entry: hours, minutes or seconds out of range
     Count
 };
 
