@@ -9,6 +9,7 @@
 #include "shell/AppState.h"
 #include "shell/TextService.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -105,6 +106,9 @@ void ParameterPage::buildGrid()
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setWordWrap(false);
+    // Tab does not walk the cells: a hidden editor hands the focus on with a Tab, which
+    // would move the current row once more.
+    m_grid->setTabKeyNavigation(false);
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(qMax(kRowHeight, m_grid->fontMetrics().height() + 6));
     m_grid->horizontalHeader()->setStretchLastSection(true);
@@ -288,6 +292,10 @@ ParameterWriteResult ParameterPage::write(const WriteGroups &groups)
 
 void ParameterPage::hideEditors()
 {
+    // The grid keeps the focus an editor had.
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && (focus == m_text1 || focus == m_combo1 || m_ssPanel9->isAncestorOf(focus)))
+        m_grid->setFocus();
     m_text1->hide();
     m_combo1->hide();
     m_ssPanel9->hide();
@@ -307,10 +315,10 @@ void ParameterPage::openEditor(int row)
         const QString text = m_set.value(row);
         m_text1->setMaxLength(qMax(params::TextLimit(row, text), int(text.size())));
         m_text1->setText(text);
-        m_text1->setMaxLength(params::TextLimit(row, text));
-        m_text1->selectAll();
         m_text1->show();
-        m_text1->setFocus();
+        m_text1->setFocus(Qt::TabFocusReason);
+        m_text1->selectAll();  // typing replaces the value...
+
         break;
     }
     case Editor::List: {
@@ -347,13 +355,24 @@ void ParameterPage::placeEditors()
     const QRect cell = m_grid->visualRect(m_set.index(m_editorRow, 1));
     m_text1->setGeometry(cell);
     m_combo1->setGeometry(cell.adjusted(0, -1, 0, 1));
-    // The date panel opens at the value cell, inside the grid.
+    // The date panel opens below the value cell (above it near the bottom), inside the grid.
     const QRect area = m_grid->viewport()->rect();
-    QPoint at = cell.topLeft();
+    QPoint at = cell.bottomLeft() + QPoint(0, 1);
+    if (at.y() + m_ssPanel9->height() > area.height())
+        at.setY(cell.top() - m_ssPanel9->height());
     at.setX(qMax(0, qMin(at.x(), area.width() - m_ssPanel9->width())));
     at.setY(qMax(0, qMin(at.y(), area.height() - m_ssPanel9->height())));
     m_ssPanel9->move(at);
     m_ssPanel9->raise();
+}
+
+void ParameterPage::setText1Limit()
+{
+    // A new limit puts the text in again (selection and cursor go): only when it changes.
+    const QString text = m_text1->text();
+    const int limit = qMax(params::TextLimit(m_editorRow, text), int(text.size()));
+    if (m_text1->maxLength() != limit)
+        m_text1->setMaxLength(limit);
 }
 
 void ParameterPage::moveEditor(int step)
@@ -383,7 +402,7 @@ void ParameterPage::text1Changed(const QString &text)
         m_text1->setMaxLength(qMax(m_text1->maxLength(), int(change.editorText->size())));
         m_text1->setText(*change.editorText);
     }
-    m_text1->setMaxLength(qMax(params::TextLimit(row, m_text1->text()), int(m_text1->text().size())));
+    setText1Limit();
     m_settingEditor = false;
 }
 
@@ -408,14 +427,14 @@ void ParameterPage::openDatePanel()
         m_text13[i]->setText(fields[i]);
     m_ssPanel9->show();
     m_ssPanel9->raise();
-    m_text13[0]->setFocus();
-    m_text13[0]->selectAll();
+    m_text13[0]->setFocus(Qt::TabFocusReason);
 }
 
 void ParameterPage::Image1_Click(int index)
 {
     if (index == 1) {
         m_ssPanel9->hide();
+        m_grid->setFocus();
         return;
     }
     params::ClockFields fields;
@@ -427,6 +446,7 @@ void ParameterPage::Image1_Click(int index)
     case params::ClockCheck::Ok:
         m_set.setValue(kClockRow, params::sspanel9_gelen(fields));
         m_ssPanel9->hide();
+        m_grid->setFocus();
         return;
     case params::ClockCheck::BadRange:
         op.message(lines().text(kTextBadDate), Icon::Critical);
@@ -474,7 +494,7 @@ bool ParameterPage::text1Key(QKeyEvent *key)
     if (key->matches(QKeySequence::Paste))
         return true;
     const QString current = m_text1->text();
-    m_text1->setMaxLength(qMax(params::TextLimit(m_editorRow, current), int(current.size())));
+    setText1Limit();
     const QString typed = key->text();
     // Editing keys (Backspace, Delete, the arrows) pass; a typed character is filtered.
     if (typed.size() != 1 || !typed.at(0).isPrint())
@@ -500,11 +520,13 @@ bool ParameterPage::text13Key(int field, QKeyEvent *key)
         if (field >= 4)
             Image1_Click(0);
         else
-            m_text13[std::size_t(field + 1)]->setFocus();
+            m_text13[std::size_t(field + 1)]->setFocus(Qt::TabFocusReason);  // its text selected
         return true;
     }
     if (key->matches(QKeySequence::Paste))
         return true;
+    if (key->matches(QKeySequence::SelectAll))
+        return false;
     const QString typed = key->text();
     if (typed.size() != 1 || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete
         || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)

@@ -78,6 +78,7 @@ private:
     void buildDatePanel();
     void placeEditors();
     void moveEditor(int step);
+    void setText1Limit();
     void text1Changed(const QString &text);
     void combo1Activated(int index);
     void openDatePanel();
