@@ -355,6 +355,26 @@ TEST(BlockEncode, CellsGiveTheirLeadingNumberAndCompanionsTheirValues)
     EXPECT_EQ(byteAt(cal, 24, 4), "00000000");
 }
 
+TEST(HeldValues, ShownAsAReadShowsThem)
+{
+    ParameterSet set;
+    set.weight.WeightFormatReference = "300.09";
+    ParameterCompanions &c = set.companions();
+    c.RawWeightValues[2] = -100;
+    c.CalibrationRawValues[1] = 98304;
+    c.CalibrationRawValues[5] = 80260;
+    c.Param410Value = 65535;
+    set.setValue(20, "stale");
+    for (int row : {56, 70, 76, 78, 20, 3})
+        ShowHeldValue(set, row);
+    EXPECT_EQ(set.value(56), "-001.00");
+    EXPECT_EQ(set.value(70), "1 - 32768");
+    EXPECT_EQ(set.value(76), "9,80260");
+    EXPECT_EQ(set.value(78), "65535");
+    EXPECT_EQ(set.value(20), "") << "nothing held: an empty cell";
+    EXPECT_EQ(set.value(3), "") << "not a held row";
+}
+
 // ---- small conversions ----------------------------------------------------------
 
 TEST(ParameterConversions, DateTimeToWireTakesTheGroupsAsTheyStand)

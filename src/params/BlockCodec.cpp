@@ -106,43 +106,36 @@ void decodeRow(ParameterSet &set, const Row &row, const std::vector<int> &bytes,
     case Kind::Tenths:
         text = TenthsText(byte);
         break;
-    case Kind::Weight: {
-        // A leading "F" is a negative value; any other text is read unsigned.
-        const qint64 raw = HexToNumber(HexField(qint64(word), 8)).value_or(0);
-        c.RawWeightValues[std::size_t(row.slot)] = raw;
-        text = FormatWithDecimals(QString::number(raw), set.weight.WeightFormatReference);
-        break;
-    }
-    case Kind::Word:
-        text = QString::number(word);  // a negative 16-bit value has 65536 added
-        break;
-    case Kind::WordPair:
-        text = ikile(qint32(word));
-        break;
     case Kind::Long:
         text = QString::number(qint32(word));
         break;
+    // Values held beside the grid: the companion first, the cell shows it.
+    case Kind::Weight:
+        // A leading "F" is a negative value; any other text is read unsigned.
+        c.RawWeightValues[std::size_t(row.slot)] = HexToNumber(HexField(qint64(word), 8)).value_or(0);
+        ShowHeldValue(set, row.row);
+        return;
+    case Kind::Word:
+        (row.companion == Companion::Param410 ? c.Param410Value : c.Param420Value) = int(word);
+        ShowHeldValue(set, row.row);
+        return;
+    case Kind::WordPair:
     case Kind::LongPrefixed:
-        text = QString::number(qint32(word));
-        if (text.size() > 1)
-            text.prepend(QStringLiteral("9,"));
-        break;
+        c.CalibrationRawValues[std::size_t(row.slot)] = qint32(word);
+        ShowHeldValue(set, row.row);
+        return;
     default:
         return;
     }
     set.setValue(row.row, text);
 
     switch (row.companion) {
-    case Companion::CalibrationRaw: c.CalibrationRawValues[std::size_t(row.slot)] = qint32(word); break;
     case Companion::PortParity: c.PortParityTexts[std::size_t(row.slot)] = text; break;
     case Companion::Param049: c.Param049Text = text; break;
-    case Companion::Param410: c.Param410Value = int(word); break;
-    case Companion::Param420: c.Param420Value = int(word); break;
     case Companion::Tilt: c.TiltCode = byte; break;
     case Companion::Filling: c.FillingCode = byte; break;
     case Companion::Param200: c.Param200On = byte == 1; break;
-    case Companion::RawWeight:
-    case Companion::None: break;
+    default: break;
     }
 }
 
@@ -203,6 +196,39 @@ QString ikile(qint64 value)
     if (high < 0)
         high += 65536;
     return QString::number(high) + QStringLiteral(" - ") + QString::number(low);
+}
+
+void ShowHeldValue(ParameterSet &set, int row)
+{
+    const Row &r = params::RowAt(row);
+    const ParameterCompanions &c = set.companions();
+    auto held = [](const std::optional<qint64> &v) { return v ? QString::number(*v) : QString(); };
+    QString text;
+    switch (r.kind) {
+    case Kind::Weight: {
+        const std::optional<qint64> raw = c.RawWeightValues[std::size_t(r.slot)];
+        text = raw ? set.weight.format(QString::number(*raw)) : QString();
+        break;
+    }
+    case Kind::Word: {
+        const std::optional<int> v = r.companion == Companion::Param410 ? c.Param410Value : c.Param420Value;
+        text = v ? QString::number(*v) : QString();
+        break;
+    }
+    case Kind::WordPair: {
+        const std::optional<qint64> v = c.CalibrationRawValues[std::size_t(r.slot)];
+        text = v ? ikile(*v) : QString();
+        break;
+    }
+    case Kind::LongPrefixed:
+        text = held(c.CalibrationRawValues[std::size_t(r.slot)]);
+        if (text.size() > 1)
+            text.prepend(QStringLiteral("9,"));
+        break;
+    default:
+        return;
+    }
+    set.setValue(row, text);
 }
 
 qint64 CellCode(const QString &text) { return roundHalfEven(ReadLeadingNumber(text).value_or(0.0)); }

@@ -32,6 +32,13 @@ qint64 TenthsByte(const QString &text);
 // A byte of tenths as the grid shows it: 75 gives "7,5", 50 gives "5".
 QString TenthsText(int byte);
 
+// A row whose value is held beside the grid shown from that value: the weights
+// ([101], [104], [045]) in the weight display format, [410] and [420], the word pairs
+// (rows 69-72) and the gravity values (rows 75, 76, "9," in front when longer than one
+// character). An empty held value gives an empty cell; other rows are left alone.
+// For a configuration file read back into the grid, and for the read itself.
+void ShowHeldValue(ParameterSet &set, int row);
+
 // ---- the date and time ------------------------------------------------------------
 
 // The clock's cell "DD-MM-YY \ hh:mm:ss" (anything after it, the weekday part, is

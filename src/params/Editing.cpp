@@ -135,8 +135,8 @@ TextChange ApplyText(ParameterSet &set, int row, const QString &typed)
         const double number = ReadLeadingNumber(CommaToPoint(typed)).value_or(0.0);
         const qint64 raw = roundHalfEven(number * std::pow(10.0, set.weight.decimals()));
         c.RawWeightValues[std::size_t(r.slot)] = raw;
-        cell = set.weight.format(QString::number(raw));
-        break;
+        ShowHeldValue(set, row);  // the value the write will send, in the weight format
+        return change;
     }
     case Kind::Tenths: {
         const double number = ReadLeadingNumber(CommaToPoint(typed)).value_or(0.0);
