@@ -122,6 +122,22 @@ TEST_F(ParameterPageTest, EnteringTheTabReadsOnceTimer2FiresWithTheReadAllPanelA
     EXPECT_EQ(set().value(18), "000.200") << "weights in the indicator's format";
 }
 
+TEST_F(ParameterPageTest, AChangedDeviceAddressReadsTheRangeAgain)
+{
+    device.setModel("ZR2 V2.20");
+    start();
+    form->ConnectAction();
+    ASSERT_EQ(form->state().weight.WeightFormatReference, "300.045");
+    device.setReg(129, 0x1609);  // 1st division 0,1
+    device.setReg(130, 0x1609);  // 2nd capacity 100 kg
+    form->MnAyar_Click(0);
+    ctl<QComboBox>("Combo2")->setCurrentText("00");  // no address field, as before, but another setting
+    QTest::mouseClick(ctl("SSCommand1"), Qt::LeftButton);
+    EXPECT_EQ(form->state().weight.WeightFormatReference, "100.9");
+    EXPECT_EQ(page().parameters().weight.DecimalsPattern, "1");
+    EXPECT_FALSE(port.isOpen());
+}
+
 TEST_F(ParameterPageTest, ARefusedReadDisconnectsAndLeavesTheLightRed)
 {
     device.setModel("ZR2 V2.20");
