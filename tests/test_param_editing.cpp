@@ -1,6 +1,6 @@
-// The editing rules of the parameter grid without a window: which editor a row gets,
-// the text limits and the character filter, the move to the next editable row, what
-// a typed text does to the cell and the companions, and the date and time entry.
+// The editing rules of the parameter grid without a window (the window tests drive
+// the same rules through the widgets): the move to the next editable row, what a
+// typed text does to the cell and the companions, and the date and time entry.
 
 #include "params/Editing.h"
 #include "params/ParameterSet.h"
@@ -12,34 +12,6 @@ using namespace vx;
 using namespace vx::params;
 
 namespace {
-
-TEST(ParameterEditing, EditorKindPerRowAndModel)
-{
-    EXPECT_EQ(EditorFor(1, Model::ZR2), Editor::DateTime);
-    EXPECT_EQ(EditorFor(1, Model::ZR1), Editor::None);
-    for (int row : {18, 19, 20, 21, 32, 38, 44, 49, 56, 58, 78, 79})
-        EXPECT_EQ(EditorFor(row, Model::ZR2), Editor::Text) << row;
-    for (int row : {3, 11, 13, 17, 27, 29, 33, 51, 60, 62})
-        EXPECT_EQ(EditorFor(row, Model::ZR2), Editor::List) << row;
-    for (int row : {0, 2, 28, 61, 63, 67, 73, 77, 80, 82, 83, -1, 84})
-        EXPECT_EQ(EditorFor(row, Model::ZR2), Editor::None) << row;
-}
-
-TEST(ParameterEditing, TextLimitsAndTheCharacterFilter)
-{
-    EXPECT_EQ(TextLimit(18, "123456"), 6);
-    EXPECT_EQ(TextLimit(56, "12345.6"), 7) << "a weight with its point";
-    EXPECT_EQ(TextLimit(78, ""), 6);
-    EXPECT_EQ(TextLimit(21, ""), 3);
-    EXPECT_EQ(TextLimit(49, ""), 2);
-
-    EXPECT_EQ(FilterCharacter('7', ""), QChar('7'));
-    EXPECT_EQ(FilterCharacter(',', "1"), QChar('.'));
-    EXPECT_EQ(FilterCharacter('.', "1"), QChar('.'));
-    EXPECT_FALSE(FilterCharacter(',', "1.2").has_value());
-    for (char c : {'a', '-', '+', ' ', 'e'})
-        EXPECT_FALSE(FilterCharacter(QChar(c), "").has_value()) << c;
-}
 
 TEST(ParameterEditing, NextEditableRowSkipsHiddenRowsAndRowsWithoutEditor)
 {
@@ -81,23 +53,6 @@ TEST(ParameterEditing, TypedTextReachesCellAndCompanions)
 
     ApplyText(set, 19, "12");
     EXPECT_EQ(set.value(19), "12");
-}
-
-TEST(ParameterEditing, ChoicesKeepTheirCompanions)
-{
-    ParameterSet set;
-    LanguageTexts texts;
-    PortFunctionWatch watch;
-    ApplyChoice(set, watch, 10, "2- Stop weighing", texts);
-    EXPECT_EQ(set.companions().TiltCode, 2);
-    ApplyChoice(set, watch, 39, "1- 7 bit,ODD parity", texts);
-    EXPECT_EQ(set.companions().PortParityTexts[1], "1- 7 bit,ODD parity");
-    ApplyChoice(set, watch, 60, "7", texts);
-    EXPECT_EQ(set.companions().Param049Text, "7");
-    ApplyChoice(set, watch, 48, "3- PC communication", texts);
-    EXPECT_TRUE(watch.pending);
-    ApplyChoice(set, watch, 4, "0- kg", texts);
-    EXPECT_FALSE(watch.pending) << "a choice elsewhere forgets it";
 }
 
 TEST(DateTimeEntry, FieldsFromTheCellOrToday)
