@@ -91,6 +91,7 @@ TEST_F(ParameterTransferTest, ReadTransfersInTheIndicatorsOrderAndFillsTheGrid)
     EXPECT_EQ(r.sendBoxesToTick, (std::vector<int>{5, 6, 7}));
     EXPECT_TRUE(op.calls.empty());
     EXPECT_FALSE(op.progressVisible[ProgressId::Small]);
+    EXPECT_EQ(op.progressValue[ProgressId::Main], 15);
 
     // 12 March 2026 was a Thursday; the indicator's clock runs from 10:00:00.
     EXPECT_TRUE(set.value(1).startsWith("12-03-26 \\ 10:00:0")) << qPrintable(set.value(1));

@@ -177,7 +177,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
     // 14. Host mode left.
     op.showProgress(ProgressId::Small, false);
     link.HostYazdır(false);
-    advance();
+    op.setProgress(ProgressId::Main, kReadSteps, kReadSteps);
     result.completed = true;
     return result;
 }
