@@ -102,17 +102,15 @@ void onAdjust(VirtualIndicator &d, State &s, int value)
 
 void InstallCalibration(VirtualIndicator &device, CalibrationOptions options)
 {
-    // A plausible indicator: single range 300 Kg by 0.1, legal trade, sealed.
-    device.setReg(128, 0x0000);
-    device.setReg(129, 0x1E09);
-    device.setReg(130, 0x1E09);
-    device.setReg(149, 0x0100);
-    for (int reg = 150; reg <= 152; ++reg)
-        device.setReg(reg, 0x0101);
-    device.setLong(kSeal, options.seal);
-    device.setReg(kOutputType, 0x0000);
-    device.setReg(kZeroValue, 13107);
-    device.setReg(kSpanValue, 60000);
+    // A plausible indicator: single range 300 Kg by 0.1, legal trade, sealed. What the
+    // image already holds (a loaded state) stays.
+    const std::pair<int, quint16> defaults[] = {
+        {128, 0x0000}, {129, 0x1E09}, {130, 0x1E09}, {149, 0x0100}, {150, 0x0101}, {151, 0x0101},
+        {152, 0x0101}, {kSeal, quint16(quint32(options.seal) >> 16)}, {kSeal + 1, quint16(options.seal & 0xFFFF)},
+        {kOutputType, 0x0000}, {kZeroValue, 13107}, {kSpanValue, 60000}};
+    for (const auto &[reg, value] : defaults)
+        if (!device.holds(reg))
+            device.setReg(reg, value);
     device.setReg(kStatus, 0);
 
     auto state = std::make_shared<State>();

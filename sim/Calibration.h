@@ -19,7 +19,7 @@ namespace vx::sim {
 struct CalibrationOptions {
     int busyPolls = 2;    // reads of register 23 that still say busy after a step starts
     int spanRefusals = 0;  // the next N span steps are refused with code 25
-    qint32 seal = 42;      // register 146 at start
+    qint32 seal = 80260;   // register 146 at start (it reads as [300] 9,80260 among the parameters)
 };
 
 void InstallCalibration(VirtualIndicator &device, CalibrationOptions options = {});

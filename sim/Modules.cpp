@@ -18,6 +18,8 @@ constexpr std::array kModules = {
            [](VirtualIndicator &d, const ModuleOptions &o) { InstallLiveStatus(d, o.seconds, o.status); }},
     Module{"calibration", [](VirtualIndicator &d, const ModuleOptions &o) { InstallCalibration(d, o.calibration); }},
     Module{"memories", [](VirtualIndicator &d, const ModuleOptions &) { InstallMemories(d); }},
+    Module{"parameters",
+           [](VirtualIndicator &d, const ModuleOptions &o) { InstallParameters(d, o.seconds, o.parameters); }},
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "sim/Calibration.h"
 #include "sim/LiveStatus.h"
+#include "sim/Parameters.h"
 #include "sim/VirtualIndicator.h"
 
 #include <QStringList>
@@ -24,6 +25,7 @@ struct ModuleOptions {
     std::function<double()> seconds;
     LiveStatusOptions status;
     CalibrationOptions calibration;
+    ParameterOptions parameters = {};
 };
 
 // Installs every module of the table, in its order.

@@ -40,6 +40,9 @@ public:
 
     // Register memory. Unknown registers read as zero.
     quint16 reg(int index) const;
+    // Whether the register was ever set (by a write, a module or a loaded state):
+    // a module's defaults fill only the registers the image does not hold yet.
+    bool holds(int index) const { return m_regs.count(index) != 0; }
     void setReg(int index, quint16 value);
     // Big-endian bytes starting at register index (byteCount may be odd; rounded up).
     QByteArray bytes(int index, int byteCount) const;

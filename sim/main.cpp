@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -225,6 +226,7 @@ int main(int argc, char *argv[])
     QElapsedTimer running;
     running.start();
     modules.seconds = [&running] { return running.elapsed() / 1000.0; };
+    modules.parameters.clockStart = QDateTime::currentDateTime();
     vx::sim::InstallDefaultModules(device, modules);
 
     // Signals reach the event loop through a socket pair.

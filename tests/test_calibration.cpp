@@ -130,8 +130,8 @@ TEST_P(CalibrationTest, AWholeGeneralCalibrationWritesTheRangeAndRunsZeroSpanAnd
     const CalibrationResult result = run(CalibrationKind::General, read, RangeCodes{0, 22, 6, 22, 6, 1});
 
     const QStringList expected = QStringList{
-        // unlock: command 12, the seal 42 read, moved to 144 and cleared
-        "W 19 000C", "R 146 2", "W 144 0000002A", "W 146 00000000",
+        // unlock: command 12, the seal 80260 read, moved to 144 and cleared
+        "W 19 000C", "R 146 2", "W 144 00013984", "W 146 00000000",
         // the range block between host mode on and off
         "W 19 0013", "W 128 0000", "W 129 1606", "W 130 1606", "W 149 0107", "W 150 330101440155",
         "W 19 000D", "W 19 0009", "W 22 0001", "W 19 0014",
@@ -163,8 +163,8 @@ TEST_P(CalibrationTest, AWholeGeneralCalibrationWritesTheRangeAndRunsZeroSpanAnd
     // The indicator holds the new range and test weight; the seal is re-armed.
     EXPECT_EQ(sim.device.reg(129), 0x1606);
     EXPECT_EQ(sim.device.longAt(20), 5000);
-    EXPECT_EQ(sim.device.longAt(144), 42);
-    EXPECT_EQ(sim.device.longAt(146), 43);
+    EXPECT_EQ(sim.device.longAt(144), 80260);
+    EXPECT_EQ(sim.device.longAt(146), 80261);
     EXPECT_EQ(disconnects, 0);
 }
 

@@ -5,6 +5,7 @@
 
 #include "Version.h"
 #include "gui/Form1.h"
+#include "gui/ParameterPage.h"
 #include "gui/StatusPage.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -52,11 +54,25 @@ public:
         }
         ForwardingOperator::setProgress(bar, value, maximum);
     }
+    void showStep(const QString &text, Tone tone) override
+    {
+        // The step caption of the batch panel in front.
+        if (!m_form.m_sendAll.panel->isHidden())
+            m_form.m_sendAll.step->setText(text);
+        else if (!m_form.m_readAll.panel->isHidden())
+            m_form.m_readAll.step->setText(text);
+        ForwardingOperator::showStep(text, tone);
+    }
 
 private:
     QProgressBar *barFor(ProgressId bar) const
     {
-        return bar == ProgressId::Small ? m_form.m_progress3 : m_form.m_readAll.progress;
+        switch (bar) {
+        case ProgressId::Small: return m_form.m_progress3;
+        case ProgressId::Main: return m_form.m_readAll.progress;
+        case ProgressId::Send: return m_form.m_sendAll.progress;
+        }
+        return nullptr;
     }
     AnaForm &m_form;
 };
@@ -101,6 +117,8 @@ AnaForm::~AnaForm()
 Operator &AnaForm::op() { return *m_op; }
 
 StatusPage &AnaForm::statusPage() const { return *static_cast<StatusPage *>(m_pages[Tab::Status]); }
+
+ParameterPage *AnaForm::parameterPage() const { return qobject_cast<ParameterPage *>(m_pages[Tab::Parameters]); }
 
 void AnaForm::forEachPage(const std::function<void(TabPage &)> &call)
 {
@@ -272,7 +290,54 @@ void AnaForm::lockShell(bool locked)
 void AnaForm::rangeFound(const IndicatorRange &range)
 {
     m_state.weight = range.format;
+    // Reported while the pages learn of the connection: told to them once all know.
+    if (m_tellingConnected) {
+        m_rangeToTell = range;
+        return;
+    }
     forEachPage([&](TabPage &p) { p.rangeKnown(range); });
+}
+
+void AnaForm::tellPagesConnected()
+{
+    m_tellingConnected = true;
+    m_rangeToTell.reset();
+    forEachPage([](TabPage &p) { p.connected(); });
+    m_tellingConnected = false;
+    if (m_rangeToTell) {
+        const IndicatorRange range = *m_rangeToTell;
+        m_rangeToTell.reset();
+        forEachPage([&](TabPage &p) { p.rangeKnown(range); });
+    }
+}
+
+void AnaForm::showReadProgress(const QString &step)
+{
+    for (QCheckBox *check : m_readAll.checks)
+        check->hide();
+    m_readAll.start->hide();
+    m_readAll.cancel->hide();
+    m_readAll.step->setText(step);
+    showPanel(m_readAll.panel);
+    m_readAll.panel->repaint();
+}
+
+void AnaForm::hideReadProgress()
+{
+    m_readAll.panel->hide();
+    for (QCheckBox *check : m_readAll.checks)
+        check->show();
+    m_readAll.start->show();
+    m_readAll.cancel->show();
+    // The groups only a ZR2 has stay hidden on another model.
+    ZR2DeğilseGizle(m_state.isZR2());
+}
+
+void AnaForm::tickSendBoxes(const std::vector<int> &indexes)
+{
+    for (int index : indexes)
+        if (index >= 0 && index < int(m_sendAll.checks.size()))
+            m_sendAll.checks[std::size_t(index)]->setChecked(true);
 }
 
 // ---- tab refresh ----
@@ -459,11 +524,11 @@ void AnaForm::showEvent(QShowEvent *event)
 
 void AnaForm::centrePanels()
 {
-    if (!m_client || !m_entryPanels.date)
+    if (!m_client || !m_entryPanels.entry)
         return;  // not built yet
     const QSize area = m_client->size();
     for (Panel *panel : {m_connPanel.panel, m_readAll.panel, m_sendAll.panel, m_langPanel.panel, m_waitPanel,
-                         m_entryPanels.entry, m_entryPanels.date})
+                         m_entryPanels.entry})
         panel->move((area.width() - panel->width()) / 2, (area.height() - panel->height()) / 2);
 }
 

@@ -26,6 +26,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -39,6 +40,7 @@ namespace vx::gui {
 
 class Lamp;
 class Panel;
+class ParameterPage;
 class StatusPage;
 
 class AnaForm : public QMainWindow, public PageHost {
@@ -108,6 +110,8 @@ public:
     QTabWidget *tabs() const { return m_tabs; }
     TabPage *page(int tab) const { return m_pages.at(tab); }
     StatusPage &statusPage() const;
+    // The parameter page, when the tab holds the window's own (tests may put another there).
+    ParameterPage *parameterPage() const;
 
     // ---- connection settings panel ----
     void openConnectionPanel();
@@ -137,6 +141,14 @@ public:
     void rangeFound(const IndicatorRange &range) override;
     NumericEntry &numericEntry() override { return *m_numericEntry; }
     void lockShell(bool locked) override;
+    void showReadProgress(const QString &step) override;
+    void hideReadProgress() override;
+    void tickSendBoxes(const std::vector<int> &indexes) override;
+
+    // ---- the send panel (SSPanel3) ----
+    // For now it sends the parameter groups its boxes 5-8 choose (AnaFormSend.cpp).
+    void openSendPanel();       // "İndikatöre &Yükle"
+    void SSCommand4_Click();    // "YOLLA"
 
 signals:
     void exitRequested();
@@ -181,6 +193,10 @@ private:
     void enforceFixedSize();
     void showPanel(Panel *panel);
     void forEachPage(const std::function<void(TabPage &)> &call);
+    // connected() to every page, then rangeKnown() with a range one of them reported.
+    void tellPagesConnected();
+    bool m_tellingConnected = false;
+    std::optional<IndicatorRange> m_rangeToTell;
 
     // Services.
     SerialPortIo &m_port;

@@ -93,7 +93,7 @@ bool AnaForm::VersiyonOku()
     m_statusLine->setText(
         m_texts.builtIn(BuiltIn::Connected).arg(linkDescription(), m_lastVersion.versionText.trimmed()));
     m_modelLabel->setText(m_lastVersion.versionText.trimmed());
-    forEachPage([](TabPage &p) { p.connected(); });
+    tellPagesConnected();
     return true;
 }
 

@@ -205,6 +205,7 @@ void AnaForm::connectPanels()
             options[i]->setAutoExclusive(true);
         }
     });
+    connect(m_sendAll.start, &QPushButton::clicked, this, [this] { SSCommand4_Click(); });
     connect(l.ok, &QPushButton::clicked, this, [this] { SSCommand9_Click(); });
     connect(l.cancel, &QPushButton::clicked, this, [this] { SSCommand8_Click(); });
 }

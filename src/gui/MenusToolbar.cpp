@@ -80,11 +80,12 @@ void AnaForm::buildMenus()
         if (it == fileItems.end())
             continue;
         m_captions.add(it->second.line, item, it->second.design);
-        // New, open, save, save-as, send-all and read-all come with the file and batch
-        // work; until then they are shown but cannot be chosen.
-        item->setEnabled(i == 11);
+        // New, open, save, save-as and read-all come with the file and batch work; until
+        // then they are shown but cannot be chosen. Send-all sends the parameters.
+        item->setEnabled(i == 11 || i == 8);
     }
     connect(m_mnDosyaItems[11], &QAction::triggered, this, [this] { close(); });
+    connect(m_mnDosyaItems[8], &QAction::triggered, this, [this] { openSendPanel(); });
 
     m_mnAyar = bar->addMenu(QString());
     m_mnAyar->setObjectName(QStringLiteral("MnAyar1"));

@@ -275,39 +275,6 @@ EntryPanels BuildEntryPanels(QWidget *parent, Captions &captions)
     captions.add(29, e.ssCommand11[1], "İPTAL");
     captions.add(365, e.label18, "");
 
-    // Date and time of the indicator's clock.
-    e.date = new Panel(QStringLiteral("SSPanel9"), QString(), parent);
-    MakeFloating(e.date, QSize(300, 150));
-    auto *dl = new QVBoxLayout(e.date->body());
-    dl->setContentsMargins(12, 6, 12, 6);
-    e.label16 = Named<QLabel>(QStringLiteral("Label16"), e.date->body());
-    dl->addWidget(e.label16);
-    auto *fields = new QHBoxLayout;
-    const char *const frames[2] = {"Frame10", "Frame12"};
-    for (int f = 0; f < 2; ++f) {
-        e.frames[f] = Named<QGroupBox>(QString::fromLatin1(frames[f]), e.date->body());
-        auto *bl = new QHBoxLayout(e.frames[f]);
-        for (int i = 0; i < 3; ++i) {
-            QLineEdit *&field = e.text13[f * 3 + i];
-            field = Named<QLineEdit>(QStringLiteral("Text13_%1").arg(f * 3 + i), e.frames[f]);
-            field->setMaxLength(2);
-            field->setFixedWidth(30);
-            field->setAlignment(Qt::AlignCenter);
-            bl->addWidget(field);
-        }
-        fields->addWidget(e.frames[f]);
-    }
-    dl->addLayout(fields);
-    auto *db = new QHBoxLayout;
-    db->addStretch(1);
-    e.image1[0] = Named<QPushButton>(QStringLiteral("Image1_0"), e.date->body(), QStringLiteral("✔"));
-    e.image1[1] = Named<QPushButton>(QStringLiteral("Image1_1"), e.date->body(), QStringLiteral("✘"));
-    db->addWidget(e.image1[0]);
-    db->addWidget(e.image1[1]);
-    dl->addLayout(db);
-    captions.add(364, e.label16, "Tarih - Saat Ayarı");
-    captions.add(344, e.frames[0], "Tarih");
-    captions.add(380, e.frames[1], "Saat");
     return e;
 }
 

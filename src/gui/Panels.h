@@ -62,19 +62,14 @@ LanguagePanel BuildLanguagePanel(QWidget *parent, Captions &captions);
 
 Panel *BuildWaitPanel(QWidget *parent);  // SSPanel10 "PLEASE WAIT"
 
-// The numeric entry (test weight, parameter values) and the date and time entry,
-// shared by the pages that come with the calibration and parameter work.
+// The numeric entry (test weight, parameter values). The date and time entry
+// (SSPanel9) belongs to the parameter page.
 struct EntryPanels {
     Panel *entry = nullptr;  // SSPanel8
     QLabel *label17 = nullptr;  // the close mark: acts as "İPTAL"
     QLabel *label18 = nullptr;
     QLineEdit *text10 = nullptr;
     std::array<QPushButton *, 2> ssCommand11{};
-    Panel *date = nullptr;  // SSPanel9
-    QLabel *label16 = nullptr;
-    std::array<QGroupBox *, 2> frames{};  // Frame10 date, Frame12 time
-    std::array<QLineEdit *, 6> text13{};
-    std::array<QPushButton *, 2> image1{};  // OK, cancel
 };
 EntryPanels BuildEntryPanels(QWidget *parent, Captions &captions);
 

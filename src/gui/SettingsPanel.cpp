@@ -125,7 +125,7 @@ void AnaForm::SSCommand1_Click()
     // What the pages read from the indicator at the new address (its capacity and
     // division), at once.
     if (addressChanged && m_state.IsConnected) {
-        forEachPage([](TabPage &p) { p.connected(); });
+        tellPagesConnected();
         if (m_port.isOpen())
             m_port.close();
     }

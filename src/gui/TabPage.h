@@ -31,6 +31,7 @@
 #include "link/WeightFormat.h"
 
 #include <QWidget>
+#include <vector>
 
 namespace vx {
 class Link;
@@ -62,6 +63,13 @@ public:
     // light yellow, the tab strip, side panel, menus and toolbar disabled while the
     // page stays usable; and back.
     virtual void lockShell(bool locked) = 0;
+    // The read-all panel (SSPanel2) as a plain progress display of a page's own read:
+    // its check boxes and buttons hidden, `step` in its status label; and hidden again.
+    virtual void showReadProgress(const QString &step) = 0;
+    virtual void hideReadProgress() = 0;
+    // Ticks boxes of the send panel (SSCheck2 indexes), so that a following send
+    // includes what a read brought in.
+    virtual void tickSendBoxes(const std::vector<int> &indexes) = 0;
 
 protected:
     ~PageHost() = default;

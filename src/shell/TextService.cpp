@@ -47,6 +47,13 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::EplFileNotRead, "EPL dosyası okunamadı: %1\n%2\nEPL komutları değişmedi.",
      "The EPL file cannot be read: %1\n%2\nThe EPL commands stay as they were."},
     {BuiltIn::EplFileNotSaved, "EPL dosyası kaydedilemedi: %1\n%2", "The EPL file was not saved: %1\n%2"},
+    {BuiltIn::DateTimeNotSent, "Tarih - saat hücresinde geçerli bir tarih ve saat yok; tarih ve saat gönderilmedi.",
+     "The date and time cell holds no valid date and time; the date and time were not sent."},
+    {BuiltIn::WordTooLarge, "%1 bu parametre için çok büyük: en büyük değer 65535.",
+     "%1 is too large for this parameter: the largest value is 65535."},
+    {BuiltIn::DateNotInCalendar, "%1-%2-%3 takvimde olmayan bir tarih.", "%1-%2-%3 is not a date of the calendar."},
+    {BuiltIn::TimeInvalid, "Geçersiz saat: saat 0-23, dakika ve saniye 0-59 arasında olmalıdır.",
+     "Invalid time: the hours must be 0-23, the minutes and seconds 0-59."},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -48,6 +48,10 @@ enum class BuiltIn {
     SetpointTooLong,       // %1 the value typed, %2 decimals
     EplFileNotRead,        // %1 path, %2 reason
     EplFileNotSaved,       // %1 path, %2 reason
+    DateTimeNotSent,       // row 1 holds no date and time: the clock is not written
+    WordTooLarge,          // %1 the value typed into [410]/[420]
+    DateNotInCalendar,     // %1 day, %2 month, %3 year (two digits each)
+    TimeInvalid,           // the date and time entry: hours, minutes or seconds out of range
     Count
 };
 

@@ -43,6 +43,7 @@ protected:
         startShown();
         form->ConnectAction();
         ASSERT_EQ(form->light(), vx::gui::Light::Green);
+        device.clearRequests();  // what the connect read (TaksimatBul) is not the tab's
         form->tabs()->setCurrentIndex(vx::Tab::Calibration);
         clock.advance(0.001);
     }
@@ -138,7 +139,8 @@ TEST_F(CalibrationPageTest, AConnectMadeOnTheTabReadsTheRangeOnce)
     EXPECT_TRUE(at(128).isEmpty());
     form->ConnectAction();
     clock.advance(0.001);
-    EXPECT_EQ(at(128), QStringList({"R 3"}));
+    // The connect's capacity and division (TaksimatBul), then the tab's own range read, once.
+    EXPECT_EQ(at(128), QStringList({"R 3", "R 3"}));
     EXPECT_EQ(at(25), QStringList({"R 1"}));
 }
 

@@ -35,7 +35,9 @@ TEST_F(WindowConnectTest, RedLightConnectsGreenLightAndMenuDisconnect)
     EXPECT_EQ(light(), Light::Green);
     EXPECT_EQ(action("connect")->text(), "E377");
     EXPECT_EQ(form->lastVersion().versionText.trimmed(), "ZR2 V2.20");
-    EXPECT_EQ(port.framesSent(), QStringList{vx::BuildReadFrame(QString(), 199, 10, true)});
+    // The version text, then the range the weights are shown in (TaksimatBul).
+    EXPECT_EQ(port.framesSent(), (QStringList{"@0300C7000531\r", "@1000130001020007D3\r", "@030095000167\r",
+                                              "@100013000102000CCE\r", "@03008000037A\r"}));
     EXPECT_FALSE(port.isOpen()) << "the port is open only during an operation";
     EXPECT_FALSE(shown("SSPanel10"));
     EXPECT_TRUE(form->tabs()->isEnabled());

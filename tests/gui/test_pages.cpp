@@ -92,7 +92,7 @@ TEST_F(PagesTest, PagesAreCalledInTheDocumentedOrder)
     // A connect that finds another model; the parameter page reports the range.
     form->ConnectAction();
     EXPECT_EQ(take(), QStringList({"0:model ZR2", "4:model ZR2", "6:model ZR2", "0:connected", "4:connected",
-                                   "0:range 300.045", "4:range 300.045", "6:range 300.045", "6:connected"}));
+                                   "6:connected", "0:range 300.045", "4:range 300.045", "6:range 300.045"}));
     EXPECT_EQ(form->state().weight.WeightFormatReference, "300.045");
 
     // The parameter page reloads by re-entering with TabRefreshPending; the status page reads.
@@ -154,15 +154,16 @@ TEST_F(PagesTest, ConnectOnTheCalibrationTabReloadsItAndOnTheStatusTabReadsAtOnc
     take();
     form->ConnectAction();
     // The connect re-enters the tab, and the refresh of that tab change re-enters it again.
-    EXPECT_EQ(take(), QStringList({"5:connected", "6:connected", "5:left", "5:entered pending", "5:left",
-                                   "5:entered pending"}));
+    // (The range comes from the window's own parameter page, 300 Kg by 0.1.)
+    EXPECT_EQ(take(), QStringList({"5:connected", "6:connected", "5:range 300.9", "6:range 300.9", "5:left",
+                                   "5:entered pending", "5:left", "5:entered pending"}));
     EXPECT_FALSE(form->timer4()->isActive());
 
     form->DisconnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     take();
     form->ConnectAction();
-    EXPECT_EQ(take(), QStringList({"5:connected", "6:connected", "6:refresh"}));
+    EXPECT_EQ(take(), QStringList({"5:connected", "6:connected", "5:range 300.9", "6:range 300.9", "6:refresh"}));
     EXPECT_TRUE(form->timer4()->isActive());
 }
 

@@ -116,7 +116,7 @@ TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndica
     form->ConnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     EXPECT_EQ(readings(), 1);
-    EXPECT_EQ(value(1), "1500");
+    EXPECT_EQ(value(1), "150.0");  // the connect found 300 Kg by 0.1
     EXPECT_EQ(value(7), "E236");
     device.setReg(2, 0x0000);
     device.setReg(25, 0x0000);

@@ -1,0 +1,339 @@
+#include "params/BlockCodec.h"
+
+#include "link/Codec.h"
+#include "params/ParameterSet.h"
+#include "shell/LanguageTexts.h"
+
+#include <QDate>
+#include <QTime>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace vx {
+
+using params::Area;
+using params::Companion;
+using params::Kind;
+using params::Row;
+
+namespace {
+
+constexpr int kTiltRow = 10;
+constexpr int kFillingRow = 27;
+constexpr int kModelZR1Line = 366;
+constexpr int kModelZR2Line = 367;
+
+qint64 roundHalfEven(double x)
+{
+    if (!std::isfinite(x))
+        return 0;
+    if (x >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (x <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    const double floorValue = std::floor(x);
+    const double diff = x - floorValue;
+    auto result = static_cast<qint64>(floorValue);
+    if (diff > 0.5 || (diff == 0.5 && (result % 2) != 0))
+        ++result;
+    return result;
+}
+
+bool isHex(const QString &text)
+{
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f')))
+            return false;
+    }
+    return true;
+}
+
+// Hex text to bytes; the caller has checked it.
+std::vector<int> bytesOf(const QString &hex)
+{
+    std::vector<int> out;
+    out.reserve(std::size_t(hex.size() / 2));
+    for (int i = 0; i + 1 < hex.size(); i += 2)
+        out.push_back(hex.mid(i, 2).toInt(nullptr, 16));
+    return out;
+}
+
+quint32 unsignedAt(const std::vector<int> &bytes, int offset, int width)
+{
+    quint32 v = 0;
+    for (int i = 0; i < width; ++i)
+        v = (v << 8) | quint32(bytes[std::size_t(offset + i)]);
+    return v;
+}
+
+// The text a code gives on a read; nothing when the cell is to keep its text.
+std::optional<QString> choiceText(const Row &row, int code, const LanguageTexts &texts)
+{
+    for (const params::Item &item : row.read)
+        if (item.code == code)
+            return item.text.text(texts);
+    switch (row.other) {
+    case params::Other::Text: return row.otherText.text(texts);
+    case params::Other::Empty: return QString();
+    case params::Other::Keep: return std::nullopt;
+    }
+    return QString();
+}
+
+// One row from the bytes of its area.
+void decodeRow(ParameterSet &set, const Row &row, const std::vector<int> &bytes, const LanguageTexts &texts)
+{
+    ParameterCompanions &c = set.companions();
+    const int byte = bytes[std::size_t(row.offset)];
+    const quint32 word = unsignedAt(bytes, row.offset, row.width);
+    QString text;
+    switch (row.kind) {
+    case Kind::Choice: {
+        const std::optional<QString> shown = choiceText(row, byte, texts);
+        if (!shown)
+            return;  // [040]: an unknown code leaves the cell as it was
+        text = *shown;
+        break;
+    }
+    case Kind::Number:
+        text = QString::number(byte);
+        break;
+    case Kind::Digit:
+        text = (byte >= 1 && byte <= 9 ? QString::number(byte) : QStringLiteral("0")) + QLatin1Char(' ');
+        break;
+    case Kind::Tenths:
+        text = TenthsText(byte);
+        break;
+    case Kind::Long:
+        text = QString::number(qint32(word));
+        break;
+    // Values held beside the grid: the companion first, the cell shows it.
+    case Kind::Weight:
+        // A leading "F" is a negative value; any other text is read unsigned.
+        c.RawWeightValues[std::size_t(row.slot)] = HexToNumber(HexField(qint64(word), 8)).value_or(0);
+        ShowHeldValue(set, row.row);
+        return;
+    case Kind::Word:
+        (row.companion == Companion::Param410 ? c.Param410Value : c.Param420Value) = int(word);
+        ShowHeldValue(set, row.row);
+        return;
+    case Kind::WordPair:
+    case Kind::LongPrefixed:
+        c.CalibrationRawValues[std::size_t(row.slot)] = qint32(word);
+        ShowHeldValue(set, row.row);
+        return;
+    default:
+        return;
+    }
+    set.setValue(row.row, text);
+
+    switch (row.companion) {
+    case Companion::PortParity: c.PortParityTexts[std::size_t(row.slot)] = text; break;
+    case Companion::Param049: c.Param049Text = text; break;
+    case Companion::Tilt: c.TiltCode = byte; break;
+    case Companion::Filling: c.FillingCode = byte; break;
+    case Companion::Param200: c.Param200On = byte == 1; break;
+    default: break;
+    }
+}
+
+bool decodeArea(ParameterSet &set, Area area, const QString &hex, const LanguageTexts &texts)
+{
+    if (hex.size() != 2 * params::AreaBytes(area) || !isHex(hex))
+        return false;
+    const std::vector<int> bytes = bytesOf(hex);
+    for (const Row &row : params::Rows())
+        if (row.area == area)
+            decodeRow(set, row, bytes, texts);
+    if (area == Area::Configuration)
+        set.companions().AnalogTypeFlag = bytes[params::AnalogTypeOffset] != 0;
+    return true;
+}
+
+// What one row puts on the wire.
+qint64 encodeRow(const ParameterSet &set, const Row &row)
+{
+    const ParameterCompanions &c = set.companions();
+    const QString text = set.value(row.row);
+    switch (row.kind) {
+    case Kind::Choice:
+    case Kind::Number:
+    case Kind::Digit:
+    case Kind::Long:
+        return CellCode(text);
+    case Kind::Tenths:
+        return TenthsByte(text);
+    case Kind::Weight:
+        return c.RawWeightValues[std::size_t(row.slot)].value_or(0);
+    case Kind::Word:
+        return (row.companion == Companion::Param410 ? c.Param410Value : c.Param420Value).value_or(0);
+    case Kind::WordPair:
+    case Kind::LongPrefixed:
+        return c.CalibrationRawValues[std::size_t(row.slot)].value_or(0);
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+QString TiltYaz(int code, const LanguageTexts &texts)
+{
+    return choiceText(params::RowAt(kTiltRow), code, texts).value_or(QString());
+}
+
+QString FillingYaz(int code, const LanguageTexts &texts)
+{
+    return choiceText(params::RowAt(kFillingRow), code, texts).value_or(QString());
+}
+
+QString ikile(qint64 value)
+{
+    qint64 high = value >= 0 ? value / 65536 : -((-value + 65535) / 65536);  // floor
+    const qint64 low = value - high * 65536;
+    if (high < 0)
+        high += 65536;
+    return QString::number(high) + QStringLiteral(" - ") + QString::number(low);
+}
+
+void ShowHeldValue(ParameterSet &set, int row)
+{
+    const Row &r = params::RowAt(row);
+    const ParameterCompanions &c = set.companions();
+    auto held = [](const std::optional<qint64> &v) { return v ? QString::number(*v) : QString(); };
+    QString text;
+    switch (r.kind) {
+    case Kind::Weight: {
+        const std::optional<qint64> raw = c.RawWeightValues[std::size_t(r.slot)];
+        text = raw ? set.weight.format(QString::number(*raw)) : QString();
+        break;
+    }
+    case Kind::Word: {
+        const std::optional<int> v = r.companion == Companion::Param410 ? c.Param410Value : c.Param420Value;
+        text = v ? QString::number(*v) : QString();
+        break;
+    }
+    case Kind::WordPair: {
+        const std::optional<qint64> v = c.CalibrationRawValues[std::size_t(r.slot)];
+        text = v ? ikile(*v) : QString();
+        break;
+    }
+    case Kind::LongPrefixed:
+        text = held(c.CalibrationRawValues[std::size_t(r.slot)]);
+        if (text.size() > 1)
+            text.prepend(QStringLiteral("9,"));
+        break;
+    default:
+        return;
+    }
+    set.setValue(row, text);
+}
+
+qint64 CellCode(const QString &text) { return roundHalfEven(ReadLeadingNumber(text).value_or(0.0)); }
+
+QString HexField(qint64 value, int digits)
+{
+    return PadLeftZeros(QString::number(quint32(value), 16).toUpper(), digits);
+}
+
+qint64 TenthsByte(const QString &text)
+{
+    return roundHalfEven(ReadLeadingNumber(CommaToPoint(text)).value_or(0.0) * 10.0);
+}
+
+QString TenthsText(int byte)
+{
+    if (byte % 10 == 0)
+        return QString::number(byte / 10);
+    return QString::number(byte / 10) + QLatin1Char(',') + QString::number(byte % 10);
+}
+
+std::optional<QString> DateTimeToWire(const QString &dateTimeText)
+{
+    // "DD-MM-YY \ hh:mm:ss": the groups at fixed places, the separators between them.
+    static const int groupAt[6] = {0, 3, 6, 11, 14, 17};
+    static const QString separators[5] = {QStringLiteral("-"), QStringLiteral("-"), QStringLiteral(" \\ "),
+                                          QStringLiteral(":"), QStringLiteral(":")};
+    const QString t = dateTimeText;
+    if (t.size() < 19)
+        return std::nullopt;
+    QString group[6];
+    int value[6];
+    for (int i = 0; i < 6; ++i) {
+        group[i] = t.mid(groupAt[i], 2);
+        if (group[i].size() != 2 || !group[i].at(0).isDigit() || !group[i].at(1).isDigit()
+            || group[i].at(0).unicode() > '9' || group[i].at(1).unicode() > '9')
+            return std::nullopt;
+        value[i] = group[i].toInt();
+        if (i < 5 && t.mid(groupAt[i] + 2, separators[i].size()) != separators[i])
+            return std::nullopt;
+    }
+    const int day = value[0], month = value[1], year = value[2];
+    if (year < 1 || !QDate::isValid(2000 + year, month, day) || !QTime::isValid(value[3], value[4], value[5]))
+        return std::nullopt;
+    return group[5] + group[4] + group[3] + QStringLiteral("00") + group[0] + group[1] + group[2]
+        + QStringLiteral("00");
+}
+
+std::optional<QString> ConfigurationYerleştir(const QString &answer, const QString &address, bool checksumOn,
+                                               int byteCount)
+{
+    const ReadAnswer parsed = ParseReadAnswer(answer, address, checksumOn, byteCount);
+    if (!parsed.complete())
+        return std::nullopt;
+    return parsed.data;
+}
+
+bool ConfigurationYerleş(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts)
+{
+    return decodeArea(set, Area::Configuration, blockHex, texts);
+}
+
+bool CalibrasyonYerleştir(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts)
+{
+    return decodeArea(set, Area::Calibration, blockHex, texts);
+}
+
+QString ModelRowText(const QString &versionText, const LanguageTexts &texts)
+{
+    const QString model = versionText.left(3);
+    QString name;
+    if (model == QLatin1String("ZR1"))
+        name = texts.text(kModelZR1Line);
+    else if (model == QLatin1String("ZR2"))
+        name = texts.text(kModelZR2Line);
+    return name + versionText.mid(3);
+}
+
+QString SecondRowText(const QString &text) { return text.left(text.size() - 1); }
+
+QString EncodeArea(const ParameterSet &set, Area area)
+{
+    const int size = params::AreaBytes(area);
+    std::vector<qint64> bytes(std::size_t(size), 0);
+    for (const params::FixedByte &f : params::FixedBytes())
+        if (f.area == area)
+            bytes[std::size_t(f.offset)] = f.value;
+    for (const Row &row : params::Rows()) {
+        if (row.area != area || row.group == params::Group::None)
+            continue;
+        // Multi-byte values go high byte first, cut to their width.
+        const quint32 v = quint32(encodeRow(set, row));
+        for (int i = 0; i < row.width; ++i)
+            bytes[std::size_t(row.offset + i)] = (v >> (8 * (row.width - 1 - i))) & 0xFF;
+    }
+    QString hex;
+    hex.reserve(size * 2);
+    for (qint64 b : bytes)
+        hex += HexField(b, 2);
+    return hex;
+}
+
+QString PieceText(const ParameterSet &set, const params::Piece &piece)
+{
+    return EncodeArea(set, piece.area).mid(piece.offset * 2, piece.bytes * 2);
+}
+
+}  // namespace vx

@@ -1,0 +1,33 @@
+#pragma once
+// The connected indicator's weighing range and the weight display format derived
+// from it (TaksimatBul). The format is what every weight shown or typed uses: the
+// status values, the parameter grid's weight rows, the memories.
+
+#include "calibration/RangeLists.h"
+#include "link/WeightFormat.h"
+
+#include <QString>
+#include <optional>
+
+namespace vx {
+
+class Link;
+
+// The format from a capacity ("300") and a division ("0.005") as numbers: the
+// reference capacity + 9 x division ("300.045"), the negative tenth of the capacity,
+// the division's integer part and its decimals ("0" and "005"). A division given as
+// a list item ("5 - 0.005" or "5 - 0.005 Kg") counts by its number alone. Nothing
+// when either is not a plain non-negative decimal number.
+std::optional<WeightFormat> DeriveWeightFormat(const QString &capacity, const QString &division);
+
+// The range the codes name: the capacity of the 2nd range and the division of the
+// 1st give the format. Nothing when a code lies outside the lists.
+std::optional<IndicatorRange> RangeFromCodes(const RangeCodes &codes);
+
+// TaksimatBul: opens the port (up to 10 attempts), command 7, reads register 149 (the
+// metrology byte), command 12, reads registers 128-130 (mode, 1st and 2nd capacity and
+// division), closes the port. Nothing when the port does not open, command 7 is
+// refused or a read gives no whole answer: the format in use then stays.
+std::optional<IndicatorRange> TaksimatBul(Link &link);
+
+}  // namespace vx

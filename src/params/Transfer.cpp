@@ -1,0 +1,284 @@
+#include "params/Transfer.h"
+
+#include "link/Codec.h"
+#include "link/Transaction.h"
+#include "params/BlockCodec.h"
+#include "params/ParameterSet.h"
+#include "shell/TextService.h"
+
+#include <array>
+#include <optional>
+
+namespace vx {
+
+using params::Area;
+using params::Group;
+
+namespace {
+
+constexpr int kCommandRegister = 19;
+constexpr int kTextRefused = 309;
+constexpr int kReadSteps = 15;
+constexpr double kBlockWait = 0.2;  // the configuration and text reads wait this instead of the reading time
+
+// Commands of the read, around the blocks they open.
+constexpr int kCmdClock = 5;
+constexpr int kCmdCalibration = 12;
+constexpr int kCmdConfiguration = 7;
+
+constexpr int kRowClock = 1;
+constexpr int kRowModel = 82;
+constexpr int kRowSecond = 83;
+constexpr int kRowTenths = 21;
+constexpr std::array<int, 3> kWeightRows = {18, 20, 56};
+
+constexpr int kTenthsLow = 50;
+constexpr int kTenthsHigh = 99;
+
+// The send panel's boxes a read ticks: calibration, Jmp and Nrm groups.
+const std::vector<int> kBoxesRead = {5, 6, 7};
+
+// How a write group opens and closes around its blocks.
+enum class Enter { None, PlainCommand19, HostMode };
+enum class Leave { None, PlainCommand20, WaitThenHostMode };
+struct GroupStep {
+    Group group;
+    int stepLine;  // the send panel's status label; 0: none
+    Enter enter;
+    int confirm;   // the confirmed command after the blocks
+    Leave leave;
+};
+constexpr GroupStep kGroupSteps[] = {
+    {Group::DateTime, 0, Enter::None, 6, Leave::None},
+    {Group::Calibration, 303, Enter::PlainCommand19, 13, Leave::PlainCommand20},
+    {Group::Jmp, 304, Enter::PlainCommand19, 9, Leave::PlainCommand20},
+    {Group::Nrm, 305, Enter::HostMode, 8, Leave::WaitThenHostMode},
+};
+
+bool refused(const QString &answer) { return answer.isEmpty() || answer.startsWith(QLatin1String("@8")); }
+
+}  // namespace
+
+bool WriteGroups::has(Group group) const
+{
+    switch (group) {
+    case Group::DateTime: return dateTime;
+    case Group::Calibration: return calibration;
+    case Group::Jmp: return jmp;
+    case Group::Nrm: return nrm;
+    case Group::None: break;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextService &texts, Model model,
+                                     const std::function<void()> &disconnect)
+{
+    Operator &op = link.op();
+    const LanguageTexts &lines = texts.lines();
+    const LinkSettings &s = link.settings;
+    ParameterReadResult result;
+    int step = 0;
+    auto advance = [&] {
+        ++step;
+        op.setProgress(ProgressId::Main, step, kReadSteps);
+        op.setProgress(ProgressId::Small, step, kReadSteps);
+    };
+    // A bad answer ends the read where it stands; host mode is not left.
+    auto stop = [&](int reg) {
+        op.message(lines.text(kTextRefused), Icon::Critical);
+        if (disconnect)
+            disconnect();
+        op.showProgress(ProgressId::Small, false);
+        result.failedRegister = reg;
+        return result;
+    };
+    auto command = [&](int code) {
+        return !refused(link.writeNoAck(kCommandRegister, 2, "Lg", code, s.ReadingTime));
+    };
+    // The data field of a whole answer of the count asked for.
+    auto read = [&](int reg, int bytes, double wait) {
+        return ConfigurationYerleştir(link.readRaw(reg, bytes, wait), s.DeviceAddress, s.ChecksumEnabled, bytes);
+    };
+
+    // 1-4. Host mode; the rows this model hides; the boxes; the bars.
+    link.HostYazdır(true);
+    set.applyModel(model);
+    result.sendBoxesToTick = kBoxesRead;
+    op.showProgress(ProgressId::Small, true);
+    op.setProgress(ProgressId::Main, 0, kReadSteps);
+    op.setProgress(ProgressId::Small, 0, kReadSteps);
+
+    // 5-6. The date and time.
+    if (!command(kCmdClock))
+        return stop(kCommandRegister);
+    advance();
+    {
+        const QString answer = link.readRaw(params::AreaRegister(Area::Clock), params::AreaBytes(Area::Clock), s.ReadingTime);
+        const QVariant clock = link.decodeAnswer(answer, "Tarih", params::AreaRegister(Area::Clock),
+                                                 params::AreaBytes(Area::Clock));
+        if (!clock.isValid())
+            return stop(params::AreaRegister(Area::Clock));
+        set.setValue(kRowClock, clock.toString());
+        set.companions().WeekdayText = link.decode.weekdayText;
+    }
+    advance();
+
+    // 7-8. The calibration block.
+    if (!command(kCmdCalibration))
+        return stop(kCommandRegister);
+    advance();
+    {
+        const int reg = params::AreaRegister(Area::Calibration);
+        const std::optional<QString> data = read(reg, params::AreaBytes(Area::Calibration), s.ReadingTime);
+        if (!data)
+            return stop(reg);
+        CalibrasyonYerleştir(set, *data, lines);
+    }
+    advance();
+
+    // 9-11. The configuration block in two answers of 50 bytes. Both are tested: an
+    // answer that did not come whole would otherwise fill rows with bytes the
+    // indicator never sent.
+    if (!command(kCmdConfiguration))
+        return stop(kCommandRegister);
+    advance();
+    {
+        const int half = params::AreaBytes(Area::Configuration) / 2;
+        const int first = params::AreaRegister(Area::Configuration);
+        const int second = first + half / 2;
+        const std::optional<QString> a = read(first, half, kBlockWait);
+        advance();
+        const std::optional<QString> b = read(second, half, kBlockWait);
+        advance();
+        if (!a)
+            return stop(first);
+        if (!b)
+            return stop(second);
+        ConfigurationYerleş(set, *a + *b, lines);
+    }
+    advance();
+
+    // 12-13. The identification texts.
+    for (const auto &[area, row] : {std::pair{Area::ModelText, kRowModel}, std::pair{Area::SecondText, kRowSecond}}) {
+        const int reg = params::AreaRegister(area);
+        const int bytes = params::AreaBytes(area);
+        const QString answer = link.readRaw(reg, bytes, kBlockWait);
+        const QVariant text = link.decodeAnswer(answer, "Tx", reg, bytes);
+        if (refused(answer) || !text.isValid())
+            return stop(reg);
+        set.setValue(row, row == kRowModel ? ModelRowText(text.toString(), lines) : SecondRowText(text.toString()));
+        advance();
+    }
+
+    // 14. Host mode left.
+    op.showProgress(ProgressId::Small, false);
+    link.HostYazdır(false);
+    op.setProgress(ProgressId::Main, kReadSteps, kReadSteps);
+    result.completed = true;
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+int ClampTenths(ParameterSet &set)
+{
+    const qint64 v = TenthsByte(set.value(kRowTenths));
+    if (v < kTenthsLow)
+        set.setValue(kRowTenths, TenthsText(kTenthsLow));
+    else if (v > kTenthsHigh)
+        set.setValue(kRowTenths, TenthsText(kTenthsHigh));
+    return int(TenthsByte(set.value(kRowTenths)));
+}
+
+ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextService &texts, WriteGroups groups)
+{
+    Operator &op = link.op();
+    ParameterCompanions &c = set.companions();
+    ParameterWriteResult result;
+
+    // Rows 18, 20, 56 show their raw values while the write runs.
+    for (std::size_t i = 0; i < kWeightRows.size(); ++i) {
+        c.RawWeightSavedTexts[i] = set.value(kWeightRows[i]);
+        const std::optional<qint64> raw = c.RawWeightValues[i];
+        set.setValue(kWeightRows[i], raw ? QString::number(*raw) : QString());
+    }
+    auto restore = [&] {
+        for (std::size_t i = 0; i < kWeightRows.size(); ++i)
+            set.setValue(kWeightRows[i], c.RawWeightSavedTexts[i]);
+    };
+    auto plain = [&](int code) { link.writeNoAck(kCommandRegister, 2, "Lg", code, link.settings.ReadingTime); };
+    // A confirmed write, then the abort test; false: the write ends here.
+    auto confirmed = [&](int reg, int bytes, WriteTag tag, const QVariant &data) {
+        link.CihazaGönder(reg, bytes, tag, data);
+        if (!link.AbortRequested)
+            return true;
+        link.HostYazdır(false);
+        restore();
+        result.aborted = true;
+        return false;
+    };
+
+    for (const GroupStep &g : kGroupSteps) {
+        if (!groups.has(g.group))
+            continue;
+
+        // The blocks of the group, built before anything is sent.
+        std::vector<std::pair<const params::Piece *, QString>> blocks;
+        if (g.group == Group::DateTime) {
+            const std::optional<QString> wire = DateTimeToWire(set.value(kRowClock) + c.WeekdayText);
+            if (!wire) {
+                // An empty or impossible date would set the indicator's clock to nonsense.
+                op.message(texts.builtIn(BuiltIn::DateTimeNotSent), Icon::Critical);
+                result.dateTimeSkipped = true;
+                continue;
+            }
+            blocks.emplace_back(nullptr, *wire);
+        } else {
+            if (g.group == Group::Nrm)
+                ClampTenths(set);
+            for (const params::Piece &p : params::Pieces())
+                if (p.group == g.group)
+                    blocks.emplace_back(&p, PieceText(set, p));
+        }
+
+        if (g.stepLine)
+            op.showStep(texts.line(g.stepLine), Tone::Working);
+        switch (g.enter) {
+        case Enter::None: break;
+        case Enter::PlainCommand19: plain(19); break;
+        case Enter::HostMode: link.HostYazdır(true); break;
+        }
+
+        int sent = 0;
+        for (const auto &[piece, data] : blocks) {
+            const int reg = piece ? params::PieceRegister(*piece) : params::AreaRegister(Area::Clock);
+            const int bytes = piece ? piece->bytes : params::AreaBytes(Area::Clock);
+            if (!confirmed(reg, bytes, "By", data))
+                return result;
+            op.setProgress(ProgressId::Send, ++sent, int(blocks.size()));
+            if (piece && piece->drainAfter)
+                link.IntOku();
+        }
+        if (!confirmed(kCommandRegister, 2, "Lg", g.confirm))
+            return result;
+
+        switch (g.leave) {
+        case Leave::None: break;
+        case Leave::PlainCommand20: plain(20); break;
+        case Leave::WaitThenHostMode:
+            link.WaitSeconds(link.settings.ReadingTime);
+            link.HostYazdır(false);
+            break;
+        }
+    }
+
+    restore();
+    return result;
+}
+
+}  // namespace vx

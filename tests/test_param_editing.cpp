@@ -1,0 +1,90 @@
+// The editing rules of the parameter grid without a window (the window tests drive
+// the same rules through the widgets): the move to the next editable row, what a
+// typed text does to the cell and the companions, and the date and time entry.
+
+#include "params/Editing.h"
+#include "params/ParameterSet.h"
+#include "shell/LanguageTexts.h"
+
+#include <gtest/gtest.h>
+
+using namespace vx;
+using namespace vx::params;
+
+namespace {
+
+TEST(ParameterEditing, NextEditableRowSkipsHiddenRowsAndRowsWithoutEditor)
+{
+    ParameterSet set;
+    set.applyModel(Model::ZR1);
+    EXPECT_EQ(NextEditorRow(set, 17, 1, Model::ZR1), 23);
+    EXPECT_EQ(NextEditorRow(set, 23, -1, Model::ZR1), 17);
+    EXPECT_EQ(NextEditorRow(set, 3, -1, Model::ZR1), 3) << "the clock has no editor on a ZR1";
+    EXPECT_EQ(NextEditorRow(set, 60, 1, Model::ZR1), 78) << "past the calibration rows";
+    EXPECT_EQ(NextEditorRow(set, 79, 1, Model::ZR1), 79) << "nothing below";
+    set.applyModel(Model::ZR2);
+    EXPECT_EQ(NextEditorRow(set, 17, 1, Model::ZR2), 18);
+    EXPECT_EQ(NextEditorRow(set, 3, -1, Model::ZR2), 1);
+}
+
+TEST(ParameterEditing, TypedTextReachesCellAndCompanions)
+{
+    ParameterSet set;
+    set.weight.WeightFormatReference = "300.09";
+    set.weight.DecimalsPattern = "09";
+
+    EXPECT_FALSE(ApplyText(set, 18, "1.5").refused);
+    EXPECT_EQ(set.companions().RawWeightValues[0], 150);
+    EXPECT_EQ(set.value(18), "001.50");
+
+    EXPECT_FALSE(ApplyText(set, 78, "65535").refused);
+    EXPECT_EQ(set.companions().Param410Value, 65535);
+    EXPECT_TRUE(ApplyText(set, 78, "65536").refused);
+    EXPECT_EQ(set.value(78), "65535") << "a refused value changes nothing";
+    EXPECT_EQ(set.companions().Param410Value, 65535);
+    EXPECT_FALSE(ApplyText(set, 78, "").refused);
+    EXPECT_FALSE(set.companions().Param410Value.has_value());
+
+    EXPECT_EQ(ApplyText(set, 21, "4").editorText, "5,1");
+    EXPECT_EQ(set.value(21), "5,1");
+    EXPECT_EQ(ApplyText(set, 21, "10").editorText, "9,9");
+    EXPECT_FALSE(ApplyText(set, 21, "6.5").editorText.has_value());
+    EXPECT_EQ(set.value(21), "6.5");
+
+    ApplyText(set, 19, "12");
+    EXPECT_EQ(set.value(19), "12");
+}
+
+TEST(DateTimeEntry, FieldsFromTheCellOrToday)
+{
+    EXPECT_EQ(sspanel9_Default("", QDate(2026, 3, 7)), (ClockFields{"07", "03", "26", "00", "00", "00"}));
+    EXPECT_EQ(sspanel9_Default("25-12-09 \\ 14:30:05", QDate(2026, 3, 7)),
+              (ClockFields{"25", "12", "09", "14", "30", "05"}));
+    EXPECT_EQ(sspanel9_gelen({"7", "3", "26", "9", "5", ""}), "07-03-26 \\ 09:05:00");
+}
+
+TEST(DateTimeEntry, RangesAndTheCalendar)
+{
+    struct Case {
+        ClockFields fields;
+        ClockCheck check;
+    };
+    const Case cases[] = {
+        {{"31", "12", "26", "23", "59", "59"}, ClockCheck::Ok},
+        {{"29", "02", "28", "00", "00", "00"}, ClockCheck::Ok},
+        {{"00", "12", "26", "00", "00", "00"}, ClockCheck::BadRange},
+        {{"32", "12", "26", "00", "00", "00"}, ClockCheck::BadRange},
+        {{"15", "13", "26", "00", "00", "00"}, ClockCheck::BadRange},
+        {{"15", "12", "00", "00", "00", "00"}, ClockCheck::BadRange},
+        {{"", "12", "26", "00", "00", "00"}, ClockCheck::BadRange},
+        {{"31", "04", "26", "00", "00", "00"}, ClockCheck::NotInCalendar},
+        {{"29", "02", "27", "00", "00", "00"}, ClockCheck::NotInCalendar},
+        {{"15", "12", "26", "24", "00", "00"}, ClockCheck::BadTime},
+        {{"15", "12", "26", "10", "60", "00"}, ClockCheck::BadTime},
+        {{"15", "12", "26", "10", "00", "99"}, ClockCheck::BadTime},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(sspanel9_Kontrol(c.fields), c.check) << qPrintable(sspanel9_gelen(c.fields));
+}
+
+}  // namespace

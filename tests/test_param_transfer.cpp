@@ -1,0 +1,396 @@
+// Reading and writing the parameters against the in-process virtual indicator: the
+// order of transfers, what lands in the grid rows and the companions, the stops on
+// bad answers, the write groups, the clamp, the abort, the range (TaksimatBul) and a
+// read-edit-write-read round trip.
+
+#include "link/Transaction.h"
+#include "params/BlockCodec.h"
+#include "params/Editing.h"
+#include "params/ParameterSet.h"
+#include "params/Range.h"
+#include "params/Transfer.h"
+#include "shell/TextService.h"
+#include "support/RequestText.h"
+#include "support/ScriptedOperator.h"
+#include "support/SimFixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vx;
+using vx::sim::FaultKind;
+using vx::sim::FaultRule;
+using vx::sim::FaultScope;
+using vx::test::RequestTexts;
+
+namespace {
+
+// The language file shipped with the program: its list texts begin with their codes,
+// as a write needs.
+TextService shippedEnglish()
+{
+    TextService texts;
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("LANGUAGE/English.txt");
+    std::optional<LanguageTexts> lines = LanguageTexts::fromFile(path);
+    EXPECT_TRUE(lines.has_value()) << qPrintable(path);
+    texts.use(lines.value_or(LanguageTexts()), "English.txt");
+    return texts;
+}
+
+class ParameterTransferTest : public ::testing::Test {
+protected:
+    ParameterTransferTest() : log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
+    {
+        link.decode.currentTab = Tab::Parameters;
+        link.decode.weekdayNames = texts.lines().weekdayNames();
+        link.AbortRequested = false;
+        // The range registers (the calibration module's): one range, 300 kg in steps of 0,005 kg.
+        sim.device.setReg(128, 0x0000);
+        sim.device.setReg(129, 0x1E05);
+        sim.device.setReg(130, 0x1E05);
+        sim.device.setReg(149, 0x0000);
+        sim.port.open("COM1", "9600,N,8,1");
+        set.weight.WeightFormatReference = "300.045";
+        set.weight.DecimalsPattern = "005";
+        GridDüzen(set, texts.lines(), Model::ZR2);
+    }
+
+    ParameterReadResult read(Model model = Model::ZR2)
+    {
+        return ParametreHostOku(link, set, texts, model, [this] { ++disconnects; });
+    }
+    QStringList sent() const { return RequestTexts(sim.port.framesSent()); }
+    QStringList values() const
+    {
+        QStringList out;
+        for (int row = 0; row < ParameterSet::RowCount; ++row)
+            out << set.value(row);
+        return out;
+    }
+
+    QTemporaryDir dir;
+    test::InProcessIndicator sim;
+    test::ScriptedOperator op;
+    CommsLog log;
+    Link link;
+    TextService texts = shippedEnglish();
+    ParameterSet set;
+    int disconnects = 0;
+};
+
+// ---- reading --------------------------------------------------------------------
+
+TEST_F(ParameterTransferTest, ReadTransfersInTheIndicatorsOrderAndFillsTheGrid)
+{
+    const ParameterReadResult r = read();
+    ASSERT_TRUE(r.completed);
+    EXPECT_EQ(sent(), (QStringList{"19=19", "19=5", "124/8", "19=12", "128/40", "19=7", "149/50", "174/50",
+                                   "199/10", "204/10", "19=20"}));
+    EXPECT_EQ(r.sendBoxesToTick, (std::vector<int>{5, 6, 7}));
+    EXPECT_TRUE(op.calls.empty());
+    EXPECT_FALSE(op.progressVisible[ProgressId::Small]);
+    EXPECT_EQ(op.progressValue[ProgressId::Main], 15);
+
+    // 12 March 2026 was a Thursday; the indicator's clock runs from 10:00:00.
+    EXPECT_TRUE(set.value(1).startsWith("12-03-26 \\ 10:00:0")) << qPrintable(set.value(1));
+    EXPECT_EQ(set.companions().WeekdayText, " \\ Thursday");
+    EXPECT_EQ(set.value(3), "0- Normal");
+    EXPECT_EQ(set.value(13), "5 ");
+    EXPECT_EQ(set.value(18), "000.200");
+    EXPECT_EQ(set.companions().RawWeightValues[0], 200);
+    EXPECT_EQ(set.value(21), "7,5");
+    EXPECT_EQ(set.value(30), "3-9600");
+    EXPECT_EQ(set.value(33), "0-NONE");
+    EXPECT_EQ(set.companions().PortParityTexts[0], "0-NONE");
+    EXPECT_EQ(set.value(69), "1 - 32768");
+    EXPECT_EQ(set.companions().CalibrationRawValues[0], 98304);
+    EXPECT_EQ(set.value(75), "9,80665");
+    EXPECT_EQ(set.value(79), "60000");
+    EXPECT_EQ(set.companions().Param420Value, 60000);
+    EXPECT_EQ(set.value(82), "ZR2 V2.20 ");
+    EXPECT_EQ(set.value(83), "SN0001234");
+}
+
+TEST_F(ParameterTransferTest, AZR1ReadFillsTheRowsItHides)
+{
+    sim.device.setModel("ZR1 V1.07");
+    ASSERT_TRUE(read(Model::ZR1).completed);
+    for (int row : {1, 14, 18, 19, 20, 21, 27, 52, 54, 55}) {
+        EXPECT_TRUE(set.isHidden(row)) << row;
+        EXPECT_FALSE(set.value(row).isEmpty()) << row;
+    }
+    for (int row : {22, 62, 63, 64, 65, 66, 68, 74})
+        EXPECT_TRUE(set.isHidden(row)) << row;
+    EXPECT_FALSE(set.isHidden(3));
+    EXPECT_EQ(set.value(82), "ZR1 V1.07 ");
+}
+
+// A bad answer ends the read where it stands: text 309, the disconnect, no command 20.
+struct ReadStop {
+    const char *name;
+    FaultRule fault;
+    QStringList transfers;
+    int failedRegister;
+    bool blocksFilled;  // rows 62-76 got values before the stop
+};
+
+class ReadStopTest : public ParameterTransferTest, public ::testing::WithParamInterface<ReadStop> {};
+
+TEST_P(ReadStopTest, StopsWithoutLeavingHostMode)
+{
+    const ReadStop &c = GetParam();
+    sim.device.addFault(c.fault);
+    const ParameterReadResult r = read();
+    EXPECT_FALSE(r.completed);
+    EXPECT_EQ(r.failedRegister, c.failedRegister);
+    EXPECT_EQ(sent(), c.transfers);
+    EXPECT_EQ(op.messages(), QStringList{texts.line(309)});
+    EXPECT_EQ(op.last().icon, Icon::Critical);
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_FALSE(op.progressVisible[ProgressId::Small]);
+    EXPECT_EQ(r.sendBoxesToTick, (std::vector<int>{5, 6, 7}));
+    // Nothing of the configuration block: neither half came whole.
+    for (int row : {3, 13, 18, 30, 51, 56, 58, 60, 78, 79})
+        EXPECT_TRUE(set.value(row).isEmpty()) << row;
+    EXPECT_EQ(set.value(69).isEmpty(), !c.blocksFilled);
+}
+
+const QStringList kUpToConfiguration = {"19=19", "19=5", "124/8", "19=12", "128/40", "19=7", "149/50", "174/50"};
+
+INSTANTIATE_TEST_SUITE_P(
+    BadAnswers, ReadStopTest,
+    ::testing::Values(
+        ReadStop{"FirstConfigurationAnswerRefused", {FaultKind::Refuse, FaultScope::Register, 149, -1},
+                 kUpToConfiguration, 149, true},
+        ReadStop{"SecondConfigurationAnswerRefused", {FaultKind::Refuse, FaultScope::Register, 174, -1},
+                 kUpToConfiguration, 174, true},
+        ReadStop{"SecondConfigurationAnswerMissing", {FaultKind::NoAnswer, FaultScope::Register, 174, -1},
+                 kUpToConfiguration, 174, true},
+        ReadStop{"FirstConfigurationAnswerCutOff", {FaultKind::Partial, FaultScope::Register, 149, -1},
+                 kUpToConfiguration, 149, true},
+        ReadStop{"CalibrationBlockNoise", {FaultKind::Noise, FaultScope::Register, 128, -1},
+                 {"19=19", "19=5", "124/8", "19=12", "128/40"}, 128, false},
+        ReadStop{"FirstCommandUnanswered", {FaultKind::NoAnswer, FaultScope::Command, 5, -1},
+                 {"19=19", "19=5"}, 19, false}),
+    [](const ::testing::TestParamInfo<ReadStop> &info) { return std::string(info.param.name); });
+
+TEST_F(ParameterTransferTest, ARefusedModelTextStopsTheReadAfterTheBlocks)
+{
+    sim.device.addFault({FaultKind::Refuse, FaultScope::Register, 204, -1});
+    const ParameterReadResult r = read();
+    EXPECT_FALSE(r.completed);
+    EXPECT_EQ(sent().last(), "204/10");
+    EXPECT_EQ(set.value(30), "3-9600") << "rows read before the stop keep their values";
+    EXPECT_EQ(set.value(82), "ZR2 V2.20 ");
+    EXPECT_TRUE(set.value(83).isEmpty());
+}
+
+// ---- writing --------------------------------------------------------------------
+
+TEST_F(ParameterTransferTest, OnlyTheJmpBoxGivesExactlyItsFourTransfersAndSwapsTheWeightRowsBack)
+{
+    ASSERT_TRUE(read().completed);
+    sim.port.clearFramesSent();
+    QStringList duringWrite;
+    sim.device.onWrite(149, [&](sim::VirtualIndicator &, int, const QByteArray &) {
+        duringWrite = {set.value(18), set.value(20), set.value(56)};
+    });
+
+    const ParameterWriteResult r = ParametreHostYaz(link, set, texts, {.jmp = true});
+
+    EXPECT_FALSE(r.aborted);
+    EXPECT_EQ(sent(), (QStringList{"19=19", "149:10", "19=9", "19=20"}));
+    EXPECT_EQ(duringWrite, (QStringList{"200", "2500", "20"})) << "raw values while the write runs";
+    EXPECT_EQ(set.value(18), "000.200");
+    EXPECT_EQ(set.value(20), "002.500");
+    EXPECT_EQ(set.value(56), "000.020");
+    EXPECT_EQ(op.steps.front().first, texts.line(304));
+}
+
+TEST_F(ParameterTransferTest, AllBoxesGiveTheFullOrder)
+{
+    ASSERT_TRUE(read().completed);
+    sim.port.clearFramesSent();
+    const ParameterWriteResult r = ParametreHostYaz(link, set, texts, WriteGroups::all());
+    EXPECT_FALSE(r.aborted);
+    EXPECT_FALSE(r.dateTimeSkipped);
+    EXPECT_EQ(sent(), (QStringList{"124:8", "19=6", "19=19", "128:20", "138:4", "142:12", "19=13", "19=20",
+                                   "19=19", "149:10", "19=9", "19=20", "19=19", "154:12", "160:14", "167:8",
+                                   "171:8", "175:8", "179:8", "183:14", "190:4", "19=8", "19=20"}));
+    QStringList steps;
+    for (const auto &s : op.steps)
+        steps << s.first;
+    EXPECT_EQ(steps, (QStringList{texts.line(303), texts.line(304), texts.line(305)}));
+}
+
+TEST_F(ParameterTransferTest, BlocksAreConfirmedAndTheGroupCommandsAroundThemArePlain)
+{
+    ASSERT_TRUE(read().completed);
+    sim.port.clearFramesSent();
+    // One lost answer each: a confirmed write sends again, a plain one does not.
+    sim.device.addFault({FaultKind::NoAnswer, FaultScope::Command, 9, 1});
+    sim.device.addFault({FaultKind::NoAnswer, FaultScope::Command, 20, 1});
+    sim.device.addFault({FaultKind::NoAnswer, FaultScope::Register, 149, 1});
+    ParametreHostYaz(link, set, texts, {.jmp = true});
+    EXPECT_EQ(sent(), (QStringList{"19=19", "149:10", "149:10", "19=9", "19=9", "19=20"}));
+    EXPECT_TRUE(op.calls.empty()) << "two attempts need no question";
+}
+
+TEST_F(ParameterTransferTest, AbortLeavesHostModeRestoresTheWeightRowsAndSendsNothingMore)
+{
+    ASSERT_TRUE(read().completed);
+    sim.port.clearFramesSent();
+    sim.device.addFault({FaultKind::NoAnswer, FaultScope::Register, 138, -1});
+    op.abortRetryIgnoreAnswers = {Choice::Abort};
+    const ParameterWriteResult r = ParametreHostYaz(link, set, texts, WriteGroups::all());
+    EXPECT_TRUE(r.aborted);
+    QStringList expected = {"124:8", "19=6", "19=19", "128:20"};
+    for (int i = 0; i < 9; ++i)
+        expected << "138:4";
+    expected << "19=20";
+    EXPECT_EQ(sent(), expected);
+    EXPECT_EQ(op.count(test::ScriptedOperator::Kind::AbortRetryIgnore), 1);
+    EXPECT_EQ(set.value(18), "000.200");
+    EXPECT_EQ(set.value(56), "000.020");
+}
+
+struct Clamp {
+    const char *name;
+    const char *typed;
+    const char *held;
+    int byte;
+};
+
+class TenthsClampTest : public ParameterTransferTest, public ::testing::WithParamInterface<Clamp> {};
+
+TEST_P(TenthsClampTest, Row21IsHeldBetween5And9Comma9)
+{
+    const Clamp &c = GetParam();
+    ASSERT_TRUE(read().completed);
+    set.setValue(21, QString::fromUtf8(c.typed));
+    ParametreHostYaz(link, set, texts, {.nrm = true});
+    EXPECT_EQ(set.value(21), QString::fromUtf8(c.held));
+    EXPECT_EQ(sim.device.reg(162) & 0xFF, c.byte) << "byte 27 of the configuration block";
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, TenthsClampTest,
+                         ::testing::Values(Clamp{"BelowRaisedTo5", "4,2", "5", 0x32},
+                                           Clamp{"AboveLoweredTo9Comma9", "12", "9,9", 0x63},
+                                           Clamp{"CommaKept", "7,5", "7,5", 0x4B},
+                                           Clamp{"PointKept", "7.5", "7.5", 0x4B},
+                                           Clamp{"EmptyRaisedTo5", "", "5", 0x32},
+                                           Clamp{"TopKept", "9,9", "9,9", 0x63}),
+                         [](const ::testing::TestParamInfo<Clamp> &info) { return std::string(info.param.name); });
+
+TEST_F(ParameterTransferTest, AnImpossibleDateIsNotSentToTheClock)
+{
+    ASSERT_TRUE(read().completed);
+    set.setValue(1, "31-04-26 \\ 10:00:00");
+    sim.port.clearFramesSent();
+    const ParameterWriteResult r = ParametreHostYaz(link, set, texts, {.dateTime = true, .jmp = true});
+    EXPECT_TRUE(r.dateTimeSkipped);
+    EXPECT_EQ(sent(), (QStringList{"19=19", "149:10", "19=9", "19=20"}));
+    EXPECT_EQ(op.messages(), QStringList{texts.builtIn(BuiltIn::DateTimeNotSent)});
+}
+
+TEST_F(ParameterTransferTest, TheClockIsSetFromRow1)
+{
+    ASSERT_TRUE(read().completed);
+    set.setValue(1, "07-03-26 \\ 09:05:00");
+    ParametreHostYaz(link, set, texts, {.dateTime = true});
+    sim.port.clearFramesSent();
+    ASSERT_TRUE(read().completed);
+    EXPECT_TRUE(set.value(1).startsWith("07-03-26 \\ 09:05:0")) << qPrintable(set.value(1));
+    EXPECT_EQ(set.companions().WeekdayText, " \\ Saturday");
+}
+
+TEST_F(ParameterTransferTest, ReadEditWriteReadChangesExactlyWhatWasEdited)
+{
+    ASSERT_TRUE(read().completed);
+    std::map<int, quint16> before;
+    for (int reg = 128; reg <= 198; ++reg)
+        before[reg] = sim.device.reg(reg);
+
+    params::PortFunctionWatch watch;
+    params::ApplyChoice(set, watch, 30, "5-38400", texts.lines());  // [001], byte 37
+    params::ApplyText(set, 19, "7");                               // [102], byte 22
+    params::ApplyText(set, 56, "1,5");                             // [045], bytes 72-75: 1500
+    const QStringList edited = values();
+    ParametreHostYaz(link, set, texts, {.calibration = true, .jmp = true, .nrm = true});
+
+    std::map<int, quint16> changed;
+    for (int reg = 128; reg <= 198; ++reg)
+        if (sim.device.reg(reg) != before[reg])
+            changed[reg] = sim.device.reg(reg);
+    EXPECT_EQ(changed, (std::map<int, quint16>{{160, 0x0700}, {167, 0x0305}, {186, 0x05DC}}));
+
+    set.clearValues();
+    ASSERT_TRUE(read().completed);
+    QStringList again = values();
+    again[1] = edited[1];  // the clock runs on
+    EXPECT_EQ(again, edited);
+}
+
+TEST_F(ParameterTransferTest, ARangeChangedByPlainWritesShowsInTheNextRead)
+{
+    // As the general calibration writes the range: host mode, the range registers, stored.
+    link.HostYazdır(true);
+    link.writeNoAck(128, 2, "By", "0100", 0.2);
+    link.writeNoAck(129, 2, "By", "1604", 0.2);
+    link.writeNoAck(130, 2, "By", "1806", 0.2);
+    link.writeNoAck(149, 2, "By", "0100", 0.2);
+    for (int command : {13, 9, 20})
+        link.writeNoAck(19, 2, "Lg", command, 0.2);
+
+    const std::optional<IndicatorRange> range = TaksimatBul(link);
+    ASSERT_TRUE(range.has_value());
+    EXPECT_EQ(range->codes, (RangeCodes{1, 22, 4, 24, 6, 1}));
+    EXPECT_EQ(range->format.WeightFormatReference, "125.018") << "2nd capacity 125 kg, 1st division 0,002";
+    sim.port.open("COM1", "9600,N,8,1");
+    set.weight = range->format;
+
+    ASSERT_TRUE(read().completed);
+    EXPECT_EQ(set.value(62), texts.line(176)) << "dual range";
+    EXPECT_EQ((QStringList{set.value(63), set.value(64), set.value(65), set.value(66)}),
+              (QStringList{"22", "4", "24", "6"}));
+    EXPECT_EQ(set.value(3), texts.line(178)) << "[200] metrological";
+    EXPECT_TRUE(set.companions().Param200On);
+    EXPECT_EQ(set.value(18), "000.200") << "weights in the new format";
+}
+
+// ---- the range ------------------------------------------------------------------
+
+TEST_F(ParameterTransferTest, TaksimatBulReadsTheRangeAndClosesThePort)
+{
+    sim.device.setReg(149, 0x0100);
+    sim.port.clearFramesSent();
+    const std::optional<IndicatorRange> range = TaksimatBul(link);
+    ASSERT_TRUE(range.has_value());
+    EXPECT_EQ(sent(), (QStringList{"19=7", "149/2", "19=12", "128/6"}));
+    EXPECT_EQ(range->codes, (RangeCodes{0, 30, 5, 30, 5, 1}));
+    EXPECT_EQ(range->format.RangeCapacity, 300.0);
+    EXPECT_EQ(range->format.WeightFormatReference, "300.045");
+    EXPECT_EQ(range->format.NegativeCapacityTenth, -30.0);
+    EXPECT_EQ(range->format.DivisionIntegerText, "0");
+    EXPECT_EQ(range->format.DecimalsPattern, "005");
+    EXPECT_FALSE(sim.port.isOpen());
+}
+
+TEST_F(ParameterTransferTest, TaksimatBulGivesNothingForARefusalOrCodesOutsideTheLists)
+{
+    sim.device.addFault({FaultKind::Refuse, FaultScope::Command, 7, 1});
+    sim.port.clearFramesSent();
+    EXPECT_FALSE(TaksimatBul(link).has_value());
+    EXPECT_EQ(sent(), QStringList{"19=7"});
+
+    sim.device.setReg(129, 0x1E00);  // division code 0 does not exist
+    EXPECT_FALSE(TaksimatBul(link).has_value());
+    sim.device.setReg(129, 0x1E05);
+    sim.device.addFault({FaultKind::Partial, FaultScope::Register, 128, 1});
+    EXPECT_FALSE(TaksimatBul(link).has_value());
+    EXPECT_TRUE(TaksimatBul(link).has_value());
+}
+
+}  // namespace
