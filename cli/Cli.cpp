@@ -342,13 +342,20 @@ int RunCli(const QStringList &arguments, Environment &env)
     const SharedOptions shared;
     p.addOptions(shared.all());
     // Every command's own options, once each; the owner is checked after parsing.
+    // An option several commands take is listed once, with all of them.
     QStringList commandOptions;
     for (const Command &c : Commands()) {
         for (const CommandOption &o : c.options) {
             if (commandOptions.contains(o.name))
                 continue;
             commandOptions << o.name;
-            QCommandLineOption option(o.name, o.help + QStringLiteral(" (") + c.name + QLatin1Char(')'));
+            QStringList owners;
+            for (const Command &other : Commands())
+                for (const CommandOption &same : other.options)
+                    if (same.name == o.name)
+                        owners << other.name;
+            QCommandLineOption option(o.name, o.help + QStringLiteral(" (") + owners.join(QStringLiteral(", ")) +
+                                                  QLatin1Char(')'));
             if (!o.valueName.isEmpty())
                 option.setValueName(o.valueName);
             p.addOption(option);
