@@ -1,16 +1,22 @@
 // vextora-bench: how long the real sequences take over a real serial port
-// against vextora-sim with baud pacing and reply latency, next to the time the
-// characters alone need on the line. Not a test: it prints a table.
+// against vextora-sim with baud pacing and reply latency, next to the floor: the
+// time the characters need on the line, the indicator's reply latency and the
+// plain waits the sequences make before sending (not the waits for answers). Not a
+// test: it prints a table.
 //
-//   vextora-bench [--runs N] [--latency-ms N] [--reading-time S]
+//   vextora-bench [--runs N] [--batch-runs N] [--latency-ms N] [--reading-time S]
 
+#include "files/Batch.h"
+#include "files/WorkingSet.h"
 #include "link/Connect.h"
 #include "link/SerialPort.h"
 #include "link/SystemClock.h"
 #include "link/Transaction.h"
 #include "monitor/Status.h"
+#include "params/Range.h"
 #include "shell/ConsoleOperator.h"
 #include "shell/LanguageTexts.h"
+#include "shell/TextService.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -22,6 +28,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -52,6 +59,7 @@ struct Measure {
     double medianSeconds = 0;
     double floorSeconds = 0;
     bool ok = true;
+    QByteArray result;  // what the sequence produced: the same in both drain modes
 };
 
 double median(std::vector<double> v)
@@ -61,8 +69,9 @@ double median(std::vector<double> v)
     return n == 0 ? 0 : (n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2);
 }
 
-// Runs one sequence `runs` times; the wire floor comes from what crossed the line in the last run.
-Measure measure(Link &link, int runs, int baud, double latency, const std::function<bool()> &sequence)
+// Runs one sequence `runs` times; the floor comes from what crossed the line and the
+// plain waits of the last run.
+Measure measure(Link &link, int runs, int baud, double latency, const std::function<bool(QByteArray &)> &sequence)
 {
     Measure m;
     std::vector<double> times;
@@ -70,10 +79,10 @@ Measure measure(Link &link, int runs, int baud, double latency, const std::funct
         link.stats = {};
         QElapsedTimer t;
         t.start();
-        m.ok = sequence() && m.ok;
+        m.ok = sequence(m.result) && m.ok;
         times.push_back(t.nsecsElapsed() / 1e9);
         const qint64 chars = link.stats.charsSent + link.stats.charsReceived;
-        m.floorSeconds = chars * 10.0 / baud + latency * link.stats.exchanges;
+        m.floorSeconds = chars * 10.0 / baud + latency * link.stats.exchanges + link.stats.waitedSeconds;
     }
     m.medianSeconds = median(times);
     return m;
@@ -86,9 +95,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Times identify and one full status reading against vextora-sim on a pseudo-terminal\n"
-        "at 9600 and 57600 baud in both drain modes, and compares them with the wire-time floor\n"
-        "(characters x 10 bits / baud + reply latency per exchange)."));
+        "Times identify, one full status reading, and read-all and send-all of every group of a\n"
+        "ZR2 against vextora-sim on a pseudo-terminal at 9600 and 57600 baud in both drain modes,\n"
+        "and compares them with the floor (characters x 10 bits / baud + reply latency per\n"
+        "exchange + the plain waits the sequences make before sending)."));
     parser.addHelpOption();
     const QCommandLineOption runsOpt(QStringLiteral("runs"), QStringLiteral("Runs per figure (default 5)."),
                                      QStringLiteral("N"), QStringLiteral("5"));
@@ -98,17 +108,24 @@ int main(int argc, char *argv[])
     const QCommandLineOption readingOpt(QStringLiteral("reading-time"),
                                         QStringLiteral("Reading time in seconds (default 0.15)."),
                                         QStringLiteral("S"), QStringLiteral("0.15"));
-    parser.addOptions({runsOpt, latencyOpt, readingOpt});
+    const QCommandLineOption batchRunsOpt(QStringLiteral("batch-runs"),
+                                          QStringLiteral("Runs of read-all and send-all per figure (default 1)."),
+                                          QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOptions({runsOpt, batchRunsOpt, latencyOpt, readingOpt});
     parser.process(app);
     const int runs = std::max(1, parser.value(runsOpt).toInt());
+    const int batchRuns = std::max(1, parser.value(batchRunsOpt).toInt());
     const int latencyMs = std::max(0, parser.value(latencyOpt).toInt());
     const double readingTime = std::max(0.0, parser.value(readingOpt).toDouble());
 
     const auto texts = LanguageTexts::fromFile(LanguageFilePath(QStringLiteral("English.txt")))
                            .value_or(LanguageTexts());
+    TextService textService;
+    textService.use(texts, QStringLiteral("English.txt"));
     std::printf("%-10s %6s  %-9s  %10s  %10s  %6s\n", "sequence", "baud", "drain", "median ms", "floor ms",
                 "ratio");
     int failures = 0;
+    std::map<std::pair<QString, int>, QByteArray> results;  // (sequence, baud) -> the fixed drain's result
     for (int baud : {9600, 57600}) {
         Sim sim;
         if (!sim.start(baud, latencyMs)) {
@@ -129,23 +146,63 @@ int main(int argc, char *argv[])
             link.settings.drainMode = drain;
             link.decode.currentTab = Tab::Status;
 
-            const Measure identify = measure(link, runs, baud, latencyMs / 1000.0, [&] {
+            const Measure identify = measure(link, runs, baud, latencyMs / 1000.0, [&](QByteArray &) {
                 const bool ok = VersiyonOku(link).connected();
                 port.close();
                 return ok;
             });
-            const Measure status = measure(link, runs, baud, latencyMs / 1000.0, [&] {
+            const Measure status = measure(link, runs, baud, latencyMs / 1000.0, [&](QByteArray &) {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
                 const bool ok = StatuOku(link, texts).complete();
                 port.close();
                 return ok;
             });
-            for (const auto &[name, m] : {std::pair{"identify", identify}, std::pair{"status", status}}) {
-                std::printf("%-10s %6d  %-9s  %10.1f  %10.1f  %6.2f%s\n", name, baud,
+
+            // Every group of a ZR2, with the indicator's decimals, as the window would.
+            const std::optional<IndicatorRange> range = TaksimatBul(link);
+            const WeightFormat weight = range ? range->format : WeightFormat{};
+            WorkingSet set;
+            set.parameters().weight = weight;
+            const Measure readAll = measure(link, batchRuns, baud, latencyMs / 1000.0, [&](QByteArray &result) {
+                if (PortAç(port, link.settings, op) != 0)
+                    return false;
+                ReadAllChoice choice;
+                choice.header = choice.id = choice.setpoint = choice.parameters = choice.status = true;
+                const bool ok = ReadAll(link, set, textService, choice, weight).outcome == BatchOutcome::Completed;
+                port.close();
+                // The record read, without the running clock.
+                set.parameters().setValue(1, QString());
+                set.parameters().companions().WeekdayText.clear();
+                set.collect();
+                result = EncodeRecord(set.record());
+                return ok;
+            });
+            const Measure sendAll = measure(link, batchRuns, baud, latencyMs / 1000.0, [&](QByteArray &result) {
+                if (PortAç(port, link.settings, op) != 0)
+                    return false;
+                SendAllChoice choice;
+                choice.header = choice.id = choice.setpoint = true;
+                choice.parameters = {.dateTime = false, .calibration = true, .jmp = true, .nrm = true};
+                const bool ok = SendAll(link, set, textService, choice, weight).outcome == BatchOutcome::Completed;
+                port.close();
+                // The same frames went out: as many characters in as many exchanges.
+                result = QByteArray::number(link.stats.charsSent) + ' ' + QByteArray::number(link.stats.exchanges);
+                return ok;
+            });
+
+            for (const auto &[name, m] : {std::pair{"identify", identify}, std::pair{"status", status},
+                                          std::pair{"read-all", readAll}, std::pair{"send-all", sendAll}}) {
+                QByteArray &fixedResult = results[{QString::fromLatin1(name), baud}];
+                if (drain == DrainMode::Fixed)
+                    fixedResult = m.result;
+                const bool same = drain == DrainMode::Fixed || m.result == fixedResult;
+                std::printf("%-10s %6d  %-9s  %10.1f  %10.1f  %6.2f%s%s\n", name, baud,
                             qPrintable(DrainModeName(drain)), m.medianSeconds * 1000, m.floorSeconds * 1000,
-                            m.floorSeconds > 0 ? m.medianSeconds / m.floorSeconds : 0.0, m.ok ? "" : "  (failed)");
-                failures += m.ok ? 0 : 1;
+                            m.floorSeconds > 0 ? m.medianSeconds / m.floorSeconds : 0.0, m.ok ? "" : "  (failed)",
+                            same ? "" : "  (result differs from the fixed drain)");
+                failures += m.ok && same ? 0 : 1;
+                std::fflush(stdout);
             }
             std::fflush(stdout);
         }

@@ -152,6 +152,26 @@ int Session::usageError(const QString &text)
 
 bool Session::interrupted() const { return m_env.interrupted && m_env.interrupted(); }
 
+bool Session::showsProgress() const { return m_env.progress; }
+
+void Session::progress(const QString &line)
+{
+    if (!m_env.progress)
+        return;
+    m_env.err << "\r\x1b[K" << line;
+    m_env.err.flush();
+    m_progressShown = true;
+}
+
+void Session::endProgress()
+{
+    if (!m_progressShown)
+        return;
+    m_env.err << '\n';
+    m_env.err.flush();
+    m_progressShown = false;
+}
+
 int Session::connect(VersionResult &result)
 {
     texts();  // the transaction's texts before the first exchange
@@ -234,8 +254,9 @@ QString description()
     text += QStringLiteral(
         "\nExit status: 0 success; 1 the indicator did not answer, refused, or left registers\n"
         "unanswered; 2 wrong usage; 3 the port could not be opened; 4 a calibration ended with\n"
-        "one of its messages; 6 cancelled by the operator. Errors go to standard error, one line\n"
-        "each, with the language text the window would show.");
+        "one of its messages; 6 cancelled by the operator; 7 a configuration file could not be\n"
+        "read or written. Errors go to standard error, one line each, with the language text\n"
+        "the window would show.");
     return text;
 }
 
@@ -321,13 +342,20 @@ int RunCli(const QStringList &arguments, Environment &env)
     const SharedOptions shared;
     p.addOptions(shared.all());
     // Every command's own options, once each; the owner is checked after parsing.
+    // An option several commands take is listed once, with all of them.
     QStringList commandOptions;
     for (const Command &c : Commands()) {
         for (const CommandOption &o : c.options) {
             if (commandOptions.contains(o.name))
                 continue;
             commandOptions << o.name;
-            QCommandLineOption option(o.name, o.help + QStringLiteral(" (") + c.name + QLatin1Char(')'));
+            QStringList owners;
+            for (const Command &other : Commands())
+                for (const CommandOption &same : other.options)
+                    if (same.name == o.name)
+                        owners << other.name;
+            QCommandLineOption option(o.name, o.help + QStringLiteral(" (") + owners.join(QStringLiteral(", ")) +
+                                                  QLatin1Char(')'));
             if (!o.valueName.isEmpty())
                 option.setValueName(o.valueName);
             p.addOption(option);

@@ -56,6 +56,7 @@ enum Exit : int {
     ExitPort = 3,      // the port could not be opened
     ExitCalibration = 4,  // a calibration ended with one of its messages (not permitted, range, status, refused step)
     ExitCancelled = 6,    // the operator cancelled (a confirmation declined, the end of input)
+    ExitFile = 7,         // a configuration file could not be read or written
 };
 
 // What a run of the tool talks to. main() leaves port and clock empty (the real
@@ -67,6 +68,7 @@ struct Environment {
     Clock *clock = nullptr;
     bool interactive = false;           // questions may be asked on the terminal
     std::function<bool()> interrupted;  // polled while a command waits (--watch)
+    bool progress = false;              // standard error is a terminal: long commands show progress there
 };
 
 // An option only one command takes (the shared ones belong to the session).
@@ -139,6 +141,10 @@ public:
     void error(const QString &text);                                // "vextora-cli: text" on standard error
     int usageError(const QString &text);                            // reports it, returns ExitUsage
     bool interrupted() const;
+    // A progress line on standard error, rewritten in place; shown only on a terminal.
+    bool showsProgress() const;
+    void progress(const QString &line);
+    void endProgress();  // the line shown so far stays, the next output starts below it
 
     // Connects as the window does: opens the port, reads the version text. ExitOk
     // when connected, ExitPort when the port did not open, ExitNoAnswer otherwise
@@ -156,6 +162,7 @@ private:
     SerialPortIo *m_port = nullptr;
     Clock *m_clock = nullptr;
     std::unique_ptr<Link> m_link;
+    bool m_progressShown = false;
 };
 
 // Runs one command line (arguments[0] is the program) and returns its exit status.

@@ -35,6 +35,7 @@ int main(int argc, char *argv[])
     vx::cli::Environment env{.out = out,
                              .err = err,
                              .interactive = ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO),
-                             .interrupted = [] { return g_interrupted.load(); }};
+                             .interrupted = [] { return g_interrupted.load(); },
+                             .progress = ::isatty(STDERR_FILENO) != 0};
     return vx::cli::RunCli(app.arguments(), env);
 }

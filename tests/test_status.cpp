@@ -142,7 +142,7 @@ TEST_F(StatusReadingTest, HardwareWordWalkingOne)
     EXPECT_EQ(grid.cell(24, 1), "7");
 }
 
-TEST_F(StatusReadingTest, BytesZeroLineFeedAndUndefinedCodesReachTheFlagsOnTheStatusTab)
+TEST_F(StatusReadingTest, BytesZeroLineFeedAndUndefinedCodesReachTheFlagsOnEveryTab)
 {
     // A = line feed, B = 0; 0x81 and 0x9D have no character in the Turkish code page.
     setWords(0x0A, 0x00, 0x9D, 0x81);
@@ -151,10 +151,15 @@ TEST_F(StatusReadingTest, BytesZeroLineFeedAndUndefinedCodesReachTheFlagsOnTheSt
     EXPECT_EQ(last.hardware->word, (StatusWord{0x9D, 0x81}));
     EXPECT_EQ(cells(15, 17), QStringList({"T243", "T244", "T243"}));  // A bits 0-2 of 0x0A
 
-    // On the header tab text decoding drops both bytes: no word, the rows go empty.
-    link.decode.currentTab = Tab::Header;
-    EXPECT_EQ(read().unanswered, std::vector<int>{2});
-    EXPECT_EQ(cells(7, 18), QStringList(12));
+    // The words keep every byte on any other tab too (text decoding there drops 00 and
+    // 0A, which would lose the word or shift its bits).
+    for (int tab : {Tab::Header, Tab::Parameters}) {
+        link.decode.currentTab = tab;
+        const StatusReading again = read();
+        EXPECT_TRUE(again.complete()) << tab;
+        EXPECT_EQ(again.operating, (StatusWord{0x0A, 0x00})) << tab;
+        EXPECT_EQ(again.hardware->word, (StatusWord{0x9D, 0x81})) << tab;
+    }
 }
 
 TEST_F(StatusReadingTest, MeasuredValuesAreFormattedAndOnlyRewrittenWhenChanged)

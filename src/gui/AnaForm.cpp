@@ -3,7 +3,9 @@
 
 #include "gui/AnaForm.h"
 
-#include "Version.h"
+#include "files/ConfigFile.h"
+#include "gui/FileMenu.h"
+#include "gui/FilePanels.h"
 #include "gui/Form1.h"
 #include "gui/ParameterPage.h"
 #include "gui/StatusPage.h"
@@ -92,10 +94,13 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
 
     openDocument = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 
+    m_workingSet = std::make_unique<WorkingSet>();
     buildMenus();
     buildToolbar();
     buildCentral(pages);
     connectPanels();
+    m_fileMenu = std::make_unique<FileMenu>(*this);
+    m_batchPanels = std::make_unique<BatchPanels>(*this);
     m_captions.applyDesign();
     updateConnectCaption();
     updateDrainCaption();
@@ -112,6 +117,7 @@ AnaForm::~AnaForm()
     qApp->removeEventFilter(this);
     if (m_form1)
         delete m_form1.data();
+    delete takeCentralWidget();  // the pages go before the working set they show
 }
 
 Operator &AnaForm::op() { return *m_op; }
@@ -180,7 +186,7 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
     m_tabs->setTabVisible(Tab::PresetTare, false);
     // 8. ProgramFolder() is known from AppPaths.
     // 9. The caption.
-    setWindowTitle(QStringLiteral("VEXTORA v%1.%2").arg(vx::version::Major).arg(vx::version::Minor));
+    setWindowTitle(WindowTitle());
     // 11. The five grids.
     forEachPage([](TabPage &p) { p.layOutGrids(); });
     // 12. Model features.

@@ -6,6 +6,7 @@
 // gui/TabPage.h. The window's own state lives in AppState and the Link; the
 // widgets only show it.
 
+#include "files/WorkingSet.h"
 #include "gui/Captions.h"
 #include "gui/Form1.h"
 #include "gui/NumericEntry.h"
@@ -38,6 +39,8 @@ class QToolBar;
 
 namespace vx::gui {
 
+class BatchPanels;
+class FileMenu;
 class Lamp;
 class Panel;
 class ParameterPage;
@@ -73,6 +76,7 @@ public:
 
     // ---- shared state ----
     AppState &state() override { return m_state; }
+    WorkingSet &workingSet() override { return *m_workingSet; }
     const AppState &state() const { return m_state; }
     Link &link() override { return *m_link; }
     LinkSettings &settings() { return m_link->settings; }
@@ -145,10 +149,9 @@ public:
     void hideReadProgress() override;
     void tickSendBoxes(const std::vector<int> &indexes) override;
 
-    // ---- the send panel (SSPanel3) ----
-    // For now it sends the parameter groups its boxes 5-8 choose (AnaFormSend.cpp).
-    void openSendPanel();       // "İndikatöre &Yükle"
-    void SSCommand4_Click();    // "YOLLA"
+    // ---- the File menu's files and the read-all and send-all panels ----
+    FileMenu &fileMenu() { return *m_fileMenu; }
+    BatchPanels &batchPanels() { return *m_batchPanels; }
 
 signals:
     void exitRequested();
@@ -161,6 +164,7 @@ protected:
 
 private:
     class FormOperator;
+    friend class BatchPanels;
 
     // Building (AnaFormLayout.cpp, MenusToolbar.cpp).
     void buildMenus();
@@ -208,6 +212,9 @@ private:
     std::unique_ptr<Link> m_link;
 
     AppState m_state;
+    std::unique_ptr<WorkingSet> m_workingSet;  // the pages show its models
+    std::unique_ptr<FileMenu> m_fileMenu;
+    std::unique_ptr<BatchPanels> m_batchPanels;
     TextService m_texts;
     VersionResult m_lastVersion;
     QStringList m_listedPorts;

@@ -175,18 +175,6 @@ void AnaForm::connectPanels()
         portNumber->setText(name.mid(3));
     });
 
-    // Cancel on a batch panel asks the batch to stop.
-    for (BatchPanel *batch : {&m_readAll, &m_sendAll}) {
-        connect(batch->cancel, &QPushButton::clicked, this, [this, batch] {
-            m_link->AbortRequested = true;
-            setShellEnabled(true);
-            batch->panel->hide();
-            batch->progress->setValue(0);
-            batch->step->clear();
-            ışık(Light::Green);
-        });
-    }
-
     // The two options pick the shipped files; the file named in the list is what counts.
     const LanguagePanel &l = m_langPanel;
     for (int i = 0; i < 2; ++i) {
@@ -205,7 +193,6 @@ void AnaForm::connectPanels()
             options[i]->setAutoExclusive(true);
         }
     });
-    connect(m_sendAll.start, &QPushButton::clicked, this, [this] { SSCommand4_Click(); });
     connect(l.ok, &QPushButton::clicked, this, [this] { SSCommand9_Click(); });
     connect(l.cancel, &QPushButton::clicked, this, [this] { SSCommand8_Click(); });
 }

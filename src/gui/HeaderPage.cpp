@@ -1,5 +1,6 @@
 #include "gui/HeaderPage.h"
 
+#include "files/WorkingSet.h"
 #include "gui/Widgets.h"
 #include "link/Transaction.h"
 #include "memory/EplFile.h"
@@ -95,7 +96,8 @@ HeaderPage::AlignBar HeaderPage::makeAlignBar(int index, QWidget *parent)
     return a;
 }
 
-HeaderPage::HeaderPage(PageHost &host, QWidget *parent) : TabPage(Tab::Header, host, parent)
+HeaderPage::HeaderPage(PageHost &host, QWidget *parent)
+    : TabPage(Tab::Header, host, parent), m_layout(host.workingSet().ticket())
 {
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);

@@ -42,7 +42,7 @@ public:
     PrinterKind printerKind() const;
     TransferResult read();
     // The page emptied (the clear button): lines, EPL text, both groups flush left.
-    void clearPage() { m_layout.clear(); }
+    void clearPage() override { m_layout.clear(); }
 
     // SSCommand10: load the EPL text from a file, save it to one.
     void SSCommand10_Click(int index);
@@ -67,7 +67,7 @@ private:
     QLineEdit *lineBox(int k) const;
     bool lineKey(QLineEdit *box, int key);
 
-    TicketLayout m_layout;
+    TicketLayout &m_layout;  // the working set's
     Captions m_captions;
     QGroupBox *m_frame9[4] = {};  // Frame9_1 .. Frame9_4: header, footnote, printer, EPL
     AlignBar m_toolbar2[2];

@@ -1,5 +1,6 @@
 #include "gui/IdPage.h"
 
+#include "files/WorkingSet.h"
 #include "gui/MemoryGrid.h"
 #include "gui/RowEntry.h"
 #include "gui/Widgets.h"
@@ -22,7 +23,8 @@ constexpr int TextNumberColumn = 409;
 constexpr int TextNameColumn = 410;
 }  // namespace
 
-IdPage::IdPage(PageHost &host, QWidget *parent) : TabPage(Tab::IdMemory, host, parent)
+IdPage::IdPage(PageHost &host, QWidget *parent)
+    : TabPage(Tab::IdMemory, host, parent), m_memory(host.workingSet().ids())
 {
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);

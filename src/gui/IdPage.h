@@ -36,7 +36,7 @@ public:
     IdMemory &memory() { return m_memory; }
     TransferResult read();
     // The page emptied (the clear button): boxes, headers and grid.
-    void clearPage();
+    void clearPage() override;
 
     QTableView *grid() const { return m_grid; }
     RowEntry *entry() const { return m_entry; }
@@ -45,7 +45,7 @@ private:
     void showHeader(int index);
     void showCurrentIds();
 
-    IdMemory m_memory;
+    IdMemory &m_memory;  // the working set's
     Captions m_captions;
     QGroupBox *m_frame8 = nullptr;          // the current IDs
     std::array<QLineEdit *, 4> m_text11{};  // number and name of ID 1, then of ID 2

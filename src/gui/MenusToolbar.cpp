@@ -2,6 +2,8 @@
 
 #include "gui/AnaForm.h"
 
+#include "gui/FileMenu.h"
+#include "gui/FilePanels.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 
@@ -80,12 +82,14 @@ void AnaForm::buildMenus()
         if (it == fileItems.end())
             continue;
         m_captions.add(it->second.line, item, it->second.design);
-        // New, open, save, save-as and read-all come with the file and batch work; until
-        // then they are shown but cannot be chosen. Send-all sends the parameters.
-        item->setEnabled(i == 11 || i == 8);
     }
+    connect(m_mnDosyaItems[0], &QAction::triggered, this, [this] { m_fileMenu->New(); });
+    connect(m_mnDosyaItems[1], &QAction::triggered, this, [this] { m_fileMenu->Open(); });
+    connect(m_mnDosyaItems[3], &QAction::triggered, this, [this] { m_fileMenu->KayıtEt(3); });
+    connect(m_mnDosyaItems[4], &QAction::triggered, this, [this] { m_fileMenu->KayıtEt(4); });
+    connect(m_mnDosyaItems[8], &QAction::triggered, this, [this] { m_batchPanels->openSendPanel(); });
+    connect(m_mnDosyaItems[9], &QAction::triggered, this, [this] { m_batchPanels->openReadPanel(); });
     connect(m_mnDosyaItems[11], &QAction::triggered, this, [this] { close(); });
-    connect(m_mnDosyaItems[8], &QAction::triggered, this, [this] { openSendPanel(); });
 
     m_mnAyar = bar->addMenu(QString());
     m_mnAyar->setObjectName(QStringLiteral("MnAyar1"));
@@ -133,8 +137,6 @@ void AnaForm::buildToolbar()
             button->setEnabled(menuItem->isEnabled());
             connect(menuItem, &QAction::changed, button, [button, menuItem] { button->setEnabled(menuItem->isEnabled()); });
         }
-        if (n == 10)
-            button->setEnabled(false);  // clearing a page comes with the file work
     }
     connect(m_toolbar1, &QToolBar::actionTriggered, this, [this](QAction *a) { Toolbar1_ButtonClick(a); });
 }
@@ -156,7 +158,8 @@ void AnaForm::Toolbar1_ButtonClick(QAction *button)
             RefKatmaOlum();
             break;
         case ToolAction::Clear:
-            break;  // clearing a page comes with the file work
+            m_fileMenu->SilEm();
+            break;
         }
         return;
     }

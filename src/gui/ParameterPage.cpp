@@ -1,5 +1,6 @@
 #include "gui/ParameterPage.h"
 
+#include "files/WorkingSet.h"
 #include "gui/Widgets.h"
 #include "link/ClockTimer.h"
 #include "link/SerialPort.h"
@@ -75,7 +76,8 @@ bool isEnter(const QKeyEvent *key) { return key->key() == Qt::Key_Return || key-
 
 }  // namespace
 
-ParameterPage::ParameterPage(PageHost &host, QWidget *parent) : TabPage(Tab::Parameters, host, parent)
+ParameterPage::ParameterPage(PageHost &host, QWidget *parent)
+    : TabPage(Tab::Parameters, host, parent), m_set(host.workingSet().parameters())
 {
     m_timer2 = std::make_unique<ClockTimer>(host.link().clock(), Timer2IntervalMs, [this] { Timer2_Timer(); });
     buildGrid();
@@ -252,6 +254,13 @@ void ParameterPage::connected()
 }
 
 void ParameterPage::rangeKnown(const IndicatorRange &range) { m_set.weight = range.format; }
+
+void ParameterPage::clearPage()
+{
+    hideEditors();
+    m_set.clearValues();
+    layOutGrids();
+}
 
 // ---- reading and writing ----------------------------------------------------------
 

@@ -47,8 +47,10 @@ public:
     void left() override;
     void connected() override;
     void rangeKnown(const IndicatorRange &range) override;
+    // The editors hidden, every value and companion emptied, the grid laid out afresh.
+    void clearPage() override;
 
-    // The parameter set the window works on (one instance, owned here).
+    // The parameter set the window works on (the working set's).
     ParameterSet &parameters() { return m_set; }
     QTableView *grid() const { return m_grid; }
     ClockTimer &timer2() const { return *m_timer2; }
@@ -87,7 +89,7 @@ private:
     Model model() const;
     const LanguageTexts &lines() const;
 
-    ParameterSet m_set;
+    ParameterSet &m_set;
     Captions m_captions;
     std::unique_ptr<ClockTimer> m_timer2;
     QTableView *m_grid = nullptr;  // Grid1_2

@@ -1,5 +1,6 @@
 #include "gui/PresetTarePage.h"
 
+#include "files/WorkingSet.h"
 #include "gui/MemoryGrid.h"
 #include "gui/RowEntry.h"
 #include "gui/Widgets.h"
@@ -16,7 +17,8 @@ constexpr int TextLabelColumn = 412;
 constexpr int EntryMaxLength = 9;
 }  // namespace
 
-PresetTarePage::PresetTarePage(PageHost &host, QWidget *parent) : TabPage(Tab::PresetTare, host, parent)
+PresetTarePage::PresetTarePage(PageHost &host, QWidget *parent)
+    : TabPage(Tab::PresetTare, host, parent), m_tares(host.workingSet().presetTares())
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);

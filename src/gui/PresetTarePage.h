@@ -24,13 +24,13 @@ public:
     void entered() override;
 
     PresetTares &tares() { return m_tares; }
-    void clearPage();
+    void clearPage() override;
 
     QTableView *grid() const { return m_grid; }
     RowEntry *entry() const { return m_entry; }
 
 private:
-    PresetTares m_tares;
+    PresetTares &m_tares;  // the working set's
     QFrame *m_gridArea = nullptr;
     QTableView *m_grid = nullptr;  // Grid1 index 4
     RowEntry *m_entry = nullptr;   // Text7

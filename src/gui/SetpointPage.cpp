@@ -1,5 +1,6 @@
 #include "gui/SetpointPage.h"
 
+#include "files/WorkingSet.h"
 #include "gui/MemoryGrid.h"
 #include "gui/RowEntry.h"
 #include "gui/Widgets.h"
@@ -19,7 +20,8 @@ constexpr int TextLabelColumn = 411;
 constexpr int EntryMaxLength = 12;
 }  // namespace
 
-SetpointPage::SetpointPage(PageHost &host, QWidget *parent) : TabPage(Tab::Setpoint, host, parent)
+SetpointPage::SetpointPage(PageHost &host, QWidget *parent)
+    : TabPage(Tab::Setpoint, host, parent), m_memory(host.workingSet().setpoints())
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);

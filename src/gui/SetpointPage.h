@@ -28,7 +28,7 @@ public:
 
     SetpointMemory &memory() { return m_memory; }
     TransferResult read();
-    void clearPage();
+    void clearPage() override;
 
     QTableView *grid() const { return m_grid; }
     RowEntry *entry() const { return m_entry; }
@@ -38,7 +38,7 @@ private:
     bool acceptValue(const QString &text);
     void refuseValue(const QString &text);
 
-    SetpointMemory m_memory;
+    SetpointMemory &m_memory;  // the working set's
     QFrame *m_gridArea = nullptr;
     QTableView *m_grid = nullptr;  // Grid1 index 1
     RowEntry *m_entry = nullptr;   // Text5_0 .. Text5_2

@@ -66,11 +66,33 @@ void StatusPage::rangeKnown(const IndicatorRange &range)
 
 bool StatusPage::read()
 {
-    const TextService &texts = host().texts();
-    m_last = StatuOku(host().link(), texts.lines(), [this] { host().DisconnectAction(); });
-    ShowStatusReading(m_table, m_last, texts.lines(), {weightReference, decimals});
-    m_flags = m_last.flags();
+    show(StatuOku(host().link(), host().texts().lines(), [this] { host().DisconnectAction(); }));
     return !m_last.refused;
+}
+
+void StatusPage::show(const StatusReading &reading)
+{
+    m_last = reading;
+    ShowStatusReading(m_table, m_last, host().texts().lines(), {weightReference, decimals});
+    m_flags = m_last.flags();
+}
+
+void StatusPage::showHardware(const HardwareStatus &hardware)
+{
+    StatusReading reading;
+    reading.hardware = hardware;
+    for (const StatusRow &row : StatusRows())
+        if (row.reg == HardwareRegister)
+            m_table.setCell(row.row, 1, StatusValueText(reading, row, host().texts().lines(), {}));
+    m_flags.CalibrationPermitted = hardware.CalibrationPermitted;
+    m_flags.AnalogCardPresent = hardware.AnalogCardPresent;
+}
+
+void StatusPage::clearPage()
+{
+    m_table.clearValues();
+    applyCaptions();  // the header row's value caption
+    m_last = {};
 }
 
 }  // namespace vx::gui

@@ -20,6 +20,7 @@ public:
     void applyLanguage(const TextService &) override { applyCaptions(); }
     void refresh() override { read(); }
     void rangeKnown(const IndicatorRange &range) override;
+    void clearPage() override;
 
     StatusTable &table() { return m_table; }
     // CalibrationPermitted and AnalogCardPresent, as the last reading left them (empty: unknown).
@@ -33,6 +34,10 @@ public:
 
     // StatuOku with the window's link, texts and disconnect action, shown in the grid.
     bool read();
+    // A reading made elsewhere (the read-all panel) shown in the grid and the flags.
+    void show(const StatusReading &reading);
+    // The hardware word alone (the send panel reads it when it opens): rows 23-29 and the flags.
+    void showHardware(const HardwareStatus &hardware);
 
 private:
     void applyCaptions();

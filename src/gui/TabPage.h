@@ -36,6 +36,7 @@
 namespace vx {
 class Link;
 class TextService;
+class WorkingSet;
 struct AppState;
 }  // namespace vx
 
@@ -49,6 +50,8 @@ public:
     virtual Link &link() = 0;
     virtual const TextService &texts() const = 0;
     virtual AppState &state() = 0;
+    // The working set the pages show: the window owns it, a page keeps its models.
+    virtual WorkingSet &workingSet() = 0;
     // The frame of every operation that talks to the indicator: light yellow, tab strip
     // and side panel disabled; and back to green.
     virtual void beginOperation() = 0;
@@ -111,6 +114,8 @@ public:
     virtual void connected() {}
     // The capacity and division of the connected indicator, as weights are shown.
     virtual void rangeKnown(const IndicatorRange &) {}
+    // Empties the page (the clear button, an open): its grid laid out afresh, its boxes empty.
+    virtual void clearPage() {}
 
 protected:
     PageHost &host() const { return m_host; }

@@ -93,11 +93,13 @@ void waitOn(Clock &clock, double seconds, bool pump)
 
 void Link::WaitSeconds(double seconds)
 {
+    stats.waitedSeconds += seconds > 0 ? seconds : 0;
     waitOn(m_clock, seconds, true);
 }
 
 void Link::WaitSecondsNoPump(double seconds)
 {
+    stats.waitedSeconds += seconds > 0 ? seconds : 0;
     waitOn(m_clock, seconds, false);
 }
 

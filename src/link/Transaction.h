@@ -98,6 +98,7 @@ public:
         qint64 charsSent = 0;
         qint64 charsReceived = 0;
         int exchanges = 0;
+        double waitedSeconds = 0;  // asked of WaitSeconds and WaitSecondsNoPump
     };
     Stats stats;
 

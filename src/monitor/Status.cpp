@@ -179,8 +179,9 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
         else
             reading.unanswered.push_back(reg);
     };
+    // A status word keeps every byte (00 and 0A included), whichever tab is shown.
     auto text = [&](int reg, const QString &answer) {
-        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "Tx", reg, 2);
+        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "Tx1", reg, 2);
         return value.isValid() ? value.toString() : QString();
     };
 

@@ -54,6 +54,17 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::DateNotInCalendar, "%1-%2-%3 takvimde olmayan bir tarih.", "%1-%2-%3 is not a date of the calendar."},
     {BuiltIn::TimeInvalid, "Geçersiz saat: saat 0-23, dakika ve saniye 0-59 arasında olmalıdır.",
      "Invalid time: the hours must be 0-23, the minutes and seconds 0-59."},
+    {BuiltIn::ConfigFileNotSaved, "Dosya kaydedilemedi: %1\n%2\nÖnceki dosya olduğu gibi duruyor.",
+     "The file was not saved: %1\n%2\nThe previous file stays as it was."},
+    {BuiltIn::ConfigFileNotOpened, "Dosya açılamadı: %1\n%2\nEkrandaki bilgiler değişmedi.",
+     "The file cannot be opened: %1\n%2\nWhat the window shows stays as it was."},
+    {BuiltIn::ConfigFileCutOff,
+     "%1 bir konfigürasyon dosyası değil ya da eksik: %2 bayt, kayıttan kısa. Ekrandaki bilgiler değişmedi.",
+     "%1 is no configuration file or is cut off: %2 bytes, shorter than the record. What the window shows "
+     "stays as it was."},
+    {BuiltIn::ConfigFilesFilter, "Konfigürasyon dosyaları (*.vxr *.Vxr *.VXR)",
+     "Configuration files (*.vxr *.Vxr *.VXR)"},
+    {BuiltIn::AllFilesFilter, "Tüm dosyalar (*)", "All files (*)"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -52,6 +52,12 @@ enum class BuiltIn {
     WordTooLarge,          // %1 the value typed into [410]/[420]
     DateNotInCalendar,     // %1 day, %2 month, %3 year (two digits each)
     TimeInvalid,           // the date and time entry: hours, minutes or seconds out of range
+    // Configuration files.
+    ConfigFileNotSaved,    // %1 path, %2 reason
+    ConfigFileNotOpened,   // %1 path, %2 reason
+    ConfigFileCutOff,      // %1 path, %2 bytes the file holds
+    ConfigFilesFilter,     // the dialogs' filter of configuration files
+    AllFilesFilter,
     Count
 };
 

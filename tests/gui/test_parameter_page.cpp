@@ -4,6 +4,7 @@
 
 #include "GuiFixture.h"
 
+#include "gui/FilePanels.h"
 #include "gui/ParameterPage.h"
 #include "params/Transfer.h"
 
@@ -335,10 +336,10 @@ TEST_F(ParameterPageTest, SendPanelWritesTheTickedParameterGroups)
     for (int box = 0; box < 9; ++box)
         ctl<QCheckBox>(QStringLiteral("SSCheck2_%1").arg(box))->setChecked(box == 7);
     device.clearCommands();
-    form->openSendPanel();
+    form->batchPanels().openSendPanel();
     ASSERT_TRUE(shown("SSPanel3"));
     QTest::mouseClick(ctl("SSCommand4_0"), Qt::LeftButton);
-    EXPECT_EQ(device.commands(), (std::vector<int>{19, 8, 20}));
+    EXPECT_EQ(device.commands(), (std::vector<int>{3, 19, 8, 20})) << "the probe, then the Nrm group";
     EXPECT_EQ(device.reg(167) & 0xFF, 0x05) << "[001] 5-38400";
     EXPECT_FALSE(shown("SSPanel3"));
     EXPECT_FALSE(port.isOpen());

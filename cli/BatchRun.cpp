@@ -1,0 +1,126 @@
+#include "cli/BatchRun.h"
+
+#include "link/AppPaths.h"
+#include "link/SerialPort.h"
+#include "link/Tabs.h"
+#include "params/Range.h"
+#include "shell/TextService.h"
+
+#include <QDir>
+
+namespace vx::cli {
+
+BatchRun::BatchRun(Session &session, OnFailure onFailure)
+    : ForwardingOperator(session.op()),
+      m_session(session),
+      m_onFailure(onFailure),
+      m_log(QDir(WritableFolder()).filePath(QStringLiteral("ZRxLog.txt"))),
+      m_link(session.port(), session.clock(), *this, m_log)
+{
+    session.textService();  // the transaction's texts and the weekday names
+    m_link.settings = session.link().settings;
+    m_link.decode = session.link().decode;
+    m_link.decode.log = {};  // set again for this link on its first answer
+    m_link.transactionErrorText = session.link().transactionErrorText;
+    // The identification texts decode as on the parameter tab.
+    m_link.decode.currentTab = Tab::Parameters;
+}
+
+BatchRun::~BatchRun() { finish(); }
+
+int BatchRun::connect(VersionResult &version)
+{
+    if (const int rc = m_session.connect(version); rc != ExitOk)
+        return rc;
+    // Weights and setpoints carry the indicator's decimals.
+    if (const std::optional<IndicatorRange> range = TaksimatBul(m_link))
+        m_weight = range->format;
+    return ExitOk;
+}
+
+int BatchRun::openPort()
+{
+    return PortAç(m_session.port(), m_link.settings, *this) == PortErr::None ? ExitOk : ExitPort;
+}
+
+void BatchRun::finish()
+{
+    if (m_session.port().isOpen())
+        m_session.port().close();
+    m_session.endProgress();
+}
+
+void BatchRun::message(const QString &text, Icon icon, const QString &title)
+{
+    m_session.endProgress();
+    ForwardingOperator::message(text, icon, title);
+}
+
+Choice BatchRun::abortRetryIgnore(const QString &text, Icon, const QString &)
+{
+    m_session.endProgress();
+    if (m_onFailure == OnFailure::Ignore) {
+        ++m_skipped;
+        m_session.error(text + QStringLiteral(" (skipped)"));
+        return Choice::Ignore;
+    }
+    m_session.error(text + QStringLiteral(" (aborted)"));
+    return Choice::Abort;
+}
+
+void BatchRun::setProgress(ProgressId bar, int value, int maximum)
+{
+    if (bar != ProgressId::Small) {
+        m_value = value;
+        if (maximum >= 0)
+            m_maximum = maximum;
+        draw();
+    }
+    poll();
+}
+
+void BatchRun::showStep(const QString &text, Tone)
+{
+    if (text == m_step)
+        return;
+    m_step = text;
+    m_value = m_maximum = 0;
+    draw();
+    poll();
+}
+
+void BatchRun::draw()
+{
+    QString line = m_step;
+    if (m_maximum > 0)
+        line += QStringLiteral(" %1/%2").arg(m_value).arg(m_maximum);
+    m_session.progress(line);
+}
+
+void BatchRun::poll()
+{
+    // An interrupt asks the batch to stop at its next check.
+    if (!m_interrupted && m_session.interrupted()) {
+        m_interrupted = true;
+        m_link.AbortRequested = true;
+    }
+}
+
+QStringList SplitGroups(const QString &list, const QStringList &known, QString *unknown)
+{
+    QStringList out;
+    for (const QString &part : list.split(QLatin1Char(','))) {
+        const QString name = part.trimmed().toLower();
+        if (name.isEmpty())
+            continue;
+        if (!known.contains(name)) {
+            *unknown = name;
+            return {};
+        }
+        if (!out.contains(name))
+            out << name;
+    }
+    return out;
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,61 @@
+#pragma once
+// What `read` and `send` share: a link of their own whose operator shows the batch's
+// progress on standard error (on a terminal), turns an interrupt (Ctrl+C) into
+// AbortRequested, and answers the transaction's Abort/Retry/Ignore question itself,
+// since no one is there to answer it; and the connect both do first.
+
+#include "cli/Cli.h"
+#include "link/ForwardingOperator.h"
+#include "link/Transaction.h"
+#include "link/WeightFormat.h"
+
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace vx::cli {
+
+class BatchRun : public ForwardingOperator {
+public:
+    enum class OnFailure { Abort, Ignore };
+    BatchRun(Session &session, OnFailure onFailure = OnFailure::Abort);
+    ~BatchRun() override;
+
+    Link &link() { return m_link; }
+    int skippedWrites() const { return m_skipped; }
+    bool interrupted() const { return m_interrupted; }
+
+    // Connects as `identify` does and reads the range (TaksimatBul); ExitOk, or the
+    // exit status of the failed connect. The weights' format is in weight().
+    int connect(VersionResult &version);
+    const WeightFormat &weight() const { return m_weight; }
+    // Opens the port for the batch: ExitOk or ExitPort.
+    int openPort();
+    // The port closed and the progress line ended.
+    void finish();
+
+    void message(const QString &text, Icon icon, const QString &title) override;
+    Choice abortRetryIgnore(const QString &text, Icon icon, const QString &title) override;
+    void setProgress(ProgressId bar, int value, int maximum) override;
+    void showStep(const QString &text, Tone tone) override;
+
+private:
+    void draw();
+    void poll();
+
+    Session &m_session;
+    OnFailure m_onFailure;
+    CommsLog m_log;
+    Link m_link;
+    WeightFormat m_weight;
+    QString m_step;
+    int m_value = 0;
+    int m_maximum = 0;
+    int m_skipped = 0;
+    bool m_interrupted = false;
+};
+
+// "a,b,c" into its names; an unknown name is returned in `unknown`.
+QStringList SplitGroups(const QString &list, const QStringList &known, QString *unknown);
+
+}  // namespace vx::cli

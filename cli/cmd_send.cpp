@@ -1,0 +1,139 @@
+// vextora-cli send: open a configuration file and send-all of the chosen groups.
+
+#include "cli/BatchRun.h"
+
+#include "files/Batch.h"
+#include "files/ConfigFile.h"
+#include "files/WorkingSet.h"
+#include "shell/TextService.h"
+
+#include <QJsonArray>
+
+namespace vx::cli {
+namespace {
+
+const QStringList kGroups = {QStringLiteral("header"),      QStringLiteral("id"),  QStringLiteral("setpoint"),
+                             QStringLiteral("calibration"), QStringLiteral("jmp"), QStringLiteral("nrm"),
+                             QStringLiteral("datetime")};
+
+QString outcomeText(BatchOutcome outcome)
+{
+    switch (outcome) {
+    case BatchOutcome::Completed: return QStringLiteral("sent");
+    case BatchOutcome::Aborted: return QStringLiteral("aborted");
+    case BatchOutcome::Refused: return QStringLiteral("refused");
+    case BatchOutcome::NotSent: return QStringLiteral("not sent");
+    case BatchOutcome::ProbeRefused: return QStringLiteral("not started");
+    }
+    return {};
+}
+
+int run(Session &s, const CommandArgs &args)
+{
+    if (args.positional.size() != 1)
+        return s.usageError(QStringLiteral("send takes one FILE"));
+    const QString file = args.positional.first();
+    if (!args.isSet(QStringLiteral("groups")))
+        return s.usageError(QStringLiteral("send needs --groups (from %1): a send is explicit").arg(kGroups.join(',')));
+    QString unknown;
+    const QStringList groups = SplitGroups(args.value(QStringLiteral("groups")), kGroups, &unknown);
+    if (!unknown.isEmpty())
+        return s.usageError(QStringLiteral("--groups: \"%1\" is none of %2").arg(unknown, kGroups.join(',')));
+    if (groups.isEmpty())
+        return s.usageError(QStringLiteral("--groups names no group"));
+    const QString printer = args.isSet(QStringLiteral("printer")) ? args.value(QStringLiteral("printer")) : "ticket";
+    if (printer != QLatin1String("ticket") && printer != QLatin1String("epl"))
+        return s.usageError(QStringLiteral("--printer must be ticket or epl"));
+    const QString onFailure =
+        args.isSet(QStringLiteral("on-failure")) ? args.value(QStringLiteral("on-failure")) : "abort";
+    if (onFailure != QLatin1String("abort") && onFailure != QLatin1String("ignore"))
+        return s.usageError(QStringLiteral("--on-failure must be abort or ignore"));
+
+    FileError fileError;
+    const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &fileError);
+    if (!record) {
+        if (fileError.kind == FileError::CutOff)
+            s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, fileError.reason));
+        else
+            s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, fileError.reason));
+        return ExitFile;
+    }
+
+    BatchRun batch(s, onFailure == QLatin1String("ignore") ? BatchRun::OnFailure::Ignore : BatchRun::OnFailure::Abort);
+    VersionResult v;
+    if (const int rc = batch.connect(v); rc != ExitOk)
+        return rc;
+    if (v.model != Model::ZR2) {
+        batch.finish();
+        const std::pair<const char *, const char *> zr2Only[] = {
+            {"id", "ID memory"}, {"setpoint", "setpoint memory"}, {"datetime", "clock to set"}};
+        for (const auto &[group, what] : zr2Only)
+            if (groups.contains(QLatin1String(group)))
+                return s.usageError(QStringLiteral("the %1 has no %2").arg(v.modelText, QLatin1String(what)));
+        if (printer == QLatin1String("epl"))
+            return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
+    }
+
+    // As the window does: the file opened into the working set, then collected when the
+    // send panel opens.
+    WorkingSet set;
+    set.parameters().weight = batch.weight();
+    GridDüzen(set.parameters(), s.texts(), v.model);
+    set.record() = *record;
+    set.show(s.texts());
+    set.collect();
+
+    SendAllChoice choice;
+    choice.header = groups.contains(QLatin1String("header"));
+    choice.id = groups.contains(QLatin1String("id"));
+    choice.setpoint = groups.contains(QLatin1String("setpoint"));
+    choice.parameters = {.dateTime = groups.contains(QLatin1String("datetime")),
+                         .calibration = groups.contains(QLatin1String("calibration")),
+                         .jmp = groups.contains(QLatin1String("jmp")),
+                         .nrm = groups.contains(QLatin1String("nrm"))};
+    choice.printer = printer == QLatin1String("epl") ? PrinterKind::Epl : PrinterKind::Ticket;
+
+    if (batch.openPort() != ExitOk)
+        return ExitPort;
+    const SendAllResult result = SendAll(batch.link(), set, s.textService(), choice, batch.weight());
+    batch.finish();
+
+    const bool whole = result.outcome == BatchOutcome::Completed && batch.skippedWrites() == 0 && !result.dateTimeSkipped;
+    if (s.json()) {
+        s.printJson({{QStringLiteral("file"), file},
+                     {QStringLiteral("model"), v.modelText},
+                     {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
+                     {QStringLiteral("outcome"), outcomeText(result.outcome)},
+                     {QStringLiteral("skippedWrites"), batch.skippedWrites()},
+                     {QStringLiteral("dateTimeSent"), choice.parameters.dateTime && !result.dateTimeSkipped}},
+                    true);
+    } else if (whole) {
+        s.print(QStringLiteral("%1: %2 sent to the %3").arg(file, groups.join(QStringLiteral(", ")), v.modelText));
+    } else if (batch.skippedWrites() > 0) {
+        s.error(QStringLiteral("%1 write(s) failed and were skipped (see ZRxLog.txt)").arg(batch.skippedWrites()));
+    }
+    if (whole)
+        return ExitOk;
+    if (batch.interrupted())
+        return ExitCancelled;
+    return ExitNoAnswer;
+}
+
+const Registration registration{{
+    .name = QStringLiteral("send"),
+    .synopsis = QStringLiteral("send FILE --groups LIST [--printer ticket|epl] [--on-failure abort|ignore]"),
+    .help = QStringLiteral(
+        "open the configuration file FILE and send-all. LIST from header,id,setpoint,\n"
+        "calibration,jmp,nrm,datetime in any order (no default: a send is explicit); the\n"
+        "groups go in the window's order. A write that keeps failing aborts the send, or with\n"
+        "--on-failure ignore is skipped and logged (exit 1 either way)"),
+    .options = {{QStringLiteral("groups"), QStringLiteral("LIST"), QStringLiteral("the groups to read or send")},
+                {QStringLiteral("printer"), QStringLiteral("ticket|epl"),
+                 QStringLiteral("ticket lines or the EPL text (default ticket)")},
+                {QStringLiteral("on-failure"), QStringLiteral("abort|ignore"),
+                 QStringLiteral("what a write that keeps failing does (default abort)")}},
+    .run = run,
+}};
+
+}  // namespace
+}  // namespace vx::cli

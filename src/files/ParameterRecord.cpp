@@ -1,0 +1,246 @@
+#include "files/ParameterRecord.h"
+
+#include "files/ConfigurationRecord.h"
+#include "link/Codec.h"
+#include "link/Cp1254.h"
+#include "memory/TicketText.h"
+#include "params/BlockCodec.h"
+#include "params/ParameterSet.h"
+
+#include <QRegularExpression>
+#include <QtEndian>
+#include <cmath>
+#include <limits>
+
+namespace vx {
+namespace {
+
+using params::Companion;
+using record::BlockBytes;
+using record::Field;
+using record::Type;
+
+constexpr int kRow1 = 1;
+constexpr int kRow1SearchFrom = 10;  // the 11th character
+
+enum class Rule { Cell, FirstCharacter, HeldText, HeldNumber, WholeNumber };
+
+Rule ruleOf(const Field &f)
+{
+    switch (params::RowAt(f.row).companion) {
+    case Companion::Tilt:
+    case Companion::Filling: return Rule::FirstCharacter;
+    case Companion::Param049: return Rule::HeldText;
+    case Companion::RawWeight:
+    case Companion::CalibrationRaw:
+    case Companion::Param410:
+    case Companion::Param420: return Rule::HeldNumber;
+    default: return f.type == Type::Text ? Rule::Cell : Rule::WholeNumber;
+    }
+}
+
+// ---- a field's bytes inside its block ----
+
+QString textAt(const BlockBytes &b, int width) { return cp1254::decode(b.block->mid(b.offset, width)); }
+
+void setText(const BlockBytes &b, int width, const QString &text)
+{
+    QByteArray bytes = cp1254::encode(FitText(text, width)).left(width);
+    b.block->replace(b.offset, width, bytes);
+}
+
+qint64 numberAt(const BlockBytes &b, Type type)
+{
+    const char *at = b.block->constData() + b.offset;
+    return type == Type::Int16 ? qint64(qFromLittleEndian<qint16>(at)) : qint64(qFromLittleEndian<qint32>(at));
+}
+
+// False when the value does not fit the field: it keeps what it held.
+bool setNumber(const BlockBytes &b, Type type, qint64 value)
+{
+    char bytes[4];
+    if (type == Type::Int16) {
+        // A word 0..65535 (or its signed form) as 16 bits.
+        if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<quint16>::max())
+            return false;
+        qToLittleEndian(quint16(value), bytes);
+        b.block->replace(b.offset, 2, QByteArray(bytes, 2));
+        return true;
+    }
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        return false;
+    qToLittleEndian(qint32(value), bytes);
+    b.block->replace(b.offset, 4, QByteArray(bytes, 4));
+    return true;
+}
+
+// ---- the values held beside the grid ----
+
+std::optional<qint64> heldNumber(const ParameterCompanions &c, const params::Row &row)
+{
+    switch (row.companion) {
+    case Companion::RawWeight: return c.RawWeightValues[size_t(row.slot)];
+    case Companion::CalibrationRaw: return c.CalibrationRawValues[size_t(row.slot)];
+    case Companion::Param410: return c.Param410Value;
+    case Companion::Param420: return c.Param420Value;
+    default: return std::nullopt;
+    }
+}
+
+void setHeldNumber(ParameterCompanions &c, const params::Row &row, qint64 value)
+{
+    switch (row.companion) {
+    case Companion::RawWeight: c.RawWeightValues[size_t(row.slot)] = value; break;
+    case Companion::CalibrationRaw: c.CalibrationRawValues[size_t(row.slot)] = value; break;
+    case Companion::Param410: c.Param410Value = int(value); break;
+    case Companion::Param420: c.Param420Value = int(value); break;
+    default: break;
+    }
+}
+
+std::optional<int> &heldCode(ParameterCompanions &c, const params::Row &row)
+{
+    return row.companion == Companion::Tilt ? c.TiltCode : c.FillingCode;
+}
+
+qint64 roundHalfEven(double x)
+{
+    const double f = std::floor(x);
+    const double diff = x - f;
+    qint64 r = qint64(f);
+    if (diff > 0.5 || (diff == 0.5 && r % 2 != 0))
+        ++r;
+    return r;
+}
+
+// A cell that holds a whole number (a sign, digits, perhaps decimals, blanks around
+// it); nothing for any other text.
+std::optional<qint64> wholeNumber(const QString &text)
+{
+    const QString t = CommaToPoint(text.trimmed());
+    static const QRegularExpression number(QStringLiteral("^[-+]?[0-9]+(\\.[0-9]*)?$"));
+    if (!number.match(t).hasMatch())
+        return std::nullopt;
+    const double value = t.toDouble();
+    if (!std::isfinite(value) || std::fabs(value) > 9.0e15)
+        return std::nullopt;
+    return roundHalfEven(value);
+}
+
+}  // namespace
+
+Row1Parts SplitParameterRow1Text(const QString &text)
+{
+    const qsizetype slash = text.indexOf(QLatin1Char('\\'), kRow1SearchFrom);
+    if (slash < 0)
+        return {std::nullopt, text};
+    // The "\" stands at position p = slash + 1 (counting from 1): row 1 is the first
+    // p - 2 characters, the suffix the rest from position p - 1.
+    return {text.left(slash - 1), text.mid(slash - 1)};
+}
+
+std::optional<QString> JoinParameterRow1Text(const QString &row1, const QString &suffix)
+{
+    const QString joined = row1 + suffix;
+    if (joined.isEmpty())
+        return std::nullopt;
+    return TrimSpaces(joined);
+}
+
+void ParametreKaydet(ParameterSet &set, ConfigurationRecord &record)
+{
+    ParameterCompanions &c = set.companions();
+    if (const std::optional<QString> row1 = JoinParameterRow1Text(set.value(kRow1), c.WeekdayText))
+        record.ParameterRow1Text = *row1;
+
+    for (const Field &f : record::Fields()) {
+        if (f.section != record::Section::Parameters || f.at || f.type == Type::Reserved)
+            continue;
+        const params::Row &row = params::RowAt(f.row);
+        const BlockBytes b = std::get<BlockBytes>(record::SlotOf(record, f, 0));
+        const QString cell = set.value(f.row);
+        switch (ruleOf(f)) {
+        case Rule::Cell:
+            setText(b, f.width, cell);
+            if (row.companion == Companion::PortParity)
+                c.PortParityTexts[size_t(row.slot)] = textAt(b, f.width);
+            break;
+        case Rule::FirstCharacter:
+            setText(b, f.width, cell.left(1));
+            break;
+        case Rule::HeldText:
+            setText(b, f.width, c.Param049Text);
+            break;
+        case Rule::HeldNumber:
+            if (const std::optional<qint64> held = heldNumber(c, row))
+                setNumber(b, f.type, *held);
+            break;
+        case Rule::WholeNumber:
+            if (const std::optional<qint64> number = wholeNumber(cell))
+                setNumber(b, f.type, *number);
+            break;
+        }
+    }
+}
+
+void ParametreOku(const ConfigurationRecord &source, ParameterSet &set, const LanguageTexts &texts)
+{
+    ConfigurationRecord record = source;  // the slots reach a record they may write; this one is a copy
+    ParameterCompanions &c = set.companions();
+    const Row1Parts row1 = SplitParameterRow1Text(record.ParameterRow1Text);
+    if (row1.row1)
+        set.setValue(kRow1, *row1.row1);
+    c.WeekdayText = row1.suffix;
+
+    for (const Field &f : record::Fields()) {
+        if (f.section != record::Section::Parameters || f.at || f.type == Type::Reserved)
+            continue;
+        const params::Row &row = params::RowAt(f.row);
+        const BlockBytes b = std::get<BlockBytes>(record::SlotOf(record, f, 0));
+        switch (ruleOf(f)) {
+        case Rule::Cell: {
+            const QString stored = textAt(b, f.width);
+            set.setValue(f.row, stored);
+            if (row.companion == Companion::PortParity)
+                c.PortParityTexts[size_t(row.slot)] = stored;
+            if (row.companion == Companion::Param200)
+                c.Param200On = CellCode(stored) == 1;
+            break;
+        }
+        case Rule::FirstCharacter: {
+            // The code the first character names, and the cell as a read would show it;
+            // a character that names no code of the list stays as it was stored.
+            const QString stored = textAt(b, f.width);
+            std::optional<int> &code = heldCode(c, row);
+            code.reset();
+            QString shown = stored;
+            if (!stored.isEmpty() && stored.at(0) >= QLatin1Char('0') && stored.at(0) <= QLatin1Char('9')) {
+                code = stored.at(0).digitValue();
+                const QString listText =
+                    row.companion == Companion::Tilt ? TiltYaz(*code, texts) : FillingYaz(*code, texts);
+                if (listText.startsWith(stored.at(0)))
+                    shown = listText;
+            }
+            set.setValue(f.row, shown);
+            break;
+        }
+        case Rule::HeldText:
+            c.Param049Text = textAt(b, f.width);
+            set.setValue(f.row, c.Param049Text);
+            break;
+        case Rule::HeldNumber: {
+            qint64 value = numberAt(b, f.type);
+            if (f.type == Type::Int16 && value < 0)
+                value += 65536;
+            setHeldNumber(c, row, value);
+            ShowHeldValue(set, f.row);
+            break;
+        }
+        case Rule::WholeNumber:
+            set.setValue(f.row, QString::number(numberAt(b, f.type)));
+            break;
+        }
+    }
+}
+
+}  // namespace vx

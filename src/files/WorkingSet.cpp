@@ -1,0 +1,46 @@
+#include "files/WorkingSet.h"
+
+#include "files/ParameterRecord.h"
+#include "memory/TicketText.h"
+
+namespace vx {
+
+WorkingSet::WorkingSet() = default;
+
+void WorkingSet::collect()
+{
+    BaslıkKaydı(m_ticket, m_record.ticket);
+    IDKaydı(m_ids, m_record.idMemory);
+    SetpointKaydı(m_setpoints, m_record.setpoints);
+    PDaraKaydı(m_presetTares, m_record.presetTares);
+    ParametreKaydet(m_parameters, m_record);
+}
+
+void WorkingSet::show(const LanguageTexts &texts)
+{
+    BaslıkOku(m_record.ticket, m_ticket);
+    IDOKU(m_record.idMemory, m_ids);
+    SetpointOku(m_record.setpoints, m_setpoints);
+    ParametreOku(m_record, m_parameters, texts);
+    PDaraOku(m_record.presetTares, m_presetTares);
+
+    // The boxes do not keep the padding of their fields.
+    for (int record = 0; record < CurrentIdCount; ++record)
+        m_ids.setRecord(record, TrimTrailingSpaces(m_ids.number(record)), TrimTrailingSpaces(m_ids.name(record)));
+    for (int k = 0; k < TicketLineCount; ++k)
+        m_ticket.setLine(k, TrimTrailingSpaces(m_ticket.line(k)));
+    m_ticket.setEplText(TrimTrailingSpaces(m_ticket.eplText()));
+    for (int i = 0; i < IdHeaderCount; ++i)
+        m_ids.setIdHeader(i, TrimTrailingSpaces(m_ids.idHeader(i)));
+}
+
+void WorkingSet::clearForNew()
+{
+    m_ticket.clear();
+    m_ids.clear();
+    m_setpoints.clear();
+    m_parameters.clearValues();
+    resetRecord();
+}
+
+}  // namespace vx

@@ -1,0 +1,122 @@
+#include "gui/FileMenu.h"
+
+#include "files/WorkingSet.h"
+#include "gui/AnaForm.h"
+#include "link/AppPaths.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace vx::gui {
+namespace {
+
+constexpr int kTextClearQuestion = 57;
+constexpr int kTextClearTitle = 329;
+
+}  // namespace
+
+FileMenu::FileMenu(AnaForm &form) : m_form(form)
+{
+    // The dialogs start in the program's folder (or, installed, the user's data folder).
+    m_state.ConfigFolder = QDir(WritableFolder()).absolutePath() + QLatin1Char('/');
+    Dialog1 = [this](bool save, const QString &folder, const QString &name) {
+        const TextService &texts = m_form.texts();
+        const QString vxr = texts.builtIn(BuiltIn::ConfigFilesFilter);
+        const QString all = texts.builtIn(BuiltIn::AllFilesFilter);
+        if (save) {
+            const QString preset = name == FilePattern ? folder : folder + name;
+            return QFileDialog::getSaveFileName(&m_form, QString(), preset, vxr + QStringLiteral(";;") + all);
+        }
+        return QFileDialog::getOpenFileName(&m_form, QString(), folder, all + QStringLiteral(";;") + vxr);
+    };
+}
+
+QString FileMenu::chooseFile(bool save, const QString &name)
+{
+    const QString path = Dialog1 ? Dialog1(save, m_state.ConfigFolder, name) : QString();
+    return QDir::fromNativeSeparators(path);
+}
+
+void FileMenu::New()
+{
+    WorkingSet &set = m_form.workingSet();
+    set.clearForNew();
+    m_state.ConfigFileName = FilePattern;
+    m_form.setWindowTitle(WindowTitle());
+    // The pages' own boxes and editors; the preset tare page stays as it is.
+    for (int tab : {Tab::Header, Tab::IdMemory, Tab::Setpoint, Tab::Parameters, Tab::Status})
+        m_form.page(tab)->clearPage();
+}
+
+void FileMenu::Open()
+{
+    const QString path = chooseFile(false, QStringLiteral("*.*"));
+    if (path.isEmpty())
+        return;
+    FileError error;
+    std::optional<ConfigurationRecord> record = ReadConfigurationFile(path, &error);
+    if (!record) {
+        // Nothing changes: a later plain save must not overwrite this file with the old set.
+        const TextService &texts = m_form.texts();
+        const QString shown = QDir::toNativeSeparators(path);
+        m_form.op().message(error.kind == FileError::CutOff
+                                ? texts.builtIn(BuiltIn::ConfigFileCutOff).arg(shown, error.reason)
+                                : texts.builtIn(BuiltIn::ConfigFileNotOpened).arg(shown, error.reason),
+                            Icon::Critical);
+        return;
+    }
+    m_state.DosyaDizin(path);
+    m_form.setWindowTitle(WindowTitle(m_state.ConfigFileName));
+    m_state.ConfigFilePath = m_state.ConfigFolder + m_state.ConfigFileName;
+    WorkingSet &set = m_form.workingSet();
+    set.record() = std::move(*record);
+    m_state.ConfigLoaded = true;
+    SilEm();
+    set.show(m_form.texts().lines());
+}
+
+void FileMenu::KayıtEt(int index)
+{
+    WorkingSet &set = m_form.workingSet();
+    set.collect();
+    ConfigFileState next = m_state;
+    if (!next.hasFile() || index == 4) {
+        const QString path = chooseFile(true, next.ConfigFileName);
+        if (path.isEmpty())
+            return;
+        next.ConfigFilePath = path;
+        next.DosyaDizin(path);
+    }
+    if (!next.ConfigFileName.contains(QLatin1Char('.'))) {
+        next.ConfigFilePath += QStringLiteral(".vxr");
+        next.ConfigFileName += QStringLiteral(".vxr");
+    }
+    const FileError error = WriteConfigurationFile(next.ConfigFilePath, set.record());
+    if (!error.ok()) {
+        m_form.op().message(m_form.texts()
+                                .builtIn(BuiltIn::ConfigFileNotSaved)
+                                .arg(QDir::toNativeSeparators(next.ConfigFilePath), error.reason),
+                            Icon::Critical);
+        return;  // the title and the names stay those of the last good file
+    }
+    m_state = next;
+    m_form.setWindowTitle(WindowTitle(m_state.ConfigFileName));
+}
+
+void FileMenu::SilEm()
+{
+    const int tab = m_form.state().CurrentTab;
+    if (tab == Tab::Calibration)
+        return;
+    if (m_state.ConfigLoaded) {
+        m_state.ConfigLoaded = false;
+    } else {
+        const TextService &texts = m_form.texts();
+        if (m_form.op().yesNo(texts.line(kTextClearQuestion), Icon::Question, texts.line(kTextClearTitle))
+            != Choice::Yes)
+            return;
+    }
+    m_form.page(tab)->clearPage();
+}
+
+}  // namespace vx::gui

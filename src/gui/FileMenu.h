@@ -1,0 +1,45 @@
+#pragma once
+// The File menu's configuration file actions: New, Open, Save and Save as with the
+// common file dialog Dialog1, the window title, and the page clearing (SilEm) that
+// the clear button and an open run. They collect the working set into its record
+// and show it from there (files/WorkingSet.h); the file itself is files/ConfigFile.h.
+//
+// A save that fails says so and leaves the title and the file names as they were;
+// an open that fails, or of a file that ends before the record does, says so and
+// changes nothing.
+
+#include "files/ConfigFile.h"
+
+#include <QString>
+#include <functional>
+
+namespace vx::gui {
+
+class AnaForm;
+
+class FileMenu {
+public:
+    explicit FileMenu(AnaForm &form);
+
+    // Dialog1: the standard open (save = false) and save dialogs, starting in `folder`
+    // with `name` preset. Returns the chosen full path, empty when cancelled. Tests
+    // put their own here.
+    std::function<QString(bool save, const QString &folder, const QString &name)> Dialog1;
+
+    void New();              // "&Yeni"
+    void Open();             // "&Aç"
+    void KayıtEt(int index); // 3 "&Kaydet", 4 "&Farklı Kaydet"
+    // Empties the selected tab's page: after a confirmation, unless a file was just
+    // opened (ConfigLoaded); never the calibration tab.
+    void SilEm();
+
+    const ConfigFileState &state() const { return m_state; }
+
+private:
+    QString chooseFile(bool save, const QString &name);
+
+    AnaForm &m_form;
+    ConfigFileState m_state;
+};
+
+}  // namespace vx::gui

@@ -1,0 +1,173 @@
+#include "gui/FilePanels.h"
+
+#include "files/Batch.h"
+#include "files/WorkingSet.h"
+#include "gui/AnaForm.h"
+#include "gui/ParameterPage.h"
+#include "gui/StatusPage.h"
+#include "gui/Widgets.h"
+#include "link/SerialPort.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace vx::gui {
+namespace {
+
+constexpr int kTextNotConnected = 375;
+
+}  // namespace
+
+BatchPanels::BatchPanels(AnaForm &form) : m_form(form)
+{
+    QObject::connect(form.m_readAll.start, &QPushButton::clicked, &form, [this] { SSCommand2_Click(0); });
+    QObject::connect(form.m_readAll.cancel, &QPushButton::clicked, &form, [this] { SSCommand2_Click(1); });
+    QObject::connect(form.m_sendAll.start, &QPushButton::clicked, &form, [this] { SSCommand4_Click(0); });
+    QObject::connect(form.m_sendAll.cancel, &QPushButton::clicked, &form, [this] { SSCommand4_Click(1); });
+}
+
+// A box counts when it is ticked and shown (the ZR2's groups are hidden on a ZR1).
+bool BatchPanels::ticked(bool send, int box) const
+{
+    const QCheckBox *check = (send ? m_form.m_sendAll : m_form.m_readAll).checks[std::size_t(box)];
+    return check->isChecked() && !check->isHidden();
+}
+
+bool BatchPanels::reopenPort()
+{
+    if (m_form.m_port.isOpen())
+        m_form.m_port.close();
+    return PortAç(m_form.m_port, m_form.m_link->settings, m_form.op()) == PortErr::None;
+}
+
+// ---- read-all ----
+
+void BatchPanels::openReadPanel()
+{
+    m_form.setShellEnabled(false);
+    m_form.ışık(Light::Yellow);
+    m_form.showPanel(m_form.m_readAll.panel);
+}
+
+void BatchPanels::SSCommand2_Click(int index)
+{
+    if (index != 0) {
+        closeReadPanel();
+        return;
+    }
+    AppState &state = m_form.state();
+    if (!state.IsConnected) {
+        m_form.op().message(m_form.texts().line(kTextNotConnected), Icon::Critical);
+        return;
+    }
+    m_form.m_readAll.start->setEnabled(false);
+    m_form.link().AbortRequested = false;
+    if (reopenPort()) {
+        ReadAllChoice choice;
+        choice.header = ticked(false, 0);
+        choice.id = ticked(false, 1);
+        choice.setpoint = ticked(false, 2);
+        choice.parameters = ticked(false, 3);
+        choice.status = ticked(false, 4);
+        WorkingSet &set = m_form.workingSet();
+        choice.printer = state.isZR2() ? set.ticket().printerKind() : PrinterKind::Ticket;
+        choice.model = state.IndicatorModel;
+        if (ParameterPage *page = m_form.parameterPage())
+            page->hideEditors();
+        const ReadAllResult result =
+            ReadAll(m_form.link(), set, m_form.texts(), choice, state.weight, [this] { m_form.DisconnectAction(); });
+        if (result.status)
+            if (auto *page = qobject_cast<StatusPage *>(m_form.page(Tab::Status)))
+                page->show(*result.status);
+        m_form.tickSendBoxes(result.sendBoxesToTick);
+    }
+    closeReadPanel();
+}
+
+void BatchPanels::closeReadPanel()
+{
+    BatchPanel &panel = m_form.m_readAll;
+    panel.cancel->setEnabled(true);
+    if (m_form.m_port.isOpen())
+        m_form.m_port.close();
+    m_form.link().AbortRequested = true;  // a read still running in a wait stops at its next check
+    m_form.setShellEnabled(true);
+    m_form.ışık(Light::Green);
+    panel.panel->hide();
+    panel.progress->setValue(0);
+    panel.step->clear();
+    panel.start->setEnabled(true);
+}
+
+// ---- send-all ----
+
+void BatchPanels::openSendPanel()
+{
+    m_form.workingSet().collect();
+    if (m_form.state().IsConnected) {
+        // What the indicator's hardware says now, on the status tab and for calibration.
+        m_form.beginOperation();
+        if (reopenPort()) {
+            if (const std::optional<HardwareStatus> hardware = SendPanelHardwareStatus(m_form.link()))
+                if (auto *page = qobject_cast<StatusPage *>(m_form.page(Tab::Status)))
+                    page->showHardware(*hardware);
+            m_form.m_port.close();
+        }
+        m_form.endOperation();
+    }
+    m_form.m_sendAll.start->setEnabled(m_form.state().IsConnected);
+    m_form.setShellEnabled(false);
+    m_form.ışık(Light::Yellow);
+    m_form.showPanel(m_form.m_sendAll.panel);
+}
+
+void BatchPanels::SSCommand4_Click(int index)
+{
+    if (index != 0) {
+        closeSendPanel();
+        return;
+    }
+    const AppState &state = m_form.state();
+    if (!state.IsConnected) {
+        m_form.op().message(m_form.texts().line(kTextNotConnected), Icon::Critical);
+        return;
+    }
+    m_form.m_sendAll.start->setEnabled(false);
+    if (reopenPort()) {
+        SendAllChoice choice;
+        choice.header = ticked(true, 0);
+        choice.id = ticked(true, 1);
+        choice.setpoint = ticked(true, 3);
+        choice.parameters = {.dateTime = ticked(true, 8),
+                             .calibration = ticked(true, 5),
+                             .jmp = ticked(true, 6),
+                             .nrm = ticked(true, 7)};
+        WorkingSet &set = m_form.workingSet();
+        choice.printer = state.isZR2() ? set.ticket().printerKind() : PrinterKind::Ticket;
+        if (ParameterPage *page = m_form.parameterPage())
+            page->hideEditors();
+        // Once it has begun, a send is stopped only by the transaction's Abort.
+        m_form.m_sendAll.cancel->setEnabled(false);
+        SendAll(m_form.link(), set, m_form.texts(), choice, state.weight);
+    }
+    closeSendPanel();
+}
+
+void BatchPanels::closeSendPanel()
+{
+    BatchPanel &panel = m_form.m_sendAll;
+    panel.cancel->setEnabled(true);
+    if (m_form.m_port.isOpen())
+        m_form.m_port.close();
+    m_form.link().AbortRequested = true;
+    m_form.setShellEnabled(true);
+    m_form.ışık(Light::Green);
+    panel.panel->hide();
+    panel.progress->setValue(0);
+    panel.step->clear();
+    panel.start->setEnabled(true);
+}
+
+}  // namespace vx::gui

@@ -1,0 +1,286 @@
+// The File menu and the batch panels in the window against the virtual indicator:
+// save names and the title, a save or an open that fails, New and Open, the clear
+// button, the read-all panel with Escape, and the send panel with its hardware read
+// and its fixed order.
+
+#include "GuiFixture.h"
+
+#include "files/ConfigFile.h"
+#include "gui/FileMenu.h"
+#include "gui/FilePanels.h"
+#include "gui/StatusPage.h"
+#include "sim/Memories.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+
+using vx::test::GuiTest;
+
+namespace {
+
+class FilesTest : public GuiTest {
+protected:
+    void startWithDialog(const QString &model = QStringLiteral("ZR2"))
+    {
+        start(model);
+        form->show();
+        form->fileMenu().Dialog1 = [this](bool save, const QString &folder, const QString &name) {
+            dialogs << QStringLiteral("%1 %2").arg(save ? "save" : "open", name);
+            lastFolder = folder;
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        };
+    }
+    void connect()
+    {
+        form->ConnectAction();
+        ASSERT_TRUE(form->state().IsConnected);
+    }
+    void file(int index) { action(QStringLiteral("MnDosya_%1").arg(index))->trigger(); }
+    QLineEdit *box(const QString &name) { return ctl<QLineEdit>(name); }
+    QByteArray bytesOf(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString version() const { return vx::WindowTitle(); }
+    void tick(bool send, std::initializer_list<int> boxes)
+    {
+        const QString name = send ? "SSCheck2_%1" : "SSCheck1_%1";
+        for (int i = 0; i < (send ? 9 : 7); ++i)
+            ctl<QCheckBox>(name.arg(i))->setChecked(false);
+        for (int i : boxes)
+            ctl<QCheckBox>(name.arg(i))->setChecked(true);
+    }
+    int firstCommand(int code) const
+    {
+        const auto &c = device.commands();
+        const auto it = std::find(c.begin(), c.end(), code);
+        return it == c.end() ? -1 : int(it - c.begin());
+    }
+
+    QStringList dialogs, answers;
+    QString lastFolder;
+};
+
+TEST_F(FilesTest, SaveNamesTheFileByItsRulesAndAPlainSaveReusesIt)
+{
+    startWithDialog();
+    EXPECT_EQ(form->windowTitle(), version());
+    form->workingSet().ids().setName(2, "ÖZKAN");
+
+    answers = {dir.filePath("abc")};
+    file(3);  // the first plain save asks for a name
+    EXPECT_EQ(dialogs, QStringList({"save *.Vxr"}));
+    ASSERT_TRUE(QFileInfo::exists(dir.filePath("abc.vxr")));
+    EXPECT_EQ(form->windowTitle(), version() + " [abc.vxr]");
+    EXPECT_EQ(bytesOf(dir.filePath("abc.vxr")).size(), 6548);
+
+    form->workingSet().ids().setName(2, "ÇAKIR");
+    file(3);
+    EXPECT_EQ(dialogs.size(), 1) << "no dialog for the second plain save";
+    EXPECT_TRUE(bytesOf(dir.filePath("abc.vxr")).contains("\xC7" "AKIR"));
+
+    answers = {dir.filePath("abc.def")};
+    file(4);
+    EXPECT_EQ(dialogs.last(), "save abc.vxr") << "save as proposes the current name";
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("abc.def")));
+    EXPECT_EQ(form->windowTitle(), version() + " [abc.def]");
+
+    // A folder with a dot, a file name without one.
+    QDir(dir.path()).mkdir("a.b");
+    answers = {dir.filePath("a.b/c")};
+    file(4);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("a.b/c.vxr")));
+    EXPECT_EQ(form->fileMenu().state().ConfigFolder, dir.filePath("a.b") + "/");
+    EXPECT_EQ(form->fileMenu().state().ConfigFileName, "c.vxr");
+
+    answers = {};
+    file(4);  // cancelled: nothing changes
+    EXPECT_EQ(form->fileMenu().state().ConfigFileName, "c.vxr");
+    EXPECT_TRUE(op.messages().isEmpty());
+}
+
+TEST_F(FilesTest, ASaveThatFailsSaysSoAndKeepsTheTitleAndTheNames)
+{
+    startWithDialog();
+    answers = {dir.filePath("good.vxr"), dir.filePath("no/such/folder/bad.vxr")};
+    file(3);
+    file(4);
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.messages().first().startsWith("The file was not saved: ")) << op.messages().first().toStdString();
+    EXPECT_EQ(op.last().icon, vx::Icon::Critical);
+    EXPECT_EQ(form->windowTitle(), version() + " [good.vxr]");
+    EXPECT_EQ(form->fileMenu().state().ConfigFilePath, dir.filePath("good.vxr"));
+
+    form->workingSet().ids().setName(5, "SONRA");
+    file(3);  // the plain save still goes to the good file
+    EXPECT_TRUE(bytesOf(dir.filePath("good.vxr")).contains("SONRA"));
+}
+
+TEST_F(FilesTest, NewEmptiesTheWindowAndOpenShowsTheFileWithoutAskingToClear)
+{
+    startWithDialog();
+    vx::WorkingSet &set = form->workingSet();
+    set.ticket().setLine(0, "BAŞLIK");
+    set.ids().setRecord(0, "12", "Ali");
+    set.ids().setIdHeader(0, "PLAKA");
+    set.presetTares().setValue(3, "12,5");
+    set.parameters().setValue(30, "3-9600");
+    answers = {dir.filePath("set.vxr")};
+    file(3);
+
+    file(0);
+    EXPECT_EQ(form->windowTitle(), version());
+    EXPECT_EQ(box("Baslık_0")->text(), "");
+    EXPECT_EQ(box("Text11_1")->text(), "");
+    EXPECT_EQ(box("Text6")->text(), "");
+    EXPECT_EQ(set.parameters().value(30), "");
+    EXPECT_EQ(set.presetTares().value(3), "12,5") << "New leaves the preset tares";
+
+    set.presetTares().setValue(3, "0");
+    answers = {dir.filePath("set.vxr")};
+    file(1);
+    EXPECT_EQ(dialogs.last(), "open *.*");
+    EXPECT_EQ(form->windowTitle(), version() + " [set.vxr]");
+    EXPECT_EQ(box("Baslık_0")->text(), "BAŞLIK");
+    EXPECT_EQ(box("Text11_0")->text(), "12");
+    EXPECT_EQ(box("Text11_1")->text(), "Ali") << "without the padding of its field";
+    EXPECT_EQ(box("Text6")->text(), "PLAKA");
+    EXPECT_EQ(set.presetTares().value(3), "12,5");
+    EXPECT_EQ(set.parameters().value(30).trimmed(), "3-9600");
+    EXPECT_EQ(op.count(vx::test::ScriptedOperator::Kind::YesNo), 0) << "an open clears without asking";
+}
+
+TEST_F(FilesTest, AnOpenThatFailsChangesNothing)
+{
+    startWithDialog();
+    vx::WorkingSet &set = form->workingSet();
+    set.ids().setName(2, "FIRST");
+    answers = {dir.filePath("first.vxr")};
+    file(3);
+    const QByteArray whole = bytesOf(dir.filePath("first.vxr"));
+    QFile cut(dir.filePath("cut.vxr"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.left(3000));
+    cut.close();
+    set.ids().setName(2, "EDITED");
+
+    answers = {dir.filePath("cut.vxr"), dir.filePath("missing.vxr")};
+    file(1);
+    file(1);
+    ASSERT_EQ(op.messages().size(), 2);
+    EXPECT_TRUE(op.messages()[0].contains("3000 bytes, shorter than the record")) << op.messages()[0].toStdString();
+    EXPECT_TRUE(op.messages()[1].startsWith("The file cannot be opened: "));
+    EXPECT_EQ(form->windowTitle(), version() + " [first.vxr]");
+    EXPECT_EQ(set.ids().name(2), "EDITED");
+
+    file(3);  // the plain save writes the file that is current, not the one that failed
+    EXPECT_TRUE(bytesOf(dir.filePath("first.vxr")).contains("EDITED"));
+    EXPECT_EQ(bytesOf(dir.filePath("cut.vxr")).size(), 3000);
+}
+
+TEST_F(FilesTest, TheClearButtonAsksThenEmptiesTheShownPageOnly)
+{
+    startWithDialog();
+    vx::WorkingSet &set = form->workingSet();
+    set.ticket().setLine(0, "BAŞLIK");
+    set.ids().setName(2, "KALIR");
+    QAction *clear = action("Toolbar1_10");
+    ASSERT_TRUE(clear->isEnabled());
+
+    op.yesNoAnswers = {vx::Choice::No, vx::Choice::Yes};
+    clear->trigger();
+    EXPECT_EQ(op.last().text, "E57");
+    EXPECT_EQ(box("Baslık_0")->text(), "BAŞLIK");
+    clear->trigger();
+    EXPECT_EQ(box("Baslık_0")->text(), "");
+    EXPECT_EQ(set.ids().name(2), "KALIR");
+
+    form->tabs()->setCurrentIndex(vx::Tab::Calibration);
+    op.clear();
+    clear->trigger();
+    EXPECT_EQ(op.dialogCount(), 0) << "the calibration tab is never cleared";
+}
+
+TEST_F(FilesTest, ReadAllReadsTheTickedGroupsAndEscapeStopsIt)
+{
+    startWithDialog();
+    file(9);
+    ASSERT_TRUE(shown("SSPanel2"));
+    EXPECT_FALSE(ctl<QToolBar>("Toolbar1")->isEnabled());
+    QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
+    EXPECT_EQ(op.messages(), QStringList({"E375"})) << "not connected";
+    EXPECT_TRUE(shown("SSPanel2"));
+    QTest::keyClick(form->tabs(), Qt::Key_Escape);
+
+    connect();
+    tick(false, {1, 2});
+    // Escape pressed while the fifth ID record is read.
+    int loads = 0;
+    device.onCommand(10, [&](vx::sim::VirtualIndicator &) {
+        if (++loads == 5)
+            QTest::keyClick(form->tabs(), Qt::Key_Escape);
+    });
+    device.clearCommands();
+    file(9);
+    QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
+    EXPECT_EQ(loads, 5) << "the ID read stops at the next record";
+    EXPECT_EQ(firstCommand(1), -1) << "the setpoints are not read";
+    EXPECT_FALSE(shown("SSPanel2"));
+    EXPECT_EQ(light(), vx::gui::Light::Green);
+    EXPECT_TRUE(ctl<QToolBar>("Toolbar1")->isEnabled());
+
+    device.onCommand(10, {});
+    tick(false, {0, 2, 4});
+    file(9);
+    QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
+    EXPECT_EQ(box("Baslık_0")->text().trimmed(), "ÖZTÜRK KANTAR");
+    EXPECT_EQ(form->workingSet().setpoints().value(0, 0), "500,0");
+    EXPECT_FALSE(form->statusPage().table().cell(1, 1).isEmpty()) << "the status read shows on its tab";
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(FilesTest, TheSendPanelReadsTheHardwareWordAndSendsInItsOwnOrder)
+{
+    startWithDialog();
+    file(8);
+    EXPECT_FALSE(ctl<QPushButton>("SSCommand4_0")->isEnabled()) << "start only when connected";
+    QTest::mouseClick(ctl("SSCommand4_1"), Qt::LeftButton);
+
+    connect();
+    tick(false, {0, 1, 2});
+    file(9);
+    QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
+
+    // A = 0A, B = 00: on the header tab too the word reaches the status rows.
+    device.setReg(25, 0x0A00);
+    vx::sim::SetStoredId(device, 4, -1, QString());
+    ASSERT_EQ(form->state().CurrentTab, vx::Tab::Header);
+    file(8);
+    ASSERT_TRUE(shown("SSPanel3"));
+    EXPECT_EQ(form->statusPage().flags().CalibrationPermitted, true);
+    EXPECT_EQ(form->statusPage().flags().AnalogCardPresent, false);
+    EXPECT_EQ(form->statusPage().table().cell(29, 1), "E241");
+
+    // Ticked from the last box to the first: the order stays header, ID, setpoints, parameters.
+    for (int box : {7, 3, 1, 0})
+        ctl<QCheckBox>(QStringLiteral("SSCheck2_%1").arg(box))->setChecked(true);
+    for (int box : {2, 4, 5, 6, 8})
+        ctl<QCheckBox>(QStringLiteral("SSCheck2_%1").arg(box))->setChecked(false);
+    device.clearCommands();
+    QTest::mouseClick(ctl("SSCommand4_0"), Qt::LeftButton);
+    EXPECT_EQ(device.commands().front(), 3);
+    EXPECT_LT(firstCommand(4), firstCommand(11));
+    EXPECT_LT(firstCommand(11), firstCommand(2));
+    EXPECT_LT(firstCommand(2), firstCommand(8));
+    EXPECT_EQ(vx::sim::StoredId(device, 4).name.trimmed(), "DEMİR İNŞAAT") << "the record read before is back";
+    EXPECT_FALSE(shown("SSPanel3"));
+    EXPECT_EQ(light(), vx::gui::Light::Green);
+}
+
+}  // namespace

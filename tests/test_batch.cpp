@@ -1,0 +1,275 @@
+// Read-all and send-all against the in-process virtual indicator: the groups in
+// their fixed order, a read cancelled in the middle, a send aborted through the
+// transaction dialog, the command-3 probe, the status words on every tab, and a
+// general calibration followed by a parameter read.
+
+#include "calibration/Calibration.h"
+#include "files/Batch.h"
+#include "files/WorkingSet.h"
+#include "link/Transaction.h"
+#include "params/Range.h"
+#include "shell/TextService.h"
+#include "sim/Faults.h"
+#include "sim/Memories.h"
+#include "support/ScriptedOperator.h"
+#include "support/SimFixture.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+namespace {
+
+TextService numberedTexts()
+{
+    LanguageTexts lines;
+    for (int line = 1; line <= LanguageTexts::LineCount; ++line)
+        lines.setText(line, QStringLiteral("T%1").arg(line));
+    TextService texts;
+    texts.use(lines, QStringLiteral("English.txt"));
+    return texts;
+}
+
+class BatchTest : public ::testing::Test {
+protected:
+    BatchTest() : log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
+    {
+        link.decode.currentTab = Tab::Header;
+        sim.port.open("COM1", "9600,N,8,1");
+    }
+
+    ReadAllResult readAll(ReadAllChoice choice)
+    {
+        return ReadAll(link, set, texts, choice, weight, [this] { ++disconnects; });
+    }
+    SendAllResult sendAll(const SendAllChoice &choice)
+    {
+        set.collect();
+        return SendAll(link, set, texts, choice, weight);
+    }
+    // Where a command code first / last went to register 19; -1 when it never did.
+    int firstCommand(int code) const
+    {
+        const auto &c = sim.device.commands();
+        const auto it = std::find(c.begin(), c.end(), code);
+        return it == c.end() ? -1 : int(it - c.begin());
+    }
+    int countCommand(int code) const
+    {
+        return int(std::count(sim.device.commands().begin(), sim.device.commands().end(), code));
+    }
+    QStringList stepTexts() const
+    {
+        QStringList out;
+        for (const auto &[text, tone] : op.steps)
+            out << text;
+        return out;
+    }
+
+    QTemporaryDir dir;
+    test::InProcessIndicator sim;
+    test::ScriptedOperator op;
+    CommsLog log;
+    Link link;
+    TextService texts = numberedTexts();
+    WorkingSet set;
+    WeightFormat weight;
+    int disconnects = 0;
+};
+
+ReadAllChoice everyGroup()
+{
+    ReadAllChoice c;
+    c.header = c.id = c.setpoint = c.parameters = c.status = true;
+    return c;
+}
+
+TEST_F(BatchTest, ReadAllReadsTheChosenGroupsInTheirOrder)
+{
+    weight.DecimalsPattern = "0";
+    const ReadAllResult r = readAll(everyGroup());
+    EXPECT_EQ(r.outcome, BatchOutcome::Completed);
+    EXPECT_EQ(set.ticket().line(0), "ÖZTÜRK KANTAR");
+    EXPECT_EQ(set.ids().name(2), "ÖZKAN HAFRİYAT");
+    EXPECT_EQ(set.ids().idHeader(1), "PLAKA");
+    EXPECT_EQ(set.setpoints().value(0, 1), "1000,0");
+    EXPECT_EQ(set.parameters().value(30), "3-9600");
+    ASSERT_TRUE(r.status);
+    EXPECT_TRUE(r.status->complete());
+    EXPECT_EQ(r.sendBoxesToTick, (std::vector<int>{5, 6, 7}));
+    // Ticket lines (3), ID memory (10), setpoints (1), parameters (5), then the status.
+    EXPECT_LT(firstCommand(3), firstCommand(10));
+    EXPECT_LT(firstCommand(10), firstCommand(1));
+    EXPECT_LT(firstCommand(1), firstCommand(5));
+    const QStringList steps = stepTexts();
+    QStringList groupSteps;
+    for (const QString &s : steps)
+        if (s == "T253" || s == "T254" || s == "T255" || s == "T256" || s == "T257")
+            if (groupSteps.isEmpty() || groupSteps.last() != s)
+                groupSteps << s;
+    EXPECT_EQ(groupSteps, QStringList({"T253", "T254", "T255", "T256", "T257"}));
+    EXPECT_EQ(disconnects, 0);
+}
+
+TEST_F(BatchTest, ReadAllCancelledInTheMiddleStopsAtTheNextRecordAndSkipsTheRest)
+{
+    // The cancel button pressed while the fifth ID record is loaded.
+    int loads = 0;
+    sim.device.onCommand(10, [&](sim::VirtualIndicator &) {
+        if (++loads == 5)
+            link.AbortRequested = true;
+    });
+    const ReadAllResult r = readAll(everyGroup());
+    EXPECT_EQ(r.outcome, BatchOutcome::Aborted);
+    EXPECT_EQ(countCommand(10), 5);
+    EXPECT_EQ(sim.device.commands().back(), 20) << "the ID session is closed";
+    EXPECT_EQ(firstCommand(1), -1) << "no setpoint read";
+    EXPECT_EQ(firstCommand(5), -1) << "no parameter read";
+    EXPECT_FALSE(r.status);
+    EXPECT_EQ(set.ids().name(3), "ÇAKIR BETON") << "records read so far stay";
+    EXPECT_EQ(set.ids().name(5), "") << "the record after the cancel is not read";
+}
+
+TEST_F(BatchTest, AReadThatIsRefusedEndsTheBatch)
+{
+    sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Register, 117, 1});
+    const ReadAllResult r = readAll(everyGroup());
+    EXPECT_EQ(r.outcome, BatchOutcome::Refused);
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_EQ(op.messages(), QStringList({"T309"}));
+    EXPECT_EQ(firstCommand(5), -1);
+}
+
+TEST_F(BatchTest, StatusWordsKeepTheirBytesWhicheverTabIsShown)
+{
+    // Hardware word A = 0A (calibration permitted), B = 00 (no analog card).
+    sim.device.setReg(25, 0x0A00);
+    link.decode.currentTab = Tab::Header;
+    ReadAllChoice status;
+    status.status = true;
+    const ReadAllResult r = readAll(status);
+    ASSERT_TRUE(r.status && r.status->hardware);
+    EXPECT_EQ(r.status->hardware->word, (StatusWord{0x0A, 0x00}));
+    EXPECT_TRUE(r.status->hardware->CalibrationPermitted);
+    EXPECT_FALSE(r.status->hardware->AnalogCardPresent);
+
+    link.decode.currentTab = Tab::Parameters;
+    const std::optional<HardwareStatus> opened = SendPanelHardwareStatus(link);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->word, (StatusWord{0x0A, 0x00}));
+    EXPECT_TRUE(opened->CalibrationPermitted);
+}
+
+// ---- send-all ----
+
+SendAllChoice everyGroupSent()
+{
+    SendAllChoice c;
+    c.header = c.id = c.setpoint = true;
+    c.parameters = {.dateTime = false, .calibration = true, .jmp = true, .nrm = true};
+    return c;
+}
+
+TEST_F(BatchTest, SendAllProbesThenSendsHeaderIdSetpointsParametersInThatOrder)
+{
+    readAll(everyGroup());
+    sim.device.clearCommands();
+    sim::SetStoredTicketLine(sim.device, 0, QByteArray(21, '\0'));
+    sim::SetStoredId(sim.device, 3, -1, QString());
+    sim::SetStoredSetpoint(sim.device, 2, {0, 0, 0});
+
+    const SendAllResult r = sendAll(everyGroupSent());
+    EXPECT_EQ(r.outcome, BatchOutcome::Completed);
+    EXPECT_EQ(sim.device.commands().front(), 3) << "the probe first";
+    EXPECT_LT(firstCommand(4), firstCommand(11));   // ticket lines stored, then ID records
+    EXPECT_LT(firstCommand(11), firstCommand(2));   // then setpoints
+    EXPECT_LT(firstCommand(2), firstCommand(13));   // then calibration, Jmp, Nrm
+    EXPECT_LT(firstCommand(13), firstCommand(9));
+    EXPECT_LT(firstCommand(9), firstCommand(8));
+    EXPECT_EQ(countCommand(11), 102) << "101 records and record 100 once more";
+    // What the indicator held before is back.
+    EXPECT_TRUE(sim::StoredTicketLine(sim.device, 0).contains("\xD6ZT\xDCRK KANTAR"));
+    EXPECT_EQ(sim::StoredId(sim.device, 3).number, 1002);
+    EXPECT_EQ(sim::StoredSetpoint(sim.device, 2), (std::array<qint32, 3>{20000, 25000, 30000}));
+    EXPECT_TRUE(stepTexts().contains("T268"));
+    EXPECT_TRUE(op.calls.empty());
+}
+
+TEST_F(BatchTest, AProbeTheIndicatorRefusesSendsNothing)
+{
+    sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Command, 3, 1});
+    const SendAllResult r = sendAll(everyGroupSent());
+    EXPECT_EQ(r.outcome, BatchOutcome::ProbeRefused);
+    EXPECT_EQ(op.messages(), QStringList({"T313\nT309"}));
+    EXPECT_EQ(op.last().icon, Icon::Critical);
+    EXPECT_EQ(sim.device.requests().size(), 1) << "the probe alone";
+}
+
+TEST_F(BatchTest, SendAllAbortedThroughTheTransactionDialogSkipsTheRest)
+{
+    readAll(everyGroup());
+    sim.device.clearCommands();
+    // The indicator stops acknowledging ID records from the tenth on; the operator aborts.
+    int stores = 0;
+    sim.device.onCommand(11, [&](sim::VirtualIndicator &d) {
+        if (++stores == 9)
+            d.addFault({sim::FaultKind::NoAnswer, sim::FaultScope::Register, 105, -1});
+    });
+    op.abortRetryIgnoreAnswers = {Choice::Abort};
+    const SendAllResult r = sendAll(everyGroupSent());
+    EXPECT_EQ(r.outcome, BatchOutcome::Aborted);
+    EXPECT_EQ(op.count(test::ScriptedOperator::Kind::AbortRetryIgnore), 1);
+    EXPECT_TRUE(link.AbortRequested);
+    EXPECT_NE(firstCommand(4), -1) << "the header went before";
+    EXPECT_EQ(countCommand(11), 9);
+    for (int code : {2, 13, 9, 8})
+        EXPECT_EQ(firstCommand(code), -1) << code;
+}
+
+TEST_F(BatchTest, AnEplSendPutsTheTextAsItWentBackIntoTheLayout)
+{
+    set.ticket().setEplText("N\r\nA10,10,0,1,1,1,N,\"X\"");
+    SendAllChoice c;
+    c.header = true;
+    c.printer = PrinterKind::Epl;
+    const SendAllResult r = sendAll(c);
+    EXPECT_EQ(r.outcome, BatchOutcome::Completed);
+    EXPECT_EQ(set.ticket().eplText(), "N\r\nA10,10,0,1,1,1,N,\"X\"\r\nP1\r\n");
+    EXPECT_TRUE(sim::StoredEpl(sim.device).startsWith("N\r\nA10"));
+}
+
+// A general calibration writes a new range; a parameter read afterwards shows it in
+// the calibration rows, and the range read again gives the weights its format.
+TEST_F(BatchTest, AParameterReadAfterAGeneralCalibrationShowsTheNewRange)
+{
+    const RangeReading before = KalibrasyonHost(link, texts.lines());
+    ASSERT_TRUE(before.range);
+    CalibrationRequest request;
+    request.kind = CalibrationKind::General;
+    request.indicator = before.range;
+    request.choice = RangeChoice::of(RangeCodes{0, 22, 6, 22, 6, 1});  // 100 Kg by 0.01
+    request.calibrationPermitted = before.permitted();
+    op.inputAnswers = {QStringLiteral("50")};
+    ASSERT_EQ(RunCalibration(link, op, texts.lines(), request).end, CalibrationEnd::Finished);
+
+    const std::optional<IndicatorRange> range = TaksimatBul(link);
+    ASSERT_TRUE(range);
+    EXPECT_EQ(range->format.decimals(), 2);
+    EXPECT_EQ(range->format.WeightFormatReference, "100.09");
+    sim.port.open("COM1", "9600,N,8,1");
+    set.parameters().weight = range->format;
+    ReadAllChoice params;
+    params.parameters = true;
+    ASSERT_EQ(readAll(params).outcome, BatchOutcome::Completed);
+    const ParameterSet &p = set.parameters();
+    EXPECT_EQ(p.value(63), "22") << "1st capacity code";
+    EXPECT_EQ(p.value(64), "6") << "1st division code";
+    EXPECT_EQ(p.value(65), "22");
+    EXPECT_EQ(p.value(66), "6");
+    ASSERT_TRUE(p.companions().RawWeightValues[0]);
+    EXPECT_EQ(p.value(18), range->format.format(QString::number(*p.companions().RawWeightValues[0])));
+    EXPECT_EQ(p.value(18).section('.', 1).size(), 2) << p.value(18).toStdString();
+}
+
+}  // namespace
