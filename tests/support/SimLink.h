@@ -7,7 +7,7 @@
 //   TEST_F(MyTest, ...) { StatuOku(link, texts, disconnect); EXPECT_EQ(disconnects, 0); }
 
 #include "link/Transaction.h"
-#include "shell/LanguageTexts.h"
+#include "support/NumberedTexts.h"
 #include "support/ScriptedOperator.h"
 #include "support/SimFixture.h"
 
@@ -15,15 +15,6 @@
 #include <functional>
 
 namespace vx::test {
-
-// Language lines "<prefix><line>", so a message or a cell shows which line was chosen.
-inline LanguageTexts NumberedTexts(const QString &prefix = QStringLiteral("T"))
-{
-    LanguageTexts texts;
-    for (int line = 1; line <= LanguageTexts::LineCount; ++line)
-        texts.setText(line, prefix + QString::number(line));
-    return texts;
-}
 
 // The indicator's options with its checksum off (frames as they are written in the tests).
 inline sim::VirtualIndicator::Options WithoutChecksum()
