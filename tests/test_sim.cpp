@@ -1,11 +1,10 @@
 // The virtual indicator: frames (written out by hand, never built by the
-// program's codec), hooks and modules, faults, state file, the in-process port on
-// the virtual clock, the pty server through a real serial port and the
-// vextora-sim program.
+// program's codec), faults, state file, the in-process port on the virtual clock,
+// the pty server through a real serial port and the vextora-sim program. Its hooks
+// and default modules are pinned by the sequence tests that run on them.
 
 #include "sim/Faults.h"
 #include "sim/InProcessPort.h"
-#include "sim/Modules.h"
 #include "sim/PtyServer.h"
 #include "sim/VirtualClock.h"
 #include "sim/VirtualIndicator.h"
@@ -129,54 +128,6 @@ TEST(SimFrames, RequestsNotForThisIndicatorAreIgnored)
         EXPECT_EQ(dev.requests().size(), 1) << c.name;
         EXPECT_EQ(dev.requestCount(), 0) << c.name;
     }
-}
-
-// ---------------------------------------------------------------------------
-// Hooks and modules
-
-TEST(SimHooks, CommandReadAndWriteHooksRunInTheOrderInstalled)
-{
-    VirtualIndicator dev(opts("", false));
-    dev.onCommand(7, [](VirtualIndicator &d) { d.setLong(174, d.hostMode() ? 4242 : -1); });
-    int weight = -100;
-    dev.onRead(3, [&](VirtualIndicator &d, int reg, int byteCount) { d.setLong(reg, weight + byteCount - 4); });
-    std::vector<QByteArray> written;
-    dev.onWrite(149, [&](VirtualIndicator &d, int reg, const QByteArray &data) {
-        EXPECT_EQ(d.bytes(reg, data.size()), data) << "the write lands before its hook runs";
-        written.push_back(data);
-    });
-    // Host mode on, command 7, 99 (no handler: acknowledged and recorded only), host mode off.
-    for (const char *frame : {"@1000130001020013\r", "@1000130001020007\r", "@1000130001020063\r",
-                              "@1000130001020014\r"})
-        EXPECT_EQ(answer(dev, frame), "@100001\r") << frame;
-    EXPECT_EQ(dev.longAt(174), 4242);
-    EXPECT_EQ(dev.commands(), std::vector<int>({19, 7, 99, 20}));
-    // High word first, the sign carried into it.
-    EXPECT_EQ(answer(dev, "@0300030002\r"), "@0304FFFFFF9C\r");
-    weight = -99;
-    EXPECT_EQ(answer(dev, "@0300030002\r"), "@0304FFFFFF9D\r");
-    answer(dev, "@10009500020401020304\r");
-    EXPECT_EQ(written, std::vector<QByteArray>({QByteArray::fromHex("01020304")}));
-
-    // A second module on the same register runs after the first: its value is read.
-    dev.onRead(3, [](VirtualIndicator &d, int reg, int) { d.setLong(reg, 7); });
-    EXPECT_EQ(answer(dev, "@0300030002\r"), "@030400000007\r");
-}
-
-TEST(SimModules, TheDefaultModulesGiveALiveStatus)
-{
-    EXPECT_TRUE(DefaultModuleNames().contains("live-status"));
-    double seconds = 0;
-    VirtualIndicator dev(opts("", false));
-    ModuleOptions modules;
-    modules.seconds = [&] { return seconds; };
-    modules.status = {.calibrationPermitted = true, .analogCard = false};
-    InstallDefaultModules(dev, modules);
-    EXPECT_EQ(answer(dev, "@0300020001\r"), "@03022003\r");   // operating word: net, stable, calibrated
-    EXPECT_EQ(answer(dev, "@0300190001\r"), "@03020800\r");   // calibration permitted, no analog card
-    const QByteArray before = answer(dev, "@0300000002\r");
-    seconds = 3;
-    EXPECT_NE(answer(dev, "@0300000002\r"), before) << "the gross weight moves with time";
 }
 
 // ---------------------------------------------------------------------------
