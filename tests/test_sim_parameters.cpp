@@ -4,6 +4,7 @@
 
 #include "sim/Modules.h"
 #include "sim/VirtualIndicator.h"
+#include "support/SimFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +12,12 @@ using vx::sim::VirtualIndicator;
 
 namespace {
 
-QByteArray answer(VirtualIndicator &dev, const char *request)
-{
-    const auto reply = dev.handle(QByteArray(request));
-    return reply ? reply->bytes : QByteArray();
-}
-
-VirtualIndicator plain()
-{
-    VirtualIndicator::Options o;
-    o.checksum = false;
-    return VirtualIndicator(o);
-}
+QByteArray answer(VirtualIndicator &dev, const char *request) { return vx::test::SimAnswer(dev, request); }
 
 TEST(SimParameters, TheClockRunsAndCommand6SetsItFromWhatWasWritten)
 {
     double seconds = 0;
-    VirtualIndicator dev = plain();
+    VirtualIndicator dev(vx::test::WithoutChecksum());
     vx::sim::ModuleOptions modules;
     modules.seconds = [&] { return seconds; };
     vx::sim::InstallDefaultModules(dev, modules);
@@ -55,7 +45,7 @@ TEST(SimParameters, TheClockRunsAndCommand6SetsItFromWhatWasWritten)
 
 TEST(SimParameters, DefaultsLeaveEveryValueAlreadyThere)
 {
-    VirtualIndicator dev = plain();
+    VirtualIndicator dev(vx::test::WithoutChecksum());
     dev.setReg(160, 0x1234);  // e.g. from a loaded state
     vx::sim::InstallDefaultModules(dev, {});
     EXPECT_EQ(dev.reg(160), 0x1234);

@@ -16,14 +16,6 @@
 
 namespace vx::test {
 
-// The indicator's options with its checksum off (frames as they are written in the tests).
-inline sim::VirtualIndicator::Options WithoutChecksum()
-{
-    sim::VirtualIndicator::Options o;
-    o.checksum = false;
-    return o;
-}
-
 struct SimLink {
     explicit SimLink(sim::VirtualIndicator::Options options = {}, sim::CalibrationOptions calibration = {})
         : sim(options, {}, calibration), log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
