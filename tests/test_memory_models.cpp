@@ -1,8 +1,8 @@
 // The memories' and the ticket layout's pure parts: aligning a line, the EPL print
-// check, the selector codes, setpoint scaling, the preset tare number format and
-// the copies between the working models and the configuration record's blocks.
+// check, setpoint scaling, the preset tare number format and the copies between the
+// working models and the configuration record's blocks. The selector codes and the
+// setpoints' unsigned view are pinned on the wire by the memory sequence tests.
 
-#include "link/Cp1254.h"
 #include "memory/EplFile.h"
 #include "memory/IdMemory.h"
 #include "memory/PresetTares.h"
@@ -89,29 +89,14 @@ INSTANTIATE_TEST_SUITE_P(
         EplCase{"Length998Unchanged", QString(998, QLatin1Char('A')), QString(998, QLatin1Char('A'))}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// The chunks on the wire are pinned by the EPL write sequence test.
 TEST(EplText, SentTextIsTrimmedCheckedAndEndsWithCrLf)
 {
     // The record's field is padded with blanks to 1000.
     EXPECT_EQ(EplTextToSend(FitText(QStringLiteral("  AP1"), 1000)), QStringLiteral("AP1\r\n"));
     EXPECT_EQ(EplTextToSend(QStringLiteral("N\r\nP")), QStringLiteral("N\r\nP1\r\n"));
-    EXPECT_EQ(EplChunkHex(QStringLiteral("AP1\r\n"), 0), QStringLiteral("4150310D"));
-    EXPECT_EQ(EplChunkHex(QStringLiteral("AP1\r\n"), 1), QStringLiteral("0A000000"));
-    EXPECT_EQ(EplChunkHex(QStringLiteral("AP1\r\n"), 2), QStringLiteral("00000000"));
     // Characters in the code page's bytes: "Ş" is 0xDE, "€" 0x80.
     EXPECT_EQ(EplChunkHex(QStringLiteral("Ş€"), 0), QStringLiteral("DE800000"));
-}
-
-// ---- selectors ----
-
-TEST(IdSelector, CodesOfGridRows)
-{
-    // Grid row r is record r - 1; the codes are code-page bytes.
-    auto code = [](int record) { return int(cp1254::fromUnicode(IdSelectorCode(record))); };
-    EXPECT_EQ(code(0), 0);
-    EXPECT_EQ(code(1), 1);
-    EXPECT_EQ(code(2), 128);
-    EXPECT_EQ(code(100), 226);
-    EXPECT_EQ(code(101), 227);  // the extra one after the last record
 }
 
 // ---- ID records ----
@@ -165,18 +150,6 @@ TEST(IdMemoryBlock, CollectedPaddedAndCutShownWithoutPadding)
 }
 
 // ---- setpoints ----
-
-TEST(Setpoint, FormulaGivesTheUnsignedView)
-{
-    EXPECT_EQ(SetPointFormül(-1), 65535);
-    EXPECT_EQ(SetPointFormül(-100), 65436);
-    EXPECT_EQ(SetPointFormül(0), 0);
-    EXPECT_EQ(SetPointFormül(1250), 1250);
-    EXPECT_EQ(SetpointShown(-1, 0), "65535");
-    EXPECT_EQ(SetpointShown(-1, 2), "655,35");
-    EXPECT_EQ(SetpointShown(1250, 2), "12,50");
-    EXPECT_EQ(SetpointShown(5, 2), "0,05");
-}
 
 struct WireCase {
     const char *name;
