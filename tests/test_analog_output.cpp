@@ -3,44 +3,24 @@
 // limit, and what each button sends.
 
 #include "calibration/AnalogOutput.h"
-#include "link/Transaction.h"
-#include "shell/LanguageTexts.h"
-#include "support/ScriptedOperator.h"
-#include "support/SimFixture.h"
+#include "support/SimLink.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vx;
 
 namespace {
 
-class AnalogTest : public ::testing::Test {
-protected:
-    AnalogTest() : log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
-    {
-        for (int line = 1; line <= LanguageTexts::LineCount; ++line)
-            texts.setText(line, QStringLiteral("T%1").arg(line));
-        sim.port.open("COM1", "9600,N,8,1");
-    }
+struct AnalogTest : ::testing::Test, test::SimLink {
     // The frames sent, without their checksum and CR.
     QStringList wire() const
     {
         QStringList out;
-        for (QString frame : sim.port.framesSent()) {
-            frame.chop(3);
-            out << frame;
-        }
+        for (const QString &frame : sim.port.framesSent())
+            out << frame.chopped(3);
         return out;
     }
-
-    QTemporaryDir dir;
-    test::InProcessIndicator sim;
-    test::ScriptedOperator op;
-    CommsLog log;
-    Link link;
-    LanguageTexts texts;
-    int disconnects = 0;
+    LanguageTexts texts = test::NumberedTexts();
 };
 
 TEST(AlogDurum, TheFirstDataByteOfAWholeAnswerNamesTheOutputType)
@@ -90,7 +70,7 @@ TEST_F(AnalogTest, StartSendsTheOutputTypeCommandEightAndTheStart)
 TEST_F(AnalogTest, ARefusedStartDropsTheLink)
 {
     sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Register, 24, 1});
-    EXPECT_EQ(StartAnalogAdjustment(link, false, texts, [this] { ++disconnects; }), AnalogStartResult::Refused);
+    EXPECT_EQ(StartAnalogAdjustment(link, false, texts, disconnect), AnalogStartResult::Refused);
     EXPECT_EQ(op.messages(), QStringList({"T309"}));
     EXPECT_EQ(disconnects, 1);
 }

@@ -5,13 +5,9 @@
 
 #include "calibration/Calibration.h"
 #include "link/Cp1254.h"
-#include "link/Transaction.h"
 #include "monitor/Status.h"
-#include "shell/LanguageTexts.h"
-#include "support/ScriptedOperator.h"
-#include "support/SimFixture.h"
+#include "support/SimLink.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -19,54 +15,31 @@ using test::ScriptedOperator;
 
 namespace {
 
-LanguageTexts numberedTexts()
-{
-    LanguageTexts texts;
-    for (int line = 1; line <= LanguageTexts::LineCount; ++line)
-        texts.setText(line, QStringLiteral("T%1").arg(line));
-    return texts;
-}
-
 // A request as "W reg data" or "R reg count", taken apart by position: "@", the
 // function, the register, the register count, for a write the byte count and data,
-// then the checksum when it is on.
-QString describe(QString frame, bool checksum)
+// then the checksum and the CR.
+QString describe(const QString &frame)
 {
-    frame.chop(1);  // CR
-    if (checksum)
-        frame.chop(2);
-    const int reg = frame.mid(3, 4).toInt(nullptr, 16);
-    if (frame.mid(1, 2) == "03")
-        return QStringLiteral("R %1 %2").arg(reg).arg(frame.mid(7, 4).toInt(nullptr, 16));
-    return QStringLiteral("W %1 %2").arg(reg).arg(frame.mid(13));
+    const QString body = frame.chopped(3);
+    const int reg = body.mid(3, 4).toInt(nullptr, 16);
+    if (body.mid(1, 2) == "03")
+        return QStringLiteral("R %1 %2").arg(reg).arg(body.mid(7, 4).toInt(nullptr, 16));
+    return QStringLiteral("W %1 %2").arg(reg).arg(body.mid(13));
 }
 
-class CalibrationTest : public ::testing::TestWithParam<bool> {
-protected:
-    explicit CalibrationTest(sim::CalibrationOptions calibration = {})
-        : sim(deviceOptions(), {}, calibration), log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
-    {
-        link.settings.ChecksumEnabled = checksum();
-        sim.port.open("COM1", "9600,N,8,1");
-    }
-    bool checksum() const { return GetParam(); }
-    sim::VirtualIndicator::Options deviceOptions() const
-    {
-        sim::VirtualIndicator::Options o;
-        o.checksum = GetParam();
-        return o;
-    }
+struct CalibrationTest : ::testing::Test, test::SimLink {
+    explicit CalibrationTest(sim::CalibrationOptions calibration = {}) : SimLink({}, calibration) {}
 
     QStringList wire() const
     {
         QStringList out;
         for (const QString &frame : sim.port.framesSent())
-            out << describe(frame, checksum());
+            out << describe(frame);
         return out;
     }
     void clearWire() { sim.port.clearFramesSent(); }
 
-    RangeReading enter() { return KalibrasyonHost(link, texts, [this] { ++disconnects; }); }
+    RangeReading enter() { return KalibrasyonHost(link, texts, disconnect); }
 
     CalibrationResult run(CalibrationKind kind, const RangeReading &read, std::optional<RangeCodes> choice = {})
     {
@@ -76,7 +49,7 @@ protected:
         request.choice = RangeChoice::of(choice ? *choice : read.range->codes);
         request.calibrationPermitted = read.permitted();
         CalibrationHooks hooks;
-        hooks.disconnect = [this] { ++disconnects; };
+        hooks.disconnect = disconnect;
         return RunCalibration(link, op, texts, request, hooks);
     }
 
@@ -88,19 +61,13 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
-    test::InProcessIndicator sim;
-    ScriptedOperator op;
-    CommsLog log;
-    Link link;
-    LanguageTexts texts = numberedTexts();
-    int disconnects = 0;
+    LanguageTexts texts = test::NumberedTexts();
 };
 
 // The three reads of register 23 of one step: busy, busy, done.
 const QStringList kPoll = {"R 23 1", "R 23 1", "R 23 1"};
 
-TEST_P(CalibrationTest, EnteringTheTabReadsTheHardwareWordTheOutputTypeAndTheRange)
+TEST_F(CalibrationTest, EnteringTheTabReadsTheHardwareWordTheOutputTypeAndTheRange)
 {
     const RangeReading read = enter();
     EXPECT_EQ(wire(), QStringList({"R 25 1", "R 195 1", "W 19 0007", "R 149 5", "W 19 000C", "R 128 3"}));
@@ -117,7 +84,7 @@ TEST_P(CalibrationTest, EnteringTheTabReadsTheHardwareWordTheOutputTypeAndTheRan
     EXPECT_TRUE(op.calls.empty());
 }
 
-TEST_P(CalibrationTest, AWholeGeneralCalibrationWritesTheRangeAndRunsZeroSpanAndFinish)
+TEST_F(CalibrationTest, AWholeGeneralCalibrationWritesTheRangeAndRunsZeroSpanAndFinish)
 {
     sim.device.setReg(149, 0x0107);  // a second byte to be kept
     sim.device.setReg(150, 0x3301);  // M1 = 33
@@ -168,7 +135,7 @@ TEST_P(CalibrationTest, AWholeGeneralCalibrationWritesTheRangeAndRunsZeroSpanAnd
     EXPECT_EQ(disconnects, 0);
 }
 
-TEST_P(CalibrationTest, ZeroCalibrationBeginsZeroesAndFinishes)
+TEST_F(CalibrationTest, ZeroCalibrationBeginsZeroesAndFinishes)
 {
     const RangeReading read = enter();
     clearWire();
@@ -181,17 +148,7 @@ TEST_P(CalibrationTest, ZeroCalibrationBeginsZeroesAndFinishes)
     EXPECT_EQ(op.count(ScriptedOperator::Kind::Input), 0);
 }
 
-TEST_P(CalibrationTest, DeclinedConfirmationSendsNothing)
-{
-    const RangeReading read = enter();
-    clearWire();
-    op.okCancelAnswers = {Choice::Cancel};
-    const CalibrationResult result = run(CalibrationKind::General, read);
-    EXPECT_TRUE(wire().isEmpty());
-    EXPECT_EQ(result.end, CalibrationEnd::Cancelled);
-}
-
-TEST_P(CalibrationTest, SpanWeighsInTheRangeTheIndicatorHoldsNotTheChoiceOnScreen)
+TEST_F(CalibrationTest, SpanWeighsInTheRangeTheIndicatorHoldsNotTheChoiceOnScreen)
 {
     const RangeReading read = enter();  // 300 Kg by 0.1
     clearWire();
@@ -205,18 +162,7 @@ TEST_P(CalibrationTest, SpanWeighsInTheRangeTheIndicatorHoldsNotTheChoiceOnScree
     EXPECT_EQ(op.calls[0].defaultText, "150");
 }
 
-TEST_P(CalibrationTest, SpanRefusesToStartWithoutALoad)
-{
-    const RangeReading read = enter();
-    sim.device.onRead(0, [](sim::VirtualIndicator &d, int, int) { d.setLong(0, 0); });
-    clearWire();
-    const CalibrationResult result = run(CalibrationKind::Span, read);
-    EXPECT_EQ(wire(), QStringList({"R 0 2"}));
-    EXPECT_EQ(result.end, CalibrationEnd::NoLoad);
-    EXPECT_EQ(op.messages(), QStringList({"T281"}));
-}
-
-TEST_P(CalibrationTest, AWeightAboveTheCapacityIsRefusedAtTheEntry)
+TEST_F(CalibrationTest, AWeightAboveTheCapacityIsRefusedAtTheEntry)
 {
     const RangeReading read = enter();
     clearWire();
@@ -228,46 +174,62 @@ TEST_P(CalibrationTest, AWeightAboveTheCapacityIsRefusedAtTheEntry)
     EXPECT_TRUE(wire().contains("W 20 00000BB8"));  // 300 Kg in tenths
 }
 
-TEST_P(CalibrationTest, EnteringCancelEndsASpanCalibrationWithoutFinishing)
+// Runs that end before they finish: what was sent, how they ended, what was said.
+struct ShortRun {
+    const char *name;
+    CalibrationKind kind;
+    void (*setup)(CalibrationTest &);
+    QStringList wire;
+    CalibrationEnd end;
+    QStringList messages;
+    bool problem;  // counted as a failed calibration (the tool's exit status 4)
+    int disconnects;
+};
+
+struct ShortRuns : CalibrationTest, ::testing::WithParamInterface<ShortRun> {};
+
+TEST_P(ShortRuns, SendOnlyWhatTheyGotToAndSaySo)
 {
+    const ShortRun &r = GetParam();
     const RangeReading read = enter();
     clearWire();
-    op.inputAnswers = {std::nullopt};
-    const CalibrationResult result = run(CalibrationKind::Span, read);
-    EXPECT_EQ(wire(), QStringList({"R 0 2"}));
-    EXPECT_EQ(result.end, CalibrationEnd::Cancelled);
-    EXPECT_FALSE(result.reportedProblem());
+    r.setup(*this);
+    const CalibrationResult result = run(r.kind, read);
+    EXPECT_EQ(wire(), r.wire);
+    EXPECT_EQ(result.end, r.end);
+    EXPECT_EQ(op.messages(), r.messages);
+    EXPECT_EQ(result.reportedProblem(), r.problem);
+    EXPECT_EQ(disconnects, r.disconnects);
 }
 
-TEST_P(CalibrationTest, RefusedAnswerDropsTheLinkAndEndsTheRun)
-{
-    const RangeReading read = enter();
-    clearWire();
-    sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Register, 22, 1});
-    const CalibrationResult result = run(CalibrationKind::Zero, read);
-    EXPECT_EQ(wire(), QStringList({"W 22 0001"}));
-    EXPECT_EQ(result.end, CalibrationEnd::Refused);
-    EXPECT_EQ(op.messages(), QStringList({"T309"}));
-    EXPECT_EQ(disconnects, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Checksum, CalibrationTest, ::testing::Values(true, false),
-                         [](const auto &info) { return info.param ? "ChecksumOn" : "ChecksumOff"; });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShortRuns,
+    ::testing::Values(
+        ShortRun{"DeclinedConfirmationSendsNothing", CalibrationKind::General,
+                 [](CalibrationTest &t) { t.op.okCancelAnswers = {Choice::Cancel}; }, {}, CalibrationEnd::Cancelled,
+                 {}, false, 0},
+        ShortRun{"SpanRefusesToStartWithoutALoad", CalibrationKind::Span,
+                 [](CalibrationTest &t) {
+                     t.sim.device.onRead(0, [](sim::VirtualIndicator &d, int, int) { d.setLong(0, 0); });
+                 },
+                 {"R 0 2"}, CalibrationEnd::NoLoad, {"T281"}, true, 0},
+        ShortRun{"CancelledWeightEndsASpanWithoutFinishing", CalibrationKind::Span,
+                 [](CalibrationTest &t) { t.op.inputAnswers = {std::nullopt}; }, {"R 0 2"}, CalibrationEnd::Cancelled,
+                 {}, false, 0},
+        ShortRun{"RefusedAnswerDropsTheLink", CalibrationKind::Zero,
+                 [](CalibrationTest &t) {
+                     t.sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Register, 22, 1});
+                 },
+                 {"W 22 0001"}, CalibrationEnd::Refused, {"T309"}, false, 1}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // ---- the indicator stays busy, refuses a span, refuses a zero -------------------
 
-class StaysBusy : public CalibrationTest {
-protected:
-    StaysBusy() : CalibrationTest(options()) {}
-    static sim::CalibrationOptions options()
-    {
-        sim::CalibrationOptions o;
-        o.busyPolls = 1000;
-        return o;
-    }
+struct StaysBusy : CalibrationTest {
+    StaysBusy() : CalibrationTest({.busyPolls = 1000}) {}
 };
 
-TEST_P(StaysBusy, ThePollGivesUpAfterFifteenTriesAndTheRunGoesOn)
+TEST_F(StaysBusy, ThePollGivesUpAfterFifteenTriesAndTheRunGoesOn)
 {
     const RangeReading read = enter();
     clearWire();
@@ -287,21 +249,11 @@ TEST_P(StaysBusy, ThePollGivesUpAfterFifteenTriesAndTheRunGoesOn)
     EXPECT_GE(sim.clock.elapsed() - before, 2 * (15 * 1.0 + 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Checksum, StaysBusy, ::testing::Values(true, false),
-                         [](const auto &info) { return info.param ? "ChecksumOn" : "ChecksumOff"; });
-
-class RefusesOneSpan : public CalibrationTest {
-protected:
-    RefusesOneSpan() : CalibrationTest(options()) {}
-    static sim::CalibrationOptions options()
-    {
-        sim::CalibrationOptions o;
-        o.spanRefusals = 1;
-        return o;
-    }
+struct RefusesOneSpan : CalibrationTest {
+    RefusesOneSpan() : CalibrationTest({.spanRefusals = 1}) {}
 };
 
-TEST_P(RefusesOneSpan, ARefusedSpanGoesBackToTheWeightEntry)
+TEST_F(RefusesOneSpan, ARefusedSpanGoesBackToTheWeightEntry)
 {
     const RangeReading read = enter();
     clearWire();
@@ -316,7 +268,7 @@ TEST_P(RefusesOneSpan, ARefusedSpanGoesBackToTheWeightEntry)
     EXPECT_TRUE(result.stepRefused);
 }
 
-TEST_P(RefusesOneSpan, WithNoOneToTypeAgainAGeneralCalibrationStillFinishes)
+TEST_F(RefusesOneSpan, WithNoOneToTypeAgainAGeneralCalibrationStillFinishes)
 {
     const RangeReading read = enter();
     clearWire();
@@ -328,10 +280,7 @@ TEST_P(RefusesOneSpan, WithNoOneToTypeAgainAGeneralCalibrationStillFinishes)
     EXPECT_TRUE(result.reportedProblem());
 }
 
-INSTANTIATE_TEST_SUITE_P(Checksum, RefusesOneSpan, ::testing::Values(true, false),
-                         [](const auto &info) { return info.param ? "ChecksumOn" : "ChecksumOff"; });
-
-TEST_P(CalibrationTest, ARefusedZeroStepEndsTheRunInsteadOfAskingForAWeight)
+TEST_F(CalibrationTest, ARefusedZeroStepEndsTheRunInsteadOfAskingForAWeight)
 {
     const RangeReading read = enter();
     // The zero step ends with result code 31.
@@ -350,7 +299,7 @@ TEST_P(CalibrationTest, ARefusedZeroStepEndsTheRunInsteadOfAskingForAWeight)
 
 // ---- the range read -------------------------------------------------------------
 
-TEST_P(CalibrationTest, AHardwareWordWithALineFeedByteKeepsBothFlags)
+TEST_F(CalibrationTest, AHardwareWordWithALineFeedByteKeepsBothFlags)
 {
     sim.device.setReg(25, 0x0A10);  // A = 0x0A: bit 3 set; B = 0x10: bit 4 set
     const RangeReading read = enter();
@@ -359,7 +308,7 @@ TEST_P(CalibrationTest, AHardwareWordWithALineFeedByteKeepsBothFlags)
     EXPECT_TRUE(read.hardware->AnalogCardPresent);
 }
 
-TEST_P(CalibrationTest, AnIncompleteRangeReadLeavesTheRangeUnknownAndGeneralIsRefused)
+TEST_F(CalibrationTest, AnIncompleteRangeReadLeavesTheRangeUnknownAndGeneralIsRefused)
 {
     sim.device.addFault({sim::FaultKind::Partial, sim::FaultScope::Register, 128, 1});
     const RangeReading read = enter();
@@ -377,7 +326,7 @@ TEST_P(CalibrationTest, AnIncompleteRangeReadLeavesTheRangeUnknownAndGeneralIsRe
     EXPECT_TRUE(wire().isEmpty()) << "no zeros written over the metrological bytes";
 }
 
-TEST_P(CalibrationTest, ARefusedCommandOnEnteringDropsTheLink)
+TEST_F(CalibrationTest, ARefusedCommandOnEnteringDropsTheLink)
 {
     sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Command, 7, 1});
     const RangeReading read = enter();
@@ -422,7 +371,7 @@ TEST_P(CalibrationChecks, RefuseBeforeSendingWithTheirText)
 {
     const CheckCase &c = GetParam();
     ScriptedOperator op;
-    const LanguageTexts texts = numberedTexts();
+    const LanguageTexts texts = test::NumberedTexts();
     CalibrationRequest request;
     request.kind = c.kind;
     request.choice = c.choice;
@@ -482,7 +431,6 @@ TEST_P(TestWeightEntry, BecomesUnitsOfTheLastDecimal)
 INSTANTIATE_TEST_SUITE_P(
     Cases, TestWeightEntry,
     ::testing::Values(WeightCase{"Hundredths", "12.5", "100", "0.01", WeightCheck::Ok, 1250},
-                      WeightCase{"WholeWithThousandths", "2", "30", "0.005", WeightCheck::Ok, 2000},
                       WeightCase{"Comma", "12,5", "100", "0.01", WeightCheck::Ok, 1250},
                       WeightCase{"ExtraDecimalsCut", "12.567", "100", "0.01", WeightCheck::Ok, 1256},
                       WeightCase{"WholeDivisionDropsDecimals", "5.7", "1000", "1", WeightCheck::Ok, 5},
@@ -493,8 +441,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WeightCase{"BelowOneUnit", "0.04", "150", "0.1", WeightCheck::Zero, 0},
                       WeightCase{"Letters", "12a", "150", "0.1", WeightCheck::NotANumber, 0},
                       WeightCase{"TwoPoints", "1.2.3", "150", "0.1", WeightCheck::NotANumber, 0},
-                      WeightCase{"Negative", "-5", "150", "0.1", WeightCheck::NotANumber, 0},
-                      WeightCase{"OnlyAPoint", ".", "150", "0.1", WeightCheck::NotANumber, 0}),
+                      WeightCase{"Negative", "-5", "150", "0.1", WeightCheck::NotANumber, 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(TestWeightSuggestion, IsHalfTheCapacity)

@@ -3,6 +3,7 @@
 // the program looks up in them.
 
 #include "link/AppPaths.h"
+#include "params/Catalogue.h"
 #include "shell/LanguageTexts.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 using namespace vx;
 
@@ -152,18 +154,6 @@ LanguageTexts shipped(const QString &name)
     return LanguageTexts::fromFile(shippedPath(name)).value_or(LanguageTexts());
 }
 
-// List texts whose leading number is the code written to the indicator.
-const std::map<int, int> kChoiceCodes = {
-        {175, 0}, {176, 1}, {177, 0}, {178, 1}, {179, 0}, {180, 1}, {181, 0}, {182, 1},
-        {183, 2}, {184, 1}, {185, 2}, {186, 1}, {187, 2}, {188, 3}, {189, 1}, {190, 2},
-        {192, 0}, {193, 1}, {194, 2}, {195, 3}, {196, 4}, {197, 1}, {198, 2}, {199, 3},
-        {200, 4}, {201, 5}, {203, 0}, {204, 1}, {205, 0}, {206, 1}, {207, 1}, {208, 2},
-        {209, 0}, {210, 1}, {211, 1}, {212, 2}, {213, 3}, {214, 1}, {215, 1}, {216, 2},
-        {217, 3}, {218, 4}, {219, 0}, {220, 1}, {221, 2}, {222, 0}, {223, 1}, {224, 2},
-        {225, 1}, {226, 2}, {227, 4}, {228, 1}, {229, 1}, {230, 2}, {231, 3}, {232, 0},
-        {233, 1}, {234, 2}, {323, 3}, {335, 0}, {336, 1}, {337, 2}, {338, 0}, {339, 1},
-};
-
 // The parameter is the file name in UTF-8 (readable in test output).
 class ShippedLanguageFile : public ::testing::TestWithParam<const char *> {
 protected:
@@ -227,10 +217,20 @@ TEST_P(ShippedLanguageFile, TextsThatTellThingsApartDiffer)
 
 TEST_P(ShippedLanguageFile, ChoiceTextsBeginWithTheirCode)
 {
+    // A parameter cell is written to the indicator as its text's leading number, so
+    // every list text of the catalogue must begin with the code it stands for.
     const LanguageTexts texts = shipped(name());
-    for (const auto &[line, code] : kChoiceCodes)
-        EXPECT_TRUE(texts.text(line).startsWith(QString::number(code) + u'-'))
-            << "line " << line << ": \"" << qPrintable(texts.text(line)) << "\"";
+    std::set<int> checked;
+    for (const params::Row &row : params::Rows())
+        for (params::Items items : {row.read, row.list})
+            for (const params::Item &item : items) {
+                const int line = item.text.line;
+                if (line > 0 && !item.text.literal && checked.insert(line).second) {
+                    EXPECT_TRUE(texts.text(line).startsWith(QString::number(item.code) + u'-'))
+                        << "line " << line << ": \"" << qPrintable(texts.text(line)) << "\"";
+                }
+            }
+    EXPECT_EQ(checked.size(), 64u);
     // Row [206] shows "4" followed by line 191 without its first character.
     EXPECT_TRUE((u'4' + texts.text(191).mid(1)).startsWith("4-"));
     // The range combos of the calibration tab: the code, " - ", the text.

@@ -2,40 +2,19 @@
 // crosses the wire (frames written out by hand, no address, checksum off), what
 // lands in the working copies and on the indicator, and what the operator sees.
 
-#include "link/Transaction.h"
 #include "memory/Transfers.h"
 #include "shell/TextService.h"
 #include "sim/Faults.h"
 #include "sim/Memories.h"
-#include "support/ScriptedOperator.h"
-#include "support/SimFixture.h"
+#include "support/SimLink.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vx;
 
 namespace {
 
-// Language texts "T<line>" so a message shows which line was chosen.
-TextService numberedTexts()
-{
-    LanguageTexts lines;
-    for (int line = 1; line <= LanguageTexts::LineCount; ++line)
-        lines.setText(line, QStringLiteral("T%1").arg(line));
-    TextService texts;
-    texts.use(lines, QStringLiteral("English.txt"));
-    return texts;
-}
-
 QString rep(const char *hexByte, int times) { return QString::fromLatin1(hexByte).repeated(times); }
-
-sim::VirtualIndicator::Options plain()
-{
-    sim::VirtualIndicator::Options o;
-    o.checksum = false;
-    return o;
-}
 
 WeightFormat withDecimals(int decimals)
 {
@@ -47,35 +26,17 @@ WeightFormat withDecimals(int decimals)
 const QString HostOn = QStringLiteral("@1000130001020013\r");
 const QString HostOff = QStringLiteral("@1000130001020014\r");
 
-class MemoryTransferTest : public ::testing::Test {
-protected:
-    MemoryTransferTest() : sim(plain()), log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
-    {
-        link.settings.ChecksumEnabled = false;
-        link.decode.currentTab = Tab::IdMemory;
-        sim.port.open("COM1", "9600,N,8,1");
-    }
+struct MemoryTransferTest : ::testing::Test, test::SimLink {
+    MemoryTransferTest() : SimLink(test::WithoutChecksum()) { link.decode.currentTab = Tab::IdMemory; }
 
     QStringList frames() const { return sim.port.framesSent(); }
     void clearFrames() { sim.port.clearFramesSent(); }
-    void fault(sim::FaultKind kind, sim::FaultScope scope, int value, int times = 1)
-    {
-        sim::FaultRule rule;
-        rule.kind = kind;
-        rule.scope = scope;
-        rule.value = value;
-        rule.remaining = times;
-        sim.device.addFault(rule);
-    }
 
-    QTemporaryDir dir;
-    test::InProcessIndicator sim;
-    test::ScriptedOperator op;
-    CommsLog log;
-    Link link;
-    TextService texts = numberedTexts();
-    int disconnects = 0;
-    DisconnectAction disconnect = [this] { ++disconnects; };
+    TextService texts = [] {
+        TextService t;
+        t.use(test::NumberedTexts(), QStringLiteral("English.txt"));
+        return t;
+    }();
 };
 
 // ---------------------------------------------------------------------------
@@ -122,9 +83,10 @@ TEST_F(MemoryTransferTest, IdWriteSendsEveryRecordTheExtraSelectorAndBothHeaders
     EXPECT_EQ(sim::StoredIdHeader(sim.device, 0), "FİRMA");
     EXPECT_EQ(sim::StoredIdHeader(sim.device, 1), "PLAKA");
 
-    // Read back: the same memory.
+    // Read back: the same memory, a stale row emptied by the unused record under it.
     clearFrames();
     IdMemory back;
+    back.setRecord(50, "55", "OLD");
     EXPECT_EQ(IDOKUHost(link, back, texts, disconnect), TransferResult::Completed);
     for (int record = 0; record < IdRecordCount; ++record) {
         EXPECT_EQ(back.number(record), memory.number(record)) << record;
@@ -139,71 +101,13 @@ TEST_F(MemoryTransferTest, IdWriteSendsEveryRecordTheExtraSelectorAndBothHeaders
     EXPECT_EQ(read.mid(1, 6), QStringList({"@1000D10001020000\r", "@100013000102000F\r", "@0300D10007\r",
                                            "@1000D10001020100\r", "@100013000102000F\r", "@0300D10007\r"}));
     EXPECT_EQ(read.mid(7, 3), QStringList({"@1000690001020000\r", "@100013000102000A\r", "@030069000C\r"}));
-    // The selectors of grid rows 1, 2, 3 and 101.
-    EXPECT_EQ(read[7], "@1000690001020000\r");
+    // The selectors of grid rows 2, 3 and 101.
     EXPECT_EQ(read[10], "@1000690001020100\r");
     EXPECT_EQ(read[13], "@1000690001028000\r");
     EXPECT_EQ(read[307], "@100069000102E200\r");
     EXPECT_EQ(read[310], HostOff);
     EXPECT_EQ(op.progressValue[ProgressId::Main], 101);
     EXPECT_FALSE(op.progressVisible[ProgressId::Small]);
-}
-
-TEST_F(MemoryTransferTest, UnusedRecordsShowEmpty)
-{
-    sim::SetStoredId(sim.device, 3, -1, "GARBAGE");
-    sim::SetStoredId(sim.device, 4, 0, "X");
-    sim::SetStoredId(sim.device, 5, 77, "REAL");
-    IdMemory memory;
-    memory.setRecord(3, "55", "OLD");
-    EXPECT_EQ(IDOKUHost(link, memory, texts, disconnect), TransferResult::Completed);
-    EXPECT_EQ(memory.number(3), QString());
-    EXPECT_EQ(memory.name(3), QString());
-    EXPECT_EQ(memory.number(4), QString());
-    EXPECT_EQ(memory.name(4), QString());
-    EXPECT_EQ(memory.number(5), "77");
-    EXPECT_EQ(memory.name(5), "REAL");
-}
-
-TEST_F(MemoryTransferTest, CutRecordAnswerEmptiesItsRowAndEndsTheRead)
-{
-    // Requests: session 1, headers 2-7, record k select 8+3k, load 9+3k, read 10+3k.
-    fault(sim::FaultKind::Partial, sim::FaultScope::EveryNth, 10 + 3 * 3);
-    IdMemory memory;
-    memory.setRecord(3, "55", "OLD");
-    memory.setRecord(4, "66", "KEEP");
-    EXPECT_EQ(IDOKUHost(link, memory, texts, disconnect), TransferResult::Refused);
-    EXPECT_EQ(memory.number(2), "1001");  // the rows before came
-    EXPECT_EQ(memory.number(3), QString());  // not the previous row's number
-    EXPECT_EQ(memory.name(3), QString());
-    EXPECT_EQ(memory.number(4), "66");  // not read
-    EXPECT_EQ(op.messages(), QStringList({"T309"}));
-    EXPECT_EQ(op.last().icon, Icon::Critical);
-    EXPECT_EQ(disconnects, 1);
-    ASSERT_EQ(frames().size(), 7 + 3 * 4 + 1);
-    EXPECT_EQ(frames().last(), HostOff);
-}
-
-TEST_F(MemoryTransferTest, LostIdHeaderAnswerIsReportedNotEmptied)
-{
-    fault(sim::FaultKind::NoAnswer, sim::FaultScope::EveryNth, 4);  // the read of header 1
-    IdMemory memory;
-    memory.setIdHeader(0, "OLD");
-    EXPECT_EQ(IDOKUHost(link, memory, texts, disconnect), TransferResult::Refused);
-    EXPECT_EQ(memory.idHeader(0), "OLD");
-    EXPECT_EQ(op.messages(), QStringList({"T309"}));
-    EXPECT_EQ(disconnects, 1);
-    EXPECT_EQ(frames(), QStringList({HostOn, "@1000D10001020000\r", "@100013000102000F\r", "@0300D10007\r", HostOff}));
-}
-
-TEST_F(MemoryTransferTest, RefusedSelectorEndsTheRead)
-{
-    fault(sim::FaultKind::Refuse, sim::FaultScope::EveryNth, 8);  // the select of record 0
-    IdMemory memory;
-    EXPECT_EQ(IDOKUHost(link, memory, texts, disconnect), TransferResult::Refused);
-    EXPECT_EQ(op.messages(), QStringList({"T309"}));
-    EXPECT_EQ(memory.idHeader(0), "FİRMA");  // the headers read before stay
-    EXPECT_EQ(frames().size(), 8 + 1);
 }
 
 TEST_F(MemoryTransferTest, AbortInTheMiddleOfAnIdWriteSkipsTheRest)
@@ -306,20 +210,6 @@ TEST_F(MemoryTransferTest, SetpointTooLongForTheWriteIsNotSentShortened)
     EXPECT_EQ(sim::StoredSetpoint(sim.device, 1)[2], 999999);
 }
 
-TEST_F(MemoryTransferTest, SetpointReadCutOffAnswerIsReported)
-{
-    // Session 1; record k select 2+3k, load 3+3k, read 4+3k.
-    fault(sim::FaultKind::Partial, sim::FaultScope::EveryNth, 4 + 3 * 2);
-    SetpointMemory memory;
-    memory.setValue(2, 0, "OLD");
-    EXPECT_EQ(STPOKUHost(link, memory, withDecimals(0), texts, disconnect), TransferResult::Refused);
-    EXPECT_EQ(memory.value(1, 0), "2500");
-    EXPECT_EQ(memory.value(2, 0), "OLD");
-    EXPECT_EQ(op.messages(), QStringList({"T309"}));
-    EXPECT_EQ(disconnects, 1);
-    EXPECT_EQ(frames().last(), HostOff);
-}
-
 // ---------------------------------------------------------------------------
 // Ticket lines
 
@@ -374,30 +264,6 @@ TEST_F(MemoryTransferTest, TicketLinesReadAlikeOnEveryTab)
     EXPECT_TRUE(op.calls.empty());
 }
 
-TEST_F(MemoryTransferTest, LostTicketLineIsReportedAndKeepsTheBox)
-{
-    fault(sim::FaultKind::NoAnswer, sim::FaultScope::Register, 61);  // header line 3
-    TicketLayout layout;
-    for (int k = 0; k < 6; ++k)
-        layout.setLine(k, "OLD");
-    EXPECT_EQ(BaşlıkOku(link, layout, PrinterKind::Ticket, texts, disconnect), TransferResult::Refused);
-    EXPECT_EQ(layout.line(0), "ÖZTÜRK KANTAR");
-    EXPECT_EQ(layout.line(2), "OLD");
-    EXPECT_EQ(layout.line(4), "OLD");
-    EXPECT_EQ(op.messages(), QStringList({"T309"}));
-    EXPECT_EQ(disconnects, 1);
-    EXPECT_EQ(frames().last(), HostOff);
-}
-
-TEST_F(MemoryTransferTest, RefusedLoadCommandEndsTheTicketRead)
-{
-    fault(sim::FaultKind::Refuse, sim::FaultScope::Command, 3);
-    TicketLayout layout;
-    EXPECT_EQ(BaşlıkOku(link, layout, PrinterKind::Ticket, texts, disconnect), TransferResult::Refused);
-    EXPECT_EQ(frames(), QStringList({HostOn, "@1000130001020003\r", HostOff}));
-    EXPECT_EQ(op.messages(), QStringList({"T309"}));
-}
-
 // ---------------------------------------------------------------------------
 // EPL text
 
@@ -433,36 +299,109 @@ TEST_F(MemoryTransferTest, EplReadStopsAtTheFirstChunkWithANul)
     EXPECT_EQ(layout.eplText(), "P1\r\n");
     EXPECT_EQ(frames(), QStringList({HostOn, "@0300D90004\r", HostOff}));
 
-    // Thirteen characters: the second chunk holds the NUL.
-    sim::SetStoredEpl(sim.device, "N\r\nA1,1\r\nP1\r\n");
+    // Thirteen characters (0xDE is "Ş"): the second chunk holds the NUL.
+    sim::SetStoredEpl(sim.device, "N\r\nA1,\xDE\r\nP1\r\n");
     clearFrames();
     EXPECT_EQ(BaşlıkOku(link, layout, PrinterKind::Epl, texts, disconnect), TransferResult::Completed);
-    EXPECT_EQ(layout.eplText(), "N\r\nA1,1\r\nP1\r\n");
+    EXPECT_EQ(layout.eplText(), "N\r\nA1,Ş\r\nP1\r\n");
     EXPECT_EQ(frames(), QStringList({HostOn, "@0300D90004\r", "@0300E10004\r", HostOff}));
 }
 
-TEST_F(MemoryTransferTest, EplWrittenThenReadBack)
+// ---------------------------------------------------------------------------
+// A read that gets no whole answer ends there: the refusal text, the link
+// dropped, host mode left, and nothing shown that did not come.
+
+struct ReadFault {
+    const char *name;
+    sim::FaultKind kind;
+    sim::FaultScope scope;
+    int value;  // the register, the command, or the request's number (session = 1)
+    int frames;  // sent in all, the closing host mode command included
+    void (*run)(MemoryTransferTest &);  // runs the read and checks what it left
+};
+
+struct ReadFaults : MemoryTransferTest, ::testing::WithParamInterface<ReadFault> {};
+
+TEST_P(ReadFaults, EndTheReadWithTheRefusalAndKeepWhatDidNotCome)
 {
-    const QString epl = "N\r\nA40,30,0,4,1,1,N,\"ŞEKER [N]\"\r\nP1\r\n";
-    TicketLayout layout;
-    layout.setEplText(epl);
-    TicketBlock block;
-    BaslıkKaydı(layout, block);
-    EXPECT_EQ(BaşlıkYaz(link, block, PrinterKind::Epl, texts).result, TransferResult::Completed);
-    TicketLayout back;
-    EXPECT_EQ(BaşlıkOku(link, back, PrinterKind::Epl, texts, disconnect), TransferResult::Completed);
-    EXPECT_EQ(back.eplText(), epl);
+    const ReadFault &f = GetParam();
+    sim.device.addFault({f.kind, f.scope, f.value, 1});
+    f.run(*this);
+    EXPECT_EQ(op.messages(), QStringList({"T309"}));
+    EXPECT_EQ(op.last().icon, Icon::Critical);
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_EQ(frames().size(), f.frames);
+    EXPECT_EQ(frames().last(), HostOff);
 }
 
-TEST_F(MemoryTransferTest, EplReadCutOffLeavesTheTextAsItWas)
-{
-    sim::SetStoredEpl(sim.device, QByteArray(40, 'A'));
-    fault(sim::FaultKind::Partial, sim::FaultScope::Register, 217 + 16);  // the third chunk
-    TicketLayout layout;
-    layout.setEplText("OLD");
-    EXPECT_EQ(BaşlıkOku(link, layout, PrinterKind::Epl, texts, disconnect), TransferResult::Refused);
-    EXPECT_EQ(layout.eplText(), "OLD");
-    EXPECT_EQ(op.messages(), QStringList({"T309"}));
-}
+using K = sim::FaultKind;
+using S = sim::FaultScope;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadFaults,
+    ::testing::Values(
+        // ID requests: headers 2-7, then record k's select 8+3k, load 9+3k, read 10+3k.
+        ReadFault{"CutIdRecordEmptiesItsRow", K::Partial, S::EveryNth, 10 + 3 * 3, 7 + 3 * 4 + 1,
+                  [](MemoryTransferTest &t) {
+                      IdMemory memory;
+                      memory.setRecord(3, "55", "OLD");
+                      memory.setRecord(4, "66", "KEEP");
+                      EXPECT_EQ(IDOKUHost(t.link, memory, t.texts, t.disconnect), TransferResult::Refused);
+                      EXPECT_EQ(memory.number(2), "1001");  // the rows before came
+                      EXPECT_EQ(memory.number(3), QString());  // not the previous row's number
+                      EXPECT_EQ(memory.name(3), QString());
+                      EXPECT_EQ(memory.number(4), "66");  // not read
+                  }},
+        ReadFault{"LostIdHeaderIsKept", K::NoAnswer, S::EveryNth, 4, 5,
+                  [](MemoryTransferTest &t) {
+                      IdMemory memory;
+                      memory.setIdHeader(0, "OLD");
+                      EXPECT_EQ(IDOKUHost(t.link, memory, t.texts, t.disconnect), TransferResult::Refused);
+                      EXPECT_EQ(memory.idHeader(0), "OLD");
+                  }},
+        ReadFault{"RefusedIdSelectorKeepsTheHeadersRead", K::Refuse, S::EveryNth, 8, 9,
+                  [](MemoryTransferTest &t) {
+                      IdMemory memory;
+                      EXPECT_EQ(IDOKUHost(t.link, memory, t.texts, t.disconnect), TransferResult::Refused);
+                      EXPECT_EQ(memory.idHeader(0), "FİRMA");
+                  }},
+        // Setpoint requests: record k's select 2+3k, load 3+3k, read 4+3k.
+        ReadFault{"CutSetpointRecordIsKept", K::Partial, S::EveryNth, 4 + 3 * 2, 4 + 3 * 2 + 1,
+                  [](MemoryTransferTest &t) {
+                      SetpointMemory memory;
+                      memory.setValue(2, 0, "OLD");
+                      EXPECT_EQ(STPOKUHost(t.link, memory, withDecimals(0), t.texts, t.disconnect),
+                                TransferResult::Refused);
+                      EXPECT_EQ(memory.value(1, 0), "2500");
+                      EXPECT_EQ(memory.value(2, 0), "OLD");
+                  }},
+        ReadFault{"LostTicketLineKeepsItsBox", K::NoAnswer, S::Register, 61, 6,
+                  [](MemoryTransferTest &t) {
+                      TicketLayout layout;
+                      for (int k = 0; k < 6; ++k)
+                          layout.setLine(k, "OLD");
+                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
+                                TransferResult::Refused);
+                      EXPECT_EQ(layout.line(0), "ÖZTÜRK KANTAR");
+                      EXPECT_EQ(layout.line(2), "OLD");
+                      EXPECT_EQ(layout.line(4), "OLD");
+                  }},
+        ReadFault{"RefusedTicketLoadCommandReadsNoLine", K::Refuse, S::Command, 3, 3,
+                  [](MemoryTransferTest &t) {
+                      TicketLayout layout;
+                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
+                                TransferResult::Refused);
+                  }},
+        // The third EPL chunk, register 233.
+        ReadFault{"CutEplChunkKeepsTheText", K::Partial, S::Register, 217 + 16, 5,
+                  [](MemoryTransferTest &t) {
+                      sim::SetStoredEpl(t.sim.device, QByteArray(40, 'A'));
+                      TicketLayout layout;
+                      layout.setEplText("OLD");
+                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Epl, t.texts, t.disconnect),
+                                TransferResult::Refused);
+                      EXPECT_EQ(layout.eplText(), "OLD");
+                  }}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "sim/Memories.h"
 #include "sim/Modules.h"
 #include "sim/VirtualIndicator.h"
+#include "support/SimFixture.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -13,22 +14,10 @@ using namespace vx::sim;
 
 namespace {
 
-VirtualIndicator::Options plain()
-{
-    VirtualIndicator::Options o;
-    o.checksum = false;
-    return o;
-}
-
-class SimMemoriesTest : public ::testing::Test {
-protected:
-    SimMemoriesTest() : device(plain()) { InstallDefaultModules(device, {}); }
-    QByteArray send(const QByteArray &frame)
-    {
-        const auto reply = device.handle(frame);
-        return reply ? reply->bytes : QByteArray("<silent>");
-    }
-    VirtualIndicator device;
+struct SimMemoriesTest : ::testing::Test {
+    SimMemoriesTest() { InstallDefaultModules(device, {}); }
+    QByteArray send(const QByteArray &frame) { return vx::test::SimAnswer(device, frame); }
+    VirtualIndicator device{vx::test::WithoutChecksum()};
 };
 
 TEST_F(SimMemoriesTest, IdRecordLoadedAndStoredBySelector)
@@ -108,7 +97,7 @@ TEST_F(SimMemoriesTest, StateFileCarriesTheBank)
     SetStoredEpl(device, "P1\r\n");
     ASSERT_TRUE(device.saveState(dir.filePath("state.txt")));
 
-    VirtualIndicator restarted(plain());
+    VirtualIndicator restarted(vx::test::WithoutChecksum());
     ASSERT_TRUE(restarted.loadState(dir.filePath("state.txt")));
     InstallDefaultModules(restarted, {});
     EXPECT_EQ(StoredId(restarted, 7).number, 777);

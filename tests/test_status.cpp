@@ -1,35 +1,17 @@
 // The status reading against the virtual indicator: what crosses the wire, the
 // typed reading, what lands in the status grid and what the operator sees.
 
-#include "link/Transaction.h"
 #include "monitor/Status.h"
-#include "shell/LanguageTexts.h"
-#include "support/ScriptedOperator.h"
-#include "support/SimFixture.h"
+#include "support/SimLink.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vx;
 
 namespace {
 
-// Language texts "T<line>" so the grid shows which line was chosen.
-LanguageTexts numberedTexts()
-{
-    LanguageTexts texts;
-    for (int line = 1; line <= LanguageTexts::LineCount; ++line)
-        texts.setText(line, QStringLiteral("T%1").arg(line));
-    return texts;
-}
-
-class StatusReadingTest : public ::testing::Test {
-protected:
-    StatusReadingTest() : log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
-    {
-        link.decode.currentTab = Tab::Status;
-        sim.port.open("COM1", "9600,N,8,1");
-    }
+struct StatusReadingTest : ::testing::Test, test::SimLink {
+    StatusReadingTest() { link.decode.currentTab = Tab::Status; }
 
     void setWords(int opA, int opB, int hwA, int hwB)
     {
@@ -47,21 +29,15 @@ protected:
 
     StatusReading read()
     {
-        last = StatuOku(link, texts, [this] { ++disconnects; });
+        last = StatuOku(link, texts, disconnect);
         ShowStatusReading(grid, last, texts, format);
         return last;
     }
 
-    QTemporaryDir dir;
-    test::InProcessIndicator sim;
-    test::ScriptedOperator op;
-    CommsLog log;
-    Link link;
-    LanguageTexts texts = numberedTexts();
+    LanguageTexts texts = test::NumberedTexts();
     StatusTable grid;
     StatusFormat format;
     StatusReading last;
-    int disconnects = 0;
 };
 
 TEST_F(StatusReadingTest, ReadsEveryRegisterInOrderBetweenHostModeCommands)

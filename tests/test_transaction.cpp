@@ -144,11 +144,9 @@ TEST_F(PacedTransactionTest, BothDrainModesGiveTheSameAnswerFrameEndSooner)
     EXPECT_EQ(link.decodeAnswer(frameEndAnswer, "Tx", 199).toString(), QStringLiteral("ZR2 V2.20 "));
 
     EXPECT_NEAR(fixedTime, 0.35, 0.002);
-    // The paced request, the latency and the whole paced answer (about 30 characters
-    // at 9600 baud), and no more.
-    const QString request = BuildReadFrame(link.settings.DeviceAddress, 199, 10, link.settings.ChecksumEnabled);
-    const double transfer = (request.size() + fixedAnswer.size()) * 10.0 / 9600 + 0.005;
-    EXPECT_NEAR(frameEndTime, transfer, 0.003);
+    // The paced 14-character request, the latency, and the answer's characters 0..27
+    // at 10 bits each: it ends with its last character, and no later.
+    EXPECT_NEAR(frameEndTime, (14 + 27) * 10.0 / 9600 + 0.005, 1e-6);
     EXPECT_LT(frameEndTime, fixedTime);
 }
 
@@ -290,14 +288,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, SlowLineTest, ::testing::Values(DrainMode::Fixed
 
 class SlowFrameEndTest : public SlowLineTest {};
 
-TEST_P(SlowFrameEndTest, AnswerEndsWithItsLastCharacter)
-{
-    // Request 14 characters, 5 ms latency, answer characters 0..27 at 10 bits each.
-    const double t0 = clock.elapsed();
-    EXPECT_EQ(link.read(199, 10, "Tx").toString(), "ZR2 V2.20 ");
-    EXPECT_NEAR(clock.elapsed() - t0, (14 + 27) * 10.0 / 1200 + 0.005, 1e-6);
-}
-
 TEST_P(SlowFrameEndTest, AnswerThatStopsHalfWayEndsAGapAfterItsLastCharacter)
 {
     // A 40-byte read answer is 88 characters; its first 44 come, the last one at
@@ -360,16 +350,6 @@ TEST_F(TransactionTest, ClosedPortAnswersNothingAtOnce)
     EXPECT_EQ(link.readRaw(199, 10, 0.5), QString());
     EXPECT_EQ(clock.elapsed(), t0);
     EXPECT_EQ(frames(), 0);
-}
-
-TEST_F(TransactionTest, StatsCountWhatCrossedTheLine)
-{
-    const QString frame = BuildReadFrame(QString(), 199, 10, true);
-    const QString answer = link.exchange(frame);
-    EXPECT_EQ(link.stats.exchanges, 1);
-    EXPECT_EQ(link.stats.charsSent, frame.size());
-    EXPECT_EQ(link.stats.charsReceived, answer.size());
-    EXPECT_GT(answer.size(), 0);
 }
 
 // ---------------------------------------------------------------------------

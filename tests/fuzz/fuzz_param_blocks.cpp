@@ -45,14 +45,6 @@ const LanguageTexts &texts()
     return t;
 }
 
-QString hexOf(const QByteArray &bytes)
-{
-    QString out;
-    for (char b : bytes)
-        out += QStringLiteral("%1").arg(int(quint8(b)), 2, 16, QLatin1Char('0')).toUpper();
-    return out;
-}
-
 bool allDigits(const QString &s)
 {
     for (QChar c : s)
@@ -113,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The block path.
     QByteArray bytes = rest.left(blockBytes);
     bytes.append(QByteArray(blockBytes - bytes.size(), '\0'));
-    const QString hex = hexOf(bytes);
+    const QString hex = QString::fromLatin1(bytes.toHex().toUpper());
     ParameterSet set;
     if (setup & 16) {
         set.weight.WeightFormatReference = QStringLiteral("300.045");

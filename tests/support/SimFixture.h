@@ -9,6 +9,21 @@
 
 namespace vx::test {
 
+// The indicator's options with its checksum off (frames as the tests write them).
+inline sim::VirtualIndicator::Options WithoutChecksum()
+{
+    sim::VirtualIndicator::Options o;
+    o.checksum = false;
+    return o;
+}
+
+// What the indicator sends back for a request frame (with or without its CR).
+inline QByteArray SimAnswer(sim::VirtualIndicator &device, const QByteArray &frame)
+{
+    const auto reply = device.handle(frame.endsWith('\r') ? frame.chopped(1) : frame);
+    return reply ? reply->bytes : QByteArray("<silent>");
+}
+
 struct InProcessIndicator {
     explicit InProcessIndicator(sim::VirtualIndicator::Options options = {}, sim::LiveStatusOptions status = {},
                                 sim::CalibrationOptions calibration = {})
