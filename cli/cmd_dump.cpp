@@ -124,7 +124,13 @@ int run(Session &s, const CommandArgs &args)
         return ExitOk;
     }
 
-    s.print(QStringLiteral("%1: %2 bytes, the configuration %3").arg(file).arg(fileBytes).arg(recordBytes));
+    if (fileBytes == recordBytes)
+        s.print(QStringLiteral("%1: %2 bytes").arg(file).arg(fileBytes));
+    else
+        s.print(QStringLiteral("%1: %2 bytes, the configuration the first %3 (the rest is not read)")
+                    .arg(file)
+                    .arg(fileBytes)
+                    .arg(recordBytes));
     std::optional<record::Section> section;
     for (const DumpEntry &e : entries) {
         if (section != e.field->section) {

@@ -95,6 +95,8 @@ public:
     QString lightColour() const { return LightName(light()); }  // "yeşil", "kırmızı", "sarı", ""
     // The window's status line: how the last connect went, or why the link was lost.
     QString statusLine() const;
+    // The outcome of a read-all or send-all, stamped with the time, in the status bar.
+    void showBatchOutcome(BuiltIn text);
 
     // ---- connecting ----
     void ConnectAction();               // the red light's click

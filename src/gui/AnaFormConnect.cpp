@@ -8,7 +8,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QTime>
 
 namespace vx::gui {
 
@@ -152,5 +154,15 @@ void AnaForm::showLinkProblem(const QString &line)
 }
 
 QString AnaForm::statusLine() const { return m_statusLine->text(); }
+
+void AnaForm::showBatchOutcome(BuiltIn text)
+{
+    // For a while over the connection line, which comes back by itself; a batch that lost
+    // the connection leaves the line that says why.
+    if (!m_state.IsConnected)
+        return;
+    statusBar()->showMessage(m_texts.builtIn(text).arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
+                             30000);
+}
 
 }  // namespace vx::gui

@@ -82,6 +82,8 @@ void BatchPanels::SSCommand2_Click(int index)
             if (auto *page = qobject_cast<StatusPage *>(m_form.page(Tab::Status)))
                 page->show(*result.status);
         m_form.tickSendBoxes(result.sendBoxesToTick);
+        m_form.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::ReadAllDone
+                                                                          : BuiltIn::ReadAllStopped);
     }
     closeReadPanel();
 }
@@ -150,7 +152,9 @@ void BatchPanels::SSCommand4_Click(int index)
             page->hideEditors();
         // Once it has begun, a send is stopped only by the transaction's Abort.
         m_form.m_sendAll.cancel->setEnabled(false);
-        SendAll(m_form.link(), set, m_form.texts(), choice, state.weight);
+        const SendAllResult result = SendAll(m_form.link(), set, m_form.texts(), choice, state.weight);
+        m_form.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::SendAllDone
+                                                                          : BuiltIn::SendAllStopped);
     }
     closeSendPanel();
 }

@@ -65,6 +65,10 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::ConfigFilesFilter, "Konfigürasyon dosyaları (*.vxr *.Vxr *.VXR)",
      "Configuration files (*.vxr *.Vxr *.VXR)"},
     {BuiltIn::AllFilesFilter, "Tüm dosyalar (*)", "All files (*)"},
+    {BuiltIn::ReadAllDone, "%1: seçilen gruplar indikatörden okundu.", "%1: the chosen groups were read from the indicator."},
+    {BuiltIn::ReadAllStopped, "%1: okuma durdu; her şey okunmadı.", "%1: the read stopped; not everything was read."},
+    {BuiltIn::SendAllDone, "%1: seçilen gruplar indikatöre gönderildi.", "%1: the chosen groups were sent to the indicator."},
+    {BuiltIn::SendAllStopped, "%1: gönderme durdu; her şey gönderilmedi.", "%1: the send stopped; not everything was sent."},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -58,6 +58,11 @@ enum class BuiltIn {
     ConfigFileCutOff,      // %1 path, %2 bytes the file holds
     ConfigFilesFilter,     // the dialogs' filter of configuration files
     AllFilesFilter,
+    // The status line after a read-all or send-all.
+    ReadAllDone,           // %1 time
+    ReadAllStopped,        // %1 time
+    SendAllDone,           // %1 time
+    SendAllStopped,        // %1 time
     Count
 };
 

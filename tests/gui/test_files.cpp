@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
@@ -61,6 +62,12 @@ protected:
         const auto &c = device.commands();
         const auto it = std::find(c.begin(), c.end(), code);
         return it == c.end() ? -1 : int(it - c.begin());
+    }
+    // The status bar's passing message is the given text after its time stamp.
+    bool statusSays(vx::BuiltIn text) const
+    {
+        const QString message = form->statusBar()->currentMessage();
+        return !message.isEmpty() && message.endsWith(form->texts().builtIn(text).mid(2));
     }
 
     QStringList dialogs, answers;
@@ -231,6 +238,7 @@ TEST_F(FilesTest, ReadAllReadsTheTickedGroupsAndEscapeStopsIt)
     QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
     EXPECT_EQ(loads, 5) << "the ID read stops at the next record";
     EXPECT_EQ(firstCommand(1), -1) << "the setpoints are not read";
+    EXPECT_TRUE(statusSays(vx::BuiltIn::ReadAllStopped)) << form->statusBar()->currentMessage().toStdString();
     EXPECT_FALSE(shown("SSPanel2"));
     EXPECT_EQ(light(), vx::gui::Light::Green);
     EXPECT_TRUE(ctl<QToolBar>("Toolbar1")->isEnabled());
@@ -243,6 +251,7 @@ TEST_F(FilesTest, ReadAllReadsTheTickedGroupsAndEscapeStopsIt)
     EXPECT_EQ(form->workingSet().setpoints().value(0, 0), "500,0");
     EXPECT_FALSE(form->statusPage().table().cell(1, 1).isEmpty()) << "the status read shows on its tab";
     EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(statusSays(vx::BuiltIn::ReadAllDone)) << form->statusBar()->currentMessage().toStdString();
 }
 
 TEST_F(FilesTest, TheSendPanelReadsTheHardwareWordAndSendsInItsOwnOrder)
@@ -281,6 +290,7 @@ TEST_F(FilesTest, TheSendPanelReadsTheHardwareWordAndSendsInItsOwnOrder)
     EXPECT_EQ(vx::sim::StoredId(device, 4).name.trimmed(), "DEMİR İNŞAAT") << "the record read before is back";
     EXPECT_FALSE(shown("SSPanel3"));
     EXPECT_EQ(light(), vx::gui::Light::Green);
+    EXPECT_TRUE(statusSays(vx::BuiltIn::SendAllDone)) << form->statusBar()->currentMessage().toStdString();
 }
 
 }  // namespace
