@@ -123,4 +123,29 @@ QStringList SplitGroups(const QString &list, const QStringList &known, QString *
     return out;
 }
 
+const CommandOption &GroupsOption()
+{
+    static const CommandOption option{QStringLiteral("groups"), QStringLiteral("LIST"),
+                                      QStringLiteral("the groups to read or send")};
+    return option;
+}
+
+const CommandOption &PrinterOption()
+{
+    static const CommandOption option{QStringLiteral("printer"), QStringLiteral("ticket|epl"),
+                                      QStringLiteral("ticket lines or the EPL text (default ticket)")};
+    return option;
+}
+
+std::optional<PrinterKind> PrinterChoice(const CommandArgs &args)
+{
+    const QString printer = args.isSet(QStringLiteral("printer")) ? args.value(QStringLiteral("printer"))
+                                                                  : QStringLiteral("ticket");
+    if (printer == QLatin1String("ticket"))
+        return PrinterKind::Ticket;
+    if (printer == QLatin1String("epl"))
+        return PrinterKind::Epl;
+    return std::nullopt;
+}
+
 }  // namespace vx::cli

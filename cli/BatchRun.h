@@ -8,6 +8,7 @@
 #include "link/ForwardingOperator.h"
 #include "link/Transaction.h"
 #include "link/WeightFormat.h"
+#include "memory/TicketLayout.h"
 
 #include <QStringList>
 #include <memory>
@@ -57,5 +58,11 @@ private:
 
 // "a,b,c" into its names; an unknown name is returned in `unknown`.
 QStringList SplitGroups(const QString &list, const QStringList &known, QString *unknown);
+
+// The options read and send share.
+const CommandOption &GroupsOption();
+const CommandOption &PrinterOption();
+// --printer as given (default ticket); empty when it names neither printer.
+std::optional<PrinterKind> PrinterChoice(const CommandArgs &args);
 
 }  // namespace vx::cli

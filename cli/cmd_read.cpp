@@ -32,8 +32,8 @@ int run(Session &s, const CommandArgs &args)
         if (groups.isEmpty())
             return s.usageError(QStringLiteral("--groups names no group"));
     }
-    const QString printer = args.isSet(QStringLiteral("printer")) ? args.value(QStringLiteral("printer")) : "ticket";
-    if (printer != QLatin1String("ticket") && printer != QLatin1String("epl"))
+    const std::optional<PrinterKind> printer = PrinterChoice(args);
+    if (!printer)
         return s.usageError(QStringLiteral("--printer must be ticket or epl"));
     // A file that cannot be written is found out before the read, not after it.
     if (!QFileInfo(QFileInfo(file).absolutePath()).isDir()) {
@@ -54,7 +54,7 @@ int run(Session &s, const CommandArgs &args)
             return s.usageError(QStringLiteral("the %1 has no ID memory").arg(v.modelText));
         if (groups.contains(QLatin1String("setpoint")))
             return s.usageError(QStringLiteral("the %1 has no setpoint memory").arg(v.modelText));
-        if (printer == QLatin1String("epl"))
+        if (*printer == PrinterKind::Epl)
             return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
     }
 
@@ -66,7 +66,7 @@ int run(Session &s, const CommandArgs &args)
     choice.id = groups.contains(QLatin1String("id"));
     choice.setpoint = groups.contains(QLatin1String("setpoint"));
     choice.parameters = groups.contains(QLatin1String("params"));
-    choice.printer = printer == QLatin1String("epl") ? PrinterKind::Epl : PrinterKind::Ticket;
+    choice.printer = *printer;
     choice.model = v.model;
 
     if (batch.openPort() != ExitOk)
@@ -107,9 +107,7 @@ const Registration registration{{
         "named). LIST from header,id,setpoint,params in any order (default: every group\n"
         "the model has); --printer: the header group reads the ticket lines or the EPL text.\n"
         "A read that stops writes no file (exit 1)"),
-    .options = {{QStringLiteral("groups"), QStringLiteral("LIST"), QStringLiteral("the groups to read or send")},
-                {QStringLiteral("printer"), QStringLiteral("ticket|epl"),
-                 QStringLiteral("ticket lines or the EPL text (default ticket)")}},
+    .options = {GroupsOption(), PrinterOption()},
     .run = run,
 }};
 

@@ -41,8 +41,8 @@ int run(Session &s, const CommandArgs &args)
         return s.usageError(QStringLiteral("--groups: \"%1\" is none of %2").arg(unknown, kGroups.join(',')));
     if (groups.isEmpty())
         return s.usageError(QStringLiteral("--groups names no group"));
-    const QString printer = args.isSet(QStringLiteral("printer")) ? args.value(QStringLiteral("printer")) : "ticket";
-    if (printer != QLatin1String("ticket") && printer != QLatin1String("epl"))
+    const std::optional<PrinterKind> printer = PrinterChoice(args);
+    if (!printer)
         return s.usageError(QStringLiteral("--printer must be ticket or epl"));
     const QString onFailure =
         args.isSet(QStringLiteral("on-failure")) ? args.value(QStringLiteral("on-failure")) : "abort";
@@ -70,7 +70,7 @@ int run(Session &s, const CommandArgs &args)
         for (const auto &[group, what] : zr2Only)
             if (groups.contains(QLatin1String(group)))
                 return s.usageError(QStringLiteral("the %1 has no %2").arg(v.modelText, QLatin1String(what)));
-        if (printer == QLatin1String("epl"))
+        if (*printer == PrinterKind::Epl)
             return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
     }
 
@@ -91,7 +91,7 @@ int run(Session &s, const CommandArgs &args)
                          .calibration = groups.contains(QLatin1String("calibration")),
                          .jmp = groups.contains(QLatin1String("jmp")),
                          .nrm = groups.contains(QLatin1String("nrm"))};
-    choice.printer = printer == QLatin1String("epl") ? PrinterKind::Epl : PrinterKind::Ticket;
+    choice.printer = *printer;
 
     if (batch.openPort() != ExitOk)
         return ExitPort;
@@ -127,9 +127,7 @@ const Registration registration{{
         "calibration,jmp,nrm,datetime in any order (no default: a send is explicit); the\n"
         "groups go in the window's order. A write that keeps failing aborts the send, or with\n"
         "--on-failure ignore is skipped and logged (exit 1 either way)"),
-    .options = {{QStringLiteral("groups"), QStringLiteral("LIST"), QStringLiteral("the groups to read or send")},
-                {QStringLiteral("printer"), QStringLiteral("ticket|epl"),
-                 QStringLiteral("ticket lines or the EPL text (default ticket)")},
+    .options = {GroupsOption(), PrinterOption(),
                 {QStringLiteral("on-failure"), QStringLiteral("abort|ignore"),
                  QStringLiteral("what a write that keeps failing does (default abort)")}},
     .run = run,

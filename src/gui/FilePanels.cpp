@@ -54,7 +54,7 @@ void BatchPanels::openReadPanel()
 void BatchPanels::SSCommand2_Click(int index)
 {
     if (index != 0) {
-        closeReadPanel();
+        closePanel(m_form.m_readAll);
         return;
     }
     AppState &state = m_form.state();
@@ -85,16 +85,17 @@ void BatchPanels::SSCommand2_Click(int index)
         m_form.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::ReadAllDone
                                                                           : BuiltIn::ReadAllStopped);
     }
-    closeReadPanel();
+    closePanel(m_form.m_readAll);
 }
 
-void BatchPanels::closeReadPanel()
+// The closing steps of either panel: the port closed, a run still waiting stops at its
+// next check, the shell back, the panel hidden and reset.
+void BatchPanels::closePanel(BatchPanel &panel)
 {
-    BatchPanel &panel = m_form.m_readAll;
     panel.cancel->setEnabled(true);
     if (m_form.m_port.isOpen())
         m_form.m_port.close();
-    m_form.link().AbortRequested = true;  // a read still running in a wait stops at its next check
+    m_form.link().AbortRequested = true;
     m_form.setShellEnabled(true);
     m_form.ışık(Light::Green);
     panel.panel->hide();
@@ -128,7 +129,7 @@ void BatchPanels::openSendPanel()
 void BatchPanels::SSCommand4_Click(int index)
 {
     if (index != 0) {
-        closeSendPanel();
+        closePanel(m_form.m_sendAll);
         return;
     }
     const AppState &state = m_form.state();
@@ -156,22 +157,7 @@ void BatchPanels::SSCommand4_Click(int index)
         m_form.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::SendAllDone
                                                                           : BuiltIn::SendAllStopped);
     }
-    closeSendPanel();
-}
-
-void BatchPanels::closeSendPanel()
-{
-    BatchPanel &panel = m_form.m_sendAll;
-    panel.cancel->setEnabled(true);
-    if (m_form.m_port.isOpen())
-        m_form.m_port.close();
-    m_form.link().AbortRequested = true;
-    m_form.setShellEnabled(true);
-    m_form.ışık(Light::Green);
-    panel.panel->hide();
-    panel.progress->setValue(0);
-    panel.step->clear();
-    panel.start->setEnabled(true);
+    closePanel(m_form.m_sendAll);
 }
 
 }  // namespace vx::gui

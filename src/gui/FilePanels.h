@@ -7,6 +7,7 @@
 namespace vx::gui {
 
 class AnaForm;
+struct BatchPanel;
 
 class BatchPanels {
 public:
@@ -21,8 +22,7 @@ public:
 private:
     bool ticked(bool send, int box) const;
     bool reopenPort();
-    void closeReadPanel();
-    void closeSendPanel();
+    void closePanel(BatchPanel &panel);
 
     AnaForm &m_form;
 };
