@@ -3,7 +3,11 @@
 # libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer in build-fuzz/ and runs
 # each for SECONDS (default 60), one after the other.
 #
-#   bash scripts/fuzz.sh [SECONDS]
+#   bash scripts/fuzz.sh [SECONDS] [TARGET ...]
+#
+# With TARGET names (e.g. config_file) only those targets run. Inputs may grow to 4096
+# bytes, or to twice the largest seed of a target whose seeds are longer (a configuration
+# file is over 6 KB).
 #
 # Each target starts from its checked-in corpus (tests/fuzz/corpus/<name>/, left
 # unchanged); what it learns goes to build-fuzz/corpus/<name>/. A crash, a leak, a
@@ -15,8 +19,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 case "$seconds" in
-  '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
+  '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS] [TARGET ...]" >&2; exit 2 ;;
 esac
+shift || true
+only=("$@")
 
 # What the build needs, then clang with its libFuzzer and sanitizer runtimes (Debian 12).
 bash scripts/setup.sh
@@ -50,14 +56,22 @@ for binary in build-fuzz/fuzz/fuzz_*; do
   [ -x "$binary" ] || continue
   name="$(basename "$binary")"
   name="${name#fuzz_}"
+  if [ ${#only[@]} -gt 0 ] && [[ ! " ${only[*]} " =~ " $name " ]]; then
+    continue
+  fi
   seeds="tests/fuzz/corpus/$name"
+  largest="$(find "$seeds" -type f -printf '%s\n' 2>/dev/null | sort -n | tail -1)"
+  max_len=4096
+  if [ -n "$largest" ] && [ "$largest" -gt 2048 ]; then
+    max_len=$((2 * largest))
+  fi
   work="build-fuzz/corpus/$name"
   artifacts="build-fuzz/artifacts/$name"
   log="build-fuzz/$name.log"
   mkdir -p "$work" "$artifacts"
   echo "== $name: ${seconds}s"
   status=0
-  "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+  "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" \
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$work" "$seeds" >"$log" 2>&1 || status=$?
   runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)"
   speed="$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)"
