@@ -264,15 +264,13 @@ TEST_F(CalibrationPageTest, WithoutPermissionNoProcedureCanStart)
     EXPECT_FALSE(enabled("Combo4_1"));
 }
 
-TEST_F(CalibrationPageTest, MissingProfilesAreLoggedOnceAndOfferNoDivisions)
+TEST_F(CalibrationPageTest, AMissingProfileIsLoggedOnceAndOffersNoDivisions)
 {
     QFile::remove(dir.filePath("SGMetrolojik.txt"));
     enterConnected();
     QFile log(dir.filePath("ZRxLog.txt"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QString text = QString::fromLatin1(log.readAll());
-    EXPECT_EQ(text.count("metrology profile not read"), 1) << text.toStdString();
-    EXPECT_TRUE(text.contains("SGMetrolojik.txt"));
+    EXPECT_EQ(log.readAll().count("SGMetrolojik.txt"), 1);
     click("Option1_0");
     keys("Combo4_1", Qt::Key_Down);
     EXPECT_TRUE(items("Combo4_2").isEmpty());
