@@ -4,7 +4,6 @@
 
 #include "support/CliProcess.h"
 
-#include <QDir>
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -5,7 +5,6 @@
 
 #include "support/CliProcess.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

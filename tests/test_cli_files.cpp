@@ -10,7 +10,6 @@
 #include "sim/VirtualIndicator.h"
 #include "support/CliProcess.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>

@@ -3,7 +3,6 @@
 
 #include "support/CliProcess.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QRegularExpression>

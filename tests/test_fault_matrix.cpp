@@ -7,9 +7,7 @@
 
 #include "support/CliProcess.h"
 
-#include <QDir>
 #include <QJsonArray>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
