@@ -385,8 +385,6 @@ INSTANTIATE_TEST_SUITE_P(
                   CalibrationEnd::Finished, ""},
         CheckCase{"EmptyDivision", true, {0, 30, std::nullopt, 30, 9, 1}, CalibrationKind::Zero,
                   CalibrationEnd::MissingField, "T313"},
-        CheckCase{"EmptyMetrology", true, {0, 30, 9, 30, 9, std::nullopt}, CalibrationKind::Span,
-                  CalibrationEnd::MissingField, "T313"},
         CheckCase{"NotPermittedComesFirst", false, {1, 30, 9, 46, 9, std::nullopt}, CalibrationKind::General,
                   CalibrationEnd::NotPermitted, "T310"}),
     [](const auto &info) { return std::string(info.param.name); });
