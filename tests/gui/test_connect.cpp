@@ -154,7 +154,7 @@ TEST_F(WindowConnectTest, VersionIsReadAfterThePreDelayAndThePortKeptOpenForTheN
     device.addFault(versionFault(vx::sim::FaultKind::Late, 0.1));
     link.settings.ReadingTime = 0.5;
     EXPECT_TRUE(vx::VersiyonOku(link).connected());
-    EXPECT_EQ(port.framesSent().last(), vx::BuildReadFrame("05", 199, 10, false));
+    EXPECT_EQ(port.framesSent().last(), "@050300C70005\r");
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(WindowSettingsPanelTest, CancelStoresNothingAcceptStoresWhatThePanelShows
     form->ConnectAction();
     EXPECT_EQ(port.lastPortName(), "COM12");
     EXPECT_EQ(port.lastLineSettings(), "9600,E,7,1");
-    EXPECT_EQ(port.framesSent().last(), vx::BuildReadFrame("05", 199, 10, false));
+    EXPECT_EQ(port.framesSent().last(), "@050300C70005\r");
 }
 
 // Only some ports are there at start-up; the stored one may be missing (an adapter
