@@ -104,13 +104,11 @@ TEST_F(ParameterTransferTest, AZR1ReadFillsTheRowsItHides)
 {
     sim.device.setModel("ZR1 V1.07");
     ASSERT_TRUE(read(Model::ZR1).completed);
+    // The rows a ZR1 hides (the catalogue tests pin which) are filled all the same.
     for (int row : {1, 14, 18, 19, 20, 21, 27, 52, 54, 55}) {
         EXPECT_TRUE(set.isHidden(row)) << row;
         EXPECT_FALSE(set.value(row).isEmpty()) << row;
     }
-    for (int row : {22, 62, 63, 64, 65, 66, 68, 74})
-        EXPECT_TRUE(set.isHidden(row)) << row;
-    EXPECT_FALSE(set.isHidden(3));
     EXPECT_EQ(set.value(82), "ZR1 V1.07 ");
 }
 
