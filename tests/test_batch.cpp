@@ -1,48 +1,25 @@
 // Read-all and send-all against the in-process virtual indicator: the groups in
 // their fixed order, a read cancelled in the middle, a send aborted through the
-// transaction dialog, the command-3 probe, the status words on every tab, and a
-// general calibration followed by a parameter read.
+// transaction dialog, the command-3 probe and the status words on every tab.
 
-#include "calibration/Calibration.h"
 #include "files/Batch.h"
 #include "files/WorkingSet.h"
 #include "link/Transaction.h"
-#include "params/Range.h"
 #include "shell/TextService.h"
 #include "sim/Faults.h"
 #include "sim/Memories.h"
-#include "support/ScriptedOperator.h"
-#include "support/SimFixture.h"
+#include "support/SimLink.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vx;
 
 namespace {
 
-TextService numberedTexts()
-{
-    LanguageTexts lines;
-    for (int line = 1; line <= LanguageTexts::LineCount; ++line)
-        lines.setText(line, QStringLiteral("T%1").arg(line));
-    TextService texts;
-    texts.use(lines, QStringLiteral("English.txt"));
-    return texts;
-}
+struct BatchTest : ::testing::Test, test::SimLink {
+    BatchTest() { link.decode.currentTab = Tab::Header; }
 
-class BatchTest : public ::testing::Test {
-protected:
-    BatchTest() : log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
-    {
-        link.decode.currentTab = Tab::Header;
-        sim.port.open("COM1", "9600,N,8,1");
-    }
-
-    ReadAllResult readAll(ReadAllChoice choice)
-    {
-        return ReadAll(link, set, texts, choice, weight, [this] { ++disconnects; });
-    }
+    ReadAllResult readAll(ReadAllChoice choice) { return ReadAll(link, set, texts, choice, weight, disconnect); }
     SendAllResult sendAll(const SendAllChoice &choice)
     {
         set.collect();
@@ -67,15 +44,9 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
-    test::InProcessIndicator sim;
-    test::ScriptedOperator op;
-    CommsLog log;
-    Link link;
-    TextService texts = numberedTexts();
+    TextService texts = test::NumberedTextService();
     WorkingSet set;
     WeightFormat weight;
-    int disconnects = 0;
 };
 
 ReadAllChoice everyGroup()
@@ -237,39 +208,6 @@ TEST_F(BatchTest, AnEplSendPutsTheTextAsItWentBackIntoTheLayout)
     EXPECT_EQ(r.outcome, BatchOutcome::Completed);
     EXPECT_EQ(set.ticket().eplText(), "N\r\nA10,10,0,1,1,1,N,\"X\"\r\nP1\r\n");
     EXPECT_TRUE(sim::StoredEpl(sim.device).startsWith("N\r\nA10"));
-}
-
-// A general calibration writes a new range; a parameter read afterwards shows it in
-// the calibration rows, and the range read again gives the weights its format.
-TEST_F(BatchTest, AParameterReadAfterAGeneralCalibrationShowsTheNewRange)
-{
-    const RangeReading before = KalibrasyonHost(link, texts.lines());
-    ASSERT_TRUE(before.range);
-    CalibrationRequest request;
-    request.kind = CalibrationKind::General;
-    request.indicator = before.range;
-    request.choice = RangeChoice::of(RangeCodes{0, 22, 6, 22, 6, 1});  // 100 Kg by 0.01
-    request.calibrationPermitted = before.permitted();
-    op.inputAnswers = {QStringLiteral("50")};
-    ASSERT_EQ(RunCalibration(link, op, texts.lines(), request).end, CalibrationEnd::Finished);
-
-    const std::optional<IndicatorRange> range = TaksimatBul(link);
-    ASSERT_TRUE(range);
-    EXPECT_EQ(range->format.decimals(), 2);
-    EXPECT_EQ(range->format.WeightFormatReference, "100.09");
-    sim.port.open("COM1", "9600,N,8,1");
-    set.parameters().weight = range->format;
-    ReadAllChoice params;
-    params.parameters = true;
-    ASSERT_EQ(readAll(params).outcome, BatchOutcome::Completed);
-    const ParameterSet &p = set.parameters();
-    EXPECT_EQ(p.value(63), "22") << "1st capacity code";
-    EXPECT_EQ(p.value(64), "6") << "1st division code";
-    EXPECT_EQ(p.value(65), "22");
-    EXPECT_EQ(p.value(66), "6");
-    ASSERT_TRUE(p.companions().RawWeightValues[0]);
-    EXPECT_EQ(p.value(18), range->format.format(QString::number(*p.companions().RawWeightValues[0])));
-    EXPECT_EQ(p.value(18).section('.', 1).size(), 2) << p.value(18).toStdString();
 }
 
 }  // namespace

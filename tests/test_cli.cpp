@@ -2,22 +2,19 @@
 // virtual clock (output, JSON, the --watch period, usage errors), and the real
 // executable end to end against vextora-sim on a pseudo-terminal.
 
-#include "support/CliRunner.h"
+#include "support/CliProcess.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QJsonArray>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
 
 namespace {
 
 using vx::test::CliRun;
 using vx::test::InProcessCli;
 using vx::test::InProcessIndicator;
+using vx::test::SimProcess;
 
 // Fixed status values, so the output can be checked exactly.
 void fixStatus(InProcessIndicator &sim)
@@ -134,7 +131,6 @@ TEST_F(CliInProcess, UsageErrorsExitTwoBeforeAnythingIsSent)
         {},
         {"weigh"},
         {"--address", "123", "identify"},
-        {"--address", "7x", "identify"},
         {"--watch", "2", "identify"},
         {"status", "--watch", "0"},
         {"identify", "extra"},
@@ -144,7 +140,6 @@ TEST_F(CliInProcess, UsageErrorsExitTwoBeforeAnythingIsSent)
         {"--line-settings", "fast", "identify"},
         {"--port", "COM17", "identify"},
         {"--map", "COM17=/dev/ttyS0", "identify"},
-        {"--map", "COM1", "identify"},
         {"--bogus", "identify"},
     };
     for (const QStringList &args : cases) {
@@ -160,45 +155,11 @@ TEST_F(CliInProcess, UsageErrorsExitTwoBeforeAnythingIsSent)
 // ---------------------------------------------------------------------------
 // The real executable on a pseudo-terminal
 
-QString binary(const QString &name) { return QDir(QCoreApplication::applicationDirPath()).filePath(name); }
-
-// A vextora-sim process serving a pseudo-terminal linked at a temporary path.
-class SimProcess {
-public:
-    explicit SimProcess(const QStringList &extra = {})
-    {
-        link = dir.filePath("indicator");
-        process.start(binary("vextora-sim"), QStringList{"--link", link} + extra);
-        if (process.waitForReadyRead(10000))
-            ptyPath = QString::fromUtf8(process.readLine()).trimmed();
-    }
-    ~SimProcess()
-    {
-        process.terminate();
-        if (!process.waitForFinished(5000))
-            process.kill();
-    }
-    bool ready() const { return !ptyPath.isEmpty(); }
-
-    QTemporaryDir dir;
-    QString link, ptyPath;
-    QProcess process;
-};
-
 class CliEndToEnd : public ::testing::Test {
 protected:
     CliRun cli(const QStringList &args, int interruptAfterMs = 0)
     {
-        QProcess p;
-        p.start(binary("vextora-cli"),
-                QStringList{"--settings", settings.filePath("vextora.ini"), "--language", "English.txt"} + args);
-        p.closeWriteChannel();
-        if (interruptAfterMs > 0 && !p.waitForFinished(interruptAfterMs))
-            ::kill(pid_t(p.processId()), SIGINT);
-        if (!p.waitForFinished(30000))
-            p.kill();
-        return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                      QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return vx::test::RunCliProcess(settings.filePath("vextora.ini"), args, interruptAfterMs);
     }
     QTemporaryDir settings;
 };

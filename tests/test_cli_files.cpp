@@ -8,14 +8,11 @@
 #include "sim/Memories.h"
 #include "sim/Modules.h"
 #include "sim/VirtualIndicator.h"
-#include "support/CliRunner.h"
+#include "support/CliProcess.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -154,35 +151,9 @@ TEST_F(CliFiles, AWriteThatKeepsFailingAbortsTheSendOrIsSkipped)
 
 // ---- end to end: two indicators on pseudo-terminals --------------------------------
 
-QString binary(const QString &name) { return QDir(QCoreApplication::applicationDirPath()).filePath(name); }
-
-struct SimProcess {
-    SimProcess(const QString &link, const QString &state)
-    {
-        process.start(binary("vextora-sim"), {"--link", link, "--state", state});
-        ready = process.waitForReadyRead(10000);
-    }
-    void stop()
-    {
-        process.terminate();
-        if (!process.waitForFinished(5000))
-            process.kill();
-    }
-    ~SimProcess() { stop(); }
-    QProcess process;
-    bool ready = false;
-};
-
 CliRun cliProcess(const QStringList &args, const QString &settings)
 {
-    QProcess p;
-    p.start(binary("vextora-cli"), QStringList{"--settings", settings, "--language", "English.txt", "--reading-time",
-                                               "0.05"} + args);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        p.kill();
-    return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                  QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return vx::test::RunCliProcess(settings, QStringList{"--reading-time", "0.05"} + args);
 }
 
 // A written parameter's bytes on an indicator, row by row.
@@ -221,8 +192,8 @@ TEST(CliFilesEndToEnd, ReadFromOneIndicatorSendToAnotherAndItHoldsTheFirstOnesDa
         ASSERT_TRUE(a.saveState(stateA));
     }
     const QString linkA = dir.filePath("a"), linkB = dir.filePath("b");
-    SimProcess first(linkA, stateA), second(linkB, stateB);
-    ASSERT_TRUE(first.ready && second.ready);
+    vx::test::SimProcess first({"--state", stateA}, linkA), second({"--state", stateB}, linkB);
+    ASSERT_TRUE(first.ready() && second.ready());
     const QString settings = dir.filePath("vextora.ini");
     const QString file = dir.filePath("set.vxr");
 

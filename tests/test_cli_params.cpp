@@ -1,13 +1,10 @@
 // vextora-cli params: in-process on the virtual indicator (text, JSON, a read that
 // stops) and the real executable against vextora-sim on a pseudo-terminal.
 
-#include "support/CliRunner.h"
+#include "support/CliProcess.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -86,8 +83,6 @@ TEST_F(CliParams, AReadThatStopsPrintsNoGridAndExitsOne)
 
 // ---- the real executable on a pseudo-terminal ------------------------------------
 
-QString binary(const QString &name) { return QDir(QCoreApplication::applicationDirPath()).filePath(name); }
-
 TEST(CliParamsEndToEnd, JsonThroughARealSerialPort)
 {
     QTemporaryDir dir;
@@ -98,20 +93,11 @@ TEST(CliParamsEndToEnd, JsonThroughARealSerialPort)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("model=\"ZR2 V2.31\"\nsecond=\"AB12345678\"\n129=7685\n130=7685\n");
     }
-    const QString link = dir.filePath("indicator");
-    QProcess sim;
-    sim.start(binary("vextora-sim"), {"--link", link, "--state", state});
-    ASSERT_TRUE(sim.waitForReadyRead(10000));
-
-    QProcess cli;
-    cli.start(binary("vextora-cli"), {"--settings", dir.filePath("vextora.ini"), "--language", "English.txt",
-                                      "--port", link, "--json", "params"});
-    cli.closeWriteChannel();
-    ASSERT_TRUE(cli.waitForFinished(30000));
-    const QString out = QString::fromUtf8(cli.readAllStandardOutput());
-    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
-    sim.terminate();
-    sim.waitForFinished(5000);
+    vx::test::SimProcess sim({"--state", state});
+    ASSERT_TRUE(sim.ready());
+    const CliRun r = vx::test::RunCliProcess(dir.filePath("vextora.ini"), {"--port", sim.link, "--json", "params"});
+    const QString &out = r.out;
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
 
     const QJsonArray rows = QJsonDocument::fromJson(out.toUtf8()).array();
     ASSERT_EQ(rows.size(), 84) << out.toStdString();

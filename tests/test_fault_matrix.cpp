@@ -5,13 +5,9 @@
 // command handlers in-process on the virtual clock; a few go through the real
 // executable on a pseudo-terminal.
 
-#include "support/CliRunner.h"
+#include "support/CliProcess.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QJsonArray>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -180,23 +176,10 @@ class FaultMatrixEndToEnd : public ::testing::Test {
 protected:
     CliRun run(const QStringList &simArgs, const QStringList &cliArgs)
     {
-        const QString bin = QCoreApplication::applicationDirPath();
-        QTemporaryDir dir;
-        const QString link = dir.filePath("indicator");
-        QProcess sim;
-        sim.start(QDir(bin).filePath("vextora-sim"), QStringList{"--link", link} + simArgs);
-        if (!sim.waitForReadyRead(10000))
+        vx::test::SimProcess sim(simArgs);
+        if (!sim.ready())
             return {};
-        QProcess p;
-        p.start(QDir(bin).filePath("vextora-cli"), QStringList{"--settings", dir.filePath("s.ini"), "--language",
-                                                               "English.txt", "--port", link} + cliArgs);
-        p.closeWriteChannel();
-        if (!p.waitForFinished(30000))
-            p.kill();
-        sim.terminate();
-        sim.waitForFinished(5000);
-        return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                      QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return vx::test::RunCliProcess(sim.dir.filePath("s.ini"), QStringList{"--port", sim.link} + cliArgs);
     }
 };
 

@@ -58,14 +58,6 @@ TEST(LanguageFileReading, LinesArePositionalAndOnlyTheFirst418AreTaken)
     EXPECT_EQ(texts.text(419), "");
     EXPECT_EQ(texts.weekdayNames(), QStringList({"L314", "L315", "L316", "L317", "L318", "L319", "L320"}));
 
-    // One line inserted at the top moves every text down by one slot.
-    QList<QByteArray> shifted = numberedLines(418);
-    shifted.prepend("inserted");
-    const LanguageTexts moved = LanguageTexts::fromBytes(joinLines(shifted));
-    EXPECT_EQ(moved.text(1), "inserted");
-    EXPECT_EQ(moved.text(310), "L309");
-    EXPECT_EQ(moved.text(418), "L417");
-
     // Out-of-range lines read empty and cannot be set.
     LanguageTexts set;
     set.setText(418, "last");

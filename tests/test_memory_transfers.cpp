@@ -32,11 +32,7 @@ struct MemoryTransferTest : ::testing::Test, test::SimLink {
     QStringList frames() const { return sim.port.framesSent(); }
     void clearFrames() { sim.port.clearFramesSent(); }
 
-    TextService texts = [] {
-        TextService t;
-        t.use(test::NumberedTexts(), QStringLiteral("English.txt"));
-        return t;
-    }();
+    TextService texts = test::NumberedTextService();
 };
 
 // ---------------------------------------------------------------------------

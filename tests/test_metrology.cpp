@@ -5,7 +5,6 @@
 #include "calibration/RangeLists.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

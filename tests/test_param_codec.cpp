@@ -215,7 +215,6 @@ INSTANTIATE_TEST_SUITE_P(
         Decoded{"Tenths50", Area::Configuration, {{27, 50}}, 21, "5"},
         Decoded{"WeightNegative", Area::Configuration, {{18, 0xFF}, {19, 0xFF}, {20, 0xFF}, {21, 0x9C}}, 18,
                 "-001.00"},
-        Decoded{"FillingUnknownEmpty", Area::Configuration, {{35, 9}}, 27, ""},
         Decoded{"PortFunction4", Area::Configuration, {{36, 4}}, 29, "L218"},
         Decoded{"PortFunction0IsNone", Area::Configuration, {{36, 0}}, 29, "L219"},
         Decoded{"Baud19200", Area::Configuration, {{37, 4}}, 30, "4-19200"},

@@ -11,12 +11,10 @@
 #include "params/Transfer.h"
 #include "shell/TextService.h"
 #include "support/RequestText.h"
-#include "support/ScriptedOperator.h"
-#include "support/SimFixture.h"
+#include "support/SimLink.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -39,9 +37,8 @@ TextService shippedEnglish()
     return texts;
 }
 
-class ParameterTransferTest : public ::testing::Test {
-protected:
-    ParameterTransferTest() : log(dir.filePath("ZRxLog.txt")), link(sim.port, sim.clock, op, log)
+struct ParameterTransferTest : ::testing::Test, test::SimLink {
+    ParameterTransferTest()
     {
         link.decode.currentTab = Tab::Parameters;
         link.decode.weekdayNames = texts.lines().weekdayNames();
@@ -51,16 +48,12 @@ protected:
         sim.device.setReg(129, 0x1E05);
         sim.device.setReg(130, 0x1E05);
         sim.device.setReg(149, 0x0000);
-        sim.port.open("COM1", "9600,N,8,1");
         set.weight.WeightFormatReference = "300.045";
         set.weight.DecimalsPattern = "005";
         GridDüzen(set, texts.lines(), Model::ZR2);
     }
 
-    ParameterReadResult read(Model model = Model::ZR2)
-    {
-        return ParametreHostOku(link, set, texts, model, [this] { ++disconnects; });
-    }
+    ParameterReadResult read(Model model = Model::ZR2) { return ParametreHostOku(link, set, texts, model, disconnect); }
     QStringList sent() const { return RequestTexts(sim.port.framesSent()); }
     QStringList values() const
     {
@@ -70,14 +63,8 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
-    test::InProcessIndicator sim;
-    test::ScriptedOperator op;
-    CommsLog log;
-    Link link;
     TextService texts = shippedEnglish();
     ParameterSet set;
-    int disconnects = 0;
 };
 
 // ---- reading --------------------------------------------------------------------
@@ -117,13 +104,11 @@ TEST_F(ParameterTransferTest, AZR1ReadFillsTheRowsItHides)
 {
     sim.device.setModel("ZR1 V1.07");
     ASSERT_TRUE(read(Model::ZR1).completed);
+    // The rows a ZR1 hides (the catalogue tests pin which) are filled all the same.
     for (int row : {1, 14, 18, 19, 20, 21, 27, 52, 54, 55}) {
         EXPECT_TRUE(set.isHidden(row)) << row;
         EXPECT_FALSE(set.value(row).isEmpty()) << row;
     }
-    for (int row : {22, 62, 63, 64, 65, 66, 68, 74})
-        EXPECT_TRUE(set.isHidden(row)) << row;
-    EXPECT_FALSE(set.isHidden(3));
     EXPECT_EQ(set.value(82), "ZR1 V1.07 ");
 }
 
@@ -165,8 +150,6 @@ INSTANTIATE_TEST_SUITE_P(
         ReadStop{"FirstConfigurationAnswerRefused", {FaultKind::Refuse, FaultScope::Register, 149, -1},
                  kUpToConfiguration, 149, true},
         ReadStop{"SecondConfigurationAnswerRefused", {FaultKind::Refuse, FaultScope::Register, 174, -1},
-                 kUpToConfiguration, 174, true},
-        ReadStop{"SecondConfigurationAnswerMissing", {FaultKind::NoAnswer, FaultScope::Register, 174, -1},
                  kUpToConfiguration, 174, true},
         ReadStop{"FirstConfigurationAnswerCutOff", {FaultKind::Partial, FaultScope::Register, 149, -1},
                  kUpToConfiguration, 149, true},

@@ -146,7 +146,6 @@ TEST(PortAc, ClosesAnOpenPortFirstAndShowsTheMessageOfEachFailure)
 {
     struct Case { const char *number; int busy; int result; const char *name; const char *message; Icon icon; };
     const Case cases[] = {
-        {"1", 0, 0, "COM1", nullptr, Icon::None},
         {"3", 0, 0, "COM3", nullptr, Icon::None},
         {"COM3", 0, 0, "COM3", nullptr, Icon::None},  // COMn is named once
         {"/dev/ttyUSB0", 0, 0, "/dev/ttyUSB0", nullptr, Icon::None},

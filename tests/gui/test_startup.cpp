@@ -44,7 +44,6 @@ TEST_F(WindowStartupTest, WaitsForTheModelChoiceBeforeTheWindowIsReady)
     EXPECT_TRUE(form->isReady());
     EXPECT_EQ(form->state().IndicatorModelText, "ZR2");
     EXPECT_EQ(form->windowTitle(), QStringLiteral("VEXTORA v%1.%2").arg(Major).arg(Minor));
-    EXPECT_FALSE(form->state().IsConnected);
     EXPECT_EQ(light(), vx::gui::Light::Red);
     EXPECT_TRUE(port.framesSent().isEmpty()) << "nothing is sent before the user connects";
     EXPECT_TRUE(QDir(dir.filePath("BACKUP")).exists());
@@ -100,7 +99,6 @@ TEST_F(WindowStartupTest, RestartRunsTheStartUpAgainWithTheModelInUse)
     EXPECT_EQ(form->form1(), nullptr) << "the model is known: no question";
     EXPECT_EQ(form->state().IndicatorModelText, "ZR1");
     EXPECT_FALSE(form->tabs()->isTabVisible(vx::Tab::IdMemory));
-    EXPECT_FALSE(form->state().IsConnected);
     EXPECT_FALSE(form->timer4()->isActive());
     EXPECT_EQ(light(), vx::gui::Light::Red);
     EXPECT_EQ(action("connect")->text(), "T376");

@@ -32,51 +32,23 @@ TEST_F(StatusPageTest, GridShowsCaptionsFromTheLanguageFile)
     EXPECT_TRUE(form->page(vx::Tab::Status)->isAncestorOf(grid));
 }
 
-// The table is filled at once, not only at the first tick 5 seconds later.
-TEST_F(StatusPageTest, ConnectOnTheStatusTabReadsAtOnceThenEveryFiveSecondsUntilADisconnect)
+// Connected, the table is read on entering the tab, then every 5 seconds while the
+// tab is shown and the link stands.
+TEST_F(StatusPageTest, TimerRunsOnlyWhileTheStatusTabIsShownAndConnected)
 {
     start();
-    form->tabs()->setCurrentIndex(vx::Tab::Status);
-    EXPECT_EQ(readings(), 0) << "nothing is sent before a connect";
-    form->ConnectAction();
-    ASSERT_TRUE(form->timer4()->isActive());
-    EXPECT_EQ(readings(), 1);
-    EXPECT_EQ(value(25), "E242");  // analog card present
-    EXPECT_EQ(value(18), "E246");
-    EXPECT_FALSE(value(1).isEmpty());
-    EXPECT_EQ(form->statusPage().flags().CalibrationPermitted, true);
-    EXPECT_EQ(form->statusPage().flags().AnalogCardPresent, true);
-    EXPECT_EQ(form->light(), vx::gui::Light::Green);
-    EXPECT_FALSE(port.isOpen()) << "the port is open only during an operation";
-
-    clock.advance(4.9);
-    EXPECT_EQ(readings(), 1);
-    clock.advance(0.2);
-    EXPECT_EQ(readings(), 2);
-    clock.advance(10.0);
-    EXPECT_EQ(readings(), 4);
-
-    form->DisconnectAction();
-    clock.advance(5.0);
-    EXPECT_EQ(readings(), 4);
-    EXPECT_FALSE(form->timer4()->isActive());
-    clock.advance(20.0);
-    EXPECT_EQ(readings(), 4);
-}
-
-TEST_F(StatusPageTest, TimerRunsOnlyWhileTheStatusTabIsShown)
-{
-    start();
-    form->tabs()->setCurrentIndex(vx::Tab::Header);
     form->ConnectAction();
     EXPECT_FALSE(form->timer4()->isActive());
     clock.advance(30.0);
     EXPECT_EQ(readings(), 0);
 
-    // Entering the tab later reads at once and keeps refreshing; leaving it stops.
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     EXPECT_EQ(readings(), 1);
-    clock.advance(10.1);
+    EXPECT_EQ(value(25), "E242");  // analog card present
+    EXPECT_FALSE(port.isOpen()) << "the port is open only during an operation";
+    clock.advance(4.9);
+    EXPECT_EQ(readings(), 1);
+    clock.advance(5.2);
     EXPECT_EQ(readings(), 3);
     ASSERT_TRUE(port.open("COM1", "9600,N,8,1").ok());
     form->tabs()->setCurrentIndex(vx::Tab::Header);
@@ -85,6 +57,12 @@ TEST_F(StatusPageTest, TimerRunsOnlyWhileTheStatusTabIsShown)
     EXPECT_EQ(form->link().decode.currentTab, vx::Tab::Header);
     clock.advance(30.0);
     EXPECT_EQ(readings(), 3);
+
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    form->DisconnectAction();
+    clock.advance(20.0);
+    EXPECT_EQ(readings(), 4);
+    EXPECT_FALSE(form->timer4()->isActive());
 }
 
 TEST_F(StatusPageTest, SilentIndicatorShowsTheRefusalAndDisconnects)
@@ -101,8 +79,6 @@ TEST_F(StatusPageTest, SilentIndicatorShowsTheRefusalAndDisconnects)
     EXPECT_EQ(op.calls[0].icon, vx::Icon::Critical);
     EXPECT_FALSE(form->state().IsConnected);
     EXPECT_EQ(form->light(), vx::gui::Light::Red);
-    EXPECT_EQ(action("connect")->text(), "E376");
-    EXPECT_TRUE(form->tabs()->isEnabled());
     clock.advance(5.0);
     EXPECT_FALSE(form->timer4()->isActive());
     EXPECT_EQ(op.calls.size(), 1u);
@@ -125,7 +101,6 @@ TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndica
     EXPECT_EQ(value(7), "E235");
     EXPECT_EQ(value(25), "E241");
     EXPECT_EQ(form->statusPage().flags().AnalogCardPresent, false);
-    EXPECT_EQ(form->statusPage().flags().CalibrationPermitted, false);
     form->F5Key();
     EXPECT_EQ(readings(), 2);
 
@@ -138,10 +113,6 @@ TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndica
     EXPECT_EQ(readings(), 3);
     EXPECT_EQ(value(1), "001.501");  // three digits before the point and three after, as in 300.045
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(StatusPageTest, ARegisterWithoutAnswerEmptiesItsRowsInsteadOfKeepingTheLastValues)
 {
