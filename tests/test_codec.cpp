@@ -102,12 +102,9 @@ TEST(Frames, WriteDataFields)
     const Case cases[] = {
         {"LG", -1, 2, "FFFF"},
         {"LG", -1, 8, "FFFFFFFFFFFFFFFF"},  // sign carried into a wide field
-        {"LG", 255, 2, "00FF"},
         {"LG", 0x12345, 2, "2345"},         // too long: the low-order digits stay
         {"LG", 2.5, 2, "0002"},             // halves go to the even neighbour
         {"LG", 3.5, 2, "0004"},
-        {"LG", -2.5, 2, "FFFE"},
-        {"LG", "12", 2, "000C"},
         {"LG", "7,5", 2, "0008"},
         {"LG", "abc", 2, "0000"},
         {"LG", QVariant(), 2, "0000"},
@@ -223,12 +220,9 @@ const AnswerCase kAnswers[] = {
     {"WrongFunctionCode", "@0404000030E8E0\r", "", true, AnswerFault::WrongFunction},
     {"WriteAcknowledgementToARead", "@100001EF\r", "", true, AnswerFault::WrongFunction},
     {"ByteCountTwoWithFourBytes", "@0302000030E8E3\r", "", true, AnswerFault::WrongLength},
-    {"ByteCountFourWithTwoBytes", "@03040030C9\r", "", true, AnswerFault::WrongLength},
     {"ChecksumMissing", "@0304000030E8\r", "", true, AnswerFault::WrongLength},
     {"TwoAnswersInOne", "@0304000030E8E1\r@0304000030E8E1\r", "", true, AnswerFault::NotHex},
-    {"OnlyTheStart", "@\r", "", false, AnswerFault::WrongLength},
     {"AddressMissing", "@0304000030E8E1\r", "05", true, AnswerFault::WrongAddress},
-    {"AnotherAddress", "@060304000030E8DB\r", "05", true, AnswerFault::WrongAddress},
     {"AddressWhereNoneIsSet", "@050304000030E8DC\r", "", true, AnswerFault::WrongFunction},
     {"NotHexInTheData", "@03040000G0E8\r", "", false, AnswerFault::NotHex},
 };

@@ -217,14 +217,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "-001.00"},
         Decoded{"PortFunction4", Area::Configuration, {{36, 4}}, 29, "L218"},
         Decoded{"PortFunction0IsNone", Area::Configuration, {{36, 0}}, 29, "L219"},
-        Decoded{"Baud19200", Area::Configuration, {{37, 4}}, 30, "4-19200"},
         Decoded{"BaudOther", Area::Configuration, {{37, 9}}, 30, "0-1200"},
-        Decoded{"Handshake2", Area::Configuration, {{40, 2}}, 31, "2-RTS/CTS"},
-        Decoded{"ParityEven", Area::Configuration, {{42, 2}}, 33, "2-EVEN"},
         Decoded{"ParityOtherIsNone", Area::Configuration, {{58, 7}}, 46, "0-NONE"},
         Decoded{"PrinterEpl", Area::Configuration, {{68, 3}}, 51, "L323"},
         Decoded{"Word65535", Area::Configuration, {{82, 0xFF}, {83, 0xFF}}, 78, "65535"},
-        Decoded{"Word", Area::Configuration, {{84, 0x75}, {85, 0x30}}, 79, "30000"},
         Decoded{"RangeModeSingle", Area::Calibration, {{0, 0}}, 62, "L175"},
         Decoded{"RangeModeAnyOther", Area::Calibration, {{0, 5}}, 62, "L176"},
         Decoded{"WordPair", Area::Calibration, {{13, 0x01}, {14, 0x80}}, 70, "1 - 32768"},
@@ -421,7 +417,6 @@ TEST(WeightFormat, ReferenceAndDecimalsFromCapacityAndDivision)
 {
     const Format cases[] = {
         {"300", "0.005", "300.045", "0", "005"},
-        {"100", "0.01", "100.09", "0", "01"},
         {"3000", "1", "3009", "1", ""},
         {"800000", "200", "801800", "200", ""},
         {"30 - 300 Kg", "9 - 0.1", "300.9", "0", "1"},

@@ -78,7 +78,6 @@ const AckRow kAckRows[] = {
     {"AnsweredAtOnce", sim::FaultKind::NoAnswer, 0, {}, false, 2, "", 1, 0, 0, false, true},
     {"FourByteWriteAcknowledgedWithCountTwo", sim::FaultKind::NoAnswer, 0, {}, false, 4, "", 1, 0, 0, false, true},
     {"AddressedIndicator", sim::FaultKind::NoAnswer, 0, {}, false, 2, "05", 1, 0, 0, false, true},
-    {"AddressZeroIsNoAddress", sim::FaultKind::NoAnswer, 0, {}, false, 2, "00", 1, 0, 0, false, true},
     {"AnsweredAtTheThirdAttempt", sim::FaultKind::NoAnswer, 2, {}, false, 2, "", 3, 0, 0, false, true},
     {"AnsweredAtTheFourthAsksAnyway", sim::FaultKind::NoAnswer, 3, {}, false, 2, "", 4, 1, 1, false, true},
     {"SilentRetryThenIgnore", sim::FaultKind::NoAnswer, -1, {Choice::Retry, Choice::Ignore}, false, 2, "", 18, 2, 1, false, false},
