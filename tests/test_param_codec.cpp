@@ -116,7 +116,9 @@ TEST(ParameterCatalogue, EveryValueLiesWhereTheBlocksCarryIt)
     }
 }
 
-TEST(ParameterCatalogue, EachWrittenByteHasOneSourceAndThePiecesCoverExactlyTheGroups)
+// The pieces each group is written in (register and length) are on the wire of the
+// parameter write tests.
+TEST(ParameterCatalogue, EachWrittenByteHasOneSource)
 {
     // Bytes 0-85 of the configuration block and 0-39 of the calibration block carry a
     // value or a constant, each exactly once; 86-99 carry nothing.
@@ -131,15 +133,6 @@ TEST(ParameterCatalogue, EachWrittenByteHasOneSourceAndThePiecesCoverExactlyTheG
         EXPECT_EQ(count(Area::Configuration, b), b < 86 ? 1 : 0) << "configuration byte " << b;
     for (int b = 0; b < 40; ++b)
         EXPECT_EQ(count(Area::Calibration, b), 1) << "calibration byte " << b;
-
-    std::vector<std::tuple<Group, int, int>> pieces;
-    for (const params::Piece &p : params::Pieces())
-        pieces.emplace_back(p.group, params::PieceRegister(p), p.bytes);
-    EXPECT_EQ(pieces, (std::vector<std::tuple<Group, int, int>>{
-                          {Group::Calibration, 128, 20}, {Group::Calibration, 138, 4}, {Group::Calibration, 142, 12},
-                          {Group::Jmp, 149, 10},         {Group::Nrm, 154, 12},        {Group::Nrm, 160, 14},
-                          {Group::Nrm, 167, 8},          {Group::Nrm, 171, 8},         {Group::Nrm, 175, 8},
-                          {Group::Nrm, 179, 8},          {Group::Nrm, 183, 14},        {Group::Nrm, 190, 4}}));
 }
 
 TEST(ParameterCatalogue, LayoutCaptionsSectionsAndHiddenRowsPerModel)
@@ -304,11 +297,6 @@ TEST(BlockEncode, AReadBlockIsWrittenBackByteForByte)
     EXPECT_EQ(set.value(10), texts.text(337));
     EXPECT_EQ(set.value(31), "1-xon/xoff");
     EXPECT_EQ(set.value(48), texts.text(218));
-
-    // The printer piece to register 183: bytes 68-81.
-    const params::Piece &printer = params::Pieces()[10];
-    ASSERT_EQ(params::PieceRegister(printer), 183);
-    EXPECT_EQ(PieceText(set, printer), "02010201000000C8030203010900");
 }
 
 TEST(BlockEncode, CellsGiveTheirLeadingNumberAndCompanionsTheirValues)
