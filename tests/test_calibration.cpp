@@ -334,87 +334,67 @@ TEST(HardwareFlags, OnlyABit3AndBBit4)
 
 // ---- checks before anything is sent --------------------------------------------
 
-struct CheckCase {
-    const char *name;
-    std::optional<bool> permitted;
-    RangeChoice choice;
-    CalibrationKind kind;
-    CalibrationEnd expected;
-    const char *message;  // "" for none
-};
-
-class CalibrationChecks : public ::testing::TestWithParam<CheckCase> {};
-
-TEST_P(CalibrationChecks, RefuseBeforeSendingWithTheirText)
+TEST(CalibrationChecks, RefuseBeforeSendingWithTheirText)
 {
-    const CheckCase &c = GetParam();
-    ScriptedOperator op;
+    const RangeChoice dual{1, 30, 9, 46, 10, 1};
+    const struct {
+        const char *name;
+        std::optional<bool> permitted;
+        RangeChoice choice;
+        CalibrationKind kind;
+        CalibrationEnd expected;
+        const char *message;  // "" for none
+    } cases[] = {
+        {"NotPermitted", false, dual, CalibrationKind::Zero, CalibrationEnd::NotPermitted, "T310"},
+        {"PermissionUnknown", std::nullopt, dual, CalibrationKind::Zero, CalibrationEnd::NotPermitted, "T310"},
+        {"DualSameDivisions", true, {1, 30, 9, 46, 9, 1}, CalibrationKind::General, CalibrationEnd::BadDivisions,
+         "T328"},
+        {"DualSmallerSecondDivision", true, {1, 30, 9, 46, 8, 1}, CalibrationKind::Zero, CalibrationEnd::BadDivisions,
+         "T328"},
+        {"SingleIgnoresTheSecondRange", true, {0, 30, 9, 46, 8, 1}, CalibrationKind::General,
+         CalibrationEnd::Finished, ""},
+        {"EmptyDivision", true, {0, 30, std::nullopt, 30, 9, 1}, CalibrationKind::Zero, CalibrationEnd::MissingField,
+         "T313"},
+        {"NotPermittedComesFirst", false, {1, 30, 9, 46, 9, std::nullopt}, CalibrationKind::General,
+         CalibrationEnd::NotPermitted, "T310"},
+    };
     const LanguageTexts texts = test::NumberedTexts();
-    CalibrationRequest request;
-    request.kind = c.kind;
-    request.choice = c.choice;
-    request.calibrationPermitted = c.permitted;
-    request.indicator = RangeSettings{{0, 30, 9, 30, 9, 1}, 0, {1, 1, 1}};
-    EXPECT_EQ(CheckCalibration(request, op, texts), c.expected);
-    EXPECT_EQ(op.messages(), *c.message ? QStringList{QString::fromLatin1(c.message)} : QStringList{});
-}
-
-const RangeChoice kDual{1, 30, 9, 46, 10, 1};
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CalibrationChecks,
-    ::testing::Values(
-        CheckCase{"NotPermitted", false, kDual, CalibrationKind::Zero, CalibrationEnd::NotPermitted, "T310"},
-        CheckCase{"PermissionUnknown", std::nullopt, kDual, CalibrationKind::Zero, CalibrationEnd::NotPermitted,
-                  "T310"},
-        CheckCase{"DualSameDivisions", true, {1, 30, 9, 46, 9, 1}, CalibrationKind::General,
-                  CalibrationEnd::BadDivisions, "T328"},
-        CheckCase{"DualSmallerSecondDivision", true, {1, 30, 9, 46, 8, 1}, CalibrationKind::Zero,
-                  CalibrationEnd::BadDivisions, "T328"},
-        CheckCase{"SingleIgnoresTheSecondRange", true, {0, 30, 9, 46, 8, 1}, CalibrationKind::General,
-                  CalibrationEnd::Finished, ""},
-        CheckCase{"EmptyDivision", true, {0, 30, std::nullopt, 30, 9, 1}, CalibrationKind::Zero,
-                  CalibrationEnd::MissingField, "T313"},
-        CheckCase{"NotPermittedComesFirst", false, {1, 30, 9, 46, 9, std::nullopt}, CalibrationKind::General,
-                  CalibrationEnd::NotPermitted, "T310"}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-// ---- the test weight ------------------------------------------------------------
-
-struct WeightCase {
-    const char *name;
-    const char *entry;
-    const char *capacity;
-    const char *division;
-    WeightCheck check;
-    qint64 units;
-};
-
-class TestWeightEntry : public ::testing::TestWithParam<WeightCase> {};
-
-TEST_P(TestWeightEntry, BecomesUnitsOfTheLastDecimal)
-{
-    const WeightCase &c = GetParam();
-    const TestWeight w = CheckTestWeight(QString::fromLatin1(c.entry), QString::fromLatin1(c.capacity),
-                                         QString::fromLatin1(c.division));
-    EXPECT_EQ(w.check, c.check);
-    if (c.check == WeightCheck::Ok) {
-        EXPECT_EQ(w.units, c.units);
+    for (const auto &c : cases) {
+        ScriptedOperator op;
+        CalibrationRequest request;
+        request.kind = c.kind;
+        request.choice = c.choice;
+        request.calibrationPermitted = c.permitted;
+        request.indicator = RangeSettings{{0, 30, 9, 30, 9, 1}, 0, {1, 1, 1}};
+        EXPECT_EQ(CheckCalibration(request, op, texts), c.expected) << c.name;
+        EXPECT_EQ(op.messages(), *c.message ? QStringList{QString::fromLatin1(c.message)} : QStringList{}) << c.name;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TestWeightEntry,
-    ::testing::Values(WeightCase{"Hundredths", "12.5", "100", "0.01", WeightCheck::Ok, 1250},
-                      WeightCase{"Comma", "12,5", "100", "0.01", WeightCheck::Ok, 1250},
-                      WeightCase{"ExtraDecimalsCut", "12.567", "100", "0.01", WeightCheck::Ok, 1256},
-                      WeightCase{"WholeDivisionDropsDecimals", "5.7", "1000", "1", WeightCheck::Ok, 5},
-                      WeightCase{"LeadingPoint", ".5", "10", "0.1", WeightCheck::Ok, 5},
-                      WeightCase{"AboveTheCapacity", "150.01", "150", "0.01", WeightCheck::AboveCapacity, 0},
-                      WeightCase{"BelowOneUnit", "0.04", "150", "0.1", WeightCheck::Zero, 0},
-                      WeightCase{"Letters", "12a", "150", "0.1", WeightCheck::NotANumber, 0},
-                      WeightCase{"Negative", "-5", "150", "0.1", WeightCheck::NotANumber, 0}),
-    [](const auto &info) { return std::string(info.param.name); });
+// ---- the test weight ------------------------------------------------------------
+
+// Cut, not rounded, and the capacity itself taken: the span sequence tests.
+TEST(TestWeightEntry, BecomesUnitsOfTheLastDecimal)
+{
+    const struct { const char *name, *entry, *capacity, *division; WeightCheck check; qint64 units; } cases[] = {
+        {"Hundredths", "12.5", "100", "0.01", WeightCheck::Ok, 1250},
+        {"Comma", "12,5", "100", "0.01", WeightCheck::Ok, 1250},
+        {"WholeDivisionDropsDecimals", "5.7", "1000", "1", WeightCheck::Ok, 5},
+        {"LeadingPoint", ".5", "10", "0.1", WeightCheck::Ok, 5},
+        {"AboveTheCapacity", "150.01", "150", "0.01", WeightCheck::AboveCapacity, 0},
+        {"BelowOneUnit", "0.04", "150", "0.1", WeightCheck::Zero, 0},
+        {"Letters", "12a", "150", "0.1", WeightCheck::NotANumber, 0},
+        {"Negative", "-5", "150", "0.1", WeightCheck::NotANumber, 0},
+    };
+    for (const auto &c : cases) {
+        const TestWeight w = CheckTestWeight(QString::fromLatin1(c.entry), QString::fromLatin1(c.capacity),
+                                             QString::fromLatin1(c.division));
+        EXPECT_EQ(w.check, c.check) << c.name;
+        if (c.check == WeightCheck::Ok) {
+            EXPECT_EQ(w.units, c.units) << c.name;
+        }
+    }
+}
 
 TEST(TestWeightSuggestion, IsHalfTheCapacity)
 {

@@ -170,57 +170,45 @@ TEST(ParameterCatalogue, LayoutCaptionsSectionsAndHiddenRowsPerModel)
 
 // ---- decoding -------------------------------------------------------------------
 
-struct Decoded {
-    const char *name;
-    Area area;
-    std::map<int, int> bytes;
-    int row;
-    const char *text;
-};
-
-class BlockDecodeTest : public ::testing::TestWithParam<Decoded> {};
-
-TEST_P(BlockDecodeTest, ShowsTheRowsText)
+TEST(BlockDecode, EachValueKindShowsTheRowsText)
 {
-    const Decoded &d = GetParam();
-    ParameterSet set;
-    set.weight.WeightFormatReference = "300.09";
+    const struct { const char *name; Area area; std::map<int, int> bytes; int row; const char *text; } cases[] = {
+        {"Metrological200On", Area::Configuration, {{0, 1}}, 3, "L178"},
+        {"Metrological200OtherCode", Area::Configuration, {{0, 2}}, 3, "L177"},
+        {"MotionBandCode7IsOff", Area::Configuration, {{6, 7}}, 9, "4- Off"},
+        {"TiltCode1", Area::Configuration, {{8, 1}}, 10, "L336"},
+        {"TiltUnknownCodeEmpty", Area::Configuration, {{8, 5}}, 10, ""},
+        {"FilterDigit5", Area::Configuration, {{10, 5}}, 13, "5 "},
+        {"Filter12Is0", Area::Configuration, {{10, 12}}, 13, "0 "},
+        {"ApplicationOther", Area::Configuration, {{13, 9}}, 14, "L192"},
+        {"NumberByte", Area::Configuration, {{22, 255}}, 19, "255"},
+        {"Tenths75", Area::Configuration, {{27, 75}}, 21, "7,5"},
+        {"Tenths50", Area::Configuration, {{27, 50}}, 21, "5"},
+        {"WeightNegative", Area::Configuration, {{18, 0xFF}, {19, 0xFF}, {20, 0xFF}, {21, 0x9C}}, 18, "-001.00"},
+        {"PortFunction4", Area::Configuration, {{36, 4}}, 29, "L218"},
+        {"PortFunction0IsNone", Area::Configuration, {{36, 0}}, 29, "L219"},
+        {"BaudOther", Area::Configuration, {{37, 9}}, 30, "0-1200"},
+        {"ParityOtherIsNone", Area::Configuration, {{58, 7}}, 46, "0-NONE"},
+        {"PrinterEpl", Area::Configuration, {{68, 3}}, 51, "L323"},
+        {"Word65535", Area::Configuration, {{82, 0xFF}, {83, 0xFF}}, 78, "65535"},
+        {"RangeModeSingle", Area::Calibration, {{0, 0}}, 62, "L175"},
+        {"RangeModeAnyOther", Area::Calibration, {{0, 5}}, 62, "L176"},
+        {"WordPair", Area::Calibration, {{13, 0x01}, {14, 0x80}}, 70, "1 - 32768"},
+        {"LongSigned", Area::Calibration, {{24, 0xFF}, {25, 0xFF}, {26, 0xFF}, {27, 0xFE}}, 73, "-2"},
+        {"LongPrefixed", Area::Calibration, {{33, 0x01}, {34, 0x3B}, {35, 0x19}}, 75, "9,80665"},
+        {"LongPrefixedOneDigit", Area::Calibration, {{39, 7}}, 76, "7"},
+    };
     const LanguageTexts texts = numbered();
-    const QString hex = block(params::AreaBytes(d.area), d.bytes);
-    ASSERT_TRUE(d.area == Area::Configuration ? ConfigurationYerleş(set, hex, texts)
-                                              : CalibrasyonYerleştir(set, hex, texts));
-    EXPECT_EQ(set.value(d.row), QString::fromUtf8(d.text));
+    for (const auto &d : cases) {
+        ParameterSet set;
+        set.weight.WeightFormatReference = "300.09";
+        const QString hex = block(params::AreaBytes(d.area), d.bytes);
+        ASSERT_TRUE(d.area == Area::Configuration ? ConfigurationYerleş(set, hex, texts)
+                                                  : CalibrasyonYerleştir(set, hex, texts))
+            << d.name;
+        EXPECT_EQ(set.value(d.row), QString::fromUtf8(d.text)) << d.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, BlockDecodeTest,
-    ::testing::Values(
-        Decoded{"Metrological200On", Area::Configuration, {{0, 1}}, 3, "L178"},
-        Decoded{"Metrological200OtherCode", Area::Configuration, {{0, 2}}, 3, "L177"},
-        Decoded{"MotionBandCode7IsOff", Area::Configuration, {{6, 7}}, 9, "4- Off"},
-        Decoded{"TiltCode1", Area::Configuration, {{8, 1}}, 10, "L336"},
-        Decoded{"TiltUnknownCodeEmpty", Area::Configuration, {{8, 5}}, 10, ""},
-        Decoded{"FilterDigit5", Area::Configuration, {{10, 5}}, 13, "5 "},
-        Decoded{"Filter12Is0", Area::Configuration, {{10, 12}}, 13, "0 "},
-        Decoded{"ApplicationOther", Area::Configuration, {{13, 9}}, 14, "L192"},
-        Decoded{"NumberByte", Area::Configuration, {{22, 255}}, 19, "255"},
-        Decoded{"Tenths75", Area::Configuration, {{27, 75}}, 21, "7,5"},
-        Decoded{"Tenths50", Area::Configuration, {{27, 50}}, 21, "5"},
-        Decoded{"WeightNegative", Area::Configuration, {{18, 0xFF}, {19, 0xFF}, {20, 0xFF}, {21, 0x9C}}, 18,
-                "-001.00"},
-        Decoded{"PortFunction4", Area::Configuration, {{36, 4}}, 29, "L218"},
-        Decoded{"PortFunction0IsNone", Area::Configuration, {{36, 0}}, 29, "L219"},
-        Decoded{"BaudOther", Area::Configuration, {{37, 9}}, 30, "0-1200"},
-        Decoded{"ParityOtherIsNone", Area::Configuration, {{58, 7}}, 46, "0-NONE"},
-        Decoded{"PrinterEpl", Area::Configuration, {{68, 3}}, 51, "L323"},
-        Decoded{"Word65535", Area::Configuration, {{82, 0xFF}, {83, 0xFF}}, 78, "65535"},
-        Decoded{"RangeModeSingle", Area::Calibration, {{0, 0}}, 62, "L175"},
-        Decoded{"RangeModeAnyOther", Area::Calibration, {{0, 5}}, 62, "L176"},
-        Decoded{"WordPair", Area::Calibration, {{13, 0x01}, {14, 0x80}}, 70, "1 - 32768"},
-        Decoded{"LongSigned", Area::Calibration, {{24, 0xFF}, {25, 0xFF}, {26, 0xFF}, {27, 0xFE}}, 73, "-2"},
-        Decoded{"LongPrefixed", Area::Calibration, {{33, 0x01}, {34, 0x3B}, {35, 0x19}}, 75, "9,80665"},
-        Decoded{"LongPrefixedOneDigit", Area::Calibration, {{39, 7}}, 76, "7"}),
-    [](const ::testing::TestParamInfo<Decoded> &info) { return std::string(info.param.name); });
 
 TEST(BlockDecode, CompanionsFollowTheBytes)
 {
