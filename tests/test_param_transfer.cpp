@@ -1,7 +1,8 @@
 // Reading and writing the parameters against the in-process virtual indicator: the
 // order of transfers, what lands in the grid rows and the companions, the stops on
 // bad answers, the write groups, the clamp, the abort, the range (TaksimatBul) and a
-// read-edit-write-read round trip.
+// read-edit-write-read round trip. What a calibration writes to the range registers is
+// pinned register by register by the calibration tests.
 
 #include "link/Transaction.h"
 #include "params/BlockCodec.h"
@@ -300,33 +301,6 @@ TEST_F(ParameterTransferTest, ReadEditWriteReadChangesExactlyWhatWasEdited)
     QStringList again = values();
     again[1] = edited[1];  // the clock runs on
     EXPECT_EQ(again, edited);
-}
-
-TEST_F(ParameterTransferTest, ARangeChangedByPlainWritesShowsInTheNextRead)
-{
-    // As the general calibration writes the range: host mode, the range registers, stored.
-    link.HostYazdır(true);
-    link.writeNoAck(128, 2, "By", "0100", 0.2);
-    link.writeNoAck(129, 2, "By", "1604", 0.2);
-    link.writeNoAck(130, 2, "By", "1806", 0.2);
-    link.writeNoAck(149, 2, "By", "0100", 0.2);
-    for (int command : {13, 9, 20})
-        link.writeNoAck(19, 2, "Lg", command, 0.2);
-
-    const std::optional<IndicatorRange> range = TaksimatBul(link);
-    ASSERT_TRUE(range.has_value());
-    EXPECT_EQ(range->codes, (RangeCodes{1, 22, 4, 24, 6, 1}));
-    EXPECT_EQ(range->format.WeightFormatReference, "125.018") << "2nd capacity 125 kg, 1st division 0,002";
-    sim.port.open("COM1", "9600,N,8,1");
-    set.weight = range->format;
-
-    ASSERT_TRUE(read().completed);
-    EXPECT_EQ(set.value(62), texts.line(176)) << "dual range";
-    EXPECT_EQ((QStringList{set.value(63), set.value(64), set.value(65), set.value(66)}),
-              (QStringList{"22", "4", "24", "6"}));
-    EXPECT_EQ(set.value(3), texts.line(178)) << "[200] metrological";
-    EXPECT_TRUE(set.companions().Param200On);
-    EXPECT_EQ(set.value(18), "000.200") << "weights in the new format";
 }
 
 // ---- the range ------------------------------------------------------------------
