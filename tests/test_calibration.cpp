@@ -298,14 +298,9 @@ TEST_F(CalibrationTest, AnIncompleteRangeReadLeavesTheRangeUnknownAndGeneralIsRe
     sim.device.addFault({sim::FaultKind::Partial, sim::FaultScope::Register, 128, 1});
     const RangeReading read = enter();
     EXPECT_FALSE(read.range);
-    EXPECT_TRUE(read.hardware);
+    EXPECT_EQ(read.permitted(), std::optional<bool>(true));
     clearWire();
-
-    CalibrationRequest request;
-    request.kind = CalibrationKind::General;
-    request.choice = RangeChoice::of({0, 30, 9, 30, 9, 1});
-    request.calibrationPermitted = true;
-    const CalibrationResult result = RunCalibration(link, op, texts, request);
+    const CalibrationResult result = run(CalibrationKind::General, read, RangeCodes{0, 30, 9, 30, 9, 1});
     EXPECT_EQ(result.end, CalibrationEnd::MissingField);
     EXPECT_EQ(op.messages(), QStringList({"T313"}));
     EXPECT_TRUE(wire().isEmpty()) << "no zeros written over the metrological bytes";
