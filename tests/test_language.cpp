@@ -77,7 +77,7 @@ TEST(LanguageFileReading, LineEndsBlanksAndEncodings)
     const Row rows[] = {
         {"first\r\n\r\n  padded  \r\n\tTab\r\n", {"first", "", "  padded  ", "\tTab"}},
         // Mixed ends in one file, as an editor may leave them; CR CR LF is a lone CR and a CR LF.
-        {"a\r\nb\nc\rd\r\n\r\ne", {"a", "b", "c", "d", "", "e"}},
+        {"a\r\nb\n\nc\rd\r\n\r\ne", {"a", "b", "", "c", "d", "", "e"}},
         {"x\r\r\ny\r", {"x", "", "y"}},  // and a final lone CR adds no line
         {"", {}},
         {"\r\n", {""}},  // a file holding one empty line has a line
