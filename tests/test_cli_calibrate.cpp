@@ -26,14 +26,6 @@ QStringList writes(const InProcessIndicator &sim)
     return out;
 }
 
-vx::sim::CalibrationOptions calibration(int busyPolls, int spanRefusals)
-{
-    vx::sim::CalibrationOptions o;
-    o.busyPolls = busyPolls;
-    o.spanRefusals = spanRefusals;
-    return o;
-}
-
 class CalibrateCli : public ::testing::Test {
 protected:
     CliRun run(const QStringList &args) { return cli.run(*sim, args); }
@@ -159,7 +151,7 @@ TEST_F(CalibrateCli, NotPermittedExitsFour)
 
 TEST_F(CalibrateCli, ARefusedSpanWithAGivenWeightEndsTheSpanAndExitsFour)
 {
-    indicator({}, calibration(2, 5));
+    indicator({}, {.busyPolls = 2, .spanRefusals = 5});
     CliRun r = run({"calibrate", "span", "--yes", "--weight", "100"});
     EXPECT_EQ(r.exitCode, 4);
     EXPECT_TRUE(r.err.contains("did not accept the calibration step")) << r.err.toStdString();
@@ -175,7 +167,7 @@ TEST_F(CalibrateCli, ARefusedSpanWithAGivenWeightEndsTheSpanAndExitsFour)
 
 TEST_F(CalibrateCli, APollThatGivesUpExitsFour)
 {
-    indicator({}, calibration(1000, 0));
+    indicator({}, {.busyPolls = 1000});
     const CliRun r = run({"calibrate", "zero", "--yes"});
     EXPECT_EQ(r.exitCode, 4);
     EXPECT_EQ(r.err.count("No valid calibration status"), 2) << "zero and finish";

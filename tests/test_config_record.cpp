@@ -237,34 +237,22 @@ TEST(ConfigRecord, WeightRowsAreSavedFromTheirRawValuesNotTheirDisplay)
 
 // ---- ParameterRow1Text ----
 
-struct Row1Case {
-    const char *name;
-    QString text;
-    std::optional<QString> row1;
-    QString suffix;
-};
-
-class Row1Split : public ::testing::TestWithParam<Row1Case> {};
-
-TEST_P(Row1Split, SplitsAtTheFirstBackslashFromThe11thCharacter)
+TEST(ConfigRecord, Row1SplitsAtTheFirstBackslashFromThe11thCharacter)
 {
-    const Row1Case &c = GetParam();
-    const Row1Parts parts = SplitParameterRow1Text(c.text);
-    EXPECT_EQ(parts.row1, c.row1);
-    EXPECT_EQ(parts.suffix, c.suffix);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Row1Split,
-    ::testing::Values(
-        Row1Case{"TenLettersThenDate", "ABCDEFGHIJ \\ 01-02-03", QString("ABCDEFGHIJ"), " \\ 01-02-03"},
-        Row1Case{"ClockAndWeekday", "05-03-24 \\ 10:11:12 \\ Thursday", QString("05-03-24 \\ 10:11:12"),
-                 " \\ Thursday"},
+    const struct { const char *name; QString text; std::optional<QString> row1; QString suffix; } cases[] = {
+        {"TenLettersThenDate", "ABCDEFGHIJ \\ 01-02-03", QString("ABCDEFGHIJ"), " \\ 01-02-03"},
+        {"ClockAndWeekday", "05-03-24 \\ 10:11:12 \\ Thursday", QString("05-03-24 \\ 10:11:12"), " \\ Thursday"},
         // The only "\" stands at the 10th character: no split.
-        Row1Case{"BackslashTooEarly", "05-03-24 \\ 10:11:12", std::nullopt, "05-03-24 \\ 10:11:12"},
-        Row1Case{"BackslashAt11th", "ABCDEFGHIJ\\x", QString("ABCDEFGHI"), "J\\x"},
-        Row1Case{"Empty", "", std::nullopt, ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+        {"BackslashTooEarly", "05-03-24 \\ 10:11:12", std::nullopt, "05-03-24 \\ 10:11:12"},
+        {"BackslashAt11th", "ABCDEFGHIJ\\x", QString("ABCDEFGHI"), "J\\x"},
+        {"Empty", "", std::nullopt, ""},
+    };
+    for (const auto &c : cases) {
+        const Row1Parts parts = SplitParameterRow1Text(c.text);
+        EXPECT_EQ(parts.row1, c.row1) << c.name;
+        EXPECT_EQ(parts.suffix, c.suffix) << c.name;
+    }
+}
 
 TEST(ConfigRecord, Row1AndItsSuffixAreSavedTrimmedOrNotAtAll)
 {

@@ -74,11 +74,11 @@ TEST(LanguageFileReading, LineEndsBlanksAndEncodings)
         QByteArray bytes;
         QStringList texts;  // every line read, in order
     };
-    std::vector<Row> rows = {
+    const Row rows[] = {
         {"first\r\n\r\n  padded  \r\n\tTab\r\n", {"first", "", "  padded  ", "\tTab"}},
         // Mixed ends in one file, as an editor may leave them; CR CR LF is a lone CR and a CR LF.
-        {"a\r\nb\nc\rd\r\n\r\ne", {"a", "b", "c", "d", "", "e"}},
-        {"x\r\r\ny", {"x", "", "y"}},
+        {"a\r\nb\n\nc\rd\r\n\r\ne", {"a", "b", "", "c", "d", "", "e"}},
+        {"x\r\r\ny\r", {"x", "", "y"}},  // and a final lone CR adds no line
         {"", {}},
         {"\r\n", {""}},  // a file holding one empty line has a line
         // "İPTAL" and "Başlık" in Windows-1254 bytes, then saved as UTF-8 by an editor.
@@ -89,11 +89,6 @@ TEST(LanguageFileReading, LineEndsBlanksAndEncodings)
         // One byte that is not UTF-8 anywhere makes the whole file Windows-1254.
         {"Sal\xC4\xB1\r\nPazartesi \xFE\r\n", {"SalÄ±", "Pazartesi ş"}},
     };
-    // Any line end splits, and the last one adds no line.
-    for (const QByteArray end : {"\r\n", "\n", "\r"}) {
-        rows.push_back({"one" + end + end + "three" + end, {"one", "", "three"}});
-        rows.push_back({"one" + end + end + "three", {"one", "", "three"}});
-    }
     for (const Row &r : rows) {
         SCOPED_TRACE(r.bytes.toHex().constData());
         const LanguageTexts texts = LanguageTexts::fromBytes(r.bytes);

@@ -26,41 +26,31 @@ QStringList cells(const MetrologyTable &table)
     return out;
 }
 
-struct ProfileCase {
-    const char *name;
-    const char *text;
-    QStringList expected;
-};
-
-class ProfileLines : public ::testing::TestWithParam<ProfileCase> {};
-
-TEST_P(ProfileLines, StoreWhatTheyShould)
+TEST(MetrologyProfile, LinesStoreWhatTheyShould)
 {
-    EXPECT_EQ(cells(ParseMetrologyProfile(GetParam().text)), GetParam().expected);
+    const struct { const char *name, *text; QStringList expected; } cases[] = {
+        {"DivisionsGetTheirUnit", "22 - 100 Kg;5 - 0.005;6 - 0.01;7 - 0.02;\r\n",
+         {"22,0=22 - 100 Kg", "22,1=5 - 0.005 Kg", "22,2=6 - 0.01 Kg", "22,3=7 - 0.02 Kg"}},
+        {"EmptyFieldsTakeNoColumn", "3 - 4 Kg;;7 - 0.02;\r\n", {"3,0=3 - 4 Kg", "3,1=7 - 0.02 Kg"}},
+        {"NoFinalSemicolonLosesTheLastField", "22 - 100 Kg;6 - 0.01", {"22,0=22 - 100 Kg"}},
+        {"NoSemicolonStoresNothing", "22 - 100 Kg\r\n", {}},
+        {"EndingInKgStaysAsItIs", "1 - 2 Kg;2Kg;2kg;\r\n", {"1,0=1 - 2 Kg", "1,1=2Kg", "1,2=2kg Kg"}},
+        {"BlanksAroundAFieldDropped", "4 - 5 Kg; 6 - 0.01 ;  ;\n", {"4,0=4 - 5 Kg", "4,1=6 - 0.01 Kg"}},
+        {"LastRowIsSpare", "86 - x;9 - 0.1;\r\n", {"86,0=86 - x Kg", "86,1=9 - 0.1 Kg"}},
+        {"RowsBeyondTheTableStoreNothing", "87 - x;9 - 0.1;\r\n1000000 - y;1;\r\n", {}},
+        {"NoLeadingNumberStoresNothing", "Kapasite;Taksimat;\r\n-1 - x;2;\r\n", {}},
+        {"AtMostEightFields", "5 - 6 Kg;1;2;3;4;5;6;7;8;9;\r\n",
+         {"5,0=5 - 6 Kg", "5,1=1 Kg", "5,2=2 Kg", "5,3=3 Kg", "5,4=4 Kg", "5,5=5 Kg", "5,6=6 Kg",
+          "5,7=7 Kg"}},
+        {"LaterLineOverwritesOnlyWhatItFills", "7 - 10 Kg;3 - 0.001;4 - 0.002;5 - 0.005;\r\n7 - 10 Kg;6 - 0.01;\r\n",
+         {"7,0=7 - 10 Kg", "7,1=6 - 0.01 Kg", "7,2=4 - 0.002 Kg", "7,3=5 - 0.005 Kg"}},
+        {"LineEndsOfEveryKind", "1 - 2 Kg;3;\r2 - 3 Kg;4;\n\n3 - 4 Kg;5;",
+         {"1,0=1 - 2 Kg", "1,1=3 Kg", "2,0=2 - 3 Kg", "2,1=4 Kg", "3,0=3 - 4 Kg", "3,1=5 Kg"}},
+        {"EmptyFile", "", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(cells(ParseMetrologyProfile(c.text)), c.expected) << c.name;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ProfileLines,
-    ::testing::Values(
-        ProfileCase{"DivisionsGetTheirUnit", "22 - 100 Kg;5 - 0.005;6 - 0.01;7 - 0.02;\r\n",
-                    {"22,0=22 - 100 Kg", "22,1=5 - 0.005 Kg", "22,2=6 - 0.01 Kg", "22,3=7 - 0.02 Kg"}},
-        ProfileCase{"EmptyFieldsTakeNoColumn", "3 - 4 Kg;;7 - 0.02;\r\n", {"3,0=3 - 4 Kg", "3,1=7 - 0.02 Kg"}},
-        ProfileCase{"NoFinalSemicolonLosesTheLastField", "22 - 100 Kg;6 - 0.01", {"22,0=22 - 100 Kg"}},
-        ProfileCase{"NoSemicolonStoresNothing", "22 - 100 Kg\r\n", {}},
-        ProfileCase{"EndingInKgStaysAsItIs", "1 - 2 Kg;2Kg;2kg;\r\n", {"1,0=1 - 2 Kg", "1,1=2Kg", "1,2=2kg Kg"}},
-        ProfileCase{"BlanksAroundAFieldDropped", "4 - 5 Kg; 6 - 0.01 ;  ;\n", {"4,0=4 - 5 Kg", "4,1=6 - 0.01 Kg"}},
-        ProfileCase{"LastRowIsSpare", "86 - x;9 - 0.1;\r\n", {"86,0=86 - x Kg", "86,1=9 - 0.1 Kg"}},
-        ProfileCase{"RowsBeyondTheTableStoreNothing", "87 - x;9 - 0.1;\r\n1000000 - y;1;\r\n", {}},
-        ProfileCase{"NoLeadingNumberStoresNothing", "Kapasite;Taksimat;\r\n-1 - x;2;\r\n", {}},
-        ProfileCase{"AtMostEightFields", "5 - 6 Kg;1;2;3;4;5;6;7;8;9;\r\n",
-                    {"5,0=5 - 6 Kg", "5,1=1 Kg", "5,2=2 Kg", "5,3=3 Kg", "5,4=4 Kg", "5,5=5 Kg", "5,6=6 Kg",
-                     "5,7=7 Kg"}},
-        ProfileCase{"LaterLineOverwritesOnlyWhatItFills", "7 - 10 Kg;3 - 0.001;4 - 0.002;5 - 0.005;\r\n7 - 10 Kg;6 - 0.01;\r\n",
-                    {"7,0=7 - 10 Kg", "7,1=6 - 0.01 Kg", "7,2=4 - 0.002 Kg", "7,3=5 - 0.005 Kg"}},
-        ProfileCase{"LineEndsOfEveryKind", "1 - 2 Kg;3;\r2 - 3 Kg;4;\n\n3 - 4 Kg;5;",
-                    {"1,0=1 - 2 Kg", "1,1=3 Kg", "2,0=2 - 3 Kg", "2,1=4 Kg", "3,0=3 - 4 Kg", "3,1=5 Kg"}},
-        ProfileCase{"EmptyFile", "", {}}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(MetrologyTable, OutsideTheTableIsEmptyAndIgnored)
 {

@@ -151,7 +151,6 @@ TEST(PortAc, ClosesAnOpenPortFirstAndShowsTheMessageOfEachFailure)
         {"/dev/ttyUSB0", 0, 0, "/dev/ttyUSB0", nullptr, Icon::None},
         {"/dev/ttyUSB9", 0, PortErr::NoSuchPort, "/dev/ttyUSB9", "/dev/ttyUSB9 bulunmamaktadır", Icon::Critical},
         {"9", 0, PortErr::NoSuchPort, "COM9", "COM9 bulunmamaktadır", Icon::Critical},
-        {"COM9", 0, PortErr::NoSuchPort, "COM9", "COM9 bulunmamaktadır", Icon::Critical},
         {"3", PortErr::Busy, PortErr::Busy, "COM3", " 8005 :Access denied", Icon::None},
     };
     for (const Case &c : cases) {

@@ -49,9 +49,7 @@ TEST(SimParameters, DefaultsLeaveEveryValueAlreadyThere)
     dev.setReg(160, 0x1234);  // e.g. from a loaded state
     vx::sim::InstallDefaultModules(dev, {});
     EXPECT_EQ(dev.reg(160), 0x1234);
-    EXPECT_EQ(dev.reg(131), 0x0200);  // [970] 2 mV/V
-    EXPECT_EQ(dev.reg(167), 0x0303);  // serial port 1: PC communication, 9600 baud
-    EXPECT_EQ(dev.reg(162), 0xC44B);  // the last byte of [104] 2500 and [103] 7,5
+    EXPECT_NE(dev.reg(167), 0) << "the rest filled (what it holds: the parameter read tests)";
     EXPECT_EQ(dev.reg(195), 0) << "the analog output type is the calibration module's";
 }
 

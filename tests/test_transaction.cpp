@@ -78,7 +78,6 @@ const AckRow kAckRows[] = {
     {"AnsweredAtOnce", sim::FaultKind::NoAnswer, 0, {}, false, 2, "", 1, 0, 0, false, true},
     {"FourByteWriteAcknowledgedWithCountTwo", sim::FaultKind::NoAnswer, 0, {}, false, 4, "", 1, 0, 0, false, true},
     {"AddressedIndicator", sim::FaultKind::NoAnswer, 0, {}, false, 2, "05", 1, 0, 0, false, true},
-    {"AddressZeroIsNoAddress", sim::FaultKind::NoAnswer, 0, {}, false, 2, "00", 1, 0, 0, false, true},
     {"AnsweredAtTheThirdAttempt", sim::FaultKind::NoAnswer, 2, {}, false, 2, "", 3, 0, 0, false, true},
     {"AnsweredAtTheFourthAsksAnyway", sim::FaultKind::NoAnswer, 3, {}, false, 2, "", 4, 1, 1, false, true},
     {"SilentRetryThenIgnore", sim::FaultKind::NoAnswer, -1, {Choice::Retry, Choice::Ignore}, false, 2, "", 18, 2, 1, false, false},
@@ -353,21 +352,8 @@ TEST_F(TransactionTest, ClosedPortAnswersNothingAtOnce)
 }
 
 // ---------------------------------------------------------------------------
-// Host mode, waits and the communication log
-
-TEST_F(TransactionTest, HostModeWritesCommandsNineteenAndTwenty)
-{
-    link.settings.drainMode = DrainMode::Fixed;
-    double t0 = clock.elapsed();
-    link.HostYazdır(true);
-    EXPECT_NEAR(clock.elapsed() - t0, 0.35, 0.002);
-    EXPECT_TRUE(dev.hostMode());
-    link.HostYazdır(false);
-    EXPECT_FALSE(dev.hostMode());
-    EXPECT_EQ(dev.commands(), (std::vector<int>{19, 20}));
-    EXPECT_EQ(frames(), 2);
-    EXPECT_EQ(op.dialogCount(), 0);
-}
+// Waits and the communication log (host mode's commands 19 and 20 are on the wire
+// of every sequence test)
 
 TEST_F(TransactionTest, WaitsLastTheirTimePumpOnlyWhenAskedAndEndAtMidnight)
 {
