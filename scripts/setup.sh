@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what Vextora needs to build, test and run on Debian 12 (idempotent; run as root).
+# Further package names given as arguments are installed the same way.
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
@@ -7,6 +8,7 @@ packages=(
   libgtest-dev googletest
   fontconfig fonts-dejavu-core
   xvfb xauth
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

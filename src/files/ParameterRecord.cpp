@@ -103,16 +103,6 @@ std::optional<int> &heldCode(ParameterCompanions &c, const params::Row &row)
     return row.companion == Companion::Tilt ? c.TiltCode : c.FillingCode;
 }
 
-qint64 roundHalfEven(double x)
-{
-    const double f = std::floor(x);
-    const double diff = x - f;
-    qint64 r = qint64(f);
-    if (diff > 0.5 || (diff == 0.5 && r % 2 != 0))
-        ++r;
-    return r;
-}
-
 // A cell that holds a whole number (a sign, digits, perhaps decimals, blanks around
 // it); nothing for any other text.
 std::optional<qint64> wholeNumber(const QString &text)
@@ -124,7 +114,7 @@ std::optional<qint64> wholeNumber(const QString &text)
     const double value = t.toDouble();
     if (!std::isfinite(value) || std::fabs(value) > 9.0e15)
         return std::nullopt;
-    return roundHalfEven(value);
+    return RoundHalfEven(value);
 }
 
 }  // namespace

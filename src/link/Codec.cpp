@@ -49,24 +49,6 @@ QString hexField(qint64 value, int width)
     return PadLeftZeros(digits, width);
 }
 
-// Rounds to the nearest integer, halves to the even neighbour; NaN gives 0 and
-// values outside the 64-bit range are held at its ends.
-qint64 roundHalfEven(double x)
-{
-    if (std::isnan(x))
-        return 0;
-    if (x >= 9.2e18)
-        return std::numeric_limits<qint64>::max();
-    if (x <= -9.2e18)
-        return std::numeric_limits<qint64>::min();
-    const double floorValue = std::floor(x);
-    const double diff = x - floorValue;
-    auto result = static_cast<qint64>(floorValue);
-    if (diff > 0.5 || (diff == 0.5 && (result % 2) != 0))
-        ++result;
-    return result;
-}
-
 // The integer an LG write carries: numbers are rounded, texts are read as numbers.
 qint64 numberArgument(const QVariant &data)
 {
@@ -88,13 +70,13 @@ qint64 numberArgument(const QVariant &data)
         return data.toBool() ? 1 : 0;
     case QMetaType::Double:
     case QMetaType::Float:
-        return roundHalfEven(data.toDouble());
+        return RoundHalfEven(data.toDouble());
     default:
         break;
     }
     if (!data.isValid())
         return 0;
-    return roundHalfEven(ReadLeadingNumber(data.toString()).value_or(0.0));
+    return RoundHalfEven(ReadLeadingNumber(data.toString()).value_or(0.0));
 }
 
 // Each character as two hex digits of its code-page byte.
@@ -118,7 +100,7 @@ QString encodeId(const QString &arg)
     const int sep = rest.indexOf(kDegree);
     if (sep < 0)
         return {};
-    field += hexField(roundHalfEven(ReadLeadingNumber(rest.left(sep)).value_or(0.0)), 8);
+    field += hexField(RoundHalfEven(ReadLeadingNumber(rest.left(sep)).value_or(0.0)), 8);
     field += textToHex(rest.mid(sep + 1));
     field += QStringLiteral("0000");
     return field;
@@ -145,13 +127,13 @@ QString encodeSetpoint(const QString &arg)
         rest.truncate(cr);
     int sep;
     while (!rest.isEmpty() && (sep = rest.indexOf(kDegree)) >= 0) {
-        field += hexField(roundHalfEven(ReadLeadingNumber(rest.left(sep)).value_or(0.0)), 8);
+        field += hexField(RoundHalfEven(ReadLeadingNumber(rest.left(sep)).value_or(0.0)), 8);
         rest.remove(0, sep + 1);
     }
     // The last number: a decimal point typed by the user is read as the decimal comma.
     // When nothing follows the last "°" there is no last number to send.
     if (!rest.isEmpty())
-        field += hexField(roundHalfEven(ReadLeadingNumber(PointToComma(rest)).value_or(0.0)), 8);
+        field += hexField(RoundHalfEven(ReadLeadingNumber(PointToComma(rest)).value_or(0.0)), 8);
     return field + QStringLiteral("00");
 }
 
@@ -640,6 +622,22 @@ QString WriteTag::name() const
     case WriteKind::SPT: return QStringLiteral("SPT");
     }
     return {};
+}
+
+qint64 RoundHalfEven(double x)
+{
+    if (std::isnan(x))
+        return 0;
+    if (x >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (x <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    const double floorValue = std::floor(x);
+    const double diff = x - floorValue;
+    auto result = static_cast<qint64>(floorValue);
+    if (diff > 0.5 || (diff == 0.5 && (result % 2) != 0))
+        ++result;
+    return result;
 }
 
 }  // namespace vx

@@ -105,6 +105,10 @@ QString WeekdayName(const QString &code, const QStringList &weekdayNames);
 // reading stops at the first other character. Nothing when no digit came.
 std::optional<double> ReadLeadingNumber(const QString &text);
 
+// Rounds to the nearest integer, halves to the even neighbour; NaN gives 0 and values
+// outside the 64-bit range (infinities too) are held at its ends.
+qint64 RoundHalfEven(double x);
+
 QString CommaToPoint(const QString &text);
 QString PointToComma(const QString &text);
 QString StripDecimalPoint(const QString &text);

@@ -24,22 +24,6 @@ constexpr int kFillingRow = 27;
 constexpr int kModelZR1Line = 366;
 constexpr int kModelZR2Line = 367;
 
-qint64 roundHalfEven(double x)
-{
-    if (!std::isfinite(x))
-        return 0;
-    if (x >= 9.2e18)
-        return std::numeric_limits<qint64>::max();
-    if (x <= -9.2e18)
-        return std::numeric_limits<qint64>::min();
-    const double floorValue = std::floor(x);
-    const double diff = x - floorValue;
-    auto result = static_cast<qint64>(floorValue);
-    if (diff > 0.5 || (diff == 0.5 && (result % 2) != 0))
-        ++result;
-    return result;
-}
-
 bool isHex(const QString &text)
 {
     for (QChar c : text) {
@@ -231,7 +215,7 @@ void ShowHeldValue(ParameterSet &set, int row)
     set.setValue(row, text);
 }
 
-qint64 CellCode(const QString &text) { return roundHalfEven(ReadLeadingNumber(text).value_or(0.0)); }
+qint64 CellCode(const QString &text) { return RoundHalfEven(ReadLeadingNumber(text).value_or(0.0)); }
 
 QString HexField(qint64 value, int digits)
 {
@@ -240,7 +224,7 @@ QString HexField(qint64 value, int digits)
 
 qint64 TenthsByte(const QString &text)
 {
-    return roundHalfEven(ReadLeadingNumber(CommaToPoint(text)).value_or(0.0) * 10.0);
+    return RoundHalfEven(ReadLeadingNumber(CommaToPoint(text)).value_or(0.0) * 10.0);
 }
 
 QString TenthsText(int byte)

@@ -44,16 +44,6 @@ bool offered(const Item &item, const ParameterSet &set, Model model)
     return true;
 }
 
-qint64 roundHalfEven(double x)
-{
-    const double f = std::floor(x);
-    auto r = qint64(f);
-    const double diff = x - f;
-    if (diff > 0.5 || (diff == 0.5 && r % 2 != 0))
-        ++r;
-    return r;
-}
-
 std::optional<int> fieldValue(const QString &field)
 {
     if (field.isEmpty())
@@ -133,7 +123,7 @@ TextChange ApplyText(ParameterSet &set, int row, const QString &typed)
     }
     case Kind::Weight: {
         const double number = ReadLeadingNumber(CommaToPoint(typed)).value_or(0.0);
-        const qint64 raw = roundHalfEven(number * std::pow(10.0, set.weight.decimals()));
+        const qint64 raw = RoundHalfEven(number * std::pow(10.0, set.weight.decimals()));
         c.RawWeightValues[std::size_t(r.slot)] = raw;
         ShowHeldValue(set, row);  // the value the write will send, in the weight format
         return change;
