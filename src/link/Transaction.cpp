@@ -54,6 +54,11 @@ QString Cevap(const QString &address, const QString &answer)
     return AddressValue(address) == 0 ? answer.mid(1, 6) : answer.mid(3, 6);
 }
 
+bool IsWriteAcknowledgement(const QString &address, const QString &answer, int byteCount)
+{
+    return Cevap(address, answer) == QStringLiteral("10") + hexCount(byteCount);
+}
+
 // ---------------------------------------------------------------------------
 // Link
 
@@ -176,17 +181,10 @@ void Link::discardLateBytes()
 {
     if (m_port.bytesWaiting() <= 0)
         return;
-    QByteArray late;
-    while (m_port.bytesWaiting() > 0) {
-        const QByteArray chunk = m_port.readAll();
-        if (chunk.isEmpty())
-            break;
-        late += chunk;
-    }
+    const QString late = collectArrived();
     if (late.isEmpty())
         return;
-    stats.charsReceived += late.size();
-    AppendCommsLog(shortDate() + QStringLiteral(" - discarded late bytes: ") + PrintableAnswer(cp1254::decode(late)));
+    AppendCommsLog(shortDate() + QStringLiteral(" - discarded late bytes: ") + PrintableAnswer(late));
 }
 
 QString Link::exchange(const QString &frame, double preDelay, bool pumpEvents, int longestAnswer)
@@ -246,8 +244,6 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
                         WriteTag dataType, const QVariant &data)
 {
     const QString frame = BuildWriteFrame(address, reg, byteCount, checksumOn, dataType, data);
-    // The indicator acknowledges a write with "10" and the register count.
-    const QString expected = QStringLiteral("10") + hexCount(byteCount);
     const QString fields = QStringLiteral("[") + PadLeftZeros(qint64(reg), 3) + QStringLiteral("]-[")
                            + hexCount(byteCount) + QStringLiteral("]--- ") + transactionErrorText
                            + QStringLiteral("...");
@@ -257,7 +253,7 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
         for (;;) {
             ++n;
             const QString answer = exchange(frame, 0.0, true, WriteAnswerLength(address, checksumOn));
-            if (Cevap(address, answer) == expected || n > 8)
+            if (IsWriteAcknowledgement(address, answer, byteCount) || n > 8)
                 break;
         }
         if (n <= 3)
@@ -279,6 +275,31 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
 void Link::CihazaGönder(int reg, int byteCount, WriteTag dataType, const QVariant &data)
 {
     CihazaGönder(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled, dataType, data);
+}
+
+void Link::CihazaGönderUnlessAcknowledged(const QString &answer, int reg, int byteCount, WriteTag dataType,
+                                          const QVariant &data)
+{
+    if (!acknowledged(answer, byteCount))
+        CihazaGönder(reg, byteCount, dataType, data);
+}
+
+bool Link::acknowledged(const QString &answer, int byteCount) const
+{
+    return IsWriteAcknowledgement(settings.DeviceAddress, answer, byteCount);
+}
+
+QString Link::collectArrived()
+{
+    QByteArray bytes;
+    while (m_port.bytesWaiting() > 0) {
+        const QByteArray chunk = m_port.readAll();
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    stats.charsReceived += bytes.size();
+    return cp1254::decode(bytes);
 }
 
 void Link::HostYazdır(bool on)
