@@ -153,7 +153,7 @@ TEST_F(CliFiles, AWriteThatKeepsFailingAbortsTheSendOrIsSkipped)
 
 CliRun cliProcess(const QStringList &args, const QString &settings)
 {
-    return vx::test::RunCliProcess(settings, QStringList{"--reading-time", "0.05"} + args);
+    return vx::test::RunCliProcess(settings, args);
 }
 
 // A written parameter's bytes on an indicator, row by row.
