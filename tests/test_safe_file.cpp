@@ -1,8 +1,9 @@
 // Files the user names: the safe write (a full disk or a file-size limit keeps the old
 // file byte for byte and leaves no temporary file), the check of a target before a
 // long read, and the refusal of FIFOs, folders and paths out of the language folder
-// by every reader of such files (configuration, EPL, language, settings).
+// by every reader of such files (configuration, EPL, language, settings, profiles).
 
+#include "calibration/MetrologyProfile.h"
 #include "files/ConfigFile.h"
 #include "files/WorkingSet.h"
 #include "link/Options.h"
@@ -208,7 +209,13 @@ TEST(RegularFiles, EveryReaderOfAUsersFileRefusesAFifoWithoutWaiting)
     EXPECT_FALSE(LanguageTexts::fromFile(fifo.path(), &why));
     EXPECT_TRUE(why.endsWith("is not a regular file"));
     EXPECT_EQ(SettingsFileProblem(fifo.path()).value_or("accepted"), fifo.path() + " is not a regular file");
-    EXPECT_FALSE(fifo.freedAReader()) << "a reader waited in open() for a writer";
+    // The program's own files too: a metrology profile that is a FIFO would block the start.
+    Fifo profile(dir.filePath(ProfileFileName(ProfileTag::N)));
+    ASSERT_TRUE(profile.made());
+    MetrologyProfiles profiles;
+    EXPECT_FALSE(LoadMetrologyProfile(profiles, ProfileTag::N, dir.path(), &why));
+    EXPECT_TRUE(why.endsWith("is not a regular file")) << why.toStdString();
+    EXPECT_FALSE(fifo.freedAReader() || profile.freedAReader()) << "a reader waited in open() for a writer";
 
     EXPECT_FALSE(ReadConfigurationFile(dir.path(), &error));
     EXPECT_TRUE(error.reason.endsWith("is a folder")) << error.reason.toStdString();
