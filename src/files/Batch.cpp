@@ -44,16 +44,28 @@ void setOutcome(std::vector<GroupResult> &groups, BatchGroup group, GroupOutcome
             g.outcome = outcome;
 }
 
+// The groups sent inside the parameter step, as the batch and the parameter write name them.
+constexpr std::pair<BatchGroup, params::Group> kParameterGroups[] = {
+    {BatchGroup::DateTime, params::Group::DateTime},
+    {BatchGroup::Calibration, params::Group::Calibration},
+    {BatchGroup::Jmp, params::Group::Jmp},
+    {BatchGroup::Nrm, params::Group::Nrm},
+};
+
+std::optional<params::Group> parameterGroupOf(BatchGroup group)
+{
+    for (const auto &[batch, inner] : kParameterGroups)
+        if (batch == group)
+            return inner;
+    return std::nullopt;
+}
+
 BatchGroup batchGroupOf(params::Group group)
 {
-    switch (group) {
-    case params::Group::DateTime: return BatchGroup::DateTime;
-    case params::Group::Calibration: return BatchGroup::Calibration;
-    case params::Group::Jmp: return BatchGroup::Jmp;
-    case params::Group::Nrm:
-    case params::Group::None: break;
-    }
-    return BatchGroup::Nrm;
+    for (const auto &[batch, inner] : kParameterGroups)
+        if (inner == group)
+            return batch;
+    return BatchGroup::Parameters;
 }
 
 BatchOutcome outcomeOf(TransferResult result)
@@ -180,11 +192,7 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
         // group that did not go (a clock left unset aside) is the one it stopped in.
         bool stoppedIn = false;
         for (GroupResult &g : result.groups) {
-            const std::optional<params::Group> inner = g.group == BatchGroup::DateTime      ? params::Group::DateTime
-                                                       : g.group == BatchGroup::Calibration ? params::Group::Calibration
-                                                       : g.group == BatchGroup::Jmp         ? params::Group::Jmp
-                                                       : g.group == BatchGroup::Nrm         ? params::Group::Nrm
-                                                                                            : std::optional<params::Group>();
+            const std::optional<params::Group> inner = parameterGroupOf(g.group);
             if (!inner)
                 continue;
             if (written.sent.has(*inner)) {
