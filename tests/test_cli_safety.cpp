@@ -8,6 +8,7 @@
 #include "support/CliProcess.h"
 #include "support/FullDisk.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -264,11 +265,15 @@ protected:
         EXPECT_TRUE(reading) << simLog.right(2000).toStdString();
         return cli;
     }
-    QString logAfterEnd()
+    // The indicator's log from `from` on, once `frame` is in it (or after five seconds without it).
+    QString logWith(const QString &frame, qsizetype from)
     {
-        sim.process.waitForReadyRead(500);
-        simLog += QString::fromUtf8(sim.process.readAllStandardError());
-        return simLog;
+        QDeadlineTimer deadline(5000);
+        while (!simLog.mid(from).contains(frame) && !deadline.hasExpired()) {
+            sim.process.waitForReadyRead(50);
+            simLog += QString::fromUtf8(sim.process.readAllStandardError());
+        }
+        return simLog.mid(from);
     }
 
     QTemporaryDir dir;
@@ -286,7 +291,8 @@ TEST_F(CliSignals, SigtermStopsAReadAsEscapeDoesAndTheClosingCommandGoes)
     EXPECT_EQ(r.exitCode, 6) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(target));
     // Command 20 to register 19 closes the ID session after the signal.
-    EXPECT_TRUE(logAfterEnd().mid(atSignal).contains("-> @1000130001020014")) << simLog.mid(atSignal).toStdString();
+    const QString after = logWith("-> @1000130001020014", atSignal);
+    EXPECT_TRUE(after.contains("-> @1000130001020014")) << after.toStdString();
 }
 
 TEST_F(CliSignals, ASecondSignalEndsTheToolAtOnce)
