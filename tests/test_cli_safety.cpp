@@ -295,6 +295,29 @@ TEST_F(CliSignals, SigtermStopsAReadAsEscapeDoesAndTheClosingCommandGoes)
     EXPECT_TRUE(after.contains("-> @1000130001020014")) << after.toStdString();
 }
 
+TEST_F(CliSignals, SigtermStopsASendAtTheNextRecordAndTheSessionIsClosed)
+{
+    const QString file = dir.filePath("header.vxr");
+    ASSERT_EQ(vx::test::RunCliProcess(dir.filePath("vextora.ini"), {"--port", sim.link, "read", file, "--groups",
+                                                                     "header"}).exitCode,
+              0);
+    vx::test::RunningCli send(dir.filePath("vextora.ini"),
+                              {"--json", "--port", sim.link, "send", file, "--groups", "id,nrm"});
+    // Command 11 (store an ID record, "000B") has gone twice: the ID memory is being sent.
+    ASSERT_TRUE(send.waitUntil([&] {
+        simLog += QString::fromUtf8(sim.process.readAllStandardError());
+        return simLog.count("-> @100013000102000B") >= 2;
+    })) << simLog.right(2000).toStdString();
+    const qsizetype atSignal = simLog.size();
+    send.signal(SIGTERM);
+    const CliRun r = send.finish();
+    EXPECT_EQ(r.exitCode, 6) << r.err.toStdString();
+    EXPECT_EQ(r.json().value("results").toObject(), QJsonObject({{"id", "failed"}, {"nrm", "not-run"}}));
+    const QString after = logWith("-> @1000130001020014", atSignal);
+    EXPECT_TRUE(after.contains("-> @1000130001020014")) << after.toStdString();
+    EXPECT_FALSE(after.contains("-> @1000130001020008")) << "Nrm is not confirmed after the signal";
+}
+
 TEST_F(CliSignals, ASecondSignalEndsTheToolAtOnce)
 {
     auto cli = startRead();
