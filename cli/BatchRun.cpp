@@ -61,6 +61,8 @@ Choice BatchRun::abortRetryIgnore(const QString &text, Icon, const QString &)
     m_session.endProgress();
     if (m_onFailure == OnFailure::Ignore) {
         ++m_skipped;
+        if (m_group && !m_skippedGroups.contains(int(*m_group)))
+            m_skippedGroups << int(*m_group);
         m_session.error(text + QStringLiteral(" (skipped)"));
         return Choice::Ignore;
     }
@@ -104,6 +106,42 @@ void BatchRun::poll()
         m_interrupted = true;
         m_link.AbortRequested = true;
     }
+}
+
+QString GroupKey(BatchGroup group)
+{
+    switch (group) {
+    case BatchGroup::Header: return QStringLiteral("header");
+    case BatchGroup::Id: return QStringLiteral("id");
+    case BatchGroup::Setpoint: return QStringLiteral("setpoint");
+    case BatchGroup::Parameters: return QStringLiteral("params");
+    case BatchGroup::Status: return QStringLiteral("status");
+    case BatchGroup::DateTime: return QStringLiteral("datetime");
+    case BatchGroup::Calibration: return QStringLiteral("calibration");
+    case BatchGroup::Jmp: return QStringLiteral("jmp");
+    case BatchGroup::Nrm: return QStringLiteral("nrm");
+    }
+    return {};
+}
+
+QJsonObject GroupResults(const QStringList &asked, const std::vector<GroupResult> &groups, const QString &doneWord,
+                         const BatchRun *batch)
+{
+    QJsonObject results;
+    for (const QString &name : asked)
+        results.insert(name, QStringLiteral("not-run"));
+    for (const GroupResult &g : groups) {
+        const QString name = GroupKey(g.group);
+        if (!results.contains(name))
+            continue;
+        QString word = QStringLiteral("not-run");
+        if (g.outcome == GroupOutcome::Done)
+            word = batch && batch->skippedIn(g.group) ? QStringLiteral("failed") : doneWord;
+        else if (g.outcome == GroupOutcome::Failed)
+            word = QStringLiteral("failed");
+        results.insert(name, word);
+    }
+    return results;
 }
 
 QStringList SplitGroups(const QString &list, const QStringList &known, QString *unknown)

@@ -5,11 +5,14 @@
 // since no one is there to answer it; and the connect both do first.
 
 #include "cli/Cli.h"
+#include "files/Batch.h"
 #include "link/ForwardingOperator.h"
 #include "link/Transaction.h"
 #include "link/WeightFormat.h"
 #include "memory/TicketLayout.h"
 
+#include <QJsonObject>
+#include <QList>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -24,6 +27,10 @@ public:
 
     Link &link() { return m_link; }
     int skippedWrites() const { return m_skipped; }
+    // The send's groups as they begin: a write skipped with --on-failure ignore belongs
+    // to the group it was skipped in, which then counts as failed.
+    void groupStarted(BatchGroup group) { m_group = group; }
+    bool skippedIn(BatchGroup group) const { return m_skippedGroups.contains(int(group)); }
     bool interrupted() const { return m_interrupted; }
 
     // Connects as `identify` does and reads the range (TaksimatBul); ExitOk, or the
@@ -53,8 +60,18 @@ private:
     int m_value = 0;
     int m_maximum = 0;
     int m_skipped = 0;
+    std::optional<BatchGroup> m_group;
+    QList<int> m_skippedGroups;
     bool m_interrupted = false;
 };
+
+// A group's name on the command line: "header", "id", "setpoint", "params", "datetime", ...
+QString GroupKey(BatchGroup group);
+// What --json ends with for read and send: every group asked for (names as GroupKey
+// gives them) mapped to doneWord ("read" or "sent"), "failed" or "not-run". A group
+// the batch never reached (or a batch that never started) is "not-run".
+QJsonObject GroupResults(const QStringList &asked, const std::vector<GroupResult> &groups, const QString &doneWord,
+                         const BatchRun *batch = nullptr);
 
 // "a,b,c" into its names; an unknown name is returned in `unknown`.
 QStringList SplitGroups(const QString &list, const QStringList &known, QString *unknown);

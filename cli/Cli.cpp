@@ -4,6 +4,7 @@
 
 #include "link/AppPaths.h"
 #include "link/Codec.h"
+#include "link/SafeFile.h"
 #include "link/SerialPort.h"
 #include "link/SystemClock.h"
 #include "link/Transaction.h"
@@ -14,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <algorithm>
 #include <optional>
@@ -312,8 +314,17 @@ std::optional<QString> sessionOptions(const QCommandLineParser &p, const SharedO
             return QStringLiteral("--model must be ZR1 or ZR2");
         out.model = *model;
     }
-    if (p.isSet(o.language))
-        out.languageFile = p.value(o.language);
+    if (p.isSet(o.language)) {
+        // A name inside LANGUAGE/, never a path that leads out of it.
+        const QString name = p.value(o.language);
+        if (!IsLanguageFileName(name))
+            return QStringLiteral("--language \"%1\": a language file is a name inside the LANGUAGE folder").arg(name);
+        const QString path = LanguageFilePath(name);
+        QString why;
+        if (QFileInfo::exists(path) && !IsReadableRegularFile(path, &why))
+            return QStringLiteral("--language \"%1\": %2").arg(name, why);
+        out.languageFile = name;
+    }
     for (const QString &entry : p.values(o.map)) {
         const auto mapping = ParseComMapping(entry);
         if (!mapping)
@@ -405,6 +416,10 @@ int RunCli(const QStringList &arguments, Environment &env)
         args.options.insert(name, own->valueName.isEmpty() ? QString() : p.value(name));
     }
 
+    if (p.isSet(shared.settings)) {
+        if (const auto why = SettingsFileProblem(p.value(shared.settings)))
+            return usage(QStringLiteral("--settings \"%1\": %2").arg(p.value(shared.settings), *why));
+    }
     auto store = p.isSet(shared.settings) ? std::make_unique<SettingsStore>(p.value(shared.settings))
                                           : std::make_unique<SettingsStore>();
     SessionOptions options;

@@ -6,6 +6,7 @@
 #include "files/Batch.h"
 #include "files/ConfigFile.h"
 #include "files/WorkingSet.h"
+#include "link/SafeFile.h"
 #include "shell/TextService.h"
 
 #include <QDir>
@@ -35,16 +36,38 @@ int run(Session &s, const CommandArgs &args)
     const std::optional<PrinterKind> printer = PrinterChoice(args);
     if (!printer)
         return s.usageError(QStringLiteral("--printer must be ticket or epl"));
+
+    // With --json the run ends with one object, whatever happened after the arguments.
+    QString model;
+    auto report = [&](const std::vector<GroupResult> &ran, bool written, const BatchRun *batch) {
+        if (!s.json())
+            return;
+        QJsonObject o{{QStringLiteral("file"), QDir::toNativeSeparators(file)},
+                      {QStringLiteral("written"), written},
+                      {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
+                      {QStringLiteral("results"), GroupResults(groups, ran, QStringLiteral("read"), batch)}};
+        if (!model.isEmpty())
+            o.insert(QStringLiteral("model"), model);
+        if (written)
+            o.insert(QStringLiteral("bytes"), QFileInfo(file).size());
+        s.printJson(o, true);
+    };
+
     // A file that cannot be written is found out before the read, not after it.
-    if (!QFileInfo(QFileInfo(file).absolutePath()).isDir()) {
-        s.error(QStringLiteral("cannot write \"%1\": no such folder").arg(file));
+    QString why;
+    if (!CheckWritableTarget(file, &why)) {
+        s.error(QStringLiteral("cannot write \"%1\": %2").arg(file, why));
+        report({}, false, nullptr);
         return ExitFile;
     }
 
     BatchRun batch(s);
     VersionResult v;
-    if (const int rc = batch.connect(v); rc != ExitOk)
+    if (const int rc = batch.connect(v); rc != ExitOk) {
+        report({}, false, nullptr);
         return rc;
+    }
+    model = v.modelText;
     const bool zr2 = v.model == Model::ZR2;
     if (groups.isEmpty())
         groups = zr2 ? kGroups : QStringList{QStringLiteral("header"), QStringLiteral("params")};
@@ -56,6 +79,11 @@ int run(Session &s, const CommandArgs &args)
             return s.usageError(QStringLiteral("the %1 has no setpoint memory").arg(v.modelText));
         if (*printer == PrinterKind::Epl)
             return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
+    }
+    if (s.interrupted()) {  // stopped while connecting: nothing of the read has begun
+        batch.finish();
+        report({}, false, nullptr);
+        return ExitCancelled;
     }
 
     WorkingSet set;
@@ -69,32 +97,36 @@ int run(Session &s, const CommandArgs &args)
     choice.printer = *printer;
     choice.model = v.model;
 
-    if (batch.openPort() != ExitOk)
+    if (batch.openPort() != ExitOk) {
+        report({}, false, nullptr);
         return ExitPort;
+    }
     const ReadAllResult result = ReadAll(batch.link(), set, s.textService(), choice, batch.weight());
     batch.finish();
     if (result.outcome != BatchOutcome::Completed) {
         // What was read stays unsaved: a file of half a working set would be sent later as a whole.
+        if (const QString notRead = GroupsNotDoneText(result.groups, s.textService(), false); !notRead.isEmpty())
+            s.error(notRead);
         s.error(QStringLiteral("the read stopped; \"%1\" was not written").arg(file));
+        report(result.groups, false, &batch);
         return batch.interrupted() ? ExitCancelled : ExitNoAnswer;
     }
 
     set.collect();
+    const bool existed = QFileInfo::exists(file);
     const FileError error = WriteConfigurationFile(file, set.record());
     if (!error.ok()) {
-        s.error(QStringLiteral("cannot write \"%1\": %2").arg(file, error.reason));
+        s.error(QStringLiteral("cannot write \"%1\": %2; %3")
+                    .arg(file, error.reason,
+                         existed ? QStringLiteral("the file stays as it was") : QStringLiteral("no file was written")));
+        report(result.groups, false, &batch);
         return ExitFile;
     }
-    const qint64 bytes = QFileInfo(file).size();
     if (s.json()) {
-        s.printJson({{QStringLiteral("file"), QDir::toNativeSeparators(file)},
-                     {QStringLiteral("bytes"), bytes},
-                     {QStringLiteral("model"), v.modelText},
-                     {QStringLiteral("groups"), QJsonArray::fromStringList(groups)}},
-                    true);
+        report(result.groups, true, &batch);
     } else {
         s.print(QStringLiteral("%1: %2 from the %3 (%4 bytes)").arg(file, groups.join(QStringLiteral(", ")), v.modelText)
-                    .arg(bytes));
+                    .arg(QFileInfo(file).size()));
     }
     return ExitOk;
 }
@@ -106,7 +138,8 @@ const Registration registration{{
         "read-all, then save the working set as the configuration file FILE (written as\n"
         "named). LIST from header,id,setpoint,params in any order (default: every group\n"
         "the model has); --printer: the header group reads the ticket lines or the EPL text.\n"
-        "A read that stops writes no file (exit 1)"),
+        "A read that stops writes no file (exit 1); a file that cannot be written is\n"
+        "found before the read and a failed write keeps the old file (exit 7)"),
     .options = {GroupsOption(), PrinterOption()},
     .run = run,
 }};

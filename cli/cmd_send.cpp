@@ -49,9 +49,20 @@ int run(Session &s, const CommandArgs &args)
     if (onFailure != QLatin1String("abort") && onFailure != QLatin1String("ignore"))
         return s.usageError(QStringLiteral("--on-failure must be abort or ignore"));
 
+    // With --json the run ends with one object, whatever happened after the arguments.
+    auto reportNothingSent = [&] {
+        if (s.json())
+            s.printJson({{QStringLiteral("file"), file},
+                         {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
+                         {QStringLiteral("outcome"), QStringLiteral("not started")},
+                         {QStringLiteral("results"), GroupResults(groups, {}, QStringLiteral("sent"))}},
+                        true);
+    };
+
     FileError fileError;
     const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &fileError);
     if (!record) {
+        reportNothingSent();
         if (fileError.kind == FileError::CutOff)
             s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, fileError.reason));
         else
@@ -61,8 +72,10 @@ int run(Session &s, const CommandArgs &args)
 
     BatchRun batch(s, onFailure == QLatin1String("ignore") ? BatchRun::OnFailure::Ignore : BatchRun::OnFailure::Abort);
     VersionResult v;
-    if (const int rc = batch.connect(v); rc != ExitOk)
+    if (const int rc = batch.connect(v); rc != ExitOk) {
+        reportNothingSent();
         return rc;
+    }
     if (v.model != Model::ZR2) {
         batch.finish();
         const std::pair<const char *, const char *> zr2Only[] = {
@@ -92,11 +105,24 @@ int run(Session &s, const CommandArgs &args)
                          .jmp = groups.contains(QLatin1String("jmp")),
                          .nrm = groups.contains(QLatin1String("nrm"))};
     choice.printer = *printer;
+    choice.groupStarted = [&batch](BatchGroup group) { batch.groupStarted(group); };
 
-    if (batch.openPort() != ExitOk)
+    if (s.interrupted()) {  // stopped while connecting: nothing has been sent
+        batch.finish();
+        reportNothingSent();
+        return ExitCancelled;
+    }
+    if (batch.openPort() != ExitOk) {
+        reportNothingSent();
         return ExitPort;
+    }
     const SendAllResult result = SendAll(batch.link(), set, s.textService(), choice, batch.weight());
     batch.finish();
+    // A send that stopped in a group names every group that did not go, not only that one.
+    if (result.outcome != BatchOutcome::Completed && result.outcome != BatchOutcome::ProbeRefused) {
+        if (const QString notSent = GroupsNotDoneText(result.groups, s.textService(), true); !notSent.isEmpty())
+            s.error(notSent);
+    }
 
     const bool whole = result.outcome == BatchOutcome::Completed && batch.skippedWrites() == 0 && !result.dateTimeSkipped;
     if (s.json()) {
@@ -105,7 +131,8 @@ int run(Session &s, const CommandArgs &args)
                      {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
                      {QStringLiteral("outcome"), outcomeText(result.outcome)},
                      {QStringLiteral("skippedWrites"), batch.skippedWrites()},
-                     {QStringLiteral("dateTimeSent"), choice.parameters.dateTime && !result.dateTimeSkipped}},
+                     {QStringLiteral("dateTimeSent"), choice.parameters.dateTime && !result.dateTimeSkipped},
+                     {QStringLiteral("results"), GroupResults(groups, result.groups, QStringLiteral("sent"), &batch)}},
                     true);
     } else if (whole) {
         s.print(QStringLiteral("%1: %2 sent to the %3").arg(file, groups.join(QStringLiteral(", ")), v.modelText));

@@ -11,13 +11,39 @@
 
 #include <atomic>
 #include <csignal>
+#include <signal.h>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
 
-std::atomic<bool> g_interrupted{false};
-void onInterrupt(int) { g_interrupted = true; }
+// Signals seen so far. The first SIGINT or SIGTERM asks the running command to stop
+// as Escape does in the window (a read or send closes its transfer with the closing
+// command and exits 6); a second one ends the tool at once.
+std::atomic<int> g_signals{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+void onSignal(int sig)
+{
+    if (g_signals.fetch_add(1) > 0) {
+        ::signal(sig, SIG_DFL);
+        ::raise(sig);
+    }
+}
+
+void installSignalHandlers()
+{
+    // Without SA_RESTART: a blocking call (the terminal's answer to a question) returns
+    // with EINTR instead of going on waiting, so no wait outlives the signal.
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = 0;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    // A file-size limit makes a write fail (and the save say so) instead of killing the tool.
+    ::signal(SIGXFSZ, SIG_IGN);
+}
 
 }  // namespace
 
@@ -27,15 +53,14 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("vextora-cli"));
     QCoreApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(vx::version::Major).arg(vx::version::Minor).arg(vx::version::Revision));
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    installSignalHandlers();
 
     QTextStream out(stdout);
     QTextStream err(stderr);
     vx::cli::Environment env{.out = out,
                              .err = err,
                              .interactive = ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO),
-                             .interrupted = [] { return g_interrupted.load(); },
+                             .interrupted = [] { return g_signals.load() > 0; },
                              .progress = ::isatty(STDERR_FILENO) != 0};
     return vx::cli::RunCli(app.arguments(), env);
 }

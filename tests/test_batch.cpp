@@ -49,6 +49,18 @@ struct BatchTest : ::testing::Test, test::SimLink {
     WeightFormat weight;
 };
 
+// The groups' outcomes as one readable text: "Header=done Id=failed ...".
+QString outcomes(const std::vector<GroupResult> &groups)
+{
+    static const char *const kGroup[] = {"Header", "Id", "Setpoint", "Parameters", "Status",
+                                         "DateTime", "Calibration", "Jmp", "Nrm"};
+    static const char *const kOutcome[] = {"done", "failed", "not-run"};
+    QStringList out;
+    for (const GroupResult &g : groups)
+        out << QStringLiteral("%1=%2").arg(kGroup[int(g.group)], kOutcome[int(g.outcome)]);
+    return out.join(' ');
+}
+
 ReadAllChoice everyGroup()
 {
     ReadAllChoice c;
@@ -81,6 +93,8 @@ TEST_F(BatchTest, ReadAllReadsTheChosenGroupsInTheirOrder)
                 groupSteps << s;
     EXPECT_EQ(groupSteps, QStringList({"T253", "T254", "T255", "T256", "T257"}));
     EXPECT_EQ(disconnects, 0);
+    EXPECT_EQ(outcomes(r.groups), "Header=done Id=done Setpoint=done Parameters=done Status=done");
+    EXPECT_EQ(GroupsNotDoneText(r.groups, texts, false), "");
 }
 
 TEST_F(BatchTest, ReadAllCancelledInTheMiddleStopsAtTheNextRecordAndSkipsTheRest)
@@ -100,6 +114,9 @@ TEST_F(BatchTest, ReadAllCancelledInTheMiddleStopsAtTheNextRecordAndSkipsTheRest
     EXPECT_FALSE(r.status);
     EXPECT_EQ(set.ids().name(3), "ÇAKIR BETON") << "records read so far stay";
     EXPECT_EQ(set.ids().name(5), "") << "the record after the cancel is not read";
+    EXPECT_EQ(outcomes(r.groups), "Header=done Id=failed Setpoint=not-run Parameters=not-run Status=not-run");
+    // The read panel's captions: lines 22, 23, 26 and 24.
+    EXPECT_EQ(GroupsNotDoneText(r.groups, texts, false), "Not read: T22, T23, T26, T24");
 }
 
 TEST_F(BatchTest, AReadThatIsRefusedEndsTheBatch)
@@ -110,6 +127,7 @@ TEST_F(BatchTest, AReadThatIsRefusedEndsTheBatch)
     EXPECT_EQ(disconnects, 1);
     EXPECT_EQ(op.messages(), QStringList({"T309"}));
     EXPECT_EQ(firstCommand(5), -1);
+    EXPECT_EQ(outcomes(r.groups), "Header=done Id=done Setpoint=failed Parameters=not-run Status=not-run");
 }
 
 TEST_F(BatchTest, StatusWordsKeepTheirBytesWhicheverTabIsShown)
@@ -175,6 +193,8 @@ TEST_F(BatchTest, AProbeTheIndicatorRefusesSendsNothing)
     EXPECT_EQ(op.messages(), QStringList({"T313\nT309"}));
     EXPECT_EQ(op.last().icon, Icon::Critical);
     EXPECT_EQ(sim.device.requests().size(), 1) << "the probe alone";
+    EXPECT_EQ(outcomes(r.groups), "Header=not-run Id=not-run Setpoint=not-run Calibration=not-run Jmp=not-run "
+                                  "Nrm=not-run");
 }
 
 TEST_F(BatchTest, SendAllAbortedThroughTheTransactionDialogSkipsTheRest)
@@ -196,6 +216,30 @@ TEST_F(BatchTest, SendAllAbortedThroughTheTransactionDialogSkipsTheRest)
     EXPECT_EQ(countCommand(11), 9);
     for (int code : {2, 13, 9, 8})
         EXPECT_EQ(firstCommand(code), -1) << code;
+    EXPECT_EQ(outcomes(r.groups), "Header=done Id=failed Setpoint=not-run Calibration=not-run Jmp=not-run "
+                                  "Nrm=not-run");
+    // Every group that did not go, by the send panel's captions (lines 32, 34, 37, 38, 39).
+    EXPECT_EQ(GroupsNotDoneText(r.groups, texts, true), "Not sent: T32, T34, T37, T38, T39");
+}
+
+TEST_F(BatchTest, AnAbortInsideTheParameterStepNamesTheGroupItStoppedIn)
+{
+    readAll(everyGroup());
+    // The Jmp block (register 149) is never acknowledged; the operator aborts.
+    sim.device.addFault({sim::FaultKind::NoAnswer, sim::FaultScope::Register, 149, -1});
+    op.abortRetryIgnoreAnswers = {Choice::Abort};
+    SendAllChoice c;
+    c.setpoint = true;
+    c.parameters = WriteGroups::all();
+    std::vector<BatchGroup> begun;
+    c.groupStarted = [&](BatchGroup g) { begun.push_back(g); };
+    const SendAllResult r = sendAll(c);
+    EXPECT_EQ(r.outcome, BatchOutcome::Aborted);
+    EXPECT_EQ(outcomes(r.groups), "Setpoint=done DateTime=done Calibration=done Jmp=failed Nrm=not-run");
+    EXPECT_EQ(begun, (std::vector<BatchGroup>{BatchGroup::Setpoint, BatchGroup::DateTime, BatchGroup::Calibration,
+                                              BatchGroup::Jmp}));
+    EXPECT_EQ(firstCommand(8), -1) << "Nrm is not confirmed";
+    EXPECT_EQ(GroupsNotDoneText(r.groups, texts, true), "Not sent: T38, T39");
 }
 
 TEST_F(BatchTest, AnEplSendPutsTheTextAsItWentBackIntoTheLayout)

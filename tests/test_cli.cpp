@@ -210,7 +210,11 @@ TEST_F(CliEndToEnd, StatusWatchRepeatsUntilInterrupted)
 {
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
-    const CliRun r = cli({"--port", sim.link, "status", "--watch", "1"}, 2600);
+    // Interrupted once two readings are out, however long they took.
+    vx::test::RunningCli watch(settings.filePath("vextora.ini"), {"--port", sim.link, "status", "--watch", "1"});
+    EXPECT_TRUE(watch.waitUntil([&] { return watch.out.count("status at") >= 2; }));
+    watch.signal(SIGINT);
+    const CliRun r = watch.finish();
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_GE(r.out.count("status at"), 2) << r.out.toStdString();
 }

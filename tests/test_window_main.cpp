@@ -39,8 +39,10 @@ TEST(WindowWithoutDisplay, HelpWorksUsageErrorsExitTwoAndTheRestSaysWhatToUse)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("--smoke")) << help.out.toStdString();
 
+    // A settings file that is a folder would silently give the defaults: a usage error.
+    const QString folder = QCoreApplication::applicationDirPath();
     for (const QStringList &args : {QStringList{"--model", "ZR3"}, QStringList{"--map", "COM99=/dev/x"},
-                                    QStringList{"--bogus"}}) {
+                                    QStringList{"--bogus"}, QStringList{"--settings", folder}}) {
         const Outcome r = windowWithoutDisplay(args);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("--help")) << r.err.toStdString();

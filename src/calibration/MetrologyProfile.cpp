@@ -2,6 +2,7 @@
 
 #include "calibration/RangeLists.h"
 #include "link/Cp1254.h"
+#include "link/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -152,10 +153,11 @@ bool LoadMetrologyProfile(MetrologyProfiles &profiles, ProfileTag tag, const QSt
     MetrologyTable &table = profiles.table(tag);
     table = MetrologyTable();
     const QString path = QDir(folder).filePath(ProfileFileName(tag));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    QString why;
+    if (!OpenRegularFile(file, path, &why)) {  // a FIFO in its place would block the start
         if (error)
-            *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+            *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why);
         return false;
     }
     table = ParseMetrologyProfile(file.readAll());

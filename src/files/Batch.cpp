@@ -4,6 +4,8 @@
 #include "link/Transaction.h"
 #include "shell/TextService.h"
 
+#include <QStringList>
+
 #include <functional>
 
 namespace vx {
@@ -18,6 +20,53 @@ constexpr int kTextRefused = 309;
 constexpr int kCommandRegister = 19;
 constexpr int kProbeCommand = 3;
 constexpr double kShortWait = 0.05;
+
+// The check boxes' captions: the read panel's SSCheck1 (lines 21-27) and the send
+// panel's SSCheck2 (lines 31-39).
+struct GroupCaption {
+    BatchGroup group;
+    int readLine;  // 0: not a group of the read
+    int sendLine;  // 0: not a group of the send
+    const char *key;
+};
+constexpr GroupCaption kCaptions[] = {
+    {BatchGroup::Header, 21, 31, "header"},        {BatchGroup::Id, 22, 32, "id"},
+    {BatchGroup::Setpoint, 23, 34, "setpoint"},    {BatchGroup::Parameters, 26, 268, "params"},
+    {BatchGroup::Status, 24, 0, "status"},         {BatchGroup::DateTime, 0, 36, "datetime"},
+    {BatchGroup::Calibration, 0, 37, "calibration"}, {BatchGroup::Jmp, 0, 38, "jmp"},
+    {BatchGroup::Nrm, 0, 39, "nrm"},
+};
+
+void setOutcome(std::vector<GroupResult> &groups, BatchGroup group, GroupOutcome outcome)
+{
+    for (GroupResult &g : groups)
+        if (g.group == group)
+            g.outcome = outcome;
+}
+
+// The groups sent inside the parameter step, as the batch and the parameter write name them.
+constexpr std::pair<BatchGroup, params::Group> kParameterGroups[] = {
+    {BatchGroup::DateTime, params::Group::DateTime},
+    {BatchGroup::Calibration, params::Group::Calibration},
+    {BatchGroup::Jmp, params::Group::Jmp},
+    {BatchGroup::Nrm, params::Group::Nrm},
+};
+
+std::optional<params::Group> parameterGroupOf(BatchGroup group)
+{
+    for (const auto &[batch, inner] : kParameterGroups)
+        if (batch == group)
+            return inner;
+    return std::nullopt;
+}
+
+BatchGroup batchGroupOf(params::Group group)
+{
+    for (const auto &[batch, inner] : kParameterGroups)
+        if (inner == group)
+            return batch;
+    return BatchGroup::Parameters;
+}
 
 BatchOutcome outcomeOf(TransferResult result)
 {
@@ -38,6 +87,11 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
     ReadAllResult result;
     link.AbortRequested = false;
     const bool chosen[5] = {choice.header, choice.id, choice.setpoint, choice.parameters, choice.status};
+    constexpr BatchGroup kOrder[5] = {BatchGroup::Header, BatchGroup::Id, BatchGroup::Setpoint, BatchGroup::Parameters,
+                                      BatchGroup::Status};
+    for (int group = 0; group < 5; ++group)
+        if (chosen[group])
+            result.groups.push_back({kOrder[group], GroupOutcome::NotRun});
     for (int group = 0; group < 5 && result.outcome == BatchOutcome::Completed; ++group) {
         if (!chosen[group])
             continue;
@@ -60,7 +114,7 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
             const ParameterReadResult read = ParametreHostOku(link, set.parameters(), texts, choice.model, disconnect);
             result.sendBoxesToTick = read.sendBoxesToTick;
             if (!read.completed)
-                result.outcome = BatchOutcome::Refused;
+                result.outcome = link.AbortRequested ? BatchOutcome::Aborted : BatchOutcome::Refused;
             break;
         }
         case 4:
@@ -69,6 +123,8 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
                 result.outcome = BatchOutcome::Refused;
             break;
         }
+        setOutcome(result.groups, kOrder[group],
+                   result.outcome == BatchOutcome::Completed ? GroupOutcome::Done : GroupOutcome::Failed);
     }
     return result;
 }
@@ -77,6 +133,19 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
                       const WeightFormat &weight)
 {
     SendAllResult result;
+    const std::pair<BatchGroup, bool> chosen[] = {
+        {BatchGroup::Header, choice.header},
+        {BatchGroup::Id, choice.id},
+        {BatchGroup::Setpoint, choice.setpoint},
+        {BatchGroup::DateTime, choice.parameters.dateTime},
+        {BatchGroup::Calibration, choice.parameters.calibration},
+        {BatchGroup::Jmp, choice.parameters.jmp},
+        {BatchGroup::Nrm, choice.parameters.nrm},
+    };
+    for (const auto &[group, on] : chosen)
+        if (on)
+            result.groups.push_back({group, GroupOutcome::NotRun});
+
     Operator &op = link.op();
     const QString probe = link.writeNoAck(kCommandRegister, 2, "Lg", kProbeCommand, kShortWait);
     if (probe.isEmpty() || probe.startsWith(QStringLiteral("@8"))) {
@@ -88,30 +157,79 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
 
     link.AbortRequested = false;
     const ConfigurationRecord &record = set.record();
-    auto run = [&](bool chosenGroup, const std::function<TransferResult()> &writer) {
+    auto started = [&](BatchGroup group) {
+        if (choice.groupStarted)
+            choice.groupStarted(group);
+    };
+    auto run = [&](bool chosenGroup, std::optional<BatchGroup> group, const std::function<TransferResult()> &writer) {
         if (!chosenGroup || result.outcome != BatchOutcome::Completed)
             return;
         if (link.AbortRequested) {
             result.outcome = BatchOutcome::Aborted;
             return;
         }
+        if (group)
+            started(*group);
         result.outcome = outcomeOf(writer());
+        if (group)
+            setOutcome(result.groups, *group,
+                       result.outcome == BatchOutcome::Completed ? GroupOutcome::Done : GroupOutcome::Failed);
     };
-    run(choice.header, [&] {
+    run(choice.header, BatchGroup::Header, [&] {
         const TicketWriteResult written = BaşlıkYaz(link, record.ticket, choice.printer, texts);
         if (choice.printer == PrinterKind::Epl && written.result == TransferResult::Completed)
             set.ticket().setEplText(written.eplText);
         return written.result;
     });
-    run(choice.id, [&] { return IDYaz(link, record.idMemory, texts); });
-    run(choice.setpoint, [&] { return STPYaz(link, record.setpoints, weight, texts); });
-    run(true, [&] {
+    run(choice.id, BatchGroup::Id, [&] { return IDYaz(link, record.idMemory, texts); });
+    run(choice.setpoint, BatchGroup::Setpoint, [&] { return STPYaz(link, record.setpoints, weight, texts); });
+    run(true, std::nullopt, [&] {
         op.showStep(texts.line(kTextSendingParameters), Tone::Working);
-        const ParameterWriteResult written = ParametreHostYaz(link, set.parameters(), texts, choice.parameters);
+        const ParameterWriteResult written = ParametreHostYaz(
+            link, set.parameters(), texts, choice.parameters, [&](params::Group g) { started(batchGroupOf(g)); });
         result.dateTimeSkipped = written.dateTimeSkipped;
+        // The groups run in their fixed order and an abort ends the step: the first chosen
+        // group that did not go (a clock left unset aside) is the one it stopped in.
+        bool stoppedIn = false;
+        for (GroupResult &g : result.groups) {
+            const std::optional<params::Group> inner = parameterGroupOf(g.group);
+            if (!inner)
+                continue;
+            if (written.sent.has(*inner)) {
+                g.outcome = GroupOutcome::Done;
+            } else if (*inner == params::Group::DateTime && written.dateTimeSkipped) {
+                g.outcome = GroupOutcome::Failed;
+            } else if (written.aborted && !stoppedIn) {
+                g.outcome = GroupOutcome::Failed;
+                stoppedIn = true;
+            }
+        }
         return written.aborted ? TransferResult::Aborted : TransferResult::Completed;
     });
     return result;
+}
+
+QString BatchGroupCaption(BatchGroup group, const TextService &texts, bool send)
+{
+    for (const GroupCaption &c : kCaptions) {
+        if (c.group != group)
+            continue;
+        const int line = send ? c.sendLine : c.readLine;
+        const QString caption = line > 0 ? texts.line(line).trimmed() : QString();
+        return caption.isEmpty() ? QString::fromLatin1(c.key) : caption;
+    }
+    return {};
+}
+
+QString GroupsNotDoneText(const std::vector<GroupResult> &groups, const TextService &texts, bool send)
+{
+    QStringList names;
+    for (const GroupResult &g : groups)
+        if (g.outcome != GroupOutcome::Done)
+            names << BatchGroupCaption(g.group, texts, send);
+    if (names.isEmpty())
+        return {};
+    return texts.builtIn(send ? BuiltIn::GroupsNotSent : BuiltIn::GroupsNotRead).arg(names.join(QStringLiteral(", ")));
 }
 
 std::optional<HardwareStatus> SendPanelHardwareStatus(Link &link)

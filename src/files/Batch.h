@@ -12,6 +12,7 @@
 #include "monitor/Status.h"
 #include "params/Transfer.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,28 @@ enum class BatchOutcome {
     ProbeRefused,  // send-all: the indicator did not take command 3 (texts 313 and 309); nothing was sent
 };
 
+// The groups a batch runs, each once, in the order they run: the read-all's header,
+// ID, setpoint, parameters and status; the send-all's header, ID, setpoint, then
+// inside the parameter step date and time, calibration, Jmp and Nrm.
+enum class BatchGroup { Header, Id, Setpoint, Parameters, Status, DateTime, Calibration, Jmp, Nrm };
+
+enum class GroupOutcome {
+    Done,    // read, or sent, whole
+    Failed,  // begun and not ended: refused, not answered, stopped in it, or its data could not go
+    NotRun,  // not begun: the batch had stopped before it (or, in a send, the probe was refused)
+};
+
+struct GroupResult {
+    BatchGroup group;
+    GroupOutcome outcome;
+};
+
+// The panel's caption of the group (the read panel's or the send panel's check box).
+QString BatchGroupCaption(BatchGroup group, const TextService &texts, bool send);
+// After a batch that stopped: "Not sent: ..." (send) or "Not read: ..." naming every
+// chosen group that failed or did not run, in their order; empty when all were done.
+QString GroupsNotDoneText(const std::vector<GroupResult> &groups, const TextService &texts, bool send);
+
 // The groups of the read-all panel, in the order they run (SSCheck1 0-4; "Alibi"
 // and "P.Dara Hafıza" read nothing).
 struct ReadAllChoice {
@@ -45,6 +68,7 @@ struct ReadAllResult {
     BatchOutcome outcome = BatchOutcome::Completed;
     std::optional<StatusReading> status;  // when the status group ran
     std::vector<int> sendBoxesToTick;     // the parameter read's send boxes (SSCheck2)
+    std::vector<GroupResult> groups;      // every chosen group, in the order they run
 };
 
 // Clears AbortRequested, then reads each chosen group into the working set's models
@@ -61,11 +85,14 @@ struct SendAllChoice {
     bool setpoint = false;  // STPYaz from the record
     WriteGroups parameters; // inside ParametreHostYaz, from the parameter set
     PrinterKind printer = PrinterKind::Ticket;
+    // Hears of each chosen group as it begins (what the tool's skipped writes belong to).
+    std::function<void(BatchGroup)> groupStarted;
 };
 
 struct SendAllResult {
     BatchOutcome outcome = BatchOutcome::Completed;
     bool dateTimeSkipped = false;  // row 1 held no date and time: the clock was not written
+    std::vector<GroupResult> groups;  // every chosen group, in the order they run
 };
 
 // Command 3 as a probe (texts 313 and 309 when the indicator does not take it), then

@@ -1,9 +1,9 @@
 #include "files/ConfigFile.h"
 
 #include "Version.h"
+#include "link/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace vx {
 
@@ -29,17 +29,11 @@ QString WindowTitle(const QString &fileName)
 
 FileError WriteConfigurationFile(const QString &path, const ConfigurationRecord &record)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {FileError::CannotOpen, file.errorString()};
-    const QByteArray bytes = EncodeRecord(record);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {FileError::CannotWrite, reason};
-    }
-    if (!file.commit())
-        return {FileError::CannotWrite, file.errorString()};
+    QString why;
+    if (!CheckWritableTarget(path, &why))
+        return {FileError::CannotOpen, why};
+    if (!WriteFileSafely(path, EncodeRecord(record), &why))
+        return {FileError::CannotWrite, why};
     return {};
 }
 
@@ -50,9 +44,10 @@ std::optional<ConfigurationRecord> ReadConfigurationFile(const QString &path, Fi
             *error = {kind, reason};
         return std::nullopt;
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(FileError::CannotOpen, file.errorString());
+    QFile file;
+    QString why;
+    if (!OpenRegularFile(file, path, &why))
+        return fail(FileError::CannotOpen, why);
     // A record with every variable text at its longest is under 2.1 MB; read no more.
     constexpr qint64 kLongestRecord = EmptyRecordSize + 31LL * 0xFFFF;
     const QByteArray bytes = file.read(kLongestRecord);

@@ -2,10 +2,11 @@
 // Configuration files on disk and the File menu's state around them: the current
 // file's name, folder and path, the name rules of a save and the window title.
 //
-// A save writes a temporary file beside the target and renames it over the target
-// only once it is complete, so an interrupted save never destroys the previous
-// file. An open reads the whole record or nothing: a file that cannot be read, or
-// that ends before the record does, changes nothing.
+// A save writes a temporary file beside the target, checks every write, flushes it
+// to the disk and checks its size, and renames it over the target only then
+// (WriteFileSafely), so a full disk or an interrupted save never damages the
+// previous file. An open reads the whole record or nothing: a file that cannot be
+// read, is not a regular file, or ends before the record does, changes nothing.
 
 #include "files/ConfigurationRecord.h"
 
@@ -41,6 +42,8 @@ struct FileError {
 };
 
 // The record's file form into `path`, through a temporary file renamed over it.
+// CannotOpen: the target cannot be written at all (a folder, no such folder, no
+// permission); CannotWrite: the write itself failed. Either way the old file stays.
 FileError WriteConfigurationFile(const QString &path, const ConfigurationRecord &record);
 // The record from the start of `path`; a longer file is read as far as the record reaches.
 std::optional<ConfigurationRecord> ReadConfigurationFile(const QString &path, FileError *error = nullptr);

@@ -154,6 +154,12 @@ void BatchPanels::SSCommand4_Click(int index)
         // Once it has begun, a send is stopped only by the transaction's Abort.
         m_form.m_sendAll.cancel->setEnabled(false);
         const SendAllResult result = SendAll(m_form.link(), set, m_form.texts(), choice, state.weight);
+        // A send that stopped in a group names every group that did not go, not only that one.
+        if (result.outcome != BatchOutcome::Completed && result.outcome != BatchOutcome::ProbeRefused) {
+            const QString notSent = GroupsNotDoneText(result.groups, m_form.texts(), true);
+            if (!notSent.isEmpty())
+                m_form.op().message(notSent, Icon::Warning);
+        }
         m_form.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::SendAllDone
                                                                           : BuiltIn::SendAllStopped);
     }

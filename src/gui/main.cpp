@@ -114,6 +114,10 @@ public:
                 return usage(QStringLiteral("--map: expected COMn=PATH with n from 1 to 16, got \"%1\"").arg(entry));
             out.maps.push_back(*mapping);
         }
+        if (parser.isSet(settings)) {
+            if (const auto why = vx::SettingsFileProblem(parser.value(settings)))
+                return usage(QStringLiteral("--settings \"%1\": %2").arg(parser.value(settings), *why));
+        }
         out.store = parser.isSet(settings) ? std::make_unique<vx::SettingsStore>(parser.value(settings))
                                            : std::make_unique<vx::SettingsStore>();
         return std::nullopt;

@@ -1,6 +1,9 @@
 #include "link/Options.h"
 
+#include "link/SafeFile.h"
 #include "link/SerialPort.h"
+
+#include <QFileInfo>
 
 namespace vx {
 
@@ -46,6 +49,24 @@ std::optional<ComMapping> ParseComMapping(const QString &text)
     if (number < 1 || number > 16 || path.isEmpty())
         return std::nullopt;
     return ComMapping{number, path};
+}
+
+std::optional<QString> SettingsFileProblem(const QString &path)
+{
+    if (path.trimmed().isEmpty())
+        return QStringLiteral("no file named");
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        // A new store; but none can ever be written under a file.
+        const QFileInfo folder(info.absolutePath());
+        if (folder.exists() && !folder.isDir())
+            return QStringLiteral("%1 is not a folder").arg(info.absolutePath());
+        return std::nullopt;
+    }
+    QString why;
+    if (!IsReadableRegularFile(path, &why))
+        return why;
+    return std::nullopt;
 }
 
 }  // namespace vx

@@ -27,4 +27,9 @@ struct ComMapping {
 };
 std::optional<ComMapping> ParseComMapping(const QString &text);
 
+// --settings FILE: a file that does not exist yet starts an empty store; an existing
+// one must be a regular file that can be read (a folder, a FIFO or an unreadable file
+// would silently give the defaults, or block). Nothing when FILE will do, else why not.
+std::optional<QString> SettingsFileProblem(const QString &path);
+
 }  // namespace vx

@@ -1,9 +1,9 @@
 #include "memory/EplFile.h"
 
 #include "link/Cp1254.h"
+#include "link/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace vx {
@@ -11,11 +11,9 @@ namespace vx {
 EplFile ReadEplFile(const QString &path)
 {
     EplFile out;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        out.error = file.errorString();
+    QFile file;
+    if (!OpenRegularFile(file, path, &out.error))
         return out;
-    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         out.error = file.errorString();
@@ -36,22 +34,10 @@ EplFile ReadEplFile(const QString &path)
 
 bool WriteEplFile(const QString &path, const QString &text, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
     QString content = text;
     if (!content.endsWith(QStringLiteral("\r\n")))
         content += QStringLiteral("\r\n");
-    file.write(cp1254::encode(content));
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WriteFileSafely(path, cp1254::encode(content), error);
 }
 
 }  // namespace vx

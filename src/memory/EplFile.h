@@ -1,6 +1,6 @@
 #pragma once
 // EPL command texts in plain text files of the user's choice, in Windows-1254 like
-// the configuration files.
+// the configuration files. Only regular files are read.
 
 #include <QString>
 
@@ -19,7 +19,8 @@ inline constexpr qint64 EplFileQuestionBytes = 1000;
 
 EplFile ReadEplFile(const QString &path);
 // Writes the text as one line: followed by CR LF unless it already ends with one,
-// so that loading and saving again gives the same file.
+// so that loading and saving again gives the same file. Written safely: a failed
+// write (a full disk) keeps the old file as it was and returns false with the reason.
 bool WriteEplFile(const QString &path, const QString &text, QString *error = nullptr);
 
 }  // namespace vx

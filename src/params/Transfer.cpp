@@ -71,6 +71,17 @@ bool WriteGroups::has(Group group) const
     return false;
 }
 
+void WriteGroups::add(Group group)
+{
+    switch (group) {
+    case Group::DateTime: dateTime = true; break;
+    case Group::Calibration: calibration = true; break;
+    case Group::Jmp: jmp = true; break;
+    case Group::Nrm: nrm = true; break;
+    case Group::None: break;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Reading
 
@@ -195,7 +206,8 @@ int ClampTenths(ParameterSet &set)
     return int(TenthsByte(set.value(kRowTenths)));
 }
 
-ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextService &texts, WriteGroups groups)
+ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextService &texts, WriteGroups groups,
+                                      const std::function<void(params::Group)> &groupStarted)
 {
     Operator &op = link.op();
     ParameterCompanions &c = set.companions();
@@ -246,6 +258,8 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
                     blocks.emplace_back(&p, PieceText(set, p));
         }
 
+        if (groupStarted)
+            groupStarted(g.group);
         if (g.stepLine)
             op.showStep(texts.line(g.stepLine), Tone::Working);
         switch (g.enter) {
@@ -275,6 +289,7 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
             link.HostYazdır(false);
             break;
         }
+        result.sent.add(g.group);
     }
 
     restore();

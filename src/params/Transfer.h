@@ -43,11 +43,13 @@ struct WriteGroups {
     bool nrm = false;          // SSCheck2_7 "Configuration P.(Nrm)"
     static WriteGroups all() { return {true, true, true, true}; }
     bool has(params::Group group) const;
+    void add(params::Group group);
 };
 
 struct ParameterWriteResult {
     bool aborted = false;          // the operator chose Abort: host mode left, the rest not sent
     bool dateTimeSkipped = false;  // row 1 holds no date and time of the calendar: not sent
+    WriteGroups sent;              // the groups whose blocks and confirmation all went
 };
 
 // ParametreHostYaz: the chosen groups in the order date-time (124, confirmed 6),
@@ -57,7 +59,9 @@ struct ParameterWriteResult {
 // to 5..9,9 (the held text stays). AbortRequested is tested after every confirmed
 // write: host mode is left and nothing further is sent. The caller clears
 // AbortRequested before.
-ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextService &texts, WriteGroups groups);
+// groupStarted, when given, hears of each group before its first block goes.
+ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextService &texts, WriteGroups groups,
+                                      const std::function<void(params::Group)> &groupStarted = {});
 
 // Row 21's value held to 5..9,9: "4,2" becomes "5", "12" "9,9". The byte it sends.
 int ClampTenths(ParameterSet &set);

@@ -2,6 +2,7 @@
 
 #include "link/AppPaths.h"
 #include "link/Cp1254.h"
+#include "link/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,12 +76,9 @@ LanguageTexts LanguageTexts::fromBytes(const QByteArray &bytes)
 
 std::optional<LanguageTexts> LanguageTexts::fromFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    QFile file;
+    if (!OpenRegularFile(file, path, error))
         return std::nullopt;
-    }
     // A language file is a few kilobytes; anything far larger is not one, and only
     // the first 418 lines would be used anyway.
     constexpr qint64 kMaxBytes = 4 * 1024 * 1024;
@@ -109,6 +107,12 @@ QString LanguageFolder()
     while (folder.endsWith(u'/') || folder.endsWith(u'\\'))
         folder.chop(1);
     return folder + QStringLiteral("/LANGUAGE");
+}
+
+bool IsLanguageFileName(const QString &fileName)
+{
+    return !fileName.isEmpty() && fileName != QLatin1String(".") && fileName != QLatin1String("..")
+           && !fileName.contains(QLatin1Char('/')) && !fileName.contains(QLatin1Char('\\'));
 }
 
 QString LanguageFilePath(const QString &fileName)

@@ -38,6 +38,9 @@ private:
 // The language folder: ProgramFolder() + "/LANGUAGE".
 QString LanguageFolder();
 QString LanguageFilePath(const QString &fileName);
+// A language file is named by its name inside the language folder: not empty, no
+// folder part ("/" or "\\"), not "." or "..".
+bool IsLanguageFileName(const QString &fileName);
 // The "*.txt" files of the language folder, sorted.
 QStringList LanguageFiles();
 

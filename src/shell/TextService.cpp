@@ -46,7 +46,8 @@ constexpr BuiltInText BuiltInTexts[] = {
      "%1 has more than six digits at %2 decimals; the indicator cannot take it."},
     {BuiltIn::EplFileNotRead, "EPL dosyası okunamadı: %1\n%2\nEPL komutları değişmedi.",
      "The EPL file cannot be read: %1\n%2\nThe EPL commands stay as they were."},
-    {BuiltIn::EplFileNotSaved, "EPL dosyası kaydedilemedi: %1\n%2", "The EPL file was not saved: %1\n%2"},
+    {BuiltIn::EplFileNotSaved, "EPL dosyası kaydedilemedi: %1\n%2\nÖnceki dosya olduğu gibi duruyor.",
+     "The EPL file was not saved: %1\n%2\nThe previous file stays as it was."},
     {BuiltIn::DateTimeNotSent, "Tarih - saat hücresinde geçerli bir tarih ve saat yok; tarih ve saat gönderilmedi.",
      "The date and time cell holds no valid date and time; the date and time were not sent."},
     {BuiltIn::WordTooLarge, "%1 bu parametre için çok büyük: en büyük değer 65535.",
@@ -69,6 +70,9 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::ReadAllStopped, "%1: okuma durdu; her şey okunmadı.", "%1: the read stopped; not everything was read."},
     {BuiltIn::SendAllDone, "%1: seçilen gruplar indikatöre gönderildi.", "%1: the chosen groups were sent to the indicator."},
     {BuiltIn::SendAllStopped, "%1: gönderme durdu; her şey gönderilmedi.", "%1: the send stopped; not everything was sent."},
+    // Files and the command-line tool
+    {BuiltIn::GroupsNotSent, "Gönderilmeyen gruplar: %1", "Not sent: %1"},
+    {BuiltIn::GroupsNotRead, "Okunmayan gruplar: %1", "Not read: %1"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 
@@ -102,7 +106,11 @@ TextService::TextService() = default;
 
 bool TextService::load(const QString &fileName, QString *error)
 {
-    std::optional<LanguageTexts> read = LanguageTexts::fromFile(LanguageFilePath(fileName), error);
+    std::optional<LanguageTexts> read;
+    if (IsLanguageFileName(fileName))
+        read = LanguageTexts::fromFile(LanguageFilePath(fileName), error);
+    else if (error)
+        *error = QStringLiteral("\"%1\" is no file name in the language folder").arg(fileName);
     if (!read) {
         if (!m_loaded)
             m_language = shippedLanguage(fileName).value_or(Language::English);
@@ -126,6 +134,10 @@ TextService::Probe TextService::probe(const QString &chosenFile)
     Probe p;
     p.fileName = chosenFile;
     p.path = LanguageFilePath(chosenFile);
+    if (!IsLanguageFileName(chosenFile)) {
+        p.error = QStringLiteral("\"%1\" is no file name in the language folder").arg(chosenFile);
+        return p;
+    }
     std::optional<LanguageTexts> read = LanguageTexts::fromFile(p.path, &p.error);
     if (read && read->isEmpty()) {
         p.fileName = emptyFileFallback();

@@ -63,6 +63,9 @@ enum class BuiltIn {
     ReadAllStopped,        // %1 time
     SendAllDone,           // %1 time
     SendAllStopped,        // %1 time
+    // Files and the command-line tool
+    GroupsNotSent,         // %1 the groups a stopped send did not send, joined by ", "
+    GroupsNotRead,         // %1 the groups a stopped read did not read
     Count
 };
 

@@ -9,9 +9,12 @@
 #include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
 #include "gui/StatusPage.h"
+#include "sim/Faults.h"
 #include "sim/Memories.h"
+#include "support/FullDisk.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,6 +22,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
+
+#include <optional>
 
 using vx::test::GuiTest;
 
@@ -119,6 +124,46 @@ TEST_F(FilesTest, ASaveThatFailsSaysSoAndKeepsTheTitleAndTheNames)
     form->workingSet().ids().setName(5, "SONRA");
     file(3);  // the plain save still goes to the good file
     EXPECT_TRUE(bytesOf(dir.filePath("good.vxr")).contains("SONRA"));
+}
+
+// A full disk: the save says so and the customer's file stays byte for byte, whether
+// the disk is a full tmpfs (when mounting is allowed) or takes no file past 4 KiB.
+TEST_F(FilesTest, ASaveOnAFullDiskKeepsTheOldFileAndSaysSo)
+{
+    startWithDialog();
+    vx::test::SmallTmpfs tmpfs;
+    const bool full = tmpfs.mounted();
+    const QString folder = full ? tmpfs.path() : dir.filePath("save");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = QDir(folder).filePath("customer.vxr");
+    answers = {path};
+    form->workingSet().ids().setName(2, "ESKİ");
+    file(3);
+    ASSERT_TRUE(op.messages().isEmpty()) << op.messages().join('|').toStdString();
+    const QByteArray old = bytesOf(path);
+    ASSERT_EQ(old.size(), 6548);
+
+    form->workingSet().ids().setName(2, "YENİ");
+    {
+        std::optional<vx::test::FileSizeLimit> limit;
+        if (full) {
+            ASSERT_TRUE(tmpfs.fill());
+        } else {
+            limit.emplace(4096);
+        }
+        file(3);
+    }
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.messages().first().startsWith("The file was not saved: ")) << op.messages().first().toStdString();
+    EXPECT_TRUE(op.messages().first().contains(full ? "No space left on device" : "File too large"))
+        << op.messages().first().toStdString();
+    EXPECT_TRUE(op.messages().first().endsWith("The previous file stays as it was."));
+    EXPECT_EQ(op.last().icon, vx::Icon::Critical);
+    EXPECT_EQ(bytesOf(path), old) << "the old file byte for byte";
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              full ? QStringList({"customer.vxr", "filler"}) : QStringList({"customer.vxr"}))
+        << "no temporary file left";
+    EXPECT_EQ(form->windowTitle(), version() + " [customer.vxr]");
 }
 
 TEST_F(FilesTest, NewEmptiesTheWindowAndOpenShowsTheFileWithoutAskingToClear)
@@ -281,6 +326,24 @@ TEST_F(FilesTest, TheSendPanelReadsTheHardwareWordAndSendsInItsOwnOrder)
     EXPECT_FALSE(shown("SSPanel3"));
     EXPECT_EQ(light(), vx::gui::Light::Green);
     EXPECT_TRUE(statusSays(vx::BuiltIn::SendAllDone)) << form->statusBar()->currentMessage().toStdString();
+}
+
+// A send the operator aborts in the ID memory names every group that did not go, in
+// the send panel's captions (lines 32, 34 and 39), not only the one it stopped in.
+TEST_F(FilesTest, ASendThatStopsNamesEveryGroupNotSent)
+{
+    startWithDialog();
+    connect();
+    file(8);
+    ASSERT_TRUE(shown("SSPanel3"));
+    tick(true, {1, 3, 7});
+    device.addFault({vx::sim::FaultKind::Refuse, vx::sim::FaultScope::Register, 105, -1});
+    op.abortRetryIgnoreAnswers = {vx::Choice::Abort};
+    QTest::mouseClick(ctl("SSCommand4_0"), Qt::LeftButton);
+    ASSERT_FALSE(op.messages().isEmpty());
+    EXPECT_EQ(op.messages().last(), "Not sent: E32, E34, E39");
+    EXPECT_EQ(firstCommand(2), -1) << "no setpoint was stored";
+    EXPECT_FALSE(shown("SSPanel3"));
 }
 
 }  // namespace
