@@ -103,6 +103,29 @@ TEST_F(CliInProcess, StatusTextShowsEveryRowAndTheDerivedFlags)
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
 }
 
+// The status reading is the first thing a technician looks at: it runs without the
+// range too, its weights raw and marked, and the exit status says it is not whole.
+TEST_F(CliInProcess, StatusWithoutTheRangeShowsRawWeightsMarked)
+{
+    fixStatus(sim);
+    sim.device.addFault({vx::sim::FaultKind::Partial, vx::sim::FaultScope::Register, 128, 3});
+    const CliRun text = run({"status"});
+    EXPECT_EQ(text.exitCode, 1);
+    EXPECT_TRUE(text.err.contains("range could not be read")) << text.err.toStdString();
+    const QStringList lines = text.out.split('\n');
+    EXPECT_EQ(lines.value(1), " 1  Gross weight                  12520  (range unknown)");
+    EXPECT_EQ(lines.value(5), " 5  Setpoint 2                    -10  (range unknown)");
+    EXPECT_EQ(lines.value(7), " 7  Weight stability              Stable");
+
+    sim.device.addFault({vx::sim::FaultKind::Partial, vx::sim::FaultScope::Register, 128, 3});
+    const CliRun json = run({"--json", "status"});
+    EXPECT_EQ(json.exitCode, 1);
+    const QJsonObject o = json.json();
+    EXPECT_EQ(o.value("rangeKnown"), QJsonValue(false));
+    EXPECT_EQ(o.value("values").toObject().value("grossWeight"), QJsonValue(12520));
+    EXPECT_EQ(o.value("rows").toArray()[0].toObject().value("text").toString(), "12520");
+}
+
 TEST_F(CliInProcess, WatchKeepsItsPeriodAndPrintsOneJsonObjectALine)
 {
     // A slow link: each reading takes about 2.5 s in fixed drain mode, which a

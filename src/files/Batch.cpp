@@ -36,6 +36,11 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
                       const WeightFormat &weight, const DisconnectAction &disconnect)
 {
     ReadAllResult result;
+    if (!weight.known() && (choice.setpoint || choice.parameters)) {
+        link.op().message(texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
+        result.outcome = BatchOutcome::NotSent;
+        return result;
+    }
     link.AbortRequested = false;
     const bool chosen[5] = {choice.header, choice.id, choice.setpoint, choice.parameters, choice.status};
     for (int group = 0; group < 5 && result.outcome == BatchOutcome::Completed; ++group) {
@@ -78,6 +83,11 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
 {
     SendAllResult result;
     Operator &op = link.op();
+    if (!weight.known() && (choice.setpoint || choice.parameters.nrm)) {
+        op.message(texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
+        result.outcome = BatchOutcome::NotSent;
+        return result;
+    }
     const QString probe = link.writeNoAck(kCommandRegister, 2, "Lg", kProbeCommand, kShortWait);
     if (probe.isEmpty() || probe.startsWith(QStringLiteral("@8"))) {
         op.message(texts.line(kTextNotReady) + QLatin1Char('\n') + texts.lineOr(kTextRefused, BuiltIn::DeviceRefused),

@@ -47,6 +47,8 @@ struct ReadAllResult {
     std::vector<int> sendBoxesToTick;     // the parameter read's send boxes (SSCheck2)
 };
 
+// Without the indicator's range (weight not known) the setpoints and the parameters
+// (their weight rows) cannot be read: the message, NotSent, nothing on the line.
 // Clears AbortRequested, then reads each chosen group into the working set's models
 // while AbortRequested stays clear; a group that does not complete ends the batch.
 // Setpoints are shown with the decimals of `weight`.
@@ -68,6 +70,8 @@ struct SendAllResult {
     bool dateTimeSkipped = false;  // row 1 held no date and time: the clock was not written
 };
 
+// Without the indicator's range the setpoints and the parameters' weight rows (the
+// Nrm group) cannot be sent: the message, NotSent, nothing on the line.
 // Command 3 as a probe (texts 313 and 309 when the indicator does not take it), then
 // with AbortRequested cleared: the header, the ID memory, the setpoint memory, the
 // parameters, each while AbortRequested stays clear. The memories go from the working

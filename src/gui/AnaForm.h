@@ -145,6 +145,8 @@ public:
     // The menus, the connect menu, the tab set, the side panel and the toolbar.
     void setShellEnabled(bool enabled);
     void rangeFound(const IndicatorRange &range) override;
+    bool rangeReady() override;
+    void refuseWithoutRange() override;
     NumericEntry &numericEntry() override { return *m_numericEntry; }
     void lockShell(bool locked) override;
     void showReadProgress(const QString &step) override;

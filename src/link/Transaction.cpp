@@ -54,6 +54,11 @@ QString Cevap(const QString &address, const QString &answer)
     return AddressValue(address) == 0 ? answer.mid(1, 6) : answer.mid(3, 6);
 }
 
+bool IsWriteAcknowledgement(const QString &address, const QString &answer, int byteCount)
+{
+    return Cevap(address, answer) == QStringLiteral("10") + hexCount(byteCount);
+}
+
 // ---------------------------------------------------------------------------
 // Link
 
@@ -246,8 +251,6 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
                         WriteTag dataType, const QVariant &data)
 {
     const QString frame = BuildWriteFrame(address, reg, byteCount, checksumOn, dataType, data);
-    // The indicator acknowledges a write with "10" and the register count.
-    const QString expected = QStringLiteral("10") + hexCount(byteCount);
     const QString fields = QStringLiteral("[") + PadLeftZeros(qint64(reg), 3) + QStringLiteral("]-[")
                            + hexCount(byteCount) + QStringLiteral("]--- ") + transactionErrorText
                            + QStringLiteral("...");
@@ -257,7 +260,7 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
         for (;;) {
             ++n;
             const QString answer = exchange(frame, 0.0, true, WriteAnswerLength(address, checksumOn));
-            if (Cevap(address, answer) == expected || n > 8)
+            if (IsWriteAcknowledgement(address, answer, byteCount) || n > 8)
                 break;
         }
         if (n <= 3)

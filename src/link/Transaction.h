@@ -28,6 +28,9 @@ private:
 
 // Cevap: the six characters of a write acknowledgement after "@" and the address.
 QString Cevap(const QString &address, const QString &answer);
+// Whether `answer` is the indicator's acknowledgement of a write of byteCount bytes:
+// "10" and the register count in four hex digits, after "@" and the address.
+bool IsWriteAcknowledgement(const QString &address, const QString &answer, int byteCount);
 
 class Link {
 public:

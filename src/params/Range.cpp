@@ -7,6 +7,7 @@
 namespace vx {
 namespace {
 
+constexpr int kCommandRegister = 19;
 constexpr int kMetrologyRegister = 149;
 constexpr int kRangeRegister = 128;
 constexpr int kRangeBytes = 6;
@@ -88,42 +89,59 @@ std::optional<IndicatorRange> RangeFromCodes(const RangeCodes &codes)
     return IndicatorRange{codes, *format};
 }
 
-std::optional<IndicatorRange> TaksimatBul(Link &link)
+std::optional<IndicatorRange> ReadRange(Link &link)
 {
-    if (OpenPortWithRetries(link) != PortErr::None) {
-        link.port().close();
-        return std::nullopt;
-    }
     const LinkSettings &s = link.settings;
-    auto closeWith = [&link](std::optional<IndicatorRange> range) {
-        link.port().close();
-        return range;
-    };
     auto bytesOf = [&s](const QString &answer, int count) -> std::optional<QString> {
         const ReadAnswer parsed = ParseReadAnswer(answer, s.DeviceAddress, s.ChecksumEnabled, count);
         if (!parsed.complete())
             return std::nullopt;
         return parsed.data;
     };
+    // A command counts as done only when the indicator acknowledged it; "@8" is a refusal.
+    enum class Command { Done, Lost, Refused };
+    auto command = [&](int code) {
+        const QString answer = link.writeNoAck(kCommandRegister, 2, "Lg", code, s.ReadingTime);
+        if (answer.startsWith(QLatin1String("@8")))
+            return Command::Refused;
+        return IsWriteAcknowledgement(s.DeviceAddress, answer, 2) ? Command::Done : Command::Lost;
+    };
 
-    const QString ack = link.writeNoAck(19, 2, "Lg", kCommandConfiguration, s.ReadingTime);
-    if (ack.startsWith(QLatin1String("@8")))
-        return closeWith(std::nullopt);
-    const std::optional<QString> metrology = bytesOf(link.readRaw(kMetrologyRegister, 2, kReadWait), 2);
-    link.writeNoAck(19, 2, "Lg", kCommandCalibration, s.ReadingTime);
-    const std::optional<QString> range = bytesOf(link.readRaw(kRangeRegister, kRangeBytes, kReadWait), kRangeBytes);
-    if (!metrology || !range)
-        return closeWith(std::nullopt);
+    for (int attempt = 0; attempt < RangeReadAttempts; ++attempt) {
+        const Command configuration = command(kCommandConfiguration);
+        if (configuration == Command::Refused)
+            return std::nullopt;
+        const std::optional<QString> metrology = bytesOf(link.readRaw(kMetrologyRegister, 2, kReadWait), 2);
+        const Command calibration = command(kCommandCalibration);
+        if (calibration == Command::Refused)
+            return std::nullopt;
+        const std::optional<QString> range =
+            bytesOf(link.readRaw(kRangeRegister, kRangeBytes, kReadWait), kRangeBytes);
+        // A lost command leaves the registers as they were: what they hold is not this range.
+        if (configuration != Command::Done || calibration != Command::Done || !metrology || !range)
+            continue;
 
-    auto byte = [](const QString &hex, int index) { return hex.mid(index * 2, 2).toInt(nullptr, 16); };
-    RangeCodes codes;
-    codes.metrology = byte(*metrology, 0);
-    codes.mode = byte(*range, 0);
-    codes.capacity1 = byte(*range, 2);
-    codes.division1 = byte(*range, 3);
-    codes.capacity2 = byte(*range, 4);
-    codes.division2 = byte(*range, 5);
-    return closeWith(RangeFromCodes(codes));
+        auto byte = [](const QString &hex, int index) { return hex.mid(index * 2, 2).toInt(nullptr, 16); };
+        RangeCodes codes;
+        codes.metrology = byte(*metrology, 0);
+        codes.mode = byte(*range, 0);
+        codes.capacity1 = byte(*range, 2);
+        codes.division1 = byte(*range, 3);
+        codes.capacity2 = byte(*range, 4);
+        codes.division2 = byte(*range, 5);
+        // Codes outside the lists are a whole answer: reading again gives the same.
+        return RangeFromCodes(codes);
+    }
+    return std::nullopt;
+}
+
+std::optional<IndicatorRange> TaksimatBul(Link &link)
+{
+    std::optional<IndicatorRange> range;
+    if (OpenPortWithRetries(link) == PortErr::None)
+        range = ReadRange(link);
+    link.port().close();
+    return range;
 }
 
 }  // namespace vx

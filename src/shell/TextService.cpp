@@ -69,6 +69,12 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::ReadAllStopped, "%1: okuma durdu; her şey okunmadı.", "%1: the read stopped; not everything was read."},
     {BuiltIn::SendAllDone, "%1: seçilen gruplar indikatöre gönderildi.", "%1: the chosen groups were sent to the indicator."},
     {BuiltIn::SendAllStopped, "%1: gönderme durdu; her şey gönderilmedi.", "%1: the send stopped; not everything was sent."},
+    {BuiltIn::RangeUnknown,
+     "İndikatörün tartım aralığı okunamadı: ağırlıklar ve setpointler doğru ondalıkla okunamaz, gösterilemez "
+     "ve gönderilemez. Bağlantıyı kontrol edip tekrar deneyin.",
+     "The indicator's weighing range could not be read: weights and setpoints cannot be read, shown or sent "
+     "with the right decimals. Check the line and try again."},
+    {BuiltIn::RangeUnknownMark, "aralık bilinmiyor", "range unknown"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

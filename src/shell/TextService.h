@@ -63,6 +63,9 @@ enum class BuiltIn {
     ReadAllStopped,        // %1 time
     SendAllDone,           // %1 time
     SendAllStopped,        // %1 time
+    // The indicator's weighing range.
+    RangeUnknown,          // the range could not be read: nothing that carries a weight goes
+    RangeUnknownMark,      // beside raw weights: "range unknown"
     Count
 };
 
