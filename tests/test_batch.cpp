@@ -65,7 +65,7 @@ TEST_F(BatchTest, ReadAllReadsTheChosenGroupsInTheirOrder)
     weight.DecimalsPattern = "0";
     const ReadAllResult r = readAll(everyGroup());
     EXPECT_EQ(r.outcome, BatchOutcome::Completed);
-    EXPECT_EQ(set.ticket().line(0), "ÖZTÜRK KANTAR");
+    EXPECT_EQ(set.ticket().line(0), "   ÖZTÜRK KANTAR    ");
     EXPECT_EQ(set.ids().name(2), "ÖZKAN HAFRİYAT");
     EXPECT_EQ(set.ids().idHeader(1), "PLAKA");
     EXPECT_EQ(set.setpoints().value(0, 1), "1000,0");

@@ -9,6 +9,7 @@
 #include "support/SimLink.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace vx;
 
@@ -252,7 +253,7 @@ TEST_F(MemoryTransferTest, TicketLinesReadAlikeOnEveryTab)
         layout.setFootnoteCentred(false);
         EXPECT_EQ(BaşlıkOku(link, layout, PrinterKind::Ticket, texts, disconnect), TransferResult::Completed);
         for (int k = 0; k < 6; ++k)
-            EXPECT_EQ(layout.line(k), QString::fromLatin1(lines[k])) << "tab " << tab << " line " << k;
+            EXPECT_EQ(layout.line(k), QString::fromLatin1(lines[k]).leftJustified(20)) << "tab " << tab << " line " << k;
         EXPECT_EQ(frames(), QStringList({HostOn, "@1000130001020003\r", "@030028000A\r", "@030032000B\r",
                                          "@03003D000A\r", "@030047000B\r", "@030053000A\r", "@03005D000B\r",
                                          HostOff}));
@@ -304,28 +305,46 @@ TEST_F(MemoryTransferTest, EplReadStopsAtTheFirstChunkWithANul)
 }
 
 // ---------------------------------------------------------------------------
-// A read that gets no whole answer ends there: the refusal text, the link
-// dropped, host mode left, and nothing shown that did not come.
+// A record whose answer is missing or cut off is read again (select, load and read
+// for a memory record), up to three tries; then the read ends as a refused one does:
+// the refusal text, the link dropped, host mode left, nothing shown that did not
+// come. A refusal ("@8") ends it at once.
 
 struct ReadFault {
     const char *name;
-    sim::FaultKind kind;
-    sim::FaultScope scope;
-    int value;  // the register, the command, or the request's number (session = 1)
-    int frames;  // sent in all, the closing host mode command included
+    void (*arm)(MemoryTransferTest &);  // the faults
+    bool refused;  // the read ends with the refusal
+    int frames;    // sent in all, the closing host mode command included
     void (*run)(MemoryTransferTest &);  // runs the read and checks what it left
 };
 
-struct ReadFaults : MemoryTransferTest, ::testing::WithParamInterface<ReadFault> {};
+struct ReadFaults : MemoryTransferTest, ::testing::WithParamInterface<ReadFault> {
+    // From the nth time the indicator carries out command `code`, `times` times, it
+    // commits `kind` once on the next request to `reg` (the read of the record loaded).
+    static void afterLoad(MemoryTransferTest &t, int code, int nth, int times, sim::FaultKind kind, int reg)
+    {
+        auto seen = std::make_shared<int>(0);
+        t.sim.device.onCommand(code, [=](sim::VirtualIndicator &d) {
+            ++*seen;
+            if (*seen >= nth && *seen < nth + times)
+                d.addFault({kind, sim::FaultScope::Register, reg, 1});
+        });
+    }
+};
 
-TEST_P(ReadFaults, EndTheReadWithTheRefusalAndKeepWhatDidNotCome)
+TEST_P(ReadFaults, ReadAgainOrEndedWithTheRefusal)
 {
     const ReadFault &f = GetParam();
-    sim.device.addFault({f.kind, f.scope, f.value, 1});
+    f.arm(*this);
     f.run(*this);
-    EXPECT_EQ(op.messages(), QStringList({"T309"}));
-    EXPECT_EQ(op.last().icon, Icon::Critical);
-    EXPECT_EQ(disconnects, 1);
+    if (f.refused) {
+        EXPECT_EQ(op.messages(), QStringList({"T309"}));
+        EXPECT_EQ(op.last().icon, Icon::Critical);
+        EXPECT_EQ(disconnects, 1);
+    } else {
+        EXPECT_TRUE(op.calls.empty());
+        EXPECT_EQ(disconnects, 0);
+    }
     EXPECT_EQ(frames().size(), f.frames);
     EXPECT_EQ(frames().last(), HostOff);
 }
@@ -333,11 +352,28 @@ TEST_P(ReadFaults, EndTheReadWithTheRefusalAndKeepWhatDidNotCome)
 using K = sim::FaultKind;
 using S = sim::FaultScope;
 
+// ID requests: session 1, headers 2-7, then record k's select 8+3k, load 9+3k,
+// read 10+3k: 311 in all. Setpoints: session 1, record k's select 2+3k, load 3+3k,
+// read 4+3k: 29 in all. Ticket lines: session, command 3, six lines, session end.
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReadFaults,
     ::testing::Values(
-        // ID requests: headers 2-7, then record k's select 8+3k, load 9+3k, read 10+3k.
-        ReadFault{"CutIdRecordEmptiesItsRow", K::Partial, S::EveryNth, 10 + 3 * 3, 7 + 3 * 4 + 1,
+        ReadFault{"CutIdRecordIsReadAgain",
+                  [](MemoryTransferTest &t) { ReadFaults::afterLoad(t, 10, 4, 1, K::Partial, 105); }, false,
+                  311 + 3,
+                  [](MemoryTransferTest &t) {
+                      IdMemory memory;
+                      EXPECT_EQ(IDOKUHost(t.link, memory, t.texts, t.disconnect), TransferResult::Completed);
+                      EXPECT_EQ(memory.number(3), "1002");
+                      EXPECT_EQ(memory.name(3), "ÇAKIR BETON");
+                      EXPECT_EQ(t.frames().mid(16, 7),
+                                QStringList({"@1000690001028100\r", "@100013000102000A\r", "@030069000C\r",
+                                             "@1000690001028100\r", "@100013000102000A\r", "@030069000C\r",
+                                             "@1000690001028200\r"}));
+                  }},
+        ReadFault{"IdRecordCutThreeTimesEmptiesItsRow",
+                  [](MemoryTransferTest &t) { ReadFaults::afterLoad(t, 10, 4, 3, K::Partial, 105); }, true,
+                  7 + 3 * 3 + 3 * 3 + 1,
                   [](MemoryTransferTest &t) {
                       IdMemory memory;
                       memory.setRecord(3, "55", "OLD");
@@ -348,21 +384,51 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_EQ(memory.name(3), QString());
                       EXPECT_EQ(memory.number(4), "66");  // not read
                   }},
-        ReadFault{"LostIdHeaderIsKept", K::NoAnswer, S::EveryNth, 4, 5,
+        ReadFault{"RefusedIdRecordEndsTheReadAtOnce",
+                  [](MemoryTransferTest &t) { ReadFaults::afterLoad(t, 10, 4, 1, K::Refuse, 105); }, true,
+                  7 + 3 * 3 + 3 + 1,
+                  [](MemoryTransferTest &t) {
+                      IdMemory memory;
+                      memory.setRecord(3, "55", "OLD");
+                      EXPECT_EQ(IDOKUHost(t.link, memory, t.texts, t.disconnect), TransferResult::Refused);
+                      EXPECT_EQ(memory.number(3), QString());
+                  }},
+        ReadFault{"LostIdHeaderIsReadAgain",
+                  [](MemoryTransferTest &t) { t.sim.device.addFault({K::NoAnswer, S::EveryNth, 4, 1}); }, false,
+                  311 + 3,
+                  [](MemoryTransferTest &t) {
+                      IdMemory memory;
+                      memory.setIdHeader(0, "OLD");
+                      EXPECT_EQ(IDOKUHost(t.link, memory, t.texts, t.disconnect), TransferResult::Completed);
+                      EXPECT_EQ(memory.idHeader(0), "FİRMA");
+                  }},
+        ReadFault{"IdHeaderLostThreeTimesIsKept",
+                  [](MemoryTransferTest &t) { ReadFaults::afterLoad(t, 15, 1, 3, K::NoAnswer, 209); }, true, 11,
                   [](MemoryTransferTest &t) {
                       IdMemory memory;
                       memory.setIdHeader(0, "OLD");
                       EXPECT_EQ(IDOKUHost(t.link, memory, t.texts, t.disconnect), TransferResult::Refused);
                       EXPECT_EQ(memory.idHeader(0), "OLD");
                   }},
-        ReadFault{"RefusedIdSelectorKeepsTheHeadersRead", K::Refuse, S::EveryNth, 8, 9,
+        ReadFault{"RefusedIdSelectorKeepsTheHeadersRead",
+                  [](MemoryTransferTest &t) { t.sim.device.addFault({K::Refuse, S::EveryNth, 8, 1}); }, true, 9,
                   [](MemoryTransferTest &t) {
                       IdMemory memory;
                       EXPECT_EQ(IDOKUHost(t.link, memory, t.texts, t.disconnect), TransferResult::Refused);
                       EXPECT_EQ(memory.idHeader(0), "FİRMA");
                   }},
-        // Setpoint requests: record k's select 2+3k, load 3+3k, read 4+3k.
-        ReadFault{"CutSetpointRecordIsKept", K::Partial, S::EveryNth, 4 + 3 * 2, 4 + 3 * 2 + 1,
+        ReadFault{"CutSetpointRecordIsReadAgain",
+                  [](MemoryTransferTest &t) { ReadFaults::afterLoad(t, 1, 3, 1, K::Partial, 117); }, false, 29 + 3,
+                  [](MemoryTransferTest &t) {
+                      SetpointMemory memory;
+                      EXPECT_EQ(STPOKUHost(t.link, memory, withDecimals(0), t.texts, t.disconnect),
+                                TransferResult::Completed);
+                      EXPECT_EQ(memory.value(2, 0), "20000");
+                      EXPECT_EQ(memory.value(2, 2), "30000");
+                  }},
+        ReadFault{"SetpointRecordCutThreeTimesIsKept",
+                  [](MemoryTransferTest &t) { ReadFaults::afterLoad(t, 1, 3, 3, K::Partial, 117); }, true,
+                  1 + 3 * 2 + 3 * 3 + 1,
                   [](MemoryTransferTest &t) {
                       SetpointMemory memory;
                       memory.setValue(2, 0, "OLD");
@@ -371,25 +437,61 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_EQ(memory.value(1, 0), "2500");
                       EXPECT_EQ(memory.value(2, 0), "OLD");
                   }},
-        ReadFault{"LostTicketLineKeepsItsBox", K::NoAnswer, S::Register, 61, 6,
+        ReadFault{"LostTicketLineIsReadAgain",
+                  [](MemoryTransferTest &t) { t.sim.device.addFault({K::NoAnswer, S::Register, 61, 1}); }, false,
+                  9 + 1,
+                  [](MemoryTransferTest &t) {
+                      TicketLayout layout;
+                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
+                                TransferResult::Completed);
+                      EXPECT_EQ(layout.line(2).trimmed(), "Tel 0262 555 12 34");
+                      EXPECT_EQ(t.frames().mid(4, 3), QStringList({"@03003D000A\r", "@03003D000A\r", "@030047000B\r"}));
+                  }},
+        ReadFault{"TicketLineLostThreeTimesKeepsItsBox",
+                  [](MemoryTransferTest &t) { t.sim.device.addFault({K::NoAnswer, S::Register, 61, 3}); }, true,
+                  1 + 1 + 2 + 3 + 1,
                   [](MemoryTransferTest &t) {
                       TicketLayout layout;
                       for (int k = 0; k < 6; ++k)
                           layout.setLine(k, "OLD");
                       EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
                                 TransferResult::Refused);
-                      EXPECT_EQ(layout.line(0), "ÖZTÜRK KANTAR");
+                      EXPECT_EQ(layout.line(0), "   ÖZTÜRK KANTAR    ");
                       EXPECT_EQ(layout.line(2), "OLD");
                       EXPECT_EQ(layout.line(4), "OLD");
                   }},
-        ReadFault{"RefusedTicketLoadCommandReadsNoLine", K::Refuse, S::Command, 3, 3,
+        ReadFault{"LostTicketLoadCommandIsSentAgain",
+                  [](MemoryTransferTest &t) { t.sim.device.addFault({K::NoAnswer, S::Command, 3, 1}); }, false,
+                  9 + 1,
+                  [](MemoryTransferTest &t) {
+                      TicketLayout layout;
+                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
+                                TransferResult::Completed);
+                      EXPECT_EQ(t.frames().mid(1, 3),
+                                QStringList({"@1000130001020003\r", "@1000130001020003\r", "@030028000A\r"}));
+                  }},
+        ReadFault{"RefusedTicketLoadCommandReadsNoLine",
+                  [](MemoryTransferTest &t) { t.sim.device.addFault({K::Refuse, S::Command, 3, 1}); }, true, 3,
                   [](MemoryTransferTest &t) {
                       TicketLayout layout;
                       EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
                                 TransferResult::Refused);
                   }},
-        // The third EPL chunk, register 233.
-        ReadFault{"CutEplChunkKeepsTheText", K::Partial, S::Register, 217 + 16, 5,
+        // 40 characters: five chunks and the sixth with the NUL; the third is register 233.
+        ReadFault{"CutEplChunkIsReadAgain",
+                  [](MemoryTransferTest &t) { t.sim.device.addFault({K::Partial, S::Register, 217 + 16, 1}); }, false,
+                  1 + 6 + 1 + 1,
+                  [](MemoryTransferTest &t) {
+                      sim::SetStoredEpl(t.sim.device, QByteArray(40, 'A'));
+                      TicketLayout layout;
+                      layout.setEplText("OLD");
+                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Epl, t.texts, t.disconnect),
+                                TransferResult::Completed);
+                      EXPECT_EQ(layout.eplText(), QString(40, QLatin1Char('A')));
+                  }},
+        ReadFault{"EplChunkCutThreeTimesKeepsTheText",
+                  [](MemoryTransferTest &t) { t.sim.device.addFault({K::Partial, S::Register, 217 + 16, 3}); }, true,
+                  1 + 2 + 3 + 1,
                   [](MemoryTransferTest &t) {
                       sim::SetStoredEpl(t.sim.device, QByteArray(40, 'A'));
                       TicketLayout layout;

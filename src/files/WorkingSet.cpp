@@ -24,11 +24,10 @@ void WorkingSet::show(const LanguageTexts &texts)
     ParametreOku(m_record, m_parameters, texts);
     PDaraOku(m_record.presetTares, m_presetTares);
 
-    // The boxes do not keep the padding of their fields.
+    // The boxes do not keep the padding of their fields (the ticket lines lose theirs
+    // where storing them again gives the same line).
     for (int record = 0; record < CurrentIdCount; ++record)
         m_ids.setRecord(record, TrimTrailingSpaces(m_ids.number(record)), TrimTrailingSpaces(m_ids.name(record)));
-    for (int k = 0; k < TicketLineCount; ++k)
-        m_ticket.setLine(k, TrimTrailingSpaces(m_ticket.line(k)));
     m_ticket.setEplText(TrimTrailingSpaces(m_ticket.eplText()));
     for (int i = 0; i < IdHeaderCount; ++i)
         m_ids.setIdHeader(i, TrimTrailingSpaces(m_ids.idHeader(i)));

@@ -36,8 +36,9 @@ public:
     // ParametreKaydet (before every save and when the send panel opens).
     void collect();
     // The readers after an open, in their order: BaslıkOku, IDOKU, SetpointOku,
-    // ParametreOku, PDaraOku; then the trailing blanks of the current IDs, the ticket
-    // lines, the EPL text and the ID headers removed.
+    // ParametreOku, PDaraOku; then the trailing blanks of the current IDs, the EPL
+    // text and the ID headers removed (a ticket line keeps the blanks BaslıkOku leaves
+    // it, so that it is stored again as it was).
     void show(const LanguageTexts &texts);
     // A new working set: the ticket lines, the EPL text, the ID and setpoint memories
     // and the parameter values emptied, both alignments flush left, the record reset

@@ -259,6 +259,14 @@ QString BuildReadFrame(const QString &address, int reg, int byteCount, bool chec
     return QLatin1Char(FrameStart) + body + checksum + QLatin1Char(FrameEnd);
 }
 
+bool IsRefusal(const QString &answer, const QString &address)
+{
+    if (answer.size() < 2 || answer.at(0) != QLatin1Char(FrameStart) || answer.at(1) != QLatin1Char('8'))
+        return false;
+    const int addressValue = AddressValue(address);
+    return addressValue == 0 || !hexField(addressValue, 2).startsWith(QLatin1Char('8'));
+}
+
 ReadAnswer ParseReadAnswer(const QString &answer, const QString &address, bool checksumOn,
                            int expectedByteCount)
 {
@@ -271,9 +279,7 @@ ReadAnswer ParseReadAnswer(const QString &answer, const QString &address, bool c
     }
     const int addressValue = AddressValue(address);
     const QString addressText = addressValue != 0 ? hexField(addressValue, 2) : QString();
-    // "@8" is a refusal, whether it came whole or not; only an address field that
-    // itself begins with "8" (an address above 127) could start a real answer so.
-    if (answer.size() >= 2 && answer.at(1) == QLatin1Char('8') && !addressText.startsWith(QLatin1Char('8'))) {
+    if (IsRefusal(answer, address)) {
         r.fault = AnswerFault::Refused;
         return r;
     }

@@ -70,6 +70,11 @@ struct ReadAnswer {
     bool checksumMatches() const { return receivedChecksum == expectedChecksum; }
 };
 
+// A refusal: an answer beginning "@8", whole or not, to a read or a write. Only an
+// address field that itself begins with "8" (an address above 127) could start a
+// real answer so.
+bool IsRefusal(const QString &answer, const QString &address);
+
 // expectedByteCount: the byte count the request asked for; -1 accepts any count
 // that matches the data. A checksum that does not match still gives a whole frame
 // (the caller logs it and uses the value).

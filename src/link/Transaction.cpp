@@ -181,17 +181,10 @@ void Link::discardLateBytes()
 {
     if (m_port.bytesWaiting() <= 0)
         return;
-    QByteArray late;
-    while (m_port.bytesWaiting() > 0) {
-        const QByteArray chunk = m_port.readAll();
-        if (chunk.isEmpty())
-            break;
-        late += chunk;
-    }
+    const QString late = collectArrived();
     if (late.isEmpty())
         return;
-    stats.charsReceived += late.size();
-    AppendCommsLog(shortDate() + QStringLiteral(" - discarded late bytes: ") + PrintableAnswer(cp1254::decode(late)));
+    AppendCommsLog(shortDate() + QStringLiteral(" - discarded late bytes: ") + PrintableAnswer(late));
 }
 
 QString Link::exchange(const QString &frame, double preDelay, bool pumpEvents, int longestAnswer)
@@ -282,6 +275,31 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
 void Link::CihazaGönder(int reg, int byteCount, WriteTag dataType, const QVariant &data)
 {
     CihazaGönder(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled, dataType, data);
+}
+
+void Link::CihazaGönderUnlessAcknowledged(const QString &answer, int reg, int byteCount, WriteTag dataType,
+                                          const QVariant &data)
+{
+    if (!acknowledged(answer, byteCount))
+        CihazaGönder(reg, byteCount, dataType, data);
+}
+
+bool Link::acknowledged(const QString &answer, int byteCount) const
+{
+    return IsWriteAcknowledgement(settings.DeviceAddress, answer, byteCount);
+}
+
+QString Link::collectArrived()
+{
+    QByteArray bytes;
+    while (m_port.bytesWaiting() > 0) {
+        const QByteArray chunk = m_port.readAll();
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    stats.charsReceived += bytes.size();
+    return cp1254::decode(bytes);
 }
 
 void Link::HostYazdır(bool on)

@@ -28,8 +28,8 @@ private:
 
 // Cevap: the six characters of a write acknowledgement after "@" and the address.
 QString Cevap(const QString &address, const QString &answer);
-// Whether `answer` is the indicator's acknowledgement of a write of byteCount bytes:
-// "10" and the register count in four hex digits, after "@" and the address.
+// The indicator acknowledges a write of byteCount bytes with "10" and the register
+// count (4 hex digits) after "@" and the address: what CihazaGönder waits for.
 bool IsWriteAcknowledgement(const QString &address, const QString &answer, int byteCount);
 
 class Link {
@@ -88,6 +88,15 @@ public:
                       WriteTag dataType, const QVariant &data);
     // The same with the link's address and checksum.
     void CihazaGönder(int reg, int byteCount, WriteTag dataType, const QVariant &data);
+    // A write already sent once with waits of its own: `answer` is what came for it.
+    // Without the acknowledgement the write goes into CihazaGönder's retry series.
+    void CihazaGönderUnlessAcknowledged(const QString &answer, int reg, int byteCount, WriteTag dataType,
+                                        const QVariant &data);
+
+    // Whether `answer` acknowledges a write of byteCount bytes (the link's address).
+    bool acknowledged(const QString &answer, int byteCount) const;
+    // Everything that has arrived since the last drain, without waiting.
+    QString collectArrived();
 
     // HostYazdır: command 19 (on) or 20 (off) to register 19, wait 0.2 s, drain.
     void HostYazdır(bool on);

@@ -14,11 +14,12 @@ bool validRecord(int record) { return record >= 0 && record < IdRecordCount; }
 
 }  // namespace
 
+int IdSelectorByte(int recordIndex) { return recordIndex < CurrentIdCount ? recordIndex : recordIndex + 126; }
+
 QChar IdSelectorCode(int recordIndex)
 {
     // The code is the code-page byte: 128 is the byte 0x80, whatever character it shows.
-    const int code = recordIndex < CurrentIdCount ? recordIndex : recordIndex + 126;
-    return cp1254::toUnicode(static_cast<unsigned char>(code));
+    return cp1254::toUnicode(static_cast<unsigned char>(IdSelectorByte(recordIndex)));
 }
 
 IdMemoryBlock::IdMemoryBlock()

@@ -25,6 +25,8 @@ inline constexpr int IdHeaderWidth = 11;
 // current IDs (0, 1), of code j + 126 for the stored records (128..226). Index 101
 // gives 227, the selector that follows the last one.
 QChar IdSelectorCode(int recordIndex);
+// The same as the code-page byte the record's first byte carries.
+int IdSelectorByte(int recordIndex);
 
 // The ID part of the configuration record.
 struct IdMemoryBlock {

@@ -16,6 +16,29 @@ bool validCell(int record, int k)
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
+// Whether a text reads as the number 0 (blanks, a sign, digits and one decimal
+// separator; reading stops at any other character; no digit at all reads as 0).
+// Worked on the digits: a number too long for a double is not 0.
+bool readsAsZero(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
+        ++i;
+    bool separator = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('.') && !separator)
+            separator = true;
+        else if (!isDigit(c))
+            break;
+        else if (c != QLatin1Char('0'))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 qint64 SetPointFormül(qint64 x) { return x < 0 ? x + 65536 : x; }
@@ -110,8 +133,7 @@ void SetpointOku(const SetpointMemoryBlock &block, SetpointMemory &memory)
     for (int record = 0; record < SetpointRecordCount; ++record) {
         for (int k = 0; k < SetpointsPerRecord; ++k) {
             const QString &stored = block.value(k, record);
-            const double number = ReadLeadingNumber(CommaToPoint(stored)).value_or(0.0);
-            memory.setValue(record, k, number == 0 ? QStringLiteral("0") : stored);
+            memory.setValue(record, k, readsAsZero(CommaToPoint(stored)) ? QStringLiteral("0") : stored);
         }
     }
 }

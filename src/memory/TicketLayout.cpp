@@ -79,17 +79,23 @@ void TicketLayout::clear()
 
 QString AlignedTicketLine(const QString &text, bool centred)
 {
-    // Centring a line that already carries its centring blanks would move it on
-    // every save: the text is centred without them.
-    const QString aligned = centred ? AlignText(TrimSpaces(text), TicketLineWidth, Align::Centre)
-                                    : AlignText(text, TicketLineWidth, Align::Left);
+    // A whole line (20 characters, from the indicator or a file) is kept as it is:
+    // its blanks are its alignment. A shorter one is aligned; centring a line that
+    // still carries blanks around it would move it on every save, so it is centred
+    // without them.
+    const bool whole = text.size() >= TicketLineWidth;
+    const QString aligned = centred && !whole ? AlignText(TrimSpaces(text), TicketLineWidth, Align::Centre)
+                                              : AlignText(text, TicketLineWidth, Align::Left);
     return FitText(aligned + Nul, StoredLineWidth);
 }
 
 QString ShownTicketLine(const QString &stored, bool centred)
 {
     const QString line = CutAtNul(stored.left(TicketLineWidth));
-    return centred ? TrimSpaces(line) : TrimTrailingSpaces(line);
+    // Without the padding only where aligning it again gives the same line; a line
+    // aligned otherwise than the toggle says is shown with its blanks.
+    const QString trimmed = centred ? TrimSpaces(line) : TrimTrailingSpaces(line);
+    return AlignedTicketLine(trimmed, centred) == AlignedTicketLine(line, centred) ? trimmed : line;
 }
 
 void BaslıkKaydı(const TicketLayout &layout, TicketBlock &block)

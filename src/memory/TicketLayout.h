@@ -96,11 +96,14 @@ private:
     QString m_epl;
 };
 
-// The line as stored: aligned in 20 characters and a NUL, cut to 21. A centred
-// line is centred without its surrounding blanks, so centring is done once.
+// The line as stored: aligned in 20 characters and a NUL, cut to 21. A line of 20
+// characters or more is not aligned again (its blanks are its alignment); a shorter
+// centred line is centred without its surrounding blanks, so centring is done once.
 QString AlignedTicketLine(const QString &text, bool centred);
 // The line as its box shows it: the first 20 characters up to a NUL, without the
-// padding the alignment added (both sides when centred).
+// padding the alignment added (both sides when centred) where storing it again gives
+// the same line; a line aligned otherwise (flush left or indented in a centred group)
+// keeps its blanks.
 QString ShownTicketLine(const QString &stored, bool centred);
 
 // BaslıkKaydı: the layout into the record (lines aligned, EPL text cut to 1000 and

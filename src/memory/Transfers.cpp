@@ -1,6 +1,7 @@
 #include "memory/Transfers.h"
 
 #include "link/Cp1254.h"
+#include "link/RecordRead.h"
 #include "link/Transaction.h"
 #include "shell/TextService.h"
 
@@ -40,9 +41,6 @@ constexpr int TextSendingSetpoints = 267;
 
 constexpr int OuterSteps = 10;  // ProgressBar3
 
-// A direct answer that is empty or begins "@8": the indicator refused.
-bool refusedReply(const QString &reply) { return reply.isEmpty() || reply.startsWith(QStringLiteral("@8")); }
-
 // The selector character of a record: the character whose code-page byte is `code`.
 QString selector(int code) { return QString(cp1254::toUnicode(static_cast<unsigned char>(code))); }
 
@@ -60,10 +58,24 @@ struct Refusal {
     }
 };
 
-// A line as its box shows it: without the padding of its alignment.
-QString lineForBox(const QString &text, bool centred)
+// A load command counts as carried out only when the indicator acknowledged it: a
+// lost or refused one leaves the working register holding the record before.
+bool loaded(Link &link, int command)
 {
-    return centred ? TrimSpaces(text) : TrimTrailingSpaces(text);
+    return link.acknowledged(link.writeNoAck(CommandRegister, 2, "Lg", command), 2);
+}
+
+// How a memory read goes on after a record: the refusal ends it with the message
+// and the disconnect action, and so does a record that three tries could not confirm.
+TransferResult ended(RecordCheck check, const Refusal &refuse)
+{
+    switch (check) {
+    case RecordCheck::Confirmed: return TransferResult::Completed;
+    case RecordCheck::Aborted: return TransferResult::Aborted;
+    case RecordCheck::Unconfirmed:
+    case RecordCheck::Refused: break;
+    }
+    return refuse();
 }
 
 QString hexByte(unsigned value) { return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
@@ -86,18 +98,27 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
     op.setProgress(ProgressId::Main, 0, IdRecordCount);
 
     TransferResult result = TransferResult::Completed;
-    // The two headers: select, load, read. Each answer is checked like every other.
+    // The two headers: select, load, read, each answer confirmed.
     const char *const headerSelect[IdHeaderCount] = {"0000", "0100"};
     for (int i = 0; i < IdHeaderCount && result == TransferResult::Completed; ++i) {
-        link.writeNoAck(IdHeaderRegister, 2, "By", QString::fromLatin1(headerSelect[i]));
-        link.writeNoAck(CommandRegister, 2, "Lg", LoadIdHeader);
-        const QVariant header = link.decodeAnswer(link.readRaw(IdHeaderRegister, IdHeaderBytes, readingTime), "IDB",
-                                                  IdHeaderRegister, IdHeaderBytes);
-        if (!header.isValid()) {
-            result = refuse();
-            break;
-        }
-        memory.setIdHeader(i, TrimTrailingSpaces(CutAtNul(header.toString())).left(IdHeaderWidth));
+        QVariant header;
+        const RecordCheck check = ReadRecord(link, IdHeaderRegister, [&] {
+            const RecordCheck selected = CheckWriteAnswer(
+                link, link.writeNoAck(IdHeaderRegister, 2, "By", QString::fromLatin1(headerSelect[i])), 2);
+            if (selected != RecordCheck::Confirmed)
+                return selected;
+            if (!loaded(link, LoadIdHeader))
+                return RecordCheck::Unconfirmed;
+            const QString answer = link.readRaw(IdHeaderRegister, IdHeaderBytes, readingTime);
+            const RecordCheck read = CheckReadAnswer(link, answer, IdHeaderBytes);
+            if (read != RecordCheck::Confirmed)
+                return read;
+            header = link.decodeAnswer(answer, "IDB", IdHeaderRegister, IdHeaderBytes);
+            return header.isValid() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+        });
+        result = ended(check, refuse);
+        if (result == TransferResult::Completed)
+            memory.setIdHeader(i, TrimTrailingSpaces(CutAtNul(header.toString())).left(IdHeaderWidth));
     }
 
     for (int record = 0; record < IdRecordCount && result == TransferResult::Completed; ++record) {
@@ -110,22 +131,37 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
             op.setProgress(ProgressId::Small, qMin(row / 10, OuterSteps), OuterSteps);
         op.setProgress(ProgressId::Main, row, IdRecordCount);
 
-        if (refusedReply(link.writeNoAck(IdRecordRegister, 2, "ID", QString(IdSelectorCode(record))))) {
-            result = refuse();
-            break;
-        }
-        link.writeNoAck(CommandRegister, 2, "Lg", LoadIdRecord);
-        const QVariant answer = link.decodeAnswer(link.readRaw(IdRecordRegister, IdRecordBytes, 0.01), "ID",
-                                                  IdRecordRegister, IdRecordBytes);
-        const std::optional<IdRecordText> parsed =
-            answer.isValid() ? ParseIdRecord(answer.toString()) : std::nullopt;
-        if (!parsed) {
+        // Select, load, read. The record counts only when it carries its own selector:
+        // after a lost load the register still holds the record before, under the new
+        // selector's first word.
+        std::optional<IdRecordText> parsed;
+        const RecordCheck check = ReadRecord(link, IdRecordRegister, [&] {
+            parsed.reset();
+            const RecordCheck selected = CheckWriteAnswer(
+                link, link.writeNoAck(IdRecordRegister, 2, "ID", QString(IdSelectorCode(record))), 2);
+            if (selected != RecordCheck::Confirmed)
+                return selected;
+            if (!loaded(link, LoadIdRecord))
+                return RecordCheck::Unconfirmed;
+            const QString answer = link.readRaw(IdRecordRegister, IdRecordBytes, 0.01);
+            QString data;
+            const RecordCheck read = CheckReadAnswer(link, answer, IdRecordBytes, &data);
+            if (read != RecordCheck::Confirmed)
+                return read;
+            if (data.left(2).toInt(nullptr, 16) != IdSelectorByte(record))
+                return RecordCheck::Unconfirmed;
+            const QVariant decoded = link.decodeAnswer(answer, "ID", IdRecordRegister, IdRecordBytes);
+            parsed = decoded.isValid() ? ParseIdRecord(decoded.toString()) : std::nullopt;
+            return parsed ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+        });
+        result = ended(check, refuse);
+        if (result == TransferResult::Refused) {
             // Nothing of this row came: it is not left showing the previous record.
             memory.setRecord(record, QString(), QString());
-            result = refuse();
             break;
         }
-        memory.setRecord(record, parsed->number, parsed->name);
+        if (result == TransferResult::Completed)
+            memory.setRecord(record, parsed->number, parsed->name);
     }
 
     op.setProgress(ProgressId::Small, OuterSteps, OuterSteps);
@@ -164,13 +200,26 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
     if (!aborted)
         aborted = !sendRecord(IdSelectorCode(IdRecordCount), IdRecordCount - 1);
 
-    if (!aborted) {
-        for (int i = 0; i < IdHeaderCount; ++i) {
-            const QString text = StoredTextShown(block.IdHeaders[size_t(i)]).left(IdHeaderWidth);
-            link.writeNoAck(IdHeaderRegister, IdHeaderBytes, "IDH", QString::number(i) + text, readingTime);
-            link.writeNoAck(CommandRegister, 2, "Lg", StoreIdHeader, 0.2);
-            link.WaitSeconds(1.0);
+    // The headers keep waits of their own: the header, the reading time and its answer;
+    // command 16, 0.2 s and its answer, then a second for the indicator to store it.
+    // Each answer is judged once its waits are over; a write that was not acknowledged
+    // goes into the transaction's retry series.
+    for (int i = 0; i < IdHeaderCount && !aborted; ++i) {
+        const QString header = QString::number(i) + StoredTextShown(block.IdHeaders[size_t(i)]).left(IdHeaderWidth);
+        link.CihazaGönderUnlessAcknowledged(
+            link.writeNoAck(IdHeaderRegister, IdHeaderBytes, "IDH", header, readingTime), IdHeaderRegister,
+            IdHeaderBytes, "IDH", header);
+        if (link.AbortRequested) {
+            aborted = true;
+            break;
         }
+        QString stored = link.writeNoAck(CommandRegister, 2, "Lg", StoreIdHeader, 0.2);
+        link.WaitSeconds(1.0);
+        const QString late = link.collectArrived();
+        if (!link.acknowledged(stored, 2))
+            stored = link.acknowledged(late, 2) ? late : stored + late;
+        link.CihazaGönderUnlessAcknowledged(stored, CommandRegister, 2, "Lg", StoreIdHeader);
+        aborted = link.AbortRequested;
     }
 
     link.writeNoAck(CommandRegister, 2, "Lg", SessionClose, readingTime);
@@ -199,18 +248,27 @@ TransferResult STPOKUHost(Link &link, SetpointMemory &memory, const WeightFormat
             break;
         }
         op.setProgress(ProgressId::Main, record + 1, SetpointRecordCount);
-        if (refusedReply(link.writeNoAck(SetpointRegister, 2, "ID", selector(record)))) {
-            result = refuse();
+        // Select, load, read; after a lost load the register holds the record before.
+        std::optional<std::array<qint64, 3>> values;
+        const RecordCheck check = ReadRecord(link, SetpointRegister, [&] {
+            values.reset();
+            const RecordCheck selected =
+                CheckWriteAnswer(link, link.writeNoAck(SetpointRegister, 2, "ID", selector(record)), 2);
+            if (selected != RecordCheck::Confirmed)
+                return selected;
+            if (!loaded(link, LoadSetpoint))
+                return RecordCheck::Unconfirmed;
+            const QString answer = link.readRaw(SetpointRegister, SetpointBytes, link.settings.ReadingTime);
+            const RecordCheck read = CheckReadAnswer(link, answer, SetpointBytes);
+            if (read != RecordCheck::Confirmed)
+                return read;
+            const QVariant decoded = link.decodeAnswer(answer, "STP", SetpointRegister, SetpointBytes);
+            values = decoded.isValid() ? ParseSetpointRecord(decoded.toString()) : std::nullopt;
+            return values ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+        });
+        result = ended(check, refuse);
+        if (result != TransferResult::Completed)
             break;
-        }
-        link.writeNoAck(CommandRegister, 2, "Lg", LoadSetpoint);
-        const QVariant answer = link.decodeAnswer(link.readRaw(SetpointRegister, SetpointBytes, link.settings.ReadingTime),
-                                                  "STP", SetpointRegister, SetpointBytes);
-        const auto values = answer.isValid() ? ParseSetpointRecord(answer.toString()) : std::nullopt;
-        if (!values) {
-            result = refuse();
-            break;
-        }
         for (int k = 0; k < SetpointsPerRecord; ++k)
             memory.setValue(record, k, SetpointShown((*values)[size_t(k)], weight.decimals()));
     }
@@ -288,22 +346,35 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
     if (kind == PrinterKind::Ticket) {
         op.setProgress(ProgressId::Small, 0, TicketLineCount);
         op.setProgress(ProgressId::Main, 0, TicketLineCount);
-        if (refusedReply(link.writeNoAck(CommandRegister, 2, "Lg", LoadTicketLines, 0.05)))
-            result = refuse();
+        // Command 3 loads all six lines into their registers.
+        result = ended(ReadRecord(link, CommandRegister, [&] {
+                           return CheckWriteAnswer(
+                               link, link.writeNoAck(CommandRegister, 2, "Lg", LoadTicketLines, 0.05), 2);
+                       }),
+                       refuse);
         for (int k = 0; k < TicketLineCount && result == TransferResult::Completed; ++k) {
             if (link.AbortRequested) {
                 result = TransferResult::Aborted;
                 break;
             }
             const TicketLineSlot &slot = TicketLineSlots[size_t(k)];
-            // Every byte kept, so that no line depends on the tab that is shown.
-            const QVariant block = link.decodeAnswer(link.readRaw(slot.reg, slot.byteCount, readingTime), "Tx1",
-                                                     slot.reg, slot.byteCount);
-            if (!block.isValid()) {
-                result = refuse();
+            QVariant block;
+            result = ended(ReadRecord(link, slot.reg, [&] {
+                               const QString answer = link.readRaw(slot.reg, slot.byteCount, readingTime);
+                               const RecordCheck read = CheckReadAnswer(link, answer, slot.byteCount);
+                               if (read != RecordCheck::Confirmed)
+                                   return read;
+                               // Every byte kept, so that no line depends on the tab that is shown.
+                               block = link.decodeAnswer(answer, "Tx1", slot.reg, slot.byteCount);
+                               return block.isValid() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+                           }),
+                           refuse);
+            if (result != TransferResult::Completed)
                 break;
-            }
-            layout.setLine(k, lineForBox(TicketLineText(block.toString(), slot.leadingNul), layout.centred(k)));
+            // The line as the indicator keeps it, blanks and all: its alignment is its own,
+            // and the collector leaves a whole line of 20 characters as it is. A line the
+            // indicator ends early with a NUL is aligned as the toggle says.
+            layout.setLine(k, TicketLineText(block.toString(), slot.leadingNul).left(TicketLineWidth));
             op.setProgress(ProgressId::Small, k + 1, TicketLineCount);
             op.setProgress(ProgressId::Main, k + 1, TicketLineCount);
         }
@@ -317,12 +388,18 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
                 result = TransferResult::Aborted;
                 break;
             }
-            const QVariant chunk =
-                link.decodeAnswer(link.readRaw(reg, EplReadChunkBytes, readingTime), "Tx1", reg, EplReadChunkBytes);
-            if (!chunk.isValid()) {
-                result = refuse();
+            QVariant chunk;
+            result = ended(ReadRecord(link, reg, [&] {
+                               const QString answer = link.readRaw(reg, EplReadChunkBytes, readingTime);
+                               const RecordCheck read = CheckReadAnswer(link, answer, EplReadChunkBytes);
+                               if (read != RecordCheck::Confirmed)
+                                   return read;
+                               chunk = link.decodeAnswer(answer, "Tx1", reg, EplReadChunkBytes);
+                               return chunk.isValid() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+                           }),
+                           refuse);
+            if (result != TransferResult::Completed)
                 break;
-            }
             const QString text = chunk.toString();
             epl += CutAtNul(text);
             op.setProgress(ProgressId::Small, k + 1, EplReadChunks);

@@ -5,8 +5,11 @@
 // synchronous functions over the Link and its operator, run alike by the window,
 // the command-line tool and the tests.
 //
-// The readers show language text 309, run `disconnect` and end when the indicator
-// refuses or does not answer; a value lands in a model only from a whole answer.
+// The readers take a record only when every answer of it is confirmed (the selector
+// and load command acknowledged, the record whole, an ID record under its own
+// selector) and read it again otherwise, three tries in all (ReadRecord); they show
+// language text 309, run `disconnect` and end when the indicator refuses ("@8") or a
+// record cannot be confirmed. A value lands in a model only from a whole answer.
 // The writers go through the acknowledged write and stop when the operator chose
 // Abort (Link::AbortRequested), which the caller clears before it starts a batch.
 // Every sequence names its step through Operator::showStep (texts 253-255 reading,
@@ -36,11 +39,13 @@ enum class TransferResult {
 using DisconnectAction = std::function<void()>;
 
 // ---- ID memory ----
-// IDOKUHost: both ID headers, then records 0..100 into `memory`. An answer that is
-// not a whole record empties its row and ends the read.
+// IDOKUHost: both ID headers, then records 0..100 into `memory`. A record that
+// cannot be confirmed empties its row and ends the read.
 TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts, const DisconnectAction &disconnect);
 // IDYaz: records 0..100 of the block, record 100 once more under the selector that
-// follows the last one (227), then both ID headers (without their padding).
+// follows the last one (227), then both ID headers (without their padding), each
+// with its store command and their own waits; a header or store command not
+// acknowledged after them goes into the transaction's retry series.
 TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &texts);
 
 // ---- setpoint memory ----
@@ -57,7 +62,8 @@ TransferResult STPYaz(Link &link, const SetpointMemoryBlock &block, const Weight
 QStringList SetpointsThatCannotBeSent(const SetpointMemoryBlock &block, int decimals);
 
 // ---- ticket lines and EPL text ----
-// BaşlıkOku: with Ticket the six lines (the same whichever tab is shown), with Epl
+// BaşlıkOku: with Ticket the six lines as the indicator keeps them, blanks and all
+// (the same whichever tab is shown), with Epl
 // the EPL text, read in 8-byte chunks up to the first NUL. The EPL text changes
 // only when the whole text has been read.
 TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, const TextService &texts,

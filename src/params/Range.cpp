@@ -2,7 +2,11 @@
 
 #include "link/Codec.h"
 #include "link/Connect.h"
+#include "link/RecordRead.h"
 #include "link/Transaction.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace vx {
 namespace {
@@ -91,44 +95,40 @@ std::optional<IndicatorRange> RangeFromCodes(const RangeCodes &codes)
 
 std::optional<IndicatorRange> ReadRange(Link &link)
 {
-    const LinkSettings &s = link.settings;
-    auto bytesOf = [&s](const QString &answer, int count) -> std::optional<QString> {
-        const ReadAnswer parsed = ParseReadAnswer(answer, s.DeviceAddress, s.ChecksumEnabled, count);
-        if (!parsed.complete())
-            return std::nullopt;
-        return parsed.data;
-    };
-    // A command counts as done only when the indicator acknowledged it; "@8" is a refusal.
-    enum class Command { Done, Lost, Refused };
+    const double readingTime = link.settings.ReadingTime;
+    // A command counts as done only when the indicator acknowledged it: a lost one
+    // leaves the registers as they were, and what they hold is not this range.
     auto command = [&](int code) {
-        const QString answer = link.writeNoAck(kCommandRegister, 2, "Lg", code, s.ReadingTime);
-        if (answer.startsWith(QLatin1String("@8")))
-            return Command::Refused;
-        return IsWriteAcknowledgement(s.DeviceAddress, answer, 2) ? Command::Done : Command::Lost;
+        return CheckWriteAnswer(link, link.writeNoAck(kCommandRegister, 2, "Lg", code, readingTime), 2);
+    };
+    auto read = [&](int reg, int byteCount, QString *data) {
+        return CheckReadAnswer(link, link.readRaw(reg, byteCount, kReadWait), byteCount, data);
     };
 
     for (int attempt = 0; attempt < RangeReadAttempts; ++attempt) {
-        const Command configuration = command(kCommandConfiguration);
-        if (configuration == Command::Refused)
+        QString metrology, range;
+        const RecordCheck configuration = command(kCommandConfiguration);
+        if (configuration == RecordCheck::Refused)
             return std::nullopt;
-        const std::optional<QString> metrology = bytesOf(link.readRaw(kMetrologyRegister, 2, kReadWait), 2);
-        const Command calibration = command(kCommandCalibration);
-        if (calibration == Command::Refused)
+        const RecordCheck metrologyRead = read(kMetrologyRegister, 2, &metrology);
+        const RecordCheck calibration = command(kCommandCalibration);
+        if (calibration == RecordCheck::Refused)
             return std::nullopt;
-        const std::optional<QString> range =
-            bytesOf(link.readRaw(kRangeRegister, kRangeBytes, kReadWait), kRangeBytes);
-        // A lost command leaves the registers as they were: what they hold is not this range.
-        if (configuration != Command::Done || calibration != Command::Done || !metrology || !range)
+        const RecordCheck rangeRead = read(kRangeRegister, kRangeBytes, &range);
+        const RecordCheck checks[] = {configuration, metrologyRead, calibration, rangeRead};
+        if (std::find(std::begin(checks), std::end(checks), RecordCheck::Refused) != std::end(checks))
+            return std::nullopt;
+        if (std::find(std::begin(checks), std::end(checks), RecordCheck::Unconfirmed) != std::end(checks))
             continue;
 
         auto byte = [](const QString &hex, int index) { return hex.mid(index * 2, 2).toInt(nullptr, 16); };
         RangeCodes codes;
-        codes.metrology = byte(*metrology, 0);
-        codes.mode = byte(*range, 0);
-        codes.capacity1 = byte(*range, 2);
-        codes.division1 = byte(*range, 3);
-        codes.capacity2 = byte(*range, 4);
-        codes.division2 = byte(*range, 5);
+        codes.metrology = byte(metrology, 0);
+        codes.mode = byte(range, 0);
+        codes.capacity1 = byte(range, 2);
+        codes.division1 = byte(range, 3);
+        codes.capacity2 = byte(range, 4);
+        codes.division2 = byte(range, 5);
         // Codes outside the lists are a whole answer: reading again gives the same.
         return RangeFromCodes(codes);
     }

@@ -9,7 +9,8 @@
 // Rules checked: three numbers come only from a whole answer and always from one;
 // a cell text that is taken goes as at most six digits, so its write text (a blank
 // or a minus sign and the digits) fits the 7 characters of the write; a refused one
-// has a reason.
+// has a reason; shown from a record and collected again it goes as the same number
+// or is refused the same way.
 
 #include "FuzzInput.h"
 
@@ -50,5 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } else {
         FUZZ_CHECK(wire.fault == SetpointFault::NotANumber || wire.fault == SetpointFault::TooManyDigits);
     }
+
+    // The cell as a file's record shows it and a send collects it again goes as the
+    // same number, and one too long for the write stays refused (never shown as 0).
+    SetpointMemoryBlock block;
+    block.Setpoint1[0] = cell;
+    SetpointMemory memory;
+    SetpointOku(block, memory);
+    const SetpointWire again = SetpointWireValue(memory.value(0, 0), decimals);
+    if (wire.ok())
+        FUZZ_CHECK(again.ok() && again.value == wire.value);
+    if (wire.fault == SetpointFault::TooManyDigits)
+        FUZZ_CHECK(again.fault == SetpointFault::TooManyDigits);
     return 0;
 }

@@ -10,7 +10,7 @@
 // at most 21 characters, no NUL and no line feed; a stored line is 21 characters
 // (20 and a NUL when the text has at most 20); a line of at most 20 characters
 // without a NUL, stored, shown and stored again, is stored the same (centring is
-// done once).
+// done once); a line of exactly 20 characters is stored as it is, blanks and all.
 
 #include "FuzzInput.h"
 
@@ -48,5 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(stored.endsWith(Nul));
         FUZZ_CHECK(AlignedTicketLine(shown, centred) == stored);
     }
+    // A whole line (as a read from the indicator gives it) is stored as it is.
+    if (text.size() == TicketLineWidth && !HasNul(text))
+        FUZZ_CHECK(stored == text + Nul);
     return 0;
 }

@@ -1,0 +1,43 @@
+#include "link/RecordRead.h"
+
+#include "link/Codec.h"
+#include "link/Transaction.h"
+
+namespace vx {
+
+RecordCheck ReadRecord(Link &link, int reg, const std::function<RecordCheck()> &attempt, int again)
+{
+    const int tries = 1 + (again > 0 ? again : 0);
+    RecordCheck check = RecordCheck::Unconfirmed;
+    for (int n = 1; n <= tries; ++n) {
+        if (n > 1 && link.AbortRequested)
+            return RecordCheck::Aborted;
+        check = attempt();
+        if (check != RecordCheck::Unconfirmed)
+            return check;
+        if (n < tries)
+            link.AppendCommsLog(link.shortDate() + QStringLiteral(" - [") + PadLeftZeros(qint64(reg), 3)
+                                + QStringLiteral("]--- not confirmed, read again (%1/%2)").arg(n + 1).arg(tries));
+    }
+    return check;
+}
+
+RecordCheck CheckWriteAnswer(const Link &link, const QString &answer, int byteCount)
+{
+    if (link.acknowledged(answer, byteCount))
+        return RecordCheck::Confirmed;
+    return IsRefusal(answer, link.settings.DeviceAddress) ? RecordCheck::Refused : RecordCheck::Unconfirmed;
+}
+
+RecordCheck CheckReadAnswer(const Link &link, const QString &answer, int byteCount, QString *dataHex)
+{
+    const ReadAnswer parsed =
+        ParseReadAnswer(answer, link.settings.DeviceAddress, link.settings.ChecksumEnabled, byteCount);
+    if (dataHex)
+        *dataHex = parsed.data;
+    if (parsed.fault == AnswerFault::Refused)
+        return RecordCheck::Refused;
+    return parsed.complete() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+}
+
+}  // namespace vx

@@ -1,0 +1,40 @@
+#pragma once
+// Reading a record the indicator keeps in its memory: requests that store nothing
+// (a selector written, a load command, the read of the working register) whose
+// answers together tell whether what was read is the record asked for. A record
+// that cannot be confirmed is read again, never taken for this one; a refusal
+// ("@8") ends the read at once.
+
+#include <QString>
+#include <functional>
+
+namespace vx {
+
+class Link;
+
+// How one attempt at a record went, and how the reading of it ended.
+enum class RecordCheck {
+    Confirmed,    // every answer as it must be: the record is the one asked for
+    Unconfirmed,  // an answer missing, cut off, not the acknowledgement, or not this record
+    Refused,      // the indicator answered "@8"
+    Aborted,      // AbortRequested was set before a further attempt (ReadRecord only)
+};
+
+// Attempts after the first one: three in all.
+inline constexpr int RecordReadAgainTimes = 2;
+
+// Runs `attempt` (select, load, read: all of it, each time) until it is confirmed,
+// at most 1 + again times. A refusal ends it at once; an abort before a further
+// attempt ends it too. Every attempt that is followed by another one is logged with
+// the register it reads. Returns the last attempt's check (or Aborted).
+RecordCheck ReadRecord(Link &link, int reg, const std::function<RecordCheck()> &attempt,
+                       int again = RecordReadAgainTimes);
+
+// The answer to a write that stores nothing but must have been carried out (a
+// selector): the write acknowledgement confirms it, "@8" refuses.
+RecordCheck CheckWriteAnswer(const Link &link, const QString &answer, int byteCount);
+// The answer to a read of byteCount bytes: confirmed when it is a whole frame of
+// that many bytes, refused on "@8". *dataHex, when given, gets its data field.
+RecordCheck CheckReadAnswer(const Link &link, const QString &answer, int byteCount, QString *dataHex = nullptr);
+
+}  // namespace vx
