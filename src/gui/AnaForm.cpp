@@ -215,6 +215,10 @@ void AnaForm::Command3_Click()
 
 void AnaForm::Portkontrol()
 {
+    // A port plugged in, or mapped in the settings file, since the last listing counts.
+    m_store.sync();
+    if (reloadPortMap)
+        reloadPortMap();
     m_listedPorts = vx::Portkontrol(m_port);
     m_connPanel.combo6->clear();
     m_connPanel.combo6->addItems(m_listedPorts);
