@@ -9,6 +9,7 @@
 #include "params/Range.h"
 #include "params/Transfer.h"
 #include "shell/LanguageTexts.h"
+#include "shell/TextService.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -64,8 +65,13 @@ int run(Session &s, const CommandArgs &args)
 
     // The weight rows are shown in the format of the indicator's range, as in the window.
     ParameterSet set;
-    if (const std::optional<IndicatorRange> range = TaksimatBul(s.link()))
-        set.weight = range->format;
+    const std::optional<IndicatorRange> range = TaksimatBul(s.link());
+    if (!range) {
+        // Weight rows at a guessed scale are wrong values: none are printed.
+        s.error(s.textService().builtIn(BuiltIn::RangeUnknown));
+        return ExitNoAnswer;
+    }
+    set.weight = range->format;
     s.link().decode.currentTab = Tab::Parameters;
     GridDüzen(set, s.texts(), v.model);
 

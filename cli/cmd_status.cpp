@@ -7,7 +7,9 @@
 #include "link/Tabs.h"
 #include "link/Transaction.h"
 #include "monitor/Status.h"
+#include "params/Range.h"
 #include "shell/LanguageTexts.h"
+#include "shell/TextService.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -34,8 +36,24 @@ QJsonValue jsonOf(const std::optional<bool> &flag)
 
 QString timeText(const QDateTime &time) { return time.toString(Qt::ISODateWithMs); }
 
-QJsonObject statusJson(const StatusReading &reading, const LanguageTexts &texts, const QDateTime &time)
+// The rows that carry a weight: shown raw, and marked, while the range is unknown.
+bool isWeightRow(const StatusRow &row) { return row.kind == StatusRowKind::Weight || row.kind == StatusRowKind::Scaled; }
+
+// The texts of a reading: weights in the range's format, as the window shows them.
+struct Rendering {
+    const LanguageTexts &texts;
+    StatusFormat format;
+    bool rangeKnown = false;
+    QString unknownMark;  // "range unknown"
+    QString text(const StatusReading &reading, const StatusRow &row) const
+    {
+        return StatusValueText(reading, row, texts, format);
+    }
+};
+
+QJsonObject statusJson(const StatusReading &reading, const Rendering &r, const QDateTime &time)
 {
+    const LanguageTexts &texts = r.texts;
     QJsonObject values, operating, hardware;
     QJsonArray rows;
     for (const StatusRow &row : StatusRows()) {
@@ -45,7 +63,7 @@ QJsonObject statusJson(const StatusReading &reading, const LanguageTexts &texts,
         rows.append(QJsonObject{{QStringLiteral("row"), row.row},
                                 {QStringLiteral("key"), key},
                                 {QStringLiteral("caption"), texts.text(row.captionLine)},
-                                {QStringLiteral("text"), StatusValueText(reading, row, texts, {})}});
+                                {QStringLiteral("text"), r.text(reading, row)}});
     }
     auto bytes = [](QJsonObject &group, const std::optional<StatusWord> &word) {
         group.insert(QStringLiteral("a"), word ? QJsonValue(word->a) : QJsonValue(QJsonValue::Null));
@@ -59,6 +77,7 @@ QJsonObject statusJson(const StatusReading &reading, const LanguageTexts &texts,
     const MonitorFlags flags = reading.flags();
     return QJsonObject{{QStringLiteral("time"), timeText(time)},
                        {QStringLiteral("complete"), reading.complete()},
+                       {QStringLiteral("rangeKnown"), r.rangeKnown},
                        {QStringLiteral("unanswered"), unanswered},
                        {QStringLiteral("values"), values},
                        {QStringLiteral("operating"), operating},
@@ -68,15 +87,17 @@ QJsonObject statusJson(const StatusReading &reading, const LanguageTexts &texts,
                        {QStringLiteral("rows"), rows}};
 }
 
-void printText(Session &s, const StatusReading &reading, const QDateTime &time)
+void printText(Session &s, const StatusReading &reading, const Rendering &r, const QDateTime &time)
 {
-    const LanguageTexts &texts = s.texts();
+    const LanguageTexts &texts = r.texts;
     s.print(QStringLiteral("status at ") + timeText(time));
     for (const StatusRow &row : StatusRows()) {
         QString line = QStringLiteral("%1  %2  %3")
                            .arg(row.row, 2)
                            .arg(texts.text(row.captionLine).leftJustified(28, QLatin1Char(' ')),
-                                StatusValueText(reading, row, texts, {}));
+                                r.text(reading, row));
+        if (!r.rangeKnown && isWeightRow(row) && StatusValueOf(reading, row).present())
+            line += QStringLiteral("  (") + r.unknownMark + QLatin1Char(')');
         while (line.endsWith(QLatin1Char(' ')))
             line.chop(1);  // an empty value leaves no trailing blanks
         s.print(line);
@@ -121,6 +142,14 @@ int run(Session &s, const CommandArgs &args)
     VersionResult v;
     if (const int rc = s.connect(v); rc != ExitOk)
         return rc;
+    // Weights carry the range's decimals, as in the window. Without the range the
+    // reading still runs (it is the first thing to look at), its weights raw and marked.
+    const std::optional<IndicatorRange> range = TaksimatBul(s.link());
+    Rendering rendering{s.texts(), {}, range.has_value(), s.textService().builtIn(BuiltIn::RangeUnknownMark)};
+    if (range)
+        rendering.format = {range->format.WeightFormatReference, range->format.decimals()};
+    else
+        s.error(s.textService().builtIn(BuiltIn::RangeUnknown));
     s.link().decode.currentTab = Tab::Status;
 
     bool allComplete = true;
@@ -134,9 +163,9 @@ int run(Session &s, const CommandArgs &args)
         if (reading.refused)
             return ExitNoAnswer;  // the refusal text is on standard error
         if (s.json())
-            s.printJson(statusJson(reading, s.texts(), started), watch > 0);
+            s.printJson(statusJson(reading, rendering, started), watch > 0);
         else
-            printText(s, reading, started);
+            printText(s, reading, rendering, started);
         reportUnanswered(s, reading);
         allComplete = allComplete && reading.complete();
         if (watch <= 0)
@@ -162,7 +191,7 @@ int run(Session &s, const CommandArgs &args)
         if (!s.json())
             s.print(QString());
     }
-    return allComplete ? ExitOk : ExitNoAnswer;
+    return allComplete && range ? ExitOk : ExitNoAnswer;
 }
 
 const Registration registration{{
@@ -170,7 +199,9 @@ const Registration registration{{
     .synopsis = QStringLiteral("status [--watch N]"),
     .help = QStringLiteral("one status reading (or one every N seconds until interrupted): the six\n"
                            "values and every flag row, plus the two derived flags; registers that did\n"
-                           "not answer are named on standard error and their rows left empty (exit 1)"),
+                           "not answer are named on standard error and their rows left empty (exit 1);\n"
+                           "weights carry the range's decimals; when the range cannot be read they are\n"
+                           "shown raw, marked \"range unknown\" (JSON: rangeKnown false), exit 1"),
     .options = {{QStringLiteral("watch"), QStringLiteral("N"),
                  QStringLiteral("Read again every N seconds until interrupted; with --json one object a line.")}},
     .run = run,

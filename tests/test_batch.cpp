@@ -17,7 +17,11 @@ using namespace vx;
 namespace {
 
 struct BatchTest : ::testing::Test, test::SimLink {
-    BatchTest() { link.decode.currentTab = Tab::Header; }
+    BatchTest()
+    {
+        link.decode.currentTab = Tab::Header;
+        weight.WeightFormatReference = "309";  // the range is known: 300 by 1
+    }
 
     ReadAllResult readAll(ReadAllChoice choice) { return ReadAll(link, set, texts, choice, weight, disconnect); }
     SendAllResult sendAll(const SendAllChoice &choice)
@@ -128,6 +132,54 @@ TEST_F(BatchTest, AReadThatIsRefusedEndsTheBatch)
     EXPECT_EQ(op.messages(), QStringList({"T309"}));
     EXPECT_EQ(firstCommand(5), -1);
     EXPECT_EQ(outcomes(r.groups), "Header=done Id=done Setpoint=failed Parameters=not-run Status=not-run");
+}
+
+// Without the indicator's range a setpoint or a weight row would be read, saved and
+// sent at a guessed number of decimals (x10 on the way in, /10 on the way out): the
+// groups that carry weights are refused before anything goes on the line.
+TEST_F(BatchTest, WithoutTheRangeNothingThatCarriesAWeightIsReadOrSent)
+{
+    weight = {};
+    struct Case {
+        const char *name;
+        ReadAllChoice read;
+        bool refused;
+    };
+    ReadAllChoice setpoints, parameters, memories;
+    setpoints.setpoint = true;
+    parameters.parameters = true;
+    memories.header = memories.id = true;
+    for (const Case &c : {Case{"setpoints", setpoints, true}, Case{"parameters", parameters, true},
+                          Case{"header and ID memory", memories, false}}) {
+        sim.device.clearCommands();
+        sim.port.clearFramesSent();
+        op.clear();
+        const ReadAllResult r = readAll(c.read);
+        EXPECT_EQ(r.outcome, c.refused ? BatchOutcome::NotSent : BatchOutcome::Completed) << c.name;
+        EXPECT_EQ(sim.port.framesSent().isEmpty(), c.refused) << c.name;
+        EXPECT_EQ(op.messages().size(), c.refused ? 1 : 0) << c.name;
+        EXPECT_EQ(disconnects, 0) << c.name << ": the line is fine, the link stays";
+    }
+
+    SendAllChoice sendSetpoints;
+    sendSetpoints.setpoint = true;
+    SendAllChoice sendNrm;
+    sendNrm.parameters.nrm = true;
+    SendAllChoice sendClock;
+    sendClock.parameters.calibration = sendClock.parameters.jmp = true;
+    for (const auto &[name, choice, refused] : {std::tuple{"setpoints", sendSetpoints, true},
+                                                std::tuple{"Nrm parameters (the weight rows)", sendNrm, true},
+                                                std::tuple{"calibration and Jmp parameters", sendClock, false}}) {
+        sim.device.clearCommands();
+        sim.port.clearFramesSent();
+        op.clear();
+        const SendAllResult r = sendAll(choice);
+        EXPECT_EQ(r.outcome, refused ? BatchOutcome::NotSent : BatchOutcome::Completed) << name;
+        EXPECT_EQ(sim.port.framesSent().isEmpty(), refused) << name << ": not even the probe";
+        if (refused) {
+            EXPECT_TRUE(op.messages().value(0).contains("range could not be read")) << name;
+        }
+    }
 }
 
 TEST_F(BatchTest, StatusWordsKeepTheirBytesWhicheverTabIsShown)

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-
 namespace {
 
 using vx::test::CliRun;
@@ -70,11 +69,17 @@ TEST_F(CliInProcess, StatusJsonHasRawNumbersAndBooleansWhateverTheLanguage)
     EXPECT_EQ(o.value("calibrationPermitted"), QJsonValue(true));
     EXPECT_EQ(o.value("analogCardPresent"), QJsonValue(true));
     EXPECT_EQ(o.value("complete"), QJsonValue(true));
-    EXPECT_EQ(o.value("time").toString(), "2026-03-12T10:00:00.005");
+    // The connect and the range read come first.
+    EXPECT_EQ(o.value("time").toString(), "2026-03-12T10:00:00.025");
+    EXPECT_EQ(o.value("rangeKnown"), QJsonValue(true));
     const QJsonArray rows = o.value("rows").toArray();
     ASSERT_EQ(rows.size(), 25);
     EXPECT_EQ(rows[0].toObject().value("caption").toString(), "Gross weight");
     EXPECT_EQ(rows[6].toObject().value("text").toString(), "Stable");
+    // The texts carry the range's decimals (300 kg by 0.1), the values stay raw; a
+    // gross weight above the capacity keeps every digit.
+    EXPECT_EQ(rows[0].toObject().value("text").toString(), "1252.0");
+    EXPECT_EQ(rows[4].toObject().value("text").toString(), "-1,0");
 
     const CliRun turkish = run({"--json", "--language", "Türkçe.txt", "status"});
     ASSERT_EQ(turkish.exitCode, 0);
@@ -93,14 +98,40 @@ TEST_F(CliInProcess, StatusTextShowsEveryRowAndTheDerivedFlags)
     const CliRun r = run({"status"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split('\n');
-    EXPECT_EQ(lines.value(0), "status at 2026-03-12T10:00:00.005");
-    EXPECT_EQ(lines.value(1), " 1  Gross weight                  12520");
-    EXPECT_EQ(lines.value(5), " 5  Setpoint 2                    -10");
+    EXPECT_EQ(lines.value(0), "status at 2026-03-12T10:00:00.025");
+    // Weights in the range's format, as the Status tab shows them (300 kg by 0.1).
+    EXPECT_EQ(lines.value(1), " 1  Gross weight                  1252.0");
+    EXPECT_EQ(lines.value(2), " 2  Net weight                    1052.0");
+    EXPECT_EQ(lines.value(4), " 4  Setpoint 1                    500,0");
+    EXPECT_EQ(lines.value(5), " 5  Setpoint 2                    -1,0");
     EXPECT_EQ(lines.value(7), " 7  Weight stability              Stable");
     EXPECT_EQ(lines.value(19), "23  Keypad lock                   Inactive");
     EXPECT_EQ(lines.value(26), "calibration permitted  yes");
     EXPECT_EQ(lines.value(27), "analog output card     yes");
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+}
+
+// The status reading is the first thing a technician looks at: it runs without the
+// range too, its weights raw and marked, and the exit status says it is not whole.
+TEST_F(CliInProcess, StatusWithoutTheRangeShowsRawWeightsMarked)
+{
+    fixStatus(sim);
+    sim.device.addFault({vx::sim::FaultKind::Partial, vx::sim::FaultScope::Register, 128, 3});
+    const CliRun text = run({"status"});
+    EXPECT_EQ(text.exitCode, 1);
+    EXPECT_TRUE(text.err.contains("range could not be read")) << text.err.toStdString();
+    const QStringList lines = text.out.split('\n');
+    EXPECT_EQ(lines.value(1), " 1  Gross weight                  12520  (range unknown)");
+    EXPECT_EQ(lines.value(5), " 5  Setpoint 2                    -10  (range unknown)");
+    EXPECT_EQ(lines.value(7), " 7  Weight stability              Stable");
+
+    sim.device.addFault({vx::sim::FaultKind::Partial, vx::sim::FaultScope::Register, 128, 3});
+    const CliRun json = run({"--json", "status"});
+    EXPECT_EQ(json.exitCode, 1);
+    const QJsonObject o = json.json();
+    EXPECT_EQ(o.value("rangeKnown"), QJsonValue(false));
+    EXPECT_EQ(o.value("values").toObject().value("grossWeight"), QJsonValue(12520));
+    EXPECT_EQ(o.value("rows").toArray()[0].toObject().value("text").toString(), "12520");
 }
 
 TEST_F(CliInProcess, WatchKeepsItsPeriodAndPrintsOneJsonObjectALine)
@@ -120,9 +151,10 @@ TEST_F(CliInProcess, WatchKeepsItsPeriodAndPrintsOneJsonObjectALine)
         EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
         times << o.value("time").toString();
     }
-    // Connecting takes its 0.35 s first; then a reading every 5 s.
-    EXPECT_EQ(times, QStringList({"2026-03-12T10:00:00.350", "2026-03-12T10:00:05.350",
-                                  "2026-03-12T10:00:10.350"}));
+    // Connecting (0.35 s) and reading the range (four exchanges, 1.5 s) come first;
+    // then a reading every 5 s.
+    EXPECT_EQ(times, QStringList({"2026-03-12T10:00:01.850", "2026-03-12T10:00:06.850",
+                                  "2026-03-12T10:00:11.850"}));
 }
 
 TEST_F(CliInProcess, UsageErrorsExitTwoBeforeAnythingIsSent)

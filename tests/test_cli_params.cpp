@@ -68,6 +68,18 @@ TEST_F(CliParams, JsonHasEveryRowWithCodeCaptionValueAndHidden)
     EXPECT_EQ(rows[82].toObject().value("value").toString(), "ZR2 V2.20 ");
 }
 
+// A limit row read without the range would print "200" for 020.0: no grid at all.
+TEST_F(CliParams, WithoutTheRangeNoGridIsPrinted)
+{
+    sim.device.addFault({vx::sim::FaultKind::Partial, vx::sim::FaultScope::Register, 128, 3});
+    const CliRun r = run({"params"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains("range could not be read")) << r.err.toStdString();
+    const auto &commands = sim.device.commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), 5), 0) << "the parameters are not read";
+}
+
 TEST_F(CliParams, AReadThatStopsPrintsNoGridAndExitsOne)
 {
     sim.device.addFault({vx::sim::FaultKind::Refuse, vx::sim::FaultScope::Register, 174, -1});

@@ -319,17 +319,54 @@ TEST_F(ParameterTransferTest, TaksimatBulReadsTheRangeAndClosesThePort)
 
 TEST_F(ParameterTransferTest, TaksimatBulGivesNothingForARefusalOrCodesOutsideTheLists)
 {
+    // A refusal ends the range read at once: it is not read again.
     sim.device.addFault({FaultKind::Refuse, FaultScope::Command, 7, 1});
     sim.port.clearFramesSent();
     EXPECT_FALSE(TaksimatBul(link).has_value());
     EXPECT_EQ(sent(), QStringList{"19=7"});
 
+    // A whole answer with a code outside the lists: reading it again would give the same.
     sim.device.setReg(129, 0x1E00);  // division code 0 does not exist
+    sim.port.clearFramesSent();
     EXPECT_FALSE(TaksimatBul(link).has_value());
+    EXPECT_EQ(sent(), (QStringList{"19=7", "149/2", "19=12", "128/6"}));
     sim.device.setReg(129, 0x1E05);
-    sim.device.addFault({FaultKind::Partial, FaultScope::Register, 128, 1});
-    EXPECT_FALSE(TaksimatBul(link).has_value());
-    EXPECT_TRUE(TaksimatBul(link).has_value());
+}
+
+// A lost or cut answer, or a command the indicator did not acknowledge, reads the whole
+// range again; after three tries without a whole range nothing is known, so no weight
+// is shown or sent at a guessed number of decimals.
+TEST_F(ParameterTransferTest, TaksimatBulReadsTheRangeAgainAfterALostAnswer)
+{
+    const QStringList once{"19=7", "149/2", "19=12", "128/6"};
+    struct Case {
+        const char *name;
+        FaultRule fault;
+        bool found;
+        int tries;
+    };
+    const Case cases[] = {
+        {"range answer cut once", {FaultKind::Partial, FaultScope::Register, 128, 1}, true, 2},
+        {"metrology answer lost once", {FaultKind::NoAnswer, FaultScope::Register, 149, 1}, true, 2},
+        {"command 7 lost twice", {FaultKind::NoAnswer, FaultScope::Command, 7, 2}, true, 3},
+        {"command 12 lost once", {FaultKind::NoAnswer, FaultScope::Command, 12, 1}, true, 2},
+        {"range answer cut three times", {FaultKind::Partial, FaultScope::Register, 128, 3}, false, 3},
+        {"range answer noise three times", {FaultKind::Noise, FaultScope::Register, 128, 3}, false, 3},
+    };
+    for (const Case &c : cases) {
+        sim.device.clearFaults();
+        sim.device.addFault(c.fault);
+        sim.port.clearFramesSent();
+        const std::optional<IndicatorRange> range = TaksimatBul(link);
+        EXPECT_EQ(range.has_value(), c.found) << c.name;
+        QStringList expected;
+        for (int i = 0; i < c.tries; ++i)
+            expected << once;
+        EXPECT_EQ(sent(), expected) << c.name;
+        if (range)
+            EXPECT_EQ(range->format.WeightFormatReference, "300.045") << c.name;
+        EXPECT_FALSE(sim.port.isOpen()) << c.name;
+    }
 }
 
 }  // namespace

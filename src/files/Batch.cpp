@@ -85,6 +85,11 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
                       const WeightFormat &weight, const DisconnectAction &disconnect)
 {
     ReadAllResult result;
+    if (!weight.known() && (choice.setpoint || choice.parameters)) {
+        link.op().message(texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
+        result.outcome = BatchOutcome::NotSent;
+        return result;
+    }
     link.AbortRequested = false;
     const bool chosen[5] = {choice.header, choice.id, choice.setpoint, choice.parameters, choice.status};
     constexpr BatchGroup kOrder[5] = {BatchGroup::Header, BatchGroup::Id, BatchGroup::Setpoint, BatchGroup::Parameters,
@@ -147,6 +152,11 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
             result.groups.push_back({group, GroupOutcome::NotRun});
 
     Operator &op = link.op();
+    if (!weight.known() && (choice.setpoint || choice.parameters.nrm)) {
+        op.message(texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
+        result.outcome = BatchOutcome::NotSent;
+        return result;
+    }
     const QString probe = link.writeNoAck(kCommandRegister, 2, "Lg", kProbeCommand, kShortWait);
     if (probe.isEmpty() || probe.startsWith(QStringLiteral("@8"))) {
         op.message(texts.line(kTextNotReady) + QLatin1Char('\n') + texts.lineOr(kTextRefused, BuiltIn::DeviceRefused),

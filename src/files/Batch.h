@@ -71,6 +71,8 @@ struct ReadAllResult {
     std::vector<GroupResult> groups;      // every chosen group, in the order they run
 };
 
+// Without the indicator's range (weight not known) the setpoints and the parameters
+// (their weight rows) cannot be read: the message, NotSent, nothing on the line.
 // Clears AbortRequested, then reads each chosen group into the working set's models
 // while AbortRequested stays clear; a group that does not complete ends the batch.
 // Setpoints are shown with the decimals of `weight`.
@@ -95,6 +97,8 @@ struct SendAllResult {
     std::vector<GroupResult> groups;  // every chosen group, in the order they run
 };
 
+// Without the indicator's range the setpoints and the parameters' weight rows (the
+// Nrm group) cannot be sent: the message, NotSent, nothing on the line.
 // Command 3 as a probe (texts 313 and 309 when the indicator does not take it), then
 // with AbortRequested cleared: the header, the ID memory, the setpoint memory, the
 // parameters, each while AbortRequested stays clear. The memories go from the working

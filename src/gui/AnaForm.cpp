@@ -13,6 +13,7 @@
 #include "link/AppPaths.h"
 #include "link/ForwardingOperator.h"
 #include "link/SerialPort.h"
+#include "params/Range.h"
 
 #include <QAction>
 #include <QApplication>
@@ -214,6 +215,10 @@ void AnaForm::Command3_Click()
 
 void AnaForm::Portkontrol()
 {
+    // A port plugged in, or mapped in the settings file, since the last listing counts.
+    m_store.sync();
+    if (reloadPortMap)
+        reloadPortMap();
     m_listedPorts = vx::Portkontrol(m_port);
     m_connPanel.combo6->clear();
     m_connPanel.combo6->addItems(m_listedPorts);
@@ -306,6 +311,9 @@ void AnaForm::rangeFound(const IndicatorRange &range)
 
 void AnaForm::tellPagesConnected()
 {
+    // The range of the indicator before (another address, another cable) is not this one's.
+    m_state.weight = {};
+    forEachPage([](TabPage &p) { p.rangeLost(); });
     m_tellingConnected = true;
     m_rangeToTell.reset();
     forEachPage([](TabPage &p) { p.connected(); });
@@ -314,7 +322,34 @@ void AnaForm::tellPagesConnected()
         const IndicatorRange range = *m_rangeToTell;
         m_rangeToTell.reset();
         forEachPage([&](TabPage &p) { p.rangeKnown(range); });
+    } else if (m_state.IsConnected) {
+        // The link stands, but no weight may be shown or sent at a guessed scale.
+        refuseWithoutRange();
     }
+}
+
+bool AnaForm::rangeReady()
+{
+    if (m_state.weight.known())
+        return true;
+    if (!m_state.IsConnected)
+        return false;
+    // Read again: on the open port of the operation that asks, or opening it as TaksimatBul does.
+    const std::optional<IndicatorRange> range = m_port.isOpen() ? ReadRange(*m_link) : TaksimatBul(*m_link);
+    if (!range)
+        return false;
+    rangeFound(*range);
+    m_statusLine->setText(
+        m_texts.builtIn(BuiltIn::Connected).arg(linkDescription(), m_lastVersion.versionText.trimmed()));
+    return true;
+}
+
+void AnaForm::refuseWithoutRange()
+{
+    m_statusLine->setText(
+        m_texts.builtIn(BuiltIn::Connected).arg(linkDescription(), m_lastVersion.versionText.trimmed())
+        + QStringLiteral(" · ") + m_texts.builtIn(BuiltIn::RangeUnknownMark));
+    op().message(m_texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
 }
 
 void AnaForm::showReadProgress(const QString &step)

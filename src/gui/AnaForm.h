@@ -138,6 +138,9 @@ public:
     QString helpFilePath() const;
     // Opens a help document; replaced by tests.
     std::function<bool(const QString &path)> openDocument;
+    // Reads the [ComPorts] map of the settings again before the ports are listed
+    // (RESTART, the connection panel); set by the program around its serial port.
+    std::function<void()> reloadPortMap;
 
     // ---- the frame of every operation that talks to the indicator ----
     void beginOperation() override;  // light yellow, tab set and side panel disabled
@@ -145,6 +148,8 @@ public:
     // The menus, the connect menu, the tab set, the side panel and the toolbar.
     void setShellEnabled(bool enabled);
     void rangeFound(const IndicatorRange &range) override;
+    bool rangeReady() override;
+    void refuseWithoutRange() override;
     NumericEntry &numericEntry() override { return *m_numericEntry; }
     void lockShell(bool locked) override;
     void showReadProgress(const QString &step) override;

@@ -76,6 +76,9 @@ void BatchPanels::SSCommand2_Click(int index)
         choice.model = state.IndicatorModel;
         if (ParameterPage *page = m_form.parameterPage())
             page->hideEditors();
+        // Setpoints and weight rows need the range: read it again when the connect could not.
+        if (choice.setpoint || choice.parameters)
+            m_form.rangeReady();
         const ReadAllResult result =
             ReadAll(m_form.link(), set, m_form.texts(), choice, state.weight, [this] { m_form.DisconnectAction(); });
         if (result.status)
@@ -151,6 +154,8 @@ void BatchPanels::SSCommand4_Click(int index)
         choice.printer = state.isZR2() ? set.ticket().printerKind() : PrinterKind::Ticket;
         if (ParameterPage *page = m_form.parameterPage())
             page->hideEditors();
+        if (choice.setpoint || choice.parameters.nrm)
+            m_form.rangeReady();
         // Once it has begun, a send is stopped only by the transaction's Abort.
         m_form.m_sendAll.cancel->setEnabled(false);
         const SendAllResult result = SendAll(m_form.link(), set, m_form.texts(), choice, state.weight);

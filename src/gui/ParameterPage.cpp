@@ -255,6 +255,8 @@ void ParameterPage::connected()
 
 void ParameterPage::rangeKnown(const IndicatorRange &range) { m_set.weight = range.format; }
 
+void ParameterPage::rangeLost() { m_set.weight = {}; }
+
 void ParameterPage::clearPage()
 {
     hideEditors();
@@ -285,6 +287,11 @@ void ParameterPage::Timer2_Timer()
 ParameterReadResult ParameterPage::read()
 {
     hideEditors();
+    // Weight rows read at a guessed scale would be saved and sent back wrong.
+    if (!host().rangeReady()) {
+        host().refuseWithoutRange();
+        return {};
+    }
     const ParameterReadResult result =
         ParametreHostOku(host().link(), m_set, host().texts(), model(), [this] { host().DisconnectAction(); });
     host().tickSendBoxes(result.sendBoxesToTick);

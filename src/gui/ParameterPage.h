@@ -47,6 +47,7 @@ public:
     void left() override;
     void connected() override;
     void rangeKnown(const IndicatorRange &range) override;
+    void rangeLost() override;
     // The editors hidden, every value and companion emptied, the grid laid out afresh.
     void clearPage() override;
 

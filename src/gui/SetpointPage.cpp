@@ -72,6 +72,11 @@ void SetpointPage::refuseValue(const QString &text)
 
 TransferResult SetpointPage::read()
 {
+    // Setpoints read at a guessed scale would be saved and sent back wrong.
+    if (!host().rangeReady()) {
+        host().refuseWithoutRange();
+        return TransferResult::NotSent;
+    }
     return STPOKUHost(host().link(), m_memory, host().state().weight, host().texts(),
                       [this] { host().DisconnectAction(); });
 }

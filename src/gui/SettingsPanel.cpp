@@ -54,6 +54,8 @@ void showStoredPort(QComboBox *ports, const QString &number)
 
 void AnaForm::openConnectionPanel()
 {
+    // The ports as they are now, not as they were at start-up.
+    Portkontrol();
     setShellEnabled(false);
     ışık(Light::Yellow);
     showPanel(m_connPanel.panel);

@@ -64,6 +64,12 @@ void StatusPage::rangeKnown(const IndicatorRange &range)
     decimals = format.decimals();
 }
 
+void StatusPage::rangeLost()
+{
+    weightReference.clear();
+    decimals = 0;
+}
+
 bool StatusPage::read()
 {
     show(StatuOku(host().link(), host().texts().lines(), [this] { host().DisconnectAction(); }));

@@ -20,6 +20,7 @@ public:
     void applyLanguage(const TextService &) override { applyCaptions(); }
     void refresh() override { read(); }
     void rangeKnown(const IndicatorRange &range) override;
+    void rangeLost() override;
     void clearPage() override;
 
     StatusTable &table() { return m_table; }

@@ -21,7 +21,9 @@
 // Connect (AnaForm::ConnectAction), after the version was read:
 //   modelChanged (every page)         only when the indicator names another model
 //   connected (every page)            also after the device address changed while connected
-//   rangeKnown (every page)           when a page reported the range (PageHost::rangeFound)
+//   rangeLost (every page)            first: the range of the indicator before is not this one's
+//   rangeKnown (every page)           when a page reported the range (PageHost::rangeFound);
+//                                     otherwise the range message, and weights stay refused
 //   then, on the calibration tab, the tab change to it with TabRefreshPending set; on
 //   the status tab a refresh at once and Timer4.
 
@@ -60,6 +62,12 @@ public:
     virtual void DisconnectAction() = 0;
     // The indicator's range is known (TaksimatBul): stored and told to every page.
     virtual void rangeFound(const IndicatorRange &range) = 0;
+    // Whether the connected indicator's range is known; when it is not, it is read
+    // again first (on the open port, or opening it as TaksimatBul does). What shows or
+    // sends a weight asks this and, on false, refuses with the range message.
+    virtual bool rangeReady() = 0;
+    // Shows the message that the range is unknown (nothing that carries a weight goes).
+    virtual void refuseWithoutRange() = 0;
     // The numeric entry panel (SSPanel8): a test weight, a value.
     virtual NumericEntry &numericEntry() = 0;
     // An operation the user drives on the shown page (the analog output adjustment):
@@ -114,6 +122,9 @@ public:
     virtual void connected() {}
     // The capacity and division of the connected indicator, as weights are shown.
     virtual void rangeKnown(const IndicatorRange &) {}
+    // The range is no longer known (a connect or another address reads it anew):
+    // weights are shown raw until rangeKnown.
+    virtual void rangeLost() {}
     // Empties the page (the clear button, an open): its grid laid out afresh, its boxes empty.
     virtual void clearPage() {}
 

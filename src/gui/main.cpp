@@ -194,6 +194,7 @@ int main(int argc, char **argv)
     vx::Operator &op = options.smoke ? static_cast<vx::Operator &>(consoleOperator) : guiOperator;
 
     vx::gui::AnaForm form(port, clock, op, *options.store);
+    form.reloadPortMap = [&port, &options] { port.portMap().reload(*options.store); };
     guiOperator.setParent(&form);
     QObject::connect(&form, &vx::gui::AnaForm::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 

@@ -86,7 +86,16 @@ double CharacterSeconds(const LineSettings &settings)
 // ---------------------------------------------------------------------------
 // COM numbers
 
-ComPortMap::ComPortMap(const SettingsStore &store)
+ComPortMap::ComPortMap(const SettingsStore &store) { loadExplicit(store); }
+
+void ComPortMap::reload(SettingsStore &store)
+{
+    store.sync();  // what was written to the file since it was read
+    m_explicit.clear();
+    loadExplicit(store);
+}
+
+void ComPortMap::loadExplicit(const SettingsStore &store)
 {
     const QStringList keys = store.keys(SettingsKeys::ComPortSection);
     for (const QString &key : keys) {

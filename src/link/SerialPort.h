@@ -34,6 +34,9 @@ public:
     ComPortMap() = default;
     // Loads the explicit map from the store.
     explicit ComPortMap(const SettingsStore &store);
+    // Reads the explicit map from the store again (the file may have changed since);
+    // the run-only overrides stay.
+    void reload(SettingsStore &store);
     void setExplicit(int comNumber, const QString &devicePath);   // stored map
     void setOverride(int comNumber, const QString &devicePath);   // this run only
     // Device path (or native name) for COMn; empty when nothing is mapped.
@@ -44,6 +47,7 @@ public:
     static QStringList enumeratedDevices();
 
 private:
+    void loadExplicit(const SettingsStore &store);
     QMap<int, QString> m_explicit;
     QMap<int, QString> m_override;
 };

@@ -2,11 +2,16 @@
 
 #include "link/Codec.h"
 #include "link/Connect.h"
+#include "link/RecordRead.h"
 #include "link/Transaction.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace vx {
 namespace {
 
+constexpr int kCommandRegister = 19;
 constexpr int kMetrologyRegister = 149;
 constexpr int kRangeRegister = 128;
 constexpr int kRangeBytes = 6;
@@ -88,42 +93,55 @@ std::optional<IndicatorRange> RangeFromCodes(const RangeCodes &codes)
     return IndicatorRange{codes, *format};
 }
 
+std::optional<IndicatorRange> ReadRange(Link &link)
+{
+    const double readingTime = link.settings.ReadingTime;
+    // A command counts as done only when the indicator acknowledged it: a lost one
+    // leaves the registers as they were, and what they hold is not this range.
+    auto command = [&](int code) {
+        return CheckWriteAnswer(link, link.writeNoAck(kCommandRegister, 2, "Lg", code, readingTime), 2);
+    };
+    auto read = [&](int reg, int byteCount, QString *data) {
+        return CheckReadAnswer(link, link.readRaw(reg, byteCount, kReadWait), byteCount, data);
+    };
+
+    for (int attempt = 0; attempt < RangeReadAttempts; ++attempt) {
+        QString metrology, range;
+        const RecordCheck configuration = command(kCommandConfiguration);
+        if (configuration == RecordCheck::Refused)
+            return std::nullopt;
+        const RecordCheck metrologyRead = read(kMetrologyRegister, 2, &metrology);
+        const RecordCheck calibration = command(kCommandCalibration);
+        if (calibration == RecordCheck::Refused)
+            return std::nullopt;
+        const RecordCheck rangeRead = read(kRangeRegister, kRangeBytes, &range);
+        const RecordCheck checks[] = {configuration, metrologyRead, calibration, rangeRead};
+        if (std::find(std::begin(checks), std::end(checks), RecordCheck::Refused) != std::end(checks))
+            return std::nullopt;
+        if (std::find(std::begin(checks), std::end(checks), RecordCheck::Unconfirmed) != std::end(checks))
+            continue;
+
+        auto byte = [](const QString &hex, int index) { return hex.mid(index * 2, 2).toInt(nullptr, 16); };
+        RangeCodes codes;
+        codes.metrology = byte(metrology, 0);
+        codes.mode = byte(range, 0);
+        codes.capacity1 = byte(range, 2);
+        codes.division1 = byte(range, 3);
+        codes.capacity2 = byte(range, 4);
+        codes.division2 = byte(range, 5);
+        // Codes outside the lists are a whole answer: reading again gives the same.
+        return RangeFromCodes(codes);
+    }
+    return std::nullopt;
+}
+
 std::optional<IndicatorRange> TaksimatBul(Link &link)
 {
-    if (OpenPortWithRetries(link) != PortErr::None) {
-        link.port().close();
-        return std::nullopt;
-    }
-    const LinkSettings &s = link.settings;
-    auto closeWith = [&link](std::optional<IndicatorRange> range) {
-        link.port().close();
-        return range;
-    };
-    auto bytesOf = [&s](const QString &answer, int count) -> std::optional<QString> {
-        const ReadAnswer parsed = ParseReadAnswer(answer, s.DeviceAddress, s.ChecksumEnabled, count);
-        if (!parsed.complete())
-            return std::nullopt;
-        return parsed.data;
-    };
-
-    const QString ack = link.writeNoAck(19, 2, "Lg", kCommandConfiguration, s.ReadingTime);
-    if (ack.startsWith(QLatin1String("@8")))
-        return closeWith(std::nullopt);
-    const std::optional<QString> metrology = bytesOf(link.readRaw(kMetrologyRegister, 2, kReadWait), 2);
-    link.writeNoAck(19, 2, "Lg", kCommandCalibration, s.ReadingTime);
-    const std::optional<QString> range = bytesOf(link.readRaw(kRangeRegister, kRangeBytes, kReadWait), kRangeBytes);
-    if (!metrology || !range)
-        return closeWith(std::nullopt);
-
-    auto byte = [](const QString &hex, int index) { return hex.mid(index * 2, 2).toInt(nullptr, 16); };
-    RangeCodes codes;
-    codes.metrology = byte(*metrology, 0);
-    codes.mode = byte(*range, 0);
-    codes.capacity1 = byte(*range, 2);
-    codes.division1 = byte(*range, 3);
-    codes.capacity2 = byte(*range, 4);
-    codes.division2 = byte(*range, 5);
-    return closeWith(RangeFromCodes(codes));
+    std::optional<IndicatorRange> range;
+    if (OpenPortWithRetries(link) == PortErr::None)
+        range = ReadRange(link);
+    link.port().close();
+    return range;
 }
 
 }  // namespace vx

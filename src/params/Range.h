@@ -24,10 +24,16 @@ std::optional<WeightFormat> DeriveWeightFormat(const QString &capacity, const QS
 // 1st give the format. Nothing when a code lies outside the lists.
 std::optional<IndicatorRange> RangeFromCodes(const RangeCodes &codes);
 
-// TaksimatBul: opens the port (up to 10 attempts), command 7, reads register 149 (the
-// metrology byte), command 12, reads registers 128-130 (mode, 1st and 2nd capacity and
-// division), closes the port. Nothing when the port does not open, command 7 is
-// refused or a read gives no whole answer: the format in use then stays.
+// The range on a port that is open: command 7, register 149 (the metrology byte),
+// command 12, registers 128-130 (mode, 1st and 2nd capacity and division). A lost or
+// cut answer, or a command the indicator did not acknowledge, reads the whole range
+// again, up to RangeReadAttempts in all; a refusal ("@8") ends it at once. Nothing
+// when no try gave a whole range or its codes lie outside the lists: the caller then
+// knows no range at all (weights and setpoints are neither shown nor sent).
+inline constexpr int RangeReadAttempts = 3;
+std::optional<IndicatorRange> ReadRange(Link &link);
+
+// TaksimatBul: opens the port (up to 10 attempts), ReadRange, closes the port.
 std::optional<IndicatorRange> TaksimatBul(Link &link);
 
 }  // namespace vx

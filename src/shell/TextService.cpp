@@ -73,6 +73,12 @@ constexpr BuiltInText BuiltInTexts[] = {
     // Files and the command-line tool
     {BuiltIn::GroupsNotSent, "Gönderilmeyen gruplar: %1", "Not sent: %1"},
     {BuiltIn::GroupsNotRead, "Okunmayan gruplar: %1", "Not read: %1"},
+    {BuiltIn::RangeUnknown,
+     "İndikatörün tartım aralığı okunamadı: ağırlıklar ve setpointler doğru ondalıkla okunamaz, gösterilemez "
+     "ve gönderilemez. Bağlantıyı kontrol edip tekrar deneyin.",
+     "The indicator's weighing range could not be read: weights and setpoints cannot be read, shown or sent "
+     "with the right decimals. Check the line and try again."},
+    {BuiltIn::RangeUnknownMark, "aralık bilinmiyor", "range unknown"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -66,6 +66,9 @@ enum class BuiltIn {
     // Files and the command-line tool
     GroupsNotSent,         // %1 the groups a stopped send did not send, joined by ", "
     GroupsNotRead,         // %1 the groups a stopped read did not read
+    // The indicator's weighing range.
+    RangeUnknown,          // the range could not be read: nothing that carries a weight goes
+    RangeUnknownMark,      // beside raw weights: "range unknown"
     Count
 };
 

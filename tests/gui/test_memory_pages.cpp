@@ -285,6 +285,7 @@ TEST_F(MemoryPagesTest, EnteringTheSetpointTabReadsWithTheDecimals)
 {
     startConnected();
     vx::WeightFormat weight;
+    weight.WeightFormatReference = "300.09";
     weight.DecimalsPattern = "00";
     form->state().weight = weight;
     form->tabs()->setCurrentIndex(vx::Tab::Setpoint);

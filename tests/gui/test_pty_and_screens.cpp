@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -42,6 +43,44 @@ TEST_F(WindowPtyTest, ConnectsThroughARealSerialPort)
     EXPECT_EQ(window.state().IndicatorModelText, "ZR1");
     EXPECT_FALSE(window.tabs()->isTabVisible(vx::Tab::IdMemory));
     EXPECT_FALSE(serial.isOpen());
+    EXPECT_EQ(op.dialogCount(), 0);
+}
+
+// A port mapped in the settings file while the program runs (a USB adapter plugged in
+// and named there) is listed by RESTART and by the connection panel, not only after
+// the program was started again.
+TEST_F(WindowPtyTest, RestartAndTheConnectionPanelListThePortsAnew)
+{
+    vx::sim::VirtualIndicator indicator;
+    vx::sim::PtyServer server(indicator, vx::sim::PtyServer::Timing{9600, 0.005});
+    QString error;
+    ASSERT_TRUE(server.start(dir.filePath("tty-adapter"), &error)) << qPrintable(error);
+    vx::QtSerialPort serial(vx::ComPortMap(*store));
+    vx::SystemClock systemClock;
+    vx::gui::AnaForm window(serial, systemClock, op, *store);
+    window.reloadPortMap = [&] { serial.portMap().reload(*store); };
+    ASSERT_TRUE(window.FormLoad("ZR2"));
+    auto *ports = window.findChild<QComboBox *>("Combo6");
+    ASSERT_NE(ports, nullptr);
+    // Whatever else this machine has, COM16 is nothing here yet.
+    ASSERT_LT(ports->findText("COM16"), 0);
+
+    // Another program (or the technician with an editor) maps COM16 in the file.
+    {
+        vx::SettingsStore other(dir.filePath("settings.ini"));
+        other.setValue("ComPorts", "COM16", server.linkPath());
+        other.sync();
+    }
+    window.findChild<QPushButton *>("Command3")->click();  // RESTART
+    EXPECT_GE(ports->findText("COM16"), 0) << "RESTART lists the ports anew";
+
+    {
+        vx::SettingsStore other(dir.filePath("settings.ini"));
+        other.remove("ComPorts", "COM16");
+        other.sync();
+    }
+    window.MnAyar_Click(0);  // the connection panel
+    EXPECT_LT(ports->findText("COM16"), 0) << "opening the panel lists them anew";
     EXPECT_EQ(op.dialogCount(), 0);
 }
 
