@@ -55,7 +55,7 @@ TEST_F(WindowPtyTest, RestartAndTheConnectionPanelListThePortsAnew)
     vx::sim::PtyServer server(indicator, vx::sim::PtyServer::Timing{9600, 0.005});
     QString error;
     ASSERT_TRUE(server.start(dir.filePath("tty-adapter"), &error)) << qPrintable(error);
-    vx::QtSerialPort serial(vx::ComPortMap(*store));
+    vx::QtSerialPort serial{vx::ComPortMap(*store)};
     vx::SystemClock systemClock;
     vx::gui::AnaForm window(serial, systemClock, op, *store);
     window.reloadPortMap = [&] { serial.portMap().reload(*store); };
