@@ -85,11 +85,6 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
                       const WeightFormat &weight, const DisconnectAction &disconnect)
 {
     ReadAllResult result;
-    if (!weight.known() && (choice.setpoint || choice.parameters)) {
-        link.op().message(texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
-        result.outcome = BatchOutcome::NotSent;
-        return result;
-    }
     link.AbortRequested = false;
     const bool chosen[5] = {choice.header, choice.id, choice.setpoint, choice.parameters, choice.status};
     constexpr BatchGroup kOrder[5] = {BatchGroup::Header, BatchGroup::Id, BatchGroup::Setpoint, BatchGroup::Parameters,
@@ -97,6 +92,12 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
     for (int group = 0; group < 5; ++group)
         if (chosen[group])
             result.groups.push_back({kOrder[group], GroupOutcome::NotRun});
+    // Weights read at a guessed number of decimals would be saved and sent back wrong.
+    if (!weight.known() && (choice.setpoint || choice.parameters)) {
+        link.op().message(texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
+        result.outcome = BatchOutcome::NotSent;
+        return result;
+    }
     for (int group = 0; group < 5 && result.outcome == BatchOutcome::Completed; ++group) {
         if (!chosen[group])
             continue;
