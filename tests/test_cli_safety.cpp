@@ -150,6 +150,38 @@ TEST_F(CliSafety, AReadThatStopsMapsEveryGroupAskedForInItsJson)
     EXPECT_FALSE(QFileInfo::exists(path("b.vxr")));
 }
 
+// A lost range read once saved setpoints x10 and sent a file's 100,0 as 1000,0: without
+// the range the groups that carry weights are neither read nor sent, the file is not
+// written, and the exit status says so.
+TEST_F(CliSafety, WithoutTheRangeNoWeightIsReadOrSentAndNoFileWritten)
+{
+    ASSERT_EQ(run({"read", path("good.vxr")}).exitCode, 0);
+    const QByteArray good = contents(path("good.vxr"));
+
+    fault(sim::FaultKind::NoAnswer, 128, 3);  // the range answer lost on every try
+    const CliRun read = run({"--json", "read", path("good.vxr"), "--groups", "header,setpoint"});
+    EXPECT_EQ(read.exitCode, 1);
+    EXPECT_TRUE(read.err.contains("range could not be read")) << read.err.toStdString();
+    EXPECT_EQ(read.json().value("results").toObject(), QJsonObject({{"header", "not-run"}, {"setpoint", "not-run"}}));
+    EXPECT_EQ(contents(path("good.vxr")), good) << "the file before stays";
+    EXPECT_TRUE(std::none_of(indicator.device.commands().begin(), indicator.device.commands().end(),
+                             [](int c) { return c == 1; }))
+        << "no setpoint is loaded";
+
+    indicator.device.clearCommands();
+    fault(sim::FaultKind::NoAnswer, 128, 3);
+    const CliRun send = run({"--json", "send", path("good.vxr"), "--groups", "setpoint"});
+    EXPECT_EQ(send.exitCode, 1);
+    EXPECT_EQ(send.json().value("results").toObject(), QJsonObject({{"setpoint", "not-run"}}));
+    EXPECT_TRUE(std::none_of(indicator.device.commands().begin(), indicator.device.commands().end(),
+                             [](int c) { return c == 2 || c == 3; }))
+        << "nothing stored, not even the probe";
+
+    // The ID memory and the ticket lines carry no weight: they go without the range.
+    fault(sim::FaultKind::NoAnswer, 128, 3);
+    EXPECT_EQ(run({"read", path("ids.vxr"), "--groups", "header,id"}).exitCode, 0);
+}
+
 TEST_F(CliSafety, ASendThatStopsNamesEveryGroupNotSent)
 {
     ASSERT_EQ(run({"read", path("a.vxr")}).exitCode, 0);
