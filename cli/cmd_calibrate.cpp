@@ -15,6 +15,7 @@
 #include "link/Tabs.h"
 #include "link/Transaction.h"
 #include "shell/LanguageTexts.h"
+#include "shell/TextService.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -121,6 +122,7 @@ QString endName(CalibrationEnd end)
     case CalibrationEnd::PortFailed: return QStringLiteral("port-failed");
     case CalibrationEnd::NoLoad: return QStringLiteral("no-load");
     case CalibrationEnd::Refused: return QStringLiteral("refused");
+    case CalibrationEnd::Busy: return QStringLiteral("busy");
     case CalibrationEnd::StepRefused: return QStringLiteral("step-refused");
     }
     return {};
@@ -310,7 +312,7 @@ int run(Session &s, const CommandArgs &args)
     }
 
     CalibrateOperator op(s.op(), [&s](const QString &line) { s.error(line); }, args.isSet(kYes), weight);
-    const CalibrationResult result = RunCalibration(link, op, texts, request);
+    const CalibrationResult result = RunCalibration(link, op, s.textService(), request);
     if (link.port().isOpen())
         link.port().close();
 
@@ -318,7 +320,6 @@ int run(Session &s, const CommandArgs &args)
     if (s.json()) {
         QJsonObject o{{QStringLiteral("procedure"), kindName(kind)},
                       {QStringLiteral("outcome"), endName(result.end)},
-                      {QStringLiteral("busy"), result.busy},
                       {QStringLiteral("pollGaveUp"), result.pollGaveUp},
                       {QStringLiteral("stepRefused"), result.stepRefused},
                       {QStringLiteral("finished"), result.finishStepRan},

@@ -69,6 +69,11 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::ReadAllStopped, "%1: okuma durdu; her şey okunmadı.", "%1: the read stopped; not everything was read."},
     {BuiltIn::SendAllDone, "%1: seçilen gruplar indikatöre gönderildi.", "%1: the chosen groups were sent to the indicator."},
     {BuiltIn::SendAllStopped, "%1: gönderme durdu; her şey gönderilmedi.", "%1: the send stopped; not everything was sent."},
+    {BuiltIn::IndicatorBusy,
+     "İndikatör meşgul; kalibrasyonu şu anda alamıyor. Bağlantı yerinde: indikatörün işini bitirmesini bekleyip "
+     "yeniden deneyin.",
+     "The indicator is busy and cannot take the calibration now. The link is fine: wait until the indicator has "
+     "finished and try again."},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

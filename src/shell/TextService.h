@@ -63,6 +63,8 @@ enum class BuiltIn {
     ReadAllStopped,        // %1 time
     SendAllDone,           // %1 time
     SendAllStopped,        // %1 time
+    // Calibration
+    IndicatorBusy,         // an "@9" answer: the indicator cannot take the calibration now
     Count
 };
 
