@@ -53,6 +53,7 @@ TEST_F(CalibrateCli, GeneralWithTheIndicatorsRangeRunsEveryStep)
     EXPECT_TRUE(r.err.contains("Unload the platform")) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("Calibrating, please wait - 3\n"));
     EXPECT_EQ(r.err.count("Successful\n"), 3);
+    EXPECT_FALSE(r.err.contains("START")) << "the window's button caption is no step";
 }
 
 TEST_F(CalibrateCli, GeneralWritesTheRangeGivenAndChecksItAgainstTheProfile)
