@@ -65,7 +65,7 @@ TEST_F(CliParams, JsonHasEveryRowWithCodeCaptionValueAndHidden)
     EXPECT_EQ(rows[18].toObject().value("hidden").toBool(), false);
     EXPECT_EQ(rows[62].toObject().value("hidden").toBool(), true);
     EXPECT_EQ(rows[21].toObject().value("value").toString(), "7,5");
-    EXPECT_EQ(rows[82].toObject().value("value").toString(), "ZR2 V2.20 ");
+    EXPECT_EQ(rows[82].toObject().value("value").toString(), "ZR2 V2.20") << "without the blank that pads it";
 }
 
 TEST_F(CliParams, AReadThatStopsPrintsNoGridAndExitsOne)
