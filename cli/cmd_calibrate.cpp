@@ -15,6 +15,7 @@
 #include "link/Tabs.h"
 #include "link/Transaction.h"
 #include "shell/LanguageTexts.h"
+#include "shell/TextService.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -31,13 +32,18 @@ const QString kMetrological = QStringLiteral("metrological");
 const QString kWeight = QStringLiteral("weight");
 const QString kYes = QStringLiteral("yes");
 
+// The window's caption for the finish step (the analog start button's idle caption,
+// "START"): on a terminal it says nothing, the poll's lines after it do.
+constexpr int kReadyCaption = 263;
+
 // Answers the confirmation and the weight entry from the options, and puts each step
 // of the run on standard error.
 class CalibrateOperator : public ForwardingOperator {
 public:
     CalibrateOperator(Operator &inner, std::function<void(const QString &)> say, bool yes,
-                      std::optional<QString> weight)
-        : ForwardingOperator(inner), m_say(std::move(say)), m_yes(yes), m_weight(std::move(weight))
+                      std::optional<QString> weight, QString readyCaption)
+        : ForwardingOperator(inner), m_say(std::move(say)), m_yes(yes), m_weight(std::move(weight)),
+          m_readyCaption(std::move(readyCaption))
     {
     }
 
@@ -59,7 +65,11 @@ public:
         m_say(oneLine(prompt) + QLatin1Char(' ') + *m_weight + QStringLiteral(" (--weight)"));
         return m_weight;
     }
-    void showStep(const QString &text, Tone) override { m_say(text); }
+    void showStep(const QString &text, Tone) override
+    {
+        if (text != m_readyCaption)
+            m_say(text);
+    }
 
 private:
     static QString oneLine(QString text)
@@ -71,6 +81,7 @@ private:
     bool m_yes;
     std::optional<QString> m_weight;
     bool m_weightUsed = false;
+    QString m_readyCaption;
 };
 
 std::optional<double> numberOf(const QString &text)
@@ -121,6 +132,7 @@ QString endName(CalibrationEnd end)
     case CalibrationEnd::PortFailed: return QStringLiteral("port-failed");
     case CalibrationEnd::NoLoad: return QStringLiteral("no-load");
     case CalibrationEnd::Refused: return QStringLiteral("refused");
+    case CalibrationEnd::Busy: return QStringLiteral("busy");
     case CalibrationEnd::StepRefused: return QStringLiteral("step-refused");
     }
     return {};
@@ -309,8 +321,9 @@ int run(Session &s, const CommandArgs &args)
                                     .arg(*weight, DivisionValueText(*division)));
     }
 
-    CalibrateOperator op(s.op(), [&s](const QString &line) { s.error(line); }, args.isSet(kYes), weight);
-    const CalibrationResult result = RunCalibration(link, op, texts, request);
+    CalibrateOperator op(s.op(), [&s](const QString &line) { s.error(line); }, args.isSet(kYes), weight,
+                         texts.text(kReadyCaption));
+    const CalibrationResult result = RunCalibration(link, op, s.textService(), request);
     if (link.port().isOpen())
         link.port().close();
 
@@ -318,7 +331,6 @@ int run(Session &s, const CommandArgs &args)
     if (s.json()) {
         QJsonObject o{{QStringLiteral("procedure"), kindName(kind)},
                       {QStringLiteral("outcome"), endName(result.end)},
-                      {QStringLiteral("busy"), result.busy},
                       {QStringLiteral("pollGaveUp"), result.pollGaveUp},
                       {QStringLiteral("stepRefused"), result.stepRefused},
                       {QStringLiteral("finished"), result.finishStepRan},

@@ -20,14 +20,23 @@ namespace {
 
 constexpr int kCaptionWidthLimit = 48;
 
+// A text without the blanks that pad it at the end (the [120] cell is "5 ", the
+// version text ten characters).
+QString unpadded(QString text)
+{
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text;
+}
+
 QJsonArray gridJson(const ParameterSet &set)
 {
     QJsonArray rows;
     for (const params::Row &row : params::Rows()) {
         rows.append(QJsonObject{{QStringLiteral("row"), row.row},
                                 {QStringLiteral("code"), params::RowCode(row)},
-                                {QStringLiteral("caption"), set.caption(row.row)},
-                                {QStringLiteral("value"), set.value(row.row)},
+                                {QStringLiteral("caption"), unpadded(set.caption(row.row))},
+                                {QStringLiteral("value"), unpadded(set.value(row.row))},
                                 {QStringLiteral("hidden"), set.isHidden(row.row)}});
     }
     return rows;

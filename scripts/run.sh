@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Set-up, build, then Vextora on a freshly started virtual indicator: the window
+# Set-up, build of the programs, then Vextora on a freshly started virtual indicator: the window
 # when there is a display, a headless smoke check otherwise. COM1 is mapped to the
 # virtual indicator for this run only; the stored settings are not touched.
 # Arguments are passed on to vextora (window only), e.g. --model ZR1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+# Only what this script runs, and the files laid out beside it (language files, help
+# documents, metrology profiles); the tests and fuzz targets are left to scripts/test.sh.
+bash scripts/build.sh vextora vextora-sim vextora-cli vextora_layout
 
 tmp=$(mktemp -d)
 sim_pid=""

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev googletest
   fontconfig fonts-dejavu-core
   xvfb xauth
+  poppler-utils
   "$@"
 )
 missing=()

@@ -12,9 +12,10 @@ struct KindName {
     const char *help;
 };
 
-constexpr std::array<KindName, 6> kKinds = {{
+constexpr std::array<KindName, 7> kKinds = {{
     {"noanswer", FaultKind::NoAnswer, "the request is swallowed: nothing is done, nothing is answered"},
     {"refuse", FaultKind::Refuse, "the request is refused: the answer begins \"@8\""},
+    {"busy", FaultKind::Busy, "the indicator is busy: nothing is done, the answer begins \"@9\""},
     {"badsum", FaultKind::BadChecksum, "the answer carries a wrong checksum (no effect with the checksum off)"},
     {"late", FaultKind::Late, "the answer comes late=SECONDS after the normal latency (default 1)"},
     {"partial", FaultKind::Partial, "only the first half of the answer is sent, without its CR"},
@@ -61,7 +62,7 @@ std::optional<FaultRule> ParseFault(const QString &ruleText, QString *error)
         }
     }
     if (!kindFound) {
-        fail(error, QStringLiteral("unknown fault kind \"%1\" (expected noanswer, refuse, badsum, late, "
+        fail(error, QStringLiteral("unknown fault kind \"%1\" (expected noanswer, refuse, busy, badsum, late, "
                                    "partial or noise)").arg(parts.value(0)));
         return std::nullopt;
     }

@@ -11,6 +11,7 @@ namespace vx::sim {
 enum class FaultKind {
     NoAnswer,     // the request is swallowed
     Refuse,       // the answer begins "@8"
+    Busy,         // the answer begins "@9": the indicator cannot take the request now
     BadChecksum,  // the answer's checksum is wrong
     Late,         // the answer comes lateSeconds after the normal reply latency
     Partial,      // only the first half of the answer is sent
@@ -33,7 +34,7 @@ struct FaultRule {
 };
 
 // Parses a --fault RULE: KIND[:reg=N|:cmd=N|:every=N][:times=N][:late=SECONDS]
-// KIND is one of noanswer, refuse, badsum, late, partial, noise.
+// KIND is one of noanswer, refuse, busy, badsum, late, partial, noise.
 // Returns nothing and sets *error for a malformed text.
 std::optional<FaultRule> ParseFault(const QString &ruleText, QString *error = nullptr);
 QString FaultHelp();

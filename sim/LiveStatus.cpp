@@ -16,12 +16,13 @@ void InstallLiveStatus(VirtualIndicator &device, std::function<double()> seconds
                        LiveStatusOptions options)
 {
     auto clock = std::make_shared<std::function<double()>>(std::move(seconds));
-    // A load that settles and sways a little: gross, net and tare in display units.
+    // A load that settles and sways a little: gross, net and tare in display units,
+    // inside the default range of 300 kg by 0.1 (about 125,0 kg gross, 20,0 kg tare).
     auto gross = [clock] {
         const double t = (*clock)();
-        return qint32(std::lround(12500 + 40 * std::sin(t / 2.0) + 5 * std::sin(t * 3.1)));
+        return qint32(std::lround(1250 + 4 * std::sin(t / 2.0) + std::sin(t * 3.1)));
     };
-    auto tare = [clock] { return qint32(2000 + (qint64((*clock)() / 10.0) % 3) * 10); };
+    auto tare = [clock] { return qint32(200 + (qint64((*clock)() / 10.0) % 3) * 10); };
 
     device.onRead(0, [gross](VirtualIndicator &d, int, int) { d.setLong(0, gross()); });
     device.onRead(3, [gross, tare](VirtualIndicator &d, int, int) { d.setLong(3, gross() - tare()); });

@@ -234,6 +234,12 @@ QByteArray VirtualIndicator::refusal(const Request &r) const
     return QByteArray("80") + (r.write ? "10" : "03") + "01";
 }
 
+QByteArray VirtualIndicator::busy(const Request &r) const
+{
+    // Shaped as the refusal, with "@9": the indicator cannot take the request now.
+    return QByteArray("90") + (r.write ? "10" : "03") + "01";
+}
+
 QByteArray VirtualIndicator::process(const Request &r)
 {
     if (!r.write) {
@@ -326,6 +332,8 @@ std::optional<VirtualIndicator::Reply> VirtualIndicator::handle(const QByteArray
         return std::nullopt;
     if (fault && fault->kind == FaultKind::Refuse)
         return Reply{frame(refusal(*r)), 0};
+    if (fault && fault->kind == FaultKind::Busy)
+        return Reply{frame(busy(*r)), 0};
 
     Reply reply{frame(process(*r)), 0};
     if (!fault)
@@ -360,6 +368,7 @@ std::optional<VirtualIndicator::Reply> VirtualIndicator::handle(const QByteArray
     }
     case FaultKind::NoAnswer:
     case FaultKind::Refuse:
+    case FaultKind::Busy:
         break;
     }
     return reply;

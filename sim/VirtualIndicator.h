@@ -111,6 +111,7 @@ private:
     // Carries out a request and returns the answer body (after "@", before the LRC).
     QByteArray process(const Request &r);
     QByteArray refusal(const Request &r) const;
+    QByteArray busy(const Request &r) const;
     FaultRule *matchFault(const Request &r);
     QByteArray addressField() const;
     QByteArray frame(const QByteArray &body) const;

@@ -48,7 +48,7 @@ struct CalibrationTest : ::testing::Test, test::SimLink {
         request.calibrationPermitted = read.permitted();
         CalibrationHooks hooks;
         hooks.disconnect = disconnect;
-        return RunCalibration(link, op, texts, request, hooks);
+        return RunCalibration(link, op, service, request, hooks);
     }
 
     QStringList stepTexts() const
@@ -59,8 +59,13 @@ struct CalibrationTest : ::testing::Test, test::SimLink {
         return out;
     }
 
-    LanguageTexts texts = test::NumberedTexts();
+    TextService service = test::NumberedTextService();  // the lines "T1".., English built-in texts
+    const LanguageTexts &texts = service.lines();
 };
+
+// The built-in English text for an "@9" answer.
+const QString kBusy = QStringLiteral("The indicator is busy and cannot take the calibration now. The link is fine: "
+                                     "wait until the indicator has finished and try again.");
 
 // The three reads of register 23 of one step: busy, busy, done.
 const QStringList kPoll = {"R 23 1", "R 23 1", "R 23 1"};
@@ -205,7 +210,21 @@ INSTANTIATE_TEST_SUITE_P(
                  [](CalibrationTest &t) {
                      t.sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Register, 22, 1});
                  },
-                 {"W 22 0001"}, CalibrationEnd::Refused, {"T309"}, false, 1}),
+                 {"W 22 0001"}, CalibrationEnd::Refused, {"T309"}, false, 1},
+        // "@9": the line answered, the indicator cannot calibrate now; the link stays.
+        ShortRun{"BusyIndicatorEndsASpanBeforeTheWeightEntry", CalibrationKind::Span,
+                 [](CalibrationTest &t) {
+                     t.sim.device.addFault({sim::FaultKind::Busy, sim::FaultScope::Register, 0, 1});
+                 },
+                 {"R 0 2"}, CalibrationEnd::Busy, {kBusy}, true, 0},
+        ShortRun{"BusyIndicatorAfterTheRangeBlockEndsAGeneralCalibration", CalibrationKind::General,
+                 [](CalibrationTest &t) {
+                     t.sim.device.addFault({sim::FaultKind::Busy, sim::FaultScope::Command, 20, 1});
+                 },
+                 {"W 19 000C", "R 146 2", "W 144 00013984", "W 146 00000000", "W 19 0013", "W 128 0000",
+                  "W 129 1E09", "W 130 1E09", "W 149 0100", "W 150 010101010101", "W 19 000D", "W 19 0009",
+                  "W 22 0001", "W 19 0014"},
+                 CalibrationEnd::Busy, {kBusy}, true, 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // ---- the indicator stays busy, refuses a span, refuses a zero -------------------

@@ -53,6 +53,7 @@ TEST_F(CalibrateCli, GeneralWithTheIndicatorsRangeRunsEveryStep)
     EXPECT_TRUE(r.err.contains("Unload the platform")) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("Calibrating, please wait - 3\n"));
     EXPECT_EQ(r.err.count("Successful\n"), 3);
+    EXPECT_FALSE(r.err.contains("START")) << "the window's button caption is no step";
 }
 
 TEST_F(CalibrateCli, GeneralWritesTheRangeGivenAndChecksItAgainstTheProfile)
@@ -136,6 +137,27 @@ TEST_F(CalibrateCli, ExitStatusOfEachOutcome)
     r = run({"calibrate", "zero", "--yes"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("did not answer or refused")) << r.err.toStdString();
+}
+
+// "@9" before the span: the line is fine, the indicator cannot calibrate now. Its own
+// message, the link kept, exit 4; the JSON holds the documented fields and nothing else
+// reaches standard output.
+TEST_F(CalibrateCli, ABusyIndicatorSaysSoAndKeepsTheLink)
+{
+    sim->device.addFault({vx::sim::FaultKind::Busy, vx::sim::FaultScope::Register, 0, 1});
+    const CliRun r = run({"--json", "calibrate", "span", "--yes", "--weight", "100"});
+    EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("The indicator is busy and cannot take the calibration now.")) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("did not answer or refused")) << r.err.toStdString();
+    EXPECT_FALSE(writes(*sim).contains("22=0001")) << "no calibration step sent";
+    const QJsonObject o = r.json();
+    EXPECT_EQ(o.keys(), QStringList({"exitStatus", "finished", "outcome", "pollGaveUp", "procedure", "stepRefused"}));
+    EXPECT_EQ(o.value("procedure").toString(), "span");
+    EXPECT_EQ(o.value("outcome").toString(), "busy");
+    EXPECT_EQ(o.value("exitStatus").toInt(), 4);
+    EXPECT_EQ(o.value("finished").toBool(true), false);
+    EXPECT_EQ(r.out.trimmed().front(), QLatin1Char('{'));
+    EXPECT_EQ(r.out.trimmed().back(), QLatin1Char('}'));
 }
 
 TEST_F(CalibrateCli, NotPermittedExitsFour)

@@ -65,7 +65,7 @@ TEST_F(CliParams, JsonHasEveryRowWithCodeCaptionValueAndHidden)
     EXPECT_EQ(rows[18].toObject().value("hidden").toBool(), false);
     EXPECT_EQ(rows[62].toObject().value("hidden").toBool(), true);
     EXPECT_EQ(rows[21].toObject().value("value").toString(), "7,5");
-    EXPECT_EQ(rows[82].toObject().value("value").toString(), "ZR2 V2.20 ");
+    EXPECT_EQ(rows[82].toObject().value("value").toString(), "ZR2 V2.20") << "without the blank that pads it";
 }
 
 // A limit row read without the range would print "200" for 020.0: no grid at all.
@@ -113,7 +113,7 @@ TEST(CliParamsEndToEnd, JsonThroughARealSerialPort)
 
     const QJsonArray rows = QJsonDocument::fromJson(out.toUtf8()).array();
     ASSERT_EQ(rows.size(), 84) << out.toStdString();
-    EXPECT_EQ(rows[82].toObject().value("value").toString(), "ZR2 V2.31 ");
+    EXPECT_EQ(rows[82].toObject().value("value").toString(), "ZR2 V2.31") << "without the blank that pads it";
     EXPECT_EQ(rows[83].toObject().value("value").toString(), "AB1234567");
     EXPECT_EQ(rows[30].toObject().value("value").toString(), "3-9600");
     EXPECT_EQ(rows[20].toObject().value("value").toString(), "002.500") << "[104] in the indicator's format";

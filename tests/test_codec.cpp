@@ -330,7 +330,9 @@ TEST(Numbers, DecimalTexts)
     const Fmt fmts[] = {
         {"1234", "3000.5", "0123.4"}, {"1234", "3000,5", "0123.4"}, {"-1234", "3000.5", "-0123.4"},
         {"12.34", "30.00", "12.34"},  {"7", "6000", "0007"},        {"1234", "", "1234"},
-        {"123456789", "60.00", "67.89"},
+        // Wider than the layout: every digit kept, the point still before the decimals.
+        {"12521", "300.9", "1252.1"}, {"-12521", "300.9", "-1252.1"}, {"123456789", "60.00", "1234567.89"},
+        {"0012521", "300.9", "1252.1"}, {"30000", "6000", "30000"}, {"1000", "300.9", "100.0"},
     };
     for (const Fmt &f : fmts)
         EXPECT_EQ(FormatWithDecimals(QString::fromLatin1(f.digits), QString::fromLatin1(f.ref)),

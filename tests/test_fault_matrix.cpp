@@ -50,6 +50,7 @@ Outcome expected(const QString &command, FaultKind kind, int reg)
         return first ? Outcome::Refused : Outcome::RegisterEmpty;
     case FaultKind::Partial:
     case FaultKind::Noise:
+    case FaultKind::Busy:  // "@9" (not in the matrix: it answers calibration requests)
         // Something came, but not an answer: the first status register goes on to
         // the others as the reading does; the version text is not read at all.
         return command == "identify" ? Outcome::Refused : Outcome::RegisterEmpty;

@@ -108,8 +108,8 @@ TEST(SimFrames, RequestsNotForThisIndicatorAreIgnored)
 
 TEST(SimFaults, MalformedRulesAreRefusedWithAReason)
 {
-    for (FaultKind kind : {FaultKind::NoAnswer, FaultKind::Refuse, FaultKind::BadChecksum, FaultKind::Late,
-                           FaultKind::Partial, FaultKind::Noise})
+    for (FaultKind kind : {FaultKind::NoAnswer, FaultKind::Refuse, FaultKind::Busy, FaultKind::BadChecksum,
+                           FaultKind::Late, FaultKind::Partial, FaultKind::Noise})
         EXPECT_EQ(ParseFault(FaultKindName(kind))->kind, kind);
     for (const char *bad : {"", "bogus", "noanswer:reg", "noanswer:reg=x", "noanswer:reg=1:cmd=2",
                             "noanswer:every=0", "noanswer:times=0", "noanswer:times=-1", "late:late=-1",
@@ -127,6 +127,7 @@ TEST(SimFaults, EachKind)
     const Row rows[] = {
         {"noanswer", std::nullopt, 0, false},
         {"refuse", "@8003017C\r", 0, false},
+        {"busy", "@9003016C\r", 0, false},  // LRC: -(0x90 + 0x03 + 0x01) = 0x6C
         {"badsum", "@030A5A52322056322E323020E8\r", 0, true},  // only the checksum differs
         {"late:late=0.75", kVersionAnswer, 0.75, true},
         {"partial", "@030A5A5232205", 0, true},  // the first half, without CR

@@ -4,6 +4,7 @@
 #include "link/Codec.h"
 #include "link/Transaction.h"
 #include "shell/LanguageTexts.h"
+#include "shell/TextService.h"
 
 #include <QLocale>
 #include <vector>
@@ -287,9 +288,10 @@ namespace {
 
 class Run {
 public:
-    Run(Link &link, Operator &op, const LanguageTexts &texts, const CalibrationRequest &request,
+    Run(Link &link, Operator &op, const TextService &texts, const CalibrationRequest &request,
         const CalibrationHooks &hooks)
-        : m_link(link), m_op(op), m_texts(texts), m_request(request), m_hooks(hooks)
+        : m_link(link), m_op(op), m_texts(texts.lines()), m_busyText(texts.builtIn(BuiltIn::IndicatorBusy)),
+          m_request(request), m_hooks(hooks)
     {
     }
 
@@ -497,16 +499,17 @@ private:
     }
 
     // "@9": the indicator cannot take the calibration now; the run ends, the link stays.
+    // The line answered, so this is no refusal (text 309 speaks of the cables).
     void busy()
     {
-        m_op.message(m_texts.text(Text::Refused), Icon::Critical);
-        m_result.end = CalibrationEnd::Refused;
-        m_result.busy = true;
+        m_op.message(m_busyText, Icon::Critical);
+        m_result.end = CalibrationEnd::Busy;
     }
 
     Link &m_link;
     Operator &m_op;
     const LanguageTexts &m_texts;
+    const QString m_busyText;
     const CalibrationRequest &m_request;
     const CalibrationHooks &m_hooks;
     CalibrationResult m_result;
@@ -515,7 +518,7 @@ private:
 
 }  // namespace
 
-CalibrationResult RunCalibration(Link &link, Operator &op, const LanguageTexts &texts,
+CalibrationResult RunCalibration(Link &link, Operator &op, const TextService &texts,
                                  const CalibrationRequest &request, const CalibrationHooks &hooks)
 {
     return Run(link, op, texts, request, hooks).run();

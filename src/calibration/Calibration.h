@@ -20,6 +20,7 @@
 namespace vx {
 
 class LanguageTexts;
+class TextService;
 class Link;
 class Operator;
 
@@ -118,7 +119,8 @@ enum class CalibrationEnd {
     MissingField,  // text 313: a range field is empty, or the range read was not whole
     PortFailed,    // text 271: the port could not be opened again
     NoLoad,        // text 281: a span calibration while the weight is not above 0
-    Refused,       // text 309: no answer or "@8" (the link was dropped), or "@9"
+    Refused,       // text 309: no answer or "@8" (the link was dropped)
+    Busy,          // "@9": the indicator cannot take the calibration now (the link stays)
     StepRefused,   // texts 285-287: the indicator refused the zero or the finish step
 };
 
@@ -126,15 +128,14 @@ struct CalibrationResult {
     CalibrationEnd end = CalibrationEnd::Finished;
     bool pollGaveUp = false;   // a status poll got no valid status (texts 282-284 shown)
     bool stepRefused = false;  // the indicator refused a step (texts 285-287 shown)
-    bool busy = false;         // the run ended on an "@9" answer
     std::optional<RangeSettings> written;  // the range block a general calibration wrote
     bool finishStepRan = false;
-    // Every outcome that showed a calibration message (310, 313, 328, 281, 282-287).
+    // Every outcome that showed a calibration message (310, 313, 328, 281, 282-287, busy).
     bool reportedProblem() const
     {
         return pollGaveUp || stepRefused || end == CalibrationEnd::NotPermitted || end == CalibrationEnd::BadDivisions
                || end == CalibrationEnd::MissingField || end == CalibrationEnd::NoLoad
-               || end == CalibrationEnd::StepRefused;
+               || end == CalibrationEnd::StepRefused || end == CalibrationEnd::Busy;
     }
 };
 
@@ -151,8 +152,9 @@ struct CalibrationHooks {
 // the run may go on; otherwise its message has been shown.
 CalibrationEnd CheckCalibration(const CalibrationRequest &request, Operator &op, const LanguageTexts &texts);
 
-// A whole run: the checks, then the procedure of request.kind with every message.
-CalibrationResult RunCalibration(Link &link, Operator &op, const LanguageTexts &texts,
+// A whole run: the checks, then the procedure of request.kind with every message
+// (the language lines, and the built-in text for a busy indicator).
+CalibrationResult RunCalibration(Link &link, Operator &op, const TextService &texts,
                                  const CalibrationRequest &request, const CalibrationHooks &hooks = {});
 
 // ---- the pieces of a run --------------------------------------------------------

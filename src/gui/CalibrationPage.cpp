@@ -714,7 +714,7 @@ void CalibrationPage::SSCommand3_Click()
     };
     hooks.disconnect = [this] { host().DisconnectAction(); };
     PageOperator op(*this, link.op());
-    const CalibrationResult result = RunCalibration(link, op, texts.lines(), request, hooks);
+    const CalibrationResult result = RunCalibration(link, op, texts, request, hooks);
 
     if (result.end == CalibrationEnd::NotPermitted)
         m_ssCommand3->setEnabled(false);

@@ -535,12 +535,21 @@ QString FormatWithDecimals(const QString &digits, const QString &referenceValue)
     reference.replace(QLatin1Char(','), QLatin1Char('.'));
     const int length = reference.size();
     const int pointPos = reference.indexOf(QLatin1Char('.')) + 1;  // 1-based, 0 when absent
+    // The reference's layout gives the width (leading zeros fill it) and the decimals; a
+    // value with more digits than the layout keeps them all in front of the point.
+    qsizetype significant = value.size();
+    for (const QChar c : value) {
+        if (c != QLatin1Char('0'))
+            break;
+        --significant;
+    }
     QString result;
     if (pointPos > 1) {
-        result = value.right(length - 1);
-        result.insert(qMin(pointPos - 1, static_cast<int>(result.size())), QLatin1Char('.'));
+        const qsizetype decimals = length - pointPos;
+        result = value.right(qMax<qsizetype>(length - 1, significant));
+        result.insert(qMax<qsizetype>(result.size() - decimals, 0), QLatin1Char('.'));
     } else {
-        result = value.right(length);
+        result = value.right(qMax<qsizetype>(length, significant));
     }
     return sign + result;
 }

@@ -79,6 +79,11 @@ constexpr BuiltInText BuiltInTexts[] = {
      "The indicator's weighing range could not be read: weights and setpoints cannot be read, shown or sent "
      "with the right decimals. Check the line and try again."},
     {BuiltIn::RangeUnknownMark, "aralık bilinmiyor", "range unknown"},
+    {BuiltIn::IndicatorBusy,
+     "İndikatör meşgul; kalibrasyonu şu anda alamıyor. Bağlantı yerinde: indikatörün işini bitirmesini bekleyip "
+     "yeniden deneyin.",
+     "The indicator is busy and cannot take the calibration now. The link is fine: wait until the indicator has "
+     "finished and try again."},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -69,6 +69,8 @@ enum class BuiltIn {
     // The indicator's weighing range.
     RangeUnknown,          // the range could not be read: nothing that carries a weight goes
     RangeUnknownMark,      // beside raw weights: "range unknown"
+    // Calibration
+    IndicatorBusy,         // an "@9" answer: the indicator cannot take the calibration now
     Count
 };
 

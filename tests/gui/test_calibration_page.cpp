@@ -253,6 +253,21 @@ TEST_F(CalibrationPageTest, CancellingTheWeightEndsASpanCalibration)
     EXPECT_EQ(at(20), QStringList({"0000012C"}));
 }
 
+// "@9" before the span: the indicator is busy, the line is fine. Its own message (no
+// text 309 about the cables), and the link stays.
+TEST_F(CalibrationPageTest, ABusyIndicatorIsSaidToBeBusyAndTheLinkStays)
+{
+    enterConnected();
+    device.addFault({vx::sim::FaultKind::Busy, vx::sim::FaultScope::Register, 0});
+    click("Option1_2");
+    click("SSCommand3");
+    EXPECT_EQ(op.messages(), QStringList({"The indicator is busy and cannot take the calibration now. The link is "
+                                          "fine: wait until the indicator has finished and try again."}));
+    EXPECT_EQ(at(22), QStringList()) << "nothing of the span step sent";
+    EXPECT_TRUE(form->state().IsConnected);
+    EXPECT_EQ(form->light(), vx::gui::Light::Green);
+}
+
 TEST_F(CalibrationPageTest, WithoutPermissionNoProcedureCanStart)
 {
     device.onRead(25, [](vx::sim::VirtualIndicator &d, int, int) { d.setReg(25, 0x0010); });

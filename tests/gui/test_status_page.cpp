@@ -114,6 +114,19 @@ TEST_F(StatusPageTest, EnteringTheTabReadsAndEverySecondF5RefreshesWhatTheIndica
     EXPECT_EQ(value(1), "001.501");  // three digits before the point and three after, as in 300.045
 }
 
+// A weight beyond the range's digits (an overload, a wrong range) is shown whole.
+TEST_F(StatusPageTest, AWeightWiderThanTheRangeKeepsEveryDigit)
+{
+    device.onRead(0, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, 12521); });
+    device.onRead(3, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(3, -123456); });
+    start();
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    ASSERT_EQ(readings(), 1);
+    EXPECT_EQ(value(1), "1252.1");  // 300 Kg by 0.1 lays out four digits
+    EXPECT_EQ(value(2), "-12345.6");
+}
+
 TEST_F(StatusPageTest, ARegisterWithoutAnswerEmptiesItsRowsInsteadOfKeepingTheLastValues)
 {
     start();

@@ -164,13 +164,23 @@ void styleDocument(QTextDocument &doc)
     }
 }
 
+// The document's layout is lazy: a change lays out again only up to where it is
+// asked about, and the rest would follow on the event loop's idle time, which a
+// tool without an event loop never has. Asking for the whole size lays out the
+// whole document; positions, the page count and the painting read it only after.
+void layoutWhole(QTextDocument &doc)
+{
+    doc.documentLayout()->documentSize();
+}
+
 // A heading left alone at the foot of a page moves to the next page with the text
 // it introduces. Each move changes the layout after it, so headings are checked
-// again until none is left alone.
+// again, on a whole new layout, until none is left alone.
 void keepHeadingsWithText(QTextDocument &doc, double pageHeight)
 {
     QAbstractTextDocumentLayout *layout = doc.documentLayout();
     for (int pass = 0; pass < 50; ++pass) {
+        layoutWhole(doc);
         bool moved = false;
         for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
             const QTextBlock next = block.next();
@@ -263,6 +273,7 @@ int main(int argc, char *argv[])
     doc.rootFrame()->setFrameFormat(rootFormat);
     doc.setPageSize(QSizeF(pageWidth, pageHeight));
     keepHeadingsWithText(doc, pageHeight);
+    layoutWhole(doc);
 
     QPainter painter;
     if (!painter.begin(&writer)) {
