@@ -36,6 +36,14 @@ QJsonValue jsonOf(const std::optional<bool> &flag)
 
 QString timeText(const QDateTime &time) { return time.toString(Qt::ISODateWithMs); }
 
+// A language line as JSON carries it: a blank that pads it in a file is no part of it.
+QString withoutTrailingBlanks(QString text)
+{
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
 // The rows that carry a weight: shown raw, and marked, while the range is unknown.
 bool isWeightRow(const StatusRow &row) { return row.kind == StatusRowKind::Weight || row.kind == StatusRowKind::Scaled; }
 
@@ -62,8 +70,8 @@ QJsonObject statusJson(const StatusReading &reading, const Rendering &r, const Q
         group.insert(key, jsonOf(StatusValueOf(reading, row)));
         rows.append(QJsonObject{{QStringLiteral("row"), row.row},
                                 {QStringLiteral("key"), key},
-                                {QStringLiteral("caption"), texts.text(row.captionLine)},
-                                {QStringLiteral("text"), r.text(reading, row)}});
+                                {QStringLiteral("caption"), withoutTrailingBlanks(texts.text(row.captionLine))},
+                                {QStringLiteral("text"), withoutTrailingBlanks(r.text(reading, row))}});
     }
     auto bytes = [](QJsonObject &group, const std::optional<StatusWord> &word) {
         group.insert(QStringLiteral("a"), word ? QJsonValue(word->a) : QJsonValue(QJsonValue::Null));
