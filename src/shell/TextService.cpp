@@ -69,6 +69,10 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::ReadAllStopped, "%1: okuma durdu; her şey okunmadı.", "%1: the read stopped; not everything was read."},
     {BuiltIn::SendAllDone, "%1: seçilen gruplar indikatöre gönderildi.", "%1: the chosen groups were sent to the indicator."},
     {BuiltIn::SendAllStopped, "%1: gönderme durdu; her şey gönderilmedi.", "%1: the send stopped; not everything was sent."},
+    // The window's working set
+    {BuiltIn::ReplaceUnsentData,
+     "Bu sayfadaki veriler (yazılan ya da dosyadan açılan) indikatörde yok. İndikatörden okunanlar yerlerine geçsin mi?",
+     "The data on this page (typed or opened from a file) is not on the indicator. Replace it with what the indicator holds?"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -63,6 +63,8 @@ enum class BuiltIn {
     ReadAllStopped,        // %1 time
     SendAllDone,           // %1 time
     SendAllStopped,        // %1 time
+    // The window's working set
+    ReplaceUnsentData,     // the question before a read replaces data the indicator has not got
     Count
 };
 
