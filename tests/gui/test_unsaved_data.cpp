@@ -121,6 +121,32 @@ TEST_F(UnsavedDataTest, AnOpenedFileIsNotReplacedByATabChangeAndSaveKeepsTheFile
     EXPECT_EQ(title(), "*" + vx::WindowTitle("customer-A.vxr"));
 }
 
+// The parameter tab reads later (its deferred timer): No starts nothing at all.
+TEST_F(UnsavedDataTest, TheParameterTabsDeferredReadIsAskedForAndNotStartedOnNo)
+{
+    startConnected();
+    vx::WorkingSet &set = form->workingSet();
+    set.parameters().setValue(30, QStringLiteral("3-9600"));
+    set.edited(vx::DataGroup::Parameters);  // as the page reports a typed value
+    device.clearRequests();
+    op.yesNoAnswers = {vx::Choice::No};
+    showTab(vx::Tab::Parameters);
+    clock.advance(3.0);
+    EXPECT_EQ(questions(), 1);
+    EXPECT_TRUE(device.requests().isEmpty()) << device.requests().join(' ').toStdString();
+    EXPECT_EQ(set.parameters().value(30), "3-9600");
+
+    op.yesNoAnswers = {vx::Choice::Yes};
+    action("Toolbar1_11")->trigger();
+    clock.advance(3.0);
+    EXPECT_EQ(questions(), 2);
+    EXPECT_FALSE(device.requests().isEmpty());
+    EXPECT_FALSE(set.notOnIndicator(vx::DataGroup::Parameters));
+    action("Toolbar1_11")->trigger();
+    clock.advance(3.0);
+    EXPECT_EQ(questions(), 2) << "what was read whole is the indicator's";
+}
+
 TEST_F(UnsavedDataTest, TheTitleIsMarkedWhileChangesAreNotSaved)
 {
     startConnected();
