@@ -8,6 +8,7 @@
 #include "gui/FileMenu.h"
 #include "sim/Memories.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -145,6 +146,35 @@ TEST_F(UnsavedDataTest, TheParameterTabsDeferredReadIsAskedForAndNotStartedOnNo)
     action("Toolbar1_11")->trigger();
     clock.advance(3.0);
     EXPECT_EQ(questions(), 2) << "what was read whole is the indicator's";
+}
+
+// After a whole send the indicator holds what was typed: its refresh asks no more;
+// a read-all of a group makes it the indicator's as well.
+TEST_F(UnsavedDataTest, ASendOrAReadAllPutsTheGroupInStepWithTheIndicator)
+{
+    startConnected();
+    showTab(vx::Tab::IdMemory);
+    box("Text6")->clear();
+    QTest::keyClicks(box("Text6"), "SENT");
+    file(8);
+    for (int i = 0; i < 9; ++i)
+        ctl<QCheckBox>(QStringLiteral("SSCheck2_%1").arg(i))->setChecked(i == 1);
+    QTest::mouseClick(ctl("SSCommand4_0"), Qt::LeftButton);
+    ASSERT_EQ(vx::sim::StoredIdHeader(device, 0), "SENT");
+    action("Toolbar1_11")->trigger();
+    EXPECT_EQ(questions(), 0);
+    EXPECT_EQ(box("Text6")->text(), "SENT");
+
+    box("Text8")->clear();
+    QTest::keyClicks(box("Text8"), "TYPED");
+    file(9);
+    for (int i = 0; i < 7; ++i)
+        ctl<QCheckBox>(QStringLiteral("SSCheck1_%1").arg(i))->setChecked(i == 1);
+    QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
+    EXPECT_EQ(questions(), 0) << "the read-all's groups are the technician's own choice";
+    EXPECT_EQ(box("Text8")->text(), "PLAKA");
+    action("Toolbar1_11")->trigger();
+    EXPECT_EQ(questions(), 0);
 }
 
 TEST_F(UnsavedDataTest, TheTitleIsMarkedWhileChangesAreNotSaved)
