@@ -189,7 +189,10 @@ int Session::connect(VersionResult &result)
 
 int Session::openPort()
 {
-    return PortAç(*m_port, m_link->settings, op()) == 0 ? ExitOk : ExitPort;
+    if (PortAç(*m_port, m_link->settings, op()) != 0)
+        return ExitPort;
+    m_link->DrainStaleInput();  // what an earlier run left arriving is not this one's
+    return ExitOk;
 }
 
 // ---------------------------------------------------------------------------

@@ -42,4 +42,43 @@ void WorkingSet::clearForNew()
     resetRecord();
 }
 
+void WorkingSet::setUnsaved(bool unsaved)
+{
+    if (m_unsaved == unsaved)
+        return;
+    m_unsaved = unsaved;
+    if (unsavedChanged)
+        unsavedChanged(unsaved);
+}
+
+void WorkingSet::edited(DataGroup group)
+{
+    m_notOnIndicator[index(group)] = true;
+    setUnsaved(true);
+}
+
+void WorkingSet::readFromIndicator(DataGroup group)
+{
+    m_notOnIndicator[index(group)] = false;
+    setUnsaved(true);
+}
+
+void WorkingSet::readInPart(DataGroup) { setUnsaved(true); }
+
+void WorkingSet::sentToIndicator(DataGroup group) { m_notOnIndicator[index(group)] = false; }
+
+void WorkingSet::opened()
+{
+    m_notOnIndicator.fill(true);
+    setUnsaved(false);
+}
+
+void WorkingSet::saved() { setUnsaved(false); }
+
+void WorkingSet::startedNew()
+{
+    m_notOnIndicator.fill(false);
+    setUnsaved(false);
+}
+
 }  // namespace vx

@@ -96,6 +96,7 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
     openDocument = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 
     m_workingSet = std::make_unique<WorkingSet>();
+    m_workingSet->unsavedChanged = [this](bool) { markTitle(); };
     buildMenus();
     buildToolbar();
     buildCentral(pages);
@@ -395,6 +396,8 @@ void AnaForm::RefKatmaOlum()
     const TabPage::Refresh kind = m_pages[tab]->refreshKind();
     if (kind == TabPage::Refresh::None)
         return;  // nothing on this tab reads from the indicator
+    if (!mayReplace(tab))
+        return;  // the technician keeps what the page shows; nothing is read
 
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
@@ -406,6 +409,8 @@ void AnaForm::RefKatmaOlum()
         m_port.close();
     const int portError = PortAç(m_port, m_link->settings, *m_op);
     if (portError == PortErr::None) {
+        // The rest of an answer to an earlier operation is not this one's.
+        m_link->DrainStaleInput();
         m_link->AbortRequested = false;
         if (kind == TabPage::Refresh::Reenter) {
             m_state.TabRefreshPending = true;
@@ -440,6 +445,8 @@ bool AnaForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize && watched == m_client)
         centrePanels();
+    if (event->type() == QEvent::KeyRelease || event->type() == QEvent::ShortcutOverride)
+        m_seenKey = {};  // a key press after this one is another key
     if (event->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     auto *widget = qobject_cast<QWidget *>(watched);
@@ -448,13 +455,12 @@ bool AnaForm::eventFilter(QObject *watched, QEvent *event)
 
     // The window sees every key first, and the control gets it afterwards as usual.
     // A key a control ignores travels on to its parents: act on it once.
-    if (event == m_lastKeyEvent && m_lastKeyReceiver && widget != m_lastKeyReceiver
-        && widget->isAncestorOf(m_lastKeyReceiver))
-        return QMainWindow::eventFilter(watched, event);
-    m_lastKeyEvent = event;
-    m_lastKeyReceiver = widget;
-
     auto *key = static_cast<QKeyEvent *>(event);
+    const bool travelling = sameKeyTravellingUp(widget, *key);
+    m_seenKey = {event, key->key(), key->modifiers(), key->timestamp(), widget};
+    if (travelling)
+        return QMainWindow::eventFilter(watched, event);
+
     const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
     if (key->key() == Qt::Key_R && (key->modifiers() & all) == all
         && widget == m_connPanel.ok) {
@@ -466,6 +472,17 @@ bool AnaForm::eventFilter(QObject *watched, QEvent *event)
     else if (key->key() == Qt::Key_F5)
         F5Key();
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool AnaForm::sameKeyTravellingUp(QWidget *receiver, const QKeyEvent &key) const
+{
+    // Qt hands a key a control leaves to the control's parent, the same event at each
+    // step; a new key may come at the address of the last one, so that alone proves
+    // nothing. Travelling up, it is the same key, and it comes to the parent of the
+    // control it was handed to last.
+    const SeenKey &seen = m_seenKey;
+    return seen.event == &key && seen.key == key.key() && seen.modifiers == key.modifiers()
+        && seen.timestamp == key.timestamp() && seen.receiver && seen.receiver->parentWidget() == receiver;
 }
 
 void AnaForm::EscapeKey()
@@ -511,6 +528,33 @@ void AnaForm::Timer4_Timer()
 
 // ---- tab change ----
 
+std::optional<DataGroup> AnaForm::GroupOfTab(int tab)
+{
+    struct TabGroup {
+        int tab;
+        DataGroup group;
+    };
+    static constexpr TabGroup Groups[] = {
+        {Tab::Header, DataGroup::Ticket},
+        {Tab::IdMemory, DataGroup::Ids},
+        {Tab::PresetTare, DataGroup::PresetTares},
+        {Tab::Setpoint, DataGroup::Setpoints},
+        {Tab::Parameters, DataGroup::Parameters},
+    };
+    for (const TabGroup &g : Groups)
+        if (g.tab == tab)
+            return g.group;
+    return std::nullopt;
+}
+
+bool AnaForm::mayReplace(int tab)
+{
+    const std::optional<DataGroup> group = GroupOfTab(tab);
+    if (!group || !m_workingSet->notOnIndicator(*group))
+        return true;
+    return op().yesNo(m_texts.builtIn(BuiltIn::ReplaceUnsentData), Icon::Question) == Choice::Yes;
+}
+
 void AnaForm::SSTab1_Click(int tab)
 {
     m_timer4->stop();
@@ -528,6 +572,30 @@ void AnaForm::SSTab1_Click(int tab)
         if (tab == Tab::Status && m_state.IsConnected)
             m_timer4->start();
     }
+}
+
+// ---- title ----
+
+void AnaForm::markTitle()
+{
+    QString title = windowTitle();
+    if (title.startsWith(QLatin1Char('*')))
+        title.remove(0, 1);
+    if (m_workingSet && m_workingSet->unsaved())
+        title.prepend(QLatin1Char('*'));
+    if (title == windowTitle())
+        return;
+    m_markingTitle = true;
+    setWindowTitle(title);
+    m_markingTitle = false;
+}
+
+void AnaForm::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Whoever sets the title (the File menu, the start-up), the mark stays right.
+    if (event->type() == QEvent::WindowTitleChange && !m_markingTitle)
+        markTitle();
 }
 
 // ---- geometry ----

@@ -30,6 +30,7 @@
 #include <optional>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -113,6 +114,9 @@ public:
     // The 5-second status timer; it runs on the clock, so tests drive it in virtual time.
     ClockTimer *timer4() const { return m_timer4.get(); }
     void SSTab1_Click(int tab);  // the tab-change handler
+    // The working-set group a tab's refresh reads, if any (the status and calibration
+    // tabs read nothing the working set holds).
+    static std::optional<DataGroup> GroupOfTab(int tab);
     QTabWidget *tabs() const { return m_tabs; }
     TabPage *page(int tab) const { return m_pages.at(tab); }
     StatusPage &statusPage() const;
@@ -168,6 +172,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     class FormOperator;
@@ -200,6 +205,15 @@ private:
     QString portFailure(int error) const;
     void showLinkProblem(const QString &line);
 
+    // The title marked with "*" while the working set holds changes no file has.
+    void markTitle();
+    // Before a refresh of `tab` replaces data the indicator has not got: the question.
+    // True when the read may go on.
+    bool mayReplace(int tab);
+    // A key press seen by the window's filter as Qt hands it from a control to its
+    // parents: true when it is the one already acted on, travelling up.
+    bool sameKeyTravellingUp(QWidget *receiver, const QKeyEvent &key) const;
+
     void centrePanels();
     void enforceFixedSize();
     void showPanel(Panel *panel);
@@ -231,8 +245,18 @@ private:
     bool m_abandoned = false;  // the model dialog was closed without a choice
     bool m_connecting = false;
     QPointer<Form1> m_form1;
-    const QEvent *m_lastKeyEvent = nullptr;  // the key press last acted on
-    QPointer<QWidget> m_lastKeyReceiver;
+    // The key press the filter saw last, as far as it is the key's own: Qt builds
+    // successive key events at one address, so the address alone tells nothing. A
+    // release or a shortcut check of a key ends the chain.
+    struct SeenKey {
+        const QEvent *event = nullptr;
+        int key = 0;
+        Qt::KeyboardModifiers modifiers;
+        quint64 timestamp = 0;
+        QPointer<QWidget> receiver;  // the last control it was handed to
+    };
+    SeenKey m_seenKey;
+    bool m_markingTitle = false;
 
     // The frame's controls.
     Captions m_captions;

@@ -46,6 +46,7 @@ void FileMenu::New()
     // The pages' own boxes and editors; the preset tare page stays as it is.
     for (int tab : {Tab::Header, Tab::IdMemory, Tab::Setpoint, Tab::Parameters, Tab::Status})
         m_form.page(tab)->clearPage();
+    set.startedNew();
 }
 
 void FileMenu::Open()
@@ -73,6 +74,7 @@ void FileMenu::Open()
     m_state.ConfigLoaded = true;
     SilEm();
     set.show(m_form.texts().lines());
+    set.opened();
 }
 
 void FileMenu::KayıtEt(int index)
@@ -100,6 +102,7 @@ void FileMenu::KayıtEt(int index)
         return;  // the title and the names stay those of the last good file
     }
     m_state = next;
+    set.saved();
     m_form.setWindowTitle(WindowTitle(m_state.ConfigFileName));
 }
 
@@ -117,6 +120,8 @@ void FileMenu::SilEm()
             return;
     }
     m_form.page(tab)->clearPage();
+    if (const std::optional<DataGroup> group = AnaForm::GroupOfTab(tab))
+        m_form.workingSet().edited(*group);
 }
 
 }  // namespace vx::gui

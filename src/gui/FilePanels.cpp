@@ -39,7 +39,10 @@ bool BatchPanels::reopenPort()
 {
     if (m_form.m_port.isOpen())
         m_form.m_port.close();
-    return PortAç(m_form.m_port, m_form.m_link->settings, m_form.op()) == PortErr::None;
+    if (PortAç(m_form.m_port, m_form.m_link->settings, m_form.op()) != PortErr::None)
+        return false;
+    m_form.link().DrainStaleInput();  // the rest of an earlier answer is not this batch's
+    return true;
 }
 
 // ---- read-all ----
@@ -85,6 +88,15 @@ void BatchPanels::SSCommand2_Click(int index)
             if (auto *page = qobject_cast<StatusPage *>(m_form.page(Tab::Status)))
                 page->show(*result.status);
         m_form.tickSendBoxes(result.sendBoxesToTick);
+        // The groups read whole now hold the indicator's data; a stopped read may have
+        // replaced part of any of them.
+        const std::pair<bool, DataGroup> groups[] = {{choice.header, DataGroup::Ticket},
+                                                     {choice.id, DataGroup::Ids},
+                                                     {choice.setpoint, DataGroup::Setpoints},
+                                                     {choice.parameters, DataGroup::Parameters}};
+        for (const auto &[ran, group] : groups)
+            if (ran)
+                result.outcome == BatchOutcome::Completed ? set.readFromIndicator(group) : set.readInPart(group);
         m_form.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::ReadAllDone
                                                                           : BuiltIn::ReadAllStopped);
     }
@@ -164,6 +176,19 @@ void BatchPanels::SSCommand4_Click(int index)
             const QString notSent = GroupsNotDoneText(result.groups, m_form.texts(), true);
             if (!notSent.isEmpty())
                 m_form.op().message(notSent, Icon::Warning);
+        }
+        // After a whole send the indicator holds the groups sent; the parameters only
+        // when every part of them went.
+        if (result.outcome == BatchOutcome::Completed) {
+            const WriteGroups &p = choice.parameters;
+            const bool allParameters = p.dateTime && p.calibration && p.jmp && p.nrm && !result.dateTimeSkipped;
+            const std::pair<bool, DataGroup> groups[] = {{choice.header, DataGroup::Ticket},
+                                                         {choice.id, DataGroup::Ids},
+                                                         {choice.setpoint, DataGroup::Setpoints},
+                                                         {allParameters, DataGroup::Parameters}};
+            for (const auto &[sent, group] : groups)
+                if (sent)
+                    set.sentToIndicator(group);
         }
         m_form.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::SendAllDone
                                                                           : BuiltIn::SendAllStopped);

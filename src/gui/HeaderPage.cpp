@@ -87,9 +87,11 @@ HeaderPage::AlignBar HeaderPage::makeAlignBar(int index, QWidget *parent)
     const bool footnote = index == 1;
     connect(a.centred, &QAction::triggered, this, [this, footnote] {
         footnote ? m_layout.setFootnoteCentred(true) : m_layout.setHeaderCentred(true);
+        this->host().workingSet().edited(DataGroup::Ticket);
     });
     connect(a.left, &QAction::triggered, this, [this, footnote] {
         footnote ? m_layout.setFootnoteCentred(false) : m_layout.setHeaderCentred(false);
+        this->host().workingSet().edited(DataGroup::Ticket);
     });
     m_captions.add(301, a.centred, "Ortala", Captions::Kind::ToolTip);
     m_captions.add(302, a.left, "Sola Yasla", Captions::Kind::ToolTip);
@@ -193,13 +195,23 @@ HeaderPage::HeaderPage(PageHost &host, QWidget *parent)
         QLineEdit *box = lineBox(k);
         box->setFont(fixed);
         box->installEventFilter(this);
-        connect(box, &QLineEdit::textEdited, this, [this, k](const QString &text) { m_layout.setLine(k, text); });
+        connect(box, &QLineEdit::textEdited, this, [this, k](const QString &text) {
+            m_layout.setLine(k, text);
+            this->host().workingSet().edited(DataGroup::Ticket);
+        });
     }
     connect(&m_layout, &TicketLayout::lineChanged, this, &HeaderPage::showLine);
     connect(&m_layout, &TicketLayout::alignmentChanged, this, &HeaderPage::showAlignment);
     connect(&m_layout, &TicketLayout::printerKindChanged, this, &HeaderPage::showPrinterKind);
     connect(&m_layout, &TicketLayout::eplTextChanged, this, &HeaderPage::showEpl);
-    connect(m_epl, &QPlainTextEdit::textChanged, this, [this] { m_layout.setEplText(eplFromBox(m_epl->toPlainText())); });
+    connect(m_epl, &QPlainTextEdit::textChanged, this, [this] {
+        // The box also changes when it shows the layout's text: only a new text is an edit.
+        const QString text = eplFromBox(m_epl->toPlainText());
+        if (text == m_layout.eplText())
+            return;
+        m_layout.setEplText(text);
+        this->host().workingSet().edited(DataGroup::Ticket);
+    });
     for (int i = 0; i < 2; ++i) {
         connect(m_option3[i], &QRadioButton::clicked, this, [this, i] { Option3_Click(i); });
         connect(m_ssCommand10[i], &QPushButton::clicked, this, [this, i] { SSCommand10_Click(i); });
@@ -264,7 +276,10 @@ PrinterKind HeaderPage::printerKind() const { return m_zr2 ? m_layout.printerKin
 
 TransferResult HeaderPage::read()
 {
-    return BaşlıkOku(host().link(), m_layout, printerKind(), host().texts(), [this] { host().DisconnectAction(); });
+    const TransferResult result =
+        BaşlıkOku(host().link(), m_layout, printerKind(), host().texts(), [this] { host().DisconnectAction(); });
+    ReportRead(host().workingSet(), DataGroup::Ticket, result);
+    return result;
 }
 
 void HeaderPage::SSCommand10_Click(int index)
@@ -289,6 +304,7 @@ void HeaderPage::SSCommand10_Click(int index)
     if (file.bytes > EplFileQuestionBytes && op.yesNo(texts.line(TextLongEplFile), Icon::Question) != Choice::Yes)
         return;
     m_layout.setEplText(file.text);
+    host().workingSet().edited(DataGroup::Ticket);
 }
 
 bool HeaderPage::lineKey(QLineEdit *box, int key)

@@ -52,6 +52,7 @@ IdPage::IdPage(PageHost &host, QWidget *parent)
                     m_memory.setNumber(i / 2, text);
                 else
                     m_memory.setName(i / 2, text);
+                this->host().workingSet().edited(DataGroup::Ids);
             });
         }
     }
@@ -68,7 +69,10 @@ IdPage::IdPage(PageHost &host, QWidget *parent)
         headers[i]->setMaxLength(IdHeaderWidth);
         hl->addWidget(m_label21[i], i, 0);
         hl->addWidget(headers[i], i, 1);
-        connect(headers[i], &QLineEdit::textEdited, this, [this, i](const QString &text) { m_memory.setIdHeader(i, text); });
+        connect(headers[i], &QLineEdit::textEdited, this, [this, i](const QString &text) {
+            m_memory.setIdHeader(i, text);
+            this->host().workingSet().edited(DataGroup::Ids);
+        });
     }
     m_captions.add(75, m_headerFrame, "ID Header");
     m_captions.add(76, m_label21[0], " ID Header 1");
@@ -77,6 +81,7 @@ IdPage::IdPage(PageHost &host, QWidget *parent)
     m_gridArea = MakeGridArea(0, this);
     m_grid = MakeMemoryGrid(0, &m_memory, m_gridArea);
     m_entry = new RowEntry(m_grid);
+    connect(m_entry, &RowEntry::typed, this, [this] { this->host().workingSet().edited(DataGroup::Ids); });
     m_entry->addBox(QStringLiteral("Text2"), IdMemory::Number, BoxKeys::Digits, IdNumberWidth);
     m_entry->addBox(QStringLiteral("Text3"), IdMemory::Name, BoxKeys::Any, IdNameWidth);
     // Rows 1 and 2 of the grid (the current IDs) are edited in their own boxes above.
@@ -137,7 +142,10 @@ void IdPage::showCurrentIds()
 
 TransferResult IdPage::read()
 {
-    return IDOKUHost(host().link(), m_memory, host().texts(), [this] { host().DisconnectAction(); });
+    const TransferResult result =
+        IDOKUHost(host().link(), m_memory, host().texts(), [this] { host().DisconnectAction(); });
+    ReportRead(host().workingSet(), DataGroup::Ids, result);
+    return result;
 }
 
 void IdPage::clearPage()

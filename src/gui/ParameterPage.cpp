@@ -5,6 +5,7 @@
 #include "link/ClockTimer.h"
 #include "link/SerialPort.h"
 #include "link/Transaction.h"
+#include "memory/Transfers.h"
 #include "params/BlockCodec.h"
 #include "params/Range.h"
 #include "shell/AppState.h"
@@ -276,8 +277,10 @@ void ParameterPage::Timer2_Timer()
     bool open = false;
     if (connected)
         open = PortAç(link.port(), link.settings, link.op()) == PortErr::None;
-    if (connected && open)
+    if (connected && open) {
+        link.DrainStaleInput();  // the rest of an earlier answer is not this read's
         read();
+    }
     host().hideReadProgress();
     if (connected && link.port().isOpen())
         link.port().close();
@@ -295,6 +298,8 @@ ParameterReadResult ParameterPage::read()
     const ParameterReadResult result =
         ParametreHostOku(host().link(), m_set, host().texts(), model(), [this] { host().DisconnectAction(); });
     host().tickSendBoxes(result.sendBoxesToTick);
+    ReportRead(host().workingSet(), DataGroup::Parameters,
+               result.completed ? TransferResult::Completed : TransferResult::Refused);
     return result;
 }
 
@@ -409,6 +414,8 @@ void ParameterPage::text1Changed(const QString &text)
     const int row = m_editorRow;
     const params::TextChange change = params::ApplyText(m_set, row, text);
     m_settingEditor = true;
+    if (!change.refused)
+        host().workingSet().edited(DataGroup::Parameters);
     if (change.refused) {
         // The value would not fit its field: the text goes back to what the cell holds.
         const QString kept = m_set.value(row);
@@ -428,6 +435,7 @@ void ParameterPage::combo1Activated(int index)
         return;
     const params::ChoiceEffect effect =
         params::ApplyChoice(m_set, m_portWatch, m_editorRow, m_combo1->itemText(index), lines());
+    host().workingSet().edited(DataGroup::Parameters);
     if (effect.portFunctionWarning)
         host().link().op().message(lines().text(kTextPortWarning1) + QLatin1Char('\n') + lines().text(kTextPortWarning2),
                                    Icon::Critical, lines().text(kTextPortWarningTitle));
@@ -461,6 +469,7 @@ void ParameterPage::Image1_Click(int index)
     switch (params::sspanel9_Kontrol(fields)) {
     case params::ClockCheck::Ok:
         m_set.setValue(kClockRow, params::sspanel9_gelen(fields));
+        host().workingSet().edited(DataGroup::Parameters);
         m_ssPanel9->hide();
         m_grid->setFocus();
         return;

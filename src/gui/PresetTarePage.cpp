@@ -25,6 +25,7 @@ PresetTarePage::PresetTarePage(PageHost &host, QWidget *parent)
     m_gridArea = MakeGridArea(4, this);
     m_grid = MakeMemoryGrid(4, &m_tares, m_gridArea);
     m_entry = new RowEntry(m_grid);
+    connect(m_entry, &RowEntry::typed, this, [this] { this->host().workingSet().edited(DataGroup::PresetTares); });
     m_entry->addBox(QStringLiteral("Text7"), PresetTares::Weight, BoxKeys::Digits, EntryMaxLength)
         ->setAlignment(Qt::AlignRight);
     layout->addWidget(m_gridArea);

@@ -82,7 +82,7 @@ bool BoxKeyFilter::eventFilter(QObject *watched, QEvent *event)
 
 // ---------------------------------------------------------------------------
 
-RowEntry::RowEntry(QTableView *view) : QObject(view), m_view(view)
+RowEntry::RowEntry(QTableView *view) : QObject(view), m_view(view), m_viewport(view->viewport())
 {
     QAbstractItemModel *m = view->model();
     Q_ASSERT(m);
@@ -99,7 +99,7 @@ RowEntry::RowEntry(QTableView *view) : QObject(view), m_view(view)
     connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { place(); });
     connect(view->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { place(); });
     connect(view->verticalHeader(), &QHeaderView::sectionResized, this, [this] { place(); });
-    view->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 QAbstractItemModel *RowEntry::model() const { return m_view->model(); }
@@ -192,7 +192,8 @@ void RowEntry::edited(const Box &box, const QString &text)
         box.edit->setText(text);
         box.edit->setCursorPosition(cursor);
     }
-    model()->setData(model()->index(row, box.column), text, Qt::EditRole);
+    if (model()->setData(model()->index(row, box.column), text, Qt::EditRole))
+        emit typed(row, box.column);
 }
 
 void RowEntry::move(int step)
@@ -210,7 +211,8 @@ void RowEntry::move(int step)
 
 bool RowEntry::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view->viewport()) {
+    if (watched == m_viewport) {
+        // Resized or shown only while the view stands whole.
         if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
             place();
         return QObject::eventFilter(watched, event);

@@ -66,6 +66,10 @@ public:
     // The boxes to the selected row: its texts, over its cells.
     void follow();
 
+signals:
+    // A typed text went into a cell of the model (not a change the program made).
+    void typed(int row, int column);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -82,6 +86,9 @@ private:
     QAbstractItemModel *model() const;
 
     QTableView *m_view;
+    // The view's viewport, kept from the start: its events still come while the view
+    // is being destroyed, when the view must not be asked for anything any more.
+    QPointer<QWidget> m_viewport;
     std::vector<Box> m_boxes;
     int m_firstRow = 0;
 };

@@ -28,6 +28,7 @@ SetpointPage::SetpointPage(PageHost &host, QWidget *parent)
     m_gridArea = MakeGridArea(1, this);
     m_grid = MakeMemoryGrid(1, &m_memory, m_gridArea);
     m_entry = new RowEntry(m_grid);
+    connect(m_entry, &RowEntry::typed, this, [this] { this->host().workingSet().edited(DataGroup::Setpoints); });
     for (int k = 0; k < SetpointsPerRecord; ++k) {
         QLineEdit *box = m_entry->addBox(QStringLiteral("Text5_%1").arg(k), SetpointMemory::FirstSetpoint + k,
                                          BoxKeys::DigitsAndComma, EntryMaxLength);
@@ -77,8 +78,10 @@ TransferResult SetpointPage::read()
         host().refuseWithoutRange();
         return TransferResult::NotSent;
     }
-    return STPOKUHost(host().link(), m_memory, host().state().weight, host().texts(),
-                      [this] { host().DisconnectAction(); });
+    const TransferResult result = STPOKUHost(host().link(), m_memory, host().state().weight, host().texts(),
+                                             [this] { host().DisconnectAction(); });
+    ReportRead(host().workingSet(), DataGroup::Setpoints, result);
+    return result;
 }
 
 void SetpointPage::clearPage()

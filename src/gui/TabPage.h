@@ -40,6 +40,8 @@ class Link;
 class TextService;
 class WorkingSet;
 struct AppState;
+enum class DataGroup;
+enum class TransferResult;
 }  // namespace vx
 
 namespace vx::gui {
@@ -85,6 +87,11 @@ public:
 protected:
     ~PageHost() = default;
 };
+
+// A page's read of its group told to the working set: a whole read replaced the
+// group, one that stopped may have replaced part of it, one refused before anything
+// was sent changed nothing.
+void ReportRead(WorkingSet &set, DataGroup group, TransferResult result);
 
 class TabPage : public QWidget {
     Q_OBJECT

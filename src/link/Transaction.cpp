@@ -187,6 +187,40 @@ void Link::discardLateBytes()
     AppendCommsLog(shortDate() + QStringLiteral(" - discarded late bytes: ") + PrintableAnswer(late));
 }
 
+void Link::DrainStaleInput()
+{
+    if (!m_port.isOpen())
+        return;
+    const double perChar = characterSeconds();
+    const double gap = std::max(GapCharacters * perChar, MinGapSeconds);
+    const double start = m_clock.secondsSinceMidnight();
+    const double limit = start + LongestAnswerLength * perChar + gap;
+    double quietSince = start;
+    QByteArray stale;
+    for (;;) {
+        const double t = m_clock.secondsSinceMidnight();
+        bool came = false;
+        while (m_port.bytesWaiting() > 0) {
+            const QByteArray chunk = m_port.readAll();
+            if (chunk.isEmpty())
+                break;
+            stale += chunk;
+            came = true;
+        }
+        if (came)
+            quietSince = t;
+        // Quiet long enough, the bound reached, or midnight passed.
+        if (t - quietSince >= gap || t >= limit || t < start)
+            break;
+        m_clock.idle(std::min(gap - (t - quietSince), limit - t), false);
+    }
+    if (stale.isEmpty())
+        return;
+    stats.charsReceived += stale.size();
+    AppendCommsLog(shortDate() + QStringLiteral(" - discarded the rest of an earlier answer: ")
+                   + PrintableAnswer(cp1254::decode(stale)));
+}
+
 QString Link::exchange(const QString &frame, double preDelay, bool pumpEvents, int longestAnswer)
 {
     // A closed port answers nothing; do not spend the waits on it.

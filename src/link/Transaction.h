@@ -67,6 +67,12 @@ public:
     static constexpr double GapCharacters = 4.0;
     // USB serial adapters hold received characters back for up to 16 ms.
     static constexpr double MinGapSeconds = 0.03;
+    // Before an operation's first request: reads and discards (and logs) whatever is
+    // still arriving of an answer to an earlier operation, until the line has been
+    // quiet for the gap (GapCharacters, at least MinGapSeconds), and for no longer
+    // than the longest answer takes. A quiet line costs the gap once. Events are not
+    // processed meanwhile. Nothing on a closed port.
+    void DrainStaleInput();
     // Seconds a character takes at the line speed of settings.PortSettings
     // (9600 baud, 10 bits when the text is malformed).
     double characterSeconds() const;

@@ -84,6 +84,10 @@ constexpr BuiltInText BuiltInTexts[] = {
      "yeniden deneyin.",
      "The indicator is busy and cannot take the calibration now. The link is fine: wait until the indicator has "
      "finished and try again."},
+    // The window's working set
+    {BuiltIn::ReplaceUnsentData,
+     "Bu sayfadaki veriler (yazılan ya da dosyadan açılan) indikatörde yok. İndikatörden okunanlar yerlerine geçsin mi?",
+     "The data on this page (typed or opened from a file) is not on the indicator. Replace it with what the indicator holds?"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -71,6 +71,8 @@ enum class BuiltIn {
     RangeUnknownMark,      // beside raw weights: "range unknown"
     // Calibration
     IndicatorBusy,         // an "@9" answer: the indicator cannot take the calibration now
+    // The window's working set
+    ReplaceUnsentData,     // the question before a read replaces data the indicator has not got
     Count
 };
 

@@ -90,14 +90,20 @@ protected:
     // When the entry panel is up, `answer` runs (types, clicks); checked every 0.1 s.
     void whenEntryShown(std::function<void()> answer)
     {
-        auto check = std::make_shared<std::function<void()>>();
-        *check = [this, answer, check] {
-            if (shown("SSPanel8"))
-                answer();
-            else
-                clock.schedule(0.1, *check);
+        // Each check schedules a copy of itself; nothing refers back to itself, so the
+        // last check goes when it has run.
+        struct Check {
+            CalibrationPageTest *test;
+            std::function<void()> answer;
+            void operator()() const
+            {
+                if (test->shown("SSPanel8"))
+                    answer();
+                else
+                    test->clock.schedule(0.1, *this);
+            }
         };
-        clock.schedule(0.1, *check);
+        clock.schedule(0.1, Check{this, std::move(answer)});
     }
 };
 

@@ -2,6 +2,8 @@
 
 #include "GuiFixture.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTest>
@@ -118,6 +120,69 @@ TEST_F(WindowKeysTest, RefreshThatCannotOpenThePortDisconnectsAndSaysSoOnce)
     EXPECT_EQ(op.messages().size(), 2);
     EXPECT_FALSE(form->state().IsConnected);
     EXPECT_TRUE(form->statusLine().endsWith("port busy")) << qPrintable(form->statusLine());
+}
+
+// Qt builds successive key events at one address. A key the window saw on a control
+// must not hide the next one, which comes to the window itself.
+TEST_F(WindowKeysTest, EscapeAfterTypingInAHeaderLineClosesTheReadPanelAndStopsAReadAll)
+{
+    start();
+    form->show();
+    form->ConnectAction();
+    auto *line = ctl<QLineEdit>("Baslık_0");
+    QTest::keyClick(line, Qt::Key_A);
+    action("MnDosya_9")->trigger();
+    ASSERT_TRUE(shown("SSPanel2"));
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_FALSE(shown("SSPanel2"));
+    EXPECT_TRUE(form->tabs()->isEnabled());
+
+    // Escape on the line (which passes it on), then on the window: both close.
+    for (QWidget *to : {static_cast<QWidget *>(line), static_cast<QWidget *>(form.get())}) {
+        action("MnDosya_9")->trigger();
+        ASSERT_TRUE(shown("SSPanel2"));
+        QTest::keyClick(to, Qt::Key_Escape);
+        EXPECT_FALSE(shown("SSPanel2")) << qPrintable(to->objectName());
+    }
+
+    // The language panel the same way.
+    QTest::keyClick(line, Qt::Key_B);
+    form->MnAyar_Click(3);
+    ASSERT_TRUE(shown("SSPanel7"));
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_FALSE(shown("SSPanel7"));
+
+    // A read-all of the ID memory, Escape pressed on the window at its fifth record.
+    QTest::keyClick(line, Qt::Key_C);
+    int loads = 0;
+    device.onCommand(10, [&](vx::sim::VirtualIndicator &) {
+        if (++loads == 5)
+            QTest::keyClick(form.get(), Qt::Key_Escape);
+    });
+    action("MnDosya_9")->trigger();
+    for (int i = 0; i < 7; ++i)
+        ctl<QCheckBox>(QStringLiteral("SSCheck1_%1").arg(i))->setChecked(i == 1);
+    QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
+    EXPECT_EQ(loads, 5) << "the read stops at the next record";
+    EXPECT_FALSE(shown("SSPanel2"));
+    EXPECT_EQ(light(), Light::Green);
+    EXPECT_EQ(line->text(), "abc");
+}
+
+// F5 keeps its latch: the first press refreshes, the next only re-arms, whether the
+// key goes to a control that passes it on or to the window itself.
+TEST_F(WindowKeysTest, F5RefreshesOnEveryOtherPressWhenControlAndWindowTakeTurns)
+{
+    start();
+    form->show();
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Status);
+    ASSERT_EQ(statusReadings(), 1);
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(ctl("Label3_8"), Qt::Key_F5);
+        QTest::keyClick(form.get(), Qt::Key_F5);
+    }
+    EXPECT_EQ(statusReadings(), 1 + 3) << "presses 1, 3 and 5 refresh";
 }
 
 }  // namespace
