@@ -394,7 +394,9 @@ void AnaForm::RefKatmaOlum()
     if (portError != PortErr::None) {
         m_timer4->stop();
         DisconnectAction();
-        showLinkProblem(m_texts.builtIn(BuiltIn::LinkLost).arg(linkDescription(), portFailure(portError)));
+        showLinkProblem([settings = m_link->settings, portError](const TextService &texts) {
+            return texts.builtIn(BuiltIn::LinkLost).arg(linkDescription(texts, settings), portFailure(texts, portError));
+        });
     }
     ışık(Light::Green);
 }
