@@ -331,6 +331,7 @@ void AnaForm::showReadProgress(const QString &step)
 void AnaForm::hideReadProgress()
 {
     m_readAll.panel->hide();
+    m_readAll.step->clear();  // the step of the read that is over: not for the next opening
     for (QCheckBox *check : m_readAll.checks)
         check->show();
     m_readAll.start->show();

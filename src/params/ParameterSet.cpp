@@ -128,6 +128,16 @@ void RetranslateValues(ParameterSet &set, const LanguageTexts &before, const Lan
             if (const std::optional<QString> now = retranslated(row, *held, before, after))
                 *held = *now;
     }
+    // Row 82: the model's name (language line 366 or 367) before the version's rest.
+    constexpr int kModelRow = 82;
+    for (int line : {366, 367}) {
+        const QString name = before.text(line);
+        const QString value = set.value(kModelRow);
+        if (!name.isEmpty() && value.startsWith(name)) {
+            set.setValue(kModelRow, after.text(line) + value.mid(name.size()));
+            break;
+        }
+    }
     // " \ Thursday": the weekday of the last clock read.
     const QString separator = QStringLiteral(" \\ ");
     const QStringList days = before.weekdayNames();
