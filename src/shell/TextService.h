@@ -63,6 +63,8 @@ enum class BuiltIn {
     ReadAllStopped,        // %1 time
     SendAllDone,           // %1 time
     SendAllStopped,        // %1 time
+    // The window (trial)
+    ConfigFileSaved,       // the status line after a save: %1 time, %2 path
     Count
 };
 
