@@ -331,7 +331,9 @@ void AnaForm::showReadProgress(const QString &step)
 void AnaForm::hideReadProgress()
 {
     m_readAll.panel->hide();
-    m_readAll.step->clear();  // the step of the read that is over: not for the next opening
+    // The step and the bar of the read that is over: not for the next opening.
+    m_readAll.step->clear();
+    m_readAll.progress->setValue(0);
     for (QCheckBox *check : m_readAll.checks)
         check->show();
     m_readAll.start->show();

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -212,6 +213,7 @@ TEST_F(WindowLanguageTest, ALanguageChangeSaysTheValuesAndTheStatusLineAgain)
     EXPECT_TRUE(form->statusLine().startsWith("Bağlı: COM1")) << qPrintable(form->statusLine());
     EXPECT_TRUE(form->statusLine().endsWith("ZR2 V2.20")) << qPrintable(form->statusLine());
     EXPECT_EQ(readStep->text(), QString()) << "the parameter read's step is not left in the read panel";
+    EXPECT_EQ(ctl("SSPanel2")->findChild<QProgressBar *>()->value(), 0) << "nor its bar";
 
     // And back: the same texts again.
     choose("English.txt");
