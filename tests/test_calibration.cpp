@@ -410,6 +410,26 @@ TEST(TestWeightEntry, BecomesUnitsOfTheLastDecimal)
     }
 }
 
+// What the entry shows is what goes: the fraction cut to the division's decimals.
+TEST(TestWeightCut, KeepsTheDivisionsDecimalsOnly)
+{
+    EXPECT_EQ(CutTestWeight("100,55", "0.1"), "100.5");
+    EXPECT_EQ(CutTestWeight("100.59", "0.1"), "100.5") << "cut, not rounded";
+    EXPECT_EQ(CutTestWeight("2.0049", "0.005"), "2.004");
+    EXPECT_EQ(CutTestWeight("62.5", "1"), "62") << "no fraction with a whole division";
+    EXPECT_EQ(CutTestWeight("100.", "0.1"), "100.") << "a point just typed stays";
+    EXPECT_EQ(CutTestWeight("12", "0.01"), "12");
+    EXPECT_EQ(CutTestWeight("1a.55", "0.1"), "1a.55") << "no number: left to the check";
+    CalibrationRequest span;
+    span.kind = CalibrationKind::Span;
+    EXPECT_EQ(TestWeightDivision(span), QString()) << "no range read";
+    span.indicator = RangeSettings{};
+    span.indicator->codes.division1 = 9;  // 0.1
+    EXPECT_EQ(TestWeightDivision(span), "0.1");
+    span.kind = CalibrationKind::Zero;
+    EXPECT_EQ(TestWeightDivision(span), QString());
+}
+
 TEST(TestWeightSuggestion, IsHalfTheCapacity)
 {
     EXPECT_EQ(SuggestedTestWeight("300"), "150");

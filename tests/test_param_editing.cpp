@@ -55,6 +55,45 @@ TEST(ParameterEditing, TypedTextReachesCellAndCompanions)
     EXPECT_EQ(set.value(19), "12");
 }
 
+// A language change: each list text is that of its item in the new language; what is
+// no text of the row's items (typed, literal, another row's) stays.
+TEST(ParameterRetranslation, ListTextsFollowTheNewLanguage)
+{
+    auto lines = [](const char *prefix) {
+        LanguageTexts texts;
+        for (int line = 1; line <= LanguageTexts::LineCount; ++line)
+            texts.setText(line, QString::fromLatin1(prefix) + QString::number(line));
+        return texts;
+    };
+    const LanguageTexts english = lines("E"), turkish = lines("T");
+    ParameterSet set;
+    set.setValue(11, "E214");                 // [801]: a read item (on)
+    set.setValue(31, "E220");                 // [002]: an editor item only
+    set.setValue(29, "E218");                 // [000]: read, though its editor does not offer it
+    set.setValue(33, "1-ODD");                // [004]: a literal item
+    set.setValue(17, "E999");                 // no item of its row
+    set.setValue(21, "7,5");                  // a number row
+    set.setValue(82, "E367 V2.20 ");          // the model's name
+    set.companions().WeekdayText = " \\ E317";  // Thursday
+    set.companions().PortParityTexts = {"1-ODD", QString(), "2-EVEN"};
+    RetranslateValues(set, english, turkish);
+    EXPECT_EQ(set.value(11), "T214");
+    EXPECT_EQ(set.value(31), "T220");
+    EXPECT_EQ(set.value(29), "T218") << "read items count too";
+    EXPECT_EQ(set.value(33), "1-ODD");
+    EXPECT_EQ(set.value(17), "E999");
+    EXPECT_EQ(set.value(21), "7,5");
+    EXPECT_EQ(set.value(82), "T367 V2.20 ");
+    EXPECT_EQ(set.companions().WeekdayText, " \\ T317");
+    EXPECT_EQ(set.companions().PortParityTexts, (std::array<QString, 3>{"1-ODD", QString(), "2-EVEN"}));
+
+    // Other text of a code outside the list ([002] shows line 219).
+    set.setValue(31, "T219");
+    RetranslateValues(set, turkish, english);
+    EXPECT_EQ(set.value(31), "E219");
+    EXPECT_EQ(set.value(11), "E214");
+}
+
 TEST(DateTimeEntry, FieldsFromTheCellOrToday)
 {
     EXPECT_EQ(sspanel9_Default("", QDate(2026, 3, 7)), (ClockFields{"07", "03", "26", "00", "00", "00"}));

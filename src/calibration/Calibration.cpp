@@ -200,6 +200,36 @@ TestWeight CheckTestWeight(const QString &entry, const QString &capacityText, co
     return weight;
 }
 
+QString CutTestWeight(const QString &entry, const QString &divisionText)
+{
+    const QString text = CommaToPoint(entry);
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        return text;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (i != point && (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9')))
+            return text;
+    const int decimals = decimalsOf(divisionText);
+    if (decimals == 0)
+        return text.left(point);
+    return text.left(point + 1) + text.mid(point + 1).left(decimals);
+}
+
+QString TestWeightDivision(const CalibrationRequest &request)
+{
+    switch (request.kind) {
+    case CalibrationKind::General:
+        if (const std::optional<RangeCodes> codes = request.choice.codes())
+            return DivisionValueText(codes->division1);
+        return {};
+    case CalibrationKind::Span:
+        return request.indicator ? DivisionValueText(request.indicator->codes.division1) : QString();
+    case CalibrationKind::Zero:
+        break;
+    }
+    return {};
+}
+
 QString SuggestedTestWeight(const QString &capacityText)
 {
     bool ok = false;
@@ -388,7 +418,7 @@ private:
     // goes back to the entry.
     Step spanStep(const QString &capacity, const QString &division)
     {
-        const QString suggested = SuggestedTestWeight(capacity);
+        const QString suggested = CutTestWeight(SuggestedTestWeight(capacity), division);
         const QString prompt = TestWeightPrompt(m_texts);
         for (;;) {
             const std::optional<QString> entry = m_op.input(prompt, QString(), suggested);

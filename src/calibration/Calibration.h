@@ -182,6 +182,14 @@ struct TestWeight {
     qint64 units = 0;  // what register 20 gets: 12.5 with division 0.01 gives 1250
 };
 TestWeight CheckTestWeight(const QString &entry, const QString &capacityText, const QString &divisionText);
+// The entry as it will be sent: "," written ".", the fraction cut (not rounded) to the
+// division's decimals, the point dropped when the division has none ("100.55" with
+// "0.1" gives "100.5", with "1" gives "100"). A text that is no number stays as it is.
+QString CutTestWeight(const QString &entry, const QString &divisionText);
+// The division whose decimals the span step of `request` sends the weight in: the
+// chosen range's for a general calibration, the indicator's for a span calibration;
+// empty for a zero calibration or a range not known.
+QString TestWeightDivision(const CalibrationRequest &request);
 // The weight proposed in the entry: half the capacity.
 QString SuggestedTestWeight(const QString &capacityText);
 // The prompt of the weight entry: texts 259, 260 and 295.

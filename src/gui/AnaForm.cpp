@@ -340,16 +340,13 @@ bool AnaForm::rangeReady()
     if (!range)
         return false;
     rangeFound(*range);
-    m_statusLine->setText(
-        m_texts.builtIn(BuiltIn::Connected).arg(linkDescription(), m_lastVersion.versionText.trimmed()));
+    showConnectedLine(true);
     return true;
 }
 
 void AnaForm::refuseWithoutRange()
 {
-    m_statusLine->setText(
-        m_texts.builtIn(BuiltIn::Connected).arg(linkDescription(), m_lastVersion.versionText.trimmed())
-        + QStringLiteral(" · ") + m_texts.builtIn(BuiltIn::RangeUnknownMark));
+    showConnectedLine(false);
     op().message(m_texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
 }
 
@@ -367,6 +364,9 @@ void AnaForm::showReadProgress(const QString &step)
 void AnaForm::hideReadProgress()
 {
     m_readAll.panel->hide();
+    // The step and the bar of the read that is over: not for the next opening.
+    m_readAll.step->clear();
+    m_readAll.progress->setValue(0);
     for (QCheckBox *check : m_readAll.checks)
         check->show();
     m_readAll.start->show();
@@ -434,7 +434,9 @@ void AnaForm::RefKatmaOlum()
     if (portError != PortErr::None) {
         m_timer4->stop();
         DisconnectAction();
-        showLinkProblem(m_texts.builtIn(BuiltIn::LinkLost).arg(linkDescription(), portFailure(portError)));
+        showLinkProblem([settings = m_link->settings, portError](const TextService &texts) {
+            return texts.builtIn(BuiltIn::LinkLost).arg(linkDescription(texts, settings), portFailure(texts, portError));
+        });
     }
     ışık(Light::Green);
 }

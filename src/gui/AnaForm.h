@@ -98,6 +98,14 @@ public:
     QString statusLine() const;
     // The outcome of a read-all or send-all, stamped with the time, in the status bar.
     void showBatchOutcome(BuiltIn text);
+    // What the status line says, rendered from the texts in use: a language change says
+    // it again in the new language. An empty one clears the line.
+    using StatusText = std::function<QString(const TextService &)>;
+    void setStatusLine(StatusText text);
+    // "Connected: <line> — <version>", with "range unknown" while the range is not known.
+    void showConnectedLine(bool rangeKnown);
+    // For a while (30 s) over the status line, which then comes back by itself.
+    void showStatusNote(StatusText text);
 
     // ---- connecting ----
     void ConnectAction();               // the red light's click
@@ -200,10 +208,11 @@ private:
     void updateDrainCaption();
 
     // The status line and the red light's tooltip after a connect or a lost link.
-    QString linkDescription() const;
-    QString connectFailure(const VersionResult &result) const;
-    QString portFailure(int error) const;
-    void showLinkProblem(const QString &line);
+    static QString linkDescription(const TextService &texts, const LinkSettings &settings);
+    static QString connectFailure(const TextService &texts, const VersionResult &result);
+    static QString portFailure(const TextService &texts, int error);
+    void showLinkProblem(StatusText line);
+    void renderStatusLine();  // the line, its note and the red light's tooltip, in the texts in use
 
     // The title marked with "*" while the working set holds changes no file has.
     void markTitle();
@@ -239,7 +248,9 @@ private:
     TextService m_texts;
     VersionResult m_lastVersion;
     QStringList m_listedPorts;
-    QString m_linkProblem;  // why the last connect failed or the link was lost
+    StatusText m_linkProblem;  // why the last connect failed or the link was lost
+    StatusText m_statusText;   // what the status line says
+    StatusText m_statusNote;   // what the status bar shows over it for a while
     bool m_ready = false;
     bool m_closing = false;
     bool m_abandoned = false;  // the model dialog was closed without a choice

@@ -54,8 +54,8 @@ void AnaForm::ConnectAction()
 void AnaForm::DisconnectAction()
 {
     m_state.IsConnected = false;
-    m_linkProblem.clear();
-    m_statusLine->clear();
+    m_linkProblem = nullptr;
+    setStatusLine(nullptr);
     ışık(Light::Red);
     updateConnectCaption();
     m_modelLabel->setText(m_state.IndicatorModelText);
@@ -82,7 +82,10 @@ bool AnaForm::VersiyonOku()
         // status line say what happened.
         op().showProgress(ProgressId::Small, false);
         DisconnectAction();
-        showLinkProblem(m_texts.builtIn(BuiltIn::ConnectFailed).arg(linkDescription(), connectFailure(m_lastVersion)));
+        showLinkProblem([settings = m_link->settings, version = m_lastVersion](const TextService &texts) {
+            return texts.builtIn(BuiltIn::ConnectFailed)
+                .arg(linkDescription(texts, settings), connectFailure(texts, version));
+        });
         return false;
     }
 
@@ -91,9 +94,8 @@ bool AnaForm::VersiyonOku()
         applyModel();
     }
     m_state.IsConnected = true;
-    m_linkProblem.clear();
-    m_statusLine->setText(
-        m_texts.builtIn(BuiltIn::Connected).arg(linkDescription(), m_lastVersion.versionText.trimmed()));
+    m_linkProblem = nullptr;
+    showConnectedLine(true);
     m_modelLabel->setText(m_lastVersion.versionText.trimmed());
     tellPagesConnected();
     return true;
@@ -118,38 +120,69 @@ void AnaForm::applyModel()
 // ---- what went wrong ----
 
 // "COM3 · 9600,N,8,1 · address 05"
-QString AnaForm::linkDescription() const
+QString AnaForm::linkDescription(const TextService &texts, const LinkSettings &s)
 {
-    const LinkSettings &s = m_link->settings;
-    return m_texts.builtIn(BuiltIn::LinkLine)
+    return texts.builtIn(BuiltIn::LinkLine)
         .arg(QStringLiteral("COM") + s.PortNumber, s.PortSettings,
-             s.DeviceAddress.isEmpty() ? m_texts.builtIn(BuiltIn::NoAddress) : s.DeviceAddress);
+             s.DeviceAddress.isEmpty() ? texts.builtIn(BuiltIn::NoAddress) : s.DeviceAddress);
 }
 
-QString AnaForm::portFailure(int error) const
+QString AnaForm::portFailure(const TextService &texts, int error)
 {
     switch (error) {
-    case PortErr::NoSuchPort: return m_texts.builtIn(BuiltIn::PortNotFound);
-    case PortErr::Busy: return m_texts.builtIn(BuiltIn::PortBusy);
-    default: return m_texts.builtIn(BuiltIn::PortError).arg(error);
+    case PortErr::NoSuchPort: return texts.builtIn(BuiltIn::PortNotFound);
+    case PortErr::Busy: return texts.builtIn(BuiltIn::PortBusy);
+    default: return texts.builtIn(BuiltIn::PortError).arg(error);
     }
 }
 
-QString AnaForm::connectFailure(const VersionResult &result) const
+QString AnaForm::connectFailure(const TextService &texts, const VersionResult &result)
 {
     if (result.outcome == VersionResult::Outcome::PortFailed)
-        return portFailure(result.portError);
+        return portFailure(texts, result.portError);
     if (result.answer.isEmpty())
-        return m_texts.builtIn(BuiltIn::NoAnswer);
+        return texts.builtIn(BuiltIn::NoAnswer);
     if (result.answer.startsWith(QLatin1String("@8")))
-        return m_texts.builtIn(BuiltIn::Refused);
-    return m_texts.builtIn(BuiltIn::UnreadableAnswer);
+        return texts.builtIn(BuiltIn::Refused);
+    return texts.builtIn(BuiltIn::UnreadableAnswer);
 }
 
-void AnaForm::showLinkProblem(const QString &line)
+void AnaForm::showLinkProblem(StatusText line)
 {
     m_linkProblem = line;
-    m_statusLine->setText(line);
+    setStatusLine(std::move(line));
+    updateConnectCaption();
+}
+
+void AnaForm::showConnectedLine(bool rangeKnown)
+{
+    setStatusLine([settings = m_link->settings, version = m_lastVersion.versionText.trimmed(),
+                   rangeKnown](const TextService &texts) {
+        QString line = texts.builtIn(BuiltIn::Connected).arg(linkDescription(texts, settings), version);
+        if (!rangeKnown)
+            line += QStringLiteral(" · ") + texts.builtIn(BuiltIn::RangeUnknownMark);
+        return line;
+    });
+}
+
+void AnaForm::setStatusLine(StatusText text)
+{
+    m_statusText = std::move(text);
+    m_statusLine->setText(m_statusText ? m_statusText(m_texts) : QString());
+}
+
+void AnaForm::showStatusNote(StatusText text)
+{
+    m_statusNote = std::move(text);
+    statusBar()->showMessage(m_statusNote(m_texts), 30000);
+}
+
+void AnaForm::renderStatusLine()
+{
+    m_statusLine->setText(m_statusText ? m_statusText(m_texts) : QString());
+    // A note still shown is said again (for its full while).
+    if (m_statusNote && !statusBar()->currentMessage().isEmpty())
+        statusBar()->showMessage(m_statusNote(m_texts), 30000);
     updateConnectCaption();
 }
 
@@ -161,8 +194,9 @@ void AnaForm::showBatchOutcome(BuiltIn text)
     // the connection leaves the line that says why.
     if (!m_state.IsConnected)
         return;
-    statusBar()->showMessage(m_texts.builtIn(text).arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
-                             30000);
+    showStatusNote([text, time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))](const TextService &texts) {
+        return texts.builtIn(text).arg(time);
+    });
 }
 
 }  // namespace vx::gui

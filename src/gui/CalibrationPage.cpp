@@ -77,14 +77,20 @@ int decimalsOf(const QString &division)
 // steps on Label4; everything else as the window asks.
 class CalibrationPage::PageOperator : public ForwardingOperator {
 public:
-    PageOperator(CalibrationPage &page, Operator &inner) : ForwardingOperator(inner), m_page(page) {}
+    // `division`: the one the test weight is sent in; the entry shows the weight cut to it.
+    PageOperator(CalibrationPage &page, Operator &inner, QString division = {})
+        : ForwardingOperator(inner), m_page(page), m_division(std::move(division))
+    {
+    }
 
     std::optional<QString> input(const QString &prompt, const QString &, const QString &defaultText) override
     {
         Link &link = m_page.host().link();
-        const QString text = m_page.host().numericEntry().ask(prompt, defaultText, [&link] {
-            return link.AbortRequested;  // the window closes, Escape
-        });
+        NumericEntry::Shape shape;
+        if (!m_division.isEmpty())
+            shape = [division = m_division](const QString &text) { return CutTestWeight(text, division); };
+        const QString text = m_page.host().numericEntry().ask(
+            prompt, defaultText, [&link] { return link.AbortRequested; } /* the window closes, Escape */, shape);
         if (text.isEmpty())
             return std::nullopt;
         return text;
@@ -93,6 +99,7 @@ public:
 
 private:
     CalibrationPage &m_page;
+    QString m_division;
 };
 
 CalibrationPage::CalibrationPage(PageHost &host, QWidget *parent) : TabPage(Tab::Calibration, host, parent)
@@ -713,7 +720,7 @@ void CalibrationPage::SSCommand3_Click()
         return reopenPort();
     };
     hooks.disconnect = [this] { host().DisconnectAction(); };
-    PageOperator op(*this, link.op());
+    PageOperator op(*this, link.op(), TestWeightDivision(request));
     const CalibrationResult result = RunCalibration(link, op, texts, request, hooks);
 
     if (result.end == CalibrationEnd::NotPermitted)
@@ -722,8 +729,8 @@ void CalibrationPage::SSCommand3_Click()
     if (result.written)
         m_indicator = result.written;
     if (result.finishStepRan) {
-        m_ssCommand3->setEnabled(true);
         clearOptions();
+        m_ssCommand3->setEnabled(false);  // until a procedure is chosen again
     } else if (result.written) {
         m_ssCommand3->setEnabled(false);  // until a procedure is chosen again
     }

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QTime>
 
 namespace vx::gui {
 namespace {
@@ -17,8 +18,9 @@ constexpr int kTextClearTitle = 329;
 
 FileMenu::FileMenu(AnaForm &form) : m_form(form)
 {
-    // The dialogs start in the program's folder (or, installed, the user's data folder).
-    m_state.ConfigFolder = QDir(WritableFolder()).absolutePath() + QLatin1Char('/');
+    // The dialogs start in the program's folder (or, not writable, the user's documents),
+    // then in the folder of the file last opened or saved.
+    m_state.ConfigFolder = QDir(FirstFileFolder()).absolutePath() + QLatin1Char('/');
     Dialog1 = [this](bool save, const QString &folder, const QString &name) {
         const TextService &texts = m_form.texts();
         const QString vxr = texts.builtIn(BuiltIn::ConfigFilesFilter);
@@ -104,6 +106,10 @@ void FileMenu::KayıtEt(int index)
     m_state = next;
     set.saved();
     m_form.setWindowTitle(WindowTitle(m_state.ConfigFileName));
+    m_form.showStatusNote([time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
+                           path = QDir::toNativeSeparators(m_state.ConfigFilePath)](const TextService &texts) {
+        return texts.builtIn(BuiltIn::ConfigFileSaved).arg(time, path);
+    });
 }
 
 void FileMenu::SilEm()

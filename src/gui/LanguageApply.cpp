@@ -3,6 +3,7 @@
 #include "gui/AnaForm.h"
 
 #include "gui/Form1.h"
+#include "gui/ParameterPage.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 
@@ -35,7 +36,7 @@ void AnaForm::updateConnectCaption()
     m_connect->setText(captionText(m_state.IsConnected ? 377 : 376));
     // The red light also says why the last connect failed or the link was lost.
     const QString invitation = captionText(376);
-    m_lamps[0]->setToolTip(m_linkProblem.isEmpty() ? invitation : invitation + QLatin1Char('\n') + m_linkProblem);
+    m_lamps[0]->setToolTip(!m_linkProblem ? invitation : invitation + QLatin1Char('\n') + m_linkProblem(m_texts));
 }
 
 void AnaForm::updateDrainCaption()
@@ -46,12 +47,20 @@ void AnaForm::updateDrainCaption()
 
 void AnaForm::diloku()
 {
+    const LanguageTexts before = m_texts.lines();
     const bool loaded = m_texts.load(m_link->settings.LanguageFileName);
     m_link->transactionErrorText = m_texts.transactionErrorText();
     updateDrainCaption();
     if (!loaded)
         return;  // a missing file leaves the captions as they are
     applyTexts();
+    // What was read or chosen is said again in the new language: the list texts of the
+    // parameter values (an open list editor closes: its items are the old ones) and the
+    // status line.
+    if (ParameterPage *parameters = parameterPage())
+        parameters->hideEditors();
+    RetranslateValues(m_workingSet->parameters(), before, m_texts.lines());
+    renderStatusLine();
     forEachPage([this](TabPage &p) { p.applyLanguage(m_texts); });
     forEachPage([](TabPage &p) { p.layOutGrids(); });
 }

@@ -10,11 +10,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
 #include <algorithm>
+#include <functional>
 #include <map>
 
 namespace vx::gui {
@@ -83,10 +85,24 @@ void AnaForm::buildMenus()
             continue;
         m_captions.add(it->second.line, item, it->second.design);
     }
-    connect(m_mnDosyaItems[0], &QAction::triggered, this, [this] { m_fileMenu->New(); });
-    connect(m_mnDosyaItems[1], &QAction::triggered, this, [this] { m_fileMenu->Open(); });
-    connect(m_mnDosyaItems[3], &QAction::triggered, this, [this] { m_fileMenu->KayıtEt(3); });
-    connect(m_mnDosyaItems[4], &QAction::triggered, this, [this] { m_fileMenu->KayıtEt(4); });
+    // The usual keys of these items (F5, the refresh, and Escape are the window's own).
+    // A key works only while the menu does: not during an operation.
+    const std::pair<int, QKeySequence> fileKeys[] = {{0, QKeySequence(Qt::CTRL | Qt::Key_N)},
+                                                     {1, QKeySequence(Qt::CTRL | Qt::Key_O)},
+                                                     {3, QKeySequence(Qt::CTRL | Qt::Key_S)},
+                                                     {4, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}};
+    for (const auto &[index, key] : fileKeys)
+        m_mnDosyaItems[std::size_t(index)]->setShortcut(key);
+    auto whileFileMenuWorks = [this](std::function<void()> action) {
+        return [this, action] {
+            if (m_mnDosya->menuAction()->isEnabled())
+                action();
+        };
+    };
+    connect(m_mnDosyaItems[0], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->New(); }));
+    connect(m_mnDosyaItems[1], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->Open(); }));
+    connect(m_mnDosyaItems[3], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->KayıtEt(3); }));
+    connect(m_mnDosyaItems[4], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->KayıtEt(4); }));
     connect(m_mnDosyaItems[8], &QAction::triggered, this, [this] { m_batchPanels->openSendPanel(); });
     connect(m_mnDosyaItems[9], &QAction::triggered, this, [this] { m_batchPanels->openReadPanel(); });
     connect(m_mnDosyaItems[11], &QAction::triggered, this, [this] { close(); });
@@ -102,8 +118,13 @@ void AnaForm::buildMenus()
         if (it == settingsItems.end())
             continue;
         m_captions.add(it->second.line, item, it->second.design);
-        connect(item, &QAction::triggered, this, [this, i] { MnAyar_Click(i); });
+        connect(item, &QAction::triggered, this, [this, i] {
+            if (m_mnAyar->menuAction()->isEnabled())
+                MnAyar_Click(i);
+        });
     }
+
+    m_mnAyarItems[4]->setShortcut(QKeySequence(Qt::Key_F1));  // the user guide
 
     m_connect = bar->addAction(QStringLiteral("Bağlan"));
     m_connect->setObjectName(QStringLiteral("connect"));

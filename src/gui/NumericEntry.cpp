@@ -24,6 +24,20 @@ NumericEntry::NumericEntry(const EntryPanels &panels, Clock &clock, QObject *par
         m_panels.label17->installEventFilter(this);
     connect(m_panels.ssCommand11[0], &QPushButton::clicked, this, [this] { ok(); });
     connect(m_panels.ssCommand11[1], &QPushButton::clicked, this, [this] { cancel(); });
+    connect(m_panels.text10, &QLineEdit::textChanged, this, [this] { reshape(); });
+}
+
+void NumericEntry::reshape()
+{
+    if (!m_shape)
+        return;
+    QLineEdit *field = m_panels.text10;
+    const QString shaped = m_shape(field->text());
+    if (shaped == field->text())
+        return;
+    const int cursor = field->cursorPosition();
+    field->setText(shaped);  // comes back here once, already shaped
+    field->setCursorPosition(qMin(cursor, int(shaped.size())));
 }
 
 bool NumericEntry::isOpen() const { return !m_panels.entry->isHidden(); }
@@ -36,10 +50,13 @@ void NumericEntry::cancel()
     m_panels.entry->hide();
 }
 
-QString NumericEntry::ask(const QString &prompt, const QString &text, const std::function<bool()> &abandon)
+QString NumericEntry::ask(const QString &prompt, const QString &text, const std::function<bool()> &abandon,
+                         const Shape &shape)
 {
+    m_shape = shape;
     m_panels.label18->setText(prompt);
     m_panels.text10->setText(text);
+    reshape();
     m_panels.entry->show();
     m_panels.entry->raise();
     m_panels.text10->setFocus();
@@ -51,6 +68,8 @@ QString NumericEntry::ask(const QString &prompt, const QString &text, const std:
         }
         m_clock.idle(kWaitStep, true);
     }
+    reshape();
+    m_shape = nullptr;
     return m_panels.text10->text();
 }
 

@@ -25,8 +25,12 @@ public:
 
     // Shows the panel with the prompt and the proposed text (selected), and waits until
     // it is closed or `abandon` says so. Returns the field's text: empty after
-    // "İPTAL", the close mark or an abandoned wait.
-    QString ask(const QString &prompt, const QString &text, const std::function<bool()> &abandon = {});
+    // "İPTAL", the close mark or an abandoned wait. `shape`, when given, turns every
+    // text the field gets into the one it shows (and returns), e.g. a weight cut to
+    // the decimals that will be sent.
+    using Shape = std::function<QString(const QString &)>;
+    QString ask(const QString &prompt, const QString &text, const std::function<bool()> &abandon = {},
+                const Shape &shape = {});
     bool isOpen() const;
 
     void ok();      // "TAMAM", Enter in the field
@@ -39,8 +43,11 @@ private:
     // Text10's key filter: true when the key is dropped (or handled here).
     bool filterKey(QKeyEvent *key);
 
+    void reshape();
+
     EntryPanels m_panels;
     Clock &m_clock;
+    Shape m_shape;  // of the question open
 };
 
 }  // namespace vx::gui

@@ -89,11 +89,21 @@ RowEntry::RowEntry(QTableView *view) : QObject(view), m_view(view), m_viewport(v
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { follow(); });
     connect(m, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                // A cell changed from elsewhere (a read, an open) ends its edit.
+                if (!m_writing)
+                    for (Before &before : m_before)
+                        if (before.row >= topLeft.row() && before.row <= bottomRight.row())
+                            before = {};
                 const int row = currentRow();
                 if (row >= topLeft.row() && row <= bottomRight.row())
                     refreshTexts();
             });
-    connect(m, &QAbstractItemModel::modelReset, this, [this] { follow(); });
+    connect(m, &QAbstractItemModel::modelReset, this, [this] {
+        for (Before &before : m_before)
+            before = {};
+        follow();
+    });
+    connect(view, &QAbstractItemView::clicked, this, &RowEntry::clicked);
     connect(m, &QAbstractItemModel::layoutChanged, this, [this] { place(); });
     connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { place(); });
     connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { place(); });
@@ -114,6 +124,7 @@ QLineEdit *RowEntry::addBox(const QString &objectName, int column, BoxKeys keys,
         new BoxKeyFilter(edit, keys);
     edit->installEventFilter(this);
     m_boxes.push_back({edit, column, keys});
+    m_before.emplace_back();
     const Box box = m_boxes.back();
     connect(edit, &QLineEdit::textEdited, this, [this, box](const QString &text) { edited(box, text); });
     follow();
@@ -139,6 +150,11 @@ void RowEntry::setCurrentRow(int row)
 
 void RowEntry::follow()
 {
+    // Another row: the edits of the one left are over.
+    const int row = currentRow();
+    for (Before &before : m_before)
+        if (before.row != row)
+            before = {};
     refreshTexts();
     place();
 }
@@ -192,8 +208,56 @@ void RowEntry::edited(const Box &box, const QString &text)
         box.edit->setText(text);
         box.edit->setCursorPosition(cursor);
     }
-    if (model()->setData(model()->index(row, box.column), text, Qt::EditRole))
+    const QModelIndex cell = model()->index(row, box.column);
+    if (Before *before = beforeOf(box.edit); before && before->row != row)
+        *before = {row, cell.data(Qt::EditRole).toString()};
+    m_writing = true;
+    const bool written = model()->setData(cell, text, Qt::EditRole);
+    m_writing = false;
+    if (written)
         emit typed(row, box.column);
+}
+
+RowEntry::Before *RowEntry::beforeOf(QObject *edit)
+{
+    for (size_t i = 0; i < m_boxes.size(); ++i)
+        if (m_boxes[i].edit == edit)
+            return &m_before[i];
+    return nullptr;
+}
+
+bool RowEntry::cancelEdit(QObject *edit)
+{
+    Before *before = beforeOf(edit);
+    if (!before || before->row < 0 || before->row != currentRow())
+        return false;
+    const Before restore = *before;
+    *before = {};
+    for (const Box &box : m_boxes) {
+        if (box.edit != edit)
+            continue;
+        model()->setData(model()->index(restore.row, box.column), restore.text, Qt::EditRole);
+        box.edit->setText(restore.text);
+        box.edit->selectAll();
+    }
+    return true;
+}
+
+void RowEntry::clicked(const QModelIndex &index)
+{
+    if (!index.isValid() || index.row() < m_firstRow || m_boxes.empty())
+        return;
+    if (index.row() != currentRow())
+        setCurrentRow(index.row());
+    // The box over the clicked cell, or the first one for the caption column.
+    QLineEdit *target = m_boxes.front().edit;
+    for (const Box &box : m_boxes)
+        if (box.column == index.column())
+            target = box.edit;
+    if (!target)
+        return;
+    target->setFocus(Qt::MouseFocusReason);
+    target->selectAll();  // typing replaces the cell's text, as in the parameter grid
 }
 
 void RowEntry::move(int step)
@@ -217,9 +281,17 @@ bool RowEntry::eventFilter(QObject *watched, QEvent *event)
             place();
         return QObject::eventFilter(watched, event);
     }
+    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+        if (Before *before = beforeOf(watched))
+            *before = {};  // the edit is over when the box is left
+    }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {
+        case Qt::Key_Escape:
+            if (cancelEdit(watched))
+                return true;
+            break;
         case Qt::Key_Up:
             move(-1);
             return true;

@@ -3,7 +3,9 @@
 // selected row (the grid itself is not typed into). Every change of a box goes at
 // once into its cell of the model; Up moves to the previous row, Down and Enter to
 // the next, with a beep at the ends; the boxes follow the selection and the grid
-// scrolls so that they stay over it. Also the key filter of the memory boxes:
+// scrolls so that they stay over it. A click on a row puts the typing into the box
+// over the clicked cell; Escape puts back what the cell held before its box was
+// typed into. Also the key filter of the memory boxes:
 // digits only, or digits and the decimal comma.
 
 #include <QObject>
@@ -14,6 +16,7 @@
 
 class QAbstractItemModel;
 class QKeyEvent;
+class QModelIndex;
 class QLineEdit;
 class QTableView;
 class QWidget;
@@ -80,6 +83,17 @@ private:
         BoxKeys keys;
     };
     void edited(const Box &box, const QString &text);
+    // A click on a grid row: the box over the clicked column (or the first) takes the keys.
+    void clicked(const QModelIndex &index);
+    // Escape in a box: its cell back to the text it had before the box was typed into.
+    bool cancelEdit(QObject *edit);
+    // What the cells being edited held before the first change (per box, the row it was
+    // taken in, -1 when the box has no edit open).
+    struct Before {
+        int row = -1;
+        QString text;
+    };
+    Before *beforeOf(QObject *edit);
     void move(int step);
     void place();
     void refreshTexts();
@@ -90,6 +104,8 @@ private:
     // is being destroyed, when the view must not be asked for anything any more.
     QPointer<QWidget> m_viewport;
     std::vector<Box> m_boxes;
+    std::vector<Before> m_before;  // one per box
+    bool m_writing = false;        // a box's text going into its cell
     int m_firstRow = 0;
 };
 

@@ -51,4 +51,13 @@ QString WritableFolder()
 
 void setWritableFolder(const QString &folder) { g_writableFolder = folder; }
 
+QString FirstFileFolder()
+{
+    const QString program = ProgramFolder();
+    if (folderIsWritable(program))
+        return program;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() || !QFileInfo(documents).isDir() ? QDir::homePath() : documents;
+}
+
 }  // namespace vx

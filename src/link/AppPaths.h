@@ -15,4 +15,9 @@ void setProgramFolder(const QString &folder);
 QString WritableFolder();
 void setWritableFolder(const QString &folder);
 
+// Where the configuration file dialogs start before a file has been chosen: the
+// program folder when it is writable, otherwise the user's documents folder (the
+// home folder when the system names none).
+QString FirstFileFolder();
+
 }  // namespace vx

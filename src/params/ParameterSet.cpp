@@ -94,4 +94,56 @@ void GridDüzen(ParameterSet &set, const LanguageTexts &texts, Model model)
     set.applyModel(model);
 }
 
+namespace {
+
+// The text in `after` of the item whose text in `before` is `text`.
+std::optional<QString> retranslated(const params::Row &row, const QString &text, const LanguageTexts &before,
+                                    const LanguageTexts &after)
+{
+    for (params::Items items : {row.read, row.list})
+        for (const params::Item &item : items)
+            if (item.text.text(before) == text)
+                return item.text.text(after);
+    if (!row.otherText.empty() && row.otherText.text(before) == text)
+        return row.otherText.text(after);
+    return std::nullopt;
+}
+
+}  // namespace
+
+void RetranslateValues(ParameterSet &set, const LanguageTexts &before, const LanguageTexts &after)
+{
+    ParameterCompanions &c = set.companions();
+    for (const params::Row &row : params::Rows()) {
+        if (row.kind != params::Kind::Choice)
+            continue;
+        const QString value = set.value(row.row);
+        if (!value.isEmpty())
+            if (const std::optional<QString> now = retranslated(row, value, before, after))
+                set.setValue(row.row, *now);
+        QString *held = row.companion == params::Companion::PortParity ? &c.PortParityTexts[std::size_t(row.slot)]
+                        : row.companion == params::Companion::Param049 ? &c.Param049Text
+                                                                        : nullptr;
+        if (held && !held->isEmpty())
+            if (const std::optional<QString> now = retranslated(row, *held, before, after))
+                *held = *now;
+    }
+    // Row 82: the model's name (language line 366 or 367) before the version's rest.
+    constexpr int kModelRow = 82;
+    for (int line : {366, 367}) {
+        const QString name = before.text(line);
+        const QString value = set.value(kModelRow);
+        if (!name.isEmpty() && value.startsWith(name)) {
+            set.setValue(kModelRow, after.text(line) + value.mid(name.size()));
+            break;
+        }
+    }
+    // " \ Thursday": the weekday of the last clock read.
+    const QString separator = QStringLiteral(" \\ ");
+    const QStringList days = before.weekdayNames();
+    const qsizetype day = c.WeekdayText.startsWith(separator) ? days.indexOf(c.WeekdayText.mid(separator.size())) : -1;
+    if (day >= 0)
+        c.WeekdayText = separator + after.weekdayNames().at(day);
+}
+
 }  // namespace vx

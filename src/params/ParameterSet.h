@@ -95,4 +95,11 @@ private:
 // the header row and the rows hidden for the model. Values are left as they are.
 void GridDüzen(ParameterSet &set, const LanguageTexts &texts, Model model);
 
+// After a language change: every choice row whose value is the text of one of its
+// items (or its other text) in `before` gets that item's text in `after`, and so do
+// the display texts kept beside the grid ([004], [014], [025], [049]) and the weekday
+// kept with row 1, and the model's name in row 82. Values that are no such text (typed, or from another language)
+// stay as they are; the codes they stand for do not change.
+void RetranslateValues(ParameterSet &set, const LanguageTexts &before, const LanguageTexts &after);
+
 }  // namespace vx

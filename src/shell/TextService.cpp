@@ -88,6 +88,8 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::ReplaceUnsentData,
      "Bu sayfadaki veriler (yazılan ya da dosyadan açılan) indikatörde yok. İndikatörden okunanlar yerlerine geçsin mi?",
      "The data on this page (typed or opened from a file) is not on the indicator. Replace it with what the indicator holds?"},
+    // The window (trial)
+    {BuiltIn::ConfigFileSaved, "%1: kaydedildi: %2", "%1: saved to %2"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -73,6 +73,8 @@ enum class BuiltIn {
     IndicatorBusy,         // an "@9" answer: the indicator cannot take the calibration now
     // The window's working set
     ReplaceUnsentData,     // the question before a read replaces data the indicator has not got
+    // The window (trial)
+    ConfigFileSaved,       // the status line after a save: %1 time, %2 path
     Count
 };
 

@@ -225,8 +225,8 @@ TEST_F(CalibrationPageTest, AGeneralCalibrationFromTheWindow)
     auto *label4 = ctl<QLabel>("Label4");
     EXPECT_EQ(label4->text(), "E238");
     EXPECT_TRUE(label4->styleSheet().contains("#00ff00")) << label4->styleSheet().toStdString();
-    // After the finish step: the button ready again, no procedure chosen, the window free.
-    EXPECT_TRUE(enabled("SSCommand3"));
+    // After the finish step: no procedure chosen, so nothing to start; the window free.
+    EXPECT_FALSE(enabled("SSCommand3"));
     EXPECT_FALSE(ctl<QRadioButton>("Option1_0")->isChecked());
     EXPECT_FALSE(shown("SSPanel8"));
     EXPECT_TRUE(form->tabs()->isEnabled());
@@ -272,6 +272,35 @@ TEST_F(CalibrationPageTest, ABusyIndicatorIsSaidToBeBusyAndTheLinkStays)
     EXPECT_EQ(at(22), QStringList()) << "nothing of the span step sent";
     EXPECT_TRUE(form->state().IsConnected);
     EXPECT_EQ(form->light(), vx::gui::Light::Green);
+}
+
+// START waits for a procedure; a weight finer than the division is shown cut in the
+// entry as it is typed, and sent so.
+TEST_F(CalibrationPageTest, StartWaitsForAProcedureAndTheEntryShowsTheWeightCutToTheDivision)
+{
+    enterConnected();
+    EXPECT_FALSE(enabled("SSCommand3")) << "no procedure chosen on entering the tab";
+    click("SSCommand3");
+    EXPECT_EQ(at(22), QStringList()) << "nothing sent";
+    click("Option1_2");
+    EXPECT_TRUE(enabled("SSCommand3"));
+
+    QString shownBeforeOk;
+    whenEntryShown([this, &shownBeforeOk] {
+        auto *field = ctl<QLineEdit>("Text10");
+        field->clear();
+        QTest::keyClicks(field, "100,55");
+        shownBeforeOk = field->text();
+        click("SSCommand11_0");
+    });
+    click("SSCommand3");
+    EXPECT_EQ(shownBeforeOk, "100.5") << "the division is 0.1 Kg: the second decimal is cut, not rounded";
+    EXPECT_EQ(at(20), QStringList({"000003ED"})) << "100.5 Kg in tenths: 1005";
+    EXPECT_EQ(ctl<QLabel>("Label4")->text(), "E238");
+    EXPECT_FALSE(ctl<QRadioButton>("Option1_2")->isChecked());
+    EXPECT_FALSE(enabled("SSCommand3")) << "after the run, until a procedure is chosen again";
+    click("Option1_1");
+    EXPECT_TRUE(enabled("SSCommand3"));
 }
 
 TEST_F(CalibrationPageTest, WithoutPermissionNoProcedureCanStart)

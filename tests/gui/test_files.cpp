@@ -6,6 +6,7 @@
 #include "GuiFixture.h"
 
 #include "files/ConfigFile.h"
+#include "link/AppPaths.h"
 #include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
 #include "gui/StatusPage.h"
@@ -13,8 +14,12 @@
 #include "sim/Memories.h"
 #include "support/FullDisk.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QKeySequence>
+#include <QStandardPaths>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,6 +112,84 @@ TEST_F(FilesTest, SaveNamesTheFileByItsRulesAndAPlainSaveReusesIt)
     file(4);  // cancelled: nothing changes
     EXPECT_EQ(form->fileMenu().state().ConfigFileName, "abc.def");
     EXPECT_TRUE(op.messages().isEmpty());
+}
+
+// A save says so in the status bar (in the language in use, also after a change);
+// the dialogs start in the program folder, then in the folder last used.
+TEST_F(FilesTest, SavesAreConfirmedAndTheDialogsStartWhereTheLastFileWas)
+{
+    startWithDialog();
+    QDir(dir.path()).mkpath("jobs");
+    answers = {dir.filePath("jobs/site1")};
+    file(4);
+    EXPECT_EQ(lastFolder, dir.path() + "/") << "at first the program folder";
+    const QString path = QDir::toNativeSeparators(dir.filePath("jobs/site1.vxr"));
+    const QString saved = form->statusBar()->currentMessage();
+    EXPECT_TRUE(saved.endsWith(": saved to " + path)) << qPrintable(saved);
+    EXPECT_EQ(saved.size(), QStringLiteral("HH:mm:ss").size() + path.size() + 11) << "stamped with the time";
+
+    // A plain save writes without a dialog and says so too.
+    form->statusBar()->clearMessage();
+    file(3);
+    EXPECT_TRUE(form->statusBar()->currentMessage().endsWith(": saved to " + path));
+    // Saved in Turkish the note follows a language change.
+    form->MnAyar_Click(3);
+    ctl<QComboBox>("Combo5")->setCurrentText("Türkçe.txt");
+    form->SSCommand9_Click();
+    EXPECT_TRUE(form->statusBar()->currentMessage().endsWith(": kaydedildi: " + path))
+        << qPrintable(form->statusBar()->currentMessage());
+
+    answers = {};
+    file(1);  // open: the folder of the file last saved
+    EXPECT_EQ(lastFolder, dir.path() + "/jobs/");
+    answers = {dir.filePath("other.vxr")};
+    file(4);
+    EXPECT_EQ(lastFolder, dir.path() + "/jobs/");
+    answers = {};
+    file(4);
+    EXPECT_EQ(lastFolder, dir.path() + "/") << "then the folder of that file";
+}
+
+TEST_F(FilesTest, TheFirstFolderIsTheDocumentsFolderWhenTheProgramFolderIsNotWritable)
+{
+    EXPECT_EQ(vx::FirstFileFolder(), dir.path());
+    vx::setProgramFolder(dir.filePath("no-such-folder"));
+    const QString documents = vx::FirstFileFolder();
+    EXPECT_NE(documents, dir.filePath("no-such-folder"));
+    EXPECT_TRUE(QFileInfo(documents).isDir()) << qPrintable(documents);
+    const QString expected = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(documents, QFileInfo(expected).isDir() ? expected : QDir::homePath());
+}
+
+// The usual keys of the File items and the guide, none taken from the window's own
+// (F5, Escape); a key does nothing while the menu is locked by an operation.
+TEST_F(FilesTest, MenuItemsHaveTheUsualKeys)
+{
+    startWithDialog();
+    const std::pair<const char *, const char *> keys[] = {
+        {"MnDosya_0", "Ctrl+N"}, {"MnDosya_1", "Ctrl+O"}, {"MnDosya_3", "Ctrl+S"},
+        {"MnDosya_4", "Ctrl+Shift+S"}, {"MnAyar_4", "F1"}};
+    for (const auto &[item, key] : keys)
+        EXPECT_EQ(action(item)->shortcut(), QKeySequence(QString::fromLatin1(key))) << item;
+    for (QAction *a : form->findChildren<QAction *>())
+        for (const QKeySequence &k : a->shortcuts())
+            EXPECT_TRUE(k != QKeySequence(Qt::Key_F5) && k != QKeySequence(Qt::Key_Escape))
+                << qPrintable(a->objectName());
+
+    // Ctrl+S from the keyboard saves: the first time through the dialog.
+    QApplication::setActiveWindow(form.get());
+    answers = {dir.filePath("keys")};
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs, QStringList({"save *.Vxr"}));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("keys.vxr")));
+    // With the shell locked (a panel or an operation up) the key does nothing.
+    form->MnAyar_Click(3);
+    QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
+    action("MnDosya_1")->trigger();
+    EXPECT_EQ(dialogs.size(), 1);
+    form->SSCommand8_Click();
+    QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.last(), "open *.*");
 }
 
 TEST_F(FilesTest, ASaveThatFailsSaysSoAndKeepsTheTitleAndTheNames)

@@ -2,7 +2,10 @@
 
 #include "GuiFixture.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -175,6 +178,48 @@ TEST_F(WindowLanguageTest, HelpOpensTheDocumentOfTheLanguageAndAboutShowsTwoLine
     form->MnAyar_Click(6);  // about: two lines
     EXPECT_EQ(op.last().text, "T299\nT300");
     EXPECT_EQ(op.last().icon, vx::Icon::Information);
+}
+
+
+// What was read is said again in the language chosen: the list texts of the parameter
+// values and the texts kept beside them, the model row, the status line; the read
+// panel keeps no step of a read that is over.
+TEST_F(WindowLanguageTest, ALanguageChangeSaysTheValuesAndTheStatusLineAgain)
+{
+    start();
+    form->show();
+    form->ConnectAction();
+    form->tabs()->setCurrentIndex(vx::Tab::Parameters);
+    clock.advance(2);
+    QApplication::processEvents();
+    vx::ParameterSet &set = form->workingSet().parameters();
+    ASSERT_EQ(set.value(3), "E178") << "[200] read";
+    ASSERT_EQ(set.value(29), "E217");
+    EXPECT_EQ(set.value(82), "E367 V2.20 ");
+    EXPECT_TRUE(form->statusLine().startsWith("Connected: COM1")) << qPrintable(form->statusLine());
+    const vx::ParameterCompanions held = set.companions();
+    EXPECT_EQ(held.WeekdayText.left(4), " \\ E");
+    const auto readStep = ctl<QLabel>("Label5");
+
+    choose("Türkçe.txt");
+    form->SSCommand9_Click();
+    EXPECT_EQ(set.value(3), "T178");
+    EXPECT_EQ(set.value(29), "T217");
+    EXPECT_EQ(set.value(82), "T367 V2.20 ");
+    EXPECT_EQ(set.value(9), "1- ±0.5e") << "no language line: as it was";
+    EXPECT_EQ(set.value(21), "7,5") << "a number stays";
+    EXPECT_EQ(set.companions().PortParityTexts, held.PortParityTexts) << "texts of no language line: as read";
+    EXPECT_EQ(set.companions().WeekdayText, " \\ T" + held.WeekdayText.mid(4));
+    EXPECT_TRUE(form->statusLine().startsWith("Bağlı: COM1")) << qPrintable(form->statusLine());
+    EXPECT_TRUE(form->statusLine().endsWith("ZR2 V2.20")) << qPrintable(form->statusLine());
+    EXPECT_EQ(readStep->text(), QString()) << "the parameter read's step is not left in the read panel";
+    EXPECT_EQ(ctl("SSPanel2")->findChild<QProgressBar *>()->value(), 0) << "nor its bar";
+
+    // And back: the same texts again.
+    choose("English.txt");
+    form->SSCommand9_Click();
+    EXPECT_EQ(set.value(3), "E178");
+    EXPECT_TRUE(form->statusLine().startsWith("Connected: COM1"));
 }
 
 }  // namespace

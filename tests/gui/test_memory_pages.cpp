@@ -269,6 +269,54 @@ TEST_F(MemoryPagesTest, IdEntryBoxesEditTheSelectedRow)
     EXPECT_EQ(box("Text11_1")->text(), "BEŞ");
 }
 
+// A click on a row of the real grid puts the keys into the box over the clicked
+// cell, its text selected: what is typed then replaces the cell's text.
+TEST_F(MemoryPagesTest, TheFirstClickOnAnIdRowStartsItsEditAndEscapeCancelsIt)
+{
+    startConnected();
+    form->tabs()->setCurrentIndex(vx::Tab::IdMemory);
+    QApplication::processEvents();
+    QTableView *grid = ids().grid();
+    vx::IdMemory &memory = ids().memory();
+    ASSERT_EQ(memory.number(2), "1001");
+    const QString name4 = memory.name(4);
+    grid->setFocus();
+
+    // The name cell of row 4, never selected before (the model's rows are the grid's).
+    const QRect nameCell = grid->visualRect(grid->model()->index(4, 2));
+    ASSERT_TRUE(nameCell.isValid());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, nameCell.center());
+    EXPECT_EQ(ids().entry()->currentRow(), 4);
+    EXPECT_TRUE(focused("Text3"));
+    QTest::keyClicks(QApplication::focusWidget(), "KUM OCAGI");
+    EXPECT_EQ(memory.name(4), "KUM OCAGI") << "typed after the first click, the text is in the cell";
+    EXPECT_EQ(grid->model()->index(4, 2).data().toString(), "KUM OCAGI");
+    EXPECT_NE(name4, "KUM OCAGI");
+
+    // The caption column of another row: the number box takes the keys.
+    const QRect caption = grid->visualRect(grid->model()->index(6, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, caption.center());
+    EXPECT_EQ(ids().entry()->currentRow(), 6);
+    EXPECT_TRUE(focused("Text2"));
+    const QString number6 = memory.number(6);
+    QTest::keyClicks(QApplication::focusWidget(), "4711");
+    EXPECT_EQ(memory.number(6), "4711");
+    // Escape puts back what the cell held before the edit, in the cell and the box.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(memory.number(6), number6);
+    EXPECT_EQ(box("Text2")->text(), number6);
+    // An edit left for another row is kept: Escape there has nothing to cancel.
+    key("Text2", Qt::Key_Up);
+    const QString number5 = memory.number(5);
+    box("Text2")->end(false);
+    QTest::keyClicks(box("Text2"), "9");
+    key("Text2", Qt::Key_Down);
+    QTest::keyClick(box("Text2"), Qt::Key_Escape);
+    EXPECT_EQ(memory.number(5), number5 + "9");
+    EXPECT_EQ(memory.name(4), "KUM OCAGI");
+    EXPECT_EQ(memory.number(6), number6);
+}
+
 TEST_F(MemoryPagesTest, PastedLettersAreDroppedInNumberBoxes)
 {
     start();
