@@ -43,8 +43,8 @@ TEST_F(RangeUnknownTest, TheConnectStandsAndSaysTheRangeIsUnknown)
     connectWithoutRange();
     EXPECT_FALSE(form->state().weight.known());
     ASSERT_EQ(op.messages().size(), 1);
-    EXPECT_TRUE(op.messages()[0].contains("range could not be read")) << op.messages()[0];
-    EXPECT_TRUE(form->statusLine().endsWith("range unknown")) << form->statusLine();
+    EXPECT_TRUE(op.messages()[0].contains("range could not be read")) << qPrintable(op.messages()[0]);
+    EXPECT_TRUE(form->statusLine().endsWith("range unknown")) << qPrintable(form->statusLine());
     EXPECT_EQ(light(), vx::gui::Light::Green);
 }
 
@@ -71,7 +71,7 @@ TEST_F(RangeUnknownTest, TheSetpointTabRefusesUntilTheRangeIsReadAgain)
     EXPECT_GT(setpointReads(), 0);
     EXPECT_EQ(setpointCell(1, 1), "50,000");
     EXPECT_EQ(op.messages().size(), 0);
-    EXPECT_FALSE(form->statusLine().endsWith("range unknown")) << form->statusLine();
+    EXPECT_FALSE(form->statusLine().endsWith("range unknown")) << qPrintable(form->statusLine());
 }
 
 // Another address is another indicator: the range of the one before is forgotten,
