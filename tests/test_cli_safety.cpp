@@ -157,6 +157,7 @@ TEST_F(CliSafety, WithoutTheRangeNoWeightIsReadOrSentAndNoFileWritten)
 {
     ASSERT_EQ(run({"read", path("good.vxr")}).exitCode, 0);
     const QByteArray good = contents(path("good.vxr"));
+    indicator.device.clearCommands();
 
     fault(sim::FaultKind::NoAnswer, 128, 3);  // the range answer lost on every try
     const CliRun read = run({"--json", "read", path("good.vxr"), "--groups", "header,setpoint"});

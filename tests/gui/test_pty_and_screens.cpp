@@ -26,6 +26,12 @@ TEST_F(WindowPtyTest, ConnectsThroughARealSerialPort)
 {
     vx::sim::VirtualIndicator indicator;
     indicator.setModel("ZR1 V1.07");
+    // A whole indicator: its range is read right after the version.
+    QElapsedTimer running;
+    running.start();
+    vx::sim::ModuleOptions modules;
+    modules.seconds = [&running] { return running.elapsed() / 1000.0; };
+    vx::sim::InstallDefaultModules(indicator, modules);
     vx::sim::PtyServer server(indicator, vx::sim::PtyServer::Timing{9600, 0.005});
     QString error;
     ASSERT_TRUE(server.start(dir.filePath("tty-indicator"), &error)) << qPrintable(error);
@@ -43,6 +49,7 @@ TEST_F(WindowPtyTest, ConnectsThroughARealSerialPort)
     EXPECT_EQ(window.state().IndicatorModelText, "ZR1");
     EXPECT_FALSE(window.tabs()->isTabVisible(vx::Tab::IdMemory));
     EXPECT_FALSE(serial.isOpen());
+    EXPECT_TRUE(window.state().weight.known()) << "the range came through the real port too";
     EXPECT_EQ(op.dialogCount(), 0);
 }
 

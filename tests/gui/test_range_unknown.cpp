@@ -27,10 +27,11 @@ protected:
         form->ConnectAction();
         ASSERT_TRUE(form->state().IsConnected);
     }
+    // Reads of register 117 (hex 0075), the setpoint record.
     int setpointReads() const
     {
         return int(std::count_if(device.requests().begin(), device.requests().end(),
-                                 [](const QString &r) { return r.startsWith(QStringLiteral("@030117")); }));
+                                 [](const QString &r) { return r.startsWith(QStringLiteral("@030075")); }));
     }
     QString setpointCell(int row, int column) const
     {
@@ -61,15 +62,15 @@ TEST_F(RangeUnknownTest, TheSetpointTabRefusesUntilTheRangeIsReadAgain)
     EXPECT_EQ(setpointCell(1, 1), "") << "nothing shown";
 
     // The line is good again: the tab reads the range first, then the setpoints
-    // with its decimals (300 kg by 0.005: three decimals).
+    // with its decimals (300 kg by 0.1: one decimal).
     device.clearFaults();
     op.clear();
     form->tabs()->setCurrentIndex(vx::Tab::Header);
     form->tabs()->setCurrentIndex(vx::Tab::Setpoint);
     EXPECT_TRUE(form->state().weight.known());
-    EXPECT_EQ(form->state().weight.WeightFormatReference, "300.045");
+    EXPECT_EQ(form->state().weight.WeightFormatReference, "300.9");
     EXPECT_GT(setpointReads(), 0);
-    EXPECT_EQ(setpointCell(1, 1), "50,000");
+    EXPECT_EQ(setpointCell(1, 1), "250,0") << "record 1: 2500";
     EXPECT_EQ(op.messages().size(), 0);
     EXPECT_FALSE(form->statusLine().endsWith("range unknown")) << qPrintable(form->statusLine());
 }
