@@ -347,6 +347,10 @@ bool AnaForm::rangeReady()
 void AnaForm::refuseWithoutRange()
 {
     showConnectedLine(false);
+    if (m_connecting) {
+        m_rangeMessagePending = true;  // said when the connect has ended
+        return;
+    }
     op().message(m_texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
 }
 

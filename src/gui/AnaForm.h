@@ -255,6 +255,7 @@ private:
     bool m_closing = false;
     bool m_abandoned = false;  // the model dialog was closed without a choice
     bool m_connecting = false;
+    bool m_rangeMessagePending = false;  // the range message, once the connect has ended
     QPointer<Form1> m_form1;
     // The key press the filter saw last, as far as it is the key's own: Qt builds
     // successive key events at one address, so the address alone tells nothing. A

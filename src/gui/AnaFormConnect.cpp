@@ -39,6 +39,11 @@ void AnaForm::ConnectAction()
     if (m_state.IsConnected) {
         updateConnectCaption();
         ışık(Light::Green);
+        // Said once the connect has ended, not over its wait panel.
+        if (m_rangeMessagePending) {
+            m_rangeMessagePending = false;
+            op().message(m_texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
+        }
         if (m_state.CurrentTab == Tab::Calibration) {
             m_state.TabRefreshPending = true;
             SSTab1_Click(Tab::Calibration);
