@@ -150,6 +150,27 @@ INSTANTIATE_TEST_SUITE_P(Kinds, LoadCommandFault, ::testing::Values(sim::FaultKi
                              return std::string(info.param == sim::FaultKind::NoAnswer ? "Lost" : "Refused");
                          });
 
+// A load answer that comes after its wait (a slow or busy line) is no acknowledgement
+// of this try, and must not be taken for an answer of the next one: the record is
+// read again once the line has fallen quiet, and every record lands in its own row.
+TEST_F(ReadAgainTest, ALateLoadAnswerIsNotTakenForTheNextTrysAnswer)
+{
+    sim::SetStoredId(sim.device, 8, 7, "07 AB 777");
+    sim::SetStoredId(sim.device, 9, 8, "08 CD 888");
+    sim::FaultRule late{sim::FaultKind::Late, sim::FaultScope::Command, 10, 1};
+    late.lateSeconds = 0.2;
+    faultAfterSelect(105, 0x87, late);
+
+    IdMemory memory;
+    EXPECT_EQ(IDOKUHost(link, memory, texts, disconnect), TransferResult::Completed);
+    EXPECT_EQ(memory.name(8), "07 AB 777");
+    EXPECT_EQ(memory.number(9), "8");
+    EXPECT_EQ(memory.name(9), "08 CD 888");
+    EXPECT_EQ(memory.name(10), "");
+    EXPECT_EQ(disconnects, 0);
+    EXPECT_TRUE(logHas("[105]--- not confirmed, read again (2/3)"));
+}
+
 TEST_F(ReadAgainTest, IdRecordUnderAnotherSelectorIsReadAgain)
 {
     // The load is acknowledged, but what lands in the register the first time is the

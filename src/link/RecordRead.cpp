@@ -15,9 +15,13 @@ RecordCheck ReadRecord(Link &link, int reg, const std::function<RecordCheck()> &
         check = attempt();
         if (check != RecordCheck::Unconfirmed)
             return check;
-        if (n < tries)
+        if (n < tries) {
             link.AppendCommsLog(link.shortDate() + QStringLiteral(" - [") + PadLeftZeros(qint64(reg), 3)
                                 + QStringLiteral("]--- not confirmed, read again (%1/%2)").arg(n + 1).arg(tries));
+            // An answer of this attempt that is still on its way would be taken for the
+            // next attempt's: let the line fall quiet first.
+            link.DrainStaleInput();
+        }
     }
     return check;
 }

@@ -26,7 +26,7 @@ inline constexpr int RecordReadAgainTimes = 2;
 // Runs `attempt` (select, load, read: all of it, each time) until it is confirmed,
 // at most 1 + again times. A refusal ends it at once; an abort before a further
 // attempt ends it too. Every attempt that is followed by another one is logged with
-// the register it reads. Returns the last attempt's check (or Aborted).
+// the register it reads, and the line is let fall quiet before the next one. Returns the last attempt's check (or Aborted).
 RecordCheck ReadRecord(Link &link, int reg, const std::function<RecordCheck()> &attempt,
                        int again = RecordReadAgainTimes);
 
