@@ -8,7 +8,6 @@
 namespace vx {
 namespace {
 
-constexpr int kTextRefused = 309;
 constexpr int kCommandRead = 7;        // before the values are read
 constexpr int kCommandStoreType = 8;   // after the output type is written
 constexpr int kZeroFirstCode = 3;      // 3..6 zero point, 7..10 second point
@@ -89,7 +88,7 @@ AnalogStartResult StartAnalogAdjustment(Link &link, bool voltage, const Language
     link.WaitSeconds(AnalogSettle);
     const QString answer = link.writeNoAck(AnalogRegister::Adjust, 2, "Lg", AnalogAdjustStart, WriteWait);
     if (refusedAnswer(answer)) {
-        link.op().message(texts.text(kTextRefused), Icon::Critical);
+        link.op().message(texts.text(TextLine::DeviceRefused), Icon::Critical);
         if (disconnect)
             disconnect();
         return AnalogStartResult::Refused;
@@ -102,7 +101,7 @@ bool EndAnalogAdjustment(Link &link, const LanguageTexts &texts, const std::func
     const QString answer = link.writeNoAck(AnalogRegister::Adjust, 2, "Lg", AnalogAdjustEnd);
     if (!refusedAnswer(answer))
         return true;
-    link.op().message(texts.text(kTextRefused), Icon::Critical);
+    link.op().message(texts.text(TextLine::DeviceRefused), Icon::Critical);
     if (disconnect)
         disconnect();
     return false;

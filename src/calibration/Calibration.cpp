@@ -29,7 +29,6 @@ constexpr int WeightTooSmall = 286;  // code "25"
 constexpr int OtherRefusal = 287;
 constexpr int WeightLabel = 295;
 constexpr int AboveCapacity = 296;
-constexpr int Refused = 309;
 constexpr int NotPermitted = 310;
 constexpr int MissingField = 313;
 constexpr int BadDivisions = 328;
@@ -111,7 +110,7 @@ RangeReading KalibrasyonHost(Link &link, const LanguageTexts &texts, const std::
     auto command = [&](int code) {
         if (!refusedAnswer(link.writeNoAck(CalibrationRegister::Command, 2, "Lg", code)))
             return true;
-        link.op().message(texts.text(Text::Refused), Icon::Critical);
+        link.op().message(texts.text(TextLine::DeviceRefused), Icon::Critical);
         if (disconnect)
             disconnect();
         reading.refused = true;
@@ -522,7 +521,7 @@ private:
 
     void refused()
     {
-        m_op.message(m_texts.text(Text::Refused), Icon::Critical);
+        m_op.message(m_texts.text(TextLine::DeviceRefused), Icon::Critical);
         if (m_hooks.disconnect)
             m_hooks.disconnect();
         m_result.end = CalibrationEnd::Refused;

@@ -11,6 +11,7 @@
 //   CalibrationResult result = RunCalibration(link, op, texts, request, hooks);
 
 #include "calibration/RangeLists.h"
+#include "link/Registers.h"
 
 #include <QString>
 #include <array>
@@ -27,7 +28,7 @@ class Operator;
 // Registers of the calibration, as the indicator numbers them.
 namespace CalibrationRegister {
 inline constexpr int Weight = 0;          // gross weight: must be above 0 before a span calibration
-inline constexpr int Command = 19;
+inline constexpr int Command = reg::Command;
 inline constexpr int TestWeight = 20;     // the test weight in units of the division's last decimal
 inline constexpr int Step = 22;           // 1 begin, 2 finish, 3 zero, 4 span
 inline constexpr int Status = 23;         // A: 00 / 01 done, anything else busy; B: 00 accepted, else a refusal code

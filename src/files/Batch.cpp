@@ -1,6 +1,7 @@
 #include "files/Batch.h"
 
 #include "files/WorkingSet.h"
+#include "link/Registers.h"
 #include "link/Transaction.h"
 #include "shell/TextService.h"
 
@@ -15,9 +16,7 @@ namespace {
 constexpr int kTextReading[5] = {253, 254, 255, 256, 257};
 constexpr int kTextSendingParameters = 268;
 constexpr int kTextNotReady = 313;
-constexpr int kTextRefused = 309;
 
-constexpr int kCommandRegister = 19;
 constexpr int kProbeCommand = 3;
 constexpr double kShortWait = 0.05;
 
@@ -158,9 +157,9 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
         result.outcome = BatchOutcome::NotSent;
         return result;
     }
-    const QString probe = link.writeNoAck(kCommandRegister, 2, "Lg", kProbeCommand, kShortWait);
+    const QString probe = link.writeNoAck(reg::Command, 2, "Lg", kProbeCommand, kShortWait);
     if (probe.isEmpty() || probe.startsWith(QStringLiteral("@8"))) {
-        op.message(texts.line(kTextNotReady) + QLatin1Char('\n') + texts.lineOr(kTextRefused, BuiltIn::DeviceRefused),
+        op.message(texts.line(kTextNotReady) + QLatin1Char('\n') + texts.lineOr(TextLine::DeviceRefused, BuiltIn::DeviceRefused),
                    Icon::Critical);
         result.outcome = BatchOutcome::ProbeRefused;
         return result;

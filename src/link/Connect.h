@@ -4,13 +4,14 @@
 // Written against the Link only, so the window and the command-line tool share it.
 
 #include "link/Model.h"
+#include "link/Registers.h"
 #include "link/Transaction.h"
 
 #include <QString>
 
 namespace vx {
 
-inline constexpr int VersionRegister = 199;
+inline constexpr int VersionRegister = reg::Version;
 inline constexpr int VersionByteCount = 10;
 inline constexpr int PortOpenAttempts = 10;
 inline constexpr double VersionPreDelay = 0.2;

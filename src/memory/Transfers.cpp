@@ -2,6 +2,7 @@
 
 #include "link/Cp1254.h"
 #include "link/RecordRead.h"
+#include "link/Registers.h"
 #include "link/Transaction.h"
 #include "shell/TextService.h"
 
@@ -11,7 +12,6 @@ namespace {
 constexpr QChar Degree(0x00B0);
 
 // Registers and command codes of the memory sessions.
-constexpr int CommandRegister = 19;
 constexpr int SessionOpen = 19;
 constexpr int SessionClose = 20;
 constexpr int IdRecordRegister = 105;
@@ -31,7 +31,6 @@ constexpr int StoreTicketLines = 4;
 constexpr int StoreEplText = 21;
 
 // Language lines.
-constexpr int TextRefused = 309;
 constexpr int TextReadingHeader = 253;
 constexpr int TextReadingIds = 254;
 constexpr int TextReadingSetpoints = 255;
@@ -51,7 +50,7 @@ struct Refusal {
     const DisconnectAction &disconnect;
     TransferResult operator()() const
     {
-        op.message(texts.lineOr(TextRefused, BuiltIn::DeviceRefused), Icon::Critical);
+        op.message(texts.lineOr(TextLine::DeviceRefused, BuiltIn::DeviceRefused), Icon::Critical);
         if (disconnect)
             disconnect();
         return TransferResult::Refused;
@@ -62,7 +61,7 @@ struct Refusal {
 // lost or refused one leaves the working register holding the record before.
 bool loaded(Link &link, int command)
 {
-    return link.acknowledged(link.writeNoAck(CommandRegister, 2, "Lg", command), 2);
+    return link.acknowledged(link.writeNoAck(reg::Command, 2, "Lg", command), 2);
 }
 
 // How a memory read goes on after a record: the refusal ends it with the message
@@ -92,7 +91,7 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
     const double readingTime = link.settings.ReadingTime;
     op.showStep(texts.line(TextReadingIds), Tone::Working);
 
-    link.writeNoAck(CommandRegister, 2, "Lg", SessionOpen, readingTime);
+    link.writeNoAck(reg::Command, 2, "Lg", SessionOpen, readingTime);
     op.showProgress(ProgressId::Small, true);
     op.setProgress(ProgressId::Small, 0, OuterSteps);
     op.setProgress(ProgressId::Main, 0, IdRecordCount);
@@ -166,7 +165,7 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
 
     op.setProgress(ProgressId::Small, OuterSteps, OuterSteps);
     op.showProgress(ProgressId::Small, false);
-    link.writeNoAck(CommandRegister, 2, "Lg", SessionClose, readingTime);
+    link.writeNoAck(reg::Command, 2, "Lg", SessionClose, readingTime);
     return result;
 }
 
@@ -175,7 +174,7 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
     Operator &op = link.op();
     const double readingTime = link.settings.ReadingTime;
     op.showStep(texts.line(TextSendingIds), Tone::Working);
-    link.writeNoAck(CommandRegister, 2, "Lg", SessionOpen, readingTime);
+    link.writeNoAck(reg::Command, 2, "Lg", SessionOpen, readingTime);
     op.setProgress(ProgressId::Send, 0, IdRecordCount);
 
     // One record: the record into register 105, then the store command; false once aborted.
@@ -186,7 +185,7 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
         link.CihazaGönder(IdRecordRegister, IdRecordBytes, "ID", QString(selectorChar) + number + Degree + name);
         if (link.AbortRequested)
             return false;
-        link.CihazaGönder(CommandRegister, 2, "Lg", StoreIdRecord);
+        link.CihazaGönder(reg::Command, 2, "Lg", StoreIdRecord);
         return !link.AbortRequested;
     };
 
@@ -213,16 +212,16 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
             aborted = true;
             break;
         }
-        QString stored = link.writeNoAck(CommandRegister, 2, "Lg", StoreIdHeader, 0.2);
+        QString stored = link.writeNoAck(reg::Command, 2, "Lg", StoreIdHeader, 0.2);
         link.WaitSeconds(1.0);
         const QString late = link.collectArrived();
         if (!link.acknowledged(stored, 2))
             stored = link.acknowledged(late, 2) ? late : stored + late;
-        link.CihazaGönderUnlessAcknowledged(stored, CommandRegister, 2, "Lg", StoreIdHeader);
+        link.CihazaGönderUnlessAcknowledged(stored, reg::Command, 2, "Lg", StoreIdHeader);
         aborted = link.AbortRequested;
     }
 
-    link.writeNoAck(CommandRegister, 2, "Lg", SessionClose, readingTime);
+    link.writeNoAck(reg::Command, 2, "Lg", SessionClose, readingTime);
     return aborted ? TransferResult::Aborted : TransferResult::Completed;
 }
 
@@ -318,7 +317,7 @@ TransferResult STPYaz(Link &link, const SetpointMemoryBlock &block, const Weight
             result = TransferResult::Aborted;
             break;
         }
-        link.CihazaGönder(CommandRegister, 2, "Lg", StoreSetpoint);
+        link.CihazaGönder(reg::Command, 2, "Lg", StoreSetpoint);
         if (link.AbortRequested) {
             result = TransferResult::Aborted;
             break;
@@ -347,9 +346,9 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
         op.setProgress(ProgressId::Small, 0, TicketLineCount);
         op.setProgress(ProgressId::Main, 0, TicketLineCount);
         // Command 3 loads all six lines into their registers.
-        result = ended(ReadRecord(link, CommandRegister, [&] {
+        result = ended(ReadRecord(link, reg::Command, [&] {
                            return CheckWriteAnswer(
-                               link, link.writeNoAck(CommandRegister, 2, "Lg", LoadTicketLines, 0.05), 2);
+                               link, link.writeNoAck(reg::Command, 2, "Lg", LoadTicketLines, 0.05), 2);
                        }),
                        refuse);
         for (int k = 0; k < TicketLineCount && result == TransferResult::Completed; ++k) {
@@ -460,7 +459,7 @@ TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind 
             }
         }
         if (out.result == TransferResult::Completed) {
-            link.CihazaGönder(CommandRegister, 2, "Lg", StoreTicketLines);
+            link.CihazaGönder(reg::Command, 2, "Lg", StoreTicketLines);
             if (link.AbortRequested)
                 out.result = TransferResult::Aborted;
         }
@@ -477,7 +476,7 @@ TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind 
             }
         }
         if (out.result == TransferResult::Completed) {
-            link.CihazaGönder(CommandRegister, 2, "Lg", StoreEplText);
+            link.CihazaGönder(reg::Command, 2, "Lg", StoreEplText);
             if (link.AbortRequested)
                 out.result = TransferResult::Aborted;
         }

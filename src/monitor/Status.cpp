@@ -43,7 +43,6 @@ constexpr std::array<StatusRow, 25> kRows = {{
 
 constexpr int kModeFirstText = 245;  // n = 0..5: texts 245..250
 constexpr int kModeOtherText = 251;  // n = 6, 7
-constexpr int kTextRefused = 309;
 constexpr double kWait = 0.05;
 constexpr int kSteps = 10;
 
@@ -194,7 +193,7 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
     if (first.isEmpty() || first.startsWith(QStringLiteral("@8"))) {
         // Leave host mode before giving up so a refusing indicator is not left in it.
         link.HostYazdır(false);
-        op.message(texts.text(kTextRefused), Icon::Critical);
+        op.message(texts.text(TextLine::DeviceRefused), Icon::Critical);
         if (disconnect)
             disconnect();
         op.showProgress(ProgressId::Small, false);

@@ -3,6 +3,7 @@
 #include "link/Codec.h"
 #include "link/Connect.h"
 #include "link/RecordRead.h"
+#include "link/Registers.h"
 #include "link/Transaction.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 namespace vx {
 namespace {
 
-constexpr int kCommandRegister = 19;
 constexpr int kMetrologyRegister = 149;
 constexpr int kRangeRegister = 128;
 constexpr int kRangeBytes = 6;
@@ -99,7 +99,7 @@ std::optional<IndicatorRange> ReadRange(Link &link)
     // A command counts as done only when the indicator acknowledged it: a lost one
     // leaves the registers as they were, and what they hold is not this range.
     auto command = [&](int code) {
-        return CheckWriteAnswer(link, link.writeNoAck(kCommandRegister, 2, "Lg", code, readingTime), 2);
+        return CheckWriteAnswer(link, link.writeNoAck(reg::Command, 2, "Lg", code, readingTime), 2);
     };
     auto read = [&](int reg, int byteCount, QString *data) {
         return CheckReadAnswer(link, link.readRaw(reg, byteCount, kReadWait), byteCount, data);

@@ -1,6 +1,7 @@
 #include "params/Transfer.h"
 
 #include "link/Codec.h"
+#include "link/Registers.h"
 #include "link/Transaction.h"
 #include "params/BlockCodec.h"
 #include "params/ParameterSet.h"
@@ -16,8 +17,6 @@ using params::Group;
 
 namespace {
 
-constexpr int kCommandRegister = 19;
-constexpr int kTextRefused = 309;
 constexpr int kReadSteps = 15;
 constexpr double kBlockWait = 0.2;  // the configuration and text reads wait this instead of the reading time
 
@@ -100,7 +99,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
     };
     // A bad answer ends the read where it stands; host mode is not left.
     auto stop = [&](int reg) {
-        op.message(lines.text(kTextRefused), Icon::Critical);
+        op.message(lines.text(TextLine::DeviceRefused), Icon::Critical);
         if (disconnect)
             disconnect();
         op.showProgress(ProgressId::Small, false);
@@ -108,7 +107,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
         return result;
     };
     auto command = [&](int code) {
-        return !refused(link.writeNoAck(kCommandRegister, 2, "Lg", code, s.ReadingTime));
+        return !refused(link.writeNoAck(reg::Command, 2, "Lg", code, s.ReadingTime));
     };
     // The data field of a whole answer of the count asked for.
     auto read = [&](int reg, int bytes, double wait) {
@@ -125,7 +124,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
 
     // 5-6. The date and time.
     if (!command(kCmdClock))
-        return stop(kCommandRegister);
+        return stop(reg::Command);
     advance();
     {
         const QString answer = link.readRaw(params::AreaRegister(Area::Clock), params::AreaBytes(Area::Clock), s.ReadingTime);
@@ -140,7 +139,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
 
     // 7-8. The calibration block.
     if (!command(kCmdCalibration))
-        return stop(kCommandRegister);
+        return stop(reg::Command);
     advance();
     {
         const int reg = params::AreaRegister(Area::Calibration);
@@ -155,7 +154,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
     // answer that did not come whole would otherwise fill rows with bytes the
     // indicator never sent.
     if (!command(kCmdConfiguration))
-        return stop(kCommandRegister);
+        return stop(reg::Command);
     advance();
     {
         const int half = params::AreaBytes(Area::Configuration) / 2;
@@ -223,7 +222,7 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
         for (std::size_t i = 0; i < kWeightRows.size(); ++i)
             set.setValue(kWeightRows[i], c.RawWeightSavedTexts[i]);
     };
-    auto plain = [&](int code) { link.writeNoAck(kCommandRegister, 2, "Lg", code, link.settings.ReadingTime); };
+    auto plain = [&](int code) { link.writeNoAck(reg::Command, 2, "Lg", code, link.settings.ReadingTime); };
     // A confirmed write, then the abort test; false: the write ends here.
     auto confirmed = [&](int reg, int bytes, WriteTag tag, const QVariant &data) {
         link.CihazaGönder(reg, bytes, tag, data);
@@ -278,7 +277,7 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
             if (piece && piece->drainAfter)
                 link.IntOku();
         }
-        if (!confirmed(kCommandRegister, 2, "Lg", g.confirm))
+        if (!confirmed(reg::Command, 2, "Lg", g.confirm))
             return result;
 
         switch (g.leave) {

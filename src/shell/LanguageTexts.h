@@ -11,6 +11,12 @@
 
 namespace vx {
 
+// Language lines more than one room shows.
+namespace TextLine {
+// "The indicator did not answer or refused the command": a refusal ("@8") or no answer.
+inline constexpr int DeviceRefused = 309;
+}  // namespace TextLine
+
 class LanguageTexts {
 public:
     static constexpr int LineCount = 418;
