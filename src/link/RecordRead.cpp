@@ -44,4 +44,15 @@ RecordCheck CheckReadAnswer(const Link &link, const QString &answer, int byteCou
     return parsed.complete() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
 }
 
+RecordCheck ReadDecoded(Link &link, int reg, int byteCount, ReadTag tag, double preDelay, QVariant *value,
+                        QString *dataHex)
+{
+    const QString answer = link.readRaw(reg, byteCount, preDelay);
+    const RecordCheck read = CheckReadAnswer(link, answer, byteCount, dataHex);
+    if (read != RecordCheck::Confirmed)
+        return read;
+    *value = link.decodeAnswer(answer, tag, reg, byteCount);
+    return value->isValid() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+}
+
 }  // namespace vx

@@ -5,7 +5,10 @@
 // that cannot be confirmed is read again, never taken for this one; a refusal
 // ("@8") ends the read at once.
 
+#include "link/Tags.h"
+
 #include <QString>
+#include <QVariant>
 #include <functional>
 
 namespace vx {
@@ -26,7 +29,8 @@ inline constexpr int RecordReadAgainTimes = 2;
 // Runs `attempt` (select, load, read: all of it, each time) until it is confirmed,
 // at most 1 + again times. A refusal ends it at once; an abort before a further
 // attempt ends it too. Every attempt that is followed by another one is logged with
-// the register it reads, and the line is let fall quiet before the next one. Returns the last attempt's check (or Aborted).
+// the register it reads, and the line is let fall quiet before the next one.
+// Returns the last attempt's check (or Aborted).
 RecordCheck ReadRecord(Link &link, int reg, const std::function<RecordCheck()> &attempt,
                        int again = RecordReadAgainTimes);
 
@@ -36,5 +40,10 @@ RecordCheck CheckWriteAnswer(const Link &link, const QString &answer, int byteCo
 // The answer to a read of byteCount bytes: confirmed when it is a whole frame of
 // that many bytes, refused on "@8". *dataHex, when given, gets its data field.
 RecordCheck CheckReadAnswer(const Link &link, const QString &answer, int byteCount, QString *dataHex = nullptr);
+// Reads byteCount bytes of `reg` (after preDelay) and decodes them as `tag` into
+// *value: confirmed only for a whole answer that decodes, refused on "@8".
+// *dataHex, when given, gets the answer's data field.
+RecordCheck ReadDecoded(Link &link, int reg, int byteCount, ReadTag tag, double preDelay, QVariant *value,
+                        QString *dataHex = nullptr);
 
 }  // namespace vx

@@ -196,19 +196,14 @@ void Link::DrainStaleInput()
     const double start = m_clock.secondsSinceMidnight();
     const double limit = start + LongestAnswerLength * perChar + gap;
     double quietSince = start;
-    QByteArray stale;
+    QString stale;
     for (;;) {
         const double t = m_clock.secondsSinceMidnight();
-        bool came = false;
-        while (m_port.bytesWaiting() > 0) {
-            const QByteArray chunk = m_port.readAll();
-            if (chunk.isEmpty())
-                break;
-            stale += chunk;
-            came = true;
-        }
-        if (came)
+        const QString came = collectArrived();
+        if (!came.isEmpty()) {
+            stale += came;
             quietSince = t;
+        }
         // Quiet long enough, the bound reached, or midnight passed.
         if (t - quietSince >= gap || t >= limit || t < start)
             break;
@@ -216,9 +211,8 @@ void Link::DrainStaleInput()
     }
     if (stale.isEmpty())
         return;
-    stats.charsReceived += stale.size();
     AppendCommsLog(shortDate() + QStringLiteral(" - discarded the rest of an earlier answer: ")
-                   + PrintableAnswer(cp1254::decode(stale)));
+                   + PrintableAnswer(stale));
 }
 
 QString Link::exchange(const QString &frame, double preDelay, bool pumpEvents, int longestAnswer)

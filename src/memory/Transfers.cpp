@@ -108,12 +108,7 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
                 return selected;
             if (!loaded(link, LoadIdHeader))
                 return RecordCheck::Unconfirmed;
-            const QString answer = link.readRaw(IdHeaderRegister, IdHeaderBytes, readingTime);
-            const RecordCheck read = CheckReadAnswer(link, answer, IdHeaderBytes);
-            if (read != RecordCheck::Confirmed)
-                return read;
-            header = link.decodeAnswer(answer, "IDB", IdHeaderRegister, IdHeaderBytes);
-            return header.isValid() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+            return ReadDecoded(link, IdHeaderRegister, IdHeaderBytes, "IDB", readingTime, &header);
         });
         result = ended(check, refuse);
         if (result == TransferResult::Completed)
@@ -142,15 +137,14 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
                 return selected;
             if (!loaded(link, LoadIdRecord))
                 return RecordCheck::Unconfirmed;
-            const QString answer = link.readRaw(IdRecordRegister, IdRecordBytes, 0.01);
             QString data;
-            const RecordCheck read = CheckReadAnswer(link, answer, IdRecordBytes, &data);
+            QVariant decoded;
+            const RecordCheck read = ReadDecoded(link, IdRecordRegister, IdRecordBytes, "ID", 0.01, &decoded, &data);
             if (read != RecordCheck::Confirmed)
                 return read;
             if (data.left(2).toInt(nullptr, 16) != IdSelectorByte(record))
                 return RecordCheck::Unconfirmed;
-            const QVariant decoded = link.decodeAnswer(answer, "ID", IdRecordRegister, IdRecordBytes);
-            parsed = decoded.isValid() ? ParseIdRecord(decoded.toString()) : std::nullopt;
+            parsed = ParseIdRecord(decoded.toString());
             return parsed ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
         });
         result = ended(check, refuse);
@@ -257,12 +251,12 @@ TransferResult STPOKUHost(Link &link, SetpointMemory &memory, const WeightFormat
                 return selected;
             if (!loaded(link, LoadSetpoint))
                 return RecordCheck::Unconfirmed;
-            const QString answer = link.readRaw(SetpointRegister, SetpointBytes, link.settings.ReadingTime);
-            const RecordCheck read = CheckReadAnswer(link, answer, SetpointBytes);
+            QVariant decoded;
+            const RecordCheck read =
+                ReadDecoded(link, SetpointRegister, SetpointBytes, "STP", link.settings.ReadingTime, &decoded);
             if (read != RecordCheck::Confirmed)
                 return read;
-            const QVariant decoded = link.decodeAnswer(answer, "STP", SetpointRegister, SetpointBytes);
-            values = decoded.isValid() ? ParseSetpointRecord(decoded.toString()) : std::nullopt;
+            values = ParseSetpointRecord(decoded.toString());
             return values ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
         });
         result = ended(check, refuse);
@@ -358,15 +352,12 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
             }
             const TicketLineSlot &slot = TicketLineSlots[size_t(k)];
             QVariant block;
-            result = ended(ReadRecord(link, slot.reg, [&] {
-                               const QString answer = link.readRaw(slot.reg, slot.byteCount, readingTime);
-                               const RecordCheck read = CheckReadAnswer(link, answer, slot.byteCount);
-                               if (read != RecordCheck::Confirmed)
-                                   return read;
-                               // Every byte kept, so that no line depends on the tab that is shown.
-                               block = link.decodeAnswer(answer, "Tx1", slot.reg, slot.byteCount);
-                               return block.isValid() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
-                           }),
+            // "Tx1" keeps every byte, so that no line depends on the tab that is shown.
+            result = ended(ReadRecord(link, slot.reg,
+                                      [&] {
+                                          return ReadDecoded(link, slot.reg, slot.byteCount, "Tx1", readingTime,
+                                                             &block);
+                                      }),
                            refuse);
             if (result != TransferResult::Completed)
                 break;
@@ -388,14 +379,8 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
                 break;
             }
             QVariant chunk;
-            result = ended(ReadRecord(link, reg, [&] {
-                               const QString answer = link.readRaw(reg, EplReadChunkBytes, readingTime);
-                               const RecordCheck read = CheckReadAnswer(link, answer, EplReadChunkBytes);
-                               if (read != RecordCheck::Confirmed)
-                                   return read;
-                               chunk = link.decodeAnswer(answer, "Tx1", reg, EplReadChunkBytes);
-                               return chunk.isValid() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
-                           }),
+            result = ended(ReadRecord(link, reg,
+                                      [&] { return ReadDecoded(link, reg, EplReadChunkBytes, "Tx1", readingTime, &chunk); }),
                            refuse);
             if (result != TransferResult::Completed)
                 break;
