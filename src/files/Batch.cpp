@@ -67,6 +67,16 @@ BatchGroup batchGroupOf(params::Group group)
     return BatchGroup::Parameters;
 }
 
+// Weights at a guessed number of decimals would be saved and sent back wrong: without
+// the range, a batch that carries weights is refused before anything goes on the line.
+bool refusedWithoutRange(Link &link, const TextService &texts, const WeightFormat &weight, bool carriesWeights)
+{
+    if (weight.known() || !carriesWeights)
+        return false;
+    link.op().message(texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
+    return true;
+}
+
 BatchOutcome outcomeOf(TransferResult result)
 {
     switch (result) {
@@ -91,9 +101,7 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
     for (int group = 0; group < 5; ++group)
         if (chosen[group])
             result.groups.push_back({kOrder[group], GroupOutcome::NotRun});
-    // Weights read at a guessed number of decimals would be saved and sent back wrong.
-    if (!weight.known() && (choice.setpoint || choice.parameters)) {
-        link.op().message(texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
+    if (refusedWithoutRange(link, texts, weight, choice.setpoint || choice.parameters)) {
         result.outcome = BatchOutcome::NotSent;
         return result;
     }
@@ -152,14 +160,14 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
             result.groups.push_back({group, GroupOutcome::NotRun});
 
     Operator &op = link.op();
-    if (!weight.known() && (choice.setpoint || choice.parameters.nrm)) {
-        op.message(texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
+    if (refusedWithoutRange(link, texts, weight, choice.setpoint || choice.parameters.nrm)) {
         result.outcome = BatchOutcome::NotSent;
         return result;
     }
     const QString probe = link.writeNoAck(reg::Command, 2, "Lg", kProbeCommand, kShortWait);
     if (probe.isEmpty() || probe.startsWith(QStringLiteral("@8"))) {
-        op.message(texts.line(kTextNotReady) + QLatin1Char('\n') + texts.lineOr(TextLine::DeviceRefused, BuiltIn::DeviceRefused),
+        op.message(texts.line(kTextNotReady) + QLatin1Char('\n')
+                       + texts.lineOr(TextLine::DeviceRefused, BuiltIn::DeviceRefused),
                    Icon::Critical);
         result.outcome = BatchOutcome::ProbeRefused;
         return result;
