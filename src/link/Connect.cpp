@@ -34,17 +34,22 @@ bool IsFatalPortError(int error)
         || error == PortErr::BadSettings || error == PortErr::NotSerialPort;
 }
 
-int OpenPortWithRetries(Link &link, int attempts)
+int OpenPortWithRetries(SerialPortIo &port, const LinkSettings &settings, Operator &op, int attempts)
 {
-    OnceOperator once(link.op());
+    OnceOperator once(op);
     int error = PortErr::Other;
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        error = PortAç(link.port(), link.settings, once);
+        error = PortAç(port, settings, once);
         if (error == PortErr::None || IsFatalPortError(error))
             return error;
-        link.port().close();
+        port.close();
     }
     return error;
+}
+
+int OpenPortWithRetries(Link &link, int attempts)
+{
+    return OpenPortWithRetries(link.port(), link.settings, link.op(), attempts);
 }
 
 QString ModelFromVersion(const QString &versionText) { return versionText.left(3); }

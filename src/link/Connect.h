@@ -25,6 +25,8 @@ bool IsFatalPortError(int error);
 // message is shown once, not once per attempt. Returns 0 when the port is open,
 // otherwise the last error number.
 int OpenPortWithRetries(Link &link, int attempts = PortOpenAttempts);
+// The same with the settings and the operator given.
+int OpenPortWithRetries(SerialPortIo &port, const LinkSettings &settings, Operator &op, int attempts);
 
 struct VersionResult {
     enum class Outcome {

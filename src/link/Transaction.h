@@ -111,6 +111,9 @@ public:
     // Current date in the system short format: the prefix of every log line.
     QString shortDate() const;
 
+    // Whether an operation holds the line (a LineLease is in force).
+    bool lineHeld() const { return m_lineHeld; }
+
     // What crossed the line, for the benchmark and the tests.
     struct Stats {
         qint64 charsSent = 0;
@@ -121,6 +124,8 @@ public:
     Stats stats;
 
 private:
+    friend class LineLease;
+    void setLineHeld(bool held) { m_lineHeld = held; }
     QString drain(double seconds, bool pumpEvents, int longestAnswer);
     void discardLateBytes();
 
@@ -128,6 +133,7 @@ private:
     Clock &m_clock;
     Operator &m_op;
     CommsLog &m_log;
+    bool m_lineHeld = false;
 };
 
 }  // namespace vx

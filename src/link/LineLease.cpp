@@ -1,0 +1,65 @@
+#include "link/LineLease.h"
+
+#include "link/Connect.h"
+#include "link/ForwardingOperator.h"
+#include "link/SerialPort.h"
+
+#include <algorithm>
+
+namespace vx {
+namespace {
+
+// Says nothing: a quiet lease reports its port error to the caller only.
+class SilentOperator : public ForwardingOperator {
+public:
+    using ForwardingOperator::ForwardingOperator;
+    void message(const QString &, Icon, const QString &) override {}
+};
+
+}  // namespace
+
+LineLease::LineLease(Link &link) : LineLease(link, Options{}) {}
+
+LineLease::LineLease(Link &link, Options options) : m_link(link)
+{
+    if (link.lineHeld()) {
+        m_state = options.policy == Policy::Join ? State::Joined : State::Busy;
+        return;
+    }
+    // PortAç closes an open port first; the lease begins from a closed one either way.
+    if (link.port().isOpen())
+        link.port().close();
+    SilentOperator silent(link.op());
+    Operator &op = options.quiet ? static_cast<Operator &>(silent) : link.op();
+    m_portError = OpenPortWithRetries(link.port(), link.settings, op, std::max(1, options.attempts));
+    if (m_portError != PortErr::None) {
+        link.port().close();
+        m_state = State::PortFailed;
+        return;
+    }
+    m_state = State::Held;
+    link.setLineHeld(true);
+    link.AbortRequested = false;
+    // The rest of an answer to an earlier operation is not this one's.
+    link.DrainStaleInput();
+}
+
+LineLease::~LineLease() { release(); }
+
+void LineLease::release()
+{
+    if (m_state != State::Held) {
+        if (m_state == State::Joined)
+            m_state = State::Released;
+        return;
+    }
+    m_state = State::Released;
+    // What is left on the line belongs to no one: it is dropped, not read by the next operation.
+    if (m_link.port().isOpen()) {
+        m_link.collectArrived();
+        m_link.port().close();
+    }
+    m_link.setLineHeld(false);
+}
+
+}  // namespace vx

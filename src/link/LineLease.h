@@ -1,0 +1,63 @@
+#pragma once
+// The line for one operation. A LineLease opens the port, marks the line busy,
+// clears AbortRequested and lets what is still arriving of an earlier answer fall
+// quiet; when it ends it discards what is left and closes the port again.
+//
+// While one lease holds the line, another one is refused at once: the 5-second
+// status timer, F5 and a second click are skipped, never queued to run later.
+// The window's waits process events, so those arrive in the middle of an
+// operation; the refusal is the one place that keeps them off the line.
+//
+//     LineLease lease(link);
+//     if (!lease)
+//         return;          // busy (nothing said) or the port failed (said by PortAç)
+//     ... requests ...
+//
+// Code that runs both on its own and as a step of a larger operation (a page's read
+// when its tab is entered, which a refresh also runs) joins the lease in force
+// (Join): inside an operation it neither opens, drains nor closes anything.
+
+#include "link/Transaction.h"
+
+namespace vx {
+
+class LineLease {
+public:
+    enum class Policy {
+        Exclusive,  // refused while another lease holds the line
+        Join,       // runs inside a lease in force; takes the line itself otherwise
+    };
+    struct Options {
+        Policy policy = Policy::Exclusive;
+        // Opening attempts: a fatal port error ends them at once (see OpenPortWithRetries).
+        int attempts = 1;
+        // A port that cannot be opened is reported through the operator (PortAç's
+        // message), unless quiet.
+        bool quiet = false;
+    };
+
+    explicit LineLease(Link &link);
+    LineLease(Link &link, Options options);
+    ~LineLease();
+    LineLease(const LineLease &) = delete;
+    LineLease &operator=(const LineLease &) = delete;
+
+    // The line may be used: the port is open and no other operation holds it.
+    bool held() const { return m_state == State::Held || m_state == State::Joined; }
+    explicit operator bool() const { return held(); }
+    // Refused because another operation holds the line.
+    bool busy() const { return m_state == State::Busy; }
+    // The port error when the port could not be opened (PortErr::None otherwise).
+    int portError() const { return m_portError; }
+
+    // Ends the lease before the end of its scope (nothing when it holds nothing).
+    void release();
+
+private:
+    enum class State { Busy, PortFailed, Held, Joined, Released };
+    Link &m_link;
+    State m_state = State::Released;
+    int m_portError = 0;
+};
+
+}  // namespace vx
