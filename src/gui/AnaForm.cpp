@@ -7,11 +7,14 @@
 #include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
 #include "gui/Form1.h"
+#include "gui/LanguageFilePanel.h"
 #include "gui/ParameterPage.h"
+#include "gui/SettingsPanel.h"
 #include "gui/StatusPage.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 #include "link/ForwardingOperator.h"
+#include "link/LineLease.h"
 #include "link/SerialPort.h"
 #include "params/Range.h"
 
@@ -60,22 +63,14 @@ public:
     void showStep(const QString &text, Tone tone) override
     {
         // The step caption of the batch panel in front.
-        if (!m_form.m_sendAll.panel->isHidden())
-            m_form.m_sendAll.step->setText(text);
-        else if (!m_form.m_readAll.panel->isHidden())
-            m_form.m_readAll.step->setText(text);
+        m_form.m_batchPanels->showStep(text);
         ForwardingOperator::showStep(text, tone);
     }
 
 private:
     QProgressBar *barFor(ProgressId bar) const
     {
-        switch (bar) {
-        case ProgressId::Small: return m_form.m_progress3;
-        case ProgressId::Main: return m_form.m_readAll.progress;
-        case ProgressId::Send: return m_form.m_sendAll.progress;
-        }
-        return nullptr;
+        return bar == ProgressId::Small ? m_form.m_progress3 : m_form.m_batchPanels->progressBar(bar);
     }
     AnaForm &m_form;
 };
@@ -90,7 +85,6 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
     m_op = std::make_unique<FormOperator>(*this, op);
     m_log.setFilePath(QDir(WritableFolder()).filePath(QStringLiteral("ZRxLog.txt")));
     m_link = std::make_unique<Link>(port, clock, *m_op, m_log);
-    m_link->decode.currentTab = m_state.CurrentTab;
     m_link->transactionErrorText = m_texts.transactionErrorText();
 
     openDocument = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
@@ -100,14 +94,11 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
     buildMenus();
     buildToolbar();
     buildCentral(pages);
-    connectPanels();
     m_fileMenu = std::make_unique<FileMenu>(*this);
-    m_batchPanels = std::make_unique<BatchPanels>(*this);
+    m_refresh = std::make_unique<TabRefresh>(static_cast<RefreshHost &>(*this), m_clock);
     m_captions.applyDesign();
     updateConnectCaption();
     updateDrainCaption();
-
-    m_timer4 = std::make_unique<ClockTimer>(m_clock, StatusTimerMs, [this] { Timer4_Timer(); });
 
     qApp->installEventFilter(this);
     enforceFixedSize();
@@ -183,7 +174,7 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
     // 5. and 10. Calibration lists and metrology profiles, by the pages that own them.
     forEachPage([](TabPage &p) { p.startUp(); });
     // 6. Address entries "00".."99" in front of the design-time ones.
-    fillAddressList();
+    m_settingsPanel->fillAddressList();
     // 7. The preset tare tab is never shown.
     m_tabs->setTabVisible(Tab::PresetTare, false);
     // 8. ProgramFolder() is known from AppPaths.
@@ -208,33 +199,24 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
 void AnaForm::Command3_Click()
 {
     // The start-up ends ready and disconnected; a link standing now would not match it.
-    m_timer4->stop();
+    m_refresh->timer4().stop();
     if (m_state.IsConnected)
         DisconnectAction();
     FormLoad();
 }
 
-void AnaForm::Portkontrol()
+QStringList AnaForm::listPorts()
 {
     // A port plugged in, or mapped in the settings file, since the last listing counts.
     m_store.sync();
     if (reloadPortMap)
         reloadPortMap();
-    m_listedPorts = vx::Portkontrol(m_port);
-    m_connPanel.combo6->clear();
-    m_connPanel.combo6->addItems(m_listedPorts);
+    return vx::Portkontrol(m_port);
 }
+
+void AnaForm::Portkontrol() { m_settingsPanel->showPorts(listPorts()); }
 
 void AnaForm::RegOku() { m_link->settings = vx::RegOku(m_store); }
-
-void AnaForm::fillAddressList()
-{
-    QComboBox *combo = m_connPanel.combo2;
-    if (combo->count() > 11)
-        return;  // already in front (a second start-up)
-    for (int i = 99; i >= 0; --i)
-        combo->insertItem(0, PadLeftZeros(i, 2));
-}
 
 // ---- status light ----
 
@@ -279,6 +261,7 @@ void AnaForm::endOperation()
 
 void AnaForm::setShellEnabled(bool enabled)
 {
+    m_shellLocked = !enabled;
     m_mnAyar->menuAction()->setEnabled(enabled);
     m_connect->setEnabled(enabled);
     m_mnDosya->menuAction()->setEnabled(enabled);
@@ -290,6 +273,7 @@ void AnaForm::setShellEnabled(bool enabled)
 
 void AnaForm::lockShell(bool locked)
 {
+    m_shellLocked = locked;
     m_mnAyar->menuAction()->setEnabled(!locked);
     m_connect->setEnabled(!locked);
     m_mnDosya->menuAction()->setEnabled(!locked);
@@ -310,7 +294,7 @@ void AnaForm::rangeFound(const IndicatorRange &range)
     forEachPage([&](TabPage &p) { p.rangeKnown(range); });
 }
 
-void AnaForm::tellPagesConnected()
+void AnaForm::tellPagesConnected(bool connecting)
 {
     // The range of the indicator before (another address, another cable) is not this one's.
     m_state.weight = {};
@@ -324,8 +308,14 @@ void AnaForm::tellPagesConnected()
         m_rangeToTell.reset();
         forEachPage([&](TabPage &p) { p.rangeKnown(range); });
     } else if (m_state.IsConnected) {
-        // The link stands, but no weight may be shown or sent at a guessed scale.
-        refuseWithoutRange();
+        // The link stands, but no weight may be shown or sent at a guessed scale: said
+        // at once, or once the connect has ended (not over its wait panel).
+        if (connecting) {
+            showConnectedLine(false);
+            m_rangeMessagePending = true;
+        } else {
+            refuseWithoutRange();
+        }
     }
 }
 
@@ -335,8 +325,11 @@ bool AnaForm::rangeReady()
         return true;
     if (!m_state.IsConnected)
         return false;
-    // Read again: on the open port of the operation that asks, or opening it as TaksimatBul does.
-    const std::optional<IndicatorRange> range = m_port.isOpen() ? ReadRange(*m_link) : TaksimatBul(*m_link);
+    // Read again: on the line of the operation that asks, or taking it as a connect does.
+    const LineLease lease(*m_link, {.policy = LineLease::Policy::Join, .attempts = PortOpenAttempts});
+    if (!lease)
+        return false;
+    const std::optional<IndicatorRange> range = ReadRange(*m_link);
     if (!range)
         return false;
     rangeFound(*range);
@@ -347,96 +340,35 @@ bool AnaForm::rangeReady()
 void AnaForm::refuseWithoutRange()
 {
     showConnectedLine(false);
-    if (m_connecting) {
-        m_rangeMessagePending = true;  // said when the connect has ended
-        return;
-    }
     op().message(m_texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
 }
 
-void AnaForm::showReadProgress(const QString &step)
-{
-    for (QCheckBox *check : m_readAll.checks)
-        check->hide();
-    m_readAll.start->hide();
-    m_readAll.cancel->hide();
-    m_readAll.step->setText(step);
-    showPanel(m_readAll.panel);
-    m_readAll.panel->repaint();
-}
+void AnaForm::showReadProgress(const QString &step) { m_batchPanels->showReadProgress(step); }
 
-void AnaForm::hideReadProgress()
-{
-    m_readAll.panel->hide();
-    // The step and the bar of the read that is over: not for the next opening.
-    m_readAll.step->clear();
-    m_readAll.progress->setValue(0);
-    for (QCheckBox *check : m_readAll.checks)
-        check->show();
-    m_readAll.start->show();
-    m_readAll.cancel->show();
-    // The groups only a ZR2 has stay hidden on another model.
-    ZR2DeğilseGizle(m_state.isZR2());
-}
+void AnaForm::hideReadProgress() { m_batchPanels->hideReadProgress(m_state.isZR2()); }
 
-void AnaForm::tickSendBoxes(const std::vector<int> &indexes)
-{
-    for (int index : indexes)
-        if (index >= 0 && index < int(m_sendAll.checks.size()))
-            m_sendAll.checks[std::size_t(index)]->setChecked(true);
-}
+void AnaForm::tickSendBoxes(const std::vector<int> &indexes) { m_batchPanels->tickSendBoxes(indexes); }
 
 // ---- tab refresh ----
 
-void AnaForm::RefKatmaOlum()
-{
-    if (!m_state.IsConnected) {
-        op().message(m_texts.line(375), Icon::Critical);
-        return;
-    }
-    if (!m_tabs->isEnabled() || !m_tabs->tabBar()->isEnabled())
-        return;  // another operation runs
-    const int tab = m_state.CurrentTab;
-    const TabPage::Refresh kind = m_pages[tab]->refreshKind();
-    if (kind == TabPage::Refresh::None)
-        return;  // nothing on this tab reads from the indicator
-    if (!mayReplace(tab))
-        return;  // the technician keeps what the page shows; nothing is read
+bool AnaForm::sendRunning() const { return m_batchPanels->sendRunning(); }
 
+void AnaForm::refreshBegins()
+{
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
-    m_readAll.start->setEnabled(false);
+    m_batchPanels->refreshBegins();
     ışık(Light::Yellow);
-    m_link->AbortRequested = false;
+}
 
-    if (m_port.isOpen())
-        m_port.close();
-    const int portError = PortAç(m_port, m_link->settings, *m_op);
-    if (portError == PortErr::None) {
-        // The rest of an answer to an earlier operation is not this one's.
-        m_link->DrainStaleInput();
-        m_link->AbortRequested = false;
-        if (kind == TabPage::Refresh::Reenter) {
-            m_state.TabRefreshPending = true;
-            SSTab1_Click(tab);
-        } else {
-            m_pages[tab]->refresh();
-        }
-    }
-
-    if (m_port.isOpen())
-        m_port.close();
-    m_link->AbortRequested = true;
+void AnaForm::refreshEnded(int portError)
+{
     setShellEnabled(true);
-    m_readAll.start->setEnabled(true);
-    m_readAll.cancel->setEnabled(true);
-    m_readAll.panel->hide();
-    m_readAll.progress->setValue(0);
-    m_readAll.step->clear();
+    m_batchPanels->refreshEnded();
     // A port that cannot be opened any more (an adapter pulled) ends the connection,
     // as a refresh without an answer does: its message once, no green light, no timer.
     if (portError != PortErr::None) {
-        m_timer4->stop();
+        m_refresh->timer4().stop();
         DisconnectAction();
         showLinkProblem([settings = m_link->settings, portError](const TextService &texts) {
             return texts.builtIn(BuiltIn::LinkLost).arg(linkDescription(texts, settings), portFailure(texts, portError));
@@ -468,15 +400,14 @@ bool AnaForm::eventFilter(QObject *watched, QEvent *event)
         return QMainWindow::eventFilter(watched, event);
 
     const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
-    if (key->key() == Qt::Key_R && (key->modifiers() & all) == all
-        && widget == m_connPanel.ok) {
-        readingTimeEntry();
+    if (key->key() == Qt::Key_R && (key->modifiers() & all) == all && m_settingsPanel->isAcceptButton(widget)) {
+        m_settingsPanel->readingTimeEntry();
         return true;
     }
     if (key->key() == Qt::Key_Escape)
         EscapeKey();
     else if (key->key() == Qt::Key_F5)
-        F5Key();
+        m_refresh->F5Key();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -493,65 +424,18 @@ bool AnaForm::sameKeyTravellingUp(QWidget *receiver, const QKeyEvent &key) const
 
 void AnaForm::EscapeKey()
 {
-    if (!m_sendAll.panel->isHidden() && m_sendAll.progress->value() > 0)
+    if (m_batchPanels->sendRunning())
         return;  // a send-all in progress is not interrupted from the keyboard
     m_progress3->hide();
-    m_connPanel.panel->hide();
-    m_readAll.panel->hide();
-    m_sendAll.panel->hide();
-    m_langPanel.panel->hide();
+    m_settingsPanel->hide();
+    m_batchPanels->escape();
+    m_languagePanel->hide();
     m_link->AbortRequested = true;
     setShellEnabled(true);
-    m_readAll.start->setEnabled(true);
-    m_sendAll.start->setEnabled(true);
     ışık(Light::Green);
 }
 
-void AnaForm::F5Key()
-{
-    if (!m_sendAll.panel->isHidden() && m_sendAll.progress->value() > 0)
-        return;
-    if (!m_state.RefreshKeyLatch) {
-        m_state.RefreshKeyLatch = true;
-        RefKatmaOlum();
-    } else {
-        m_state.RefreshKeyLatch = false;
-    }
-}
-
-// ---- status timer ----
-
-void AnaForm::Timer4_Timer()
-{
-    if (!m_state.IsConnected) {
-        m_timer4->stop();
-        return;
-    }
-    m_state.CurrentTab = Tab::Status;
-    m_link->decode.currentTab = Tab::Status;
-    RefKatmaOlum();
-}
-
 // ---- tab change ----
-
-std::optional<DataGroup> AnaForm::GroupOfTab(int tab)
-{
-    struct TabGroup {
-        int tab;
-        DataGroup group;
-    };
-    static constexpr TabGroup Groups[] = {
-        {Tab::Header, DataGroup::Ticket},
-        {Tab::IdMemory, DataGroup::Ids},
-        {Tab::PresetTare, DataGroup::PresetTares},
-        {Tab::Setpoint, DataGroup::Setpoints},
-        {Tab::Parameters, DataGroup::Parameters},
-    };
-    for (const TabGroup &g : Groups)
-        if (g.tab == tab)
-            return g.group;
-    return std::nullopt;
-}
 
 bool AnaForm::mayReplace(int tab)
 {
@@ -563,20 +447,17 @@ bool AnaForm::mayReplace(int tab)
 
 void AnaForm::SSTab1_Click(int tab)
 {
-    m_timer4->stop();
+    m_refresh->timer4().stop();
     m_pages[m_state.CurrentTab]->left();
     m_state.CurrentTab = tab;
-    m_link->decode.currentTab = tab;
-    if (m_port.isOpen())
-        m_port.close();
     m_pages[tab]->entered();
     m_state.TabRefreshPending = false;  // asked of this tab change only
     if (m_state.IsConnected) {
-        RefKatmaOlum();
+        m_refresh->refresh();
         // The status keeps refreshing while its tab is shown, not only after a
         // connect made on it.
         if (tab == Tab::Status && m_state.IsConnected)
-            m_timer4->start();
+            m_refresh->timer4().start();
     }
 }
 
@@ -642,17 +523,34 @@ void AnaForm::centrePanels()
     if (!m_client || !m_entryPanels.entry)
         return;  // not built yet
     const QSize area = m_client->size();
-    for (Panel *panel : {m_connPanel.panel, m_readAll.panel, m_sendAll.panel, m_langPanel.panel, m_waitPanel,
-                         m_entryPanels.entry})
+    for (Panel *panel : {m_settingsPanel->panel(), m_batchPanels->readPanel(), m_batchPanels->sendPanel(),
+                         m_languagePanel->panel(), m_waitPanel->panel(), m_entryPanels.entry})
         panel->move((area.width() - panel->width()) / 2, (area.height() - panel->height()) / 2);
 }
 
-void AnaForm::showPanel(Panel *panel)
+void AnaForm::putInFront(Panel *panel)
 {
     centrePanels();
     panel->show();
     panel->raise();
 }
+
+void AnaForm::panelShown(Panel *panel)
+{
+    setShellEnabled(false);
+    ışık(Light::Yellow);
+    putInFront(panel);
+}
+
+void AnaForm::panelClosed()
+{
+    setShellEnabled(true);
+    ışık(Light::Green);
+}
+
+void AnaForm::openLanguagePanel() { m_languagePanel->open(); }
+
+void AnaForm::SSCommand9_Click() { m_languagePanel->SSCommand9_Click(); }
 
 // ---- end ----
 
@@ -661,7 +559,7 @@ void AnaForm::closeEvent(QCloseEvent *event)
     // Closing ends the program at once: nothing is saved, a running batch stops.
     m_closing = true;
     m_link->AbortRequested = true;
-    m_timer4->stop();
+    m_refresh->timer4().stop();
     event->accept();
     emit exitRequested();
 }

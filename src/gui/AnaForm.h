@@ -1,24 +1,25 @@
 #pragma once
 // The main window, the frame around the seven tab pages: menus, toolbar, the side
-// panel with the status light, the floating panels (connection settings, read-all,
-// send-all, language, please-wait, entry) and the life cycle around them. The tab
-// pages are TabPage classes, called through that interface in the order written in
-// gui/TabPage.h. The window's own state lives in AppState and the Link; the
-// widgets only show it.
+// panel with the status light and the life cycle. The tab pages are TabPage classes,
+// called through that interface in the order written in gui/TabPage.h; the floating
+// panels (connection settings, read-all, send-all, language, please-wait) are classes
+// behind PanelHost; the tab refresh and the status timer are TabRefresh's. The
+// window's own state lives in WindowState and the Link; the widgets only show it.
 
 #include "files/WorkingSet.h"
 #include "gui/Captions.h"
 #include "gui/Form1.h"
 #include "gui/NumericEntry.h"
+#include "gui/PanelHost.h"
 #include "gui/Panels.h"
 #include "gui/TabPage.h"
+#include "gui/TabRefresh.h"
 #include "gui/Widgets.h"
-#include "link/ClockTimer.h"
+#include "gui/WindowState.h"
 #include "link/Connect.h"
 #include "link/Interfaces.h"
 #include "link/Settings.h"
 #include "link/Transaction.h"
-#include "shell/AppState.h"
 #include "shell/TextService.h"
 
 #include <QMainWindow>
@@ -43,11 +44,14 @@ namespace vx::gui {
 class BatchPanels;
 class FileMenu;
 class Lamp;
+class LanguageFilePanel;
 class Panel;
 class ParameterPage;
+class SettingsPanel;
 class StatusPage;
+class WaitPanel;
 
-class AnaForm : public QMainWindow, public PageHost {
+class AnaForm : public QMainWindow, public PageHost, private RefreshHost, private PanelHost {
     Q_OBJECT
 public:
     // Outer size of the window in twips (15 twips a pixel).
@@ -55,7 +59,6 @@ public:
     static constexpr int HeightTwips = 9645;
     static constexpr int TwipsPerPixel = 15;
     static QSize OuterSize() { return {WidthTwips / TwipsPerPixel, HeightTwips / TwipsPerPixel}; }
-    static constexpr int StatusTimerMs = 5000;
 
     // Builds the page of a tab; nullptr builds the window's own page. Tests put a
     // page of their own in a tab this way.
@@ -76,101 +79,56 @@ public:
     Form1 *form1() const { return m_form1; }  // only during start-up
 
     // ---- shared state ----
-    AppState &state() override { return m_state; }
+    WindowState &state() override { return m_state; }
+    const WindowState &state() const { return m_state; }
     WorkingSet &workingSet() override { return *m_workingSet; }
-    const AppState &state() const { return m_state; }
     Link &link() override { return *m_link; }
     LinkSettings &settings() { return m_link->settings; }
-    SettingsStore &store() { return m_store; }
     Operator &op();  // the operator the Link uses (drives the window's progress bars)
     const TextService &texts() const override { return m_texts; }
-    // Text of a line as the window shows it: the design caption while no language
-    // file has been loaded.
-    QString captionText(int line) const;
-    QStringList listedPorts() const { return m_listedPorts; }
 
-    // ---- status light ----
+    // ---- status light and status line ----
     // Green while disconnected shows red.
     void ışık(Light colour);
     Light light() const;
     QString lightColour() const { return LightName(light()); }  // "yeşil", "kırmızı", "sarı", ""
     // The window's status line: how the last connect went, or why the link was lost.
     QString statusLine() const;
-    // The outcome of a read-all or send-all, stamped with the time, in the status bar.
-    void showBatchOutcome(BuiltIn text);
     // What the status line says, rendered from the texts in use: a language change says
-    // it again in the new language. An empty one clears the line.
+    // it again in the new language.
     using StatusText = std::function<QString(const TextService &)>;
-    void setStatusLine(StatusText text);
-    // "Connected: <line> — <version>", with "range unknown" while the range is not known.
-    void showConnectedLine(bool rangeKnown);
     // For a while (30 s) over the status line, which then comes back by itself.
     void showStatusNote(StatusText text);
 
     // ---- connecting ----
     void ConnectAction();               // the red light's click
     void DisconnectAction() override;   // the green light's click
-    void connectMenuClick();            // the "connect" menu
-    bool VersiyonOku();
     const VersionResult &lastVersion() const { return m_lastVersion; }
 
-    // ---- refresh, keys, timer, tabs ----
-    void RefKatmaOlum();
-    void EscapeKey();
-    void F5Key();
-    void Timer4_Timer();
-    // The 5-second status timer; it runs on the clock, so tests drive it in virtual time.
-    ClockTimer *timer4() const { return m_timer4.get(); }
-    void SSTab1_Click(int tab);  // the tab-change handler
-    // The working-set group a tab's refresh reads, if any (the status and calibration
-    // tabs read nothing the working set holds).
-    static std::optional<DataGroup> GroupOfTab(int tab);
+    // ---- tabs ----
     QTabWidget *tabs() const { return m_tabs; }
     TabPage *page(int tab) const { return m_pages.at(tab); }
     StatusPage &statusPage() const;
     // The parameter page, when the tab holds the window's own (tests may put another there).
     ParameterPage *parameterPage() const;
+    void rangeFound(const IndicatorRange &range) override;
 
-    // ---- connection settings panel ----
-    void openConnectionPanel();
-    void SSCommand1_Click();  // accept
-    void SSCommand7_Click();  // cancel
-    void Combo9_Click();      // parity chosen: data bits follow
-    void readingTimeEntry();  // Shift+Ctrl+Alt+R on the accept button
-
-    // ---- language ----
-    void diloku();
-    void openLanguagePanel();
-    void SSCommand9_Click();  // apply the chosen language file
-    void SSCommand8_Click();  // close the language panel
-
-    // ---- menus and toolbar ----
+    // ---- menus, panels and the refresh ----
     void MnAyar_Click(int index);
-    void Toolbar1_ButtonClick(QAction *button);
-    QString helpFilePath() const;
+    // The language panel, as its menu item opens it, and its accept button.
+    void openLanguagePanel();
+    void SSCommand9_Click();
+    TabRefresh &refresher() { return *m_refresh; }
+    FileMenu &fileMenu() { return *m_fileMenu; }
+    BatchPanels &batchPanels() { return *m_batchPanels; }
+    SettingsPanel &settingsPanel() { return *m_settingsPanel; }
+    LanguageFilePanel &languagePanel() { return *m_languagePanel; }
+
     // Opens a help document; replaced by tests.
     std::function<bool(const QString &path)> openDocument;
     // Reads the [ComPorts] map of the settings again before the ports are listed
     // (RESTART, the connection panel); set by the program around its serial port.
     std::function<void()> reloadPortMap;
-
-    // ---- the frame of every operation that talks to the indicator ----
-    void beginOperation() override;  // light yellow, tab set and side panel disabled
-    void endOperation() override;    // enabled again, light green
-    // The menus, the connect menu, the tab set, the side panel and the toolbar.
-    void setShellEnabled(bool enabled);
-    void rangeFound(const IndicatorRange &range) override;
-    bool rangeReady() override;
-    void refuseWithoutRange() override;
-    NumericEntry &numericEntry() override { return *m_numericEntry; }
-    void lockShell(bool locked) override;
-    void showReadProgress(const QString &step) override;
-    void hideReadProgress() override;
-    void tickSendBoxes(const std::vector<int> &indexes) override;
-
-    // ---- the File menu's files and the read-all and send-all panels ----
-    FileMenu &fileMenu() { return *m_fileMenu; }
-    BatchPanels &batchPanels() { return *m_batchPanels; }
 
 signals:
     void exitRequested();
@@ -184,7 +142,36 @@ protected:
 
 private:
     class FormOperator;
-    friend class BatchPanels;
+
+    // ---- PageHost: the frame of every operation that talks to the indicator ----
+    void beginOperation() override;  // light yellow, tab set and side panel disabled
+    void endOperation() override;    // enabled again, light green
+    bool rangeReady() override;
+    void refuseWithoutRange() override;
+    NumericEntry &numericEntry() override { return *m_numericEntry; }
+    void lockShell(bool locked) override;
+    void showReadProgress(const QString &step) override;
+    void hideReadProgress() override;
+    void tickSendBoxes(const std::vector<int> &indexes) override;
+
+    // ---- RefreshHost ----
+    TabPage &pageOf(int tab) override { return *m_pages.at(tab); }
+    bool shellLocked() const override { return m_shellLocked; }
+    bool sendRunning() const override;
+    bool mayReplace(int tab) override;
+    void enterTab(int tab) override { SSTab1_Click(tab); }
+    void refreshBegins() override;
+    void refreshEnded(int portError) override;
+
+    // ---- PanelHost ----
+    SettingsStore &store() override { return m_store; }
+    void putInFront(Panel *panel) override;
+    void panelShown(Panel *panel) override;
+    void panelClosed() override;
+    void showBatchOutcome(BuiltIn text) override;
+    QStringList listPorts() override;
+    void addressChanged() override { tellPagesConnected(false); }
+    void languageChosen() override { diloku(); }
 
     // Building (AnaFormLayout.cpp, MenusToolbar.cpp).
     void buildMenus();
@@ -192,43 +179,57 @@ private:
     void buildCentral(const PageFactory &pages);
     void buildSidePanel(QWidget *parent);
     void buildTabs(QWidget *parent, const PageFactory &pages);
-    void connectPanels();
 
     // Start-up steps.
     void Portkontrol();
     void RegOku();
-    void fillAddressList();
     // The model's features: the frame's own (ZR2DeğilseGizle), then every page's.
     void ZR2DeğilseGizle(bool visible);
     void applyModel();
 
     // Language (LanguageApply.cpp).
+    void diloku();
     void applyTexts();
     void updateConnectCaption();
     void updateDrainCaption();
+    // Text of a line as the window shows it: the design caption while no language
+    // file has been loaded.
+    QString captionText(int line) const;
+
+    // Connecting (AnaFormConnect.cpp).
+    void connectMenuClick();  // the "connect" menu
+    bool VersiyonOku();
+    // The menus, the connect menu, the tab set, the side panel and the toolbar.
+    void setShellEnabled(bool enabled);
 
     // The status line and the red light's tooltip after a connect or a lost link.
     static QString linkDescription(const TextService &texts, const LinkSettings &settings);
     static QString connectFailure(const TextService &texts, const VersionResult &result);
     static QString portFailure(const TextService &texts, int error);
+    void setStatusLine(StatusText text);  // an empty one clears the line
+    // "Connected: <line> — <version>", with "range unknown" while the range is not known.
+    void showConnectedLine(bool rangeKnown);
     void showLinkProblem(StatusText line);
     void renderStatusLine();  // the line, its note and the red light's tooltip, in the texts in use
 
+    // Keys, the tab change and the toolbar.
+    void EscapeKey();
+    void SSTab1_Click(int tab);  // the tab-change handler
+    void Toolbar1_ButtonClick(QAction *button);
+    QString helpFilePath() const;
+
     // The title marked with "*" while the working set holds changes no file has.
     void markTitle();
-    // Before a refresh of `tab` replaces data the indicator has not got: the question.
-    // True when the read may go on.
-    bool mayReplace(int tab);
     // A key press seen by the window's filter as Qt hands it from a control to its
     // parents: true when it is the one already acted on, travelling up.
     bool sameKeyTravellingUp(QWidget *receiver, const QKeyEvent &key) const;
 
     void centrePanels();
     void enforceFixedSize();
-    void showPanel(Panel *panel);
     void forEachPage(const std::function<void(TabPage &)> &call);
     // connected() to every page, then rangeKnown() with a range one of them reported.
-    void tellPagesConnected();
+    // During a connect the range message waits until the connect has ended.
+    void tellPagesConnected(bool connecting);
     bool m_tellingConnected = false;
     std::optional<IndicatorRange> m_rangeToTell;
 
@@ -241,20 +242,18 @@ private:
     CommsLog m_log;
     std::unique_ptr<Link> m_link;
 
-    AppState m_state;
+    WindowState m_state;
     std::unique_ptr<WorkingSet> m_workingSet;  // the pages show its models
     std::unique_ptr<FileMenu> m_fileMenu;
-    std::unique_ptr<BatchPanels> m_batchPanels;
     TextService m_texts;
     VersionResult m_lastVersion;
-    QStringList m_listedPorts;
     StatusText m_linkProblem;  // why the last connect failed or the link was lost
     StatusText m_statusText;   // what the status line says
     StatusText m_statusNote;   // what the status bar shows over it for a while
     bool m_ready = false;
     bool m_closing = false;
     bool m_abandoned = false;  // the model dialog was closed without a choice
-    bool m_connecting = false;
+    bool m_shellLocked = false;  // a panel or a page's adjustment in front
     bool m_rangeMessagePending = false;  // the range message, once the connect has ended
     QPointer<Form1> m_form1;
     // The key press the filter saw last, as far as it is the key's own: Qt builds
@@ -287,15 +286,16 @@ private:
     QProgressBar *m_progress3 = nullptr;
     QPushButton *m_command3 = nullptr;  // "RESTART"
     QLabel *m_statusLine = nullptr;
-    ConnectionPanel m_connPanel;  // SSPanel1
-    BatchPanel m_readAll;         // SSPanel2
-    BatchPanel m_sendAll;         // SSPanel3
-    LanguagePanel m_langPanel;    // SSPanel7
-    Panel *m_waitPanel = nullptr; // SSPanel10
-    EntryPanels m_entryPanels;    // SSPanel8, SSPanel9
-    std::unique_ptr<NumericEntry> m_numericEntry;
-    std::unique_ptr<ClockTimer> m_timer4;
     QWidget *m_client = nullptr;
+
+    // The floating panels and the refresh.
+    std::unique_ptr<SettingsPanel> m_settingsPanel;      // SSPanel1
+    std::unique_ptr<BatchPanels> m_batchPanels;          // SSPanel2, SSPanel3
+    std::unique_ptr<LanguageFilePanel> m_languagePanel;  // SSPanel7
+    std::unique_ptr<WaitPanel> m_waitPanel;              // SSPanel10
+    EntryPanels m_entryPanels;                           // SSPanel8, SSPanel9
+    std::unique_ptr<NumericEntry> m_numericEntry;
+    std::unique_ptr<TabRefresh> m_refresh;
 };
 
 }  // namespace vx::gui

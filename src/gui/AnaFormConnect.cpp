@@ -3,7 +3,9 @@
 
 #include "gui/AnaForm.h"
 
+#include "gui/FilePanels.h"
 #include "gui/Widgets.h"
+#include "link/LineLease.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,23 +18,18 @@ namespace vx::gui {
 
 void AnaForm::ConnectAction()
 {
-    // The waits keep the window alive; a second click meanwhile must not start a second connect.
-    if (m_connecting)
+    // The waits keep the window alive; a second click meanwhile finds the line held and
+    // starts no second connect.
+    if (m_link->lineHeld())
         return;
-    m_connecting = true;
     ışık(Light::Yellow);
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
-    showPanel(m_waitPanel);
-    m_waitPanel->repaint();
+    m_waitPanel->show(*this);
 
     VersiyonOku();
-    // The port stays open only for the length of an operation.
-    if (m_port.isOpen())
-        m_port.close();
 
     m_waitPanel->hide();
-    m_connecting = false;
     m_tabs->setEnabled(true);
     m_sidePanel->setEnabled(true);
 
@@ -49,9 +46,9 @@ void AnaForm::ConnectAction()
             SSTab1_Click(Tab::Calibration);
         } else if (m_state.CurrentTab == Tab::Status) {
             // The table is filled at once, then every 5 seconds.
-            RefKatmaOlum();
+            m_refresh->refresh();
             if (m_state.IsConnected)
-                m_timer4->start();
+                m_refresh->timer4().start();
         }
     }
 }
@@ -68,8 +65,8 @@ void AnaForm::DisconnectAction()
 
 void AnaForm::connectMenuClick()
 {
-    if (m_connecting)
-        return;  // the running connect decides
+    if (m_link->lineHeld())
+        return;  // a running connect (or another operation) decides
     // The caption mirrors the state: it offers to disconnect exactly while connected.
     if (m_state.IsConnected)
         DisconnectAction();
@@ -80,7 +77,15 @@ void AnaForm::connectMenuClick()
 
 bool AnaForm::VersiyonOku()
 {
-    m_lastVersion = vx::VersiyonOku(*m_link);
+    // The line for the connect: the version, then what the pages read at once.
+    const LineLease lease(*m_link, {.attempts = PortOpenAttempts});
+    if (lease) {
+        m_lastVersion = vx::VersiyonOku(*m_link);
+    } else {
+        m_lastVersion = {};
+        m_lastVersion.portError = lease.portError();
+        m_lastVersion.outcome = VersionResult::Outcome::PortFailed;
+    }
     if (!m_lastVersion.connected()) {
         // A missing or busy port has already been reported by PortAç; a silent or
         // refusing indicator gets no message box: the red light's tooltip and the
@@ -102,16 +107,14 @@ bool AnaForm::VersiyonOku()
     m_linkProblem = nullptr;
     showConnectedLine(true);
     m_modelLabel->setText(m_lastVersion.versionText.trimmed());
-    tellPagesConnected();
+    tellPagesConnected(true);
     return true;
 }
 
 void AnaForm::ZR2DeğilseGizle(bool visible)
 {
     // The read-all and send-all groups and the tabs that exist only on the ZR2.
-    for (QCheckBox *check : {m_sendAll.checks[1], m_sendAll.checks[3], m_sendAll.checks[8], m_readAll.checks[1],
-                             m_readAll.checks[2]})
-        check->setVisible(visible);
+    m_batchPanels->showZR2Groups(visible);
     m_tabs->setTabVisible(Tab::IdMemory, visible);
     m_tabs->setTabVisible(Tab::Setpoint, visible);
 }

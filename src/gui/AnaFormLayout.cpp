@@ -5,11 +5,14 @@
 #include "gui/AnaForm.h"
 
 #include "gui/CalibrationPage.h"
+#include "gui/FilePanels.h"
 #include "gui/HeaderPage.h"
 #include "gui/IdPage.h"
+#include "gui/LanguageFilePanel.h"
 #include "gui/ParameterPage.h"
 #include "gui/PresetTarePage.h"
 #include "gui/SetpointPage.h"
+#include "gui/SettingsPanel.h"
 #include "gui/StatusPage.h"
 #include "gui/Widgets.h"
 
@@ -72,11 +75,11 @@ void AnaForm::buildCentral(const PageFactory &pages)
     layout->addWidget(m_sidePanel);
     layout->addWidget(m_tabs, 1);
 
-    m_connPanel = BuildConnectionPanel(m_client, m_captions);
-    m_readAll = BuildReadAllPanel(m_client, m_captions);
-    m_sendAll = BuildSendAllPanel(m_client, m_captions);
-    m_langPanel = BuildLanguagePanel(m_client, m_captions);
-    m_waitPanel = BuildWaitPanel(m_client);
+    PanelHost &host = *this;
+    m_settingsPanel = std::make_unique<SettingsPanel>(host, m_client, m_captions);
+    m_batchPanels = std::make_unique<BatchPanels>(host, m_client, m_captions);
+    m_languagePanel = std::make_unique<LanguageFilePanel>(host, m_client, m_captions);
+    m_waitPanel = std::make_unique<WaitPanel>(m_client);
     m_entryPanels = BuildEntryPanels(m_client, m_captions);
     m_numericEntry = std::make_unique<NumericEntry>(m_entryPanels, m_clock);
 
@@ -161,40 +164,6 @@ void AnaForm::buildTabs(QWidget *parent, const PageFactory &pages)
         if (index >= 0)
             SSTab1_Click(index);
     });
-}
-
-// What the floating panels' controls do.
-void AnaForm::connectPanels()
-{
-    const ConnectionPanel &c = m_connPanel;
-    connect(c.ok, &QPushButton::clicked, this, [this] { SSCommand1_Click(); });
-    connect(c.cancel, &QPushButton::clicked, this, [this] { SSCommand7_Click(); });
-    connect(c.combo9, &QComboBox::activated, this, [this] { Combo9_Click(); });
-    QLineEdit *portNumber = c.text4[0];
-    connect(c.combo6, &QComboBox::currentTextChanged, this, [portNumber](const QString &name) {
-        portNumber->setText(name.mid(3));
-    });
-
-    // The two options pick the shipped files; the file named in the list is what counts.
-    const LanguagePanel &l = m_langPanel;
-    for (int i = 0; i < 2; ++i) {
-        const QString file = TextService::shippedFile(i == 0 ? Language::Turkish : Language::English);
-        QComboBox *files = l.files;
-        connect(l.option2[i], &QRadioButton::clicked, this, [files, file] {
-            if (int index = files->findText(file); index >= 0)
-                files->setCurrentIndex(index);
-        });
-    }
-    connect(l.files, &QComboBox::currentTextChanged, this, [options = l.option2](const QString &name) {
-        const std::optional<Language> shipped = TextService::shippedLanguage(name);
-        for (int i = 0; i < 2; ++i) {
-            options[i]->setAutoExclusive(false);
-            options[i]->setChecked(shipped == (i == 0 ? Language::Turkish : Language::English));
-            options[i]->setAutoExclusive(true);
-        }
-    });
-    connect(l.ok, &QPushButton::clicked, this, [this] { SSCommand9_Click(); });
-    connect(l.cancel, &QPushButton::clicked, this, [this] { SSCommand8_Click(); });
 }
 
 }  // namespace vx::gui

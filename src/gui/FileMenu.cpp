@@ -126,7 +126,7 @@ void FileMenu::SilEm()
             return;
     }
     m_form.page(tab)->clearPage();
-    if (const std::optional<DataGroup> group = AnaForm::GroupOfTab(tab))
+    if (const std::optional<DataGroup> group = GroupOfTab(tab))
         m_form.workingSet().edited(*group);
 }
 

@@ -2,11 +2,12 @@
 
 #include "files/Batch.h"
 #include "files/WorkingSet.h"
-#include "gui/AnaForm.h"
+#include "gui/PanelHost.h"
 #include "gui/ParameterPage.h"
 #include "gui/StatusPage.h"
 #include "gui/Widgets.h"
-#include "link/SerialPort.h"
+#include "gui/WindowState.h"
+#include "link/LineLease.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,76 +19,148 @@ namespace {
 
 constexpr int kTextNotConnected = 375;
 
+ParameterPage *parameterPage(PanelHost &host)
+{
+    return qobject_cast<ParameterPage *>(&host.pageOf(Tab::Parameters));
+}
+
+StatusPage *statusPage(PanelHost &host) { return qobject_cast<StatusPage *>(&host.pageOf(Tab::Status)); }
+
 }  // namespace
 
-BatchPanels::BatchPanels(AnaForm &form) : m_form(form)
+BatchPanels::BatchPanels(PanelHost &host, QWidget *parent, Captions &captions)
+    : m_host(host), m_readAll(BuildReadAllPanel(parent, captions)), m_sendAll(BuildSendAllPanel(parent, captions))
 {
-    QObject::connect(form.m_readAll.start, &QPushButton::clicked, &form, [this] { SSCommand2_Click(0); });
-    QObject::connect(form.m_readAll.cancel, &QPushButton::clicked, &form, [this] { SSCommand2_Click(1); });
-    QObject::connect(form.m_sendAll.start, &QPushButton::clicked, &form, [this] { SSCommand4_Click(0); });
-    QObject::connect(form.m_sendAll.cancel, &QPushButton::clicked, &form, [this] { SSCommand4_Click(1); });
+    QObject::connect(m_readAll.start, &QPushButton::clicked, m_readAll.panel, [this] { SSCommand2_Click(0); });
+    QObject::connect(m_readAll.cancel, &QPushButton::clicked, m_readAll.panel, [this] { SSCommand2_Click(1); });
+    QObject::connect(m_sendAll.start, &QPushButton::clicked, m_sendAll.panel, [this] { SSCommand4_Click(0); });
+    QObject::connect(m_sendAll.cancel, &QPushButton::clicked, m_sendAll.panel, [this] { SSCommand4_Click(1); });
 }
 
 // A box counts when it is ticked and shown (the ZR2's groups are hidden on a ZR1).
 bool BatchPanels::ticked(bool send, int box) const
 {
-    const QCheckBox *check = (send ? m_form.m_sendAll : m_form.m_readAll).checks[std::size_t(box)];
+    const QCheckBox *check = (send ? m_sendAll : m_readAll).checks[std::size_t(box)];
     return check->isChecked() && !check->isHidden();
 }
 
-bool BatchPanels::reopenPort()
+// ---- what the window asks of the panels ----
+
+void BatchPanels::showReadProgress(const QString &step)
 {
-    if (m_form.m_port.isOpen())
-        m_form.m_port.close();
-    if (PortAç(m_form.m_port, m_form.m_link->settings, m_form.op()) != PortErr::None)
-        return false;
-    m_form.link().DrainStaleInput();  // the rest of an earlier answer is not this batch's
-    return true;
+    for (QCheckBox *check : m_readAll.checks)
+        check->hide();
+    m_readAll.start->hide();
+    m_readAll.cancel->hide();
+    m_readAll.step->setText(step);
+    m_host.putInFront(m_readAll.panel);
+    m_readAll.panel->repaint();
+}
+
+void BatchPanels::hideReadProgress(bool zr2Groups)
+{
+    m_readAll.panel->hide();
+    // The step and the bar of the read that is over: not for the next opening.
+    m_readAll.step->clear();
+    m_readAll.progress->setValue(0);
+    for (QCheckBox *check : m_readAll.checks)
+        check->show();
+    m_readAll.start->show();
+    m_readAll.cancel->show();
+    // The groups only a ZR2 has stay hidden on another model.
+    showZR2Groups(zr2Groups);
+}
+
+void BatchPanels::tickSendBoxes(const std::vector<int> &indexes)
+{
+    for (int index : indexes)
+        if (index >= 0 && index < int(m_sendAll.checks.size()))
+            m_sendAll.checks[std::size_t(index)]->setChecked(true);
+}
+
+void BatchPanels::showZR2Groups(bool visible)
+{
+    for (QCheckBox *check : {m_sendAll.checks[1], m_sendAll.checks[3], m_sendAll.checks[8], m_readAll.checks[1],
+                             m_readAll.checks[2]})
+        check->setVisible(visible);
+}
+
+QProgressBar *BatchPanels::progressBar(ProgressId bar) const
+{
+    switch (bar) {
+    case ProgressId::Main: return m_readAll.progress;
+    case ProgressId::Send: return m_sendAll.progress;
+    case ProgressId::Small: break;
+    }
+    return nullptr;
+}
+
+void BatchPanels::showStep(const QString &text)
+{
+    if (!m_sendAll.panel->isHidden())
+        m_sendAll.step->setText(text);
+    else if (!m_readAll.panel->isHidden())
+        m_readAll.step->setText(text);
+}
+
+bool BatchPanels::sendRunning() const { return !m_sendAll.panel->isHidden() && m_sendAll.progress->value() > 0; }
+
+void BatchPanels::refreshBegins() { m_readAll.start->setEnabled(false); }
+
+void BatchPanels::refreshEnded()
+{
+    m_readAll.start->setEnabled(true);
+    m_readAll.cancel->setEnabled(true);
+    m_readAll.panel->hide();
+    m_readAll.progress->setValue(0);
+    m_readAll.step->clear();
+}
+
+void BatchPanels::escape()
+{
+    m_readAll.panel->hide();
+    m_sendAll.panel->hide();
+    m_readAll.start->setEnabled(true);
+    m_sendAll.start->setEnabled(true);
 }
 
 // ---- read-all ----
 
-void BatchPanels::openReadPanel()
-{
-    m_form.setShellEnabled(false);
-    m_form.ışık(Light::Yellow);
-    m_form.showPanel(m_form.m_readAll.panel);
-}
+void BatchPanels::openReadPanel() { m_host.panelShown(m_readAll.panel); }
 
 void BatchPanels::SSCommand2_Click(int index)
 {
     if (index != 0) {
-        closePanel(m_form.m_readAll);
+        closePanel(m_readAll);
         return;
     }
-    AppState &state = m_form.state();
+    AppState &state = m_host.state();
     if (!state.IsConnected) {
-        m_form.op().message(m_form.texts().line(kTextNotConnected), Icon::Critical);
+        m_host.link().op().message(m_host.texts().line(kTextNotConnected), Icon::Critical);
         return;
     }
-    m_form.m_readAll.start->setEnabled(false);
-    m_form.link().AbortRequested = false;
-    if (reopenPort()) {
+    m_readAll.start->setEnabled(false);
+    if (LineLease lease(m_host.link()); lease) {
         ReadAllChoice choice;
         choice.header = ticked(false, 0);
         choice.id = ticked(false, 1);
         choice.setpoint = ticked(false, 2);
         choice.parameters = ticked(false, 3);
         choice.status = ticked(false, 4);
-        WorkingSet &set = m_form.workingSet();
+        WorkingSet &set = m_host.workingSet();
         choice.printer = state.isZR2() ? set.ticket().printerKind() : PrinterKind::Ticket;
         choice.model = state.IndicatorModel;
-        if (ParameterPage *page = m_form.parameterPage())
+        if (ParameterPage *page = parameterPage(m_host))
             page->hideEditors();
         // Setpoints and weight rows need the range: read it again when the connect could not.
         if (choice.setpoint || choice.parameters)
-            m_form.rangeReady();
+            m_host.rangeReady();
         const ReadAllResult result =
-            ReadAll(m_form.link(), set, m_form.texts(), choice, state.weight, [this] { m_form.DisconnectAction(); });
+            ReadAll(m_host.link(), set, m_host.texts(), choice, state.weight, [this] { m_host.DisconnectAction(); });
         if (result.status)
-            if (auto *page = qobject_cast<StatusPage *>(m_form.page(Tab::Status)))
+            if (StatusPage *page = statusPage(m_host))
                 page->show(*result.status);
-        m_form.tickSendBoxes(result.sendBoxesToTick);
+        tickSendBoxes(result.sendBoxesToTick);
         // The groups read whole now hold the indicator's data; a stopped read may have
         // replaced part of any of them.
         const std::pair<bool, DataGroup> groups[] = {{choice.header, DataGroup::Ticket},
@@ -97,22 +170,19 @@ void BatchPanels::SSCommand2_Click(int index)
         for (const auto &[ran, group] : groups)
             if (ran)
                 result.outcome == BatchOutcome::Completed ? set.readFromIndicator(group) : set.readInPart(group);
-        m_form.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::ReadAllDone
+        m_host.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::ReadAllDone
                                                                           : BuiltIn::ReadAllStopped);
     }
-    closePanel(m_form.m_readAll);
+    closePanel(m_readAll);
 }
 
-// The closing steps of either panel: the port closed, a run still waiting stops at its
-// next check, the shell back, the panel hidden and reset.
+// The closing steps of either panel (the line already given up): a run still waiting
+// stops at its next check, the shell back, the panel hidden and reset.
 void BatchPanels::closePanel(BatchPanel &panel)
 {
     panel.cancel->setEnabled(true);
-    if (m_form.m_port.isOpen())
-        m_form.m_port.close();
-    m_form.link().AbortRequested = true;
-    m_form.setShellEnabled(true);
-    m_form.ışık(Light::Green);
+    m_host.link().AbortRequested = true;
+    m_host.panelClosed();
     panel.panel->hide();
     panel.progress->setValue(0);
     panel.step->clear();
@@ -123,37 +193,33 @@ void BatchPanels::closePanel(BatchPanel &panel)
 
 void BatchPanels::openSendPanel()
 {
-    m_form.workingSet().collect();
-    if (m_form.state().IsConnected) {
+    m_host.workingSet().collect();
+    if (m_host.state().IsConnected) {
         // What the indicator's hardware says now, on the status tab and for calibration.
-        m_form.beginOperation();
-        if (reopenPort()) {
-            if (const std::optional<HardwareStatus> hardware = SendPanelHardwareStatus(m_form.link()))
-                if (auto *page = qobject_cast<StatusPage *>(m_form.page(Tab::Status)))
+        m_host.beginOperation();
+        if (LineLease lease(m_host.link()); lease)
+            if (const std::optional<HardwareStatus> hardware = SendPanelHardwareStatus(m_host.link()))
+                if (StatusPage *page = statusPage(m_host))
                     page->showHardware(*hardware);
-            m_form.m_port.close();
-        }
-        m_form.endOperation();
+        m_host.endOperation();
     }
-    m_form.m_sendAll.start->setEnabled(m_form.state().IsConnected);
-    m_form.setShellEnabled(false);
-    m_form.ışık(Light::Yellow);
-    m_form.showPanel(m_form.m_sendAll.panel);
+    m_sendAll.start->setEnabled(m_host.state().IsConnected);
+    m_host.panelShown(m_sendAll.panel);
 }
 
 void BatchPanels::SSCommand4_Click(int index)
 {
     if (index != 0) {
-        closePanel(m_form.m_sendAll);
+        closePanel(m_sendAll);
         return;
     }
-    const AppState &state = m_form.state();
+    const AppState &state = m_host.state();
     if (!state.IsConnected) {
-        m_form.op().message(m_form.texts().line(kTextNotConnected), Icon::Critical);
+        m_host.link().op().message(m_host.texts().line(kTextNotConnected), Icon::Critical);
         return;
     }
-    m_form.m_sendAll.start->setEnabled(false);
-    if (reopenPort()) {
+    m_sendAll.start->setEnabled(false);
+    if (LineLease lease(m_host.link()); lease) {
         SendAllChoice choice;
         choice.header = ticked(true, 0);
         choice.id = ticked(true, 1);
@@ -162,20 +228,20 @@ void BatchPanels::SSCommand4_Click(int index)
                              .calibration = ticked(true, 5),
                              .jmp = ticked(true, 6),
                              .nrm = ticked(true, 7)};
-        WorkingSet &set = m_form.workingSet();
+        WorkingSet &set = m_host.workingSet();
         choice.printer = state.isZR2() ? set.ticket().printerKind() : PrinterKind::Ticket;
-        if (ParameterPage *page = m_form.parameterPage())
+        if (ParameterPage *page = parameterPage(m_host))
             page->hideEditors();
         if (choice.setpoint || choice.parameters.nrm)
-            m_form.rangeReady();
+            m_host.rangeReady();
         // Once it has begun, a send is stopped only by the transaction's Abort.
-        m_form.m_sendAll.cancel->setEnabled(false);
-        const SendAllResult result = SendAll(m_form.link(), set, m_form.texts(), choice, state.weight);
+        m_sendAll.cancel->setEnabled(false);
+        const SendAllResult result = SendAll(m_host.link(), set, m_host.texts(), choice, state.weight);
         // A send that stopped in a group names every group that did not go, not only that one.
         if (result.outcome != BatchOutcome::Completed && result.outcome != BatchOutcome::ProbeRefused) {
-            const QString notSent = GroupsNotDoneText(result.groups, m_form.texts(), true);
+            const QString notSent = GroupsNotDoneText(result.groups, m_host.texts(), true);
             if (!notSent.isEmpty())
-                m_form.op().message(notSent, Icon::Warning);
+                m_host.link().op().message(notSent, Icon::Warning);
         }
         // After a whole send the indicator holds the groups sent; the parameters only
         // when every part of them went.
@@ -190,10 +256,10 @@ void BatchPanels::SSCommand4_Click(int index)
                 if (sent)
                     set.sentToIndicator(group);
         }
-        m_form.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::SendAllDone
+        m_host.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::SendAllDone
                                                                           : BuiltIn::SendAllStopped);
     }
-    closePanel(m_form.m_sendAll);
+    closePanel(m_sendAll);
 }
 
 }  // namespace vx::gui

@@ -2,29 +2,54 @@
 // The read-all panel " İndikatörü Oku" (SSPanel2) and the send-all panel
 // " İndikatöre Yolla" (SSPanel3): they lock the shell while they are shown, collect
 // the ticked groups and run the batches of files/Batch.h on the window's link and
-// working set, then close and unlock.
+// working set, then close and unlock. The read-all panel also shows the progress of a
+// page's own read, with its boxes and buttons hidden.
+
+#include "gui/Panels.h"
+#include "link/Interfaces.h"
 
 namespace vx::gui {
 
-class AnaForm;
-struct BatchPanel;
+class PanelHost;
 
 class BatchPanels {
 public:
-    explicit BatchPanels(AnaForm &form);
+    BatchPanels(PanelHost &host, QWidget *parent, Captions &captions);
 
-    void openReadPanel();          // "İndikatörü &Oku"
+    Panel *readPanel() const { return m_readAll.panel; }
+    Panel *sendPanel() const { return m_sendAll.panel; }
+
+    void openReadPanel();              // "İndikatörü &Oku"
     void SSCommand2_Click(int index);  // 0 "OKU", 1 "İPTAL"
     // "İndikatöre &Yükle": the collectors, the hardware word when connected, the panel.
     void openSendPanel();
     void SSCommand4_Click(int index);  // 0 "YOLLA", 1 "İPTAL"
 
+    // The read-all panel as a plain progress display of a page's own read, and back.
+    void showReadProgress(const QString &step);
+    void hideReadProgress(bool zr2Groups);
+    // Ticks boxes of the send panel (SSCheck2 indexes).
+    void tickSendBoxes(const std::vector<int> &indexes);
+    // The groups only a ZR2 has, shown or hidden.
+    void showZR2Groups(bool visible);
+    // The bar a batch moves, and the step caption of the panel in front.
+    QProgressBar *progressBar(ProgressId bar) const;
+    void showStep(const QString &text);
+    // A send-all has begun: Esc and F5 leave it alone.
+    bool sendRunning() const;
+    // Around a tab refresh: "OKU" off while it runs; after it, the read panel closed and reset.
+    void refreshBegins();
+    void refreshEnded();
+    // Esc: both panels hidden, their start buttons back.
+    void escape();
+
 private:
     bool ticked(bool send, int box) const;
-    bool reopenPort();
     void closePanel(BatchPanel &panel);
 
-    AnaForm &m_form;
+    PanelHost &m_host;
+    BatchPanel m_readAll;  // SSPanel2
+    BatchPanel m_sendAll;  // SSPanel3
 };
 
 }  // namespace vx::gui

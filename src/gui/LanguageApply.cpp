@@ -1,9 +1,10 @@
-// Captions from the language file, the language panel and the file change.
+// Captions from the language file and the file change.
 
 #include "gui/AnaForm.h"
 
 #include "gui/Form1.h"
 #include "gui/ParameterPage.h"
+#include "gui/SettingsPanel.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 
@@ -41,8 +42,7 @@ void AnaForm::updateConnectCaption()
 
 void AnaForm::updateDrainCaption()
 {
-    SetCaption(m_connPanel.frameEnd, m_texts.builtIn(BuiltIn::DrainCaption));
-    m_connPanel.frameEnd->setToolTip(m_texts.builtIn(BuiltIn::DrainToolTip));
+    m_settingsPanel->applyTexts(m_texts);
 }
 
 void AnaForm::diloku()
@@ -63,49 +63,6 @@ void AnaForm::diloku()
     renderStatusLine();
     forEachPage([this](TabPage &p) { p.applyLanguage(m_texts); });
     forEachPage([](TabPage &p) { p.layOutGrids(); });
-}
-
-// ---- the language panel ----
-
-void AnaForm::openLanguagePanel()
-{
-    setShellEnabled(false);
-    ışık(Light::Yellow);
-    QComboBox *files = m_langPanel.files;
-    files->clear();
-    files->addItems(LanguageFiles());
-    const int current = files->findText(m_link->settings.LanguageFileName);
-    if (current >= 0)
-        files->setCurrentIndex(current);
-    showPanel(m_langPanel.panel);
-}
-
-void AnaForm::SSCommand9_Click()
-{
-    const QString chosen = m_langPanel.files->currentText();
-    if (chosen.isEmpty())
-        return;
-    // A test read: an empty file gives way to "ingilizce.txt"; a file that cannot be
-    // opened keeps the language in use.
-    const TextService::Probe probe = TextService::probe(chosen);
-    if (!probe.ok) {
-        op().message(m_texts.builtIn(BuiltIn::LanguageFileFailed).arg(QDir::toNativeSeparators(probe.path), probe.error),
-                     Icon::Critical);
-        return;
-    }
-    m_link->settings.LanguageFileName = probe.fileName;
-    StoreLanguage(m_store, probe.fileName);
-    diloku();
-    m_langPanel.panel->hide();
-    setShellEnabled(true);
-    ışık(Light::Green);
-}
-
-void AnaForm::SSCommand8_Click()
-{
-    m_langPanel.panel->hide();
-    setShellEnabled(true);
-    ışık(Light::Green);
 }
 
 }  // namespace vx::gui

@@ -4,6 +4,7 @@
 
 #include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
+#include "gui/SettingsPanel.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 
@@ -176,7 +177,7 @@ void AnaForm::Toolbar1_ButtonClick(QAction *button)
                 item->trigger();
             break;
         case ToolAction::Refresh:
-            RefKatmaOlum();
+            m_refresh->refresh();
             break;
         case ToolAction::Clear:
             m_fileMenu->SilEm();
@@ -190,11 +191,11 @@ void AnaForm::MnAyar_Click(int index)
 {
     switch (index) {
     case 0:
-        openConnectionPanel();
+        m_settingsPanel->open();
         break;
     case 1:
         // The program's own setting beside the connection panel: the reading time.
-        readingTimeEntry();
+        m_settingsPanel->readingTimeEntry();
         break;
     case 3:
         openLanguagePanel();

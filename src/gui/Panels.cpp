@@ -1,6 +1,7 @@
 #include "gui/Panels.h"
 
 #include "gui/Captions.h"
+#include "gui/PanelHost.h"
 #include "gui/Widgets.h"
 #include "link/Codec.h"
 
@@ -277,5 +278,15 @@ EntryPanels BuildEntryPanels(QWidget *parent, Captions &captions)
 
     return e;
 }
+
+WaitPanel::WaitPanel(QWidget *parent) : m_panel(BuildWaitPanel(parent)) {}
+
+void WaitPanel::show(PanelHost &host)
+{
+    host.putInFront(m_panel);
+    m_panel->repaint();
+}
+
+void WaitPanel::hide() { m_panel->hide(); }
 
 }  // namespace vx::gui

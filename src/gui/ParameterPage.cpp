@@ -3,7 +3,8 @@
 #include "files/WorkingSet.h"
 #include "gui/Widgets.h"
 #include "link/ClockTimer.h"
-#include "link/SerialPort.h"
+#include "link/Connect.h"
+#include "link/LineLease.h"
 #include "link/Transaction.h"
 #include "memory/Transfers.h"
 #include "params/BlockCodec.h"
@@ -250,7 +251,11 @@ void ParameterPage::left() { m_timer2->stop(); }
 
 void ParameterPage::connected()
 {
-    if (const std::optional<IndicatorRange> range = TaksimatBul(host().link()))
+    // On the connect's line; after a change of address the page takes it as a connect does.
+    const LineLease lease(host().link(), {.policy = LineLease::Policy::Join, .attempts = PortOpenAttempts});
+    if (!lease)
+        return;
+    if (const std::optional<IndicatorRange> range = ReadRange(host().link()))
         host().rangeFound(*range);
 }
 
@@ -271,19 +276,16 @@ void ParameterPage::Timer2_Timer()
 {
     m_timer2->stop();
     Link &link = host().link();
-    const bool connected = host().state().IsConnected;
+    if (link.lineHeld())
+        return;  // another operation holds the line: this reload is skipped
     host().beginOperation();
     host().showReadProgress(lines().text(kTextReading));
-    bool open = false;
-    if (connected)
-        open = PortAç(link.port(), link.settings, link.op()) == PortErr::None;
-    if (connected && open) {
-        link.DrainStaleInput();  // the rest of an earlier answer is not this read's
-        read();
+    if (host().state().IsConnected) {
+        const LineLease lease(link);
+        if (lease)
+            read();
     }
     host().hideReadProgress();
-    if (connected && link.port().isOpen())
-        link.port().close();
     host().endOperation();
 }
 

@@ -1,11 +1,11 @@
-// The connection settings panel: port, line settings, address, checksum and the
-// way answers are collected; plus the hidden reading-time entry. The panel's
-// controls are built in Panels.cpp.
+#include "gui/SettingsPanel.h"
 
-#include "gui/AnaForm.h"
-
+#include "gui/PanelHost.h"
 #include "gui/Widgets.h"
+#include "gui/WindowState.h"
 #include "link/Codec.h"
+#include "link/Settings.h"
+#include "link/Transaction.h"
 
 #include <QCheckBox>
 #include <QColor>
@@ -52,16 +52,50 @@ void showStoredPort(QComboBox *ports, const QString &number)
 
 }  // namespace
 
-void AnaForm::openConnectionPanel()
+SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &captions)
+    : m_host(host), m_c(BuildConnectionPanel(parent, captions))
+{
+    QObject::connect(m_c.ok, &QPushButton::clicked, m_c.panel, [this] { SSCommand1_Click(); });
+    QObject::connect(m_c.cancel, &QPushButton::clicked, m_c.panel, [this] { SSCommand7_Click(); });
+    QObject::connect(m_c.combo9, &QComboBox::activated, m_c.panel, [this] { Combo9_Click(); });
+    QLineEdit *portNumber = m_c.text4[0];
+    QObject::connect(m_c.combo6, &QComboBox::currentTextChanged, m_c.panel,
+                     [portNumber](const QString &name) { portNumber->setText(name.mid(3)); });
+}
+
+bool SettingsPanel::isAcceptButton(const QWidget *widget) const { return widget == m_c.ok; }
+
+void SettingsPanel::showPorts(const QStringList &ports)
+{
+    m_c.combo6->clear();
+    m_c.combo6->addItems(ports);
+}
+
+void SettingsPanel::fillAddressList()
+{
+    QComboBox *combo = m_c.combo2;
+    if (combo->count() > 11)
+        return;  // already in front (a second start-up)
+    for (int i = 99; i >= 0; --i)
+        combo->insertItem(0, PadLeftZeros(i, 2));
+}
+
+void SettingsPanel::applyTexts(const TextService &texts)
+{
+    SetCaption(m_c.frameEnd, texts.builtIn(BuiltIn::DrainCaption));
+    m_c.frameEnd->setToolTip(texts.builtIn(BuiltIn::DrainToolTip));
+}
+
+void SettingsPanel::hide() { m_c.panel->hide(); }
+
+void SettingsPanel::open()
 {
     // The ports as they are now, not as they were at start-up.
-    Portkontrol();
-    setShellEnabled(false);
-    ışık(Light::Yellow);
-    showPanel(m_connPanel.panel);
+    showPorts(m_host.listPorts());
+    m_host.panelShown(m_c.panel);
 
-    const ConnectionPanel &c = m_connPanel;
-    const LinkSettings &s = m_link->settings;
+    const ConnectionPanel &c = m_c;
+    const LinkSettings &s = m_host.link().settings;
     c.text4[0]->setText(s.PortNumber);
     showStoredPort(c.combo6, s.PortNumber);
 
@@ -89,19 +123,19 @@ void AnaForm::openConnectionPanel()
     c.ok->setFocus();
 }
 
-void AnaForm::Combo9_Click()
+void SettingsPanel::Combo9_Click()
 {
-    const QString chosen = m_connPanel.combo9->currentText();
+    const QString chosen = m_c.combo9->currentText();
     for (const ParityName &p : Parities) {
         if (chosen == QLatin1String(p.name))
-            m_connPanel.combo8->setCurrentText(QLatin1String(p.dataBits));
+            m_c.combo8->setCurrentText(QLatin1String(p.dataBits));
     }
 }
 
-void AnaForm::SSCommand1_Click()
+void SettingsPanel::SSCommand1_Click()
 {
-    const ConnectionPanel &c = m_connPanel;
-    LinkSettings &s = m_link->settings;
+    const ConnectionPanel &c = m_c;
+    LinkSettings &s = m_host.link().settings;
     const QString address = c.combo2->currentText();
     const bool addressChanged = address != s.DeviceAddress;
 
@@ -122,36 +156,33 @@ void AnaForm::SSCommand1_Click()
     s.DeviceAddress = address;
     s.ChecksumEnabled = c.combo3->currentText() != QLatin1String("Yok");
     s.drainMode = c.frameEnd->isChecked() ? DrainMode::FrameEnd : DrainMode::Fixed;
-    StoreConnectionSettings(m_store, s);
+    StoreConnectionSettings(m_host.store(), s);
 
     // What the pages read from the indicator at the new address (its capacity and
     // division), at once.
-    if (addressChanged && m_state.IsConnected) {
-        tellPagesConnected();
-        if (m_port.isOpen())
-            m_port.close();
-    }
+    if (addressChanged && m_host.state().IsConnected)
+        m_host.addressChanged();
 
     c.panel->hide();
-    setShellEnabled(true);
-    ışık(Light::Green);
+    m_host.panelClosed();
 }
 
-void AnaForm::SSCommand7_Click()
+void SettingsPanel::SSCommand7_Click()
 {
-    m_connPanel.panel->hide();
-    setShellEnabled(true);
-    ışık(Light::Green);
+    m_c.panel->hide();
+    m_host.panelClosed();
 }
 
-void AnaForm::readingTimeEntry()
+void SettingsPanel::readingTimeEntry()
 {
-    LinkSettings &s = m_link->settings;
+    Operator &op = m_host.link().op();
+    const TextService &texts = m_host.texts();
+    LinkSettings &s = m_host.link().settings;
     const QString current = QString::number(s.ReadingTime);
     const std::optional<QString> typed =
-        op().input(QStringLiteral("Reading time?"), QStringLiteral("VEXTORA"), current);
+        op.input(QStringLiteral("Reading time?"), QStringLiteral("VEXTORA"), current);
     if (!typed) {
-        op().message(m_texts.builtIn(BuiltIn::ReadingTimeUnchanged).arg(current), Icon::Information);
+        op.message(texts.builtIn(BuiltIn::ReadingTimeUnchanged).arg(current), Icon::Information);
         return;
     }
     bool ok = false;
@@ -160,11 +191,11 @@ void AnaForm::readingTimeEntry()
     const double seconds = cleaned.toDouble(&ok);
     // 0 drains at once; a reading time beyond a minute is a typing error.
     if (!ok || !(seconds >= 0 && seconds <= 60)) {
-        op().message(m_texts.builtIn(BuiltIn::ReadingTimeInvalid).arg(*typed, current), Icon::Critical);
+        op.message(texts.builtIn(BuiltIn::ReadingTimeInvalid).arg(*typed, current), Icon::Critical);
         return;
     }
     s.ReadingTime = seconds;
-    StoreReadingTime(m_store, typed->trimmed());
+    StoreReadingTime(m_host.store(), typed->trimmed());
 }
 
 }  // namespace vx::gui

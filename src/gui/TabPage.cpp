@@ -25,4 +25,25 @@ void ReportRead(WorkingSet &set, DataGroup group, TransferResult result)
     }
 }
 
+// The working-set group a tab's refresh reads, if any (the status and calibration tabs
+// read nothing the working set holds).
+std::optional<DataGroup> GroupOfTab(int tab)
+{
+    struct TabGroup {
+        int tab;
+        DataGroup group;
+    };
+    static constexpr TabGroup Groups[] = {
+        {Tab::Header, DataGroup::Ticket},
+        {Tab::IdMemory, DataGroup::Ids},
+        {Tab::PresetTare, DataGroup::PresetTares},
+        {Tab::Setpoint, DataGroup::Setpoints},
+        {Tab::Parameters, DataGroup::Parameters},
+    };
+    for (const TabGroup &g : Groups)
+        if (g.tab == tab)
+            return g.group;
+    return std::nullopt;
+}
+
 }  // namespace vx::gui

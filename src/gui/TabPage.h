@@ -11,14 +11,15 @@
 // Language change (diloku): applyLanguage, then layOutGrids, every page.
 // Tab change (AnaForm::SSTab1_Click, tab A -> tab B; A may be B):
 //   A.left                            Timer4 already stopped
-//   (CurrentTab = B, the port closed)
+//   (CurrentTab = B)
 //   B.entered                         TabRefreshPending (cleared after) tells a reload from a visit
 //   then, when connected, the refresh of B below (and Timer4 on the status tab)
-// Refresh (F5, the refresh button, Timer4) of the shown page P, when connected:
-//   Read:     the port opened, P.refresh, the port closed
-//   Reenter:  the port opened, TabRefreshPending set, the tab change to P (P.left, P.entered)
+// Refresh (F5, the refresh button, Timer4; gui/TabRefresh.h) of the shown page P,
+// when connected and no other operation holds the line:
+//   Read:     the line taken (LineLease), P.refresh, the line given up
+//   Reenter:  the line taken, TabRefreshPending set, the tab change to P (P.left, P.entered)
 //   None:     nothing is opened or sent
-// Connect (AnaForm::ConnectAction), after the version was read:
+// Connect (AnaForm::ConnectAction), on the connect's line, after the version was read:
 //   modelChanged (every page)         only when the indicator names another model
 //   connected (every page)            also after the device address changed while connected
 //   rangeLost (every page)            first: the range of the indicator before is not this one's
@@ -28,18 +29,18 @@
 //   the status tab a refresh at once and Timer4.
 
 #include "calibration/RangeLists.h"
+#include "gui/WindowState.h"
 #include "link/Model.h"
-#include "link/Tabs.h"
 #include "link/WeightFormat.h"
 
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 namespace vx {
 class Link;
 class TextService;
 class WorkingSet;
-struct AppState;
 enum class DataGroup;
 enum class TransferResult;
 }  // namespace vx
@@ -53,7 +54,7 @@ class PageHost {
 public:
     virtual Link &link() = 0;
     virtual const TextService &texts() const = 0;
-    virtual AppState &state() = 0;
+    virtual WindowState &state() = 0;
     // The working set the pages show: the window owns it, a page keeps its models.
     virtual WorkingSet &workingSet() = 0;
     // The frame of every operation that talks to the indicator: light yellow, tab strip
@@ -65,7 +66,7 @@ public:
     // The indicator's range is known (TaksimatBul): stored and told to every page.
     virtual void rangeFound(const IndicatorRange &range) = 0;
     // Whether the connected indicator's range is known; when it is not, it is read
-    // again first (on the open port, or opening it as TaksimatBul does). What shows or
+    // again first (joining the line of the operation that asks, or taking it). What shows or
     // sends a weight asks this and, on false, refuses with the range message.
     virtual bool rangeReady() = 0;
     // Shows the message that the range is unknown (nothing that carries a weight goes).
@@ -93,6 +94,10 @@ protected:
 // was sent changed nothing.
 void ReportRead(WorkingSet &set, DataGroup group, TransferResult result);
 
+// The working-set group a tab's refresh reads, if any (the status and calibration tabs
+// read nothing the working set holds).
+std::optional<DataGroup> GroupOfTab(int tab);
+
 class TabPage : public QWidget {
     Q_OBJECT
 public:
@@ -118,14 +123,14 @@ public:
     // Shows or hides what exists only on some models; rebuilds a grid whose rows depend
     // on the model.
     virtual void modelChanged(Model) {}
-    // The page is shown (after the port is closed, before the refresh).
+    // The page is shown (before the refresh).
     virtual void entered() {}
     // The page is left: its timers stop, a running adjustment ends.
     virtual void left() {}
-    // Reads the page's content; the port is open and the window dimmed.
+    // Reads the page's content; the refresh holds the line and the window is dimmed.
     virtual void refresh() {}
-    // A connection stands: read at once what the page needs (capacity and division,
-    // TaksimatBul, opening the port as that sequence does).
+    // A connection stands: read at once what the page needs (capacity and division),
+    // joining the connect's line (or taking it after a change of address).
     virtual void connected() {}
     // The capacity and division of the connected indicator, as weights are shown.
     virtual void rangeKnown(const IndicatorRange &) {}

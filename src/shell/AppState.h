@@ -1,11 +1,10 @@
 #pragma once
 // The few values of the main window that every screen consults: the model of the
-// connected indicator, whether a connection stands, the selected tab, the request
-// to reload the parameter or calibration tab on its next change and the weight
-// display format of the connected indicator.
+// connected indicator, whether a connection stands, the request to reload the
+// parameter or calibration tab on its next change and the weight display format of
+// the connected indicator.
 
 #include "link/Model.h"
-#include "link/Tabs.h"
 #include "link/WeightFormat.h"
 
 #include <QString>
@@ -16,9 +15,7 @@ struct AppState {
     Model IndicatorModel = Model::None;  // None until chosen at start-up
     QString IndicatorModelText;          // the model as the version text names it (shown)
     bool IsConnected = false;
-    int CurrentTab = Tab::Header;
     bool TabRefreshPending = false;
-    bool RefreshKeyLatch = false;   // every second F5 refreshes
     WeightFormat weight;            // from the indicator's range (TaksimatBul)
 
     bool isZR2() const { return IndicatorModel == Model::ZR2; }

@@ -1,2 +1,2 @@
 #include "shell/AppState.h"
-int tab() { return vx::AppState{}.CurrentTab; }
+bool connected() { return vx::AppState{}.IsConnected; }

@@ -4,6 +4,10 @@
 // Türkçe.txt "TN"), an ini settings store, a virtual clock and a scripted operator.
 
 #include "gui/AnaForm.h"
+#include "gui/FilePanels.h"
+#include "gui/LanguageFilePanel.h"
+#include "gui/SettingsPanel.h"
+#include "link/LineLease.h"
 #include "link/AppPaths.h"
 #include "link/Settings.h"
 #include "sim/InProcessPort.h"

@@ -187,7 +187,7 @@ TEST_F(FilesTest, MenuItemsHaveTheUsualKeys)
     QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
     action("MnDosya_1")->trigger();
     EXPECT_EQ(dialogs.size(), 1);
-    form->SSCommand8_Click();
+    form->languagePanel().SSCommand8_Click();
     QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(dialogs.last(), "open *.*");
 }

@@ -79,16 +79,21 @@ TEST_F(WindowKeysTest, RefreshSaysSoWhileDisconnectedAndWaitsWhileAnotherOperati
 
     form->ConnectAction();
     const int reads = statusReadings();
-    form->beginOperation();
-    form->RefKatmaOlum();
-    EXPECT_EQ(statusReadings(), reads) << "another operation runs";
-    form->endOperation();
-    form->RefKatmaOlum();
+    {
+        const vx::LineLease held(form->link());
+        ASSERT_TRUE(held);
+        form->refresher().refresh();
+        pressOnWindow(Qt::Key_F5);
+        form->refresher().Timer4_Timer();
+        EXPECT_EQ(statusReadings(), reads) << "another operation holds the line: skipped";
+    }
+    EXPECT_EQ(statusReadings(), reads) << "skipped, not queued";
+    form->refresher().refresh();
     EXPECT_EQ(statusReadings(), reads + 1);
     form->DisconnectAction();
-    form->Timer4_Timer();  // a timer tick after a disconnect reads nothing
+    form->refresher().Timer4_Timer();  // a timer tick after a disconnect reads nothing
     EXPECT_EQ(statusReadings(), reads + 1);
-    EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_FALSE(form->refresher().timer4().isActive());
 }
 
 // A port that cannot be opened any more (adapter pulled, or taken by another program)
@@ -98,7 +103,7 @@ TEST_F(WindowKeysTest, RefreshThatCannotOpenThePortDisconnectsAndSaysSoOnce)
     start();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     form->ConnectAction();
-    ASSERT_TRUE(form->timer4()->isActive());
+    ASSERT_TRUE(form->refresher().timer4().isActive());
     const int reads = statusReadings();
 
     port.setOpenError(vx::PortErr::NoSuchPort);
@@ -106,7 +111,7 @@ TEST_F(WindowKeysTest, RefreshThatCannotOpenThePortDisconnectsAndSaysSoOnce)
     ASSERT_EQ(op.messages(), QStringList{"COM1 bulunmamaktadır"});
     EXPECT_EQ(statusReadings(), reads);
     EXPECT_EQ(light(), Light::Red);
-    EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_FALSE(form->refresher().timer4().isActive());
     EXPECT_EQ(action("connect")->text(), "E376");
     EXPECT_EQ(form->statusLine(), "Disconnected: COM1 · 9600,N,8,1 · address none — port not found");
     clock.advance(30.0);
@@ -116,7 +121,7 @@ TEST_F(WindowKeysTest, RefreshThatCannotOpenThePortDisconnectsAndSaysSoOnce)
     port.setOpenError(vx::PortErr::None);
     form->ConnectAction();
     port.setOpenError(vx::PortErr::Busy);
-    form->F5Key();
+    form->refresher().F5Key();
     EXPECT_EQ(op.messages().size(), 2);
     EXPECT_FALSE(form->state().IsConnected);
     EXPECT_TRUE(form->statusLine().endsWith("port busy")) << qPrintable(form->statusLine());

@@ -89,7 +89,7 @@ TEST_F(WindowLanguageTest, CancelKeepsAndSwitchingChangesCaptionsAndIsStored)
     choose("Türkçe.txt");
     EXPECT_TRUE(ctl<QRadioButton>("Option2_0")->isChecked());
     EXPECT_FALSE(form->tabs()->isEnabled());
-    form->SSCommand8_Click();
+    form->languagePanel().SSCommand8_Click();
     EXPECT_FALSE(shown("SSPanel7"));
     EXPECT_EQ(caption("MnDosya1"), "E1");
     EXPECT_TRUE(form->tabs()->isEnabled());

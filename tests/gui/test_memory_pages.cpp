@@ -150,7 +150,7 @@ TEST_F(MemoryPagesTest, EplReadWhenTheEplPrinterIsChosen)
 {
     startConnected();
     ctl<QRadioButton>("Option3_1")->click();
-    form->RefKatmaOlum();
+    form->refresher().refresh();
     EXPECT_TRUE(header().ticketLayout().eplText().startsWith("N\r\nq608\r\n"));
     EXPECT_TRUE(ctl<QPlainTextEdit>("EPL")->toPlainText().endsWith("P1\n"));
     EXPECT_EQ(readsOf(40), 0) << "the lines are not read";

@@ -100,7 +100,7 @@ TEST_F(PagesTest, PagesAreCalledInTheDocumentedOrder)
     EXPECT_EQ(take(), QStringList({"0:left", "4:entered", "4:left", "4:entered pending"}));
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     EXPECT_EQ(take(), QStringList({"4:left", "6:entered", "6:refresh"}));
-    form->F5Key();
+    form->refresher().F5Key();
     EXPECT_EQ(take(), QStringList({"6:refresh"}));
 
     form->MnAyar_Click(3);
@@ -112,7 +112,7 @@ TEST_F(PagesTest, PagesAreCalledInTheDocumentedOrder)
     // A page that reads nothing is not refreshed: nothing is opened.
     form->tabs()->setCurrentIndex(vx::Tab::Header);
     const int opens = port.openCount();
-    form->RefKatmaOlum();
+    form->refresher().refresh();
     EXPECT_EQ(port.openCount(), opens);
     EXPECT_EQ(take(), QStringList({"6:left", "0:entered"}));
 }
@@ -136,7 +136,7 @@ TEST_F(PagesTest, PagesHearOfAConnectOnlyWhenItWorksAndAgainAfterANewAddress)
         form->MnAyar_Click(0);
         auto *addresses = ctl<QComboBox>("Combo2");
         addresses->setCurrentIndex(addresses->findText(address));
-        form->SSCommand1_Click();
+        form->settingsPanel().SSCommand1_Click();
     };
     chooseAddress("05");
     EXPECT_EQ(take().filter("connected"), QStringList({"0:connected", "4:connected", "6:connected"}));
@@ -157,14 +157,14 @@ TEST_F(PagesTest, ConnectOnTheCalibrationTabReloadsItAndOnTheStatusTabReadsAtOnc
     // (The range comes from the window's own parameter page, 300 Kg by 0.1.)
     EXPECT_EQ(take(), QStringList({"5:connected", "6:connected", "5:range 300.9", "6:range 300.9", "5:left",
                                    "5:entered pending", "5:left", "5:entered pending"}));
-    EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_FALSE(form->refresher().timer4().isActive());
 
     form->DisconnectAction();
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     take();
     form->ConnectAction();
     EXPECT_EQ(take(), QStringList({"5:connected", "6:connected", "5:range 300.9", "6:range 300.9", "6:refresh"}));
-    EXPECT_TRUE(form->timer4()->isActive());
+    EXPECT_TRUE(form->refresher().timer4().isActive());
 }
 
 }  // namespace

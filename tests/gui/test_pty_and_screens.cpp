@@ -136,10 +136,10 @@ TEST_F(WindowScreenshotTest, SavesEveryTabAndPanel)
     form->tabs()->setCurrentIndex(0);
     form->MnAyar_Click(0);
     save(form.get(), QStringLiteral("panel-connection"));
-    form->SSCommand7_Click();
+    form->settingsPanel().SSCommand7_Click();
     form->MnAyar_Click(3);
     save(form.get(), QStringLiteral("panel-language"));
-    form->SSCommand8_Click();
+    form->languagePanel().SSCommand8_Click();
     for (const char *name : {"SSPanel2", "SSPanel3", "SSPanel10", "SSPanel8", "SSPanel9"}) {
         // The date and time panel lies over the parameter grid.
         if (QLatin1String(name) == QLatin1String("SSPanel9")) {

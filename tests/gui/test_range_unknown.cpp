@@ -88,7 +88,7 @@ TEST_F(RangeUnknownTest, AnAddressChangeForgetsTheRangeOfTheIndicatorBefore)
     form->MnAyar_Click(0);
     auto *addresses = ctl<QComboBox>("Combo2");
     addresses->setCurrentIndex(addresses->findText("05"));
-    form->SSCommand1_Click();
+    form->settingsPanel().SSCommand1_Click();
     EXPECT_TRUE(form->state().IsConnected);
     EXPECT_FALSE(form->state().weight.known());
     EXPECT_EQ(op.messages().size(), 1);

@@ -51,7 +51,7 @@ TEST_F(WindowSettingsPanelTest, OpeningShowsTheStoredSettingsOrTheDefaultsAndAcc
         }
         EXPECT_EQ(light(), vx::gui::Light::Yellow);
         EXPECT_FALSE(action("connect")->isEnabled());
-        form->SSCommand1_Click();  // accepting what is shown stores the same line settings
+        form->settingsPanel().SSCommand1_Click();  // accepting what is shown stores the same line settings
         EXPECT_EQ(stored("Setting"), QLatin1String(r.shown[2]));
     }
 }
@@ -125,7 +125,7 @@ TEST_F(WindowSettingsPanelTest, StoredPortThatWasNotListedIsShownAndKept)
         form->MnAyar_Click(0);
         EXPECT_EQ(combo("Combo6")->currentText(), "COM7");
         EXPECT_EQ(ctl<QLineEdit>("Text4_0")->text(), "7");
-        form->SSCommand1_Click();
+        form->settingsPanel().SSCommand1_Click();
         EXPECT_EQ(stored("Port"), "7");
         EXPECT_EQ(form->settings().PortNumber, "7");
     }
@@ -137,7 +137,7 @@ TEST_F(WindowSettingsPanelTest, StoredPortThatWasNotListedIsShownAndKept)
     // Another port chosen: the stored one is not offered any more.
     form->MnAyar_Click(0);
     pick("Combo6", "COM9");
-    form->SSCommand1_Click();
+    form->settingsPanel().SSCommand1_Click();
     form->MnAyar_Click(0);
     EXPECT_EQ(combo("Combo6")->count(), 3);
     EXPECT_EQ(combo("Combo6")->currentText(), "COM9");

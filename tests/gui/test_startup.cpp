@@ -87,7 +87,7 @@ TEST_F(WindowStartupTest, RestartRunsTheStartUpAgainWithTheModelInUse)
     start("ZR2");
     form->tabs()->setCurrentIndex(vx::Tab::Status);
     form->ConnectAction();
-    ASSERT_TRUE(form->timer4()->isActive());
+    ASSERT_TRUE(form->refresher().timer4().isActive());
     store->setValue("ZR", "dil", "Türkçe.txt");
     store->setValue("ZR", "Port", "3");
     port.setOpenError(vx::PortErr::NoSuchPort);  // the ports are gone meanwhile
@@ -99,7 +99,7 @@ TEST_F(WindowStartupTest, RestartRunsTheStartUpAgainWithTheModelInUse)
     EXPECT_EQ(form->form1(), nullptr) << "the model is known: no question";
     EXPECT_EQ(form->state().IndicatorModelText, "ZR1");
     EXPECT_FALSE(form->tabs()->isTabVisible(vx::Tab::IdMemory));
-    EXPECT_FALSE(form->timer4()->isActive());
+    EXPECT_FALSE(form->refresher().timer4().isActive());
     EXPECT_EQ(light(), vx::gui::Light::Red);
     EXPECT_EQ(action("connect")->text(), "T376");
     EXPECT_EQ(form->settings().PortNumber, "3");
