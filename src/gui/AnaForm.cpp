@@ -520,11 +520,11 @@ void AnaForm::showEvent(QShowEvent *event)
 
 void AnaForm::centrePanels()
 {
-    if (!m_client || !m_entryPanels.entry)
+    if (!m_client || !m_numericEntry)
         return;  // not built yet
     const QSize area = m_client->size();
     for (Panel *panel : {m_settingsPanel->panel(), m_batchPanels->readPanel(), m_batchPanels->sendPanel(),
-                         m_languagePanel->panel(), m_waitPanel->panel(), m_entryPanels.entry})
+                         m_languagePanel->panel(), m_waitPanel->panel(), m_numericEntry->panel()})
         panel->move((area.width() - panel->width()) / 2, (area.height() - panel->height()) / 2);
 }
 

@@ -293,8 +293,7 @@ private:
     std::unique_ptr<BatchPanels> m_batchPanels;          // SSPanel2, SSPanel3
     std::unique_ptr<LanguageFilePanel> m_languagePanel;  // SSPanel7
     std::unique_ptr<WaitPanel> m_waitPanel;              // SSPanel10
-    EntryPanels m_entryPanels;                           // SSPanel8, SSPanel9
-    std::unique_ptr<NumericEntry> m_numericEntry;
+    std::unique_ptr<NumericEntry> m_numericEntry;        // SSPanel8
     std::unique_ptr<TabRefresh> m_refresh;
 };
 

@@ -80,8 +80,7 @@ void AnaForm::buildCentral(const PageFactory &pages)
     m_batchPanels = std::make_unique<BatchPanels>(host, m_client, m_captions);
     m_languagePanel = std::make_unique<LanguageFilePanel>(host, m_client, m_captions);
     m_waitPanel = std::make_unique<WaitPanel>(m_client);
-    m_entryPanels = BuildEntryPanels(m_client, m_captions);
-    m_numericEntry = std::make_unique<NumericEntry>(m_entryPanels, m_clock);
+    m_numericEntry = std::make_unique<NumericEntry>(BuildEntryPanels(m_client, m_captions), m_clock);
 
     // How the last connect went, or why the link was lost.
     m_statusLine = Named<QLabel>(QStringLiteral("StatusLine"), this);

@@ -32,6 +32,7 @@ public:
     QString ask(const QString &prompt, const QString &text, const std::function<bool()> &abandon = {},
                 const Shape &shape = {});
     bool isOpen() const;
+    Panel *panel() const { return m_panels.entry; }
 
     void ok();      // "TAMAM", Enter in the field
     void cancel();  // "İPTAL", the close mark: the field emptied

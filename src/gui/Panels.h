@@ -1,8 +1,9 @@
 #pragma once
-// The floating panels of the main window and the controls the window talks to on
-// each: connection settings (SSPanel1), read-all (SSPanel2), send-all (SSPanel3),
-// language (SSPanel7), please-wait (SSPanel10), the numeric entry (SSPanel8) and
-// the date and time entry (SSPanel9). Built here; their actions are the window's.
+// The controls of the main window's floating panels: connection settings (SSPanel1),
+// read-all (SSPanel2), send-all (SSPanel3), language (SSPanel7), please-wait
+// (SSPanel10) and the numeric entry (SSPanel8). Built here; each belongs to the class
+// that acts on it (SettingsPanel, BatchPanels, LanguageFilePanel, WaitPanel,
+// NumericEntry).
 
 #include <QString>
 #include <array>
