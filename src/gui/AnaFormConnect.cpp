@@ -87,7 +87,7 @@ bool AnaForm::VersiyonOku()
         m_lastVersion.outcome = VersionResult::Outcome::PortFailed;
     }
     if (!m_lastVersion.connected()) {
-        // A missing or busy port has already been reported by PortAç; a silent or
+        // A missing or busy port has already been reported by the lease; a silent or
         // refusing indicator gets no message box: the red light's tooltip and the
         // status line say what happened.
         op().showProgress(ProgressId::Small, false);
