@@ -3,6 +3,7 @@
 #include "calibration/AnalogOutput.h"
 #include "link/Codec.h"
 #include "link/Transaction.h"
+#include "link/WeightFormat.h"
 #include "shell/LanguageTexts.h"
 #include "shell/TextService.h"
 
@@ -78,13 +79,6 @@ QString joinLines(const LanguageTexts &texts, std::initializer_list<int> lines)
     for (int line : lines)
         parts << texts.text(line);
     return parts.join(QLatin1Char('\n'));
-}
-
-// Digits after the decimal point of a division text: 3 for "0.005", 0 for "2".
-int decimalsOf(const QString &divisionText)
-{
-    const qsizetype point = divisionText.indexOf(QLatin1Char('.'));
-    return point < 0 ? 0 : int(divisionText.size() - point - 1);
 }
 
 }  // namespace
@@ -192,7 +186,7 @@ TestWeight CheckTestWeight(const QString &entry, const QString &capacityText, co
         return weight;
     }
     // The fraction cut (not rounded) to the division's decimals, the point removed.
-    const int decimals = decimalsOf(divisionText);
+    const int decimals = DivisionDecimals(divisionText);
     const QString digits = integer + (fraction + QString(decimals, QLatin1Char('0'))).left(decimals);
     weight.units = digits.toLongLong(&ok);
     weight.check = ok && weight.units > 0 ? WeightCheck::Ok : WeightCheck::Zero;
@@ -208,7 +202,7 @@ QString CutTestWeight(const QString &entry, const QString &divisionText)
     for (qsizetype i = 0; i < text.size(); ++i)
         if (i != point && (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9')))
             return text;
-    const int decimals = decimalsOf(divisionText);
+    const int decimals = DivisionDecimals(divisionText);
     if (decimals == 0)
         return text.left(point);
     return text.left(point + 1) + text.mid(point + 1).left(decimals);

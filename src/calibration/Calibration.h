@@ -27,7 +27,7 @@ class Operator;
 
 // Registers of the calibration, as the indicator numbers them.
 namespace CalibrationRegister {
-inline constexpr int Weight = 0;          // gross weight: must be above 0 before a span calibration
+inline constexpr int Weight = reg::Gross;  // gross weight: must be above 0 before a span calibration
 inline constexpr int Command = reg::Command;
 inline constexpr int TestWeight = 20;     // the test weight in units of the division's last decimal
 inline constexpr int Step = 22;           // 1 begin, 2 finish, 3 zero, 4 span

@@ -10,5 +10,9 @@ namespace vx::reg {
 inline constexpr int Command = 19;
 // The version text (10 bytes): its first three characters name the model.
 inline constexpr int Version = 199;
+// The weights the indicator shows (4 bytes each, signed, in units of the division's
+// last decimal): the gross weight and the net weight.
+inline constexpr int Gross = 0;
+inline constexpr int Net = 3;
 
 }  // namespace vx::reg

@@ -25,4 +25,11 @@ struct WeightFormat {
     QString withComma(const QString &digits) const { return InsertDecimalComma(digits, decimals()); }
 };
 
+// Digits after the decimal point of a division text: 3 for "0.005", 0 for "2".
+inline int DivisionDecimals(const QString &divisionText)
+{
+    const qsizetype point = divisionText.indexOf(QLatin1Char('.'));
+    return point < 0 ? 0 : int(divisionText.size() - point - 1);
+}
+
 }  // namespace vx

@@ -7,6 +7,7 @@
 
 #include "gui/CalibrationPage.h"
 #include "link/ClockTimer.h"
+#include "link/LineLease.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -355,6 +356,93 @@ TEST_F(CalibrationPageTest, TheModeAndMetrologyItemsFollowTheLanguage)
     EXPECT_EQ(current("Combo4_5"), "T363") << "the choice is kept";
 }
 
+// ---- the display read ----------------------------------------------------------
+
+// The indicator weighs 1234.5 Kg gross and -5.0 Kg net (the range read has the
+// division 0.1: one decimal).
+void weigh(vx::sim::VirtualIndicator &device)
+{
+    device.onRead(0, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(0, 12345); });
+    device.onRead(3, [](vx::sim::VirtualIndicator &d, int, int) { d.setLong(3, -50); });
+}
+
+TEST_F(CalibrationPageTest, TheDisplayReadShowsBothWeightsAndADashForASpoiltAnswer)
+{
+    weigh(device);
+    enterConnected();
+    auto *label9 = ctl<QLabel>("Label9");
+    clock.advance(0.5);
+    EXPECT_EQ(label9->text(), "E297: 1234,5     E298: -5,0");
+
+    device.addFault({vx::sim::FaultKind::Partial, vx::sim::FaultScope::Register, 3});
+    clock.advance(0.5);
+    EXPECT_EQ(label9->text(), "E297: 1234,5     E298: -") << "a cut answer is no value";
+
+    device.clearFaults();
+    device.addFault({vx::sim::FaultKind::NoAnswer, vx::sim::FaultScope::Always, 0});
+    clock.advance(0.5);
+    EXPECT_EQ(label9->text(), " - - - - ");
+    EXPECT_TRUE(form->state().IsConnected) << "a display read drops no link";
+    EXPECT_TRUE(op.messages().isEmpty());
+}
+
+// While another operation holds the line, the display timer, "GÖSTERGE'Yİ OKU",
+// "BAŞLA", the analog start and the page choice are skipped: nothing reaches the
+// indicator then or later.
+TEST_F(CalibrationPageTest, AClickWhileTheLineIsHeldIsSkippedNotQueued)
+{
+    weigh(device);
+    enterConnected();
+    click("Option1_2");
+    clock.advance(0.5);
+    auto *label9 = ctl<QLabel>("Label9");
+    const QString before = label9->text();
+    {
+        vx::LineLease held(form->link());
+        ASSERT_TRUE(held);
+        device.clearRequests();
+        clock.advance(0.5);
+        click("SSCommand6");
+        click("SSCommand3");
+        click("Option5_1");
+        EXPECT_TRUE(device.requests().isEmpty()) << device.requests().join('|').toStdString();
+        EXPECT_EQ(label9->text(), before);
+        EXPECT_TRUE(ctl<QRadioButton>("Option5_0")->isChecked()) << "the choice stays with the page shown";
+        EXPECT_EQ(ctl<QStackedWidget>("CalibrationPages")->currentIndex(), 0);
+        click("Option5_1");
+        click("SSCommand5");
+        EXPECT_TRUE(device.requests().isEmpty());
+    }
+    clock.advance(1.0);
+    EXPECT_TRUE(at(22).isEmpty()) << "no calibration run later";
+    EXPECT_TRUE(at(24).isEmpty()) << "no analog start later";
+    EXPECT_FALSE(shown("SSPanel8"));
+    EXPECT_EQ(ctl<QStackedWidget>("CalibrationPages")->currentIndex(), 0);
+    EXPECT_FALSE(at(0).isEmpty()) << "the display timer reads again once the line is free";
+    EXPECT_EQ(op.dialogCount(), 0) << "skipped without a word";
+}
+
+// The real case: "BAŞLA" clicked while a display read waits for the indicator's answer.
+TEST_F(CalibrationPageTest, StartClickedDuringADisplayReadIsSkipped)
+{
+    enterConnected();
+    click("Option1_1");
+    bool clicked = false;
+    device.onRead(0, [this, &clicked](vx::sim::VirtualIndicator &, int, int) {
+        if (clicked)
+            return;
+        clicked = true;
+        EXPECT_TRUE(form->link().lineHeld()) << "the display read holds the line";
+        click("SSCommand3");
+    });
+    clock.advance(1.0);
+    ASSERT_TRUE(clicked);
+    EXPECT_TRUE(at(22).isEmpty()) << "no zero calibration, neither then nor later";
+    EXPECT_EQ(op.dialogCount(), 0);
+    EXPECT_TRUE(ctl<QRadioButton>("Option1_1")->isChecked()) << "the procedure stays chosen for another click";
+    EXPECT_TRUE(enabled("SSCommand3"));
+}
+
 // ---- the analog output ----------------------------------------------------------
 
 TEST_F(CalibrationPageTest, AHeldStepRepeatsUntilTheLimitAndATabChangeEndsTheRun)
@@ -398,6 +486,29 @@ TEST_F(CalibrationPageTest, EndingWithoutAStepFreesTheTabsAndReadsTheDisplayAgai
     EXPECT_EQ(at(195).last(), "0000") << "4 - 20 mA";
     EXPECT_TRUE(form->tabs()->tabBar()->isEnabled());
     EXPECT_TRUE(page().timer3().isActive());
+}
+
+TEST_F(CalibrationPageTest, AStepPressedWhileTheLineIsHeldIsSkipped)
+{
+    enterConnected();
+    click("Option5_1");
+    device.setReg(190, 13107);
+    click("SSCommand5");
+    ASSERT_TRUE(page().adjusting());
+    clock.advance(1.2);  // a tick: the values are known
+    EXPECT_EQ(ctl<QLabel>("Label10")->text(), ": 13107");
+    ASSERT_EQ(at(24), QStringList({"0001"}));
+    {
+        vx::LineLease held(form->link());
+        ASSERT_TRUE(held);
+        QTest::mouseClick(ctl<QPushButton>("Sıfır_2"), Qt::LeftButton);
+        EXPECT_EQ(at(24), QStringList({"0001"})) << "nothing stepped";
+    }
+    QTest::mouseClick(ctl<QPushButton>("Sıfır_2"), Qt::LeftButton);
+    EXPECT_EQ(at(24), QStringList({"0001", "0005"})) << "slow up of the zero point, once the line is free";
+    click("SSCommand5");
+    EXPECT_EQ(at(24).last(), "0002");
+    EXPECT_FALSE(page().adjusting());
 }
 
 TEST_F(CalibrationPageTest, WithoutAnAnalogCardThePageIsDimmed)
