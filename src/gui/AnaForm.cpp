@@ -294,19 +294,20 @@ void AnaForm::rangeFound(const IndicatorRange &range)
     forEachPage([&](TabPage &p) { p.rangeKnown(range); });
 }
 
-void AnaForm::tellPagesConnected(bool connecting)
+void AnaForm::tellPagesConnected(const std::optional<IndicatorRange> &range, bool connecting)
 {
     // The range of the indicator before (another address, another cable) is not this one's.
     m_state.weight = {};
     forEachPage([](TabPage &p) { p.rangeLost(); });
     m_tellingConnected = true;
-    m_rangeToTell.reset();
+    m_rangeToTell = range;
     forEachPage([](TabPage &p) { p.connected(); });
     m_tellingConnected = false;
     if (m_rangeToTell) {
-        const IndicatorRange range = *m_rangeToTell;
+        const IndicatorRange told = *m_rangeToTell;
         m_rangeToTell.reset();
-        forEachPage([&](TabPage &p) { p.rangeKnown(range); });
+        m_state.weight = told.format;
+        forEachPage([&](TabPage &p) { p.rangeKnown(told); });
     } else if (m_state.IsConnected) {
         // The link stands, but no weight may be shown or sent at a guessed scale: said
         // at once, or once the connect has ended (not over its wait panel).
@@ -317,6 +318,15 @@ void AnaForm::tellPagesConnected(bool connecting)
             refuseWithoutRange();
         }
     }
+}
+
+void AnaForm::addressChanged()
+{
+    // The capacity and division of the indicator at the new address, on a line of its own.
+    std::optional<IndicatorRange> range;
+    if (const LineLease lease(*m_link, {.policy = LineLease::Policy::Join, .attempts = PortOpenAttempts}); lease)
+        range = ReadRange(*m_link);
+    tellPagesConnected(range, false);
 }
 
 bool AnaForm::rangeReady()
@@ -345,7 +355,7 @@ void AnaForm::refuseWithoutRange()
 
 void AnaForm::showReadProgress(const QString &step) { m_batchPanels->showReadProgress(step); }
 
-void AnaForm::hideReadProgress() { m_batchPanels->hideReadProgress(m_state.isZR2()); }
+void AnaForm::hideReadProgress() { m_batchPanels->hideReadProgress(FeaturesOf(m_state.IndicatorModel)); }
 
 void AnaForm::tickSendBoxes(const std::vector<int> &indexes) { m_batchPanels->tickSendBoxes(indexes); }
 

@@ -170,7 +170,7 @@ private:
     void panelClosed() override;
     void showBatchOutcome(BuiltIn text) override;
     QStringList listPorts() override;
-    void addressChanged() override { tellPagesConnected(false); }
+    void addressChanged() override;
     void languageChosen() override { diloku(); }
 
     // Building (AnaFormLayout.cpp, MenusToolbar.cpp).
@@ -184,7 +184,7 @@ private:
     void Portkontrol();
     void RegOku();
     // The model's features: the frame's own (ZR2DeğilseGizle), then every page's.
-    void ZR2DeğilseGizle(bool visible);
+    void ZR2DeğilseGizle(const ModelFeatures &features);
     void applyModel();
 
     // Language (LanguageApply.cpp).
@@ -227,9 +227,9 @@ private:
     void centrePanels();
     void enforceFixedSize();
     void forEachPage(const std::function<void(TabPage &)> &call);
-    // connected() to every page, then rangeKnown() with a range one of them reported.
-    // During a connect the range message waits until the connect has ended.
-    void tellPagesConnected(bool connecting);
+    // connected() to every page, then rangeKnown() with the range read (or one a page
+    // reported). During a connect the range message waits until the connect has ended.
+    void tellPagesConnected(const std::optional<IndicatorRange> &range, bool connecting);
     bool m_tellingConnected = false;
     std::optional<IndicatorRange> m_rangeToTell;
 

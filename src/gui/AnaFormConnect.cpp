@@ -5,7 +5,7 @@
 
 #include "gui/FilePanels.h"
 #include "gui/Widgets.h"
-#include "link/LineLease.h"
+#include "params/Connection.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -77,15 +77,9 @@ void AnaForm::connectMenuClick()
 
 bool AnaForm::VersiyonOku()
 {
-    // The line for the connect: the version, then what the pages read at once.
-    const LineLease lease(*m_link, {.attempts = PortOpenAttempts});
-    if (lease) {
-        m_lastVersion = vx::VersiyonOku(*m_link);
-    } else {
-        m_lastVersion = {};
-        m_lastVersion.portError = lease.portError();
-        m_lastVersion.outcome = VersionResult::Outcome::PortFailed;
-    }
+    // One operation on the line: the version, then the range.
+    const Connection connection = ConnectAndLearnRange(*m_link);
+    m_lastVersion = connection.version;
     if (!m_lastVersion.connected()) {
         // A missing or busy port has already been reported by the lease; a silent or
         // refusing indicator gets no message box: the red light's tooltip and the
@@ -107,21 +101,21 @@ bool AnaForm::VersiyonOku()
     m_linkProblem = nullptr;
     showConnectedLine(true);
     m_modelLabel->setText(m_lastVersion.versionText.trimmed());
-    tellPagesConnected(true);
+    tellPagesConnected(connection.range, true);
     return true;
 }
 
-void AnaForm::ZR2DeğilseGizle(bool visible)
+void AnaForm::ZR2DeğilseGizle(const ModelFeatures &features)
 {
-    // The read-all and send-all groups and the tabs that exist only on the ZR2.
-    m_batchPanels->showZR2Groups(visible);
-    m_tabs->setTabVisible(Tab::IdMemory, visible);
-    m_tabs->setTabVisible(Tab::Setpoint, visible);
+    // The read-all and send-all groups and the tabs of the memories the model has.
+    m_batchPanels->showGroups(features);
+    m_tabs->setTabVisible(Tab::IdMemory, features.idMemory);
+    m_tabs->setTabVisible(Tab::Setpoint, features.setpointMemory);
 }
 
 void AnaForm::applyModel()
 {
-    ZR2DeğilseGizle(m_state.isZR2());
+    ZR2DeğilseGizle(FeaturesOf(m_state.IndicatorModel));
     forEachPage([this](TabPage &p) { p.modelChanged(m_state.IndicatorModel); });
 }
 

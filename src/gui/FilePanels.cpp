@@ -57,7 +57,7 @@ void BatchPanels::showReadProgress(const QString &step)
     m_readAll.panel->repaint();
 }
 
-void BatchPanels::hideReadProgress(bool zr2Groups)
+void BatchPanels::hideReadProgress(const ModelFeatures &features)
 {
     m_readAll.panel->hide();
     // The step and the bar of the read that is over: not for the next opening.
@@ -67,8 +67,8 @@ void BatchPanels::hideReadProgress(bool zr2Groups)
         check->show();
     m_readAll.start->show();
     m_readAll.cancel->show();
-    // The groups only a ZR2 has stay hidden on another model.
-    showZR2Groups(zr2Groups);
+    // The groups the model lacks stay hidden.
+    showGroups(features);
 }
 
 void BatchPanels::tickSendBoxes(const std::vector<int> &indexes)
@@ -78,11 +78,13 @@ void BatchPanels::tickSendBoxes(const std::vector<int> &indexes)
             m_sendAll.checks[std::size_t(index)]->setChecked(true);
 }
 
-void BatchPanels::showZR2Groups(bool visible)
+void BatchPanels::showGroups(const ModelFeatures &features)
 {
-    for (QCheckBox *check : {m_sendAll.checks[1], m_sendAll.checks[3], m_sendAll.checks[8], m_readAll.checks[1],
-                             m_readAll.checks[2]})
-        check->setVisible(visible);
+    m_readAll.checks[1]->setVisible(features.idMemory);
+    m_readAll.checks[2]->setVisible(features.setpointMemory);
+    m_sendAll.checks[1]->setVisible(features.idMemory);
+    m_sendAll.checks[3]->setVisible(features.setpointMemory);
+    m_sendAll.checks[8]->setVisible(features.clock);
 }
 
 QProgressBar *BatchPanels::progressBar(ProgressId bar) const
@@ -148,7 +150,7 @@ void BatchPanels::SSCommand2_Click(int index)
         choice.parameters = ticked(false, 3);
         choice.status = ticked(false, 4);
         WorkingSet &set = m_host.workingSet();
-        choice.printer = state.isZR2() ? set.ticket().printerKind() : PrinterKind::Ticket;
+        choice.printer = FeaturesOf(state.IndicatorModel).eplPrinter ? set.ticket().printerKind() : PrinterKind::Ticket;
         choice.model = state.IndicatorModel;
         if (ParameterPage *page = parameterPage(m_host))
             page->hideEditors();
@@ -229,7 +231,7 @@ void BatchPanels::SSCommand4_Click(int index)
                              .jmp = ticked(true, 6),
                              .nrm = ticked(true, 7)};
         WorkingSet &set = m_host.workingSet();
-        choice.printer = state.isZR2() ? set.ticket().printerKind() : PrinterKind::Ticket;
+        choice.printer = FeaturesOf(state.IndicatorModel).eplPrinter ? set.ticket().printerKind() : PrinterKind::Ticket;
         if (ParameterPage *page = parameterPage(m_host))
             page->hideEditors();
         if (choice.setpoint || choice.parameters.nrm)

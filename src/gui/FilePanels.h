@@ -6,6 +6,7 @@
 // page's own read, with its boxes and buttons hidden.
 
 #include "gui/Panels.h"
+#include "link/Features.h"
 #include "link/Interfaces.h"
 
 namespace vx::gui {
@@ -27,11 +28,11 @@ public:
 
     // The read-all panel as a plain progress display of a page's own read, and back.
     void showReadProgress(const QString &step);
-    void hideReadProgress(bool zr2Groups);
+    void hideReadProgress(const ModelFeatures &features);
     // Ticks boxes of the send panel (SSCheck2 indexes).
     void tickSendBoxes(const std::vector<int> &indexes);
-    // The groups only a ZR2 has, shown or hidden.
-    void showZR2Groups(bool visible);
+    // The groups the model has shown, the others hidden.
+    void showGroups(const ModelFeatures &features);
     // The bar a batch moves, and the step caption of the panel in front.
     QProgressBar *progressBar(ProgressId bar) const;
     void showStep(const QString &text);

@@ -2,6 +2,7 @@
 
 #include "files/WorkingSet.h"
 #include "gui/Widgets.h"
+#include "link/Features.h"
 #include "link/Transaction.h"
 #include "memory/EplFile.h"
 #include "shell/AppState.h"
@@ -362,8 +363,8 @@ void HeaderPage::applyLanguage(const TextService &texts)
 
 void HeaderPage::modelChanged(Model model)
 {
-    // The printer kind, the EPL text and the ticket code help exist only on the ZR2.
-    const bool zr2 = model == Model::ZR2;
+    // The printer kind, the EPL text and the ticket code help exist only with the EPL printer.
+    const bool zr2 = FeaturesOf(model).eplPrinter;
     m_zr2 = zr2;
     for (QWidget *w : {static_cast<QWidget *>(m_option3[0]), static_cast<QWidget *>(m_option3[1]),
                        static_cast<QWidget *>(m_epl), static_cast<QWidget *>(m_ssCommand10[0]),

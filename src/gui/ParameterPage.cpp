@@ -249,16 +249,6 @@ void ParameterPage::entered()
 
 void ParameterPage::left() { m_timer2->stop(); }
 
-void ParameterPage::connected()
-{
-    // On the connect's line; after a change of address the page takes it as a connect does.
-    const LineLease lease(host().link(), {.policy = LineLease::Policy::Join, .attempts = PortOpenAttempts});
-    if (!lease)
-        return;
-    if (const std::optional<IndicatorRange> range = ReadRange(host().link()))
-        host().rangeFound(*range);
-}
-
 void ParameterPage::rangeKnown(const IndicatorRange &range) { m_set.weight = range.format; }
 
 void ParameterPage::rangeLost() { m_set.weight = {}; }

@@ -2,9 +2,8 @@
 // Tab 4 "Parametreler": the parameter grid Grid1_2 over the parameter set, the
 // editors laid over its value column (the text box Text1, the list Combo1 and the
 // date and time panel SSPanel9), the deferred read on entering the tab (Timer2,
-// with the read-all panel as progress display), the range of the connected
-// indicator (TaksimatBul) after a connect or a change of device address, and the
-// write of the groups the send panel chooses. The rules live in the core
+// with the read-all panel as progress display), the weight rows at the range of the
+// connected indicator, and the write of the groups the send panel chooses. The rules live in the core
 // (params/Editing.h); the page only carries them to the widgets.
 
 #include "gui/Captions.h"
@@ -45,7 +44,6 @@ public:
     void modelChanged(Model model) override;
     void entered() override;
     void left() override;
-    void connected() override;
     void rangeKnown(const IndicatorRange &range) override;
     void rangeLost() override;
     // The editors hidden, every value and companion emptied, the grid laid out afresh.

@@ -4,6 +4,7 @@
 #include "gui/Widgets.h"
 #include "gui/WindowState.h"
 #include "link/Codec.h"
+#include "link/ReadingTime.h"
 #include "link/Settings.h"
 #include "link/Transaction.h"
 
@@ -185,16 +186,13 @@ void SettingsPanel::readingTimeEntry()
         op.message(texts.builtIn(BuiltIn::ReadingTimeUnchanged).arg(current), Icon::Information);
         return;
     }
-    bool ok = false;
-    QString cleaned = CommaToPoint(typed->trimmed());
-    cleaned.remove(QLatin1Char('%'));
-    const double seconds = cleaned.toDouble(&ok);
-    // 0 drains at once; a reading time beyond a minute is a typing error.
-    if (!ok || !(seconds >= 0 && seconds <= 60)) {
+    // A "%" typed after the number is let pass.
+    const std::optional<double> seconds = ValidReadingTime(QString(*typed).remove(QLatin1Char('%')));
+    if (!seconds) {
         op.message(texts.builtIn(BuiltIn::ReadingTimeInvalid).arg(*typed, current), Icon::Critical);
         return;
     }
-    s.ReadingTime = seconds;
+    s.ReadingTime = *seconds;
     StoreReadingTime(m_host.store(), typed->trimmed());
 }
 

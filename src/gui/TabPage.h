@@ -19,12 +19,15 @@
 //   Read:     the line taken (LineLease), P.refresh, the line given up
 //   Reenter:  the line taken, TabRefreshPending set, the tab change to P (P.left, P.entered)
 //   None:     nothing is opened or sent
-// Connect (AnaForm::ConnectAction), on the connect's line, after the version was read:
+// Connect (AnaForm::ConnectAction), once the version and the range were read in one
+// operation on the line (ConnectAndLearnRange):
 //   modelChanged (every page)         only when the indicator names another model
 //   connected (every page)            also after the device address changed while connected
+//                                     (the range read again first)
 //   rangeLost (every page)            first: the range of the indicator before is not this one's
-//   rangeKnown (every page)           when a page reported the range (PageHost::rangeFound);
-//                                     otherwise the range message, and weights stay refused
+//   rangeKnown (every page)           with the range read, or one a page reported
+//                                     (PageHost::rangeFound); without one the range
+//                                     message, and weights stay refused
 //   then, on the calibration tab, the tab change to it with TabRefreshPending set; on
 //   the status tab a refresh at once and Timer4.
 
@@ -129,8 +132,7 @@ public:
     virtual void left() {}
     // Reads the page's content; the refresh holds the line and the window is dimmed.
     virtual void refresh() {}
-    // A connection stands: read at once what the page needs (capacity and division),
-    // joining the connect's line (or taking it after a change of address).
+    // A connection stands (the line already given up): what the page resets for it.
     virtual void connected() {}
     // The capacity and division of the connected indicator, as weights are shown.
     virtual void rangeKnown(const IndicatorRange &) {}
