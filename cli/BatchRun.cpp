@@ -2,7 +2,6 @@
 
 #include "link/AppPaths.h"
 #include "link/SerialPort.h"
-#include "link/Tabs.h"
 #include "params/Range.h"
 #include "shell/TextService.h"
 
@@ -23,7 +22,6 @@ BatchRun::BatchRun(Session &session, OnFailure onFailure)
     m_link.decode.log = {};  // set again for this link on its first answer
     m_link.transactionErrorText = session.link().transactionErrorText;
     // The identification texts decode as on the parameter tab.
-    m_link.decode.currentTab = Tab::Parameters;
 }
 
 BatchRun::~BatchRun() { finish(); }

@@ -12,7 +12,6 @@
 #include "link/Codec.h"
 #include "link/ForwardingOperator.h"
 #include "link/Options.h"
-#include "link/Tabs.h"
 #include "link/Transaction.h"
 #include "shell/LanguageTexts.h"
 #include "shell/TextService.h"
@@ -269,7 +268,6 @@ int run(Session &s, const CommandArgs &args)
     if (const int rc = s.connect(v); rc != ExitOk)
         return rc;
     Link &link = s.link();
-    link.decode.currentTab = Tab::Calibration;
     const LanguageTexts &texts = s.texts();
 
     // What entering the calibration tab reads.

@@ -3,7 +3,6 @@
 
 #include "cli/Cli.h"
 
-#include "link/Tabs.h"
 #include "link/Transaction.h"
 #include "params/ParameterSet.h"
 #include "params/Range.h"
@@ -81,7 +80,6 @@ int run(Session &s, const CommandArgs &args)
         return ExitNoAnswer;
     }
     set.weight = range->format;
-    s.link().decode.currentTab = Tab::Parameters;
     GridDüzen(set, s.texts(), v.model);
 
     if (s.openPort() != ExitOk)

@@ -4,7 +4,6 @@
 #include "cli/Cli.h"
 
 #include "link/Interfaces.h"
-#include "link/Tabs.h"
 #include "link/Transaction.h"
 #include "monitor/Status.h"
 #include "params/Range.h"
@@ -158,7 +157,6 @@ int run(Session &s, const CommandArgs &args)
         rendering.format = {range->format.WeightFormatReference, range->format.decimals()};
     else
         s.error(s.textService().builtIn(BuiltIn::RangeUnknown));
-    s.link().decode.currentTab = Tab::Status;
 
     bool allComplete = true;
     QDateTime anchor = s.clock().now();  // the readings start at anchor + k x N seconds

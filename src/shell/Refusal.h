@@ -1,0 +1,28 @@
+#pragma once
+// Reporting that the indicator refused a request or did not answer: the one message
+// (language line 309, the built-in text before a language file is read) and the
+// disconnect action where the sequence gives one up.
+//
+//   if (answer.missingOrRefused())
+//       return ReportRefusal(link.op(), texts, disconnect), result;
+
+#include <QString>
+#include <functional>
+
+namespace vx {
+
+class LanguageTexts;
+class Operator;
+class TextService;
+
+// The message text: line 309 of the file in use; the built-in text while no file is read.
+QString RefusalText(const TextService &texts);
+// The same for a sequence that holds only the lines: the built-in (Turkish) text
+// when no line was read, as a TextService without a file gives.
+QString RefusalText(const LanguageTexts &lines);
+
+// Shows the message (critical icon), then runs `disconnect` when there is one.
+void ReportRefusal(Operator &op, const TextService &texts, const std::function<void()> &disconnect = {});
+void ReportRefusal(Operator &op, const LanguageTexts &lines, const std::function<void()> &disconnect = {});
+
+}  // namespace vx
