@@ -98,8 +98,8 @@ TEST(Frames, WriteDataFields)
     const QString deg = Degree;
     struct Case { WriteTag tag; QVariant value; int bytes; const char *field; };
     const Case cases[] = {
-        {"LG", 2, "FFFF"},
-        {"LG", 8, "FFFFFFFFFFFFFFFF"},  // sign carried into a wide field
+        {"LG", -1, 2, "FFFF"},
+        {"LG", -1, 8, "FFFFFFFFFFFFFFFF"},  // sign carried into a wide field
         {"LG", 0x12345, 2, "2345"},         // too long: the low-order digits stay
         {"LG", 2.5, 2, "0002"},             // halves go to the even neighbour
         {"LG", 3.5, 2, "0004"},
