@@ -126,7 +126,7 @@ struct LinkAnswerTest : ::testing::Test, test::SimLink {
 
 TEST_F(LinkAnswerTest, EachFaultOfTheIndicatorGivesItsOutcome)
 {
-    sim.device.setReg(reg::NetWeight, 0x1234);
+    sim.device.setReg(reg::TicketHeader1, 0x1234);
     const struct {
         sim::FaultKind kind;
         AnswerOutcome outcome;
@@ -139,28 +139,28 @@ TEST_F(LinkAnswerTest, EachFaultOfTheIndicatorGivesItsOutcome)
     };
     for (const auto &c : cases) {
         sim.device.addFault({c.kind, sim::FaultScope::Always, 0, 1});
-        const Answer a = link.readAnswer(reg::NetWeight, 2);
+        const Answer a = link.readAnswer(reg::TicketHeader1, 2);
         EXPECT_EQ(AnswerOutcomeName(a.outcome), AnswerOutcomeName(c.outcome));
-        EXPECT_FALSE(link.valueOf(a, "LG", reg::NetWeight).isValid()) << qPrintable(AnswerOutcomeName(c.outcome));
+        EXPECT_FALSE(link.valueOf(a, "LG", reg::TicketHeader1).isValid()) << qPrintable(AnswerOutcomeName(c.outcome));
         link.DrainStaleInput();
     }
-    const Answer whole = link.readAnswer(reg::NetWeight, 2);
+    const Answer whole = link.readAnswer(reg::TicketHeader1, 2);
     EXPECT_EQ(AnswerOutcomeName(whole.outcome), "whole");
     EXPECT_EQ(whole.data, "1234");
-    EXPECT_EQ(link.valueOf(whole, "LG", reg::NetWeight), QVariant::fromValue<qint64>(0x1234));
+    EXPECT_EQ(link.valueOf(whole, "LG", reg::TicketHeader1), QVariant::fromValue<qint64>(0x1234));
 }
 
 TEST_F(LinkAnswerTest, ChecksumMismatchIsUsedAndLogged)
 {
     link.settings.ChecksumEnabled = true;
     sim.device.setChecksum(true);
-    sim.device.setReg(reg::NetWeight, 0x0102);
+    sim.device.setReg(reg::TicketHeader1, 0x0102);
     sim.device.addFault({sim::FaultKind::BadChecksum, sim::FaultScope::Always, 0, 1});
-    const Answer a = link.readAnswer(reg::NetWeight, 2);
+    const Answer a = link.readAnswer(reg::TicketHeader1, 2);
     EXPECT_EQ(AnswerOutcomeName(a.outcome), "checksum mismatch");
     EXPECT_TRUE(a.whole());
-    EXPECT_EQ(link.valueOf(a, "LG", reg::NetWeight), QVariant::fromValue<qint64>(0x0102));
-    EXPECT_TRUE(logText().contains("[003]-[0001]--- CHKSum Hatası...")) << qPrintable(logText());
+    EXPECT_EQ(link.valueOf(a, "LG", reg::TicketHeader1), QVariant::fromValue<qint64>(0x0102));
+    EXPECT_TRUE(logText().contains("[040]-[0001]--- CHKSum Hatası...")) << qPrintable(logText());
 }
 
 TEST_F(LinkAnswerTest, WriteAnswersAreJudged)

@@ -15,12 +15,16 @@ void report(Operator &op, const QString &text, const std::function<void()> &disc
 
 }  // namespace
 
-QString RefusalText(const TextService &texts) { return texts.lineOr(TextLine::DeviceRefused, BuiltIn::DeviceRefused); }
+QString RefusalText(const TextService &texts)
+{
+    const QString line = texts.line(TextLine::DeviceRefused);
+    return line.isEmpty() ? texts.builtIn(BuiltIn::DeviceRefused) : line;
+}
 
 QString RefusalText(const LanguageTexts &lines)
 {
-    return lines.isEmpty() ? TextService::builtIn(BuiltIn::DeviceRefused, Language::Turkish)
-                           : lines.text(TextLine::DeviceRefused);
+    const QString line = lines.text(TextLine::DeviceRefused);
+    return line.isEmpty() ? TextService::builtIn(BuiltIn::DeviceRefused, Language::Turkish) : line;
 }
 
 void ReportRefusal(Operator &op, const TextService &texts, const std::function<void()> &disconnect)
