@@ -142,10 +142,12 @@ QString AnaForm::connectFailure(const TextService &texts, const VersionResult &r
 {
     if (result.outcome == VersionResult::Outcome::PortFailed)
         return portFailure(texts, result.portError);
-    if (result.answer.isEmpty())
-        return texts.builtIn(BuiltIn::NoAnswer);
-    if (result.answer.startsWith(QLatin1String("@8")))
-        return texts.builtIn(BuiltIn::Refused);
+    switch (result.reason) {
+    case VersionResult::Reason::NoAnswer: return texts.builtIn(BuiltIn::NoAnswer);
+    case VersionResult::Reason::Refused: return texts.builtIn(BuiltIn::Refused);
+    case VersionResult::Reason::None:
+    case VersionResult::Reason::NotVersionText: break;
+    }
     return texts.builtIn(BuiltIn::UnreadableAnswer);
 }
 

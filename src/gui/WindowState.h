@@ -1,7 +1,7 @@
 #pragma once
 // The window's own state beside what every screen consults (AppState): the tab shown.
 
-#include "link/Tabs.h"
+#include "gui/Tabs.h"
 #include "shell/AppState.h"
 
 namespace vx::gui {
