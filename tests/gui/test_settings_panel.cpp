@@ -182,6 +182,18 @@ TEST_F(WindowSettingsPanelTest, ReadingTimeFromTheHiddenKeyOrTheMenuTakesZeroToS
     QTest::keyClick(accept, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier);
     QTest::keyClick(ctl("Combo7"), Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(op.count(Kind::Input), 3);
+
+    // A "%" after the number and blanks around it are let pass; what was typed is stored.
+    form->settingsPanel().SSCommand7_Click();
+    op.clear();
+    op.inputAnswers = {QStringLiteral(" 0,25 % "), QStringLiteral("2 5")};
+    action("MnAyar_1")->trigger();
+    EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.25);
+    EXPECT_EQ(stored("OkumaZamanı"), "0,25 %");
+    EXPECT_EQ(op.messages().size(), 0) << op.messages().join("|").toStdString();
+    action("MnAyar_1")->trigger();
+    EXPECT_DOUBLE_EQ(form->settings().ReadingTime, 0.25) << "two numbers are no reading time";
+    EXPECT_EQ(op.messages().size(), 1);
 }
 
 }  // namespace
