@@ -60,6 +60,13 @@ QString sampleLine(const TrendSample &s)
 }
 
 // The figures as a table: a row per figure, kg and divisions of both weights.
+void printLine(Session &s, QString line)
+{
+    while (line.endsWith(QLatin1Char(' ')))
+        line.chop(1);
+    s.print(line);
+}
+
 void printFigures(Session &s, const TrendFigures &kg, const TrendFigures &d, int decimals)
 {
     auto number = [](const std::optional<double> &v, int digits) {
@@ -71,7 +78,7 @@ void printFigures(Session &s, const TrendFigures &kg, const TrendFigures &d, int
                 .arg(QStringLiteral("gross d"), 10)
                 .arg(QStringLiteral("net kg"), 12)
                 .arg(QStringLiteral("net d"), 10));
-    s.print(QStringLiteral("%1  %2  %3  %4  %5")
+    printLine(s, QStringLiteral("%1  %2  %3  %4  %5")
                 .arg(QStringLiteral("samples"), -18)
                 .arg(kg.gross.count, 12)
                 .arg(QString(), 10)
@@ -176,7 +183,7 @@ int run(Session &s, const CommandArgs &args)
     s.port().close();
 
     const TrendFigures kg = ComputeTrendFigures(series);
-    const TrendFigures inDivisions = kg.inDivisions(division).value_or(TrendFigures{});
+    const TrendFigures inDivisions = ComputeTrendFiguresInDivisions(series, division).value_or(TrendFigures{});
     if (s.json()) {
         s.printJson({{QStringLiteral("samples"), qint64(series.size())},
                      {QStringLiteral("interrupted"), end != TrendEnd::Duration},

@@ -25,8 +25,11 @@ std::span<const TrendSample> TrendWindow(const TrendSeries &series, double secon
     return {first, series.end()};
 }
 
-ChannelFigures ComputeChannelFigures(std::span<const TrendSample> samples,
-                                     std::optional<DisplayWeight> TrendSample::*weight)
+namespace {
+
+// The figures of one weight, each value counted by `measure`.
+ChannelFigures channelFigures(std::span<const TrendSample> samples, std::optional<DisplayWeight> TrendSample::*weight,
+                              const std::function<double(const DisplayWeight &)> &measure)
 {
     ChannelFigures f;
     double sum = 0, sumTime = 0;
@@ -34,7 +37,7 @@ ChannelFigures ComputeChannelFigures(std::span<const TrendSample> samples,
         const std::optional<DisplayWeight> &w = s.*weight;
         if (!w)
             continue;
-        const double v = w->value();
+        const double v = measure(*w);
         ++f.count;
         sum += v;
         sumTime += s.seconds;
@@ -51,7 +54,7 @@ ChannelFigures ComputeChannelFigures(std::span<const TrendSample> samples,
         const std::optional<DisplayWeight> &w = s.*weight;
         if (!w)
             continue;
-        const double dv = w->value() - mean;
+        const double dv = measure(*w) - mean;
         const double dt = s.seconds - meanTime;
         squares += dv * dv;
         timeSquares += dt * dt;
@@ -64,24 +67,30 @@ ChannelFigures ComputeChannelFigures(std::span<const TrendSample> samples,
     return f;
 }
 
-TrendFigures ComputeTrendFigures(std::span<const TrendSample> samples)
+TrendFigures figures(std::span<const TrendSample> samples, const std::function<double(const DisplayWeight &)> &measure)
 {
-    return {ComputeChannelFigures(samples, &TrendSample::gross), ComputeChannelFigures(samples, &TrendSample::net)};
+    return {channelFigures(samples, &TrendSample::gross, measure), channelFigures(samples, &TrendSample::net, measure)};
 }
 
-std::optional<TrendFigures> TrendFigures::inDivisions(double division) const
+}  // namespace
+
+TrendFigures ComputeTrendFigures(std::span<const TrendSample> samples)
+{
+    return figures(samples, [](const DisplayWeight &w) { return w.value(); });
+}
+
+std::optional<TrendFigures> ComputeTrendFiguresInDivisions(std::span<const TrendSample> samples, double division)
 {
     if (!(division > 0))
         return std::nullopt;
-    auto scale = [division](ChannelFigures f) {
-        for (std::optional<double> *figure :
-             {&f.minimum, &f.maximum, &f.mean, &f.standardDeviation, &f.driftPerMinute}) {
-            if (*figure)
-                **figure /= division;
-        }
-        return f;
-    };
-    return TrendFigures{scale(gross), scale(net)};
+    return figures(samples, [division](const DisplayWeight &w) {
+        // The division in the weight's digits (5 for 0.005 kg at three decimals).
+        const double digits = division * std::pow(10.0, w.decimals);
+        const double whole = std::round(digits);
+        if (whole >= 1 && std::abs(digits - whole) < 1e-6)
+            return double(w.units) / whole;
+        return w.value() / division;
+    });
 }
 
 TrendSample TakeSample(Link &link, int decimals, const QDateTime &start)

@@ -7,8 +7,8 @@
 //   TrendSeries series;
 //   RunTrendSampler(link, decimals, {.rate = 5, .seconds = 60},
 //                   [&](const TrendSample &s) { series.push_back(s); });
-//   const TrendFigures figures = ComputeTrendFigures(series);
-//   const TrendFigures inDivisions = figures.inDivisions(division);
+//   const TrendFigures kg = ComputeTrendFigures(TrendWindow(series, 60));
+//   const auto divisions = ComputeTrendFiguresInDivisions(TrendWindow(series, 60), 0.1);
 
 #include "calibration/DisplayRead.h"
 
@@ -51,18 +51,19 @@ struct ChannelFigures {
     std::optional<double> driftPerMinute;
 };
 
-// Both weights' figures, in kg (the weights' own unit).
+// Both weights' figures.
 struct TrendFigures {
     ChannelFigures gross;
     ChannelFigures net;
-    // The same figures counted in divisions of `division` kg: every figure divided
-    // by it (the count stays). Nothing for a division that is not above 0.
-    std::optional<TrendFigures> inDivisions(double division) const;
 };
 
-ChannelFigures ComputeChannelFigures(std::span<const TrendSample> samples,
-                                     std::optional<DisplayWeight> TrendSample::*weight);
+// The figures in kg (the weights' own unit).
 TrendFigures ComputeTrendFigures(std::span<const TrendSample> samples);
+// The figures counted in divisions of `division` kg (0.005 for a division of 5 g):
+// a weight of 12,345 kg with that division is 2469 divisions. Counted from the
+// digits as sent when the division is a whole number of them, so a minimum or a
+// maximum is a whole number of divisions. Nothing for a division not above 0.
+std::optional<TrendFigures> ComputeTrendFiguresInDivisions(std::span<const TrendSample> samples, double division);
 
 // One sample: the display read, timed from `start` by the link's clock.
 TrendSample TakeSample(Link &link, int decimals, const QDateTime &start);
