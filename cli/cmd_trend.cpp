@@ -14,7 +14,7 @@
 #include "params/Range.h"
 #include "shell/TextService.h"
 
-#include <QJsonArray>
+#include <algorithm>
 
 namespace vx::cli {
 namespace {

@@ -275,13 +275,5 @@ TEST_F(TrendSamplerTest, OneSampleOnItsOwnIsTimedFromTheGivenStart)
     EXPECT_EQ(sim.port.framesSent(), QStringList({"@0300000002\r", "@0300030002\r"}));
 }
 
-TEST(TrendRateTest, TheOfferedRates)
-{
-    for (int rate : {0, 1, 2, 5, 10})
-        EXPECT_TRUE(IsTrendRate(rate)) << rate;
-    for (int rate : {-1, 3, 4, 20})
-        EXPECT_FALSE(IsTrendRate(rate)) << rate;
-}
-
 }  // namespace
 }  // namespace vx::test
