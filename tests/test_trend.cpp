@@ -241,6 +241,15 @@ TEST_F(TrendSamplerTest, AStopOrAnAbortEndsItBeforeTheNextSample)
     EXPECT_EQ(taken.size(), 1u);
 }
 
+TEST_F(TrendSamplerTest, ASampleDuringWhichTheStopCameIsDropped)
+{
+    // The stop comes once the gross weight of the second sample has been asked for.
+    EXPECT_EQ(run({.rate = 5, .seconds = 0}, [this] { return sim.port.framesSent().size() >= 3; }),
+              TrendEnd::Stopped);
+    EXPECT_EQ(sim.port.framesSent().size(), 4) << "the second sample was taken...";
+    EXPECT_EQ(times(), std::vector<double>{0.0}) << "...and not passed on";
+}
+
 TEST_F(TrendSamplerTest, AStopIsSeenWhileWaitingForTheNextSample)
 {
     // At one a second the stop comes 0.3 s into the wait; the sampler ends then,

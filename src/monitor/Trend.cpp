@@ -147,6 +147,10 @@ TrendEnd RunTrendSampler(Link &link, int decimals, const TrendPace &pace,
                 return *end;
         }
         const TrendSample sample = TakeSample(link, decimals, start);
+        // A stop that came while the sample was taken may have cut its answers short
+        // (a signal ends the waits): such a sample is no sample.
+        if (const auto end = halted())
+            return *end;
         if (onSample)
             onSample(sample);
     }

@@ -86,9 +86,10 @@ bool IsTrendRate(int rate);
 enum class TrendEnd { Duration, Stopped, Aborted };
 
 // Takes samples on a port that is open until the duration is over, `stop` returns
-// true or the link's AbortRequested is set (both checked before every sample and
-// while waiting for the next). onSample sees each sample as it comes. The waits go
-// through the link's clock with events processed.
+// true or the link's AbortRequested is set (both checked before every sample, while
+// waiting for the next, and as each sample ends: a sample during which the stop came
+// is dropped, its answers may have been cut short). onSample sees each sample as it
+// comes. The waits go through the link's clock with events processed.
 TrendEnd RunTrendSampler(Link &link, int decimals, const TrendPace &pace,
                          const std::function<void(const TrendSample &)> &onSample,
                          const std::function<bool()> &stop = {});
