@@ -144,7 +144,6 @@ int main(int argc, char *argv[])
             link.settings.PortSettings = QStringLiteral("%1,N,8,1").arg(baud);
             link.settings.ReadingTime = readingTime;
             link.settings.drainMode = drain;
-            link.decode.currentTab = Tab::Status;
 
             const Measure identify = measure(link, runs, baud, latencyMs / 1000.0, [&](QByteArray &) {
                 const bool ok = VersiyonOku(link).connected();

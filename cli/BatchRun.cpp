@@ -1,9 +1,6 @@
 #include "cli/BatchRun.h"
 
 #include "link/AppPaths.h"
-#include "link/SerialPort.h"
-#include "link/Tabs.h"
-#include "params/Range.h"
 #include "shell/TextService.h"
 
 #include <QDir>
@@ -22,33 +19,24 @@ BatchRun::BatchRun(Session &session, OnFailure onFailure)
     m_link.decode = session.link().decode;
     m_link.decode.log = {};  // set again for this link on its first answer
     m_link.transactionErrorText = session.link().transactionErrorText;
-    // The identification texts decode as on the parameter tab.
-    m_link.decode.currentTab = Tab::Parameters;
 }
 
 BatchRun::~BatchRun() { finish(); }
 
 int BatchRun::connect(VersionResult &version)
 {
-    if (const int rc = m_session.connect(version); rc != ExitOk)
+    Connection connection;
+    const int rc = m_session.connect(connection, LearnRange::Yes);
+    version = connection.version;
+    if (rc != ExitOk)
         return rc;
     // Weights and setpoints carry the indicator's decimals.
-    if (const std::optional<IndicatorRange> range = TaksimatBul(m_link))
-        m_weight = range->format;
+    if (connection.range)
+        m_weight = connection.range->format;
     return ExitOk;
 }
 
-int BatchRun::openPort()
-{
-    return PortAç(m_session.port(), m_link.settings, *this) == PortErr::None ? ExitOk : ExitPort;
-}
-
-void BatchRun::finish()
-{
-    if (m_session.port().isOpen())
-        m_session.port().close();
-    m_session.endProgress();
-}
+void BatchRun::finish() { m_session.endProgress(); }
 
 void BatchRun::message(const QString &text, Icon icon, const QString &title)
 {
@@ -142,6 +130,21 @@ QJsonObject GroupResults(const QStringList &asked, const std::vector<GroupResult
         results.insert(name, word);
     }
     return results;
+}
+
+std::optional<QString> MissingFeature(const QStringList &groups, const ModelFeatures &has)
+{
+    const struct {
+        const char *group;
+        bool present;
+        const char *what;
+    } needs[] = {{"id", has.idMemory, "ID memory"},
+                 {"setpoint", has.setpointMemory, "setpoint memory"},
+                 {"datetime", has.clock, "clock to set"}};
+    for (const auto &need : needs)
+        if (!need.present && groups.contains(QLatin1String(need.group)))
+            return QString::fromLatin1(need.what);
+    return std::nullopt;
 }
 
 QStringList SplitGroups(const QString &list, const QStringList &known, QString *unknown)

@@ -6,6 +6,7 @@
 
 #include "cli/Cli.h"
 #include "files/Batch.h"
+#include "link/Features.h"
 #include "link/ForwardingOperator.h"
 #include "link/Transaction.h"
 #include "link/WeightFormat.h"
@@ -33,13 +34,12 @@ public:
     bool skippedIn(BatchGroup group) const { return m_skippedGroups.contains(int(group)); }
     bool interrupted() const { return m_interrupted; }
 
-    // Connects as `identify` does and reads the range (TaksimatBul); ExitOk, or the
-    // exit status of the failed connect. The weights' format is in weight().
+    // Connects as `identify` does and learns the range (ConnectAndLearnRange); ExitOk,
+    // or the exit status of the failed connect. The weights' format is in weight().
     int connect(VersionResult &version);
     const WeightFormat &weight() const { return m_weight; }
-    // Opens the port for the batch: ExitOk or ExitPort.
-    int openPort();
-    // The port closed and the progress line ended.
+    // The batch itself takes the line on link() (LineLease); the port is never left open.
+    // The progress line ended.
     void finish();
 
     void message(const QString &text, Icon icon, const QString &title) override;
@@ -72,6 +72,11 @@ QString GroupKey(BatchGroup group);
 // the batch never reached (or a batch that never started) is "not-run".
 QJsonObject GroupResults(const QStringList &asked, const std::vector<GroupResult> &groups, const QString &doneWord,
                          const BatchRun *batch = nullptr);
+
+// What the model lacks for the groups asked for ("ID memory", "setpoint memory",
+// "clock to set" for id, setpoint and datetime, in that order); nothing when it has
+// what every group needs.
+std::optional<QString> MissingFeature(const QStringList &groups, const ModelFeatures &has);
 
 // "a,b,c" into its names; an unknown name is returned in `unknown`.
 QStringList SplitGroups(const QString &list, const QStringList &known, QString *unknown);

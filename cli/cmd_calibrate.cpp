@@ -8,11 +8,12 @@
 
 #include "calibration/Calibration.h"
 #include "calibration/MetrologyProfile.h"
+#include "calibration/RangeCheck.h"
 #include "link/AppPaths.h"
 #include "link/Codec.h"
 #include "link/ForwardingOperator.h"
+#include "link/LineLease.h"
 #include "link/Options.h"
-#include "link/Tabs.h"
 #include "link/Transaction.h"
 #include "shell/LanguageTexts.h"
 #include "shell/TextService.h"
@@ -201,27 +202,19 @@ std::optional<QString> parseRange(const CommandArgs &args, RangeOptions &out)
 // A division the active profile does not offer for its capacity: the usage error.
 std::optional<QString> checkProfile(const RangeCodes &c)
 {
-    const ProfileTag tag = ProfileFor(c.metrology, c.mode);
-    const MetrologyProfiles profiles = LoadMetrologyProfiles(ProgramFolder());
-    const MetrologyTable &table = profiles.table(tag);
-    auto check = [&](int capacity, int division, const QString &option) -> std::optional<QString> {
-        const std::vector<int> offered = table.divisionCodes(capacity);
-        if (std::find(offered.begin(), offered.end(), division) != offered.end())
-            return std::nullopt;
-        QStringList values;
-        for (int code : offered)
-            values << DivisionValueText(code);
-        return QStringLiteral("%1 %2 is not offered for %3 kg by %4 (%5 range, %6); offered: %7")
-            .arg(option, DivisionValueText(division), CapacityValueText(capacity), ProfileFileName(tag),
-                 c.mode == 0 ? QStringLiteral("single") : QStringLiteral("dual"),
-                 c.metrology == 1 ? QStringLiteral("metrological") : QStringLiteral("not metrological"),
-                 values.isEmpty() ? QStringLiteral("none") : values.join(QStringLiteral(", ")));
-    };
-    if (auto e = check(c.capacity1, c.division1, QStringLiteral("--division")))
-        return e;
-    if (c.mode != 0)
-        return check(c.capacity2, c.division2, QStringLiteral("--division2"));
-    return std::nullopt;
+    const std::optional<ProfileMismatch> mismatch =
+        CheckRangeAgainstProfile(c, LoadMetrologyProfiles(ProgramFolder()));
+    if (!mismatch)
+        return std::nullopt;
+    QStringList values;
+    for (int code : mismatch->offered)
+        values << DivisionValueText(code);
+    return QStringLiteral("%1 %2 is not offered for %3 kg by %4 (%5 range, %6); offered: %7")
+        .arg(mismatch->range == 1 ? QStringLiteral("--division") : QStringLiteral("--division2"),
+             DivisionValueText(mismatch->division), CapacityValueText(mismatch->capacity),
+             ProfileFileName(mismatch->profile), c.mode == 0 ? QStringLiteral("single") : QStringLiteral("dual"),
+             c.metrology == 1 ? QStringLiteral("metrological") : QStringLiteral("not metrological"),
+             values.isEmpty() ? QStringLiteral("none") : values.join(QStringLiteral(", ")));
 }
 
 int run(Session &s, const CommandArgs &args)
@@ -250,27 +243,29 @@ int run(Session &s, const CommandArgs &args)
             return s.usageError(QStringLiteral("--weight goes with calibrate span or general"));
         weight = args.value(kWeight).trimmed();
         // Its shape and sign now; the capacity it must not exceed once the range is known.
-        const TestWeight w = CheckTestWeight(*weight, QStringLiteral("1e15"), QStringLiteral("0.000001"));
-        if (w.check == WeightCheck::NotANumber)
+        const WeightCheck check = CheckTestWeightShape(*weight);
+        if (check == WeightCheck::NotANumber)
             return s.usageError(QStringLiteral("--weight must be a number of kg, e.g. 150 or 12.5"));
-        if (w.check == WeightCheck::Zero)
+        if (check == WeightCheck::Zero)
             return s.usageError(QStringLiteral("--weight must be above 0"));
     }
     // The first range given on the command line is checked before connecting.
     if (weight && range.capacity1) {
-        const TestWeight w = CheckTestWeight(*weight, CapacityValueText(*range.capacity1),
-                                             DivisionValueText(*range.division1));
+        const TestWeight w = CheckTestWeight(*weight, WeighingRange{*range.capacity1, *range.division1});
         if (w.check == WeightCheck::AboveCapacity)
             return s.usageError(QStringLiteral("--weight %1 is above the 1st capacity, %2 kg")
                                     .arg(*weight, CapacityValueText(*range.capacity1)));
     }
 
-    VersionResult v;
-    if (const int rc = s.connect(v); rc != ExitOk)
-        return rc;
-    Link &link = s.link();
-    link.decode.currentTab = Tab::Calibration;
+    // One operation from the connect to the calibration's last step: the port stays open.
     const LanguageTexts &texts = s.texts();
+    Link &link = s.link();
+    LineLease lease(link, {.attempts = PortOpenAttempts});
+    if (!lease)
+        return ExitPort;
+    Connection connection;
+    if (const int rc = s.connect(connection); rc != ExitOk)
+        return rc;
 
     // What entering the calibration tab reads.
     const RangeReading read = KalibrasyonHost(link, texts);
@@ -305,27 +300,20 @@ int run(Session &s, const CommandArgs &args)
 
     // The weight against the range it is weighed in: the one chosen for a general
     // calibration, the one the indicator holds for a span calibration.
-    const std::optional<int> capacity = kind == CalibrationKind::General ? choice.capacity1
-                                        : read.range ? std::optional<int>(read.range->codes.capacity1)
-                                                     : std::nullopt;
-    const std::optional<int> division = kind == CalibrationKind::General ? choice.division1
-                                        : read.range ? std::optional<int>(read.range->codes.division1)
-                                                     : std::nullopt;
-    if (weight && capacity && division) {
-        const TestWeight w = CheckTestWeight(*weight, CapacityValueText(*capacity), DivisionValueText(*division));
+    if (const std::optional<WeighingRange> weighedIn = TestWeightRange(request); weight && weighedIn) {
+        const TestWeight w = CheckTestWeight(*weight, *weighedIn);
         if (w.check == WeightCheck::AboveCapacity)
             return s.usageError(QStringLiteral("--weight %1 is above the 1st capacity, %2 kg")
-                                    .arg(*weight, CapacityValueText(*capacity)));
+                                    .arg(*weight, weighedIn->capacityText()));
         if (w.check == WeightCheck::Zero)
             return s.usageError(QStringLiteral("--weight %1 is less than one unit of the division %2 kg")
-                                    .arg(*weight, DivisionValueText(*division)));
+                                    .arg(*weight, weighedIn->divisionText()));
     }
 
     CalibrateOperator op(s.op(), [&s](const QString &line) { s.error(line); }, args.isSet(kYes), weight,
                          texts.text(kReadyCaption));
     const CalibrationResult result = RunCalibration(link, op, s.textService(), request);
-    if (link.port().isOpen())
-        link.port().close();
+    lease.release();
 
     const int rc = exitOf(result);
     if (s.json()) {

@@ -2,8 +2,6 @@
 
 #include "cli/Cli.h"
 
-#include "link/SerialPort.h"
-
 namespace vx::cli {
 namespace {
 
@@ -11,10 +9,10 @@ int run(Session &s, const CommandArgs &args)
 {
     if (!args.positional.isEmpty())
         return s.usageError(QStringLiteral("identify takes no argument"));
-    VersionResult v;
-    if (const int rc = s.connect(v); rc != ExitOk)
+    Connection connection;
+    if (const int rc = s.connect(connection); rc != ExitOk)
         return rc;
-    s.port().close();
+    const VersionResult &v = connection.version;
     const QString assumed = ModelName(s.options().model);
     const QString version = v.versionText.trimmed();
     if (s.json()) {

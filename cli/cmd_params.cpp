@@ -3,10 +3,9 @@
 
 #include "cli/Cli.h"
 
-#include "link/Tabs.h"
+#include "link/LineLease.h"
 #include "link/Transaction.h"
 #include "params/ParameterSet.h"
-#include "params/Range.h"
 #include "params/Transfer.h"
 #include "shell/LanguageTexts.h"
 #include "shell/TextService.h"
@@ -68,26 +67,27 @@ int run(Session &s, const CommandArgs &args)
 {
     if (!args.positional.isEmpty())
         return s.usageError(QStringLiteral("params takes no argument"));
-    VersionResult v;
-    if (const int rc = s.connect(v); rc != ExitOk)
+    Connection connection;
+    if (const int rc = s.connect(connection, LearnRange::Yes); rc != ExitOk)
         return rc;
+    const VersionResult &v = connection.version;
 
     // The weight rows are shown in the format of the indicator's range, as in the window.
     ParameterSet set;
-    const std::optional<IndicatorRange> range = TaksimatBul(s.link());
+    const std::optional<IndicatorRange> &range = connection.range;
     if (!range) {
         // Weight rows at a guessed scale are wrong values: none are printed.
         s.error(s.textService().builtIn(BuiltIn::RangeUnknown));
         return ExitNoAnswer;
     }
     set.weight = range->format;
-    s.link().decode.currentTab = Tab::Parameters;
     GridDüzen(set, s.texts(), v.model);
 
-    if (s.openPort() != ExitOk)
+    LineLease lease(s.link());
+    if (!lease)
         return ExitPort;
     const ParameterReadResult read = ParametreHostOku(s.link(), set, s.textService(), v.model);
-    s.port().close();
+    lease.release();
     if (!read.completed)
         return ExitNoAnswer;  // the refusal text is on standard error; no grid
 

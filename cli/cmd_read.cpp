@@ -6,6 +6,8 @@
 #include "files/Batch.h"
 #include "files/ConfigFile.h"
 #include "files/WorkingSet.h"
+#include "link/Features.h"
+#include "link/LineLease.h"
 #include "link/SafeFile.h"
 #include "shell/TextService.h"
 
@@ -68,17 +70,19 @@ int run(Session &s, const CommandArgs &args)
         return rc;
     }
     model = v.modelText;
-    const bool zr2 = v.model == Model::ZR2;
-    if (groups.isEmpty())
-        groups = zr2 ? kGroups : QStringList{QStringLiteral("header"), QStringLiteral("params")};
-    if (!zr2) {
+    const ModelFeatures has = FeaturesOf(v.model);
+    if (groups.isEmpty()) {
+        for (const QString &group : kGroups)  // every group the model has
+            if (!MissingFeature({group}, has))
+                groups << group;
+    }
+    if (const std::optional<QString> missing = MissingFeature(groups, has)) {
         batch.finish();
-        if (groups.contains(QLatin1String("id")))
-            return s.usageError(QStringLiteral("the %1 has no ID memory").arg(v.modelText));
-        if (groups.contains(QLatin1String("setpoint")))
-            return s.usageError(QStringLiteral("the %1 has no setpoint memory").arg(v.modelText));
-        if (*printer == PrinterKind::Epl)
-            return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
+        return s.usageError(QStringLiteral("the %1 has no %2").arg(v.modelText, *missing));
+    }
+    if (!has.eplPrinter && *printer == PrinterKind::Epl) {
+        batch.finish();
+        return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
     }
     if (s.interrupted()) {  // stopped while connecting: nothing of the read has begun
         batch.finish();
@@ -97,11 +101,13 @@ int run(Session &s, const CommandArgs &args)
     choice.printer = *printer;
     choice.model = v.model;
 
-    if (batch.openPort() != ExitOk) {
+    LineLease lease(batch.link());
+    if (!lease) {
         report({}, false, nullptr);
         return ExitPort;
     }
     const ReadAllResult result = ReadAll(batch.link(), set, s.textService(), choice, batch.weight());
+    lease.release();
     batch.finish();
     if (result.outcome != BatchOutcome::Completed) {
         // What was read stays unsaved: a file of half a working set would be sent later as a whole.

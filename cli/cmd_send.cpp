@@ -5,6 +5,7 @@
 #include "files/Batch.h"
 #include "files/ConfigFile.h"
 #include "files/WorkingSet.h"
+#include "link/LineLease.h"
 #include "shell/TextService.h"
 
 #include <QJsonArray>
@@ -76,15 +77,14 @@ int run(Session &s, const CommandArgs &args)
         reportNothingSent();
         return rc;
     }
-    if (v.model != Model::ZR2) {
+    const ModelFeatures has = FeaturesOf(v.model);
+    if (const std::optional<QString> missing = MissingFeature(groups, has)) {
         batch.finish();
-        const std::pair<const char *, const char *> zr2Only[] = {
-            {"id", "ID memory"}, {"setpoint", "setpoint memory"}, {"datetime", "clock to set"}};
-        for (const auto &[group, what] : zr2Only)
-            if (groups.contains(QLatin1String(group)))
-                return s.usageError(QStringLiteral("the %1 has no %2").arg(v.modelText, QLatin1String(what)));
-        if (*printer == PrinterKind::Epl)
-            return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
+        return s.usageError(QStringLiteral("the %1 has no %2").arg(v.modelText, *missing));
+    }
+    if (!has.eplPrinter && *printer == PrinterKind::Epl) {
+        batch.finish();
+        return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
     }
 
     // As the window does: the file opened into the working set, then collected when the
@@ -112,11 +112,13 @@ int run(Session &s, const CommandArgs &args)
         reportNothingSent();
         return ExitCancelled;
     }
-    if (batch.openPort() != ExitOk) {
+    LineLease lease(batch.link());
+    if (!lease) {
         reportNothingSent();
         return ExitPort;
     }
     const SendAllResult result = SendAll(batch.link(), set, s.textService(), choice, batch.weight());
+    lease.release();
     batch.finish();
     // A send that stopped in a group names every group that did not go, not only that one.
     if (result.outcome != BatchOutcome::Completed && result.outcome != BatchOutcome::ProbeRefused) {

@@ -4,10 +4,9 @@
 #include "cli/Cli.h"
 
 #include "link/Interfaces.h"
-#include "link/Tabs.h"
+#include "link/LineLease.h"
 #include "link/Transaction.h"
 #include "monitor/Status.h"
-#include "params/Range.h"
 #include "shell/LanguageTexts.h"
 #include "shell/TextService.h"
 
@@ -147,27 +146,27 @@ int run(Session &s, const CommandArgs &args)
             return s.usageError(QStringLiteral("--watch needs a whole number of seconds, 1 or more"));
     }
 
-    VersionResult v;
-    if (const int rc = s.connect(v); rc != ExitOk)
+    Connection connection;
+    if (const int rc = s.connect(connection, LearnRange::Yes); rc != ExitOk)
         return rc;
     // Weights carry the range's decimals, as in the window. Without the range the
     // reading still runs (it is the first thing to look at), its weights raw and marked.
-    const std::optional<IndicatorRange> range = TaksimatBul(s.link());
+    const std::optional<IndicatorRange> &range = connection.range;
     Rendering rendering{s.texts(), {}, range.has_value(), s.textService().builtIn(BuiltIn::RangeUnknownMark)};
     if (range)
         rendering.format = {range->format.WeightFormatReference, range->format.decimals()};
     else
         s.error(s.textService().builtIn(BuiltIn::RangeUnknown));
-    s.link().decode.currentTab = Tab::Status;
 
     bool allComplete = true;
     QDateTime anchor = s.clock().now();  // the readings start at anchor + k x N seconds
     for (int slot = 1;; ++slot) {
         const QDateTime started = s.clock().now();
-        if (s.openPort() != ExitOk)
+        LineLease lease(s.link());
+        if (!lease)
             return ExitPort;
         const StatusReading reading = StatuOku(s.link(), s.texts());
-        s.port().close();
+        lease.release();
         if (reading.refused)
             return ExitNoAnswer;  // the refusal text is on standard error
         if (s.json())

@@ -19,7 +19,6 @@ namespace {
 struct BatchTest : ::testing::Test, test::SimLink {
     BatchTest()
     {
-        link.decode.currentTab = Tab::Header;
         weight.WeightFormatReference = "309";  // the range is known: 300 by 1
     }
 
@@ -182,11 +181,10 @@ TEST_F(BatchTest, WithoutTheRangeNothingThatCarriesAWeightIsReadOrSent)
     }
 }
 
-TEST_F(BatchTest, StatusWordsKeepTheirBytesWhicheverTabIsShown)
+TEST_F(BatchTest, StatusWordsKeepTheirBytes)
 {
     // Hardware word A = 0A (calibration permitted), B = 00 (no analog card).
     sim.device.setReg(25, 0x0A00);
-    link.decode.currentTab = Tab::Header;
     ReadAllChoice status;
     status.status = true;
     const ReadAllResult r = readAll(status);
@@ -195,7 +193,6 @@ TEST_F(BatchTest, StatusWordsKeepTheirBytesWhicheverTabIsShown)
     EXPECT_TRUE(r.status->hardware->CalibrationPermitted);
     EXPECT_FALSE(r.status->hardware->AnalogCardPresent);
 
-    link.decode.currentTab = Tab::Parameters;
     const std::optional<HardwareStatus> opened = SendPanelHardwareStatus(link);
     ASSERT_TRUE(opened);
     EXPECT_EQ(opened->word, (StatusWord{0x0A, 0x00}));

@@ -35,11 +35,9 @@ QString answerFrame(const QString &address, const QString &data, bool checksumOn
     return QStringLiteral("@") + body + (checksumOn ? ComputeLrc(body) : QString()) + CR;
 }
 
-QVariant decode(const QString &answer, ReadTag tag, int tab = -1, const QString &address = {},
-                bool checksumOn = false)
+QVariant decode(const QString &answer, ReadTag tag, const QString &address = {}, bool checksumOn = false)
 {
     DecodeContext ctx;
-    ctx.currentTab = tab;
     ctx.weekdayNames = dayNames();
     return DecodeAnswer(answer, tag, address, checksumOn, 0, ctx);
 }
@@ -133,34 +131,32 @@ TEST(Frames, WriteDataFields)
 
 // ---------------------------------------------------------------- answer decoding
 
-TEST(Decode, AnswerDataByTagAndTab)
+TEST(Decode, AnswerDataByTag)
 {
     const QString deg = Degree;
     const QString nul(QChar(0)), lf(QChar(10));
-    struct Case { ReadTag tag; int tab; const char *data; QVariant value; };
+    struct Case { ReadTag tag; const char *data; QVariant value; };
     const Case cases[] = {
-        {"LG", -1, "FFFFFF9C", qint64(-100)},
-        {"LG", -1, "0000FF9C", qint64(65436)},
-        {"LG", -1, "8000", qint64(32768)},
-        {"LG", -1, "FF9C", qint64(-100)},
-        // Bytes 0 and 10 are dropped on the header tab, 10 on every other tab but the status tab.
-        {"Tx", Tab::Header, "4142000A43", "ABC"},
-        {"Tx", 4, "4142000A43", "AB" + nul + "C"},
-        {"Tx", -1, "4142000A43", "AB" + nul + "C"},
-        {"Tx", Tab::Status, "4142000A43", "AB" + nul + lf + "C"},
-        {"Tx1", Tab::Header, "4142000A43", "AB" + nul + lf + "C"},
-        {"Tx", -1, "DDFEF0", "İşğ"},
-        {"Hex", -1, "3132", "3132"},
+        {"LG", "FFFFFF9C", qint64(-100)},
+        {"LG", "0000FF9C", qint64(65436)},
+        {"LG", "8000", qint64(32768)},
+        {"LG", "FF9C", qint64(-100)},
+        // "Tx0" drops bytes 0 and 10, "Tx" drops 10, "Tx1" keeps every byte.
+        {"Tx0", "4142000A43", "ABC"},
+        {"Tx", "4142000A43", "AB" + nul + "C"},
+        {"Tx1", "4142000A43", "AB" + nul + lf + "C"},
+        {"Tx", "DDFEF0", "İşğ"},
+        {"Hex", "3132", "3132"},
         // ID: type byte, signed 32-bit number, "°", the first 16 characters of the rest.
-        {"ID", -1, "41FFFFFFFF4142434445464748494A4B4C4D4E4F505152", "A-1" + deg + "ABCDEFGHIJKLMNOP"},
-        {"IDB", -1, "0141424300", "ABC" + nul},
-        {"STP", -1, "5300000064FFFFFF9C00000000", "100" + deg + "-100" + deg + "0"},
+        {"ID", "41FFFFFFFF4142434445464748494A4B4C4D4E4F505152", "A-1" + deg + "ABCDEFGHIJKLMNOP"},
+        {"IDB", "0141424300", "ABC" + nul},
+        {"STP", "5300000064FFFFFF9C00000000", "100" + deg + "-100" + deg + "0"},
     };
     for (const Case &c : cases) {
         // The address and checksum fields are skipped.
         for (const QString &address : {QString(), QStringLiteral("05")}) {
             const QVariant v = decode(answerFrame(address, QString::fromLatin1(c.data), !address.isEmpty()),
-                                      c.tag, c.tab, address, !address.isEmpty());
+                                      c.tag, address, !address.isEmpty());
             EXPECT_EQ(v.typeId(), c.value.typeId()) << c.tag.name().toStdString() << " " << c.data;
             EXPECT_EQ(v, c.value) << c.tag.name().toStdString() << " " << c.data << " " << v.toString().toStdString();
         }

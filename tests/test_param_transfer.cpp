@@ -41,7 +41,6 @@ TextService shippedEnglish()
 struct ParameterTransferTest : ::testing::Test, test::SimLink {
     ParameterTransferTest()
     {
-        link.decode.currentTab = Tab::Parameters;
         link.decode.weekdayNames = texts.lines().weekdayNames();
         link.AbortRequested = false;
         // The range registers (the calibration module's): one range, 300 kg in steps of 0,005 kg.

@@ -2,31 +2,26 @@
 
 #include "calibration/Calibration.h"
 #include "link/Codec.h"
+#include "link/Registers.h"
 #include "link/Transaction.h"
 #include "shell/LanguageTexts.h"
+#include "shell/Refusal.h"
 
 namespace vx {
 namespace {
 
-constexpr int kCommandRead = 7;        // before the values are read
-constexpr int kCommandStoreType = 8;   // after the output type is written
 constexpr int kZeroFirstCode = 3;      // 3..6 zero point, 7..10 second point
 constexpr int kSpanFirstCode = 7;
-
-bool refusedAnswer(const QString &answer)
-{
-    return answer.isEmpty() || answer.startsWith(QStringLiteral("@8"));
-}
 
 }  // namespace
 
 std::optional<bool> AlogDurum(const QString &answer, const QString &address, bool checksumOn)
 {
-    const ReadAnswer parsed = ParseReadAnswer(answer, address, checksumOn, 2);
-    if (!parsed.complete() || parsed.data.size() < 2)
+    const Answer judged = JudgeReadAnswer(answer, address, checksumOn, 2);
+    if (!judged.whole() || judged.data.size() < 2)
         return std::nullopt;
     bool ok = false;
-    const int type = parsed.data.left(2).toInt(&ok, 16);
+    const int type = judged.data.left(2).toInt(&ok, 16);
     if (!ok)
         return std::nullopt;
     return type != 0;
@@ -66,11 +61,10 @@ std::optional<qint64> AnalogOku(Link &link, int reg)
 {
     if (!link.port().isOpen())
         return std::nullopt;
-    link.writeNoAck(CalibrationRegister::Command, 2, "Lg", kCommandRead);
+    link.writeNoAck(reg::Command, 2, "Lg", cmd::LoadConfiguration);
     // The values run from 0 to 65535: read unsigned, since the signed reading of "LG"
     // would turn 61440 and above into negative numbers and defeat the limits.
-    const QString answer = link.readRaw(reg, 2);
-    const QVariant data = link.decodeAnswer(answer, "Hex", reg, 2);
+    const QVariant data = link.valueOf(link.readAnswer(reg, 2), "Hex", reg);
     bool ok = false;
     const uint value = data.toString().toUInt(&ok, 16);
     if (!data.isValid() || !ok)
@@ -81,29 +75,24 @@ std::optional<qint64> AnalogOku(Link &link, int reg)
 AnalogStartResult StartAnalogAdjustment(Link &link, bool voltage, const LanguageTexts &texts,
                                         const std::function<void()> &disconnect)
 {
-    link.CihazaGönder(CalibrationRegister::OutputType, 2, "By",
+    link.CihazaGönder(reg::AnalogOutputType, 2, "By",
                       voltage ? QStringLiteral("0100") : QStringLiteral("0000"));
     link.WaitSeconds(AnalogSettle);
-    link.CihazaGönder(CalibrationRegister::Command, 2, "Lg", kCommandStoreType);
+    link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreConfiguration);
     link.WaitSeconds(AnalogSettle);
-    const QString answer = link.writeNoAck(AnalogRegister::Adjust, 2, "Lg", AnalogAdjustStart, WriteWait);
-    if (refusedAnswer(answer)) {
-        link.op().message(texts.text(TextLine::DeviceRefused), Icon::Critical);
-        if (disconnect)
-            disconnect();
+    const Answer answer = link.writeAnswer(AnalogRegister::Adjust, 2, "Lg", AnalogAdjustStart, WriteWait);
+    if (answer.missingOrRefused()) {
+        ReportRefusal(link.op(), texts, disconnect);
         return AnalogStartResult::Refused;
     }
-    return answer.startsWith(QStringLiteral("@9")) ? AnalogStartResult::Busy : AnalogStartResult::Running;
+    return answer.busy() ? AnalogStartResult::Busy : AnalogStartResult::Running;
 }
 
 bool EndAnalogAdjustment(Link &link, const LanguageTexts &texts, const std::function<void()> &disconnect)
 {
-    const QString answer = link.writeNoAck(AnalogRegister::Adjust, 2, "Lg", AnalogAdjustEnd);
-    if (!refusedAnswer(answer))
+    if (!link.writeAnswer(AnalogRegister::Adjust, 2, "Lg", AnalogAdjustEnd).missingOrRefused())
         return true;
-    link.op().message(texts.text(TextLine::DeviceRefused), Icon::Critical);
-    if (disconnect)
-        disconnect();
+    ReportRefusal(link.op(), texts, disconnect);
     return false;
 }
 

@@ -5,6 +5,8 @@
 // buttons come in two groups of four, the zero point (Sıfır) and the second point
 // (FS): fast up, fast down, slow up, slow down.
 
+#include "link/Registers.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
@@ -15,9 +17,9 @@ class LanguageTexts;
 class Link;
 
 namespace AnalogRegister {
-inline constexpr int Adjust = 24;     // 1 start, 2 end, 3..10 steps
-inline constexpr int ZeroValue = 190;
-inline constexpr int SpanValue = 191;
+inline constexpr int Adjust = reg::AnalogAdjust;  // 1 start, 2 end, 3..10 steps
+inline constexpr int ZeroValue = reg::AnalogZeroValue;
+inline constexpr int SpanValue = reg::AnalogSpanValue;
 }  // namespace AnalogRegister
 
 inline constexpr int AnalogAdjustStart = 1;
@@ -57,8 +59,8 @@ std::optional<qint64> AnalogOku(Link &link, int reg);
 // command 8, then register 24 = 1.
 enum class AnalogStartResult {
     Running,  // the indicator adjusts
-    Busy,     // it answered "@9": no adjustment runs, the run only waits to be ended
-    Refused,  // no answer or "@8": text 309 shown, the disconnect action run
+    Busy,     // it answered busy: no adjustment runs, the run only waits to be ended
+    Refused,  // no answer or a refusal: text 309 shown, the disconnect action run
 };
 AnalogStartResult StartAnalogAdjustment(Link &link, bool voltage, const LanguageTexts &texts,
                                         const std::function<void()> &disconnect = {});

@@ -5,6 +5,7 @@
 #include "link/Transaction.h"
 #include "link/WeightFormat.h"
 #include "shell/LanguageTexts.h"
+#include "shell/Refusal.h"
 #include "shell/TextService.h"
 
 #include <QLocale>
@@ -35,29 +36,15 @@ constexpr int MissingField = 313;
 constexpr int BadDivisions = 328;
 }  // namespace Text
 
-// Command codes of register 19 around the range settings.
-constexpr int kCommandReadBlockB = 7;    // before registers 149..
-constexpr int kCommandReadBlockA = 12;   // before registers 128.., and before the seal
-constexpr int kCommandStoreBlockA = 13;  // after registers 128..130
-constexpr int kCommandStoreBlockB = 9;   // after registers 149, 150
-constexpr int kHostOn = 19;
-constexpr int kHostOff = 20;
-
 constexpr int kHardwareBit = 3;   // of A: calibration permitted
 constexpr int kAnalogCardBit = 4;  // of B: analog output card
 
 QString hex2(int value) { return PadLeftZeros(QString::number(value & 0xFF, 16).toUpper(), 2); }
 
-bool refusedAnswer(const QString &answer)
-{
-    return answer.isEmpty() || answer.startsWith(QStringLiteral("@8"));
-}
-bool busyAnswer(const QString &answer) { return answer.startsWith(QStringLiteral("@9")); }
-
 // The data bytes of a whole answer of `count` bytes, read as hex ("Hex" decoding).
-std::optional<std::vector<int>> dataBytes(Link &link, const QString &answer, int reg, int count)
+std::optional<std::vector<int>> dataBytes(Link &link, const Answer &answer, int reg, int count)
 {
-    const QVariant data = link.decodeAnswer(answer, "Hex", reg, count);
+    const QVariant data = link.valueOf(answer, "Hex", reg);
     if (!data.isValid())
         return std::nullopt;
     const QString hex = data.toString();
@@ -95,31 +82,29 @@ RangeReading KalibrasyonHost(Link &link, const LanguageTexts &texts, const std::
 {
     RangeReading reading;
     // The hardware word as bytes: a 0x0A or 0x00 byte must not be lost to text decoding.
-    const QString hardware = link.readRaw(CalibrationRegister::Hardware, 2, ReadWait);
+    const Answer hardware = link.readAnswer(CalibrationRegister::Hardware, 2, ReadWait);
     if (const auto word = dataBytes(link, hardware, CalibrationRegister::Hardware, 2))
         reading.hardware = HardwareFlagsOf((*word)[0], (*word)[1]);
-    const QString type = link.readRaw(CalibrationRegister::OutputType, 2, ReadWait);
-    reading.analogVoltage = AlogDurum(type, link.settings.DeviceAddress, link.settings.ChecksumEnabled);
+    const Answer type = link.readAnswer(CalibrationRegister::OutputType, 2, ReadWait);
+    reading.analogVoltage = AlogDurum(type.raw, link.settings.DeviceAddress, link.settings.ChecksumEnabled);
 
     auto command = [&](int code) {
-        if (!refusedAnswer(link.writeNoAck(CalibrationRegister::Command, 2, "Lg", code)))
+        if (!link.writeAnswer(CalibrationRegister::Command, 2, "Lg", code).missingOrRefused())
             return true;
-        link.op().message(texts.text(TextLine::DeviceRefused), Icon::Critical);
-        if (disconnect)
-            disconnect();
+        ReportRefusal(link.op(), texts, disconnect);
         reading.refused = true;
         return false;
     };
 
-    if (!command(kCommandReadBlockB))
+    if (!command(cmd::LoadConfiguration))
         return reading;
     // Registers 149..153: the metrology code, a byte kept as read, then M1 01 01 M2 01 M3.
-    const QString blockB = link.readRaw(CalibrationRegister::Metrology, 10, ReadWait);
+    const Answer blockB = link.readAnswer(CalibrationRegister::Metrology, 10, ReadWait);
     const auto metrology = dataBytes(link, blockB, CalibrationRegister::Metrology, 10);
-    if (!command(kCommandReadBlockA))
+    if (!command(cmd::LoadCalibration))
         return reading;
     // Registers 128..130: the mode, 00, then capacity and division of each range.
-    const QString blockA = link.readRaw(CalibrationRegister::Mode, 6, ReadWait);
+    const Answer blockA = link.readAnswer(CalibrationRegister::Mode, 6, ReadWait);
     const auto range = dataBytes(link, blockA, CalibrationRegister::Mode, 6);
     if (!metrology || !range)
         return reading;
@@ -245,7 +230,7 @@ PollResult KalibrasyonDurumBekle(Link &link, Operator &op, const LanguageTexts &
     QString a, b;
     do {
         link.clock().idle(0, true);
-        const QString answer = link.readRaw(CalibrationRegister::Status, 2, WriteWait);
+        const Answer answer = link.readAnswer(CalibrationRegister::Status, 2, WriteWait);
         // A and B are the answer's two data bytes, whether or not a checksum follows them.
         a.clear();
         b.clear();
@@ -313,7 +298,7 @@ class Run {
 public:
     Run(Link &link, Operator &op, const TextService &texts, const CalibrationRequest &request,
         const CalibrationHooks &hooks)
-        : m_link(link), m_op(op), m_texts(texts.lines()), m_busyText(texts.builtIn(BuiltIn::IndicatorBusy)),
+        : m_link(link), m_op(op), m_service(texts), m_texts(texts.lines()), m_busyText(texts.builtIn(BuiltIn::IndicatorBusy)),
           m_request(request), m_hooks(hooks)
     {
     }
@@ -362,12 +347,12 @@ private:
     void span()
     {
         // The platform must carry the test weight.
-        const QString answer = m_link.readRaw(CalibrationRegister::Weight, 4, ReadWait);
-        if (busyAnswer(answer)) {
+        const Answer answer = m_link.readAnswer(CalibrationRegister::Weight, 4, ReadWait);
+        if (answer.busy()) {
             busy();
             return;
         }
-        const QVariant weight = m_link.decodeAnswer(answer, "LG", CalibrationRegister::Weight, 4);
+        const QVariant weight = m_link.valueOf(answer, "LG", CalibrationRegister::Weight);
         if (!weight.isValid()) {
             refused();
             return;
@@ -463,7 +448,7 @@ private:
 
     bool unlock()
     {
-        if (!write(CalibrationRegister::Command, 2, "Lg", kCommandReadBlockA))
+        if (!write(CalibrationRegister::Command, 2, "Lg", cmd::LoadCalibration))
             return false;
         const QVariant seal =
             m_link.read(CalibrationRegister::Seal, 4, "LG", ReadWait);
@@ -477,7 +462,7 @@ private:
     {
         const RangeCodes c = *m_request.choice.codes();
         const RangeSettings &read = *m_request.indicator;
-        if (!write(CalibrationRegister::Command, 2, "Lg", kHostOn))
+        if (!write(CalibrationRegister::Command, 2, "Lg", cmd::HostOn))
             return false;
         if (!write(CalibrationRegister::Mode, 2, "By", hex2(c.mode) + QStringLiteral("00"))
             || !write(CalibrationRegister::Range1, 2, "By", hex2(c.capacity1) + hex2(c.division1))
@@ -490,24 +475,24 @@ private:
             if (!write(CalibrationRegister::MetrologyBytes, 6, "By", PadLeftZeros(bytes, 12)))
                 return false;
         }
-        if (!write(CalibrationRegister::Command, 2, "Lg", kCommandStoreBlockA)
-            || !write(CalibrationRegister::Command, 2, "Lg", kCommandStoreBlockB)
+        if (!write(CalibrationRegister::Command, 2, "Lg", cmd::StoreCalibration)
+            || !write(CalibrationRegister::Command, 2, "Lg", cmd::StoreConfigurationHead)
             || !write(CalibrationRegister::Step, 2, "Lg", CalibrationStep::Begin)
-            || !write(CalibrationRegister::Command, 2, "Lg", kHostOff))
+            || !write(CalibrationRegister::Command, 2, "Lg", cmd::HostOff))
             return false;
         m_result.written = RangeSettings{c, read.metrologyLowByte, read.metrologyBytes};
-        if (busyAnswer(m_lastAnswer)) {
+        if (m_lastAnswer.busy()) {
             busy();
             return false;
         }
         return true;
     }
 
-    // An inline write: 0.2 s, then the answer; none or "@8" ends the run.
+    // An inline write: 0.2 s, then the answer; none or a refusal ends the run.
     bool write(int reg, int byteCount, WriteTag tag, const QVariant &value)
     {
-        m_lastAnswer = m_link.writeNoAck(reg, byteCount, tag, value, WriteWait);
-        if (!refusedAnswer(m_lastAnswer))
+        m_lastAnswer = m_link.writeAnswer(reg, byteCount, tag, value, WriteWait);
+        if (!m_lastAnswer.missingOrRefused())
             return true;
         refused();
         return false;
@@ -515,13 +500,11 @@ private:
 
     void refused()
     {
-        m_op.message(m_texts.text(TextLine::DeviceRefused), Icon::Critical);
-        if (m_hooks.disconnect)
-            m_hooks.disconnect();
+        ReportRefusal(m_op, m_service, m_hooks.disconnect);
         m_result.end = CalibrationEnd::Refused;
     }
 
-    // "@9": the indicator cannot take the calibration now; the run ends, the link stays.
+    // Busy: the indicator cannot take the calibration now; the run ends, the link stays.
     // The line answered, so this is no refusal (text 309 speaks of the cables).
     void busy()
     {
@@ -531,12 +514,13 @@ private:
 
     Link &m_link;
     Operator &m_op;
+    const TextService &m_service;
     const LanguageTexts &m_texts;
     const QString m_busyText;
     const CalibrationRequest &m_request;
     const CalibrationHooks &m_hooks;
     CalibrationResult m_result;
-    QString m_lastAnswer;
+    Answer m_lastAnswer;
 };
 
 }  // namespace

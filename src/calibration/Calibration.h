@@ -27,20 +27,20 @@ class Operator;
 
 // Registers of the calibration, as the indicator numbers them.
 namespace CalibrationRegister {
-inline constexpr int Weight = reg::Gross;  // gross weight: must be above 0 before a span calibration
+inline constexpr int Weight = reg::GrossWeight;  // must be above 0 before a span calibration
 inline constexpr int Command = reg::Command;
-inline constexpr int TestWeight = 20;     // the test weight in units of the division's last decimal
-inline constexpr int Step = 22;           // 1 begin, 2 finish, 3 zero, 4 span
-inline constexpr int Status = 23;         // A: 00 / 01 done, anything else busy; B: 00 accepted, else a refusal code
-inline constexpr int Hardware = 25;
-inline constexpr int Mode = 128;          // mode code, 00
-inline constexpr int Range1 = 129;        // 1st capacity code, 1st division code
-inline constexpr int Range2 = 130;        // 2nd capacity code, 2nd division code
-inline constexpr int Unlock = 144;
-inline constexpr int Seal = 146;
-inline constexpr int Metrology = 149;     // metrology code, a byte kept as read
-inline constexpr int MetrologyBytes = 150;  // M1 01 01 M2 01 M3 (registers 150..152)
-inline constexpr int OutputType = 195;
+inline constexpr int TestWeight = reg::TestWeight;
+inline constexpr int Step = reg::CalibrationStep;
+inline constexpr int Status = reg::CalibrationStatus;
+inline constexpr int Hardware = reg::HardwareStatus;
+inline constexpr int Mode = reg::OperatingMode;
+inline constexpr int Range1 = reg::Range1;
+inline constexpr int Range2 = reg::Range2;
+inline constexpr int Unlock = reg::CalibrationUnlock;
+inline constexpr int Seal = reg::Seal;
+inline constexpr int Metrology = reg::Metrology;
+inline constexpr int MetrologyBytes = reg::MetrologyBytes;
+inline constexpr int OutputType = reg::AnalogOutputType;
 }  // namespace CalibrationRegister
 
 // Values written to the step register 22.
@@ -120,8 +120,8 @@ enum class CalibrationEnd {
     MissingField,  // text 313: a range field is empty, or the range read was not whole
     PortFailed,    // text 271: the port could not be opened again
     NoLoad,        // text 281: a span calibration while the weight is not above 0
-    Refused,       // text 309: no answer or "@8" (the link was dropped)
-    Busy,          // "@9": the indicator cannot take the calibration now (the link stays)
+    Refused,       // text 309: no answer or a refusal (the link was dropped)
+    Busy,          // busy: the indicator cannot take the calibration now (the link stays)
     StepRefused,   // texts 285-287: the indicator refused the zero or the finish step
 };
 

@@ -22,8 +22,8 @@ std::optional<DisplayReading> ReadDisplay(Link &link, int decimals)
         return DisplayWeight{v.toLongLong(), decimals};
     };
     DisplayReading reading;
-    reading.gross = weight(reg::Gross);
-    reading.net = weight(reg::Net);
+    reading.gross = weight(reg::GrossWeight);
+    reading.net = weight(reg::NetWeight);
     if (!reading.gross && !reading.net)
         return std::nullopt;
     return reading;

@@ -3,6 +3,7 @@
 #include "files/WorkingSet.h"
 #include "link/Registers.h"
 #include "link/Transaction.h"
+#include "shell/Refusal.h"
 #include "shell/TextService.h"
 
 #include <QStringList>
@@ -17,7 +18,8 @@ constexpr int kTextReading[5] = {253, 254, 255, 256, 257};
 constexpr int kTextSendingParameters = 268;
 constexpr int kTextNotReady = 313;
 
-constexpr int kProbeCommand = 3;
+// The send-all asks the indicator whether it listens with the ticket lines' load command.
+constexpr int kProbeCommand = cmd::LoadTicketLines;
 constexpr double kShortWait = 0.05;
 
 // The check boxes' captions: the read panel's SSCheck1 (lines 21-27) and the send
@@ -164,11 +166,8 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
         result.outcome = BatchOutcome::NotSent;
         return result;
     }
-    const QString probe = link.writeNoAck(reg::Command, 2, "Lg", kProbeCommand, kShortWait);
-    if (probe.isEmpty() || probe.startsWith(QStringLiteral("@8"))) {
-        op.message(texts.line(kTextNotReady) + QLatin1Char('\n')
-                       + texts.lineOr(TextLine::DeviceRefused, BuiltIn::DeviceRefused),
-                   Icon::Critical);
+    if (link.writeAnswer(reg::Command, 2, "Lg", kProbeCommand, kShortWait).missingOrRefused()) {
+        op.message(texts.line(kTextNotReady) + QLatin1Char('\n') + RefusalText(texts), Icon::Critical);
         result.outcome = BatchOutcome::ProbeRefused;
         return result;
     }
@@ -252,8 +251,8 @@ QString GroupsNotDoneText(const std::vector<GroupResult> &groups, const TextServ
 
 std::optional<HardwareStatus> SendPanelHardwareStatus(Link &link)
 {
-    // "Tx1" keeps every byte: a word holding 00 or 0A reads the same on every tab.
-    const QVariant word = link.decodeAnswer(link.readRaw(HardwareRegister, 2, kShortWait), "Tx1", HardwareRegister, 2);
+    // "Tx1" keeps every byte: a word holding 00 or 0A is read whole.
+    const QVariant word = link.valueOf(link.readAnswer(HardwareRegister, 2, kShortWait), "Tx1", HardwareRegister);
     if (!word.isValid())
         return std::nullopt;
     return HWDurumOku(word.toString());

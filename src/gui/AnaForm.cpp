@@ -90,7 +90,6 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
     m_op = std::make_unique<FormOperator>(*this, op);
     m_log.setFilePath(QDir(WritableFolder()).filePath(QStringLiteral("ZRxLog.txt")));
     m_link = std::make_unique<Link>(port, clock, *m_op, m_log);
-    m_link->decode.currentTab = m_state.CurrentTab;
     m_link->transactionErrorText = m_texts.transactionErrorText();
 
     openDocument = [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
@@ -528,7 +527,6 @@ void AnaForm::Timer4_Timer()
         return;
     }
     m_state.CurrentTab = Tab::Status;
-    m_link->decode.currentTab = Tab::Status;
     RefKatmaOlum();
 }
 
@@ -566,7 +564,6 @@ void AnaForm::SSTab1_Click(int tab)
     m_timer4->stop();
     m_pages[m_state.CurrentTab]->left();
     m_state.CurrentTab = tab;
-    m_link->decode.currentTab = tab;
     if (m_port.isOpen())
         m_port.close();
     m_pages[tab]->entered();

@@ -66,16 +66,21 @@ VersionResult VersiyonOku(Link &link)
         return result;
     }
 
-    result.answer = link.readRaw(VersionRegister, VersionByteCount, VersionPreDelay);
-    if (result.answer.isEmpty() || result.answer.startsWith(QLatin1String("@8"))) {
+    const Answer answer = link.readAnswer(VersionRegister, VersionByteCount, VersionPreDelay);
+    result.answer = answer.raw;
+    result.answerOutcome = answer.outcome;
+    if (answer.missingOrRefused()) {
         result.outcome = VersionResult::Outcome::Refused;
+        result.reason = answer.missing() ? VersionResult::Reason::NoAnswer : VersionResult::Reason::Refused;
         return result;
     }
 
-    result.versionText = link.decodeAnswer(result.answer, "Tx", VersionRegister, VersionByteCount).toString();
+    // The window reads the version on the tab it opens on, which drops line feeds and NULs.
+    result.versionText = link.valueOf(answer, "Tx0", VersionRegister).toString();
     if (result.versionText.isEmpty()) {
         // Noise or a frame of another kind: as good as no answer.
         result.outcome = VersionResult::Outcome::Refused;
+        result.reason = VersionResult::Reason::NotVersionText;
         return result;
     }
     result.modelText = ModelFromVersion(result.versionText);

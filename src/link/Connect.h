@@ -32,21 +32,32 @@ struct VersionResult {
     enum class Outcome {
         Connected,   // the indicator answered with its version text
         PortFailed,  // the port could not be opened (portError says why)
-        Refused,     // no answer, or an answer beginning "@8"
+        Refused,     // no usable version text (reason says which way)
+    };
+    // Why an open port gave no version text.
+    enum class Reason {
+        None,            // connected, or the port failed
+        NoAnswer,        // nothing came
+        Refused,         // the indicator refused the request
+        NotVersionText,  // noise, a cut-off answer or a frame of another kind
     };
     Outcome outcome = Outcome::PortFailed;
+    Reason reason = Reason::None;
     int portError = 0;
-    QString answer;       // the raw answer to the version request
-    QString versionText;  // decoded "Tx" text, e.g. "ZR2 V2.20 "
+    QString answer;       // the raw answer to the version request (for the log only)
+    AnswerOutcome answerOutcome = AnswerOutcome::Missing;  // ... as judged
+    QString versionText;  // the version text, line feeds and NULs dropped, e.g. "ZR2 V2.20 "
     QString modelText;    // its first three characters
     Model model = Model::None;  // ... as a model
 
     bool connected() const { return outcome == Outcome::Connected; }
+    // The indicator itself refused (as against no answer or an unreadable one).
+    bool refusedByIndicator() const { return reason == Reason::Refused; }
 };
 
 // VersiyonOku without the window: opens the port (leaving it open on success),
-// sends the read request for register 199, waits 0.2 s plus the reading time and
-// decodes the answer. The caller corrects the model and marks the connection.
+// sends the read request for the version register, waits 0.2 s plus the reading
+// time and decodes the answer ("Tx0": line feeds and NULs dropped). The caller corrects the model and marks the connection.
 VersionResult VersiyonOku(Link &link);
 
 // The model named by a version text: its first three characters.

@@ -26,32 +26,40 @@ RecordCheck ReadRecord(Link &link, int reg, const std::function<RecordCheck()> &
     return check;
 }
 
+RecordCheck CheckWriteAnswer(const Answer &answer)
+{
+    if (answer.whole())
+        return RecordCheck::Confirmed;
+    return answer.refused() ? RecordCheck::Refused : RecordCheck::Unconfirmed;
+}
+
+RecordCheck CheckReadAnswer(const Answer &answer, QString *dataHex)
+{
+    if (dataHex)
+        *dataHex = answer.data;
+    if (answer.refused())
+        return RecordCheck::Refused;
+    return answer.whole() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+}
+
 RecordCheck CheckWriteAnswer(const Link &link, const QString &answer, int byteCount)
 {
-    if (link.acknowledged(answer, byteCount))
-        return RecordCheck::Confirmed;
-    return IsRefusal(answer, link.settings.DeviceAddress) ? RecordCheck::Refused : RecordCheck::Unconfirmed;
+    return CheckWriteAnswer(link.judgeWrite(answer, byteCount));
 }
 
 RecordCheck CheckReadAnswer(const Link &link, const QString &answer, int byteCount, QString *dataHex)
 {
-    const ReadAnswer parsed =
-        ParseReadAnswer(answer, link.settings.DeviceAddress, link.settings.ChecksumEnabled, byteCount);
-    if (dataHex)
-        *dataHex = parsed.data;
-    if (parsed.fault == AnswerFault::Refused)
-        return RecordCheck::Refused;
-    return parsed.complete() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
+    return CheckReadAnswer(link.judgeRead(answer, byteCount), dataHex);
 }
 
 RecordCheck ReadDecoded(Link &link, int reg, int byteCount, ReadTag tag, double preDelay, QVariant *value,
                         QString *dataHex)
 {
-    const QString answer = link.readRaw(reg, byteCount, preDelay);
-    const RecordCheck read = CheckReadAnswer(link, answer, byteCount, dataHex);
+    const Answer answer = link.readAnswer(reg, byteCount, preDelay);
+    const RecordCheck read = CheckReadAnswer(answer, dataHex);
     if (read != RecordCheck::Confirmed)
         return read;
-    *value = link.decodeAnswer(answer, tag, reg, byteCount);
+    *value = link.valueOf(answer, tag, reg);
     return value->isValid() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
 }
 

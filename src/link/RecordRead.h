@@ -3,8 +3,9 @@
 // (a selector written, a load command, the read of the working register) whose
 // answers together tell whether what was read is the record asked for. A record
 // that cannot be confirmed is read again, never taken for this one; a refusal
-// ("@8") ends the read at once.
+// ends the read at once.
 
+#include "link/Answer.h"
 #include "link/Tags.h"
 
 #include <QString>
@@ -19,7 +20,7 @@ class Link;
 enum class RecordCheck {
     Confirmed,    // every answer as it must be: the record is the one asked for
     Unconfirmed,  // an answer missing, cut off, not the acknowledgement, or not this record
-    Refused,      // the indicator answered "@8"
+    Refused,      // the indicator refused (AnswerOutcome::Refused)
     Aborted,      // AbortRequested was set before a further attempt (ReadRecord only)
 };
 
@@ -34,14 +35,18 @@ inline constexpr int RecordReadAgainTimes = 2;
 RecordCheck ReadRecord(Link &link, int reg, const std::function<RecordCheck()> &attempt,
                        int again = RecordReadAgainTimes);
 
-// The answer to a write that stores nothing but must have been carried out (a
-// selector): the write acknowledgement confirms it, "@8" refuses.
+// The judged answer to a write that stores nothing but must have been carried out
+// (a selector): the write acknowledgement confirms it, a refusal refuses.
+RecordCheck CheckWriteAnswer(const Answer &answer);
+// The judged answer to a read: confirmed when it is a whole frame of the count
+// asked for (a checksum mismatch included), refused on a refusal. *dataHex, when
+// given, gets its data field.
+RecordCheck CheckReadAnswer(const Answer &answer, QString *dataHex = nullptr);
+// The same for answers as they came, judged with the link's address and checksum.
 RecordCheck CheckWriteAnswer(const Link &link, const QString &answer, int byteCount);
-// The answer to a read of byteCount bytes: confirmed when it is a whole frame of
-// that many bytes, refused on "@8". *dataHex, when given, gets its data field.
 RecordCheck CheckReadAnswer(const Link &link, const QString &answer, int byteCount, QString *dataHex = nullptr);
 // Reads byteCount bytes of `reg` (after preDelay) and decodes them as `tag` into
-// *value: confirmed only for a whole answer that decodes, refused on "@8".
+// *value: confirmed only for a whole answer that decodes, refused on a refusal.
 // *dataHex, when given, gets the answer's data field.
 RecordCheck ReadDecoded(Link &link, int reg, int byteCount, ReadTag tag, double preDelay, QVariant *value,
                         QString *dataHex = nullptr);

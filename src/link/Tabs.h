@@ -1,6 +1,5 @@
 #pragma once
-// Indexes of the main window's tab strip. The link needs two of them: text
-// decoding keeps or drops bytes by the selected tab.
+// Indexes of the main window's tab strip.
 
 namespace vx::Tab {
 inline constexpr int Header = 0;      // "Başlık ve Dip Not"

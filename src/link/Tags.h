@@ -8,7 +8,7 @@
 
 namespace vx {
 
-enum class ReadKind { LG, Tx, Tx1, ID, IDB, STP, Tarih, Hex };
+enum class ReadKind { LG, Tx, Tx1, Tx0, ID, IDB, STP, Tarih, Hex };
 enum class WriteKind { LG, BY, TX, ID, IDH, SPT };
 
 namespace detail {
@@ -41,7 +41,7 @@ public:
     constexpr ReadKind kind() const { return m_kind; }
     friend constexpr bool operator==(ReadTag a, ReadTag b) { return a.m_kind == b.m_kind; }
     QString name() const;
-    static constexpr ReadKind All[] = {ReadKind::LG, ReadKind::Tx, ReadKind::Tx1, ReadKind::ID,
+    static constexpr ReadKind All[] = {ReadKind::LG, ReadKind::Tx, ReadKind::Tx1, ReadKind::Tx0, ReadKind::ID,
                                        ReadKind::IDB, ReadKind::STP, ReadKind::Tarih, ReadKind::Hex};
 
 private:
@@ -51,6 +51,7 @@ private:
         if (sameText(n, "LG")) return ReadKind::LG;
         if (sameText(n, "Tx")) return ReadKind::Tx;
         if (sameText(n, "Tx1")) return ReadKind::Tx1;
+        if (sameText(n, "Tx0")) return ReadKind::Tx0;
         if (sameText(n, "ID")) return ReadKind::ID;
         if (sameText(n, "IDB")) return ReadKind::IDB;
         if (sameText(n, "STP")) return ReadKind::STP;

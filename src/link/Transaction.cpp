@@ -2,6 +2,7 @@
 
 #include "link/AppPaths.h"
 #include "link/Cp1254.h"
+#include "link/Registers.h"
 #include "link/SerialPort.h"
 
 #include <QDir>
@@ -260,6 +261,32 @@ QVariant Link::decodeAnswer(const QString &answer, ReadTag tag, int reg, int exp
                         expectedByteCount);
 }
 
+Answer Link::readAnswer(int reg, int byteCount, double preDelay)
+{
+    return judgeRead(readRaw(reg, byteCount, preDelay), byteCount);
+}
+
+Answer Link::writeAnswer(int reg, int byteCount, WriteTag dataType, const QVariant &data, double preDelay,
+                         bool pumpEvents)
+{
+    return judgeWrite(writeNoAck(reg, byteCount, dataType, data, preDelay, pumpEvents), byteCount);
+}
+
+Answer Link::judgeRead(const QString &raw, int expectedByteCount) const
+{
+    return JudgeReadAnswer(raw, settings.DeviceAddress, settings.ChecksumEnabled, expectedByteCount);
+}
+
+Answer Link::judgeWrite(const QString &raw, int byteCount) const
+{
+    return JudgeWriteAnswer(raw, settings.DeviceAddress, byteCount);
+}
+
+QVariant Link::valueOf(const Answer &answer, ReadTag tag, int reg)
+{
+    return decodeAnswer(answer.raw, tag, reg, answer.byteCount);
+}
+
 QString Link::writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,
                          double preDelay, bool pumpEvents)
 {
@@ -332,8 +359,8 @@ QString Link::collectArrived()
 
 void Link::HostYazdır(bool on)
 {
-    // Command 19 enters host mode, 20 leaves it; the answer is not examined.
-    writeNoAck(19, 2, "Lg", QVariant(on ? 19 : 20), 0.2, true);
+    // The answer is not examined.
+    writeNoAck(reg::Command, 2, "Lg", QVariant(on ? cmd::HostOn : cmd::HostOff), 0.2, true);
 }
 
 }  // namespace vx

@@ -4,6 +4,7 @@
 // communication log. One Link object carries what the original kept in shared
 // module state: the link settings in use, the decode context and AbortRequested.
 
+#include "link/Answer.h"
 #include "link/Codec.h"
 #include "link/Interfaces.h"
 #include "link/Settings.h"
@@ -42,7 +43,7 @@ public:
     CommsLog &log() { return m_log; }
 
     LinkSettings settings;            // address, checksum, reading time and drain mode in use
-    DecodeContext decode;             // current tab, weekday names, WeekdayText
+    DecodeContext decode;             // weekday names, WeekdayText, the log
     QString transactionErrorText = QStringLiteral("İletişim hatası");  // text 306
     bool AbortRequested = false;
 
@@ -83,6 +84,20 @@ public:
     QVariant read(int reg, int byteCount, ReadTag tag, double preDelay = 0.0);
     // expectedByteCount: what the request asked for; -1 accepts any count that matches the data.
     QVariant decodeAnswer(const QString &answer, ReadTag tag, int reg, int expectedByteCount = -1);
+
+    // The judged forms: every sequence decides on the outcome, not on the text.
+    // A read of byteCount bytes of `reg`, judged.
+    Answer readAnswer(int reg, int byteCount, double preDelay = 0.0);
+    // An unacknowledged write (as writeNoAck), its answer judged: Whole when it is the
+    // acknowledgement.
+    Answer writeAnswer(int reg, int byteCount, WriteTag dataType, const QVariant &data, double preDelay = 0.0,
+                       bool pumpEvents = true);
+    // An answer already received, judged with the link's address and checksum.
+    Answer judgeRead(const QString &raw, int expectedByteCount = -1) const;
+    Answer judgeWrite(const QString &raw, int byteCount) const;
+    // The value of a judged read answer (as decodeAnswer: logged when not whole or
+    // when its checksum differs).
+    QVariant valueOf(const Answer &answer, ReadTag tag, int reg);
 
     // Unacknowledged write (pattern 3): the answer is returned but not examined.
     QString writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,

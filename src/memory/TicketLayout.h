@@ -5,6 +5,7 @@
 // TicketBlock is its part of the configuration record. BaslıkKaydı and BaslıkOku
 // copy between the two.
 
+#include "link/Registers.h"
 #include "memory/TicketText.h"
 
 #include <QObject>
@@ -32,14 +33,14 @@ struct TicketLineSlot {
     bool leadingNul;
 };
 inline constexpr std::array<TicketLineSlot, TicketLineCount> TicketLineSlots = {{
-    {40, 20, false},  // header 1
-    {50, 22, true},   // header 2
-    {61, 20, false},  // header 3
-    {71, 22, true},   // header 4
-    {83, 20, false},  // footnote 1
-    {93, 22, true},   // footnote 2
+    {reg::TicketHeader1, 20, false},
+    {reg::TicketHeader2, 22, true},
+    {reg::TicketHeader3, 20, false},
+    {reg::TicketHeader4, 22, true},
+    {reg::TicketFootnote1, 20, false},
+    {reg::TicketFootnote2, 22, true},
 }};
-inline constexpr int EplFirstRegister = 217;
+inline constexpr int EplFirstRegister = reg::EplText;
 
 // The header/footnote part of the configuration record.
 struct TicketBlock {

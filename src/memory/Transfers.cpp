@@ -4,6 +4,7 @@
 #include "link/RecordRead.h"
 #include "link/Registers.h"
 #include "link/Transaction.h"
+#include "shell/Refusal.h"
 #include "shell/TextService.h"
 
 namespace vx {
@@ -11,24 +12,13 @@ namespace {
 
 constexpr QChar Degree(0x00B0);
 
-// Registers and command codes of the memory sessions.
-constexpr int SessionOpen = 19;
-constexpr int SessionClose = 20;
-constexpr int IdRecordRegister = 105;
+// The working registers of the memories and their sizes.
+constexpr int IdRecordRegister = reg::IdRecord;
 constexpr int IdRecordBytes = 24;
-constexpr int IdHeaderRegister = 209;
+constexpr int IdHeaderRegister = reg::IdHeader;
 constexpr int IdHeaderBytes = 14;
-constexpr int LoadIdRecord = 10;
-constexpr int StoreIdRecord = 11;
-constexpr int LoadIdHeader = 15;
-constexpr int StoreIdHeader = 16;
-constexpr int SetpointRegister = 117;
+constexpr int SetpointRegister = reg::SetpointRecord;
 constexpr int SetpointBytes = 14;
-constexpr int LoadSetpoint = 1;
-constexpr int StoreSetpoint = 2;
-constexpr int LoadTicketLines = 3;
-constexpr int StoreTicketLines = 4;
-constexpr int StoreEplText = 21;
 
 // Language lines.
 constexpr int TextReadingHeader = 253;
@@ -50,9 +40,7 @@ struct Refusal {
     const DisconnectAction &disconnect;
     TransferResult operator()() const
     {
-        op.message(texts.lineOr(TextLine::DeviceRefused, BuiltIn::DeviceRefused), Icon::Critical);
-        if (disconnect)
-            disconnect();
+        ReportRefusal(op, texts, disconnect);
         return TransferResult::Refused;
     }
 };
@@ -61,7 +49,7 @@ struct Refusal {
 // lost or refused one leaves the working register holding the record before.
 bool loaded(Link &link, int command)
 {
-    return link.acknowledged(link.writeNoAck(reg::Command, 2, "Lg", command), 2);
+    return link.writeAnswer(reg::Command, 2, "Lg", command).whole();
 }
 
 // How a memory read goes on after a record: the refusal ends it with the message
@@ -91,7 +79,7 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
     const double readingTime = link.settings.ReadingTime;
     op.showStep(texts.line(TextReadingIds), Tone::Working);
 
-    link.writeNoAck(reg::Command, 2, "Lg", SessionOpen, readingTime);
+    link.writeNoAck(reg::Command, 2, "Lg", cmd::HostOn, readingTime);
     op.showProgress(ProgressId::Small, true);
     op.setProgress(ProgressId::Small, 0, OuterSteps);
     op.setProgress(ProgressId::Main, 0, IdRecordCount);
@@ -102,11 +90,11 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
     for (int i = 0; i < IdHeaderCount && result == TransferResult::Completed; ++i) {
         QVariant header;
         const RecordCheck check = ReadRecord(link, IdHeaderRegister, [&] {
-            const RecordCheck selected = CheckWriteAnswer(
-                link, link.writeNoAck(IdHeaderRegister, 2, "By", QString::fromLatin1(headerSelect[i])), 2);
+            const RecordCheck selected =
+                CheckWriteAnswer(link.writeAnswer(IdHeaderRegister, 2, "By", QString::fromLatin1(headerSelect[i])));
             if (selected != RecordCheck::Confirmed)
                 return selected;
-            if (!loaded(link, LoadIdHeader))
+            if (!loaded(link, cmd::LoadIdHeader))
                 return RecordCheck::Unconfirmed;
             return ReadDecoded(link, IdHeaderRegister, IdHeaderBytes, "IDB", readingTime, &header);
         });
@@ -131,11 +119,11 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
         std::optional<IdRecordText> parsed;
         const RecordCheck check = ReadRecord(link, IdRecordRegister, [&] {
             parsed.reset();
-            const RecordCheck selected = CheckWriteAnswer(
-                link, link.writeNoAck(IdRecordRegister, 2, "ID", QString(IdSelectorCode(record))), 2);
+            const RecordCheck selected =
+                CheckWriteAnswer(link.writeAnswer(IdRecordRegister, 2, "ID", QString(IdSelectorCode(record))));
             if (selected != RecordCheck::Confirmed)
                 return selected;
-            if (!loaded(link, LoadIdRecord))
+            if (!loaded(link, cmd::LoadIdRecord))
                 return RecordCheck::Unconfirmed;
             QString data;
             QVariant decoded;
@@ -159,7 +147,7 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
 
     op.setProgress(ProgressId::Small, OuterSteps, OuterSteps);
     op.showProgress(ProgressId::Small, false);
-    link.writeNoAck(reg::Command, 2, "Lg", SessionClose, readingTime);
+    link.writeNoAck(reg::Command, 2, "Lg", cmd::HostOff, readingTime);
     return result;
 }
 
@@ -168,10 +156,10 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
     Operator &op = link.op();
     const double readingTime = link.settings.ReadingTime;
     op.showStep(texts.line(TextSendingIds), Tone::Working);
-    link.writeNoAck(reg::Command, 2, "Lg", SessionOpen, readingTime);
+    link.writeNoAck(reg::Command, 2, "Lg", cmd::HostOn, readingTime);
     op.setProgress(ProgressId::Send, 0, IdRecordCount);
 
-    // One record: the record into register 105, then the store command; false once aborted.
+    // One record: the record into the working register, then the store command; false once aborted.
     auto sendRecord = [&](QChar selectorChar, int record) {
         QString number = block.IdNumbers[size_t(record)];
         number.remove(Degree);  // the number ends at the first "°"
@@ -179,7 +167,7 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
         link.CihazaGönder(IdRecordRegister, IdRecordBytes, "ID", QString(selectorChar) + number + Degree + name);
         if (link.AbortRequested)
             return false;
-        link.CihazaGönder(reg::Command, 2, "Lg", StoreIdRecord);
+        link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreIdRecord);
         return !link.AbortRequested;
     };
 
@@ -206,16 +194,16 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
             aborted = true;
             break;
         }
-        QString stored = link.writeNoAck(reg::Command, 2, "Lg", StoreIdHeader, 0.2);
+        QString stored = link.writeNoAck(reg::Command, 2, "Lg", cmd::StoreIdHeader, 0.2);
         link.WaitSeconds(1.0);
         const QString late = link.collectArrived();
-        if (!link.acknowledged(stored, 2))
-            stored = link.acknowledged(late, 2) ? late : stored + late;
-        link.CihazaGönderUnlessAcknowledged(stored, reg::Command, 2, "Lg", StoreIdHeader);
+        if (!link.judgeWrite(stored, 2).whole())
+            stored = link.judgeWrite(late, 2).whole() ? late : stored + late;
+        link.CihazaGönderUnlessAcknowledged(stored, reg::Command, 2, "Lg", cmd::StoreIdHeader);
         aborted = link.AbortRequested;
     }
 
-    link.writeNoAck(reg::Command, 2, "Lg", SessionClose, readingTime);
+    link.writeNoAck(reg::Command, 2, "Lg", cmd::HostOff, readingTime);
     return aborted ? TransferResult::Aborted : TransferResult::Completed;
 }
 
@@ -245,11 +233,10 @@ TransferResult STPOKUHost(Link &link, SetpointMemory &memory, const WeightFormat
         std::optional<std::array<qint64, 3>> values;
         const RecordCheck check = ReadRecord(link, SetpointRegister, [&] {
             values.reset();
-            const RecordCheck selected =
-                CheckWriteAnswer(link, link.writeNoAck(SetpointRegister, 2, "ID", selector(record)), 2);
+            const RecordCheck selected = CheckWriteAnswer(link.writeAnswer(SetpointRegister, 2, "ID", selector(record)));
             if (selected != RecordCheck::Confirmed)
                 return selected;
-            if (!loaded(link, LoadSetpoint))
+            if (!loaded(link, cmd::LoadSetpoint))
                 return RecordCheck::Unconfirmed;
             QVariant decoded;
             const RecordCheck read =
@@ -311,7 +298,7 @@ TransferResult STPYaz(Link &link, const SetpointMemoryBlock &block, const Weight
             result = TransferResult::Aborted;
             break;
         }
-        link.CihazaGönder(reg::Command, 2, "Lg", StoreSetpoint);
+        link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreSetpoint);
         if (link.AbortRequested) {
             result = TransferResult::Aborted;
             break;
@@ -339,10 +326,9 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
     if (kind == PrinterKind::Ticket) {
         op.setProgress(ProgressId::Small, 0, TicketLineCount);
         op.setProgress(ProgressId::Main, 0, TicketLineCount);
-        // Command 3 loads all six lines into their registers.
+        // The load command brings all six lines into their registers.
         result = ended(ReadRecord(link, reg::Command, [&] {
-                           return CheckWriteAnswer(
-                               link, link.writeNoAck(reg::Command, 2, "Lg", LoadTicketLines, 0.05), 2);
+                           return CheckWriteAnswer(link.writeAnswer(reg::Command, 2, "Lg", cmd::LoadTicketLines, 0.05));
                        }),
                        refuse);
         for (int k = 0; k < TicketLineCount && result == TransferResult::Completed; ++k) {
@@ -352,7 +338,7 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
             }
             const TicketLineSlot &slot = TicketLineSlots[size_t(k)];
             QVariant block;
-            // "Tx1" keeps every byte, so that no line depends on the tab that is shown.
+            // "Tx1" keeps every byte: a line's NULs and line feeds are its own.
             result = ended(ReadRecord(link, slot.reg,
                                       [&] {
                                           return ReadDecoded(link, slot.reg, slot.byteCount, "Tx1", readingTime,
@@ -372,15 +358,15 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
         op.setProgress(ProgressId::Small, 0, EplReadChunks);
         op.setProgress(ProgressId::Main, 0, EplReadChunks);
         QString epl;
-        int reg = EplFirstRegister;
+        int chunkReg = EplFirstRegister;
         for (int k = 0; k < EplReadChunks; ++k) {
             if (link.AbortRequested) {
                 result = TransferResult::Aborted;
                 break;
             }
             QVariant chunk;
-            result = ended(ReadRecord(link, reg,
-                                      [&] { return ReadDecoded(link, reg, EplReadChunkBytes, "Tx1", readingTime, &chunk); }),
+            result = ended(ReadRecord(link, chunkReg,
+                                      [&] { return ReadDecoded(link, chunkReg, EplReadChunkBytes, "Tx1", readingTime, &chunk); }),
                            refuse);
             if (result != TransferResult::Completed)
                 break;
@@ -390,7 +376,7 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
             op.setProgress(ProgressId::Main, k + 1, EplReadChunks);
             if (HasNul(text))
                 break;
-            reg += EplReadChunkBytes;  // the area is addressed by the byte
+            chunkReg += EplReadChunkBytes;  // the area is addressed by the byte
         }
         // Half a program is no EPL text: the box changes only when all of it came.
         if (result == TransferResult::Completed)
@@ -444,7 +430,7 @@ TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind 
             }
         }
         if (out.result == TransferResult::Completed) {
-            link.CihazaGönder(reg::Command, 2, "Lg", StoreTicketLines);
+            link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreTicketLines);
             if (link.AbortRequested)
                 out.result = TransferResult::Aborted;
         }
@@ -461,7 +447,7 @@ TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind 
             }
         }
         if (out.result == TransferResult::Completed) {
-            link.CihazaGönder(reg::Command, 2, "Lg", StoreEplText);
+            link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreEplText);
             if (link.AbortRequested)
                 out.result = TransferResult::Aborted;
         }

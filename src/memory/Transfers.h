@@ -8,7 +8,7 @@
 // The readers take a record only when every answer of it is confirmed (the selector
 // and load command acknowledged, the record whole, an ID record under its own
 // selector) and read it again otherwise, three tries in all (ReadRecord); they show
-// language text 309, run `disconnect` and end when the indicator refuses ("@8") or a
+// language text 309, run `disconnect` and end when the indicator refuses or a
 // record cannot be confirmed. A value lands in a model only from a whole answer.
 // The writers go through the acknowledged write and stop when the operator chose
 // Abort (Link::AbortRequested), which the caller clears before it starts a batch.

@@ -2,8 +2,10 @@
 
 #include "link/Codec.h"
 #include "link/Cp1254.h"
+#include "link/Registers.h"
 #include "link/Transaction.h"
 #include "shell/LanguageTexts.h"
+#include "shell/Refusal.h"
 
 namespace vx {
 namespace {
@@ -14,31 +16,31 @@ using Byte = StatusByte;
 // The status grid, row by row: caption line, key, register, kind, and for a flag
 // its byte, bit and the texts for bit 0 / bit 1. Rows 19-22 stay unused.
 constexpr std::array<StatusRow, 25> kRows = {{
-    {1, 272, "grossWeight", 0, K::Weight, 0},
-    {2, 273, "netWeight", 3, K::Weight, 1},
-    {3, 274, "tareWeight", 5, K::Weight, 2},
-    {4, 275, "setpoint1", 11, K::Scaled, 3},
-    {5, 276, "setpoint2", 13, K::Scaled, 4},
-    {6, 277, "setpoint3", 15, K::Scaled, 5},
-    {7, 386, "stable", 2, K::Flag, 0, Byte::B, 235, 236},
-    {8, 387, "calibrated", 2, K::Flag, 1, Byte::B, 237, 238},
-    {9, 388, "atZero", 2, K::Flag, 2, Byte::B, 239, 240},
-    {10, 389, "tare", 2, K::Flag, 3, Byte::B, 241, 242},
-    {11, 390, "presetTare", 2, K::Flag, 4, Byte::B, 241, 242},
-    {12, 391, "setpoint1Output", 2, K::Flag, 5, Byte::B, 243, 244},
-    {13, 392, "setpoint2Output", 2, K::Flag, 6, Byte::B, 243, 244},
-    {14, 393, "setpoint3Output", 2, K::Flag, 7, Byte::B, 243, 244},
-    {15, 394, "input1", 2, K::Flag, 0, Byte::A, 243, 244},
-    {16, 395, "input2", 2, K::Flag, 1, Byte::A, 243, 244},
-    {17, 396, "overloadWarning", 2, K::Flag, 2, Byte::A, 243, 244},
-    {18, 397, "displayMode", 2, K::Mode},
-    {23, 398, "keypadLock", 25, K::Flag, 0, Byte::B, 243, 244},
-    {24, 399, "boardRevision", 25, K::Number},
-    {25, 400, "analogOutputCard", 25, K::Flag, 4, Byte::B, 241, 242},
-    {26, 401, "relayOutputCard", 25, K::Flag, 5, Byte::B, 241, 242},
-    {27, 402, "rs485Card", 25, K::Flag, 6, Byte::B, 241, 242},
-    {28, 403, "ethernetCard", 25, K::Flag, 7, Byte::B, 241, 242},
-    {29, 404, "alibiMemoryCard", 25, K::Flag, 0, Byte::A, 241, 242},
+    {1, 272, "grossWeight", reg::GrossWeight, K::Weight, 0},
+    {2, 273, "netWeight", reg::NetWeight, K::Weight, 1},
+    {3, 274, "tareWeight", reg::TareWeight, K::Weight, 2},
+    {4, 275, "setpoint1", reg::Setpoint1Value, K::Scaled, 3},
+    {5, 276, "setpoint2", reg::Setpoint2Value, K::Scaled, 4},
+    {6, 277, "setpoint3", reg::Setpoint3Value, K::Scaled, 5},
+    {7, 386, "stable", reg::OperatingStatus, K::Flag, 0, Byte::B, 235, 236},
+    {8, 387, "calibrated", reg::OperatingStatus, K::Flag, 1, Byte::B, 237, 238},
+    {9, 388, "atZero", reg::OperatingStatus, K::Flag, 2, Byte::B, 239, 240},
+    {10, 389, "tare", reg::OperatingStatus, K::Flag, 3, Byte::B, 241, 242},
+    {11, 390, "presetTare", reg::OperatingStatus, K::Flag, 4, Byte::B, 241, 242},
+    {12, 391, "setpoint1Output", reg::OperatingStatus, K::Flag, 5, Byte::B, 243, 244},
+    {13, 392, "setpoint2Output", reg::OperatingStatus, K::Flag, 6, Byte::B, 243, 244},
+    {14, 393, "setpoint3Output", reg::OperatingStatus, K::Flag, 7, Byte::B, 243, 244},
+    {15, 394, "input1", reg::OperatingStatus, K::Flag, 0, Byte::A, 243, 244},
+    {16, 395, "input2", reg::OperatingStatus, K::Flag, 1, Byte::A, 243, 244},
+    {17, 396, "overloadWarning", reg::OperatingStatus, K::Flag, 2, Byte::A, 243, 244},
+    {18, 397, "displayMode", reg::OperatingStatus, K::Mode},
+    {23, 398, "keypadLock", reg::HardwareStatus, K::Flag, 0, Byte::B, 243, 244},
+    {24, 399, "boardRevision", reg::HardwareStatus, K::Number},
+    {25, 400, "analogOutputCard", reg::HardwareStatus, K::Flag, 4, Byte::B, 241, 242},
+    {26, 401, "relayOutputCard", reg::HardwareStatus, K::Flag, 5, Byte::B, 241, 242},
+    {27, 402, "rs485Card", reg::HardwareStatus, K::Flag, 6, Byte::B, 241, 242},
+    {28, 403, "ethernetCard", reg::HardwareStatus, K::Flag, 7, Byte::B, 241, 242},
+    {29, 404, "alibiMemoryCard", reg::HardwareStatus, K::Flag, 0, Byte::A, 241, 242},
 }};
 
 constexpr int kModeFirstText = 245;  // n = 0..5: texts 245..250
@@ -170,17 +172,17 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
         op.setProgress(ProgressId::Main, step, kSteps);
     };
     // A value counts only when the answer decodes; otherwise its register is listed.
-    auto number = [&](int index, const QString &answer) {
+    auto number = [&](int index, const Answer &answer) {
         const int reg = MeasuredRegisters[size_t(index)];
-        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "LG", reg, 4);
+        const QVariant value = answer.missing() ? QVariant() : link.valueOf(answer, "LG", reg);
         if (value.isValid())
             reading.values[size_t(index)] = value.toLongLong();
         else
             reading.unanswered.push_back(reg);
     };
-    // A status word keeps every byte (00 and 0A included), whichever tab is shown.
-    auto text = [&](int reg, const QString &answer) {
-        const QVariant value = answer.isEmpty() ? QVariant() : link.decodeAnswer(answer, "Tx1", reg, 2);
+    // A status word keeps every byte (00 and 0A included): "Tx1".
+    auto text = [&](int reg, const Answer &answer) {
+        const QVariant value = answer.missing() ? QVariant() : link.valueOf(answer, "Tx1", reg);
         return value.isValid() ? value.toString() : QString();
     };
 
@@ -189,13 +191,11 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
     op.setProgress(ProgressId::Small, 0, kSteps);
     op.setProgress(ProgressId::Main, 0, kSteps);
 
-    const QString first = link.readRaw(MeasuredRegisters[0], 4, kWait);
-    if (first.isEmpty() || first.startsWith(QStringLiteral("@8"))) {
+    const Answer first = link.readAnswer(MeasuredRegisters[0], 4, kWait);
+    if (first.missingOrRefused()) {
         // Leave host mode before giving up so a refusing indicator is not left in it.
         link.HostYazdır(false);
-        op.message(texts.text(TextLine::DeviceRefused), Icon::Critical);
-        if (disconnect)
-            disconnect();
+        ReportRefusal(op, texts, disconnect);
         op.showProgress(ProgressId::Small, false);
         reading.refused = true;
         reading.unanswered.push_back(MeasuredRegisters[0]);
@@ -204,27 +204,27 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
     number(0, first);
     advance();
 
-    number(1, link.readRaw(MeasuredRegisters[1], 4, kWait));
+    number(1, link.readAnswer(MeasuredRegisters[1], 4, kWait));
     advance();
 
-    // Register 5, then 7 into register 8 before its answer is decoded.
-    const QString fifth = link.readRaw(MeasuredRegisters[2], 4, kWait);
+    // The tare weight, then 7 into the acknowledge register before its answer is decoded.
+    const Answer fifth = link.readAnswer(MeasuredRegisters[2], 4, kWait);
     advance();
-    link.writeNoAck(8, 2, "LG", 7, kWait);
+    link.writeNoAck(reg::StatusAcknowledge, 2, "LG", 7, kWait);
     number(2, fifth);
     advance();
 
     for (int index = 3; index < 6; ++index) {
-        number(index, link.readRaw(MeasuredRegisters[size_t(index)], 4, kWait));
+        number(index, link.readAnswer(MeasuredRegisters[size_t(index)], 4, kWait));
         advance();
     }
 
-    reading.operating = DurumOku(text(OperatingRegister, link.readRaw(OperatingRegister, 2, kWait)));
+    reading.operating = DurumOku(text(OperatingRegister, link.readAnswer(OperatingRegister, 2, kWait)));
     if (!reading.operating)
         reading.unanswered.push_back(OperatingRegister);
     advance();
 
-    reading.hardware = HWDurumOku(text(HardwareRegister, link.readRaw(HardwareRegister, 2, kWait)));
+    reading.hardware = HWDurumOku(text(HardwareRegister, link.readAnswer(HardwareRegister, 2, kWait)));
     if (!reading.hardware)
         reading.unanswered.push_back(HardwareRegister);
     advance();

@@ -4,6 +4,7 @@
 // typed value; the status grid and the command-line tool render it through one
 // row table (StatusRows), so the layout lives here once.
 
+#include "link/Registers.h"
 #include "monitor/StatusTable.h"
 
 #include <QString>
@@ -38,9 +39,10 @@ struct MonitorFlags {
 };
 
 // Registers of the six measured values, in row order (rows 1 to 6).
-inline constexpr std::array<int, 6> MeasuredRegisters = {0, 3, 5, 11, 13, 15};
-inline constexpr int OperatingRegister = 2;
-inline constexpr int HardwareRegister = 25;
+inline constexpr std::array<int, 6> MeasuredRegisters = {reg::GrossWeight,    reg::NetWeight,      reg::TareWeight,
+                                                        reg::Setpoint1Value, reg::Setpoint2Value, reg::Setpoint3Value};
+inline constexpr int OperatingRegister = reg::OperatingStatus;
+inline constexpr int HardwareRegister = reg::HardwareStatus;
 
 // One status reading. A value is present only when its register gave a whole
 // answer; `unanswered` lists the registers that did not, in the order asked.

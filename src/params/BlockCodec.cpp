@@ -1,5 +1,6 @@
 #include "params/BlockCodec.h"
 
+#include "link/Answer.h"
 #include "link/Codec.h"
 #include "params/ParameterSet.h"
 #include "shell/LanguageTexts.h"
@@ -264,10 +265,10 @@ std::optional<QString> DateTimeToWire(const QString &dateTimeText)
 std::optional<QString> ConfigurationYerleştir(const QString &answer, const QString &address, bool checksumOn,
                                                int byteCount)
 {
-    const ReadAnswer parsed = ParseReadAnswer(answer, address, checksumOn, byteCount);
-    if (!parsed.complete())
+    const Answer judged = JudgeReadAnswer(answer, address, checksumOn, byteCount);
+    if (!judged.whole())
         return std::nullopt;
-    return parsed.data;
+    return judged.data;
 }
 
 bool ConfigurationYerleş(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts)

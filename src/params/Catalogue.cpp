@@ -1,5 +1,7 @@
 #include "params/Catalogue.h"
 
+#include "link/Registers.h"
+
 #include "shell/LanguageTexts.h"
 
 #include <array>
@@ -291,11 +293,11 @@ std::span<const Piece> Pieces() { return kPieces; }
 int AreaRegister(Area area)
 {
     switch (area) {
-    case Area::Configuration: return 149;
-    case Area::Calibration: return 128;
-    case Area::Clock: return 124;
-    case Area::ModelText: return 199;
-    case Area::SecondText: return 204;
+    case Area::Configuration: return reg::ConfigurationBlock;
+    case Area::Calibration: return reg::CalibrationBlock;
+    case Area::Clock: return reg::Clock;
+    case Area::ModelText: return reg::Version;
+    case Area::SecondText: return reg::SecondText;
     case Area::None: break;
     }
     return 0;

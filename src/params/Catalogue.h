@@ -6,6 +6,7 @@
 // grid layout, the block decoders and encoders and the editors' lists are all
 // derived from this one table.
 
+#include "link/Features.h"
 #include "link/Model.h"
 
 #include <QString>
@@ -131,7 +132,7 @@ struct Row {
     Items editorItems() const { return list.empty() ? read : list; }
     bool shownFor(Model model) const
     {
-        return shown == Shown::Always || (shown == Shown::ZR2Only && model == Model::ZR2);
+        return shown == Shown::Always || (shown == Shown::ZR2Only && FeaturesOf(model).extendedParameters);
     }
     bool isValueRow() const { return kind != Kind::Header && kind != Kind::Section && kind != Kind::Unused; }
 };

@@ -1,6 +1,7 @@
 #include "params/Editing.h"
 
 #include "link/Codec.h"
+#include "link/Features.h"
 #include "params/BlockCodec.h"
 #include "params/ParameterSet.h"
 #include "shell/LanguageTexts.h"
@@ -38,7 +39,7 @@ bool offered(const Item &item, const ParameterSet &set, Model model)
 {
     switch (item.offered) {
     case Offered::Always: return true;
-    case Offered::ZR2Only: return model == Model::ZR2;
+    case Offered::ZR2Only: return FeaturesOf(model).extendedParameters;
     case Offered::Not200: return !set.companions().Param200On;
     }
     return true;
@@ -62,7 +63,8 @@ Editor EditorFor(int row, Model model)
     const Row &r = RowAt(row);
     if (r.row != row || row == 0)
         return Editor::None;
-    if (r.editor == Editor::DateTime && model != Model::ZR2)
+    // The date and time row is edited only on a model with a clock to set.
+    if (r.editor == Editor::DateTime && !FeaturesOf(model).clock)
         return Editor::None;
     return r.editor;
 }

@@ -12,12 +12,8 @@
 namespace vx {
 namespace {
 
-constexpr int kMetrologyRegister = 149;
-constexpr int kRangeRegister = 128;
 constexpr int kRangeBytes = 6;
 constexpr double kReadWait = 0.3;
-constexpr int kCommandConfiguration = 7;
-constexpr int kCommandCalibration = 12;
 
 // "0.005" as 5 and 3 decimals; nothing for anything but digits with at most one point.
 struct Decimal {
@@ -99,22 +95,22 @@ std::optional<IndicatorRange> ReadRange(Link &link)
     // A command counts as done only when the indicator acknowledged it: a lost one
     // leaves the registers as they were, and what they hold is not this range.
     auto command = [&](int code) {
-        return CheckWriteAnswer(link, link.writeNoAck(reg::Command, 2, "Lg", code, readingTime), 2);
+        return CheckWriteAnswer(link.writeAnswer(reg::Command, 2, "Lg", code, readingTime));
     };
     auto read = [&](int reg, int byteCount, QString *data) {
-        return CheckReadAnswer(link, link.readRaw(reg, byteCount, kReadWait), byteCount, data);
+        return CheckReadAnswer(link.readAnswer(reg, byteCount, kReadWait), data);
     };
 
     for (int attempt = 0; attempt < RangeReadAttempts; ++attempt) {
         QString metrology, range;
-        const RecordCheck configuration = command(kCommandConfiguration);
+        const RecordCheck configuration = command(cmd::LoadConfiguration);
         if (configuration == RecordCheck::Refused)
             return std::nullopt;
-        const RecordCheck metrologyRead = read(kMetrologyRegister, 2, &metrology);
-        const RecordCheck calibration = command(kCommandCalibration);
+        const RecordCheck metrologyRead = read(reg::Metrology, 2, &metrology);
+        const RecordCheck calibration = command(cmd::LoadCalibration);
         if (calibration == RecordCheck::Refused)
             return std::nullopt;
-        const RecordCheck rangeRead = read(kRangeRegister, kRangeBytes, &range);
+        const RecordCheck rangeRead = read(reg::OperatingMode, kRangeBytes, &range);
         const RecordCheck checks[] = {configuration, metrologyRead, calibration, rangeRead};
         if (std::find(std::begin(checks), std::end(checks), RecordCheck::Refused) != std::end(checks))
             return std::nullopt;

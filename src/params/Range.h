@@ -27,7 +27,7 @@ std::optional<IndicatorRange> RangeFromCodes(const RangeCodes &codes);
 // The range on a port that is open: command 7, register 149 (the metrology byte),
 // command 12, registers 128-130 (mode, 1st and 2nd capacity and division). A lost or
 // cut answer, or a command the indicator did not acknowledge, reads the whole range
-// again, up to RangeReadAttempts in all; a refusal ("@8") ends it at once. Nothing
+// again, up to RangeReadAttempts in all; a refusal ends it at once. Nothing
 // when no try gave a whole range or its codes lie outside the lists: the caller then
 // knows no range at all (weights and setpoints are neither shown nor sent).
 inline constexpr int RangeReadAttempts = 3;

@@ -5,6 +5,7 @@
 #include "link/Transaction.h"
 #include "params/BlockCodec.h"
 #include "params/ParameterSet.h"
+#include "shell/Refusal.h"
 #include "shell/TextService.h"
 
 #include <array>
@@ -20,11 +21,6 @@ namespace {
 constexpr int kReadSteps = 15;
 constexpr double kBlockWait = 0.2;  // the configuration and text reads wait this instead of the reading time
 
-// Commands of the read, around the blocks they open.
-constexpr int kCmdClock = 5;
-constexpr int kCmdCalibration = 12;
-constexpr int kCmdConfiguration = 7;
-
 constexpr int kRowClock = 1;
 constexpr int kRowModel = 82;
 constexpr int kRowSecond = 83;
@@ -38,8 +34,8 @@ constexpr int kTenthsHigh = 99;
 const std::vector<int> kBoxesRead = {5, 6, 7};
 
 // How a write group opens and closes around its blocks.
-enum class Enter { None, PlainCommand19, HostMode };
-enum class Leave { None, PlainCommand20, WaitThenHostMode };
+enum class Enter { None, PlainHostOn, HostMode };
+enum class Leave { None, PlainHostOff, WaitThenHostMode };
 struct GroupStep {
     Group group;
     int stepLine;  // the send panel's status label; 0: none
@@ -48,13 +44,11 @@ struct GroupStep {
     Leave leave;
 };
 constexpr GroupStep kGroupSteps[] = {
-    {Group::DateTime, 0, Enter::None, 6, Leave::None},
-    {Group::Calibration, 303, Enter::PlainCommand19, 13, Leave::PlainCommand20},
-    {Group::Jmp, 304, Enter::PlainCommand19, 9, Leave::PlainCommand20},
-    {Group::Nrm, 305, Enter::HostMode, 8, Leave::WaitThenHostMode},
+    {Group::DateTime, 0, Enter::None, cmd::StoreClock, Leave::None},
+    {Group::Calibration, 303, Enter::PlainHostOn, cmd::StoreCalibration, Leave::PlainHostOff},
+    {Group::Jmp, 304, Enter::PlainHostOn, cmd::StoreConfigurationHead, Leave::PlainHostOff},
+    {Group::Nrm, 305, Enter::HostMode, cmd::StoreConfiguration, Leave::WaitThenHostMode},
 };
-
-bool refused(const QString &answer) { return answer.isEmpty() || answer.startsWith(QLatin1String("@8")); }
 
 }  // namespace
 
@@ -99,19 +93,20 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
     };
     // A bad answer ends the read where it stands; host mode is not left.
     auto stop = [&](int reg) {
-        op.message(lines.text(TextLine::DeviceRefused), Icon::Critical);
-        if (disconnect)
-            disconnect();
+        ReportRefusal(op, texts, disconnect);
         op.showProgress(ProgressId::Small, false);
         result.failedRegister = reg;
         return result;
     };
     auto command = [&](int code) {
-        return !refused(link.writeNoAck(reg::Command, 2, "Lg", code, s.ReadingTime));
+        return !link.writeAnswer(reg::Command, 2, "Lg", code, s.ReadingTime).missingOrRefused();
     };
     // The data field of a whole answer of the count asked for.
-    auto read = [&](int reg, int bytes, double wait) {
-        return ConfigurationYerleştir(link.readRaw(reg, bytes, wait), s.DeviceAddress, s.ChecksumEnabled, bytes);
+    auto read = [&](int reg, int bytes, double wait) -> std::optional<QString> {
+        const Answer answer = link.readAnswer(reg, bytes, wait);
+        if (!answer.whole())
+            return std::nullopt;
+        return answer.data;
     };
 
     // 1-4. Host mode; the rows this model hides; the boxes; the bars.
@@ -123,22 +118,21 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
     op.setProgress(ProgressId::Small, 0, kReadSteps);
 
     // 5-6. The date and time.
-    if (!command(kCmdClock))
+    if (!command(cmd::LoadClock))
         return stop(reg::Command);
     advance();
     {
-        const QString answer = link.readRaw(params::AreaRegister(Area::Clock), params::AreaBytes(Area::Clock), s.ReadingTime);
-        const QVariant clock = link.decodeAnswer(answer, "Tarih", params::AreaRegister(Area::Clock),
-                                                 params::AreaBytes(Area::Clock));
+        const Answer answer = link.readAnswer(reg::Clock, params::AreaBytes(Area::Clock), s.ReadingTime);
+        const QVariant clock = link.valueOf(answer, "Tarih", reg::Clock);
         if (!clock.isValid())
-            return stop(params::AreaRegister(Area::Clock));
+            return stop(reg::Clock);
         set.setValue(kRowClock, clock.toString());
         set.companions().WeekdayText = link.decode.weekdayText;
     }
     advance();
 
     // 7-8. The calibration block.
-    if (!command(kCmdCalibration))
+    if (!command(cmd::LoadCalibration))
         return stop(reg::Command);
     advance();
     {
@@ -153,7 +147,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
     // 9-11. The configuration block in two answers of 50 bytes. Both are tested: an
     // answer that did not come whole would otherwise fill rows with bytes the
     // indicator never sent.
-    if (!command(kCmdConfiguration))
+    if (!command(cmd::LoadConfiguration))
         return stop(reg::Command);
     advance();
     {
@@ -172,14 +166,14 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
     }
     advance();
 
-    // 12-13. The identification texts.
+    // 12-13. The identification texts: line feeds dropped, NULs kept ("Tx"), as the
+    // parameters tab, where the window reads them, always had them.
     for (const auto &[area, row] : {std::pair{Area::ModelText, kRowModel}, std::pair{Area::SecondText, kRowSecond}}) {
-        const int reg = params::AreaRegister(area);
-        const int bytes = params::AreaBytes(area);
-        const QString answer = link.readRaw(reg, bytes, kBlockWait);
-        const QVariant text = link.decodeAnswer(answer, "Tx", reg, bytes);
-        if (refused(answer) || !text.isValid())
-            return stop(reg);
+        const int textReg = params::AreaRegister(area);
+        const Answer answer = link.readAnswer(textReg, params::AreaBytes(area), kBlockWait);
+        const QVariant text = link.valueOf(answer, "Tx", textReg);
+        if (answer.missingOrRefused() || !text.isValid())
+            return stop(textReg);
         set.setValue(row, row == kRowModel ? ModelRowText(text.toString(), lines) : SecondRowText(text.toString()));
         advance();
     }
@@ -263,15 +257,15 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
             op.showStep(texts.line(g.stepLine), Tone::Working);
         switch (g.enter) {
         case Enter::None: break;
-        case Enter::PlainCommand19: plain(19); break;
+        case Enter::PlainHostOn: plain(cmd::HostOn); break;
         case Enter::HostMode: link.HostYazdır(true); break;
         }
 
         int sent = 0;
         for (const auto &[piece, data] : blocks) {
-            const int reg = piece ? params::PieceRegister(*piece) : params::AreaRegister(Area::Clock);
+            const int blockReg = piece ? params::PieceRegister(*piece) : reg::Clock;
             const int bytes = piece ? piece->bytes : params::AreaBytes(Area::Clock);
-            if (!confirmed(reg, bytes, "By", data))
+            if (!confirmed(blockReg, bytes, "By", data))
                 return result;
             op.setProgress(ProgressId::Send, ++sent, int(blocks.size()));
             if (piece && piece->drainAfter)
@@ -282,7 +276,7 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
 
         switch (g.leave) {
         case Leave::None: break;
-        case Leave::PlainCommand20: plain(20); break;
+        case Leave::PlainHostOff: plain(cmd::HostOff); break;
         case Leave::WaitThenHostMode:
             link.WaitSeconds(link.settings.ReadingTime);
             link.HostYazdır(false);

@@ -13,7 +13,7 @@ namespace vx {
 
 // Language lines more than one room shows.
 namespace TextLine {
-// "The indicator did not answer or refused the command": a refusal ("@8") or no answer.
+// "The indicator did not answer or refused the command": a refusal or no answer.
 inline constexpr int DeviceRefused = 309;
 }  // namespace TextLine
 

@@ -165,13 +165,15 @@ TextService::Probe TextService::probe(const QString &chosenFile)
     return p;
 }
 
-QString TextService::builtIn(BuiltIn id) const
+QString TextService::builtIn(BuiltIn id) const { return builtIn(id, m_language); }
+
+QString TextService::builtIn(BuiltIn id, Language language)
 {
     const auto index = std::size_t(id);
     if (index >= std::size(BuiltInTexts))
         return {};
     const BuiltInText &t = BuiltInTexts[index];
-    return QString::fromUtf8(m_language == Language::Turkish ? t.turkish : t.english);
+    return QString::fromUtf8(language == Language::Turkish ? t.turkish : t.english);
 }
 
 QString TextService::helpDocument() const

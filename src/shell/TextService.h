@@ -70,7 +70,7 @@ enum class BuiltIn {
     RangeUnknown,          // the range could not be read: nothing that carries a weight goes
     RangeUnknownMark,      // beside raw weights: "range unknown"
     // Calibration
-    IndicatorBusy,         // an "@9" answer: the indicator cannot take the calibration now
+    IndicatorBusy,         // a busy answer: the indicator cannot take the calibration now
     // The window's working set
     ReplaceUnsentData,     // the question before a read replaces data the indicator has not got
     // The window (trial)
@@ -114,6 +114,8 @@ public:
     const LanguageTexts &lines() const { return m_lines; }
     // A message without a language line, in the built-in language.
     QString builtIn(BuiltIn id) const;
+    // ... in the language given.
+    static QString builtIn(BuiltIn id, Language language);
     // Line n once a file is read; the built-in text before.
     QString lineOr(int n, BuiltIn fallback) const { return m_loaded ? line(n) : builtIn(fallback); }
     QString transactionErrorText() const { return lineOr(306, BuiltIn::TransactionError); }

@@ -1,11 +1,11 @@
 // Rooms: link
 // Answers from the line: DecodeAnswer for every read tag, with the address, checksum
-// setting and tab taken from the input, and the whole-frame check behind it.
+// setting taken from the input, and the whole-frame check behind it.
 //
 // Input: one byte of settings (bit 0 checksum on; bits 1-2 the address: none, "00",
-// two digits from the next byte, or the next 3 bytes as typed text), a byte for the
-// tab (-1..7), a byte for the byte count asked for (-1..254), a byte for the
-// register, then the answer as it came off the line.
+// two digits from the next byte, or the next 3 bytes as typed text), a byte that once
+// chose the tab (read and ignored, so stored inputs keep their meaning), a byte for
+// the byte count asked for (-1..254), a byte for the register, then the answer as it came off the line.
 //
 // Rules checked: a value comes only from a whole frame of the count asked for; a
 // whole frame starts with "@", ends with CR and its data matches its byte count;
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         address = cp1254::decode(in.take(3));
         break;
     }
-    const int tab = in.below(9) - 1;
+    in.below(9);  // once the tab
     const int askedCount = int(in.byte()) - 1;
     const int reg = in.byte();
     const QString answer = cp1254::decode(in.rest());
@@ -61,7 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                          QStringLiteral("Cuma"), QStringLiteral("Cumartesi"), QStringLiteral("Pazar")};
     for (const ReadKind kind : ReadTag::All) {
         DecodeContext ctx;
-        ctx.currentTab = tab;
         ctx.weekdayNames = weekdays;
         int lines = 0;
         ctx.log = [&lines](const QString &line) {
