@@ -7,11 +7,12 @@
 
 #include "calibration/RangeLists.h"
 #include "link/Interfaces.h"
+#include "link/LineLease.h"
 #include "link/SafeFile.h"
 #include "link/Transaction.h"
 #include "link/WeightFormat.h"
 #include "monitor/Trend.h"
-#include "params/Range.h"
+#include "params/Connection.h"
 #include "shell/TextService.h"
 
 #include <algorithm>
@@ -132,11 +133,11 @@ int run(Session &s, const CommandArgs &args)
         }
     }
 
-    VersionResult v;
-    if (const int rc = s.connect(v); rc != ExitOk)
+    Connection connection;
+    if (const int rc = s.connect(connection, LearnRange::Yes); rc != ExitOk)
         return rc;
     // The weights' decimals and the division the figures are counted in.
-    const std::optional<IndicatorRange> range = TaksimatBul(s.link());
+    const std::optional<IndicatorRange> &range = connection.range;
     const QString divisionText = range ? DivisionValueText(range->codes.division1) : QString();
     if (divisionText.isEmpty()) {
         s.error(s.textService().builtIn(BuiltIn::RangeUnknown));
@@ -163,7 +164,9 @@ int run(Session &s, const CommandArgs &args)
                     .arg(QStringLiteral("net kg"), 12));
     }
 
-    if (s.openPort() != ExitOk)
+    // The line for the whole run: the samples follow one another on it.
+    LineLease lease(s.link());
+    if (!lease)
         return ExitPort;
     TrendSeries series;
     const TrendEnd end = RunTrendSampler(
@@ -180,7 +183,7 @@ int run(Session &s, const CommandArgs &args)
             }
         },
         [&s] { return s.interrupted(); });
-    s.port().close();
+    lease.release();
 
     const TrendFigures kg = ComputeTrendFigures(series);
     const TrendFigures inDivisions = ComputeTrendFiguresInDivisions(series, division).value_or(TrendFigures{});
