@@ -123,8 +123,21 @@ int main(int argc, char *argv[])
                                              QStringLiteral("Refuse the next N span calibration steps with "
                                                             "code 25, test weight too small (default 0)."),
                                              QStringLiteral("N"));
+    const QCommandLineOption motionOpt(QStringLiteral("weight-motion"),
+                                       QStringLiteral("A weight that moves as a load cell's does: noise, a slow "
+                                                      "drift and a load put on (default off: a gentle sway)."),
+                                       QStringLiteral("on|off"));
+    const QCommandLineOption loadOpt(QStringLiteral("load"),
+                                     QStringLiteral("With --weight-motion: the load put on, in display digits "
+                                                    "(0,1 kg each in the default range; default 500, 0: none)."),
+                                     QStringLiteral("DIGITS"));
+    const QCommandLineOption loadAtOpt(QStringLiteral("load-at"),
+                                       QStringLiteral("With --weight-motion: seconds after the start at which the "
+                                                      "load is put on (default 30)."),
+                                       QStringLiteral("S"));
     parser.addOptions({linkOpt, modelOpt, secondOpt, addressOpt, checksumOpt, baudOpt, latencyOpt, stateOpt,
-                       faultOpt, strictOpt, logOpt, calibrationOpt, analogOpt, operatingOpt, spanRefusalsOpt});
+                       faultOpt, strictOpt, logOpt, calibrationOpt, analogOpt, operatingOpt, spanRefusalsOpt,
+                       motionOpt, loadOpt, loadAtOpt});
 
     if (!parser.parse(QCoreApplication::arguments()))
         badUsage(parser.errorText());
@@ -197,6 +210,23 @@ int main(int argc, char *argv[])
             badUsage(QStringLiteral("bad --span-refusals \"%1\": expected a whole number from 0 to 1000")
                          .arg(parser.value(spanRefusalsOpt)));
         modules.calibration.spanRefusals = n;
+    }
+    modules.status.motion.on = onOff(motionOpt, false);
+    if (parser.isSet(loadOpt)) {
+        bool ok = false;
+        const int digits = parser.value(loadOpt).trimmed().toInt(&ok);
+        if (!ok || digits < -1000000 || digits > 1000000)
+            badUsage(QStringLiteral("bad --load \"%1\": expected a whole number of digits from -1000000 to 1000000")
+                         .arg(parser.value(loadOpt)));
+        modules.status.motion.load = digits;
+    }
+    if (parser.isSet(loadAtOpt)) {
+        bool ok = false;
+        const double at = parser.value(loadAtOpt).trimmed().toDouble(&ok);
+        if (!ok || !(at >= 0) || at > 86400)
+            badUsage(QStringLiteral("bad --load-at \"%1\": expected seconds from 0 to 86400")
+                         .arg(parser.value(loadAtOpt)));
+        modules.status.motion.loadAt = at;
     }
     std::vector<vx::sim::FaultRule> faults;
     for (const QString &ruleText : parser.values(faultOpt)) {
