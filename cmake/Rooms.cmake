@@ -6,8 +6,70 @@
 #   vx_room(<room> [USES <room>...] [QT <Qt target>...])
 #
 # defines the library vx_<room> from src/<room>/*.cpp|*.h.
+#
+# Include folders alone cannot stop a relative include ("../gui/Captions.h") or a
+# Qt module reached through Qt's top include folder ("QtWidgets/QPushButton"), so
+# every room, and the window, the tool, the benchmark and the virtual indicator,
+# has its includes checked as a build step before it compiles (vx_include_rules,
+# cmake/CheckIncludes.cmake): a broken rule fails the build.
 
 set(VX_ROOMS_INCLUDE ${CMAKE_BINARY_DIR}/rooms)
+set(VX_CHECK_INCLUDES ${CMAKE_CURRENT_LIST_DIR}/CheckIncludes.cmake)
+# The Qt modules a core room may use (by their folder name without "Qt").
+set(VX_CORE_QT "Core,SerialPort")
+
+# Precompiled headers: the Qt Core and standard headers most core files include,
+# compiled once for the core rooms, the tool and the fuzz targets (vx_core_pch).
+# Every target that reuses them must be compiled with the same macros (Qt Core and
+# Qt SerialPort), or the compiler warns that it cannot use them.
+option(VX_PCH "Precompiled headers (off: every file is compiled on its own includes)" ON)
+set(VX_CORE_PCH_HEADERS
+  <QByteArray> <QDir> <QFile> <QFileInfo> <QString> <QStringList> <QVariant>
+  <algorithm> <array> <functional> <map> <memory> <optional> <vector>)
+
+function(vx_use_core_pch target)
+  if(NOT VX_PCH)
+    return()
+  endif()
+  if(NOT TARGET vx_core_pch)
+    file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/rooms-stub/core_pch.cpp
+         CONTENT "// the core's precompiled headers are built with this file\n")
+    add_library(vx_core_pch STATIC ${CMAKE_BINARY_DIR}/rooms-stub/core_pch.cpp)
+    target_link_libraries(vx_core_pch PRIVATE Qt6::Core Qt6::SerialPort)
+    set_target_properties(vx_core_pch PROPERTIES AUTOMOC OFF)
+    target_precompile_headers(vx_core_pch PRIVATE ${VX_CORE_PCH_HEADERS})
+  endif()
+  target_precompile_headers(${target} REUSE_FROM vx_core_pch)
+endfunction()
+
+# vx_include_rules(NAME <name> WHAT <text> QT <modules>|ALL TARGETS <target>... FILES <file>...)
+#
+# Checks the includes of FILES before any of TARGETS compiles. QT: the allowed Qt
+# modules, comma-separated ("Core,SerialPort"), or ALL.
+function(vx_include_rules)
+  cmake_parse_arguments(R "" "NAME;WHAT;QT" "TARGETS;FILES" ${ARGN})
+  set(dir ${CMAKE_BINARY_DIR}/include-rules)
+  set(list ${dir}/${R_NAME}.files)
+  string(REPLACE ";" "\n" text "${R_FILES}")
+  set(old "")
+  if(EXISTS ${list})
+    file(READ ${list} old)
+  endif()
+  if(NOT old STREQUAL "${text}\n")
+    file(WRITE ${list} "${text}\n")
+  endif()
+  set(stamp ${dir}/${R_NAME}.ok)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -DVX_WHAT=${R_WHAT} -DVX_LIST=${list} -DVX_QT=${R_QT}
+            -DVX_STAMP=${stamp} -P ${VX_CHECK_INCLUDES}
+    DEPENDS ${R_FILES} ${list} ${VX_CHECK_INCLUDES}
+    COMMENT "Checking the includes of ${R_WHAT}"
+    VERBATIM)
+  add_custom_target(${R_NAME} DEPENDS ${stamp})
+  foreach(target ${R_TARGETS})
+    add_dependencies(${target} ${R_NAME})
+  endforeach()
+endfunction()
 
 # "<folder>/<room>" -> src/<room>, so that only targets given <folder> find "<room>/..."
 function(vx_room_include_folder room out_var)
@@ -38,6 +100,14 @@ function(vx_room room)
     target_link_libraries(vx_${room} PUBLIC vx_${dep})
   endforeach()
   target_link_libraries(vx_${room} PUBLIC ${R_QT})
+  vx_use_core_pch(vx_${room})
+
+  file(GLOB_RECURSE checked CONFIGURE_DEPENDS LIST_DIRECTORIES false ${CMAKE_SOURCE_DIR}/src/${room}/*)
+  list(FILTER checked INCLUDE REGEX "\\.(c|cc|cpp|cxx|h|hh|hpp|hxx|inl|inc|ipp)$")
+  vx_include_rules(NAME vx_${room}_includes WHAT "the room ${room}" QT ${VX_CORE_QT}
+                   TARGETS vx_${room} FILES ${checked})
+  # A compile check (tests/compile) of a file of this room obeys the same rules.
+  set_target_properties(vx_${room} PROPERTIES VX_INCLUDE_WHAT "the room ${room}" VX_INCLUDE_QT ${VX_CORE_QT})
 endfunction()
 
 # The link's three interfaces alone (port, clock, operator), for the virtual

@@ -3,14 +3,19 @@
 // and write frames of the register protocol like the real device, with host mode
 // on command register 19, a handler table for the other command codes and faults
 // on demand. Transports (in-process, pseudo-terminal) feed it bytes.
+//
+// It ties together the register bank (sim/RegisterBank.h), the reading and
+// answering of requests with the installed handlers (sim/Dispatch.h), the faults
+// (sim/FaultInjection.h) and the state file (sim/StateFile.h).
 
+#include "sim/Dispatch.h"
+#include "sim/FaultInjection.h"
 #include "sim/Faults.h"
+#include "sim/RegisterBank.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <functional>
-#include <map>
 #include <optional>
 #include <vector>
 
@@ -39,19 +44,19 @@ public:
     void setChecksum(bool on) { m_options.checksum = on; }
 
     // Register memory. Unknown registers read as zero.
-    quint16 reg(int index) const;
+    quint16 reg(int index) const { return m_bank.reg(index); }
     // Whether the register was ever set (by a write, a module or a loaded state):
     // a module's defaults fill only the registers the image does not hold yet.
-    bool holds(int index) const { return m_regs.count(index) != 0; }
-    void setReg(int index, quint16 value);
+    bool holds(int index) const { return m_bank.holds(index); }
+    void setReg(int index, quint16 value) { m_bank.setReg(index, value); }
     // Big-endian bytes starting at register index (byteCount may be odd; rounded up).
-    QByteArray bytes(int index, int byteCount) const;
-    void setBytes(int index, const QByteArray &data);
+    QByteArray bytes(int index, int byteCount) const { return m_bank.bytes(index, byteCount); }
+    void setBytes(int index, const QByteArray &data) { m_bank.setBytes(index, data); }
     // A 32-bit value over two registers (high word first), as the "LG" tag reads it.
-    void setLong(int index, qint32 value);
-    qint32 longAt(int index) const;
+    void setLong(int index, qint32 value) { m_bank.setLong(index, value); }
+    qint32 longAt(int index) const { return m_bank.longAt(index); }
     // Text in the device's code page, padded with blanks or cut to byteCount.
-    void setText(int index, const QString &text, int byteCount);
+    void setText(int index, const QString &text, int byteCount) { m_bank.setText(index, text, byteCount); }
 
     bool hostMode() const { return m_hostMode; }
     void setHostMode(bool on) { m_hostMode = on; }
@@ -62,16 +67,16 @@ public:
     // the registers; a read hook runs before a read is answered (to refresh live
     // values). Several may be installed for one code or register: they run in the
     // order installed, so a later one has the last word.
-    using CommandHandler = std::function<void(VirtualIndicator &)>;
-    using WriteHook = std::function<void(VirtualIndicator &, int reg, const QByteArray &data)>;
-    using ReadHook = std::function<void(VirtualIndicator &, int reg, int byteCount)>;
-    void onCommand(int code, CommandHandler handler);
-    void onWrite(int reg, WriteHook hook);
-    void onRead(int reg, ReadHook hook);
+    using CommandHandler = Handlers::CommandHandler;
+    using WriteHook = Handlers::WriteHook;
+    using ReadHook = Handlers::ReadHook;
+    void onCommand(int code, CommandHandler handler) { m_handlers.onCommand(code, std::move(handler)); }
+    void onWrite(int reg, WriteHook hook) { m_handlers.onWrite(reg, std::move(hook)); }
+    void onRead(int reg, ReadHook hook) { m_handlers.onRead(reg, std::move(hook)); }
 
     // Faults.
-    void addFault(const FaultRule &rule);
-    void clearFaults();
+    void addFault(const FaultRule &rule) { m_faults.add(rule); }
+    void clearFaults() { m_faults.clear(); }
 
     // What a transport does with a finished request (the text between "@" and CR,
     // without the CR but with "@"). The answer includes its CR; no value means
@@ -91,42 +96,24 @@ public:
     // Requests that were for this indicator and well formed (the count every=N uses).
     long requestCount() const { return m_requestCount; }
     // Faults that have fired, in order.
-    const std::vector<FaultKind> &faultsFired() const { return m_faultsFired; }
+    const std::vector<FaultKind> &faultsFired() const { return m_faults.fired(); }
 
     // State file: registers as "index=value" lines plus the two texts. Missing file: false.
     bool loadState(const QString &path, QString *error = nullptr);
     bool saveState(const QString &path, QString *error = nullptr) const;
 
 private:
-    struct Request {
-        bool write = false;
-        int reg = 0;
-        int count = 0;      // register count field
-        int byteCount = 0;  // byte count field (writes)
-        QByteArray data;    // data bytes (writes)
-    };
-    // Parses a request for this indicator; nothing when it is malformed, carries a
-    // wrong or missing checksum, or is for another address.
-    std::optional<Request> parse(const QByteArray &request) const;
     // Carries out a request and returns the answer body (after "@", before the LRC).
     QByteArray process(const Request &r);
-    QByteArray refusal(const Request &r) const;
-    QByteArray busy(const Request &r) const;
-    FaultRule *matchFault(const Request &r);
-    QByteArray addressField() const;
-    QByteArray frame(const QByteArray &body) const;
 
     Options m_options;
-    std::map<int, quint16> m_regs;
+    RegisterBank m_bank;
     bool m_hostMode = false;
-    std::map<int, std::vector<CommandHandler>> m_commandHandlers;
-    std::map<int, std::vector<WriteHook>> m_writeHooks;
-    std::map<int, std::vector<ReadHook>> m_readHooks;
-    std::vector<FaultRule> m_faults;
+    Handlers m_handlers;
+    FaultInjector m_faults;
     long m_requestCount = 0;
     QStringList m_requests;
     std::vector<int> m_commands;
-    std::vector<FaultKind> m_faultsFired;
 };
 
 }  // namespace vx::sim

@@ -362,8 +362,9 @@ TEST_F(ParameterTransferTest, TaksimatBulReadsTheRangeAgainAfterALostAnswer)
         for (int i = 0; i < c.tries; ++i)
             expected << once;
         EXPECT_EQ(sent(), expected) << c.name;
-        if (range)
+        if (range) {
             EXPECT_EQ(range->format.WeightFormatReference, "300.045") << c.name;
+        }
         EXPECT_FALSE(sim.port.isOpen()) << c.name;
     }
 }

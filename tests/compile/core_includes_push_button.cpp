@@ -1,0 +1,2 @@
+// A core room does not see the widgets' include folder.
+#include <QPushButton>
