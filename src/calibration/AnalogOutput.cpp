@@ -17,7 +17,11 @@ constexpr int kSpanFirstCode = 7;
 
 std::optional<bool> AlogDurum(const QString &answer, const QString &address, bool checksumOn)
 {
-    const Answer judged = JudgeReadAnswer(answer, address, checksumOn, 2);
+    return AlogDurum(JudgeReadAnswer(answer, address, checksumOn, 2));
+}
+
+std::optional<bool> AlogDurum(const Answer &judged)
+{
     if (!judged.whole() || judged.data.size() < 2)
         return std::nullopt;
     bool ok = false;

@@ -5,6 +5,7 @@
 // buttons come in two groups of four, the zero point (Sıfır) and the second point
 // (FS): fast up, fast down, slow up, slow down.
 
+#include "link/Answer.h"
 #include "link/Registers.h"
 
 #include <QString>
@@ -30,6 +31,7 @@ inline constexpr double AnalogRepeatPause = 1.0;  // after each tick of the repe
 // AlogDurum: the output type from a whole answer to the read of register 195: the
 // first data byte non-zero means 0-10 VDC (true), zero 4-20 mA (false). Nothing for
 // an answer that is not a whole frame of two data bytes.
+std::optional<bool> AlogDurum(const Answer &judged);
 std::optional<bool> AlogDurum(const QString &answer, const QString &address, bool checksumOn);
 
 enum class AnalogPoint { Zero, FullScale };

@@ -85,8 +85,7 @@ RangeReading KalibrasyonHost(Link &link, const LanguageTexts &texts, const std::
     const Answer hardware = link.readAnswer(CalibrationRegister::Hardware, 2, ReadWait);
     if (const auto word = dataBytes(link, hardware, CalibrationRegister::Hardware, 2))
         reading.hardware = HardwareFlagsOf((*word)[0], (*word)[1]);
-    const Answer type = link.readAnswer(CalibrationRegister::OutputType, 2, ReadWait);
-    reading.analogVoltage = AlogDurum(type.raw, link.settings.DeviceAddress, link.settings.ChecksumEnabled);
+    reading.analogVoltage = AlogDurum(link.readAnswer(CalibrationRegister::OutputType, 2, ReadWait));
 
     auto command = [&](int code) {
         if (!link.writeAnswer(CalibrationRegister::Command, 2, "Lg", code).missingOrRefused())

@@ -57,7 +57,9 @@ struct VersionResult {
 
 // VersiyonOku without the window: opens the port (leaving it open on success),
 // sends the read request for the version register, waits 0.2 s plus the reading
-// time and decodes the answer ("Tx0": line feeds and NULs dropped). The caller corrects the model and marks the connection.
+// time and decodes the answer ("Tx0": line feeds and NULs dropped, as the window
+// always read it on the tab it opens on). The caller corrects the model and marks
+// the connection.
 VersionResult VersiyonOku(Link &link);
 
 // The model named by a version text: its first three characters.

@@ -42,16 +42,6 @@ RecordCheck CheckReadAnswer(const Answer &answer, QString *dataHex)
     return answer.whole() ? RecordCheck::Confirmed : RecordCheck::Unconfirmed;
 }
 
-RecordCheck CheckWriteAnswer(const Link &link, const QString &answer, int byteCount)
-{
-    return CheckWriteAnswer(link.judgeWrite(answer, byteCount));
-}
-
-RecordCheck CheckReadAnswer(const Link &link, const QString &answer, int byteCount, QString *dataHex)
-{
-    return CheckReadAnswer(link.judgeRead(answer, byteCount), dataHex);
-}
-
 RecordCheck ReadDecoded(Link &link, int reg, int byteCount, ReadTag tag, double preDelay, QVariant *value,
                         QString *dataHex)
 {

@@ -42,9 +42,6 @@ RecordCheck CheckWriteAnswer(const Answer &answer);
 // asked for (a checksum mismatch included), refused on a refusal. *dataHex, when
 // given, gets its data field.
 RecordCheck CheckReadAnswer(const Answer &answer, QString *dataHex = nullptr);
-// The same for answers as they came, judged with the link's address and checksum.
-RecordCheck CheckWriteAnswer(const Link &link, const QString &answer, int byteCount);
-RecordCheck CheckReadAnswer(const Link &link, const QString &answer, int byteCount, QString *dataHex = nullptr);
 // Reads byteCount bytes of `reg` (after preDelay) and decodes them as `tag` into
 // *value: confirmed only for a whole answer that decodes, refused on a refusal.
 // *dataHex, when given, gets the answer's data field.

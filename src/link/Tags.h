@@ -8,6 +8,8 @@
 
 namespace vx {
 
+// The text tags differ in the bytes they drop: "Tx" line feeds (0A), "Tx0" line
+// feeds and NULs (00), "Tx1" none. The sequence that reads chooses.
 enum class ReadKind { LG, Tx, Tx1, Tx0, ID, IDB, STP, Tarih, Hex };
 enum class WriteKind { LG, BY, TX, ID, IDH, SPT };
 

@@ -46,6 +46,7 @@ constexpr std::array<StatusRow, 25> kRows = {{
 constexpr int kModeFirstText = 245;  // n = 0..5: texts 245..250
 constexpr int kModeOtherText = 251;  // n = 6, 7
 constexpr double kWait = 0.05;
+constexpr int kAcknowledgeValue = 7;  // written to reg::StatusAcknowledge during a reading
 constexpr int kSteps = 10;
 
 bool bitOf(int value, int bit) { return (value & (1 << bit)) != 0; }
@@ -210,7 +211,7 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
     // The tare weight, then 7 into the acknowledge register before its answer is decoded.
     const Answer fifth = link.readAnswer(MeasuredRegisters[2], 4, kWait);
     advance();
-    link.writeNoAck(reg::StatusAcknowledge, 2, "LG", 7, kWait);
+    link.writeNoAck(reg::StatusAcknowledge, 2, "LG", kAcknowledgeValue, kWait);
     number(2, fifth);
     advance();
 
