@@ -6,6 +6,7 @@
 #include "link/SerialPort.h"
 #include "link/SystemClock.h"
 #include "link/Transaction.h"
+#include "shell/Refusal.h"
 #include "shell/ConsoleOperator.h"
 #include "shell/LanguageTexts.h"
 #include "shell/TextService.h"
@@ -143,7 +144,7 @@ int Session::connect(Connection &connection, LearnRange learn)
     if (connection.version.outcome == VersionResult::Outcome::PortFailed)
         return ExitPort;
     if (!connection.connected()) {
-        op().message(text(309, BuiltIn::DeviceRefused), Icon::Critical);
+        ReportRefusal(op(), textService());
         return ExitNoAnswer;
     }
     return ExitOk;

@@ -1,6 +1,7 @@
 #include "link/Connect.h"
 
 #include "link/ForwardingOperator.h"
+#include "link/LineLease.h"
 #include "link/SerialPort.h"
 
 #include <QSet>
@@ -57,11 +58,11 @@ QString ModelFromVersion(const QString &versionText) { return versionText.left(3
 VersionResult VersiyonOku(Link &link)
 {
     VersionResult result;
-    result.portError = OpenPortWithRetries(link);
-    if (result.portError != PortErr::None) {
+    const LineLease lease(link, {.policy = LineLease::Policy::Join, .attempts = PortOpenAttempts});
+    if (!lease) {
         // Ten failed attempts with other errors end the same way as a missing port:
         // there is no open port to send the request on.
-        link.port().close();
+        result.portError = lease.portError();
         result.outcome = VersionResult::Outcome::PortFailed;
         return result;
     }

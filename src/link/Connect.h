@@ -55,7 +55,8 @@ struct VersionResult {
     bool refusedByIndicator() const { return reason == Reason::Refused; }
 };
 
-// VersiyonOku without the window: opens the port (leaving it open on success),
+// VersiyonOku without the window: on the line of the operation in force (or on one
+// taken for it, up to 10 opening attempts, closed again after),
 // sends the read request for the version register, waits 0.2 s plus the reading
 // time and decodes the answer ("Tx0": line feeds and NULs dropped, as the window
 // always read it on the tab it opens on). The caller corrects the model and marks

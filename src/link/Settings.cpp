@@ -1,5 +1,7 @@
 #include "link/Settings.h"
 
+#include "link/ReadingTime.h"
+
 #include "link/Codec.h"
 
 #include <QSettings>
@@ -11,9 +13,6 @@
 namespace vx {
 namespace {
 
-// Longest reading time accepted from the store or the hidden entry. Longer waits
-// would freeze every exchange for minutes; such a value can only be a typing slip.
-constexpr double kMaxReadingTime = 60.0;
 constexpr double kDefaultReadingTime = 0.15;
 
 // CSUM as the original stored it ("True"/"False"), read case-insensitively; a number
@@ -126,7 +125,8 @@ double ParseReadingTime(const QString &typed)
     // 0 is legal (drain at once); a negative wait means nothing and is read as 0.
     if (!(value > 0.0))
         return 0.0;
-    return qMin(value, kMaxReadingTime);
+    // Longer waits would freeze every exchange for minutes: such a value can only be a slip.
+    return qMin(value, MaxReadingTime);
 }
 
 LinkSettings RegOku(const SettingsStore &store)

@@ -14,11 +14,10 @@ Connection ConnectAndLearnRange(Link &link, LearnRange learn)
         connection.version.portError = lease.portError();
         return connection;
     }
-    // VersiyonOku opens the port itself: inside the lease it opens it again, which
-    // leaves it as it was (PortAç closes an open port first).
+    // VersiyonOku and TaksimatBul join this lease: one opening, one drain, one close.
     connection.version = VersiyonOku(link);
     if (learn == LearnRange::Yes && connection.connected())
-        connection.range = ReadRange(link);
+        connection.range = TaksimatBul(link);
     return connection;
 }
 

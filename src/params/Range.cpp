@@ -1,5 +1,7 @@
 #include "params/Range.h"
 
+#include "link/LineLease.h"
+
 #include "link/Codec.h"
 #include "link/Connect.h"
 #include "link/RecordRead.h"
@@ -133,11 +135,10 @@ std::optional<IndicatorRange> ReadRange(Link &link)
 
 std::optional<IndicatorRange> TaksimatBul(Link &link)
 {
-    std::optional<IndicatorRange> range;
-    if (OpenPortWithRetries(link) == PortErr::None)
-        range = ReadRange(link);
-    link.port().close();
-    return range;
+    const LineLease lease(link, {.policy = LineLease::Policy::Join, .attempts = PortOpenAttempts});
+    if (!lease)
+        return std::nullopt;
+    return ReadRange(link);
 }
 
 }  // namespace vx

@@ -33,7 +33,8 @@ std::optional<IndicatorRange> RangeFromCodes(const RangeCodes &codes);
 inline constexpr int RangeReadAttempts = 3;
 std::optional<IndicatorRange> ReadRange(Link &link);
 
-// TaksimatBul: opens the port (up to 10 attempts), ReadRange, closes the port.
+// TaksimatBul: ReadRange on the line of the operation in force, or on a line taken
+// for it (a LineLease: up to 10 opening attempts, closed again after).
 std::optional<IndicatorRange> TaksimatBul(Link &link);
 
 }  // namespace vx
