@@ -4,6 +4,7 @@
 #include "GuiFixture.h"
 
 #include "link/Connect.h"
+#include "link/LineLease.h"
 #include "sim/Faults.h"
 
 #include <QTabWidget>
@@ -138,12 +139,15 @@ TEST_F(WindowConnectTest, VersionIsReadAfterThePreDelayAndThePortKeptOpenForTheN
     vx::Link link{port, clock, op, log};
     device.setModel("ZR1 V1.05");
     link.settings.drainMode = vx::DrainMode::Fixed;  // the whole waits, not up to the answer's end
+    // The connect's operation holds the line; the version read joins it.
+    const vx::LineLease connect(link, {.attempts = vx::PortOpenAttempts});
+    ASSERT_TRUE(connect);
     const double before = clock.elapsed();
     const vx::VersionResult r = vx::VersiyonOku(link);
     ASSERT_TRUE(r.connected());
     EXPECT_EQ(r.model, vx::Model::ZR1);
     EXPECT_EQ(r.versionText, "ZR1 V1.05 ");
-    EXPECT_TRUE(port.isOpen());
+    EXPECT_TRUE(port.isOpen()) << "the range read comes next on the same line";
     EXPECT_GE(clock.elapsed() - before, 0.2 + 0.15 - 1e-9);
 
     // With an address, without the checksum, and with an answer late but within the reading time.
