@@ -14,7 +14,6 @@
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 #include "link/ForwardingOperator.h"
-#include "link/LineLease.h"
 #include "link/SerialPort.h"
 #include "params/Range.h"
 
@@ -323,10 +322,7 @@ void AnaForm::tellPagesConnected(const std::optional<IndicatorRange> &range, boo
 void AnaForm::addressChanged()
 {
     // The capacity and division of the indicator at the new address, on a line of its own.
-    std::optional<IndicatorRange> range;
-    if (const LineLease lease(*m_link, {.policy = LineLease::Policy::Join, .attempts = PortOpenAttempts}); lease)
-        range = ReadRange(*m_link);
-    tellPagesConnected(range, false);
+    tellPagesConnected(TaksimatBul(*m_link), false);
 }
 
 bool AnaForm::rangeReady()
@@ -336,10 +332,7 @@ bool AnaForm::rangeReady()
     if (!m_state.IsConnected)
         return false;
     // Read again: on the line of the operation that asks, or taking it as a connect does.
-    const LineLease lease(*m_link, {.policy = LineLease::Policy::Join, .attempts = PortOpenAttempts});
-    if (!lease)
-        return false;
-    const std::optional<IndicatorRange> range = ReadRange(*m_link);
+    const std::optional<IndicatorRange> range = TaksimatBul(*m_link);
     if (!range)
         return false;
     rangeFound(*range);
