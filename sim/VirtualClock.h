@@ -31,6 +31,9 @@ public:
     // Events scheduled and not fired yet.
     std::size_t pendingEvents() const { return m_events.size(); }
     int pumpedIdles() const { return m_pumped; }
+    // Nothing is held back here; the holds are counted, for the tests.
+    void holdUserInput(bool hold) override { m_userInputHolds += hold ? 1 : -1; }
+    int userInputHolds() const { return m_userInputHolds; }
     int unpumpedIdles() const { return m_unpumped; }
 
 private:
@@ -38,6 +41,7 @@ private:
     QDateTime m_start;
     double m_startSecondsOfDay = 0;
     double m_elapsed = 0;
+    int m_userInputHolds = 0;
     std::multimap<double, std::function<void()>> m_events;  // by elapsed time
     int m_pumped = 0;
     int m_unpumped = 0;

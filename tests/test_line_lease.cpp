@@ -128,5 +128,27 @@ TEST_F(LineLeaseTest, AQuietLeaseSaysNothingAboutThePort)
     EXPECT_EQ(op.dialogCount(), 0);
 }
 
+TEST_F(LineLeaseTest, APollHoldsTheKeysAndTheMouseBackWhileItHoldsTheLineOnly)
+{
+    {
+        LineLease poll(link, {.quiet = true, .poll = true});
+        ASSERT_TRUE(poll);
+        EXPECT_EQ(sim.clock.userInputHolds(), 1);
+        // A poll refused while it runs holds nothing more.
+        LineLease second(link, {.poll = true});
+        EXPECT_TRUE(second.busy());
+        EXPECT_EQ(sim.clock.userInputHolds(), 1);
+    }
+    EXPECT_EQ(sim.clock.userInputHolds(), 0) << "the clicks that waited arrive once the poll has ended";
+    {
+        LineLease operation(link);  // an operation the technician started: input goes on
+        EXPECT_EQ(sim.clock.userInputHolds(), 0);
+    }
+    sim.port.setOpenError(PortErr::Busy);
+    LineLease failed(link, {.quiet = true, .poll = true});
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(sim.clock.userInputHolds(), 0);
+}
+
 }  // namespace
 }  // namespace vx::test

@@ -309,8 +309,10 @@ void AnalogOutputPanel::Timer1_Timer()
     Link &link = m_host.link();
     if (!m_adjusting || !m_host.state().IsConnected)
         return;
-    // A step or the tick before holds the line: this tick is skipped.
-    LineLease lease(link, {.quiet = true});
+    // A step or the tick before holds the line: this tick is skipped. Clicks that come
+    // meanwhile (Finish among them) wait for the tick's end (a poll); a step button
+    // held down steps at the next tick.
+    LineLease lease(link, {.quiet = true, .poll = true});
     if (!lease)
         return;
     AnalogLoop loop;

@@ -89,8 +89,9 @@ void DisplayReadout::read()
 {
     Link &link = m_host.link();
     // The line for this read alone; while another operation holds it the read is
-    // skipped. A port that cannot be opened shows no value, quietly.
-    LineLease lease(link, {.quiet = true});
+    // skipped. A port that cannot be opened shows no value, quietly. Clicks that come
+    // meanwhile wait for the read's end (a poll).
+    LineLease lease(link, {.quiet = true, .poll = true});
     if (lease.busy())
         return;
     const std::optional<DisplayReading> shown = lease ? ReadDisplay(link, m_decimals()) : std::nullopt;

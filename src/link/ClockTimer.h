@@ -1,6 +1,8 @@
 #pragma once
 // A repeating window timer built on the Clock, so it runs on the window's event
-// loop in the program and on the virtual clock in tests.
+// loop in the program and on the virtual clock in tests. A tick longer than the
+// interval is followed by the next one after a short gap (MinGapSeconds), never at
+// once: the window handles the input that waited meanwhile first.
 
 #include "link/Interfaces.h"
 
@@ -23,8 +25,10 @@ public:
     int interval() const { return m_intervalMs; }
     void setInterval(int ms) { m_intervalMs = ms; }
 
+    static constexpr double MinGapSeconds = 0.02;
+
 private:
-    void arm();
+    void arm(double delaySeconds);
 
     Clock &m_clock;
     int m_intervalMs;

@@ -55,6 +55,9 @@ public:
     // Runs fn once, about `seconds` from now, from the event processing of a later
     // wait or of the window's event loop (the window's timers are built on this).
     virtual void callAfter(double seconds, std::function<void()> fn) = 0;
+    // While held, waits that process events leave the mouse and the keys for later:
+    // they reach the window, in their order, once the hold ends. Holds nest.
+    virtual void holdUserInput(bool hold) { (void)hold; }
 };
 
 enum class Icon { None, Information, Warning, Critical, Question };

@@ -39,6 +39,10 @@ LineLease::LineLease(Link &link, Options options) : m_link(link)
     }
     m_state = State::Held;
     link.setLineHeld(true);
+    if (options.poll) {
+        link.clock().holdUserInput(true);
+        m_holdsUserInput = true;
+    }
     link.AbortRequested = false;
     // The rest of an answer to an earlier operation is not this one's.
     link.DrainStaleInput();
@@ -60,6 +64,10 @@ void LineLease::release()
         m_link.port().close();
     }
     m_link.setLineHeld(false);
+    if (m_holdsUserInput) {
+        m_holdsUserInput = false;
+        m_link.clock().holdUserInput(false);
+    }
 }
 
 }  // namespace vx

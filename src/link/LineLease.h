@@ -16,6 +16,13 @@
 // Code that runs both on its own and as a step of a larger operation (a page's read
 // when its tab is entered, which a refresh also runs) joins the lease in force
 // (Join): inside an operation it neither opens, drains nor closes anything.
+//
+// A poll the technician did not start and that runs many times a second (the
+// display readout, the analog adjustment's tick) would hold the line most of the
+// time, and a click that came meanwhile would be refused. So while a poll holds
+// the line the window holds the mouse and the keys back (Clock::holdUserInput):
+// they arrive, in their order, as soon as the poll has ended and the line is free.
+// A click is then neither lost nor run in the middle of the poll.
 
 #include "link/Transaction.h"
 
@@ -34,6 +41,8 @@ public:
         // A port that cannot be opened is reported through the operator (PortAç's
         // message), unless quiet.
         bool quiet = false;
+        // A poll: user input waits until it ends (see above).
+        bool poll = false;
     };
 
     explicit LineLease(Link &link);
@@ -58,6 +67,7 @@ private:
     Link &m_link;
     State m_state = State::Released;
     int m_portError = 0;
+    bool m_holdsUserInput = false;
 };
 
 }  // namespace vx

@@ -22,7 +22,8 @@ QDateTime SystemClock::now() const
 void SystemClock::idle(double maxSeconds, bool pumpEvents)
 {
     if (pumpEvents && QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::processEvents(m_userInputHolds > 0 ? QEventLoop::ExcludeUserInputEvents
+                                                             : QEventLoop::AllEvents);
     if (!(maxSeconds > 0))  // also NaN
         return;
     const double slice = std::min(maxSeconds, 0.001);

@@ -15,6 +15,10 @@ public:
     void idle(double maxSeconds, bool pumpEvents) override;
     // A single-shot Qt timer on the application's event loop.
     void callAfter(double seconds, std::function<void()> fn) override;
+    void holdUserInput(bool hold) override { m_userInputHolds += hold ? 1 : -1; }
+
+private:
+    int m_userInputHolds = 0;
 };
 
 }  // namespace vx
