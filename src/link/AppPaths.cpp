@@ -40,16 +40,23 @@ QString WritableFolder()
         g_writableFolder = program;
     } else {
         // One folder for the window and the command-line tool alike.
-        const QString generic = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-        const QString data = generic.isEmpty() ? QDir::home().filePath(QStringLiteral(".vextora"))
-                                               : QDir(generic).filePath(QStringLiteral("Kormel/Vextora"));
-        QDir().mkpath(data);
-        g_writableFolder = data;
+        g_writableFolder = UserDataFolder();
     }
     return g_writableFolder;
 }
 
 void setWritableFolder(const QString &folder) { g_writableFolder = folder; }
+
+QString UserDataFolder()
+{
+    // QStandardPaths follows XDG_DATA_HOME, so a test that points it at a temporary
+    // folder keeps out of the user's own history and backups.
+    const QString generic = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString data = generic.isEmpty() ? QDir::home().filePath(QStringLiteral(".vextora"))
+                                           : QDir(generic).filePath(QStringLiteral("Kormel/Vextora"));
+    QDir().mkpath(data);
+    return data;
+}
 
 QString FirstFileFolder()
 {

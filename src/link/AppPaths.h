@@ -15,6 +15,10 @@ void setProgramFolder(const QString &folder);
 QString WritableFolder();
 void setWritableFolder(const QString &folder);
 
+// The per-user data folder ($XDG_DATA_HOME/Kormel/Vextora, created when missing): the
+// service history always, the log and "BACKUP" when the program folder is not writable.
+QString UserDataFolder();
+
 // Where the configuration file dialogs start before a file has been chosen: the
 // program folder when it is writable, otherwise the user's documents folder (the
 // home folder when the system names none).
