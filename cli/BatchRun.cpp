@@ -19,9 +19,14 @@ BatchRun::BatchRun(Session &session, OnFailure onFailure)
     m_link.decode = session.link().decode;
     m_link.decode.log = {};  // set again for this link on its first answer
     m_link.transactionErrorText = session.link().transactionErrorText;
+    session.traceLink(m_link);
 }
 
-BatchRun::~BatchRun() { finish(); }
+BatchRun::~BatchRun()
+{
+    m_session.untraceLink(m_link);
+    finish();
+}
 
 int BatchRun::connect(VersionResult &version)
 {

@@ -5,6 +5,7 @@
 #include "link/AppPaths.h"
 #include "link/SerialPort.h"
 #include "link/SystemClock.h"
+#include "link/Traffic.h"
 #include "link/Transaction.h"
 #include "shell/Refusal.h"
 #include "shell/ConsoleOperator.h"
@@ -17,12 +18,31 @@
 
 namespace vx::cli {
 
+namespace {
+
+// --trace: each traffic line on standard error as it happens.
+class TraceToStream : public TrafficListener {
+public:
+    explicit TraceToStream(QTextStream &err) : m_err(err) {}
+    void traffic(const TrafficEvent &event) override
+    {
+        m_err << FormatTrafficLine(event) << '\n';
+        m_err.flush();
+    }
+
+private:
+    QTextStream &m_err;
+};
+
+}  // namespace
+
 struct Session::Owned {
     std::unique_ptr<QtSerialPort> port;
     std::unique_ptr<SystemClock> clock;
     std::unique_ptr<ConsoleOperator> op;
     std::unique_ptr<CommsLog> log;
     std::optional<TextService> texts;
+    std::unique_ptr<TraceToStream> trace;
 };
 
 Session::Session(Environment &env, SessionOptions options, std::unique_ptr<SettingsStore> store)
@@ -47,9 +67,29 @@ Session::Session(Environment &env, SessionOptions options, std::unique_ptr<Setti
     m_owned->log = std::make_unique<CommsLog>(QDir(WritableFolder()).filePath(QStringLiteral("ZRxLog.txt")));
     m_link = std::make_unique<Link>(*m_port, *m_clock, *m_owned->op, *m_owned->log);
     m_link->settings = m_options.link;
+    if (m_options.trace) {
+        m_owned->trace = std::make_unique<TraceToStream>(env.err);
+        m_link->addTrafficListener(m_owned->trace.get());
+    }
 }
 
-Session::~Session() = default;
+Session::~Session()
+{
+    if (m_owned->trace)
+        m_link->removeTrafficListener(m_owned->trace.get());
+}
+
+void Session::traceLink(Link &link)
+{
+    if (m_owned->trace)
+        link.addTrafficListener(m_owned->trace.get());
+}
+
+void Session::untraceLink(Link &link)
+{
+    if (m_owned->trace)
+        link.removeTrafficListener(m_owned->trace.get());
+}
 
 Operator &Session::op() { return *m_owned->op; }
 

@@ -59,6 +59,7 @@ struct SessionOptions {
     Model model = Model::ZR2;  // assumed before the version text is read
     QString languageFile;
     bool json = false;
+    bool trace = false;            // --trace: the traffic lines on standard error
     std::vector<ComMapping> maps;  // --map COMn=PATH, this run only
 };
 
@@ -82,6 +83,10 @@ public:
     const TextService &textService();
     // Language line `line`, or the built-in text when the file has none.
     QString text(int line, BuiltIn fallback);
+    // With --trace: another link of this run (a batch's) prints its traffic too;
+    // it is let go again before it ends. Nothing without --trace.
+    void traceLink(Link &link);
+    void untraceLink(Link &link);
     // The device the real port opened last; empty in-process.
     QString devicePath() const;
 

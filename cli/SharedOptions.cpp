@@ -101,6 +101,12 @@ Problem applyJson(const QString &, SessionOptions &out)
     return std::nullopt;
 }
 
+Problem applyTrace(const QString &, SessionOptions &out)
+{
+    out.trace = true;
+    return std::nullopt;
+}
+
 Problem applySettings(const QString &file, SessionOptions &out)
 {
     if (const auto why = SettingsFileProblem(file))
@@ -147,6 +153,9 @@ const std::vector<SharedOption> &SharedOptions()
          QStringLiteral("Machine-readable output: raw values as numbers, flags as booleans, "
                         "the language texts as extra fields."),
          applyJson},
+        {QStringLiteral("trace"), QString(),
+         QStringLiteral("Every frame out and in, and every communication log line, on standard error."),
+         applyTrace},
         {QStringLiteral("settings"), QStringLiteral("FILE"),
          QStringLiteral("Use this settings file instead of the user's store."), applySettings, When::BeforeStore},
         {QStringLiteral("map"), QStringLiteral("COMn=PATH"),

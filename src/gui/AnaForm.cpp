@@ -4,6 +4,7 @@
 #include "gui/AnaForm.h"
 
 #include "files/ConfigFile.h"
+#include "gui/CommunicationMonitor.h"
 #include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
 #include "gui/Form1.h"
@@ -110,6 +111,7 @@ AnaForm::~AnaForm()
     if (m_form1)
         delete m_form1.data();
     delete takeCentralWidget();  // the pages go before the working set they show
+    delete findChild<CommunicationMonitor *>();  // it lets go of the link before the link goes
 }
 
 Operator &AnaForm::op() { return *m_op; }

@@ -2,6 +2,7 @@
 
 #include "gui/AnaForm.h"
 
+#include "gui/CommunicationMonitor.h"
 #include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
 #include "gui/SettingsPanel.h"
@@ -126,6 +127,18 @@ void AnaForm::buildMenus()
     }
 
     m_mnAyarItems[4]->setShortcut(QKeySequence(Qt::Key_F1));  // the user guide
+
+    // The communication monitor: a dock made on first use, listening while open.
+    QAction *monitor = m_mnAyar->addAction(m_texts.builtIn(BuiltIn::MonitorTitle));
+    monitor->setObjectName(QStringLiteral("MnAyar_Monitor"));
+    connect(monitor, &QAction::triggered, this, [this] {
+        auto *dock = findChild<CommunicationMonitor *>();
+        if (!dock) {
+            dock = new CommunicationMonitor(*m_link, m_texts, op(), this);
+            addDockWidget(Qt::BottomDockWidgetArea, dock);
+        }
+        dock->open();
+    });
 
     m_connect = bar->addAction(QStringLiteral("Bağlan"));
     m_connect->setObjectName(QStringLiteral("connect"));

@@ -35,15 +35,17 @@ CommsLog::CommsLog(QString filePath) : m_path(std::move(filePath))
         m_path = QDir(WritableFolder()).filePath(QStringLiteral("ZRxLog.txt"));
 }
 
-void CommsLog::AppendCommsLog(const QString &line) const
+bool CommsLog::AppendCommsLog(const QString &line) const
 {
     if (m_path.isEmpty())
-        return;
+        return false;
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    file.write(cp1254::encode(line + QStringLiteral("\r\n")));
+        return false;
+    const QByteArray bytes = cp1254::encode(line + QStringLiteral("\r\n"));
+    const bool written = file.write(bytes) == bytes.size();
     file.close();
+    return written;
 }
 
 // ---------------------------------------------------------------------------
@@ -111,7 +113,10 @@ void Link::WaitSecondsNoPump(double seconds)
 
 QString Link::IntOku()
 {
-    return drain(settings.ReadingTime, true, LongestAnswerLength);
+    const QString arrived = drain(settings.ReadingTime, true, LongestAnswerLength);
+    if (!m_traffic.empty() && !arrived.isEmpty())
+        reportUnasked(arrived);
+    return arrived;
 }
 
 double Link::characterSeconds() const
@@ -218,6 +223,12 @@ void Link::DrainStaleInput()
 
 QString Link::exchange(const QString &frame, double preDelay, bool pumpEvents, int longestAnswer)
 {
+    return exchangeFor(nullptr, frame, preDelay, pumpEvents, longestAnswer);
+}
+
+QString Link::exchangeFor(const Request *request, const QString &frame, double preDelay, bool pumpEvents,
+                          int longestAnswer)
+{
     // A closed port answers nothing; do not spend the waits on it.
     if (!m_port.isOpen())
         return {};
@@ -225,26 +236,120 @@ QString Link::exchange(const QString &frame, double preDelay, bool pumpEvents, i
     discardLateBytes();
 
     const QByteArray out = cp1254::encode(frame);
+    // The listeners are asked once: one that comes while the answer is awaited
+    // hears from the next request on.
+    const bool listened = !m_traffic.empty();
+    const double sentAt = listened ? m_clock.secondsSinceMidnight() : 0.0;
     m_port.write(out);
     stats.charsSent += out.size();
     ++stats.exchanges;
+    if (listened)
+        reportRequest(request, frame, sentAt);
 
+    QString answer;
     if (settings.drainMode == DrainMode::Fixed) {
         if (preDelay > 0)
             waitOn(m_clock, preDelay, pumpEvents);
-        return drain(settings.ReadingTime, pumpEvents, longestAnswer);
+        answer = drain(settings.ReadingTime, pumpEvents, longestAnswer);
+    } else {
+        // The indicator cannot answer before the request has left the line.
+        const double onTheLine = double(out.size()) * characterSeconds();
+        const double pre = preDelay > 0 ? preDelay : 0;
+        const double rt = settings.ReadingTime > 0 ? settings.ReadingTime : 0;
+        answer = drain(onTheLine + pre + rt, pumpEvents, longestAnswer);
     }
-    // The indicator cannot answer before the request has left the line.
-    const double onTheLine = double(out.size()) * characterSeconds();
-    const double pre = preDelay > 0 ? preDelay : 0;
-    const double rt = settings.ReadingTime > 0 ? settings.ReadingTime : 0;
-    return drain(onTheLine + pre + rt, pumpEvents, longestAnswer);
+    if (listened && !m_traffic.empty())
+        reportAnswer(request, answer, sentAt);
+    return answer;
+}
+
+// ---------------------------------------------------------------------------
+// Traffic listeners
+
+void Link::addTrafficListener(TrafficListener *listener)
+{
+    if (listener && std::find(m_traffic.begin(), m_traffic.end(), listener) == m_traffic.end())
+        m_traffic.push_back(listener);
+}
+
+void Link::removeTrafficListener(TrafficListener *listener)
+{
+    m_traffic.erase(std::remove(m_traffic.begin(), m_traffic.end(), listener), m_traffic.end());
+}
+
+void Link::report(const TrafficEvent &event)
+{
+    // By index: a listener may remove itself (or another) while it is told.
+    for (std::size_t i = 0; i < m_traffic.size(); ++i)
+        m_traffic[i]->traffic(event);
+}
+
+void Link::reportRequest(const Request *request, const QString &frame, double sentAt)
+{
+    TrafficEvent e;
+    e.time = sentAt;
+    e.direction = TrafficDirection::Out;
+    e.frame = frame;
+    if (request) {
+        e.reg = request->reg;
+        e.value = request->tag ? TrafficWriteValue(request->reg, request->byteCount, *request->tag, *request->data)
+                               : TrafficReadRequestValue(request->byteCount);
+    }
+    report(e);
+}
+
+void Link::reportAnswer(const Request *request, const QString &answer, double sentAt)
+{
+    TrafficEvent e;
+    e.time = m_clock.secondsSinceMidnight();
+    e.direction = TrafficDirection::In;
+    e.frame = answer;
+    e.answerSeconds = e.time >= sentAt ? e.time - sentAt : e.time + 86400.0 - sentAt;  // across midnight
+    if (request) {
+        e.reg = request->reg;
+        // The rule the sequences judge by, with what the request asked.
+        const Answer judged = request->tag
+                                  ? JudgeWriteAnswer(answer, *request->address, request->byteCount)
+                                  : JudgeReadAnswer(answer, *request->address, request->checksumOn,
+                                                    request->byteCount);
+        e.outcome = judged.outcome;
+        if (!request->tag && judged.whole())
+            e.value = TrafficReadValue(judged.data);
+    } else if (answer.isEmpty()) {
+        e.outcome = AnswerOutcome::Missing;
+    }
+    report(e);
+}
+
+void Link::reportUnasked(const QString &bytes)
+{
+    TrafficEvent e;
+    e.time = m_clock.secondsSinceMidnight();
+    e.direction = TrafficDirection::In;
+    e.frame = bytes;
+    e.value = QStringLiteral("unasked");
+    report(e);
+}
+
+void Link::AppendCommsLog(const QString &line)
+{
+    const bool written = m_log.AppendCommsLog(line);
+    if (m_traffic.empty())
+        return;
+    TrafficEvent e;
+    e.time = m_clock.secondsSinceMidnight();
+    e.direction = TrafficDirection::Log;
+    e.frame = line;
+    e.logged = written;
+    report(e);
 }
 
 QString Link::readRaw(int reg, int byteCount, double preDelay)
 {
-    return exchange(BuildReadFrame(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled),
-                    preDelay, true, ReadAnswerLength(settings.DeviceAddress, byteCount, settings.ChecksumEnabled));
+    const Request request{reg, byteCount, &settings.DeviceAddress, settings.ChecksumEnabled, nullptr, nullptr};
+    return exchangeFor(&request, BuildReadFrame(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled),
+                       preDelay, true,
+                       ReadAnswerLength(settings.DeviceAddress, byteCount, settings.ChecksumEnabled));
 }
 
 QVariant Link::read(int reg, int byteCount, ReadTag tag, double preDelay)
@@ -290,15 +395,18 @@ QVariant Link::valueOf(const Answer &answer, ReadTag tag, int reg)
 QString Link::writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,
                          double preDelay, bool pumpEvents)
 {
-    return exchange(BuildWriteFrame(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled,
-                                    dataType, data),
-                    preDelay, pumpEvents, WriteAnswerLength(settings.DeviceAddress, settings.ChecksumEnabled));
+    const Request request{reg, byteCount, &settings.DeviceAddress, settings.ChecksumEnabled, &dataType, &data};
+    return exchangeFor(&request,
+                       BuildWriteFrame(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled, dataType,
+                                       data),
+                       preDelay, pumpEvents, WriteAnswerLength(settings.DeviceAddress, settings.ChecksumEnabled));
 }
 
 void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool checksumOn,
                         WriteTag dataType, const QVariant &data)
 {
     const QString frame = BuildWriteFrame(address, reg, byteCount, checksumOn, dataType, data);
+    const Request request{reg, byteCount, &address, checksumOn, &dataType, &data};
     const QString fields = QStringLiteral("[") + PadLeftZeros(qint64(reg), 3) + QStringLiteral("]-[")
                            + hexCount(byteCount) + QStringLiteral("]--- ") + transactionErrorText
                            + QStringLiteral("...");
@@ -307,7 +415,7 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
         int n = 0;
         for (;;) {
             ++n;
-            const QString answer = exchange(frame, 0.0, true, WriteAnswerLength(address, checksumOn));
+            const QString answer = exchangeFor(&request, frame, 0.0, true, WriteAnswerLength(address, checksumOn));
             if (IsWriteAcknowledgement(address, answer, byteCount) || n > 8)
                 break;
         }
@@ -354,7 +462,10 @@ QString Link::collectArrived()
         bytes += chunk;
     }
     stats.charsReceived += bytes.size();
-    return cp1254::decode(bytes);
+    QString arrived = cp1254::decode(bytes);
+    if (!m_traffic.empty() && !arrived.isEmpty())
+        reportUnasked(arrived);
+    return arrived;
 }
 
 void Link::HostYazdır(bool on)

@@ -8,9 +8,11 @@
 #include "link/Codec.h"
 #include "link/Interfaces.h"
 #include "link/Settings.h"
+#include "link/Traffic.h"
 
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 namespace vx {
 
@@ -20,8 +22,8 @@ public:
     explicit CommsLog(QString filePath = {});
     void setFilePath(const QString &filePath) { m_path = filePath; }
     QString filePath() const { return m_path; }
-    // Appends line + CR LF; a log that cannot be written is skipped quietly.
-    void AppendCommsLog(const QString &line) const;
+    // Appends line + CR LF; a log that cannot be written is skipped quietly (false).
+    bool AppendCommsLog(const QString &line) const;
 
 private:
     QString m_path;
@@ -122,7 +124,8 @@ public:
     // HostYazdır: command 19 (on) or 20 (off) to register 19, wait 0.2 s, drain.
     void HostYazdır(bool on);
 
-    void AppendCommsLog(const QString &line) { m_log.AppendCommsLog(line); }
+    // Appends to the communication log (and tells the traffic listeners of the line).
+    void AppendCommsLog(const QString &line);
     // Current date in the system short format: the prefix of every log line.
     QString shortDate() const;
 
@@ -138,17 +141,40 @@ public:
     };
     Stats stats;
 
+    // Listeners told of every request, answer and log line (TrafficEvent), in the
+    // order they were added. With none the link formats and allocates nothing for them.
+    void addTrafficListener(TrafficListener *listener);
+    void removeTrafficListener(TrafficListener *listener);
+    bool hasTrafficListeners() const { return !m_traffic.empty(); }
+
 private:
     friend class LineLease;
     void setLineHeld(bool held) { m_lineHeld = held; }
     QString drain(double seconds, bool pumpEvents, int longestAnswer);
     void discardLateBytes();
 
+    // What a request asks, for the traffic listeners: a read when tag is null.
+    struct Request {
+        int reg = 0;
+        int byteCount = 0;
+        const QString *address = nullptr;
+        bool checksumOn = false;
+        const WriteTag *tag = nullptr;
+        const QVariant *data = nullptr;
+    };
+    QString exchangeFor(const Request *request, const QString &frame, double preDelay, bool pumpEvents,
+                        int longestAnswer);
+    void reportRequest(const Request *request, const QString &frame, double sentAt);
+    void reportAnswer(const Request *request, const QString &answer, double sentAt);
+    void reportUnasked(const QString &bytes);
+    void report(const TrafficEvent &event);
+
     SerialPortIo &m_port;
     Clock &m_clock;
     Operator &m_op;
     CommsLog &m_log;
     bool m_lineHeld = false;
+    std::vector<TrafficListener *> m_traffic;
 };
 
 }  // namespace vx

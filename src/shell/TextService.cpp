@@ -90,6 +90,18 @@ constexpr BuiltInText BuiltInTexts[] = {
      "The data on this page (typed or opened from a file) is not on the indicator. Replace it with what the indicator holds?"},
     // The window (trial)
     {BuiltIn::ConfigFileSaved, "%1: kaydedildi: %2", "%1: saved to %2"},
+    // The communication monitor
+    {BuiltIn::MonitorTitle, "İletişim izleyici", "Communication monitor"},
+    {BuiltIn::MonitorPause, "Duraklat", "Pause"},
+    {BuiltIn::MonitorClear, "Temizle", "Clear"},
+    {BuiltIn::MonitorRegister, "Yazmaç:", "Register:"},
+    {BuiltIn::MonitorAllRegisters, "hepsi", "all"},
+    {BuiltIn::MonitorRegisterTip, "Yalnız bu yazmacın satırlarını göster", "Show only this register's lines"},
+    {BuiltIn::MonitorSave, "Metin olarak kaydet...", "Save as text..."},
+    {BuiltIn::MonitorTextFiles, "Metin dosyaları (*.txt);;Tüm dosyalar (*)", "Text files (*.txt);;All files (*)"},
+    {BuiltIn::MonitorNotSaved, "%1 kaydedilemedi: %2", "%1 could not be saved: %2"},
+    {BuiltIn::MonitorLoggedTip, "\"*\" ile işaretli satırlar ZRxLog.txt dosyasına da yazıldı",
+     "Lines marked \"*\" also went to ZRxLog.txt"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

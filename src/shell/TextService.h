@@ -75,6 +75,17 @@ enum class BuiltIn {
     ReplaceUnsentData,     // the question before a read replaces data the indicator has not got
     // The window (trial)
     ConfigFileSaved,       // the status line after a save: %1 time, %2 path
+    // The communication monitor
+    MonitorTitle,          // the dock's title and its item in the Settings and Help menu
+    MonitorPause,
+    MonitorClear,
+    MonitorRegister,       // the register filter's label
+    MonitorAllRegisters,   // the filter's "every register" value
+    MonitorRegisterTip,
+    MonitorSave,
+    MonitorTextFiles,      // the save dialog's filter
+    MonitorNotSaved,       // %1 path, %2 reason
+    MonitorLoggedTip,      // what the "*" lines are
     Count
 };
 
