@@ -236,6 +236,39 @@ TEST_F(TrafficTest, ListenerLetGoHearsNothingMoreAndTheLinkGoesOnAlone)
     EXPECT_EQ(leaver.heard, 1);
 }
 
+TEST(TrafficListening, ChangesNothingOnTheLineNorItsTiming)
+{
+    // The same sequence with and without a listener: the frames sent, the answers
+    // and the virtual time they took are the same.
+    struct Run {
+        QStringList frames, answers;
+        double elapsed = 0;
+    };
+    auto sequence = [](bool listen) {
+        test::SimLink s;
+        Recorder recorder;
+        if (listen)
+            s.link.addTrafficListener(&recorder);
+        s.sim.device.addFault(onceOn(reg::Command, sim::FaultKind::NoAnswer));
+        s.sim.device.addFault(onceOn(reg::Version, sim::FaultKind::Partial));
+        s.sim.port.injectIncoming("@03");
+        Run r;
+        s.link.CihazaGönder(reg::Command, 2, "Lg", cmd::HostOn);
+        r.answers << s.link.readAnswer(reg::Version, 10).raw << s.link.readAnswer(reg::Version, 10).raw;
+        s.link.HostYazdır(false);
+        r.frames = s.sim.port.framesSent();
+        r.elapsed = s.sim.clock.elapsed();
+        EXPECT_EQ(recorder.events.empty(), !listen);
+        return r;
+    };
+    const Run quiet = sequence(false);
+    const Run heard = sequence(true);
+    EXPECT_EQ(heard.frames, quiet.frames);
+    EXPECT_EQ(heard.answers, quiet.answers);
+    EXPECT_EQ(heard.elapsed, quiet.elapsed);
+    EXPECT_EQ(quiet.frames.size(), 5);
+}
+
 // ---------------------------------------------------------------------------
 // vextora-cli --trace: the same lines on standard error, standard output unchanged.
 // The operation's lease first waits out a quiet line (30 ms), so the version read
@@ -286,6 +319,26 @@ TEST_F(TraceOption, UnansweredIdentifyTracesEveryAttemptAndKeepsItsExitStatus)
     // What the tool says about the failure is still there, after the traffic.
     for (const QString &line : plain.errLines())
         EXPECT_TRUE(lines.contains(line)) << line.toStdString();
+}
+
+TEST_F(TraceOption, ReadOfAGroupTracesTheBatchLinkToo)
+{
+    const QString plainFile = cli.dir.filePath("plain.vxr");
+    const QString tracedFile = cli.dir.filePath("traced.vxr");
+    const test::CliRun plain = run({"read", plainFile, "--groups", "params"});
+    const test::CliRun traced = run({"--trace", "read", tracedFile, "--groups", "params"});
+
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    EXPECT_EQ(traced.exitCode, 0);
+    EXPECT_EQ(QString(traced.out).replace(tracedFile, plainFile), plain.out);
+    // The group's transfer begins with host mode on and ends with it off.
+    const QStringList lines = traced.errLines();
+    EXPECT_FALSE(lines.filter("> 019 command: write 2 bytes = 19 (host on)  @1000130001020013C7<CR>").isEmpty())
+        << traced.err.toStdString();
+    EXPECT_FALSE(lines.filter("> 019 command: write 2 bytes = 20 (host off)  @1000130001020014C6<CR>").isEmpty());
+    QFile a(plainFile), b(tracedFile);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll()) << "the file saved is the same";
 }
 
 TEST_F(TraceOption, HelpListsTheOption)

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -116,12 +117,15 @@ void CommunicationMonitor::traffic(const TrafficEvent &event)
     if (event.direction == TrafficDirection::Log)
         item->setForeground(QBrush(event.logged ? QColor(0x80, 0x40, 0x00) : QColor(0xB0, 0x00, 0x00)));
     item->setHidden(m_filter >= 0 && reg != m_filter);
+    // The list follows the newest line unless the user has scrolled up to read.
+    const QScrollBar *bar = m_list->verticalScrollBar();
+    const bool follow = bar->value() == bar->maximum();
     // Kept bounded: the oldest lines go first.
     while (m_list->count() >= MaxLines)
         delete m_list->takeItem(0);
     m_list->addItem(item);
-    if (!item->isHidden())
-        m_list->scrollToItem(item);
+    if (follow && !item->isHidden() && m_list->isVisible())
+        m_list->scrollToBottom();
 }
 
 bool CommunicationMonitor::paused() const { return m_pause->isChecked(); }
