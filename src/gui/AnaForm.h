@@ -192,6 +192,7 @@ private:
     void applyTexts();
     void updateConnectCaption();
     void updateDrainCaption();
+    void updateMonitorCaptions();  // the communication monitor's menu item and dock
     // Text of a line as the window shows it: the design caption while no language
     // file has been loaded.
     QString captionText(int line) const;

@@ -26,7 +26,7 @@ constexpr int RegisterRole = Qt::UserRole + 1;  // the line's register, -1 for n
 }  // namespace
 
 CommunicationMonitor::CommunicationMonitor(Link &link, const TextService &texts, Operator &op, QWidget *parent)
-    : QDockWidget(texts.builtIn(BuiltIn::MonitorTitle), parent), m_link(link), m_texts(texts), m_op(op)
+    : QDockWidget(parent), m_link(link), m_texts(texts), m_op(op)
 {
     setObjectName(QStringLiteral("CommunicationMonitor"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -36,29 +36,27 @@ CommunicationMonitor::CommunicationMonitor(Link &link, const TextService &texts,
     column->setContentsMargins(4, 4, 4, 4);
     auto *row = new QHBoxLayout;
 
-    m_pause = new QPushButton(texts.builtIn(BuiltIn::MonitorPause), body);
+    m_pause = new QPushButton(body);
     m_pause->setObjectName(QStringLiteral("MonitorPause"));
     m_pause->setCheckable(true);
-    auto *clearButton = new QPushButton(texts.builtIn(BuiltIn::MonitorClear), body);
-    clearButton->setObjectName(QStringLiteral("MonitorClear"));
-    auto *filterLabel = new QLabel(texts.builtIn(BuiltIn::MonitorRegister), body);
+    m_clear = new QPushButton(body);
+    m_clear->setObjectName(QStringLiteral("MonitorClear"));
+    m_registerLabel = new QLabel(body);
     m_register = new QSpinBox(body);
     m_register->setObjectName(QStringLiteral("MonitorRegister"));
     m_register->setRange(-1, 65535);
     m_register->setValue(-1);
-    m_register->setSpecialValueText(texts.builtIn(BuiltIn::MonitorAllRegisters));
-    m_register->setToolTip(texts.builtIn(BuiltIn::MonitorRegisterTip));
-    filterLabel->setBuddy(m_register);
-    auto *saveButton = new QPushButton(texts.builtIn(BuiltIn::MonitorSave), body);
-    saveButton->setObjectName(QStringLiteral("MonitorSave"));
+    m_registerLabel->setBuddy(m_register);
+    m_save = new QPushButton(body);
+    m_save->setObjectName(QStringLiteral("MonitorSave"));
 
     row->addWidget(m_pause);
-    row->addWidget(clearButton);
+    row->addWidget(m_clear);
     row->addSpacing(12);
-    row->addWidget(filterLabel);
+    row->addWidget(m_registerLabel);
     row->addWidget(m_register);
     row->addStretch(1);
-    row->addWidget(saveButton);
+    row->addWidget(m_save);
     column->addLayout(row);
 
     m_list = new QListWidget(body);
@@ -66,13 +64,13 @@ CommunicationMonitor::CommunicationMonitor(Link &link, const TextService &texts,
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_list->setToolTip(texts.builtIn(BuiltIn::MonitorLoggedTip));
     column->addWidget(m_list, 1);
     setWidget(body);
+    applyTexts(texts);
 
-    connect(clearButton, &QPushButton::clicked, this, [this] { clear(); });
+    connect(m_clear, &QPushButton::clicked, this, [this] { clear(); });
     connect(m_register, &QSpinBox::valueChanged, this, [this](int reg) { setRegisterFilter(reg); });
-    connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
+    connect(m_save, &QPushButton::clicked, this, [this] { save(); });
 
     chooseSavePath = [this] {
         return QFileDialog::getSaveFileName(this, m_texts.builtIn(BuiltIn::MonitorSave),
@@ -82,6 +80,18 @@ CommunicationMonitor::CommunicationMonitor(Link &link, const TextService &texts,
 }
 
 CommunicationMonitor::~CommunicationMonitor() { stopListening(); }
+
+void CommunicationMonitor::applyTexts(const TextService &texts)
+{
+    setWindowTitle(texts.builtIn(BuiltIn::MonitorTitle));
+    m_pause->setText(texts.builtIn(BuiltIn::MonitorPause));
+    m_clear->setText(texts.builtIn(BuiltIn::MonitorClear));
+    m_registerLabel->setText(texts.builtIn(BuiltIn::MonitorRegister));
+    m_register->setSpecialValueText(texts.builtIn(BuiltIn::MonitorAllRegisters));
+    m_register->setToolTip(texts.builtIn(BuiltIn::MonitorRegisterTip));
+    m_save->setText(texts.builtIn(BuiltIn::MonitorSave));
+    m_list->setToolTip(texts.builtIn(BuiltIn::MonitorLoggedTip));
+}
 
 void CommunicationMonitor::open()
 {

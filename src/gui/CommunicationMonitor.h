@@ -36,6 +36,8 @@ public:
 
     // Shows the dock and starts listening.
     void open();
+    // Captions in the language of texts (after a language change).
+    void applyTexts(const TextService &texts);
     bool listening() const { return m_listening; }
 
     void traffic(const TrafficEvent &event) override;
@@ -68,6 +70,9 @@ private:
     int m_filter = -1;
     QListWidget *m_list = nullptr;
     QPushButton *m_pause = nullptr;
+    QPushButton *m_clear = nullptr;
+    QPushButton *m_save = nullptr;
+    QLabel *m_registerLabel = nullptr;
     QSpinBox *m_register = nullptr;
 };
 

@@ -20,6 +20,7 @@ void AnaForm::applyTexts()
     m_captions.apply(m_texts);
     updateConnectCaption();
     updateDrainCaption();
+    updateMonitorCaptions();
     if (m_form1)
         m_form1->applyLanguage(m_texts.lines());
     // The weekday names of the date decoding (the failure text follows every load, in diloku).

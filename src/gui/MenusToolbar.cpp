@@ -145,6 +145,14 @@ void AnaForm::buildMenus()
     connect(m_connect, &QAction::triggered, this, [this] { connectMenuClick(); });
 }
 
+void AnaForm::updateMonitorCaptions()
+{
+    if (auto *item = findChild<QAction *>(QStringLiteral("MnAyar_Monitor")))
+        item->setText(m_texts.builtIn(BuiltIn::MonitorTitle));
+    if (auto *dock = findChild<CommunicationMonitor *>())
+        dock->applyTexts(m_texts);
+}
+
 void AnaForm::buildToolbar()
 {
     m_toolbar1 = addToolBar(QStringLiteral("Toolbar1"));

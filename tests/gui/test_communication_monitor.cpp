@@ -9,6 +9,7 @@
 #include "link/Registers.h"
 #include "link/Transaction.h"
 
+#include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -138,6 +139,28 @@ TEST_F(MonitorTest, SavesTheLinesShownAndReportsAFailedSave)
     EXPECT_FALSE(monitor->saveTo(dir.filePath("missing/traffic.txt")));
     ASSERT_EQ(op.count(Kind::Message), 1);
     EXPECT_TRUE(op.messages().last().contains("traffic.txt")) << op.messages().last().toStdString();
+}
+
+TEST_F(MonitorTest, CaptionsFollowTheLanguage)
+{
+    start();
+    vx::gui::CommunicationMonitor *monitor = openMonitor();
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(action("MnAyar_Monitor")->text(), "Communication monitor");
+    EXPECT_EQ(monitor->windowTitle(), "Communication monitor");
+    EXPECT_EQ(ctl<QPushButton>("MonitorPause")->text(), "Pause");
+    EXPECT_EQ(ctl<QSpinBox>("MonitorRegister")->specialValueText(), "all");
+
+    form->MnAyar_Click(3);
+    auto *files = ctl<QComboBox>("Combo5");
+    files->setCurrentIndex(files->findText("Türkçe.txt"));
+    ctl<QPushButton>("SSCommand9")->click();
+
+    EXPECT_EQ(action("MnAyar_Monitor")->text(), "İletişim izleyici");
+    EXPECT_EQ(monitor->windowTitle(), "İletişim izleyici");
+    EXPECT_EQ(ctl<QPushButton>("MonitorPause")->text(), "Duraklat");
+    EXPECT_EQ(ctl<QPushButton>("MonitorSave")->text(), "Metin olarak kaydet...");
+    EXPECT_EQ(ctl<QSpinBox>("MonitorRegister")->specialValueText(), "hepsi");
 }
 
 TEST_F(MonitorTest, KeepsOnlyTheNewestLines)
