@@ -20,18 +20,24 @@ namespace vx::cli {
 
 namespace {
 
-// --trace: each traffic line on standard error as it happens.
+// --trace: each traffic line on standard error as it happens, below a progress
+// line shown there (beforeLine ends it).
 class TraceToStream : public TrafficListener {
 public:
-    explicit TraceToStream(QTextStream &err) : m_err(err) {}
+    TraceToStream(QTextStream &err, std::function<void()> beforeLine)
+        : m_err(err), m_beforeLine(std::move(beforeLine))
+    {
+    }
     void traffic(const TrafficEvent &event) override
     {
+        m_beforeLine();
         m_err << FormatTrafficLine(event) << '\n';
         m_err.flush();
     }
 
 private:
     QTextStream &m_err;
+    std::function<void()> m_beforeLine;
 };
 
 }  // namespace
@@ -68,7 +74,7 @@ Session::Session(Environment &env, SessionOptions options, std::unique_ptr<Setti
     m_link = std::make_unique<Link>(*m_port, *m_clock, *m_owned->op, *m_owned->log);
     m_link->settings = m_options.link;
     if (m_options.trace) {
-        m_owned->trace = std::make_unique<TraceToStream>(env.err);
+        m_owned->trace = std::make_unique<TraceToStream>(env.err, [this] { endProgress(); });
         m_link->addTrafficListener(m_owned->trace.get());
     }
 }
