@@ -75,6 +75,20 @@ enum class BuiltIn {
     ReplaceUnsentData,     // the question before a read replaces data the indicator has not got
     // The window (trial)
     ConfigFileSaved,       // the status line after a save: %1 time, %2 path
+    // Finding an indicator (the connection panel's "Find…")
+    ScanFindButton,        // the button that starts the scan
+    ScanSweepAddresses,    // the check box: try the addresses 01..99 too
+    ScanSweepQuestion,     // %1 tries, %2 minutes at most
+    ScanProgress,          // %1 port, %2 line settings, %3 address, %4 checksum
+    ScanCancel,            // the progress dialog's button
+    ScanFound,             // %1 port, %2 line settings, %3 address, %4 checksum, %5 version text
+    ScanNothingFound,      // %1 port
+    ScanCancelled,
+    ScanLineBusy,          // another operation holds the line
+    ScanPortFailed,        // %1 port, %2 error number
+    ScanUseSettings,       // the button that fills the panel with what answered
+    ScanChecksumOn,
+    ScanChecksumOff,
     Count
 };
 
