@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 
@@ -91,6 +92,26 @@ TEST_F(WindowFindTest, NothingFoundLeavesThePanelAsItWas)
     EXPECT_FALSE(ctl<QPushButton>("ScanUse")->isEnabled());
     EXPECT_EQ(shownText("Combo7"), "9600");
     EXPECT_EQ(port.framesSent().size(), 42);
+}
+
+TEST_F(WindowFindTest, CancelInTheProgressWindowStopsTheSearch)
+{
+    device.setAddress("09");
+    start();
+    form->MnAyar_Click(0);
+    // The operator presses Cancel half a second into the search.
+    clock.callAfter(0.5, [this] {
+        auto *progress = form->findChild<QProgressDialog *>("ScanProgressDialog");
+        ASSERT_NE(progress, nullptr);
+        EXPECT_TRUE(progress->labelText().startsWith("Looking for an indicator: COM1 · 1200,")) << qPrintable(progress->labelText());
+        progress->cancel();
+    });
+    click("ScanFind");
+    EXPECT_EQ(result(), "The search was cancelled.");
+    EXPECT_GT(port.framesSent().size(), 0);
+    EXPECT_LT(port.framesSent().size(), 6);  // still at 1200 baud: six tries there take longer
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(form->link().lineHeld());
 }
 
 TEST_F(WindowFindTest, NoScanWhileAnotherOperationHoldsTheLine)
