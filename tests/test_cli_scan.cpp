@@ -79,16 +79,5 @@ TEST_F(CliScan, TheStrictIndicatorIgnoresAClientAtAnotherSpeed)
     EXPECT_TRUE(right.out.contains("ZR2 V2.20"));
 }
 
-TEST_F(CliScan, TheSimulatorRefusesContradictoryLineOptions)
-{
-    for (const QStringList &args : {QStringList{"--baud-strict"}, QStringList{"--addresses", "5,5"},
-                                    QStringList{"--addresses", "5", "--address", "7"}, QStringList{"--addresses", "x"}}) {
-        QProcess p;
-        p.start(Binary("vextora-sim"), QStringList{"--link", dir.filePath("x")} + args);
-        ASSERT_TRUE(p.waitForFinished(10000));
-        EXPECT_EQ(p.exitCode(), 2) << args.join(' ').toStdString();
-    }
-}
-
 }  // namespace
 }  // namespace vx::test

@@ -169,12 +169,7 @@ TEST_F(ScanLine, FindsAnIndicatorAt19200AtAddress07WithoutChecksum)
     EXPECT_EQ(sim->port.lastLineSettings(), "19200,N,8,1");
     EXPECT_FALSE(sim->port.isOpen());
     EXPECT_FALSE(link->lineHeld());
-}
-
-TEST_F(ScanLine, LeavesTheLinksSettingsAsTheyWere)
-{
-    setUp("2400,N,8,1");
-    ScanPort(*link, {});
+    // The link's own settings are as they were.
     EXPECT_EQ(link->settings.PortSettings, "9600,N,8,1");
     EXPECT_EQ(link->settings.DeviceAddress, "12");
     EXPECT_TRUE(link->settings.ChecksumEnabled);
@@ -391,6 +386,48 @@ TEST_F(ScanCommand, AnInterruptExitsSixWithWhatWasFoundSoFar)
     EXPECT_EQ(r.out, "COM1  1200,N,8,1  address 05  checksum on  ZR2  ZR2 V2.20\n");
     EXPECT_TRUE(r.err.contains("scan cancelled"));
     EXPECT_EQ(sim.port.framesSent().size(), 2);
+}
+
+// Only COM3 and COM5 can be opened; the indicator is on COM5.
+struct TwoPorts : SerialPortIo {
+    sim::InProcessPort &on5;
+    sim::InProcessPort &on3;
+    SerialPortIo *in = nullptr;
+    QStringList opened;
+    TwoPorts(sim::InProcessPort &five, sim::InProcessPort &three) : on5(five), on3(three) {}
+    PortResult open(const QString &name, const QString &line) override
+    {
+        opened << name;
+        in = name == "COM5" ? static_cast<SerialPortIo *>(&on5) : name == "COM3" ? &on3 : nullptr;
+        return in ? in->open(name, line) : PortResult{PortErr::NoSuchPort, "gone"};
+    }
+    void close() override { if (in) in->close(); }
+    bool isOpen() const override { return in && in->isOpen(); }
+    void write(const QByteArray &bytes) override { if (in) in->write(bytes); }
+    qint64 bytesWaiting() override { return in ? in->bytesWaiting() : 0; }
+    QByteArray readAll() override { return in ? in->readAll() : QByteArray(); }
+};
+
+TEST_F(ScanCommand, AllPortsScansEveryPortThatOpens)
+{
+    InProcessIndicator sim;
+    sim.port.setIndicatorLine("9600,N,8,1");
+    sim::VirtualIndicator nobody(At("42", true));
+    sim::InProcessPort empty(nobody, sim.clock);
+    TwoPorts ports(sim.port, empty);
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    cli::Environment env{.out = o, .err = e, .port = &ports, .clock = &sim.clock, .interactive = false, .interrupted = {}};
+    const int rc = cli::RunCli({"vextora-cli", "--settings", cli.dir.filePath("vextora.ini"), "--language",
+                                "English.txt", "--port", "COM9", "scan", "--all-ports"},
+                               env);
+    o.flush();
+    e.flush();
+    EXPECT_EQ(rc, 0) << err.toStdString();
+    EXPECT_EQ(out, "COM5  9600,N,8,1  address none  checksum on  ZR2  ZR2 V2.20\n");
+    EXPECT_TRUE(err.contains("COM3: no indicator answered")) << err.toStdString();
+    EXPECT_FALSE(err.contains("COM9"));
+    EXPECT_EQ(empty.framesSent().size(), 42);
 }
 
 TEST_F(ScanCommand, AWrongAddressListIsAUsageError)
