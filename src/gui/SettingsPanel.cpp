@@ -84,12 +84,12 @@ SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &caption
     useRow->addStretch(1);
     useRow->addWidget(m_use);
     if (auto *layout = qobject_cast<QVBoxLayout *>(body->layout())) {
-        const int at = layout->count() - 1;  // before the accept and cancel buttons
+        const int at = 1;  // below the settings, above the space before the accept and cancel buttons
         layout->insertLayout(at, findRow);
         layout->insertWidget(at + 1, m_result);
         layout->insertLayout(at + 2, useRow);
     }
-    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 96);
+    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 72);
     QObject::connect(m_find, &QPushButton::clicked, m_c.panel, [this] { find(); });
     QObject::connect(m_use, &QPushButton::clicked, m_c.panel, [this] { useFound(); });
 }
