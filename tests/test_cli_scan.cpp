@@ -61,6 +61,19 @@ TEST_F(CliScan, NothingAnsweringExitsOne)
     EXPECT_TRUE(r.err.contains("no indicator answered")) << r.err.toStdString();
 }
 
+TEST_F(CliScan, CtrlCStopsASweepWithExitSix)
+{
+    // Nobody answers: the sweep of 97 addresses x 42 tries would take minutes.
+    SimProcess sim({"--address", "3", "--checksum", "off"});
+    ASSERT_TRUE(sim.ready());
+    const CliRun r = RunCliProcess(settings(), {"--port", sim.link, "--json", "scan", "--addresses", "0,4-99"},
+                                   /*interruptAfterMs=*/1500);
+    EXPECT_EQ(r.exitCode, 6) << r.err.toStdString();
+    EXPECT_EQ(jsonArray(r).size(), 0);
+    EXPECT_TRUE(r.err.contains("4074 tries")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("scan cancelled")) << r.err.toStdString();
+}
+
 TEST_F(CliScan, APortThatDoesNotExistExitsThree)
 {
     const CliRun r = RunCliProcess(settings(), {"--port", dir.filePath("no-such-port"), "scan"});
