@@ -67,7 +67,7 @@ TEST_F(CliScan, CtrlCStopsASweepWithExitSix)
     SimProcess sim({"--address", "3", "--checksum", "off"});
     ASSERT_TRUE(sim.ready());
     const CliRun r = RunCliProcess(settings(), {"--port", sim.link, "--json", "scan", "--addresses", "0,4-99"},
-                                   /*interruptAfterMs=*/1500);
+                                   /*interruptAfterMs=*/3000);
     EXPECT_EQ(r.exitCode, 6) << r.err.toStdString();
     EXPECT_EQ(jsonArray(r).size(), 0);
     EXPECT_TRUE(r.err.contains("4074 tries")) << r.err.toStdString();
