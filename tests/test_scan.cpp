@@ -212,16 +212,6 @@ TEST_F(ScanLine, AnIndicatorAtARefusedFramingIsNotFound)
     EXPECT_TRUE(r.found.empty());
 }
 
-TEST_F(ScanLine, AnIndicatorAtAnotherAddressOrChecksumDoesNotCount)
-{
-    setUp("9600,N,8,1", At("05", true));
-    ScanOptions options;
-    options.tries = ScanTries({QString(), "06"});
-    const ScanResult r = ScanPort(*link, options);
-    EXPECT_EQ(r.outcome, ScanResult::Outcome::NothingFound);
-    EXPECT_EQ(frames().size(), 84);
-}
-
 TEST_F(ScanLine, AllFindsTwoIndicatorsOnOneLineAndTriesAnAddressNoMoreOnceItAnswered)
 {
     setUp("38400,N,8,1", At("05", true));
@@ -342,15 +332,6 @@ TEST_F(ScanCommand, JsonListsWhatAnsweredWithTheFieldsScriptsRead)
     EXPECT_EQ(f.value("model").toString(), "ZR2");
     EXPECT_EQ(f.value("version").toString(), "ZR2 V2.20");
     EXPECT_TRUE(r.err.contains("scanning COM2: 42 tries")) << r.err.toStdString();
-}
-
-TEST_F(ScanCommand, TextOutputNamesEverySetting)
-{
-    InProcessIndicator sim;
-    sim.port.setIndicatorLine("9600,N,8,1");
-    const test::CliRun r = cli.run(sim, {"--port", "COM1", "scan"});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "COM1  9600,N,8,1  address none  checksum on  ZR2  ZR2 V2.20\n");
 }
 
 TEST_F(ScanCommand, NothingFoundExitsOneWithAnEmptyList)
