@@ -1,6 +1,18 @@
 #include "sim/InProcessPort.h"
 
 namespace vx::sim {
+namespace {
+
+// "19200,n,8,1" -> {"19200", "N", "8"}: what must agree for characters to arrive whole.
+QStringList lineKey(const QString &lineSettings)
+{
+    QStringList parts = lineSettings.split(QLatin1Char(','));
+    for (QString &p : parts)
+        p = p.trimmed().toUpper();
+    return parts.mid(0, 3);
+}
+
+}  // namespace
 
 InProcessPort::InProcessPort(VirtualIndicator &device, VirtualClock &clock)
     : InProcessPort(device, clock, Timing{})
@@ -8,7 +20,7 @@ InProcessPort::InProcessPort(VirtualIndicator &device, VirtualClock &clock)
 }
 
 InProcessPort::InProcessPort(VirtualIndicator &device, VirtualClock &clock, Timing timing)
-    : m_device(device)
+    : m_devices{&device}
     , m_clock(clock)
     , m_timing(timing)
     , m_self(std::make_shared<InProcessPort *>(this))
@@ -22,6 +34,11 @@ PortResult InProcessPort::open(const QString &portName, const QString &lineSetti
     ++m_openCount;
     m_portName = portName;
     m_lineSettings = lineSettings;
+    const QStringList key = lineKey(lineSettings);
+    if (key.size() == 3 && m_refusedFramings.contains(key[1] + QLatin1Char(',') + key[2])) {
+        m_open = false;
+        return {PortErr::BadSettings, QStringLiteral("%1: the port cannot do %2").arg(portName, lineSettings)};
+    }
     if (m_openError != PortErr::None) {
         m_open = false;
         return {m_openError, QStringLiteral("cannot open %1 (error %2)").arg(portName).arg(m_openError)};
@@ -50,7 +67,18 @@ void InProcessPort::write(const QByteArray &bytes)
         const QByteArray frame = m_pendingRequest.left(cr + 1);
         m_pendingRequest.remove(0, cr + 1);
         m_framesSent.append(QString::fromLatin1(frame));
-        const std::optional<VirtualIndicator::Reply> reply = m_device.handle(frame.left(cr));
+        if (!m_indicatorLine.isEmpty() && lineKey(m_lineSettings) != lineKey(m_indicatorLine))
+            continue;  // garbled on the way: no indicator understands it
+        std::optional<VirtualIndicator::Reply> reply;
+        for (VirtualIndicator *device : m_devices) {
+            const std::optional<VirtualIndicator::Reply> one = device->handle(frame.left(cr));
+            if (!one || one->bytes.isEmpty())
+                continue;
+            if (!reply)
+                reply = one;
+            else
+                reply->bytes += one->bytes;  // two on one address talk over each other
+        }
         if (!reply || reply->bytes.isEmpty())
             continue;
 

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 namespace vx::sim {
 
@@ -42,15 +43,26 @@ public:
     int writesWhileClosed() const { return m_writesWhileClosed; }
     Timing timing() const { return m_timing; }
     void setTiming(Timing timing) { m_timing = timing; }
+    // The line settings the indicators are set to ("19200,N,8,1"): a request reaches
+    // them only while the port is set to the same speed, parity and data bits; at any
+    // other it arrives garbled and nobody answers. Empty (the default): any settings.
+    void setIndicatorLine(const QString &lineSettings) { m_indicatorLine = lineSettings; }
+    // Opens with this framing ("O,7": parity and data bits) fail with error 8015, as
+    // on an adapter that cannot do it.
+    void refuseFraming(const QString &parityAndBits) { m_refusedFramings << parityAndBits.toUpper(); }
+    // Another indicator on the same line (RS-485): every request reaches each of them.
+    void addDevice(VirtualIndicator &device) { m_devices.push_back(&device); }
 
 private:
-    VirtualIndicator &m_device;
+    std::vector<VirtualIndicator *> m_devices;
     VirtualClock &m_clock;
     Timing m_timing;
     bool m_open = false;
     int m_openError = 0;
     int m_openCount = 0;
     QString m_portName, m_lineSettings;
+    QString m_indicatorLine;
+    QStringList m_refusedFramings;
     QByteArray m_pendingRequest;
     QByteArray m_incoming;
     QStringList m_framesSent;

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <utility>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -67,8 +68,13 @@ bool makeLink(const QString &linkPath, const QString &target, QString *error)
 }  // namespace
 
 PtyServer::PtyServer(VirtualIndicator &device, Timing timing, QObject *parent)
+    : PtyServer(std::vector<VirtualIndicator *>{&device}, timing, parent)
+{
+}
+
+PtyServer::PtyServer(std::vector<VirtualIndicator *> devices, Timing timing, QObject *parent)
     : QObject(parent)
-    , m_device(device)
+    , m_devices(std::move(devices))
     , m_timing(timing)
     , m_pending(std::make_unique<Pending>())
 {
@@ -190,7 +196,18 @@ void PtyServer::onReadable()
     for (int cr = m_request.indexOf('\r'); cr >= 0; cr = m_request.indexOf('\r')) {
         const QByteArray request = m_request.left(cr);
         m_request.remove(0, cr + 1);
-        const std::optional<VirtualIndicator::Reply> reply = m_device.handle(request);
+        std::optional<VirtualIndicator::Reply> reply;
+        if (!m_timing.baudStrict || clientBaud() == m_timing.baud) {
+            for (VirtualIndicator *device : m_devices) {
+                const std::optional<VirtualIndicator::Reply> one = device->handle(request);
+                if (!one || one->bytes.isEmpty())
+                    continue;
+                if (!reply)
+                    reply = one;
+                else
+                    reply->bytes += one->bytes;  // two on one address talk over each other
+            }
+        }
         if (m_exchangeLog)
             m_exchangeLog(request, reply ? reply->bytes : QByteArray());
         // A pty delivers the request at once; on a real line it takes 10 bits a
@@ -202,6 +219,25 @@ void PtyServer::onReadable()
     // A request never ends without a CR; a runaway stream of noise is dropped.
     if (m_request.size() > 65536)
         m_request.clear();
+}
+
+int PtyServer::clientBaud() const
+{
+    // The master reads the settings the slave side (the client's port) was given.
+    termios tio {};
+    if (m_master < 0 || ::tcgetattr(m_master, &tio) != 0)
+        return 0;
+    static const std::pair<speed_t, int> speeds[] = {
+        {B300, 300},     {B600, 600},     {B1200, 1200},   {B2400, 2400},     {B4800, 4800},
+        {B9600, 9600},   {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
+        {B230400, 230400},
+    };
+    const speed_t speed = ::cfgetospeed(&tio);
+    for (const auto &[code, baud] : speeds) {
+        if (code == speed)
+            return baud;
+    }
+    return 0;
 }
 
 void PtyServer::queueReply(const QByteArray &bytes, double delaySeconds)

@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QSocketNotifier;
 class QTimer;
@@ -21,8 +22,16 @@ public:
     struct Timing {
         int baud = 0;             // 0: no pacing
         double latency = 0.005;   // seconds
+        // Understand only a client whose port is set to `baud` (read from the
+        // terminal's settings when a request ends): at any other speed the request
+        // would arrive garbled, so nobody answers. The framing cannot be checked on a
+        // pseudo-terminal (it keeps 8 bits without parity).
+        bool baudStrict = false;
     };
     PtyServer(VirtualIndicator &device, Timing timing, QObject *parent = nullptr);
+    // Several indicators on one line (RS-485), each at its own address: every
+    // request reaches each of them.
+    PtyServer(std::vector<VirtualIndicator *> devices, Timing timing, QObject *parent = nullptr);
     ~PtyServer() override;
 
     // Opens the pty and makes linkPath (if not empty) a symlink to its slave side.
@@ -41,7 +50,10 @@ private:
     void sendNext();
     void queueReply(const QByteArray &bytes, double delaySeconds);
 
-    VirtualIndicator &m_device;
+    // The line speed the client's port is set to (0 when it cannot be read).
+    int clientBaud() const;
+
+    std::vector<VirtualIndicator *> m_devices;
     Timing m_timing;
     int m_master = -1;
     int m_slaveKeep = -1;  // kept open so the pty survives clients closing it

@@ -16,6 +16,8 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -85,6 +87,13 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Device address, 0 to 99 (default none: frames "
                                                        "without address field; 0 means the same)."),
                                         QStringLiteral("NN"));
+    const QCommandLineOption addressesOpt(QStringLiteral("addresses"),
+                                          QStringLiteral("Several indicators on one line (RS-485), one at each "
+                                                         "address of LIST (e.g. 5,7), each with its own registers."),
+                                          QStringLiteral("LIST"));
+    const QCommandLineOption baudStrictOpt(QStringLiteral("baud-strict"),
+                                           QStringLiteral("Understand only a client whose port is set to the line "
+                                                          "speed of --baud; at another speed nothing answers."));
     const QCommandLineOption checksumOpt(QStringLiteral("checksum"),
                                          QStringLiteral("Expect and send the LRC checksum (default on)."),
                                          QStringLiteral("on|off"));
@@ -135,7 +144,8 @@ int main(int argc, char *argv[])
                                        QStringLiteral("With --weight-motion: seconds after the start at which the "
                                                       "load is put on (default 30)."),
                                        QStringLiteral("S"));
-    parser.addOptions({linkOpt, modelOpt, secondOpt, addressOpt, checksumOpt, baudOpt, latencyOpt, stateOpt,
+    parser.addOptions({linkOpt, modelOpt, secondOpt, addressOpt, addressesOpt, baudStrictOpt, checksumOpt, baudOpt,
+                       latencyOpt, stateOpt,
                        faultOpt, strictOpt, logOpt, calibrationOpt, analogOpt, operatingOpt, spanRefusalsOpt,
                        motionOpt, loadOpt, loadAtOpt});
 
@@ -161,6 +171,24 @@ int main(int argc, char *argv[])
                          .arg(parser.value(addressOpt)));
         options.address = *address == QLatin1String("00") ? QString() : *address;
     }
+    QStringList lineAddresses;  // --addresses: one indicator at each
+    if (parser.isSet(addressesOpt)) {
+        if (parser.isSet(addressOpt))
+            badUsage(QStringLiteral("--address and --addresses cannot be given together"));
+        if (parser.isSet(QStringLiteral("state")))
+            badUsage(QStringLiteral("--state keeps one indicator's registers: it cannot be given with --addresses"));
+        for (const QString &item : parser.value(addressesOpt).split(QLatin1Char(','))) {
+            const auto address = vx::ParseAddressOption(item);
+            if (!address || address->isEmpty())
+                badUsage(QStringLiteral("bad --addresses \"%1\": expected numbers from 0 to 99 joined by commas")
+                             .arg(parser.value(addressesOpt)));
+            const QString field = *address == QLatin1String("00") ? QString() : *address;
+            if (lineAddresses.contains(field))
+                badUsage(QStringLiteral("bad --addresses \"%1\": an address is given twice")
+                             .arg(parser.value(addressesOpt)));
+            lineAddresses << field;
+        }
+    }
     vx::sim::PtyServer::Timing timing;
     if (parser.isSet(baudOpt)) {
         bool ok = false;
@@ -169,6 +197,9 @@ int main(int argc, char *argv[])
             badUsage(QStringLiteral("bad --baud \"%1\": expected a whole number from 0 to 4000000")
                          .arg(parser.value(baudOpt)));
     }
+    timing.baudStrict = parser.isSet(baudStrictOpt);
+    if (timing.baudStrict && timing.baud <= 0)
+        badUsage(QStringLiteral("--baud-strict needs the line speed: --baud N"));
     if (parser.isSet(latencyOpt)) {
         bool ok = false;
         const double ms = parser.value(latencyOpt).trimmed().toDouble(&ok);
@@ -237,7 +268,15 @@ int main(int argc, char *argv[])
         faults.push_back(*rule);
     }
 
-    VirtualIndicator device(options);
+    if (lineAddresses.isEmpty())
+        lineAddresses << options.address;
+    std::vector<std::unique_ptr<VirtualIndicator>> devices;
+    for (const QString &address : lineAddresses) {
+        VirtualIndicator::Options own = options;
+        own.address = address;
+        devices.push_back(std::make_unique<VirtualIndicator>(own));
+    }
+    VirtualIndicator &device = *devices.front();
     const QString statePath = parser.value(stateOpt);
     if (!statePath.isEmpty() && QFileInfo::exists(statePath)) {
         QString error;
@@ -247,17 +286,21 @@ int main(int argc, char *argv[])
         }
     }
     // Texts given on the command line win over the state file.
-    if (parser.isSet(modelOpt))
-        device.setModel(parser.value(modelOpt));
-    if (parser.isSet(secondOpt))
-        device.setSecondText(parser.value(secondOpt));
-    for (const auto &rule : faults)
-        device.addFault(rule);
     QElapsedTimer running;
     running.start();
     modules.seconds = [&running] { return running.elapsed() / 1000.0; };
     modules.parameters.clockStart = QDateTime::currentDateTime();
-    vx::sim::InstallDefaultModules(device, modules);
+    std::vector<VirtualIndicator *> line;
+    for (const auto &one : devices) {
+        if (parser.isSet(modelOpt))
+            one->setModel(parser.value(modelOpt));
+        if (parser.isSet(secondOpt))
+            one->setSecondText(parser.value(secondOpt));
+        for (const auto &rule : faults)
+            one->addFault(rule);
+        vx::sim::InstallDefaultModules(*one, modules);
+        line.push_back(one.get());
+    }
 
     // Signals reach the event loop through a socket pair.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
@@ -280,7 +323,7 @@ int main(int argc, char *argv[])
     ::sigaction(SIGTERM, &sa, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
 
-    vx::sim::PtyServer server(device, timing);
+    vx::sim::PtyServer server(line, timing);
     if (parser.isSet(logOpt)) {
         server.setExchangeLog([](const QByteArray &request, const QByteArray &answer) {
             std::fprintf(stderr, "-> %s\n<- %s\n", qPrintable(cleanForLog(request + '\r')),

@@ -5,14 +5,19 @@
 #include "gui/WindowState.h"
 #include "link/Codec.h"
 #include "link/ReadingTime.h"
+#include "link/SerialPort.h"
 #include "link/Settings.h"
 #include "link/Transaction.h"
 
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
+#include <QBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <cmath>
 
 namespace vx::gui {
 namespace {
@@ -62,6 +67,31 @@ SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &caption
     QLineEdit *portNumber = m_c.text4[0];
     QObject::connect(m_c.combo6, &QComboBox::currentTextChanged, m_c.panel,
                      [portNumber](const QString &name) { portNumber->setText(name.mid(3)); });
+
+    // Finding an indicator: the button, the address sweep, what answered and the
+    // button that takes it over, above the panel's own buttons.
+    QWidget *body = m_c.panel->body();
+    m_find = Named<QPushButton>(QStringLiteral("ScanFind"), body, QStringLiteral("Bul…"));
+    m_sweep = Named<QCheckBox>(QStringLiteral("ScanSweep"), body, QStringLiteral("Adresleri de dene (01–99)"));
+    m_result = Named<QLabel>(QStringLiteral("ScanResult"), body);
+    m_result->setWordWrap(true);
+    m_use = Named<QPushButton>(QStringLiteral("ScanUse"), body, QStringLiteral("Bu ayarları kullan"));
+    m_use->setEnabled(false);
+    auto *findRow = new QHBoxLayout;
+    findRow->addWidget(m_find);
+    findRow->addWidget(m_sweep, 1);
+    auto *useRow = new QHBoxLayout;
+    useRow->addStretch(1);
+    useRow->addWidget(m_use);
+    if (auto *layout = qobject_cast<QVBoxLayout *>(body->layout())) {
+        const int at = 1;  // below the settings, above the space before the accept and cancel buttons
+        layout->insertLayout(at, findRow);
+        layout->insertWidget(at + 1, m_result);
+        layout->insertLayout(at + 2, useRow);
+    }
+    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 72);
+    QObject::connect(m_find, &QPushButton::clicked, m_c.panel, [this] { find(); });
+    QObject::connect(m_use, &QPushButton::clicked, m_c.panel, [this] { useFound(); });
 }
 
 bool SettingsPanel::isAcceptButton(const QWidget *widget) const { return widget == m_c.ok; }
@@ -85,6 +115,10 @@ void SettingsPanel::applyTexts(const TextService &texts)
 {
     SetCaption(m_c.frameEnd, texts.builtIn(BuiltIn::DrainCaption));
     m_c.frameEnd->setToolTip(texts.builtIn(BuiltIn::DrainToolTip));
+    SetCaption(m_find, texts.builtIn(BuiltIn::ScanFindButton));
+    SetCaption(m_sweep, texts.builtIn(BuiltIn::ScanSweepAddresses));
+    SetCaption(m_use, texts.builtIn(BuiltIn::ScanUseSettings));
+    showFound();
 }
 
 void SettingsPanel::hide() { m_c.panel->hide(); }
@@ -121,6 +155,10 @@ void SettingsPanel::open()
         }
     }
     c.frameEnd->setChecked(s.drainMode == DrainMode::FrameEnd);
+    // What an earlier search found belongs to that search.
+    m_found.reset();
+    m_result->clear();
+    m_use->setEnabled(false);
     c.ok->setFocus();
 }
 
@@ -172,6 +210,116 @@ void SettingsPanel::SSCommand7_Click()
 {
     m_c.panel->hide();
     m_host.panelClosed();
+}
+
+void SettingsPanel::find()
+{
+    const TextService &texts = m_host.texts();
+    Link &link = m_host.link();
+    Operator &op = link.op();
+    m_found.reset();
+    m_use->setEnabled(false);
+    m_result->clear();
+
+    QStringList addresses{QString()};
+    if (m_sweep->isChecked()) {
+        for (int a = 1; a <= 99; ++a)
+            addresses << PadLeftZeros(a, 2);
+    }
+    ScanOptions options;
+    options.tries = ScanTries(addresses);
+    const int total = int(options.tries.size());
+    if (m_sweep->isChecked()) {
+        const int minutes = int(std::ceil(ScanEstimateSeconds(options.tries) / 60.0));
+        if (op.okCancel(texts.builtIn(BuiltIn::ScanSweepQuestion).arg(total).arg(minutes), Icon::Question)
+            != Choice::Ok)
+            return;
+    }
+
+    // The port chosen in the panel, not yet accepted: for this search only.
+    const QString chosen = m_c.combo6->currentText();
+    const QString number = chosen.isEmpty() ? link.settings.PortNumber : chosen.mid(3);
+    const QString portName = PortNameFor(number);
+    const QString kept = link.settings.PortNumber;
+    link.settings.PortNumber = number;
+
+    QProgressDialog progress(m_c.panel);
+    progress.setObjectName(QStringLiteral("ScanProgressDialog"));
+    progress.setWindowTitle(texts.builtIn(BuiltIn::ScanFindButton));
+    progress.setCancelButtonText(texts.builtIn(BuiltIn::ScanCancel));
+    progress.setRange(0, total);
+    progress.setMinimumDuration(0);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    const QString on = texts.builtIn(BuiltIn::ScanChecksumOn);
+    const QString off = texts.builtIn(BuiltIn::ScanChecksumOff);
+    const QString none = texts.builtIn(BuiltIn::NoAddress);
+    options.progress = [&](int done, int, const ScanTry &next) {
+        progress.setValue(done);
+        progress.setLabelText(texts.builtIn(BuiltIn::ScanProgress)
+                                  .arg(portName, next.lineSettings, next.address.isEmpty() ? none : next.address,
+                                       next.checksum ? on : off));
+    };
+    options.cancelled = [&progress] { return progress.wasCanceled(); };
+    const ScanResult r = ScanPort(link, options);
+    link.settings.PortNumber = kept;
+    progress.close();
+
+    switch (r.outcome) {
+    case ScanResult::Outcome::Found:
+        m_found = r.found.front();
+        m_use->setEnabled(true);
+        showFound();
+        break;
+    case ScanResult::Outcome::NothingFound:
+        m_result->setText(texts.builtIn(BuiltIn::ScanNothingFound).arg(portName));
+        break;
+    case ScanResult::Outcome::Cancelled:
+        m_result->setText(texts.builtIn(BuiltIn::ScanCancelled));
+        break;
+    case ScanResult::Outcome::Busy:
+        op.message(texts.builtIn(BuiltIn::ScanLineBusy), Icon::Warning);
+        break;
+    case ScanResult::Outcome::PortFailed:
+        op.message(texts.builtIn(BuiltIn::ScanPortFailed).arg(portName).arg(r.portError), Icon::Critical);
+        break;
+    }
+}
+
+void SettingsPanel::showFound()
+{
+    if (!m_found)
+        return;
+    const TextService &texts = m_host.texts();
+    const ScanFound &f = *m_found;
+    m_result->setText(texts.builtIn(BuiltIn::ScanFound)
+                          .arg(f.port, f.lineSettings,
+                               f.address.isEmpty() ? texts.builtIn(BuiltIn::NoAddress) : f.address,
+                               texts.builtIn(f.checksum ? BuiltIn::ScanChecksumOn : BuiltIn::ScanChecksumOff),
+                               f.version));
+}
+
+void SettingsPanel::useFound()
+{
+    if (!m_found)
+        return;
+    const ConnectionPanel &c = m_c;
+    const QStringList parts = m_found->lineSettings.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return;
+    const QString &baud = parts[0];
+    if (c.combo7->findText(baud) < 0)
+        c.combo7->addItem(baud);
+    c.combo7->setCurrentText(baud);
+    for (const ParityName &p : Parities) {
+        if (QString(p.letter) == parts[1])
+            c.combo9->setCurrentText(QLatin1String(p.name));
+    }
+    c.combo8->setCurrentText(parts[2]);
+    c.combo2->setCurrentIndex(c.combo2->findText(m_found->address.isEmpty() ? QStringLiteral("00") : m_found->address));
+    c.combo3->setCurrentText(m_found->checksum ? QStringLiteral("Var") : QStringLiteral("Yok"));
+    c.text4[1]->setText(m_found->lineSettings);
 }
 
 void SettingsPanel::readingTimeEntry()

@@ -4,6 +4,11 @@
 // on its accept button).
 
 #include "gui/Panels.h"
+#include "link/Scan.h"
+
+#include <optional>
+
+class QLabel;
 
 namespace vx {
 class TextService;
@@ -33,9 +38,23 @@ public:
     void applyTexts(const TextService &texts);
     void hide();
 
+    // "Find…": scans the port chosen in the panel for an indicator (through the line
+    // lease, with a progress dialog whose Cancel stops it) and shows what answered.
+    void find();
+    // "Use these settings": the panel's speed, framing, address and checksum become
+    // what answered (stored only when the panel is accepted).
+    void useFound();
+    const std::optional<ScanFound> &found() const { return m_found; }
+
 private:
+    void showFound();
     PanelHost &m_host;
     ConnectionPanel m_c;
+    QPushButton *m_find = nullptr;
+    QCheckBox *m_sweep = nullptr;
+    QLabel *m_result = nullptr;
+    QPushButton *m_use = nullptr;
+    std::optional<ScanFound> m_found;
 };
 
 }  // namespace vx::gui

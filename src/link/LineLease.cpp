@@ -50,6 +50,19 @@ LineLease::LineLease(Link &link, Options options) : m_link(link)
 
 LineLease::~LineLease() { release(); }
 
+PortResult LineLease::reopen(const QString &lineSettings)
+{
+    if (m_state != State::Held)
+        return {PortErr::NotOpen, QStringLiteral("the line is not held by this operation")};
+    SerialPortIo &port = m_link.port();
+    if (port.isOpen())
+        port.close();
+    const PortResult r = port.open(PortNameFor(m_link.settings.PortNumber), lineSettings);
+    if (!r.ok())
+        port.close();
+    return r;
+}
+
 void LineLease::release()
 {
     if (m_state != State::Held) {

@@ -62,6 +62,12 @@ public:
     // Ends the lease before the end of its scope (nothing when it holds nothing).
     void release();
 
+    // Opens the port again with other line settings, for an operation that tries
+    // several of them in turn (the scan). Only a lease that took the line itself may.
+    // When the port refuses the settings, the error says why, the port stays closed
+    // and the lease still holds the line (the next reopen may succeed).
+    PortResult reopen(const QString &lineSettings);
+
 private:
     enum class State { Busy, PortFailed, Held, Joined, Released };
     Link &m_link;

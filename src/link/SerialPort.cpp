@@ -411,11 +411,7 @@ QByteArray QtSerialPort::readAll()
 // ---------------------------------------------------------------------------
 // Port procedures
 
-namespace {
-
-// The name handed to the port for the stored port number: "COMn" for a number,
-// anything else (a device path) as it is.
-QString portNameFor(const QString &portNumber)
+QString PortNameFor(const QString &portNumber)
 {
     const QString t = portNumber.trimmed();
     bool isNumber = false;
@@ -425,13 +421,11 @@ QString portNameFor(const QString &portNumber)
     return t;
 }
 
-}  // namespace
-
 int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op)
 {
     if (port.isOpen())
         port.close();
-    const QString name = portNameFor(settings.PortNumber);
+    const QString name = PortNameFor(settings.PortNumber);
     const PortResult r = port.open(name, settings.PortSettings);
     if (r.ok())
         return 0;

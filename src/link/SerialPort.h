@@ -79,6 +79,10 @@ private:
     bool m_broken = false;
 };
 
+// The name handed to the port for a stored port number: "COMn" for a number (an
+// empty text gives COM1), anything else (a device path) as it is.
+QString PortNameFor(const QString &portNumber);
+
 // PortAç: opens the port with the stored number and settings, closing it first when
 // open; shows the message of a failure through the operator and returns its error number.
 int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op);

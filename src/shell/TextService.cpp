@@ -102,6 +102,25 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::MonitorNotSaved, "%1 kaydedilemedi: %2", "%1 could not be saved: %2"},
     {BuiltIn::MonitorLoggedTip, "\"*\" ile işaretli satırlar ZRxLog.txt dosyasına da yazıldı",
      "Lines marked \"*\" also went to ZRxLog.txt"},
+    // Finding an indicator
+    {BuiltIn::ScanFindButton, "Bul…", "Find…"},
+    {BuiltIn::ScanSweepAddresses, "Adresleri de dene (01–99)", "Try the addresses too (01–99)"},
+    {BuiltIn::ScanSweepQuestion,
+     "Her adres ayrıca denenecek: %1 deneme, en çok %2 dakika sürebilir. Devam edilsin mi?",
+     "Every address is tried as well: %1 tries, which may take up to %2 minutes. Go on?"},
+    {BuiltIn::ScanProgress, "İndikatör aranıyor: %1 · %2 · adres %3 · checksum %4",
+     "Looking for an indicator: %1 · %2 · address %3 · checksum %4"},
+    {BuiltIn::ScanCancel, "İptal", "Cancel"},
+    {BuiltIn::ScanFound, "Bulundu: %1 · %2 · adres %3 · checksum %4 — %5",
+     "Found: %1 · %2 · address %3 · checksum %4 — %5"},
+    {BuiltIn::ScanNothingFound, "%1 üzerinde yanıt veren indikatör yok.", "No indicator answered on %1."},
+    {BuiltIn::ScanCancelled, "Arama iptal edildi.", "The search was cancelled."},
+    {BuiltIn::ScanLineBusy, "Hat başka bir işlemde; arama başlamadı.",
+     "The line is in use by another operation; the search did not start."},
+    {BuiltIn::ScanPortFailed, "%1 açılamadı (hata %2).", "%1 cannot be opened (error %2)."},
+    {BuiltIn::ScanUseSettings, "Bu ayarları kullan", "Use these settings"},
+    {BuiltIn::ScanChecksumOn, "var", "on"},
+    {BuiltIn::ScanChecksumOff, "yok", "off"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

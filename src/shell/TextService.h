@@ -86,6 +86,20 @@ enum class BuiltIn {
     MonitorTextFiles,      // the save dialog's filter
     MonitorNotSaved,       // %1 path, %2 reason
     MonitorLoggedTip,      // what the "*" lines are
+    // Finding an indicator (the connection panel's "Find…")
+    ScanFindButton,        // the button that starts the scan
+    ScanSweepAddresses,    // the check box: try the addresses 01..99 too
+    ScanSweepQuestion,     // %1 tries, %2 minutes at most
+    ScanProgress,          // %1 port, %2 line settings, %3 address, %4 checksum
+    ScanCancel,            // the progress dialog's button
+    ScanFound,             // %1 port, %2 line settings, %3 address, %4 checksum, %5 version text
+    ScanNothingFound,      // %1 port
+    ScanCancelled,
+    ScanLineBusy,          // another operation holds the line
+    ScanPortFailed,        // %1 port, %2 error number
+    ScanUseSettings,       // the button that fills the panel with what answered
+    ScanChecksumOn,
+    ScanChecksumOff,
     Count
 };
 
