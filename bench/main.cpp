@@ -186,7 +186,9 @@ int main(int argc, char *argv[])
         "Times identify, one full status reading, and read-all and send-all of every group of a\n"
         "ZR2 against vextora-sim on a pseudo-terminal at 9600 and 57600 baud in both drain modes,\n"
         "and compares them with the floor (characters x 10 bits / baud + reply latency per\n"
-        "exchange + the plain waits the sequences make before sending)."));
+        "exchange + the plain waits the sequences make before sending). Then the weight trend as\n"
+        "the window runs it: samples a second against the floor's, and the longest event-loop\n"
+        "pause during the trend and during the read-all."));
     parser.addHelpOption();
     const QCommandLineOption runsOpt(QStringLiteral("runs"), QStringLiteral("Runs per figure (default 5)."),
                                      QStringLiteral("N"), QStringLiteral("5"));
@@ -202,13 +204,16 @@ int main(int argc, char *argv[])
     const QCommandLineOption trendOpt(QStringLiteral("trend-seconds"),
                                       QStringLiteral("Seconds of the weight trend per figure (default 5)."),
                                       QStringLiteral("S"), QStringLiteral("5"));
-    parser.addOptions({runsOpt, batchRunsOpt, latencyOpt, readingOpt, trendOpt});
+    const QCommandLineOption trendOnlyOpt(QStringLiteral("trend-only"),
+                                          QStringLiteral("Only the weight trend (no read-all pause then)."));
+    parser.addOptions({runsOpt, batchRunsOpt, latencyOpt, readingOpt, trendOpt, trendOnlyOpt});
     parser.process(app);
     const int runs = std::max(1, parser.value(runsOpt).toInt());
     const int batchRuns = std::max(1, parser.value(batchRunsOpt).toInt());
     const int latencyMs = std::max(0, parser.value(latencyOpt).toInt());
     const double readingTime = std::max(0.0, parser.value(readingOpt).toDouble());
     const double trendSeconds = std::max(1.0, parser.value(trendOpt).toDouble());
+    const bool trendOnly = parser.isSet(trendOnlyOpt);
 
     const auto texts = LanguageTexts::fromFile(LanguageFilePath(QStringLiteral("English.txt")))
                            .value_or(LanguageTexts());
@@ -243,13 +248,17 @@ int main(int argc, char *argv[])
             link.settings.PortSettings = QStringLiteral("%1,N,8,1").arg(baud);
             link.settings.ReadingTime = readingTime;
             link.settings.drainMode = drain;
+            // Each sequence measured, unless only the trend is.
+            auto timed = [&](int n, const std::function<bool(QByteArray &)> &sequence) {
+                return trendOnly ? Measure{} : measure(link, n, baud, latencyMs / 1000.0, sequence);
+            };
 
-            const Measure identify = measure(link, runs, baud, latencyMs / 1000.0, [&](QByteArray &) {
+            const Measure identify = timed(runs, [&](QByteArray &) {
                 const bool ok = VersiyonOku(link).connected();
                 port.close();
                 return ok;
             });
-            const Measure status = measure(link, runs, baud, latencyMs / 1000.0, [&](QByteArray &) {
+            const Measure status = timed(runs, [&](QByteArray &) {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
                 const bool ok = StatuOku(link, texts).complete();
@@ -264,7 +273,7 @@ int main(int argc, char *argv[])
             set.parameters().weight = weight;
             LoopPauseMeter readAllPauses;
             readAllPauses.start();
-            const Measure readAll = measure(link, batchRuns, baud, latencyMs / 1000.0, [&](QByteArray &result) {
+            const Measure readAll = timed(batchRuns, [&](QByteArray &result) {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
                 ReadAllChoice choice;
@@ -278,8 +287,8 @@ int main(int argc, char *argv[])
                 result = EncodeRecord(set.record());
                 return ok;
             });
-            const double readAllPauseMs = readAllPauses.stop();
-            const Measure sendAll = measure(link, batchRuns, baud, latencyMs / 1000.0, [&](QByteArray &result) {
+            const double readAllPauseMs = trendOnly ? -1 : readAllPauses.stop();
+            const Measure sendAll = timed(batchRuns, [&](QByteArray &result) {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
                 SendAllChoice choice;
@@ -294,6 +303,8 @@ int main(int argc, char *argv[])
 
             for (const auto &[name, m] : {std::pair{"identify", identify}, std::pair{"status", status},
                                           std::pair{"read-all", readAll}, std::pair{"send-all", sendAll}}) {
+                if (trendOnly)
+                    break;
                 QByteArray &fixedResult = results[{QString::fromLatin1(name), baud}];
                 if (drain == DrainMode::Fixed)
                     fixedResult = m.result;
@@ -317,10 +328,12 @@ int main(int argc, char *argv[])
                 "floor /s", "ratio", "trend pause ms", "read-all pause");
     for (const TrendRow &row : trendRows) {
         const TrendMeasure &t = row.trend;
-        std::printf("%-10s %6d  %-9s  %10.2f  %10.2f  %6.2f  %14.1f  %14.1f%s\n", "trend", row.baud,
+        const QString readAllPause = row.readAllPauseMs < 0 ? QStringLiteral("-")
+                                                            : QString::number(row.readAllPauseMs, 'f', 1);
+        std::printf("%-10s %6d  %-9s  %10.2f  %10.2f  %6.2f  %14.1f  %14s%s\n", "trend", row.baud,
                     qPrintable(DrainModeName(row.drain)), t.perSecond, t.floorPerSecond,
                     t.floorPerSecond > 0 ? t.perSecond / t.floorPerSecond : 0.0, t.longestPauseMs,
-                    row.readAllPauseMs,
+                    qPrintable(readAllPause),
                     t.samples == 0 ? "  (no sample)"
                                    : t.incomplete > 0 ? qPrintable(QStringLiteral("  (%1 of %2 samples incomplete)")
                                                                        .arg(t.incomplete)

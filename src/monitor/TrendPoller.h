@@ -27,10 +27,12 @@ class Link;
 
 class TrendPoller {
 public:
-    // The least time between the end of one sample and the start of the next: the
-    // event loop runs once in it. At the fastest rate this is all the time the line
-    // stands free between samples.
-    static constexpr double GapSeconds = 0.005;
+    // The least time between the end of one sample and the start of the next. None:
+    // the next sample comes from a zero timer, so the event loop runs once in between
+    // and hands on first what waited (the mouse and keys held back, a timer of the
+    // window's that fell due). At the fastest rate that turn of the event loop is all
+    // the time the line stands free between samples.
+    static constexpr double GapSeconds = 0.0;
     // After a sample skipped because another operation held the line, the next try
     // comes one interval later, and at the fastest rate after this.
     static constexpr double BusyRetrySeconds = 0.05;
