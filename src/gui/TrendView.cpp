@@ -205,6 +205,7 @@ void TrendView::startSampling()
         // Another range: the weights before it are not comparable.
         m_series.clear();
         m_breaks.clear();
+        m_incomplete = 0;
         m_origin = m_host.link().clock().now();
     } else {
         m_breaks.push_back(m_series.size());
@@ -234,6 +235,7 @@ void TrendView::stopped()
 void TrendView::addSample(const TrendSample &sample)
 {
     m_series.push_back(sample);
+    m_incomplete += sample.gross && sample.net ? 0 : 1;
     redraw();
     showFigures();
     showState();
@@ -357,15 +359,13 @@ void TrendView::showState()
     }
     const bool running = sampling();
     m_startPause->setText(t.builtIn(running ? BuiltIn::TrendPause : BuiltIn::TrendStart));
-    const auto incomplete = std::count_if(m_series.begin(), m_series.end(),
-                                          [](const TrendSample &s) { return !s.gross || !s.net; });
     QString text;
     if (running)
-        text = t.builtIn(BuiltIn::TrendRunning).arg(m_series.size()).arg(incomplete);
+        text = t.builtIn(BuiltIn::TrendRunning).arg(m_series.size()).arg(m_incomplete);
     else if (m_notConnected)
         text = t.builtIn(BuiltIn::TrendNotConnected);
     else
-        text = t.builtIn(BuiltIn::TrendPaused).arg(m_series.size()).arg(incomplete);
+        text = t.builtIn(BuiltIn::TrendPaused).arg(m_series.size()).arg(m_incomplete);
     if (!m_note.isEmpty())
         text += QLatin1Char('\n') + m_note;
     m_state->setText(text);
@@ -395,7 +395,7 @@ void TrendView::exportPng()
     QString why;
     bool ok = !image.isNull() && buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG");
     if (!ok)
-        why = QStringLiteral("the plot could not be encoded as PNG");
+        why = m_host.texts().builtIn(BuiltIn::TrendPlotNotEncoded);
     else
         ok = WriteFileSafely(path, bytes, &why);
     reportExport(ok, path, why);

@@ -88,6 +88,7 @@ private:
     PageHost &m_host;
     std::unique_ptr<TrendPoller> m_poller;
     TrendSeries m_series;
+    std::size_t m_incomplete = 0;  // samples without both weights
     // Indexes of samples that begin a new line: the first after a pause or a stop.
     std::vector<std::size_t> m_breaks;
     int m_decimals = 0;

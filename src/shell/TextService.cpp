@@ -119,6 +119,7 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::TrendPaused, "Duraklatıldı: %1 örnek, %2 tanesi eksik", "Paused: %1 samples, %2 of them incomplete"},
     {BuiltIn::TrendSaved, "Kaydedildi: %1", "Saved to %1"},
     {BuiltIn::TrendExportFailed, "Dosya yazılamadı: %1\n%2", "The file could not be written: %1\n%2"},
+    {BuiltIn::TrendPlotNotEncoded, "çizim PNG olarak kodlanamadı", "the plot could not be encoded as PNG"},
     {BuiltIn::TrendCsvFilter, "CSV dosyaları (*.csv)", "CSV files (*.csv)"},
     {BuiltIn::TrendPngFilter, "PNG resimleri (*.png)", "PNG images (*.png)"},
 };

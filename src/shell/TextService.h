@@ -104,6 +104,7 @@ enum class BuiltIn {
     TrendPaused,           // %1 samples, %2 of them without a whole answer
     TrendSaved,            // %1 path
     TrendExportFailed,     // %1 path, %2 reason
+    TrendPlotNotEncoded,   // the reason when the plot could not be made a PNG
     TrendCsvFilter,
     TrendPngFilter,
     Count

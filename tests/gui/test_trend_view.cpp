@@ -185,6 +185,8 @@ TEST_F(TrendViewTest, AWeightWhoseAnswerWasNotWholeIsAGapNeverAZero)
     EXPECT_EQ(figure(view, 0, 0), "3");
     EXPECT_EQ(figure(view, 1, 0), "125,2") << "a 0 would be the minimum";
     EXPECT_EQ(figure(view, 0, 2), "3");
+    // Two of the four samples lack a weight, and the view says so.
+    EXPECT_EQ(view.findChild<QLabel *>("TrendState")->text(), name(vx::BuiltIn::TrendRunning).arg(4).arg(2));
 
     // The CSV leaves the field empty. A sample after one that was not whole waits for
     // the line to fall quiet first (30 ms).
