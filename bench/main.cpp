@@ -4,7 +4,12 @@
 // plain waits the sequences make before sending (not the waits for answers). Not a
 // test: it prints a table.
 //
-//   vextora-bench [--runs N] [--batch-runs N] [--latency-ms N] [--reading-time S]
+// Then the weight trend as the window runs it (monitor/TrendPoller.h: one lease and
+// one display read of registers 0 and 3 a sample, as fast as the line allows) for a
+// few seconds: its samples a second against the floor's, and the longest pause of the
+// event loop during the trend and during the read-all above.
+//
+//   vextora-bench [--runs N] [--batch-runs N] [--latency-ms N] [--reading-time S] [--trend-seconds S]
 
 #include "files/Batch.h"
 #include "files/WorkingSet.h"
@@ -13,6 +18,7 @@
 #include "link/SystemClock.h"
 #include "link/Transaction.h"
 #include "monitor/Status.h"
+#include "monitor/TrendPoller.h"
 #include "params/Range.h"
 #include "shell/ConsoleOperator.h"
 #include "shell/LanguageTexts.h"
@@ -22,8 +28,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -88,6 +96,86 @@ Measure measure(Link &link, int runs, int baud, double latency, const std::funct
     return m;
 }
 
+// The longest time the event loop went without running while it was on: a timer
+// of 1 ms notes the time between its ticks. The sequences run on this thread with the
+// window's waits (they process events as they wait), so a pause here is a pause the
+// window's event loop would see: the longest stretch in which nothing processed events.
+class LoopPauseMeter {
+public:
+    LoopPauseMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+    }
+    void start()
+    {
+        m_longestNs = 0;
+        m_clock.start();
+        m_lastNs = 0;
+        m_timer.start();
+    }
+    // The longest pause in ms since start.
+    double stop()
+    {
+        tick();
+        m_timer.stop();
+        return m_longestNs / 1e6;
+    }
+
+private:
+    void tick()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_longestNs = std::max(m_longestNs, now - m_lastNs);
+        m_lastNs = now;
+    }
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_lastNs = 0;
+    qint64 m_longestNs = 0;
+};
+
+struct TrendMeasure {
+    int samples = 0;
+    int incomplete = 0;        // samples without both weights
+    double perSecond = 0;      // samples a second
+    double floorPerSecond = 0;
+    double longestPauseMs = 0;
+};
+
+// The trend as the window runs it, for `seconds`, as fast as the line allows. The
+// floor of one sample is the time its two reads need on the wire: the characters of
+// the requests and answers as they crossed (link.stats), 10 bits each (start, 8 data
+// bits, stop) at the baud, plus the simulator's reply latency once per exchange. The
+// floor's rate is one over that.
+TrendMeasure measureTrend(Link &link, int decimals, double seconds, int baud, double latency)
+{
+    TrendMeasure m;
+    TrendPoller poller(link, [&m](const TrendSample &s) {
+        ++m.samples;
+        m.incomplete += s.gross && s.net ? 0 : 1;
+    });
+    LoopPauseMeter pauses;
+    link.stats = {};
+    QEventLoop loop;
+    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    pauses.start();
+    poller.start(0, decimals, link.clock().now());
+    loop.exec();
+    poller.stop();
+    m.longestPauseMs = pauses.stop();
+    const double took = elapsed.nsecsElapsed() / 1e9;
+    m.perSecond = m.samples / took;
+    const qint64 chars = link.stats.charsSent + link.stats.charsReceived;
+    const double floorSeconds = chars * 10.0 / baud + latency * link.stats.exchanges;
+    if (m.samples > 0 && floorSeconds > 0)
+        m.floorPerSecond = m.samples / floorSeconds;
+    return m;
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -98,7 +186,9 @@ int main(int argc, char *argv[])
         "Times identify, one full status reading, and read-all and send-all of every group of a\n"
         "ZR2 against vextora-sim on a pseudo-terminal at 9600 and 57600 baud in both drain modes,\n"
         "and compares them with the floor (characters x 10 bits / baud + reply latency per\n"
-        "exchange + the plain waits the sequences make before sending)."));
+        "exchange + the plain waits the sequences make before sending). Then the weight trend as\n"
+        "the window runs it: samples a second against the floor's, and the longest event-loop\n"
+        "pause during the trend and during the read-all."));
     parser.addHelpOption();
     const QCommandLineOption runsOpt(QStringLiteral("runs"), QStringLiteral("Runs per figure (default 5)."),
                                      QStringLiteral("N"), QStringLiteral("5"));
@@ -111,12 +201,19 @@ int main(int argc, char *argv[])
     const QCommandLineOption batchRunsOpt(QStringLiteral("batch-runs"),
                                           QStringLiteral("Runs of read-all and send-all per figure (default 1)."),
                                           QStringLiteral("N"), QStringLiteral("1"));
-    parser.addOptions({runsOpt, batchRunsOpt, latencyOpt, readingOpt});
+    const QCommandLineOption trendOpt(QStringLiteral("trend-seconds"),
+                                      QStringLiteral("Seconds of the weight trend per figure (default 5)."),
+                                      QStringLiteral("S"), QStringLiteral("5"));
+    const QCommandLineOption trendOnlyOpt(QStringLiteral("trend-only"),
+                                          QStringLiteral("Only the weight trend (no read-all pause then)."));
+    parser.addOptions({runsOpt, batchRunsOpt, latencyOpt, readingOpt, trendOpt, trendOnlyOpt});
     parser.process(app);
     const int runs = std::max(1, parser.value(runsOpt).toInt());
     const int batchRuns = std::max(1, parser.value(batchRunsOpt).toInt());
     const int latencyMs = std::max(0, parser.value(latencyOpt).toInt());
     const double readingTime = std::max(0.0, parser.value(readingOpt).toDouble());
+    const double trendSeconds = std::max(1.0, parser.value(trendOpt).toDouble());
+    const bool trendOnly = parser.isSet(trendOnlyOpt);
 
     const auto texts = LanguageTexts::fromFile(LanguageFilePath(QStringLiteral("English.txt")))
                            .value_or(LanguageTexts());
@@ -126,6 +223,13 @@ int main(int argc, char *argv[])
                 "ratio");
     int failures = 0;
     std::map<std::pair<QString, int>, QByteArray> results;  // (sequence, baud) -> the fixed drain's result
+    struct TrendRow {
+        int baud;
+        DrainMode drain;
+        TrendMeasure trend;
+        double readAllPauseMs;
+    };
+    std::vector<TrendRow> trendRows;
     for (int baud : {9600, 57600}) {
         Sim sim;
         if (!sim.start(baud, latencyMs)) {
@@ -144,13 +248,17 @@ int main(int argc, char *argv[])
             link.settings.PortSettings = QStringLiteral("%1,N,8,1").arg(baud);
             link.settings.ReadingTime = readingTime;
             link.settings.drainMode = drain;
+            // Each sequence measured, unless only the trend is.
+            auto timed = [&](int n, const std::function<bool(QByteArray &)> &sequence) {
+                return trendOnly ? Measure{} : measure(link, n, baud, latencyMs / 1000.0, sequence);
+            };
 
-            const Measure identify = measure(link, runs, baud, latencyMs / 1000.0, [&](QByteArray &) {
+            const Measure identify = timed(runs, [&](QByteArray &) {
                 const bool ok = VersiyonOku(link).connected();
                 port.close();
                 return ok;
             });
-            const Measure status = measure(link, runs, baud, latencyMs / 1000.0, [&](QByteArray &) {
+            const Measure status = timed(runs, [&](QByteArray &) {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
                 const bool ok = StatuOku(link, texts).complete();
@@ -163,7 +271,9 @@ int main(int argc, char *argv[])
             const WeightFormat weight = range ? range->format : WeightFormat{};
             WorkingSet set;
             set.parameters().weight = weight;
-            const Measure readAll = measure(link, batchRuns, baud, latencyMs / 1000.0, [&](QByteArray &result) {
+            LoopPauseMeter readAllPauses;
+            readAllPauses.start();
+            const Measure readAll = timed(batchRuns, [&](QByteArray &result) {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
                 ReadAllChoice choice;
@@ -177,7 +287,8 @@ int main(int argc, char *argv[])
                 result = EncodeRecord(set.record());
                 return ok;
             });
-            const Measure sendAll = measure(link, batchRuns, baud, latencyMs / 1000.0, [&](QByteArray &result) {
+            const double readAllPauseMs = trendOnly ? -1 : readAllPauses.stop();
+            const Measure sendAll = timed(batchRuns, [&](QByteArray &result) {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
                 SendAllChoice choice;
@@ -192,6 +303,8 @@ int main(int argc, char *argv[])
 
             for (const auto &[name, m] : {std::pair{"identify", identify}, std::pair{"status", status},
                                           std::pair{"read-all", readAll}, std::pair{"send-all", sendAll}}) {
+                if (trendOnly)
+                    break;
                 QByteArray &fixedResult = results[{QString::fromLatin1(name), baud}];
                 if (drain == DrainMode::Fixed)
                     fixedResult = m.result;
@@ -204,7 +317,29 @@ int main(int argc, char *argv[])
                 std::fflush(stdout);
             }
             std::fflush(stdout);
+
+            const TrendMeasure trend = measureTrend(link, weight.decimals(), trendSeconds, baud, latencyMs / 1000.0);
+            trendRows.push_back({baud, drain, trend, readAllPauseMs});
+            failures += trend.samples > 0 && trend.incomplete == 0 ? 0 : 1;
         }
     }
+
+    std::printf("\n%-10s %6s  %-9s  %10s  %10s  %6s  %14s  %14s\n", "sequence", "baud", "drain", "samples/s",
+                "floor /s", "ratio", "trend pause ms", "read-all pause");
+    for (const TrendRow &row : trendRows) {
+        const TrendMeasure &t = row.trend;
+        const QString readAllPause = row.readAllPauseMs < 0 ? QStringLiteral("-")
+                                                            : QString::number(row.readAllPauseMs, 'f', 1);
+        std::printf("%-10s %6d  %-9s  %10.2f  %10.2f  %6.2f  %14.1f  %14s%s\n", "trend", row.baud,
+                    qPrintable(DrainModeName(row.drain)), t.perSecond, t.floorPerSecond,
+                    t.floorPerSecond > 0 ? t.perSecond / t.floorPerSecond : 0.0, t.longestPauseMs,
+                    qPrintable(readAllPause),
+                    t.samples == 0 ? "  (no sample)"
+                                   : t.incomplete > 0 ? qPrintable(QStringLiteral("  (%1 of %2 samples incomplete)")
+                                                                       .arg(t.incomplete)
+                                                                       .arg(t.samples))
+                                                      : "");
+    }
+    std::fflush(stdout);
     return failures == 0 ? 0 : 1;
 }

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run as a build step (cmake -P) before a library or program of the project is
 # compiled: every include of its sources must name its file through the include
 # folders the target was given, never by a path of its own. It fails the build on

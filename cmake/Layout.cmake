@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Lays out the files the program needs beside the executables: the language files
 # in LANGUAGE/, the metrology profiles and the help documents in Help/ (rendered
 # from Markdown to PDF).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The core is built as one library per room (src/<room>/), and each room sees only
 # the rooms it declares: its headers are reachable as "<room>/X.h" through an
 # include folder of its own, so an include of a room that is not declared does not

@@ -6,6 +6,7 @@
 #include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
 #include "gui/SettingsPanel.h"
+#include "gui/TrendView.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 
@@ -138,6 +139,32 @@ void AnaForm::buildMenus()
             addDockWidget(Qt::BottomDockWidgetArea, dock);
         }
         dock->open();
+    });
+
+    // The weight trend: a floating window of its own, made when first opened. Its item
+    // has no language line: the built-in text is put up as the menu opens.
+    m_mnAyar->addSeparator();
+    QAction *trend = m_mnAyar->addAction(m_texts.builtIn(BuiltIn::TrendMenu));
+    trend->setObjectName(QStringLiteral("MnAyar_Trend"));
+    connect(m_mnAyar, &QMenu::aboutToShow, trend, [this, trend] { trend->setText(m_texts.builtIn(BuiltIn::TrendMenu)); });
+    connect(trend, &QAction::triggered, this, [this] {
+        if (!m_mnAyar->menuAction()->isEnabled())
+            return;
+        auto *view = findChild<TrendView *>(QStringLiteral("TrendView"), Qt::FindDirectChildrenOnly);
+        if (!view) {
+            view = new TrendView(*this, this);
+            addDockWidget(Qt::BottomDockWidgetArea, view);
+            // The frame keeps its size: the view floats beside it, never docked into it.
+            view->setAllowedAreas(Qt::NoDockWidgetArea);
+            view->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                              | QDockWidget::DockWidgetFloatable);
+            view->setFloating(true);
+            view->resize(760, 620);
+        }
+        view->show();
+        view->raise();
+        if (!view->sampling())
+            view->startSampling();
     });
 
     m_connect = bar->addAction(QStringLiteral("Bağlan"));

@@ -45,7 +45,8 @@ LineLease::LineLease(Link &link, Options options) : m_link(link)
     }
     link.AbortRequested = false;
     // The rest of an answer to an earlier operation is not this one's.
-    link.DrainStaleInput();
+    if (options.drainStale)
+        link.DrainStaleInput();
 }
 
 LineLease::~LineLease() { release(); }

@@ -43,6 +43,12 @@ public:
         bool quiet = false;
         // A poll: user input waits until it ends (see above).
         bool poll = false;
+        // False when the caller knows that nothing of an earlier answer can still be
+        // arriving: the operation before was its own, took nothing else off the line
+        // and ended on whole answers. The wait for the line to fall quiet is then left
+        // out (a poll that follows itself many times a second would spend most of its
+        // time in it).
+        bool drainStale = true;
     };
 
     explicit LineLease(Link &link);

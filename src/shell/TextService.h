@@ -100,6 +100,38 @@ enum class BuiltIn {
     ScanUseSettings,       // the button that fills the panel with what answered
     ScanChecksumOn,
     ScanChecksumOff,
+    // The weight trend view
+    TrendMenu,             // the Settings and Help menu's item
+    TrendTitle,
+    TrendStart,
+    TrendPause,
+    TrendRate,
+    TrendFastest,
+    TrendPerSecond,        // %1 samples a second
+    TrendWindow,
+    TrendMinutes,          // %1 minutes
+    TrendExportCsv,
+    TrendExportPng,
+    TrendGross,
+    TrendNet,
+    TrendTimeAxis,
+    TrendWeightAxis,
+    TrendSamples,
+    TrendMinimum,
+    TrendMaximum,
+    TrendMean,
+    TrendDeviation,
+    TrendDrift,
+    TrendKgColumn,         // %1 gross or net
+    TrendDivisionColumn,   // %1 gross or net
+    TrendNotConnected,
+    TrendRunning,          // %1 samples, %2 of them without a whole answer
+    TrendPaused,           // %1 samples, %2 of them without a whole answer
+    TrendSaved,            // %1 path
+    TrendExportFailed,     // %1 path, %2 reason
+    TrendPlotNotEncoded,   // the reason when the plot could not be made a PNG
+    TrendCsvFilter,
+    TrendPngFilter,
     Count
 };
 
