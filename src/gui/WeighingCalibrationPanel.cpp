@@ -2,6 +2,7 @@
 
 #include "gui/CalibrationLabels.h"
 #include "gui/DisplayReadout.h"
+#include "gui/HistoryRecorder.h"
 #include "gui/NumericEntry.h"
 #include "gui/TabPage.h"
 #include "gui/Widgets.h"
@@ -93,6 +94,7 @@ void WeighingCalibrationPanel::applyLanguage(const TextService &texts)
 {
     m_captions.apply(texts);
     ComboKalibDoldur();
+    m_note->applyLanguage(texts);
 }
 
 void WeighingCalibrationPanel::startUp()
@@ -149,6 +151,8 @@ void WeighingCalibrationPanel::buildProcedure()
     m_label4->setWordWrap(true);
     m_label4->setMinimumHeight(40);
     pl->addWidget(m_label4);
+    m_note = new NoteField(QStringLiteral("CalibrationNote"), m_frame1);
+    pl->addWidget(m_note);
     pl->addStretch(1);
     m_captions.add(51, m_frame1, "Kalibrasyon İşlemi");
     m_captions.add(59, m_label3[8], "Kalibrasyon Durumu");
@@ -456,6 +460,12 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     hooks.disconnect = [this] { m_host.DisconnectAction(); };
     PageOperator op(*this, link.op(), TestWeightDivision(request));
     const CalibrationResult result = RunCalibration(link, op, texts, request, hooks);
+    // The service history: one record of this run, whatever its outcome.
+    if (AppendWindowHistory(link.op(), texts,
+                            CalibrationHistoryRecord(WindowIdentity(h.state(), h.workingSet()), request.kind, result,
+                                                     HistoryTool::Window),
+                            m_note->note()))
+        m_note->edit()->clear();
 
     if (result.end == CalibrationEnd::NotPermitted)
         m_ssCommand3->setEnabled(false);
