@@ -70,11 +70,18 @@ WeighingCalibrationPanel::WeighingCalibrationPanel(PageHost &host, DisplayReadou
 {
     buildProcedure();
     buildRange();
-    auto *wl = new QHBoxLayout(this);
+    auto *wl = new QHBoxLayout;
     wl->setContentsMargins(0, 0, 0, 0);
     wl->setSpacing(8);
     wl->addWidget(m_frame1);
     wl->addWidget(m_frame3, 1);
+    // The service history's note goes below both frames, leaving their widths as they are.
+    m_note = new NoteField(QStringLiteral("CalibrationNote"), this);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(6);
+    outer->addLayout(wl, 1);
+    outer->addWidget(m_note);
     m_captions.applyDesign();
 
     for (int i = 0; i < 3; ++i)
@@ -151,8 +158,6 @@ void WeighingCalibrationPanel::buildProcedure()
     m_label4->setWordWrap(true);
     m_label4->setMinimumHeight(40);
     pl->addWidget(m_label4);
-    m_note = new NoteField(QStringLiteral("CalibrationNote"), m_frame1);
-    pl->addWidget(m_note);
     pl->addStretch(1);
     m_captions.add(51, m_frame1, "Kalibrasyon İşlemi");
     m_captions.add(59, m_label3[8], "Kalibrasyon Durumu");
