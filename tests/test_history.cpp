@@ -7,6 +7,7 @@
 #include "sim/Faults.h"
 #include "support/CliRunner.h"
 #include "support/DataHome.h"
+#include "support/FullDisk.h"
 
 #include <QJsonArray>
 #include <QTimeZone>
@@ -188,6 +189,25 @@ TEST(HistoryFile, AHistoryThatCannotBeWrittenOrReadIsReported)
     EXPECT_FALSE(vx::AppendHistory(r, &why));
     EXPECT_FALSE(why.isEmpty());
     EXPECT_FALSE(vx::ReadHistory().readable);
+}
+
+TEST(HistoryFile, AnAppendThatDoesNotFitLeavesTheFileByteForByte)
+{
+    const DataHome home;
+    const QByteArray before = kSendLine + "\n";
+    ASSERT_TRUE(home.writeHistory(before));
+    {
+        // Room for part of the next line only: the write stops in its middle.
+        vx::test::FileSizeLimit limit(rlim_t(before.size() + 40));
+        ASSERT_TRUE(limit.set());
+        QString why;
+        EXPECT_FALSE(vx::AppendHistory(*vx::ParseHistoryLine(kCalibrationLine), &why));
+        EXPECT_FALSE(why.isEmpty());
+    }
+    EXPECT_EQ(home.historyBytes(), before) << "the part that went is cut off again";
+    ASSERT_TRUE(vx::AppendHistory(*vx::ParseHistoryLine(kCalibrationLine)));
+    EXPECT_EQ(vx::ReadHistory().records.size(), 2u);
+    EXPECT_TRUE(vx::ReadHistory().damaged.empty());
 }
 
 TEST(HistoryFile, AMissingHistoryIsAnEmptyOne)

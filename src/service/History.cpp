@@ -233,8 +233,10 @@ bool AppendHistory(const HistoryRecord &record, QString *error, const QString &g
         return fail(error, QStringLiteral("the folder \"%1\" does not exist")
                                .arg(QDir::toNativeSeparators(info.dir().path())));
 
+    // Unbuffered: what a failed write leaves is on the disk and cut off below, never
+    // held back to go out when the file closes.
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
         return fail(error, file.errorString());
     const qint64 before = file.size();
     QByteArray bytes = HistoryLine(record);
