@@ -5,6 +5,7 @@
 // test weight come from --yes and --weight, or from the terminal.
 
 #include "cli/Cli.h"
+#include "cli/HistoryNote.h"
 
 #include "calibration/Calibration.h"
 #include "calibration/MetrologyProfile.h"
@@ -15,6 +16,7 @@
 #include "link/LineLease.h"
 #include "link/Options.h"
 #include "link/Transaction.h"
+#include "service/HistoryRecords.h"
 #include "shell/LanguageTexts.h"
 #include "shell/TextService.h"
 
@@ -232,6 +234,8 @@ int run(Session &s, const CommandArgs &args)
     else
         return s.usageError(QStringLiteral("unknown procedure \"%1\": zero, span or general").arg(name));
 
+    if (const std::optional<QString> badNote = CheckNote(args))
+        return s.usageError(*badNote);
     RangeOptions range;
     if (const auto error = parseRange(args, range))
         return s.usageError(*error);
@@ -314,8 +318,17 @@ int run(Session &s, const CommandArgs &args)
                          texts.text(kReadyCaption));
     const CalibrationResult result = RunCalibration(link, op, s.textService(), request);
     lease.release();
+    // The service history: one record of this run, whatever its outcome (no parameter is
+    // read for it, so the identification texts stay empty).
+    const std::optional<QString> historyError = AppendToHistory(
+        s, args,
+        CalibrationHistoryRecord({.model = connection.version.modelText,
+                                  .identification = {},
+                                  .identification2 = {},
+                                  .version = connection.version.versionText.trimmed()},
+                                 kind, result, HistoryTool::Cli));
 
-    const int rc = exitOf(result);
+    const int rc = WithHistory(exitOf(result), historyError);
     if (s.json()) {
         QJsonObject o{{QStringLiteral("procedure"), kindName(kind)},
                       {QStringLiteral("outcome"), endName(result.end)},
@@ -333,6 +346,8 @@ int run(Session &s, const CommandArgs &args)
                                  {QStringLiteral("division2"), DivisionValueText(c.division2).toDouble()},
                                  {QStringLiteral("metrological"), c.metrology == 1}});
         }
+        if (historyError)
+            o.insert(QStringLiteral("historyError"), *historyError);
         s.printJson(o);
     } else {
         QString line = QStringLiteral("%1 calibration: %2").arg(kindName(kind), endName(result.end));
@@ -361,7 +376,8 @@ const Registration registration{{
                 {kDivision, QStringLiteral("KG"), QStringLiteral("1st division written by a general calibration.")},
                 {kCapacity2, QStringLiteral("KG"), QStringLiteral("2nd capacity (dual range).")},
                 {kDivision2, QStringLiteral("KG"), QStringLiteral("2nd division (dual range).")},
-                {kMetrological, QStringLiteral("on|off"), QStringLiteral("Legal-trade (metrological) setting.")}},
+                {kMetrological, QStringLiteral("on|off"), QStringLiteral("Legal-trade (metrological) setting.")},
+                NoteOption()},
     .run = run,
 }};
 

@@ -1,11 +1,13 @@
 // vextora-cli send: open a configuration file and send-all of the chosen groups.
 
 #include "cli/BatchRun.h"
+#include "cli/HistoryNote.h"
 
 #include "files/Batch.h"
 #include "files/ConfigFile.h"
 #include "files/WorkingSet.h"
 #include "link/LineLease.h"
+#include "service/HistoryRecords.h"
 #include "shell/TextService.h"
 
 #include <QJsonArray>
@@ -49,6 +51,8 @@ int run(Session &s, const CommandArgs &args)
         args.isSet(QStringLiteral("on-failure")) ? args.value(QStringLiteral("on-failure")) : "abort";
     if (onFailure != QLatin1String("abort") && onFailure != QLatin1String("ignore"))
         return s.usageError(QStringLiteral("--on-failure must be abort or ignore"));
+    if (const std::optional<QString> badNote = CheckNote(args))
+        return s.usageError(*badNote);
 
     // With --json the run ends with one object, whatever happened after the arguments.
     auto reportNothingSent = [&] {
@@ -125,24 +129,31 @@ int run(Session &s, const CommandArgs &args)
         if (const QString notSent = GroupsNotDoneText(result.groups, s.textService(), true); !notSent.isEmpty())
             s.error(notSent);
     }
+    // The service history: one record of this send, whatever its outcome.
+    const std::optional<QString> historyError = AppendToHistory(
+        s, args,
+        SendHistoryRecord(IdentityOf(v.modelText, set.parameters(), v.versionText), choice, result, HistoryTool::Cli,
+                          batch.skippedWrites()));
 
     const bool whole = result.outcome == BatchOutcome::Completed && batch.skippedWrites() == 0 && !result.dateTimeSkipped;
     if (s.json()) {
-        s.printJson({{QStringLiteral("file"), file},
-                     {QStringLiteral("model"), v.modelText},
-                     {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
-                     {QStringLiteral("outcome"), outcomeText(result.outcome)},
-                     {QStringLiteral("skippedWrites"), batch.skippedWrites()},
-                     {QStringLiteral("dateTimeSent"), choice.parameters.dateTime && !result.dateTimeSkipped},
-                     {QStringLiteral("results"), GroupResults(groups, result.groups, QStringLiteral("sent"), &batch)}},
-                    true);
+        QJsonObject o{{QStringLiteral("file"), file},
+                      {QStringLiteral("model"), v.modelText},
+                      {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
+                      {QStringLiteral("outcome"), outcomeText(result.outcome)},
+                      {QStringLiteral("skippedWrites"), batch.skippedWrites()},
+                      {QStringLiteral("dateTimeSent"), choice.parameters.dateTime && !result.dateTimeSkipped},
+                      {QStringLiteral("results"), GroupResults(groups, result.groups, QStringLiteral("sent"), &batch)}};
+        if (historyError)
+            o.insert(QStringLiteral("historyError"), *historyError);
+        s.printJson(o, true);
     } else if (whole) {
         s.print(QStringLiteral("%1: %2 sent to the %3").arg(file, groups.join(QStringLiteral(", ")), v.modelText));
     } else if (batch.skippedWrites() > 0) {
         s.error(QStringLiteral("%1 write(s) failed and were skipped (see ZRxLog.txt)").arg(batch.skippedWrites()));
     }
     if (whole)
-        return ExitOk;
+        return WithHistory(ExitOk, historyError);
     if (batch.interrupted())
         return ExitCancelled;
     return ExitNoAnswer;
@@ -150,7 +161,7 @@ int run(Session &s, const CommandArgs &args)
 
 const Registration registration{{
     .name = QStringLiteral("send"),
-    .synopsis = QStringLiteral("send FILE --groups LIST [--printer ticket|epl] [--on-failure abort|ignore]"),
+    .synopsis = QStringLiteral("send FILE --groups LIST [--printer ticket|epl] [--on-failure abort|ignore] [--note TEXT]"),
     .help = QStringLiteral(
         "open the configuration file FILE and send-all. LIST from header,id,setpoint,\n"
         "calibration,jmp,nrm,datetime in any order (no default: a send is explicit); the\n"
@@ -158,7 +169,8 @@ const Registration registration{{
         "--on-failure ignore is skipped and logged (exit 1 either way)"),
     .options = {GroupsOption(), PrinterOption(),
                 {QStringLiteral("on-failure"), QStringLiteral("abort|ignore"),
-                 QStringLiteral("what a write that keeps failing does (default abort)")}},
+                 QStringLiteral("what a write that keeps failing does (default abort)")},
+                NoteOption()},
     .run = run,
 }};
 

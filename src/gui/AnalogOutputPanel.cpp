@@ -2,6 +2,7 @@
 
 #include "gui/CalibrationLabels.h"
 #include "gui/DisplayReadout.h"
+#include "gui/HistoryRecorder.h"
 #include "gui/TabPage.h"
 #include "gui/Widgets.h"
 #include "link/ClockTimer.h"
@@ -97,6 +98,8 @@ AnalogOutputPanel::AnalogOutputPanel(PageHost &host, DisplayReadout &readout, QW
     al->addWidget(steps, 0, 2, 2, 1);
     al->addWidget(m_ssCommand5, 2, 0, 1, 2);
     al->addWidget(m_label7, 2, 2);
+    m_note = new NoteField(QStringLiteral("AnalogNote"), this);
+    al->addWidget(m_note, 3, 0, 1, 3);
     al->setColumnStretch(2, 1);
 
     m_captions.add(53, this, "Analog Kalibrasyon İşlemi");
@@ -133,6 +136,7 @@ AnalogOutputPanel::~AnalogOutputPanel() = default;
 void AnalogOutputPanel::applyLanguage(const TextService &texts)
 {
     m_captions.apply(texts);
+    m_note->applyLanguage(texts);
     if (!m_adjusting) {
         m_ssCommand5->setText(texts.line(Text::Ready));
         m_label7->setText(texts.line(Text::Ready));
@@ -211,11 +215,13 @@ void AnalogOutputPanel::startAdjustment()
                                                             [this] { m_host.DisconnectAction(); });
     lease.release();
     if (started == AnalogStartResult::Refused) {
+        recordTrim(AnalogTrimEnd::Refused, {});
         m_frame5->setEnabled(true);
         h.lockShell(false);
         return;
     }
     m_adjusting = true;
+    m_startedBusy = started == AnalogStartResult::Busy;
     m_ssCommand5->setText(texts.line(Text::Finish));
     if (started == AnalogStartResult::Running) {
         m_analogValues = {};
@@ -236,18 +242,35 @@ void AnalogOutputPanel::endAdjustment()
     setStepPanelsEnabled(false);
     m_adjusting = false;
     // The end is always sent, stepped or not; inside a tick that holds the line, at once.
+    AnalogTrimEnd end = AnalogTrimEnd::EndNotSent;
     if (h.state().IsConnected) {
         LineLease lease(link, {.policy = LineLease::Policy::Join, .quiet = true});
         if (lease)
-            EndAnalogAdjustment(link, texts.lines(), [this] { m_host.DisconnectAction(); });
+            end = EndAnalogAdjustment(link, texts.lines(), [this] { m_host.DisconnectAction(); })
+                      ? AnalogTrimEnd::Ended
+                      : AnalogTrimEnd::EndRefused;
         else
             link.op().message(texts.line(Text::PortFailed), Icon::Critical);
     }
+    // A run whose start was answered busy adjusted nothing: no values of it to keep.
+    if (m_startedBusy)
+        recordTrim(end == AnalogTrimEnd::Ended ? AnalogTrimEnd::Busy : end, {});
+    else
+        recordTrim(end, m_analogValues);
     m_ssCommand5->setText(texts.line(Text::Ready));
     showLabel7(texts.line(Text::Ready), QColor());
     h.lockShell(false);
     if (h.state().IsConnected)
         m_readout.start();
+}
+
+void AnalogOutputPanel::recordTrim(AnalogTrimEnd end, const AnalogValues &values)
+{
+    // The service history: one record of the run, with the values as last shown.
+    const HistoryRecord record = AnalogTrimHistoryRecord(WindowIdentity(m_host.state(), m_host.workingSet()),
+                                                         m_option4[1]->isChecked(), end, values, HistoryTool::Window);
+    if (AppendWindowHistory(m_host.link().op(), m_host.texts(), record, m_note->note()))
+        m_note->edit()->clear();
 }
 
 void AnalogOutputPanel::analokartkon()

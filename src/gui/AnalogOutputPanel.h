@@ -21,6 +21,7 @@ class QPushButton;
 class QRadioButton;
 
 namespace vx {
+enum class AnalogTrimEnd;
 class ClockTimer;
 class TextService;
 }  // namespace vx
@@ -28,6 +29,7 @@ class TextService;
 namespace vx::gui {
 
 class DisplayReadout;
+class NoteField;
 class PageHost;
 class Panel;
 
@@ -56,6 +58,8 @@ public:
 
     bool adjusting() const { return m_adjusting; }
     ClockTimer &timer1() const { return *m_timer1; }
+    // The operator's note for the service history record of the next run.
+    NoteField *note() const { return m_note; }
 
 private:
     void startAdjustment();
@@ -65,6 +69,7 @@ private:
     std::optional<AnalogButton> heldStep() const;
     void setStepPanelsEnabled(bool enabled);
     void showLabel7(const QString &text, const QColor &background);
+    void recordTrim(AnalogTrimEnd end, const AnalogValues &values);
 
     PageHost &m_host;
     DisplayReadout &m_readout;
@@ -72,6 +77,7 @@ private:
     std::optional<bool> m_cardPresent;  // from the range read
     AnalogValues m_analogValues;        // as last shown
     bool m_adjusting = false;
+    bool m_startedBusy = false;  // the run's start was answered busy: nothing adjusts
     std::unique_ptr<ClockTimer> m_timer1;
 
     QGroupBox *m_frame5 = nullptr;  // output type
@@ -86,6 +92,7 @@ private:
     std::array<QLabel *, 2> m_label8{};
     QPushButton *m_ssCommand5 = nullptr;  // analog start
     QLabel *m_label7 = nullptr;
+    NoteField *m_note = nullptr;  // the service history's note
 };
 
 }  // namespace vx::gui

@@ -2,6 +2,7 @@
 
 #include "files/Batch.h"
 #include "files/WorkingSet.h"
+#include "gui/HistoryRecorder.h"
 #include "gui/PanelHost.h"
 #include "gui/ParameterPage.h"
 #include "gui/StatusPage.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace vx::gui {
 namespace {
@@ -35,6 +37,11 @@ BatchPanels::BatchPanels(PanelHost &host, QWidget *parent, Captions &captions)
     QObject::connect(m_readAll.cancel, &QPushButton::clicked, m_readAll.panel, [this] { SSCommand2_Click(1); });
     QObject::connect(m_sendAll.start, &QPushButton::clicked, m_sendAll.panel, [this] { SSCommand4_Click(0); });
     QObject::connect(m_sendAll.cancel, &QPushButton::clicked, m_sendAll.panel, [this] { SSCommand4_Click(1); });
+    // The note for the service history, above the step caption; the panel grows by its row.
+    m_sendNote = new NoteField(QStringLiteral("SendNote"), m_sendAll.panel->body());
+    if (auto *layout = qobject_cast<QVBoxLayout *>(m_sendAll.panel->body()->layout()))
+        layout->insertWidget(layout->indexOf(m_sendAll.step), m_sendNote);
+    m_sendAll.panel->setFixedHeight(m_sendAll.panel->height() + 34);
 }
 
 // A box counts when it is ticked and shown (the ZR2's groups are hidden on a ZR1).
@@ -206,6 +213,7 @@ void BatchPanels::openSendPanel()
         m_host.endOperation();
     }
     m_sendAll.start->setEnabled(m_host.state().IsConnected);
+    m_sendNote->applyLanguage(m_host.texts());
     m_host.panelShown(m_sendAll.panel);
 }
 
@@ -245,6 +253,12 @@ void BatchPanels::SSCommand4_Click(int index)
             if (!notSent.isEmpty())
                 m_host.link().op().message(notSent, Icon::Warning);
         }
+        // The service history: one record of this send, whatever its outcome; the note
+        // goes with it and is not offered again.
+        if (AppendWindowHistory(m_host.link().op(), m_host.texts(),
+                                SendHistoryRecord(WindowIdentity(state, set), choice, result, HistoryTool::Window),
+                                m_sendNote->note()))
+            m_sendNote->edit()->clear();
         // After a whole send the indicator holds the groups sent; the parameters only
         // when every part of them went.
         if (result.outcome == BatchOutcome::Completed) {

@@ -11,6 +11,7 @@
 
 namespace vx::gui {
 
+class NoteField;
 class PanelHost;
 
 class BatchPanels {
@@ -19,6 +20,7 @@ public:
 
     Panel *readPanel() const { return m_readAll.panel; }
     Panel *sendPanel() const { return m_sendAll.panel; }
+    NoteField *sendNote() const { return m_sendNote; }
 
     void openReadPanel();              // "İndikatörü &Oku"
     void SSCommand2_Click(int index);  // 0 "OKU", 1 "İPTAL"
@@ -51,6 +53,7 @@ private:
     PanelHost &m_host;
     BatchPanel m_readAll;  // SSPanel2
     BatchPanel m_sendAll;  // SSPanel3
+    NoteField *m_sendNote = nullptr;  // the operator's note for the service history
 };
 
 }  // namespace vx::gui

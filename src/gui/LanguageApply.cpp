@@ -21,6 +21,8 @@ void AnaForm::applyTexts()
     updateConnectCaption();
     updateDrainCaption();
     updateMonitorCaptions();
+    if (auto *history = findChild<QAction *>(QStringLiteral("MnHistory")))  // the service history's item
+        history->setText(m_texts.builtIn(BuiltIn::HistoryMenuItem));
     if (m_form1)
         m_form1->applyLanguage(m_texts.lines());
     // The weekday names of the date decoding (the failure text follows every load, in diloku).

@@ -5,6 +5,7 @@
 #include "gui/CommunicationMonitor.h"
 #include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
+#include "gui/HistoryDialog.h"
 #include "gui/SettingsPanel.h"
 #include "gui/TrendView.h"
 #include "gui/Widgets.h"
@@ -165,6 +166,19 @@ void AnaForm::buildMenus()
         view->raise();
         if (!view->sampling())
             view->startSampling();
+    });
+
+    // The service history: every send, calibration and analog trim, newest first. Its
+    // caption is a built-in text (applyTexts says it in the language in use).
+    m_mnAyar->addSeparator();
+    QAction *history = m_mnAyar->addAction(m_texts.builtIn(BuiltIn::HistoryMenuItem));
+    history->setObjectName(QStringLiteral("MnHistory"));
+    connect(history, &QAction::triggered, this, [this] {
+        if (!m_mnAyar->menuAction()->isEnabled())
+            return;
+        auto *dialog = new HistoryDialog(m_texts, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
     });
 
     m_connect = bar->addAction(QStringLiteral("Bağlan"));

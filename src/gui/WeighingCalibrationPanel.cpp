@@ -2,6 +2,7 @@
 
 #include "gui/CalibrationLabels.h"
 #include "gui/DisplayReadout.h"
+#include "gui/HistoryRecorder.h"
 #include "gui/NumericEntry.h"
 #include "gui/TabPage.h"
 #include "gui/Widgets.h"
@@ -69,11 +70,18 @@ WeighingCalibrationPanel::WeighingCalibrationPanel(PageHost &host, DisplayReadou
 {
     buildProcedure();
     buildRange();
-    auto *wl = new QHBoxLayout(this);
+    auto *wl = new QHBoxLayout;
     wl->setContentsMargins(0, 0, 0, 0);
     wl->setSpacing(8);
     wl->addWidget(m_frame1);
     wl->addWidget(m_frame3, 1);
+    // The service history's note goes below both frames, leaving their widths as they are.
+    m_note = new NoteField(QStringLiteral("CalibrationNote"), this);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(6);
+    outer->addLayout(wl, 1);
+    outer->addWidget(m_note);
     m_captions.applyDesign();
 
     for (int i = 0; i < 3; ++i)
@@ -93,6 +101,7 @@ void WeighingCalibrationPanel::applyLanguage(const TextService &texts)
 {
     m_captions.apply(texts);
     ComboKalibDoldur();
+    m_note->applyLanguage(texts);
 }
 
 void WeighingCalibrationPanel::startUp()
@@ -456,6 +465,12 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     hooks.disconnect = [this] { m_host.DisconnectAction(); };
     PageOperator op(*this, link.op(), TestWeightDivision(request));
     const CalibrationResult result = RunCalibration(link, op, texts, request, hooks);
+    // The service history: one record of this run, whatever its outcome.
+    if (AppendWindowHistory(link.op(), texts,
+                            CalibrationHistoryRecord(WindowIdentity(h.state(), h.workingSet()), request.kind, result,
+                                                     HistoryTool::Window),
+                            m_note->note()))
+        m_note->edit()->clear();
 
     if (result.end == CalibrationEnd::NotPermitted)
         m_ssCommand3->setEnabled(false);

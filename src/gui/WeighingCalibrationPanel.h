@@ -30,6 +30,7 @@ class TextService;
 namespace vx::gui {
 
 class DisplayReadout;
+class NoteField;
 class PageHost;
 
 class WeighingCalibrationPanel : public QWidget {
@@ -64,6 +65,8 @@ public:
     RangeChoice rangeChoice() const;
     // The decimals of the first division the fields show (0 when none is chosen).
     int divisionDecimals() const;
+    // The operator's note for the service history record of the next run.
+    NoteField *note() const { return m_note; }
 
 private:
     class PageOperator;
@@ -93,6 +96,7 @@ private:
     std::array<QRadioButton *, 3> m_option1{};  // general, zero, span
     QPushButton *m_ssCommand3 = nullptr;        // "BAŞLA"
     QLabel *m_label4 = nullptr;                 // calibration state
+    NoteField *m_note = nullptr;                // the service history's note
     // Weighing range.
     QGroupBox *m_frame3 = nullptr;
     std::array<QLabel *, 10> m_label3{};

@@ -153,6 +153,28 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::TrendPlotNotEncoded, "çizim PNG olarak kodlanamadı", "the plot could not be encoded as PNG"},
     {BuiltIn::TrendCsvFilter, "CSV dosyaları (*.csv)", "CSV files (*.csv)"},
     {BuiltIn::TrendPngFilter, "PNG resimleri (*.png)", "PNG images (*.png)"},
+    // Service history
+    {BuiltIn::HistoryMenuItem, "Servis Geçmişi…", "Service history…"},
+    {BuiltIn::HistoryTitle, "Servis Geçmişi", "Service history"},
+    {BuiltIn::HistoryFilterLabel, "İndikatör:", "Indicator:"},
+    {BuiltIn::HistoryNoteLabel, "Not:", "Note:"},
+    {BuiltIn::HistoryColumnTime, "Zaman", "Time"},
+    {BuiltIn::HistoryColumnIndicator, "İndikatör", "Indicator"},
+    {BuiltIn::HistoryColumnOperation, "İşlem", "Operation"},
+    {BuiltIn::HistoryColumnWhat, "Gruplar / Yöntem", "Groups / procedure"},
+    {BuiltIn::HistoryColumnResult, "Sonuç", "Result"},
+    {BuiltIn::HistoryColumnNote, "Not", "Note"},
+    {BuiltIn::HistoryColumnDetails, "Ayrıntılar", "Details"},
+    {BuiltIn::HistoryOperationSend, "Yükleme", "Send"},
+    {BuiltIn::HistoryOperationCalibration, "Kalibrasyon", "Calibration"},
+    {BuiltIn::HistoryOperationAnalogTrim, "Analog ayar", "Analog trim"},
+    {BuiltIn::HistoryEmpty, "Kayıt yok.", "No records."},
+    {BuiltIn::HistoryDamaged, "%1: bozuk satırlar atlandı: %2", "%1: damaged lines skipped: %2"},
+    {BuiltIn::HistoryNotReadable, "Servis geçmişi okunamadı: %1 (%2)", "The service history cannot be read: %1 (%2)"},
+    {BuiltIn::HistoryNotWritten,
+     "İşlem gösterildiği gibi sona erdi, ancak servis geçmişine kaydedilemedi: %1 (%2)",
+     "The operation ended as shown, but its service history record could not be written: %1 (%2)"},
+    {BuiltIn::HistoryClose, "KAPAT", "CLOSE"},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

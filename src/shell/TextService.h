@@ -132,6 +132,26 @@ enum class BuiltIn {
     TrendPlotNotEncoded,   // the reason when the plot could not be made a PNG
     TrendCsvFilter,
     TrendPngFilter,
+    // Service history
+    HistoryMenuItem,       // the Settings and Help menu's item that opens the list
+    HistoryTitle,          // the list's window title
+    HistoryFilterLabel,    // the filter by indicator
+    HistoryNoteLabel,      // the operator's note in the send panel and on the calibration tab
+    HistoryColumnTime,
+    HistoryColumnIndicator,
+    HistoryColumnOperation,
+    HistoryColumnWhat,     // the groups sent or the procedure
+    HistoryColumnResult,
+    HistoryColumnNote,
+    HistoryColumnDetails,
+    HistoryOperationSend,
+    HistoryOperationCalibration,
+    HistoryOperationAnalogTrim,
+    HistoryEmpty,          // no records (for the filter)
+    HistoryDamaged,        // %1 path, %2 the line numbers
+    HistoryNotReadable,    // %1 path, %2 reason
+    HistoryNotWritten,     // %1 path, %2 reason: the operation itself ended as shown
+    HistoryClose,
     Count
 };
 

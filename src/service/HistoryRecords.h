@@ -1,0 +1,48 @@
+#pragma once
+// The history records of what the window and vextora-cli run: a send-all, a weighing
+// calibration and an analog trim, built from the results those sequences already
+// return (nothing more is read from the indicator for a record).
+
+#include "calibration/AnalogOutput.h"
+#include "calibration/Calibration.h"
+#include "files/Batch.h"
+#include "service/History.h"
+
+namespace vx {
+
+class ParameterSet;
+
+// The indicator as the working set shows it: the model, parameter rows 82 and 83 as
+// the last parameter read or the file left them (trailing blanks dropped), the version.
+IndicatorIdentity IdentityOf(const QString &model, const ParameterSet &parameters, const QString &version = {});
+
+// The stable keys of the send-all's groups ("header", "id", "setpoint", "datetime",
+// "calibration", "jmp", "nrm"; "parameters" and "status" of a read-all).
+QString BatchGroupKey(BatchGroup group);
+QStringList SendGroupKeys(const SendAllChoice &choice);
+// "sent", "aborted", "refused", "not-sent", "not-started".
+QString SendOutcomeKey(BatchOutcome outcome);
+// "zero", "span", "general"; "finished", "cancelled", "not-permitted", ...
+QString CalibrationKindKey(CalibrationKind kind);
+QString CalibrationEndKey(CalibrationEnd end);
+
+// A send-all as it ended. skippedWrites: writes the tool skipped (--on-failure ignore).
+HistoryRecord SendHistoryRecord(const IndicatorIdentity &indicator, const SendAllChoice &choice,
+                                const SendAllResult &result, HistoryTool tool, int skippedWrites = 0);
+
+HistoryRecord CalibrationHistoryRecord(const IndicatorIdentity &indicator, CalibrationKind kind,
+                                       const CalibrationResult &result, HistoryTool tool);
+
+// How an analog adjustment run ended.
+enum class AnalogTrimEnd {
+    Ended,       // the end went to the indicator after the run
+    Busy,        // the indicator answered busy to the start: nothing was adjusted
+    Refused,     // the start got no answer or a refusal
+    EndRefused,  // the end got no answer or a refusal
+    EndNotSent,  // the link was gone or the port could not be opened for the end
+};
+// voltage: the output type (0-10 VDC, or 4-20 mA); values: the two points as last shown.
+HistoryRecord AnalogTrimHistoryRecord(const IndicatorIdentity &indicator, bool voltage, AnalogTrimEnd end,
+                                      const AnalogValues &values, HistoryTool tool);
+
+}  // namespace vx

@@ -1,0 +1,182 @@
+// The service history in the window: a send from the send panel, a zero calibration
+// and an analog trim from the calibration tab each leave one record with the note
+// typed for it; a record that cannot be written is said; "Service history…" lists
+// the file newest first, filters it and names its damaged lines.
+
+#include "GuiFixture.h"
+
+#include "gui/HistoryDialog.h"
+#include "service/History.h"
+#include "support/DataHome.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+using vx::HistoryRecord;
+using vx::test::DataHome;
+using vx::test::GuiTest;
+
+const QByteArray kSendLine =
+    R"({"groupResults":{"header":"sent","nrm":"failed"},"groups":["header","nrm"],)"
+    R"("identification":["ZR2 V2.20","SN0001234"],"model":"ZR2","note":"new load cell","operation":"send",)"
+    R"("result":"aborted","time":"2026-12-07T14:05:09.120+03:00","tool":"cli"})";
+const QByteArray kCalibrationLine =
+    R"({"identification":["",""],"model":"ZR1","operation":"calibration","procedure":"zero",)"
+    R"("result":"finished","time":"2026-12-07T15:00:00.000+03:00","tool":"window"})";
+
+class HistoryWindowTest : public GuiTest {
+protected:
+    // Connected on the tab given; with readParameters, after the parameter tab's read
+    // (rows 82 and 83 known).
+    void startConnected(int tab, bool readParameters)
+    {
+        start();
+        form->show();
+        QApplication::processEvents();
+        form->ConnectAction();
+        ASSERT_EQ(form->light(), vx::gui::Light::Green);
+        if (readParameters) {
+            form->tabs()->setCurrentIndex(vx::Tab::Parameters);
+            clock.advance(0.05);  // the deferred parameter read
+        }
+        form->tabs()->setCurrentIndex(tab);
+        clock.advance(0.001);
+    }
+    void click(const QString &name) { QTest::mouseClick(ctl(name), Qt::LeftButton); }
+    void sendNrmWithNote(const QString &note)
+    {
+        form->batchPanels().openSendPanel();
+        for (int box = 0; box < 9; ++box)
+            ctl<QCheckBox>(QStringLiteral("SSCheck2_%1").arg(box))->setChecked(box == 7);
+        EXPECT_EQ(ctl<QLabel>("SendNoteLabel")->text(), "Note:");
+        QTest::keyClicks(ctl<QLineEdit>("SendNote"), note);
+        click("SSCommand4_0");
+    }
+    std::vector<HistoryRecord> records() const { return vx::ReadHistory().records; }
+
+    DataHome home;
+};
+
+TEST_F(HistoryWindowTest, ASendFromThePanelIsRecordedWithItsNoteAndNothingMoreGoesOnTheLine)
+{
+    startConnected(vx::Tab::Header, true);
+    device.clearCommands();
+    sendNrmWithNote("display replaced");
+    EXPECT_EQ(device.commands(), (std::vector<int>{3, 19, 8, 20})) << "the probe, then the Nrm group, as before";
+    EXPECT_TRUE(op.messages().isEmpty()) << op.messages().join('|').toStdString();
+
+    const std::vector<HistoryRecord> list = records();
+    ASSERT_EQ(list.size(), 1u);
+    const HistoryRecord &r = list[0];
+    EXPECT_EQ(r.operation, vx::HistoryOperation::Send);
+    EXPECT_EQ(r.tool, vx::HistoryTool::Window);
+    EXPECT_EQ(r.indicator.model, "ZR2");
+    // Row 82: language line 367 ("E367" here) before the rest of "ZR2 V2.20 "; row 83:
+    // "SN00012345" without its last character.
+    EXPECT_EQ(r.indicator.identification, "E367 V2.20");
+    EXPECT_EQ(r.indicator.identification2, "SN0001234");
+    EXPECT_EQ(r.groups, QStringList({"nrm"}));
+    EXPECT_EQ(r.result, "sent");
+    EXPECT_EQ(r.note, "display replaced");
+    EXPECT_TRUE(ctl<QLineEdit>("SendNote")->text().isEmpty()) << "a note goes with one record only";
+
+    // The next send without a note: a record without one.
+    sendNrmWithNote("");
+    ASSERT_EQ(records().size(), 2u);
+    EXPECT_FALSE(records()[1].note);
+}
+
+TEST_F(HistoryWindowTest, ASendWhoseRecordCannotBeWrittenSaysSoAndStillCounts)
+{
+    startConnected(vx::Tab::Header, true);
+    ASSERT_TRUE(QDir().mkpath(home.historyFile()));  // a folder where the file should be
+    device.clearCommands();
+    sendNrmWithNote("lost");
+    EXPECT_EQ(device.commands(), (std::vector<int>{3, 19, 8, 20}));
+    ASSERT_EQ(op.messages().size(), 1);
+    EXPECT_TRUE(op.messages()[0].startsWith(
+        "The operation ended as shown, but its service history record could not be written: " + home.historyFile()))
+        << op.messages()[0].toStdString();
+    EXPECT_EQ(ctl<QLineEdit>("SendNote")->text(), "lost") << "the note is kept for the operator to write down";
+}
+
+TEST_F(HistoryWindowTest, AZeroCalibrationAndAnAnalogTrimFromTheTabAreRecorded)
+{
+    startConnected(vx::Tab::Calibration, false);
+    click("Option1_1");
+    QTest::keyClicks(ctl<QLineEdit>("CalibrationNote"), "cell 2 changed");
+    click("SSCommand3");
+    ASSERT_EQ(records().size(), 1u) << op.messages().join('|').toStdString();
+    EXPECT_EQ(records()[0].operation, vx::HistoryOperation::Calibration);
+    EXPECT_EQ(records()[0].procedure, "zero");
+    EXPECT_EQ(records()[0].result, "finished");
+    EXPECT_EQ(records()[0].note, "cell 2 changed");
+    EXPECT_EQ(records()[0].indicator.model, "ZR2");
+
+    click("Option5_1");
+    device.setReg(190, 13107);
+    QTest::keyClicks(ctl<QLineEdit>("AnalogNote"), "4-20 checked");
+    click("SSCommand5");
+    clock.advance(1.2);  // a tick: the values are shown
+    click("SSCommand5");
+    const std::vector<HistoryRecord> list = records();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[1].operation, vx::HistoryOperation::AnalogTrim);
+    EXPECT_EQ(list[1].procedure, "4-20 mA");
+    EXPECT_EQ(list[1].result, "ended");
+    EXPECT_TRUE(list[1].details.contains("zero point: 13107")) << list[1].details.join('|').toStdString();
+    EXPECT_EQ(list[1].note, "4-20 checked");
+}
+
+TEST_F(HistoryWindowTest, TheListShowsNewestFirstFiltersAndNamesDamagedLines)
+{
+    ASSERT_TRUE(home.writeHistory(kSendLine + "\n{broken\n" + kCalibrationLine + "\n"));
+    start();
+    QAction *item = action("MnHistory");
+    EXPECT_EQ(item->text(), "Service history…");
+    item->trigger();
+    QPointer<vx::gui::HistoryDialog> dialog = form->findChild<vx::gui::HistoryDialog *>("HistoryDialog");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    QTableWidget *table = dialog->table();
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->horizontalHeaderItem(0)->text(), "Time");
+    EXPECT_EQ(table->item(0, vx::gui::HistoryDialog::Time)->text(), "2026-12-07T15:00:00+03:00");
+    EXPECT_EQ(table->item(0, vx::gui::HistoryDialog::Operation)->text(), "Calibration");
+    EXPECT_EQ(table->item(1, vx::gui::HistoryDialog::Indicator)->text(), "ZR2 / ZR2 V2.20 / SN0001234");
+    EXPECT_EQ(table->item(1, vx::gui::HistoryDialog::What)->text(), "header, nrm");
+    EXPECT_EQ(table->item(1, vx::gui::HistoryDialog::Note)->text(), "new load cell");
+    EXPECT_EQ(table->item(1, vx::gui::HistoryDialog::Details)->text(), "header: sent; nrm: failed");
+    EXPECT_EQ(dialog->warning()->text(), home.historyFile() + ": damaged lines skipped: 2");
+
+    QTest::keyClicks(dialog->filter(), "sn0001234");
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, vx::gui::HistoryDialog::Operation)->text(), "Send");
+    dialog->filter()->setText("ZR3");
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 0)->text(), "No records.");
+    QTest::mouseClick(dialog->findChild<QPushButton *>("HistoryClose"), Qt::LeftButton);
+    EXPECT_TRUE(!dialog || !dialog->isVisible());
+}
+
+TEST_F(HistoryWindowTest, AHistoryThatCannotBeReadIsSaidInTheList)
+{
+    ASSERT_TRUE(QDir().mkpath(home.historyFile()));
+    start();
+    vx::gui::HistoryDialog dialog(form->texts(), form.get());
+    EXPECT_TRUE(dialog.warning()->text().startsWith("The service history cannot be read: " + home.historyFile()))
+        << dialog.warning()->text().toStdString();
+    EXPECT_EQ(dialog.table()->rowCount(), 0);
+}
+
+}  // namespace
