@@ -1,6 +1,8 @@
 #include "gui/FilePanels.h"
 
 #include "files/Batch.h"
+#include "files/RestorePoint.h"
+#include "files/SameIndicator.h"
 #include "files/WorkingSet.h"
 #include "gui/PanelHost.h"
 #include "gui/ParameterPage.h"
@@ -8,11 +10,13 @@
 #include "gui/Widgets.h"
 #include "gui/WindowState.h"
 #include "link/LineLease.h"
+#include "link/Settings.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace vx::gui {
 namespace {
@@ -35,6 +39,17 @@ BatchPanels::BatchPanels(PanelHost &host, QWidget *parent, Captions &captions)
     QObject::connect(m_readAll.cancel, &QPushButton::clicked, m_readAll.panel, [this] { SSCommand2_Click(1); });
     QObject::connect(m_sendAll.start, &QPushButton::clicked, m_sendAll.panel, [this] { SSCommand4_Click(0); });
     QObject::connect(m_sendAll.cancel, &QPushButton::clicked, m_sendAll.panel, [this] { SSCommand4_Click(1); });
+
+    // Below the groups: the restore point, remembered in the settings.
+    QWidget *body = m_sendAll.panel->body();
+    m_restorePoint = Named<QCheckBox>(QStringLiteral("CheckRestorePoint"), body);
+    if (auto *layout = qobject_cast<QVBoxLayout *>(body->layout()))
+        layout->insertWidget(int(m_sendAll.checks.size()), m_restorePoint);
+    m_sendAll.panel->setFixedHeight(m_sendAll.panel->height() + m_restorePoint->sizeHint().height());
+    m_restorePoint->setText(m_host.texts().builtIn(BuiltIn::RestorePointCaption));
+    m_restorePoint->setChecked(RestorePointBeforeSend(m_host.store()));
+    QObject::connect(m_restorePoint, &QCheckBox::toggled, m_sendAll.panel,
+                     [this](bool on) { StoreRestorePointBeforeSend(m_host.store(), on); });
 }
 
 // A box counts when it is ticked and shown (the ZR2's groups are hidden on a ZR1).
@@ -206,6 +221,7 @@ void BatchPanels::openSendPanel()
         m_host.endOperation();
     }
     m_sendAll.start->setEnabled(m_host.state().IsConnected);
+    m_restorePoint->setText(m_host.texts().builtIn(BuiltIn::RestorePointCaption));
     m_host.panelShown(m_sendAll.panel);
 }
 
@@ -236,6 +252,11 @@ void BatchPanels::SSCommand4_Click(int index)
             page->hideEditors();
         if (choice.setpoint || choice.parameters.nrm)
             m_host.rangeReady();
+        if (!readyToSend(choice)) {
+            lease.release();
+            closePanel(m_sendAll);
+            return;
+        }
         // Once it has begun, a send is stopped only by the transaction's Abort.
         m_sendAll.cancel->setEnabled(false);
         const SendAllResult result = SendAll(m_host.link(), set, m_host.texts(), choice, state.weight);
@@ -262,6 +283,40 @@ void BatchPanels::SSCommand4_Click(int index)
                                                                           : BuiltIn::SendAllStopped);
     }
     closePanel(m_sendAll);
+}
+
+}  // namespace vx::gui
+
+namespace vx::gui {
+
+bool BatchPanels::readyToSend(const SendAllChoice &choice)
+{
+    Link &link = m_host.link();
+    const TextService &texts = m_host.texts();
+    WorkingSet &set = m_host.workingSet();
+    // Data typed or read here names no file: it is asked about only when it names an
+    // indicator, or when it is a configuration file's.
+    const bool fromFile = !fileInUse || fileInUse();
+    SameIndicatorCheck same;
+    bool checked = false;
+    if (fromFile || !RecordIdentification(set.record()).empty()) {
+        if (!ConfirmSameIndicator(link, link.op(), texts, set, choice.parameters.calibration, &same))
+            return false;
+        checked = true;
+    }
+    if (!m_restorePoint->isChecked() || !RestorePointNeeded(choice))
+        return true;
+    if (!checked)
+        same.indicator = ReadIndicatorIdentification(link, texts.lines());
+    const AppState &state = m_host.state();
+    const RestorePointResult made = MakeRestorePoint(link, texts, choice, state.IndicatorModel, same.indicator,
+                                                     state.weight, DefaultRestorePointFolder(),
+                                                     [this] { m_host.DisconnectAction(); });
+    if (!made.ok) {
+        link.op().message(made.message, Icon::Critical);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace vx::gui

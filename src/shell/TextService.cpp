@@ -90,6 +90,43 @@ constexpr BuiltInText BuiltInTexts[] = {
      "The data on this page (typed or opened from a file) is not on the indicator. Replace it with what the indicator holds?"},
     // The window (trial)
     {BuiltIn::ConfigFileSaved, "%1: kaydedildi: %2", "%1: saved to %2"},
+    // Restore points and the question before sending another indicator's file
+    {BuiltIn::FileOfAnotherIndicator,
+     "Bu dosya başka bir indikatöre ait.\nDosya: %1 / %2\nİndikatör: %3 / %4",
+     "This file belongs to another indicator.\nFile: %1 / %2\nIndicator: %3 / %4"},
+    {BuiltIn::FileHasNoIdentification,
+     "Bu dosyada tanıtım bilgisi yok; başka bir indikatöre ait olabilir.\nİndikatör: %1 / %2",
+     "This file holds no identification texts; it may belong to another indicator.\nIndicator: %1 / %2"},
+    {BuiltIn::IdentificationEmpty, "(boş)", "(empty)"},
+    {BuiltIn::IdentificationUnread, "(okunamadı)", "(not read)"},
+    {BuiltIn::CalibrationOfAnotherScale,
+     "\"%1\" seçili: dosyadaki sıfır ve kazanç yalnızca okunduğu terazinindir.",
+     "\"%1\" is ticked: a file's zero and span belong to the scale it was read from alone."},
+    {BuiltIn::SendAnyway, "Yine de gönderilsin mi?", "Send it anyway?"},
+    {BuiltIn::RestorePointCaption, "Göndermeden önce geri yükleme noktası", "Restore point before sending"},
+    {BuiltIn::RestorePointFailed, "Geri yükleme noktası oluşturulamadı: %1\nHiçbir şey gönderilmedi.",
+     "No restore point could be made: %1\nNothing was sent."},
+    {BuiltIn::RestorePointNotRead, "üzerine yazılacak gruplar indikatörden eksiksiz okunamadı",
+     "the groups to be overwritten could not be read whole from the indicator"},
+    {BuiltIn::RestorePointNoIdentification, "indikatörün tanıtım bilgileri okunamadı",
+     "the indicator's identification texts could not be read"},
+    {BuiltIn::RestorePointFolderNotWritable, "%1 klasörüne yazılamıyor (%2)", "the folder %1 cannot be written (%2)"},
+    {BuiltIn::RestorePointNotSaved, "%1 kaydedilemedi (%2)", "%1 could not be saved (%2)"},
+    {BuiltIn::RestorePointMade, "Geri yükleme noktası: %1", "Restore point: %1"},
+    {BuiltIn::RestorePointsMenu, "Geri yükleme noktaları…", "Restore points…"},
+    {BuiltIn::RestorePointsTitle, "Geri yükleme noktaları: %1 / %2", "Restore points: %1 / %2"},
+    {BuiltIn::RestorePointsTimeColumn, "Zaman", "Time"},
+    {BuiltIn::RestorePointsFileColumn, "Dosya", "File"},
+    {BuiltIn::RestorePointsSend, "Gönder…", "Send…"},
+    {BuiltIn::RestorePointsCompare, "İndikatörle karşılaştır", "Compare with indicator"},
+    {BuiltIn::RestorePointsClose, "Kapat", "Close"},
+    {BuiltIn::RestorePointsNone, "%1 klasöründe bu indikatörün geri yükleme noktası yok.",
+     "There is no restore point of this indicator in %1."},
+    {BuiltIn::RestorePointsSendHint,
+     "Geri yükleme noktası açıldı. Gönderme panelinde, nokta oluşturulurken gönderilen grupları seçip YOLLA'ya "
+     "basın (Tarih - Saat hariç).",
+     "The restore point is open. On the send panel tick the groups that were sent when it was made and press "
+     "the send button (not the date and time)."},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 
