@@ -99,7 +99,7 @@ TEST_F(RestorePointTest, ItHoldsWhatTheIndicatorHeldAndWritesNothingToIt)
     EXPECT_EQ(saved->idMemory.IdNames[3].trimmed(), "YEDEK KAYIT");
     EXPECT_EQ(saved->setpoints.Setpoint1[2].trimmed(), "123,4");
     EXPECT_EQ(saved->setpoints.Setpoint3[2].trimmed(), "345,6");
-    EXPECT_EQ(saved->ticket.HeaderLines[1].trimmed(), "KANTAR B.");
+    EXPECT_EQ(QString(saved->ticket.HeaderLines[1]).remove(QChar(0)).trimmed(), "KANTAR B.");
     EXPECT_EQ(ParameterField(*saved, "G[0].f1"), "5-38400");
     EXPECT_EQ(ParameterField(*saved, "D21"), "ZR2 V2.20");
     EXPECT_EQ(ParameterField(*saved, "D22"), "SN0001234");

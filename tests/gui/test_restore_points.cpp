@@ -71,9 +71,11 @@ protected:
 TEST_F(RestorePointsTest, TheBoxIsOnByDefaultAndRemembered)
 {
     start();
+    file(8);
     auto *box = ctl<QCheckBox>("CheckRestorePoint");
     EXPECT_TRUE(box->isChecked());
     EXPECT_EQ(box->text(), "Restore point before sending");
+    QTest::mouseClick(ctl("SSCommand4_1"), Qt::LeftButton);
     box->setChecked(false);
     EXPECT_EQ(store->value("ZR", "RestorePoint"), "0");
 
