@@ -5,11 +5,15 @@
 
 #include "files/Batch.h"
 #include "files/ConfigFile.h"
+#include "files/RestorePoint.h"
+#include "files/SameIndicator.h"
 #include "files/WorkingSet.h"
+#include "link/ForwardingOperator.h"
 #include "link/LineLease.h"
 #include "service/HistoryRecords.h"
 #include "shell/TextService.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 
 namespace vx::cli {
@@ -30,6 +34,20 @@ QString outcomeText(BatchOutcome outcome)
     }
     return {};
 }
+
+// --yes answers the question before sending another indicator's file, saying so.
+class ConfirmedOperator : public ForwardingOperator {
+public:
+    ConfirmedOperator(Session &s) : ForwardingOperator(s.op()), m_session(s) {}
+    Choice yesNo(const QString &text, Icon, const QString &) override
+    {
+        m_session.error(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) + QStringLiteral(" (--yes)"));
+        return Choice::Yes;
+    }
+
+private:
+    Session &m_session;
+};
 
 int run(Session &s, const CommandArgs &args)
 {
@@ -54,13 +72,24 @@ int run(Session &s, const CommandArgs &args)
     if (const std::optional<QString> badNote = CheckNote(args))
         return s.usageError(*badNote);
 
+    // A restore point of what the send overwrites, read and saved before it starts.
+    const bool backup = args.isSet(QStringLiteral("backup")) || args.isSet(QStringLiteral("backup-dir"));
+    const QString backupFolder =
+        args.isSet(QStringLiteral("backup-dir")) ? args.value(QStringLiteral("backup-dir")) : DefaultRestorePointFolder();
+    QString backupPath;
+    auto withBackup = [&](QJsonObject object) {
+        if (backup)
+            object.insert(QStringLiteral("backup"), backupPath.isEmpty() ? QJsonValue() : QJsonValue(backupPath));
+        return object;
+    };
+
     // With --json the run ends with one object, whatever happened after the arguments.
-    auto reportNothingSent = [&] {
+    auto reportNothingSent = [&](const QString &outcome = QStringLiteral("not started")) {
         if (s.json())
-            s.printJson({{QStringLiteral("file"), file},
-                         {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
-                         {QStringLiteral("outcome"), QStringLiteral("not started")},
-                         {QStringLiteral("results"), GroupResults(groups, {}, QStringLiteral("sent"))}},
+            s.printJson(withBackup({{QStringLiteral("file"), file},
+                                    {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
+                                    {QStringLiteral("outcome"), outcome},
+                                    {QStringLiteral("results"), GroupResults(groups, {}, QStringLiteral("sent"))}}),
                         true);
     };
 
@@ -121,6 +150,34 @@ int run(Session &s, const CommandArgs &args)
         reportNothingSent();
         return ExitPort;
     }
+    // Another indicator's file (or one that names none) is sent only when confirmed:
+    // asked on a terminal, otherwise only with --yes.
+    ConfirmedOperator confirmed(s);
+    SameIndicatorCheck same;
+    if (!ConfirmSameIndicator(batch.link(), args.isSet(QStringLiteral("yes")) ? static_cast<Operator &>(confirmed) : s.op(),
+                              s.textService(), set, choice.parameters.calibration, &same)) {
+        lease.release();
+        batch.finish();
+        s.error(QStringLiteral("the send was not confirmed; nothing was sent (--yes sends another indicator's file)"));
+        reportNothingSent(QStringLiteral("declined"));
+        return ExitCancelled;
+    }
+    if (backup) {
+        const RestorePointResult made = MakeRestorePoint(batch.link(), s.textService(), choice, v.model, same.indicator,
+                                                         batch.weight(), backupFolder);
+        if (!made.ok) {
+            lease.release();
+            batch.finish();
+            s.error(made.message);
+            reportNothingSent();
+            if (made.failure == RestorePointResult::Failure::Folder || made.failure == RestorePointResult::Failure::Save)
+                return ExitFile;
+            return batch.interrupted() ? ExitCancelled : ExitNoAnswer;
+        }
+        backupPath = made.path;
+        if (!backupPath.isEmpty() && !s.json())
+            s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(backupPath));
+    }
     const SendAllResult result = SendAll(batch.link(), set, s.textService(), choice, batch.weight());
     lease.release();
     batch.finish();
@@ -130,20 +187,21 @@ int run(Session &s, const CommandArgs &args)
             s.error(notSent);
     }
     // The service history: one record of this send, whatever its outcome.
-    const std::optional<QString> historyError = AppendToHistory(
-        s, args,
-        SendHistoryRecord(IdentityOf(v.modelText, set.parameters(), v.versionText), choice, result, HistoryTool::Cli,
-                          batch.skippedWrites()));
+    HistoryRecord record = SendHistoryRecord(IdentityOf(v.modelText, set.parameters(), v.versionText), choice, result,
+                                             HistoryTool::Cli, batch.skippedWrites());
+    if (!backupPath.isEmpty())
+        record.restorePoint = QFileInfo(backupPath).fileName();
+    const std::optional<QString> historyError = AppendToHistory(s, args, record);
 
     const bool whole = result.outcome == BatchOutcome::Completed && batch.skippedWrites() == 0 && !result.dateTimeSkipped;
     if (s.json()) {
-        QJsonObject o{{QStringLiteral("file"), file},
-                      {QStringLiteral("model"), v.modelText},
-                      {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
-                      {QStringLiteral("outcome"), outcomeText(result.outcome)},
-                      {QStringLiteral("skippedWrites"), batch.skippedWrites()},
-                      {QStringLiteral("dateTimeSent"), choice.parameters.dateTime && !result.dateTimeSkipped},
-                      {QStringLiteral("results"), GroupResults(groups, result.groups, QStringLiteral("sent"), &batch)}};
+        QJsonObject o = withBackup({{QStringLiteral("file"), file},
+                                    {QStringLiteral("model"), v.modelText},
+                                    {QStringLiteral("groups"), QJsonArray::fromStringList(groups)},
+                                    {QStringLiteral("outcome"), outcomeText(result.outcome)},
+                                    {QStringLiteral("skippedWrites"), batch.skippedWrites()},
+                                    {QStringLiteral("dateTimeSent"), choice.parameters.dateTime && !result.dateTimeSkipped},
+                                    {QStringLiteral("results"), GroupResults(groups, result.groups, QStringLiteral("sent"), &batch)}});
         if (historyError)
             o.insert(QStringLiteral("historyError"), *historyError);
         s.printJson(o, true);
@@ -161,15 +219,25 @@ int run(Session &s, const CommandArgs &args)
 
 const Registration registration{{
     .name = QStringLiteral("send"),
-    .synopsis = QStringLiteral("send FILE --groups LIST [--printer ticket|epl] [--on-failure abort|ignore] [--note TEXT]"),
+    .synopsis = QStringLiteral("send FILE --groups LIST [--printer ticket|epl] [--on-failure abort|ignore] [--yes]\n"
+                               "     [--backup] [--backup-dir DIR] [--note TEXT]"),
     .help = QStringLiteral(
         "open the configuration file FILE and send-all. LIST from header,id,setpoint,\n"
         "calibration,jmp,nrm,datetime in any order (no default: a send is explicit); the\n"
         "groups go in the window's order. A write that keeps failing aborts the send, or with\n"
-        "--on-failure ignore is skipped and logged (exit 1 either way)"),
+        "--on-failure ignore is skipped and logged (exit 1 either way). A file whose\n"
+        "identification texts (rows 82, 83) are not the indicator's, or that holds none, is\n"
+        "sent only when confirmed on the terminal or with --yes (declined: exit 6). --backup\n"
+        "first reads the groups the send overwrites and saves them as a restore point in\n"
+        "BACKUP (or --backup-dir DIR); when that fails nothing is sent (exit 7 for the\n"
+        "folder or the file, 1 for the read)"),
     .options = {GroupsOption(), PrinterOption(),
                 {QStringLiteral("on-failure"), QStringLiteral("abort|ignore"),
                  QStringLiteral("what a write that keeps failing does (default abort)")},
+                {QStringLiteral("yes"), QString(), QStringLiteral("send another indicator's file without asking")},
+                {QStringLiteral("backup"), QString(), QStringLiteral("a restore point before sending")},
+                {QStringLiteral("backup-dir"), QStringLiteral("DIR"),
+                 QStringLiteral("the restore point's folder (default BACKUP; implies --backup)")},
                 NoteOption()},
     .run = run,
 }};

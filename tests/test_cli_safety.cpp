@@ -334,8 +334,9 @@ TEST_F(CliSignals, SigtermStopsASendAtTheNextRecordAndTheSessionIsClosed)
     ASSERT_EQ(vx::test::RunCliProcess(dir.filePath("vextora.ini"), {"--port", sim.link, "read", file, "--groups",
                                                                      "header"}).exitCode,
               0);
+    // A file of the header alone names no indicator: --yes sends it without asking.
     vx::test::RunningCli send(dir.filePath("vextora.ini"),
-                              {"--json", "--port", sim.link, "send", file, "--groups", "id,nrm"});
+                              {"--json", "--port", sim.link, "send", file, "--groups", "id,nrm", "--yes"});
     // Command 11 (store an ID record, "000B") has gone twice: the ID memory is being sent.
     ASSERT_TRUE(send.waitUntil([&] {
         simLog += QString::fromUtf8(sim.process.readAllStandardError());

@@ -1,8 +1,12 @@
 #include "gui/FileMenu.h"
 
+#include "files/RestorePoint.h"
 #include "files/WorkingSet.h"
 #include "gui/AnaForm.h"
+#include "gui/FilePanels.h"
+#include "gui/RestorePointsDialog.h"
 #include "link/AppPaths.h"
+#include "link/LineLease.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -13,6 +17,7 @@ namespace {
 
 constexpr int kTextClearQuestion = 57;
 constexpr int kTextClearTitle = 329;
+constexpr int kTextNotConnected = 375;
 
 }  // namespace
 
@@ -31,6 +36,8 @@ FileMenu::FileMenu(AnaForm &form) : m_form(form)
         }
         return QFileDialog::getOpenFileName(&m_form, QString(), folder, all + QStringLiteral(";;") + vxr);
     };
+    // A file in use that names no indicator is asked about before it is sent.
+    m_form.batchPanels().fileInUse = [this] { return m_state.hasFile(); };
 }
 
 QString FileMenu::chooseFile(bool save, const QString &name)
@@ -56,6 +63,11 @@ void FileMenu::Open()
     const QString path = chooseFile(false, QStringLiteral("*.*"));
     if (path.isEmpty())
         return;
+    OpenPath(path);
+}
+
+bool FileMenu::OpenPath(const QString &path)
+{
     FileError error;
     std::optional<ConfigurationRecord> record = ReadConfigurationFile(path, &error);
     if (!record) {
@@ -66,7 +78,7 @@ void FileMenu::Open()
                                 ? texts.builtIn(BuiltIn::ConfigFileCutOff).arg(shown, error.reason)
                                 : texts.builtIn(BuiltIn::ConfigFileNotOpened).arg(shown, error.reason),
                             Icon::Critical);
-        return;
+        return false;
     }
     m_state.DosyaDizin(path);
     m_form.setWindowTitle(WindowTitle(m_state.ConfigFileName));
@@ -77,6 +89,7 @@ void FileMenu::Open()
     SilEm();
     set.show(m_form.texts().lines());
     set.opened();
+    return true;
 }
 
 void FileMenu::KayıtEt(int index)
@@ -128,6 +141,46 @@ void FileMenu::SilEm()
     m_form.page(tab)->clearPage();
     if (const std::optional<DataGroup> group = GroupOfTab(tab))
         m_form.workingSet().edited(*group);
+}
+
+}  // namespace vx::gui
+
+namespace vx::gui {
+
+void FileMenu::RestorePoints()
+{
+    const TextService &texts = m_form.texts();
+    if (!m_form.state().IsConnected) {
+        m_form.op().message(texts.line(kTextNotConnected), Icon::Critical);
+        return;
+    }
+    std::optional<IdentificationTexts> indicator;
+    if (LineLease lease(m_form.link()); lease)
+        indicator = ReadIndicatorIdentification(m_form.link(), texts.lines());
+    else
+        return;  // another operation holds the line
+    if (!indicator) {
+        m_form.op().message(texts.builtIn(BuiltIn::RestorePointNoIdentification), Icon::Critical);
+        return;
+    }
+    if (m_restorePoints)
+        m_restorePoints->close();
+    const QString folder = DefaultRestorePointFolder();
+    auto *dialog = new RestorePointsDialog(
+        texts, *indicator, ListRestorePoints(folder, ModelName(m_form.state().IndicatorModel), *indicator), folder,
+        &m_form);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->compareWithIndicator = compareWithIndicator;
+    // The restore point becomes the working set, and goes through the send panel as any
+    // opened file does: its groups ticked there by the technician.
+    dialog->sendRestorePoint = [this](const QString &path) {
+        if (!OpenPath(path))
+            return;
+        m_form.batchPanels().openSendPanel();
+        m_form.showStatusNote([](const TextService &t) { return t.builtIn(BuiltIn::RestorePointsSendHint); });
+    };
+    m_restorePoints = dialog;
+    dialog->show();
 }
 
 }  // namespace vx::gui

@@ -9,7 +9,9 @@
 // changes nothing.
 
 #include "files/ConfigFile.h"
+#include "gui/RestorePointsDialog.h"
 
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -28,6 +30,8 @@ public:
 
     void New();              // "&Yeni"
     void Open();             // "&Aç"
+    // The open of `path` without the dialog; false (and said) when it cannot be read.
+    bool OpenPath(const QString &path);
     void KayıtEt(int index); // 3 "&Kaydet", 4 "&Farklı Kaydet"
     // Empties the selected tab's page: after a confirmation, unless a file was just
     // opened (ConfigLoaded); never the calibration tab.
@@ -35,11 +39,19 @@ public:
 
     const ConfigFileState &state() const { return m_state; }
 
+    // "Restore points…": the connected indicator's restore points (its identification
+    // texts read first). "Send" opens the one chosen as a file and opens the send panel.
+    void RestorePoints();
+    RestorePointsDialog *restorePointsDialog() const { return m_restorePoints; }
+    // What the dialog's "Compare with indicator" does with the restore point chosen.
+    std::function<void(const QString &path)> compareWithIndicator;
+
 private:
     QString chooseFile(bool save, const QString &name);
 
     AnaForm &m_form;
     ConfigFileState m_state;
+    QPointer<RestorePointsDialog> m_restorePoints;
 };
 
 }  // namespace vx::gui

@@ -1,6 +1,8 @@
 #include "gui/FilePanels.h"
 
 #include "files/Batch.h"
+#include "files/RestorePoint.h"
+#include "files/SameIndicator.h"
 #include "files/WorkingSet.h"
 #include "gui/HistoryRecorder.h"
 #include "gui/PanelHost.h"
@@ -9,7 +11,9 @@
 #include "gui/Widgets.h"
 #include "gui/WindowState.h"
 #include "link/LineLease.h"
+#include "link/Settings.h"
 
+#include <QFileInfo>
 #include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -42,6 +46,17 @@ BatchPanels::BatchPanels(PanelHost &host, QWidget *parent, Captions &captions)
     if (auto *layout = qobject_cast<QVBoxLayout *>(m_sendAll.panel->body()->layout()))
         layout->insertWidget(layout->indexOf(m_sendAll.step), m_sendNote);
     m_sendAll.panel->setFixedHeight(m_sendAll.panel->height() + 34);
+
+    // Below the groups: the restore point, remembered in the settings.
+    QWidget *body = m_sendAll.panel->body();
+    m_restorePoint = Named<QCheckBox>(QStringLiteral("CheckRestorePoint"), body);
+    if (auto *layout = qobject_cast<QVBoxLayout *>(body->layout()))
+        layout->insertWidget(int(m_sendAll.checks.size()), m_restorePoint);
+    m_sendAll.panel->setFixedHeight(m_sendAll.panel->height() + m_restorePoint->sizeHint().height());
+    m_restorePoint->setText(m_host.texts().builtIn(BuiltIn::RestorePointCaption));
+    m_restorePoint->setChecked(RestorePointBeforeSend(m_host.store()));
+    QObject::connect(m_restorePoint, &QCheckBox::toggled, m_sendAll.panel,
+                     [this](bool on) { StoreRestorePointBeforeSend(m_host.store(), on); });
 }
 
 // A box counts when it is ticked and shown (the ZR2's groups are hidden on a ZR1).
@@ -214,6 +229,7 @@ void BatchPanels::openSendPanel()
     }
     m_sendAll.start->setEnabled(m_host.state().IsConnected);
     m_sendNote->applyLanguage(m_host.texts());
+    m_restorePoint->setText(m_host.texts().builtIn(BuiltIn::RestorePointCaption));
     m_host.panelShown(m_sendAll.panel);
 }
 
@@ -244,6 +260,11 @@ void BatchPanels::SSCommand4_Click(int index)
             page->hideEditors();
         if (choice.setpoint || choice.parameters.nrm)
             m_host.rangeReady();
+        if (!readyToSend(choice)) {
+            lease.release();
+            closePanel(m_sendAll);
+            return;
+        }
         // Once it has begun, a send is stopped only by the transaction's Abort.
         m_sendAll.cancel->setEnabled(false);
         const SendAllResult result = SendAll(m_host.link(), set, m_host.texts(), choice, state.weight);
@@ -255,9 +276,10 @@ void BatchPanels::SSCommand4_Click(int index)
         }
         // The service history: one record of this send, whatever its outcome; the note
         // goes with it and is not offered again.
-        if (AppendWindowHistory(m_host.link().op(), m_host.texts(),
-                                SendHistoryRecord(WindowIdentity(state, set), choice, result, HistoryTool::Window),
-                                m_sendNote->note()))
+        HistoryRecord record = SendHistoryRecord(WindowIdentity(state, set), choice, result, HistoryTool::Window);
+        if (!m_lastRestorePoint.isEmpty())
+            record.restorePoint = QFileInfo(m_lastRestorePoint).fileName();
+        if (AppendWindowHistory(m_host.link().op(), m_host.texts(), record, m_sendNote->note()))
             m_sendNote->edit()->clear();
         // After a whole send the indicator holds the groups sent; the parameters only
         // when every part of them went.
@@ -276,6 +298,42 @@ void BatchPanels::SSCommand4_Click(int index)
                                                                           : BuiltIn::SendAllStopped);
     }
     closePanel(m_sendAll);
+}
+
+}  // namespace vx::gui
+
+namespace vx::gui {
+
+bool BatchPanels::readyToSend(const SendAllChoice &choice)
+{
+    Link &link = m_host.link();
+    const TextService &texts = m_host.texts();
+    WorkingSet &set = m_host.workingSet();
+    // Data typed or read here names no file: it is asked about only when it names an
+    // indicator, or when it is a configuration file's.
+    m_lastRestorePoint.clear();
+    const bool fromFile = !fileInUse || fileInUse();
+    SameIndicatorCheck same;
+    bool checked = false;
+    if (fromFile || !RecordIdentification(set.record()).empty()) {
+        if (!ConfirmSameIndicator(link, link.op(), texts, set, choice.parameters.calibration, &same))
+            return false;
+        checked = true;
+    }
+    if (!m_restorePoint->isChecked() || !RestorePointNeeded(choice))
+        return true;
+    if (!checked)
+        same.indicator = ReadIndicatorIdentification(link, texts.lines());
+    const AppState &state = m_host.state();
+    const RestorePointResult made = MakeRestorePoint(link, texts, choice, state.IndicatorModel, same.indicator,
+                                                     state.weight, DefaultRestorePointFolder(),
+                                                     [this] { m_host.DisconnectAction(); });
+    if (!made.ok) {
+        link.op().message(made.message, Icon::Critical);
+        return false;
+    }
+    m_lastRestorePoint = made.path;
+    return true;
 }
 
 }  // namespace vx::gui

@@ -9,6 +9,12 @@
 #include "link/Features.h"
 #include "link/Interfaces.h"
 
+#include <functional>
+
+namespace vx {
+struct SendAllChoice;
+}
+
 namespace vx::gui {
 
 class NoteField;
@@ -46,14 +52,25 @@ public:
     // Esc: both panels hidden, their start buttons back.
     void escape();
 
+    // "Restore point before sending" (stored in the settings, on by default).
+    QCheckBox *restorePointBox() const { return m_restorePoint; }
+    // Whether the working set is a configuration file's (opened or saved): a file that
+    // names no indicator is asked about before a send. Unset: always.
+    std::function<bool()> fileInUse;
+
 private:
     bool ticked(bool send, int box) const;
+    // Before a send-all (the line held): the question about another indicator's file
+    // and the restore point. False: nothing is to be sent.
+    bool readyToSend(const SendAllChoice &choice);
     void closePanel(BatchPanel &panel);
 
     PanelHost &m_host;
     BatchPanel m_readAll;  // SSPanel2
     BatchPanel m_sendAll;  // SSPanel3
     NoteField *m_sendNote = nullptr;  // the operator's note for the service history
+    QCheckBox *m_restorePoint = nullptr;
+    QString m_lastRestorePoint;  // the restore point the send in hand made (empty: none)
 };
 
 }  // namespace vx::gui

@@ -110,6 +110,17 @@ void AnaForm::buildMenus()
     connect(m_mnDosyaItems[8], &QAction::triggered, this, [this] { m_batchPanels->openSendPanel(); });
     connect(m_mnDosyaItems[9], &QAction::triggered, this, [this] { m_batchPanels->openReadPanel(); });
     connect(m_mnDosyaItems[11], &QAction::triggered, this, [this] { close(); });
+    // "Restore points…" after the batch items; its caption is a built-in text.
+    QAction *restorePoints = new QAction(m_mnDosya);
+    restorePoints->setObjectName(QStringLiteral("MnDosyaRestorePoints"));
+    m_mnDosya->insertAction(m_mnDosyaItems[10], restorePoints);
+    auto restorePointsCaption = [this, restorePoints] {
+        restorePoints->setText(m_texts.builtIn(BuiltIn::RestorePointsMenu));
+    };
+    restorePointsCaption();
+    connect(m_mnDosya, &QMenu::aboutToShow, this, restorePointsCaption);
+    connect(restorePoints, &QAction::triggered, this,
+            whileFileMenuWorks([this] { m_fileMenu->RestorePoints(); }));
 
     m_mnAyar = bar->addMenu(QString());
     m_mnAyar->setObjectName(QStringLiteral("MnAyar1"));

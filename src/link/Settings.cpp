@@ -186,4 +186,15 @@ void StoreLanguage(SettingsStore &store, const QString &fileName)
     store.sync();
 }
 
+bool RestorePointBeforeSend(const SettingsStore &store)
+{
+    return store.value(SettingsKeys::Section, SettingsKeys::RestorePoint).trimmed() != QLatin1String("0");
+}
+
+void StoreRestorePointBeforeSend(SettingsStore &store, bool on)
+{
+    store.setValue(SettingsKeys::Section, SettingsKeys::RestorePoint, on ? QStringLiteral("1") : QStringLiteral("0"));
+    store.sync();
+}
+
 }  // namespace vx

@@ -60,6 +60,8 @@ inline const QString Checksum = QStringLiteral("CSUM");
 inline const QString Language = QStringLiteral("dil");
 inline const QString ReadingTime = QStringLiteral("OkumaZamanı");
 inline const QString Drain = QStringLiteral("Drain");
+// "1" (the default) or "0": the send panel makes a restore point before a send-all.
+inline const QString RestorePoint = QStringLiteral("RestorePoint");
 // COM number -> device path map (keys "COM1".."COM16") for platforms without COM names.
 inline const QString ComPortSection = QStringLiteral("ComPorts");
 }  // namespace SettingsKeys
@@ -72,5 +74,8 @@ double ParseReadingTime(const QString &typed);
 void StoreConnectionSettings(SettingsStore &store, const LinkSettings &settings);
 void StoreReadingTime(SettingsStore &store, const QString &typed);
 void StoreLanguage(SettingsStore &store, const QString &fileName);
+// The send panel's "restore point before sending": on unless "0" is stored.
+bool RestorePointBeforeSend(const SettingsStore &store);
+void StoreRestorePointBeforeSend(SettingsStore &store, bool on);
 
 }  // namespace vx

@@ -152,6 +152,29 @@ enum class BuiltIn {
     HistoryNotReadable,    // %1 path, %2 reason
     HistoryNotWritten,     // %1 path, %2 reason: the operation itself ended as shown
     HistoryClose,
+    // Restore points and the question before sending another indicator's file
+    FileOfAnotherIndicator,     // %1, %2 the file's rows 82 and 83; %3, %4 the indicator's
+    FileHasNoIdentification,    // %1, %2 the indicator's rows 82 and 83
+    IdentificationEmpty,        // a text that is empty
+    IdentificationUnread,       // the indicator's texts could not be read
+    CalibrationOfAnotherScale,  // %1 the calibration group's caption
+    SendAnyway,
+    RestorePointCaption,        // the send panel's check box
+    RestorePointFailed,         // %1 why; the send does not start
+    RestorePointNotRead,        // the groups were not read whole
+    RestorePointNoIdentification,  // the identification texts could not be read
+    RestorePointFolderNotWritable, // %1 folder, %2 why
+    RestorePointNotSaved,       // %1 path, %2 why
+    RestorePointMade,           // %1 path
+    RestorePointsMenu,          // File menu: "Restore points…"
+    RestorePointsTitle,         // %1 model and version, %2 second identification text
+    RestorePointsTimeColumn,
+    RestorePointsFileColumn,
+    RestorePointsSend,
+    RestorePointsCompare,
+    RestorePointsClose,
+    RestorePointsNone,          // %1 folder
+    RestorePointsSendHint,      // after a restore point is opened for sending
     Count
 };
 

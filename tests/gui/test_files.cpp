@@ -399,6 +399,7 @@ TEST_F(FilesTest, TheSendPanelReadsTheHardwareWordAndSendsInItsOwnOrder)
         ctl<QCheckBox>(QStringLiteral("SSCheck2_%1").arg(box))->setChecked(true);
     for (int box : {2, 4, 5, 6, 8})
         ctl<QCheckBox>(QStringLiteral("SSCheck2_%1").arg(box))->setChecked(false);
+    ctl<QCheckBox>("CheckRestorePoint")->setChecked(false);  // the send alone, without its restore point
     device.clearCommands();
     QTest::mouseClick(ctl("SSCommand4_0"), Qt::LeftButton);
     EXPECT_EQ(device.commands().front(), 3);
@@ -420,6 +421,7 @@ TEST_F(FilesTest, ASendThatStopsNamesEveryGroupNotSent)
     file(8);
     ASSERT_TRUE(shown("SSPanel3"));
     tick(true, {1, 3, 7});
+    ctl<QCheckBox>("CheckRestorePoint")->setChecked(false);  // the send alone, without its restore point
     device.addFault({vx::sim::FaultKind::Refuse, vx::sim::FaultScope::Register, 105, -1});
     op.abortRetryIgnoreAnswers = {vx::Choice::Abort};
     QTest::mouseClick(ctl("SSCommand4_0"), Qt::LeftButton);

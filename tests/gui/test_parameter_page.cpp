@@ -306,6 +306,7 @@ TEST_F(ParameterPageTest, SendPanelWritesTheTickedParameterGroups)
     device.clearCommands();
     form->batchPanels().openSendPanel();
     ASSERT_TRUE(shown("SSPanel3"));
+    ctl<QCheckBox>("CheckRestorePoint")->setChecked(false);  // the send alone, without its restore point
     QTest::mouseClick(ctl("SSCommand4_0"), Qt::LeftButton);
     EXPECT_EQ(device.commands(), (std::vector<int>{3, 19, 8, 20})) << "the probe, then the Nrm group";
     EXPECT_EQ(device.reg(167) & 0xFF, 0x05) << "[001] 5-38400";

@@ -1,0 +1,114 @@
+#include "files/SameIndicator.h"
+
+#include "files/Batch.h"
+#include "files/ConfigurationRecord.h"
+#include "files/WorkingSet.h"
+#include "link/Cp1254.h"
+#include "link/Registers.h"
+#include "link/Transaction.h"
+#include "params/BlockCodec.h"
+#include "shell/TextService.h"
+
+namespace vx {
+namespace {
+
+constexpr int kRowModel = 82;
+constexpr int kRowSecond = 83;
+constexpr int kTextBytes = 10;  // each identification text
+constexpr double kWait = 0.05;  // as the send panel's other short reads
+
+// A text as the comparison sees it: the blanks and NULs a 25-byte field pads it with gone.
+QString withoutPadding(QString text)
+{
+    while (!text.isEmpty() && (text.back() == QLatin1Char(' ') || text.back() == QChar(0)))
+        text.chop(1);
+    return text;
+}
+
+QString rowText(const ConfigurationRecord &record, int row)
+{
+    ConfigurationRecord copy = record;  // SlotOf hands out writable places
+    for (const record::Field &field : record::Fields()) {
+        if (field.row != row || field.type != record::Type::Text)
+            continue;
+        const record::Slot slot = record::SlotOf(copy, field, 0);
+        if (const auto *bytes = std::get_if<record::BlockBytes>(&slot))
+            return withoutPadding(cp1254::decode(bytes->block->mid(bytes->offset, field.width)));
+    }
+    return {};
+}
+
+QString shown(const QString &text, const TextService &texts)
+{
+    return text.isEmpty() ? texts.builtIn(BuiltIn::IdentificationEmpty) : QStringLiteral("\"%1\"").arg(text);
+}
+
+}  // namespace
+
+std::optional<IdentificationTexts> ReadIndicatorIdentification(Link &link, const LanguageTexts &texts)
+{
+    // The two texts lie one after the other (199-203, 204-208): one read of both. "Tx1"
+    // keeps every byte, so the halves split where the registers do; each then loses its
+    // line feeds as the parameter read's "Tx" drops them.
+    static_assert(reg::SecondText == reg::Version + kTextBytes / 2);
+    const Answer answer = link.readAnswer(reg::Version, 2 * kTextBytes, kWait);
+    const QVariant value = link.valueOf(answer, "Tx1", reg::Version);
+    if (answer.missingOrRefused() || !value.isValid())
+        return std::nullopt;
+    const QString both = value.toString();
+    if (both.size() != 2 * kTextBytes)
+        return std::nullopt;
+    QString version = both.left(kTextBytes);
+    QString second = both.mid(kTextBytes);
+    version.remove(QLatin1Char('\n'));
+    second.remove(QLatin1Char('\n'));
+    return IdentificationTexts{withoutPadding(ModelRowText(version, texts)), withoutPadding(SecondRowText(second))};
+}
+
+IdentificationTexts RecordIdentification(const ConfigurationRecord &record)
+{
+    return {rowText(record, kRowModel), rowText(record, kRowSecond)};
+}
+
+SameIndicatorCheck CompareIdentification(const IdentificationTexts &file,
+                                         const std::optional<IdentificationTexts> &indicator)
+{
+    SameIndicatorCheck check{Sameness::Different, file, indicator};
+    if (file.empty())
+        check.verdict = Sameness::FileHasNone;
+    else if (indicator && *indicator == file)
+        check.verdict = Sameness::Same;
+    return check;
+}
+
+QString SameIndicatorQuestion(const SameIndicatorCheck &check, const TextService &texts, bool calibrationTicked)
+{
+    if (check.verdict == Sameness::Same)
+        return {};
+    const QString unread = texts.builtIn(BuiltIn::IdentificationUnread);
+    const QString indicatorModel = check.indicator ? shown(check.indicator->model, texts) : unread;
+    const QString indicatorSecond = check.indicator ? shown(check.indicator->second, texts) : unread;
+    QString text = check.verdict == Sameness::FileHasNone
+                       ? texts.builtIn(BuiltIn::FileHasNoIdentification).arg(indicatorModel, indicatorSecond)
+                       : texts.builtIn(BuiltIn::FileOfAnotherIndicator)
+                             .arg(shown(check.file.model, texts), shown(check.file.second, texts), indicatorModel,
+                                  indicatorSecond);
+    if (calibrationTicked)
+        text += QLatin1Char('\n') + texts.builtIn(BuiltIn::CalibrationOfAnotherScale)
+                                        .arg(BatchGroupCaption(BatchGroup::Calibration, texts, true));
+    return text + QLatin1Char('\n') + texts.builtIn(BuiltIn::SendAnyway);
+}
+
+bool ConfirmSameIndicator(Link &link, Operator &op, const TextService &texts, const WorkingSet &file,
+                          bool calibrationTicked, SameIndicatorCheck *checked)
+{
+    const SameIndicatorCheck check =
+        CompareIdentification(RecordIdentification(file.record()), ReadIndicatorIdentification(link, texts.lines()));
+    if (checked)
+        *checked = check;
+    if (check.verdict == Sameness::Same)
+        return true;
+    return op.yesNo(SameIndicatorQuestion(check, texts, calibrationTicked), Icon::Question) == Choice::Yes;
+}
+
+}  // namespace vx

@@ -1,0 +1,132 @@
+// vextora-cli send with --backup and the question about another indicator's file,
+// in-process on the virtual indicator: the restore point holds what the indicator held
+// before the send, --json names it; a backup that cannot be written or read sends
+// nothing; another indicator's file goes only with --yes.
+
+#include "files/ConfigFile.h"
+#include "files/SameIndicator.h"
+#include "sim/Faults.h"
+#include "sim/Memories.h"
+#include "support/CliRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+using vx::test::CliRun;
+namespace sim = vx::sim;
+
+// The codes that store something on the indicator.
+const std::vector<int> kStoreCommands = {4, 2, 6, 8, 9, 11, 13, 16};
+
+class CliRestorePoint : public ::testing::Test {
+protected:
+    CliRestorePoint() { EXPECT_EQ(run({"read", path("a.vxr")}).exitCode, 0); }
+
+    CliRun run(const QStringList &args) { return cli.run(indicator, args); }
+    QString path(const QString &name) const { return cli.dir.filePath(name); }
+    // The connect reads the range with commands of its own; these store or probe.
+    bool sent(int code) const
+    {
+        const auto &c = indicator.device.commands();
+        return std::find(c.begin(), c.end(), code) != c.end();
+    }
+    bool stored() const
+    {
+        for (int code : indicator.device.commands())
+            if (std::find(kStoreCommands.begin(), kStoreCommands.end(), code) != kStoreCommands.end())
+                return true;
+        return false;
+    }
+
+    vx::test::InProcessIndicator indicator;
+    vx::test::InProcessCli cli;
+};
+
+TEST_F(CliRestorePoint, TheRestorePointHoldsWhatTheSendOverwrote)
+{
+    // What the indicator holds now differs from the file read before.
+    sim::SetStoredId(indicator.device, 3, 4711, "ÖNCEKİ KAYIT");
+    const QString before = sim::StoredId(indicator.device, 3).name;
+
+    const CliRun send = run({"--json", "send", path("a.vxr"), "--groups", "id", "--backup"});
+    ASSERT_EQ(send.exitCode, 0) << send.err.toStdString();
+    const QString backup = send.json().value("backup").toString();
+    EXPECT_EQ(QFileInfo(backup).absolutePath(), QFileInfo(path("BACKUP")).absoluteFilePath());
+    EXPECT_TRUE(QFileInfo(backup).fileName().startsWith("ZR2_SN0001234_2026")) << backup.toStdString();
+    EXPECT_EQ(send.json().value("outcome").toString(), "sent");
+
+    const std::optional<vx::ConfigurationRecord> saved = vx::ReadConfigurationFile(backup);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->idMemory.IdNumbers[3].trimmed(), "4711");
+    EXPECT_EQ(saved->idMemory.IdNames[3].trimmed(), "ÖNCEKİ KAYIT");
+    // The send went after it: the file's record is back on the indicator.
+    EXPECT_NE(sim::StoredId(indicator.device, 3).number, 4711);
+
+    // The restore point sent back restores the indicator.
+    const CliRun restore = run({"send", backup, "--groups", "id"});
+    ASSERT_EQ(restore.exitCode, 0) << restore.err.toStdString();
+    EXPECT_EQ(sim::StoredId(indicator.device, 3).number, 4711);
+    EXPECT_EQ(sim::StoredId(indicator.device, 3).name, before);
+}
+
+TEST_F(CliRestorePoint, WithoutBackupTheJsonIsAsBefore)
+{
+    const CliRun send = run({"--json", "send", path("a.vxr"), "--groups", "header"});
+    ASSERT_EQ(send.exitCode, 0) << send.err.toStdString();
+    EXPECT_FALSE(send.json().contains("backup"));
+    EXPECT_TRUE(QDir(path("BACKUP")).entryList(QDir::Files).isEmpty()) << "no restore point unasked";
+}
+
+TEST_F(CliRestorePoint, AFolderThatCannotBeWrittenSendsNothing)
+{
+    QFile plain(path("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    indicator.device.clearCommands();
+    const CliRun send =
+        run({"--json", "send", path("a.vxr"), "--groups", "id,nrm", "--backup-dir", path("plain/points")});
+    EXPECT_EQ(send.exitCode, 7);
+    EXPECT_TRUE(send.err.contains("No restore point could be made: the folder")) << send.err.toStdString();
+    EXPECT_TRUE(send.err.contains("Nothing was sent."));
+    EXPECT_EQ(send.json().value("outcome").toString(), "not started");
+    EXPECT_TRUE(send.json().value("backup").isNull());
+    EXPECT_FALSE(stored());
+    EXPECT_FALSE(sent(3)) << "not even the probe";
+}
+
+TEST_F(CliRestorePoint, ABackupNotReadWholeSendsNothing)
+{
+    indicator.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Register, 117, 1});
+    indicator.device.clearCommands();
+    const CliRun send = run({"send", path("a.vxr"), "--groups", "setpoint,nrm", "--backup"});
+    EXPECT_EQ(send.exitCode, 1);
+    EXPECT_TRUE(send.err.contains("could not be read whole")) << send.err.toStdString();
+    EXPECT_FALSE(stored());
+    EXPECT_TRUE(QDir(path("BACKUP")).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(CliRestorePoint, AnotherIndicatorsFileGoesOnlyWithYes)
+{
+    indicator.device.setSecondText("SN99999999");
+    indicator.device.clearCommands();
+    const CliRun declined = run({"--json", "send", path("a.vxr"), "--groups", "calibration"});
+    EXPECT_EQ(declined.exitCode, 6);
+    EXPECT_TRUE(declined.err.contains("This file belongs to another indicator. File: \"ZR2 V2.20\" / \"SN0001234\" "
+                                      "Indicator: \"ZR2 V2.20\" / \"SN9999999\""))
+        << declined.err.toStdString();
+    EXPECT_TRUE(declined.err.contains("is ticked: a file's zero and span belong to the scale it was read from alone."));
+    EXPECT_EQ(declined.json().value("outcome").toString(), "declined");
+    EXPECT_FALSE(stored());
+    EXPECT_FALSE(sent(3)) << "not even the probe";
+
+    const CliRun confirmed = run({"send", path("a.vxr"), "--groups", "calibration", "--yes"});
+    EXPECT_EQ(confirmed.exitCode, 0) << confirmed.err.toStdString();
+    EXPECT_TRUE(confirmed.err.contains("Send it anyway? (--yes)"));
+    EXPECT_TRUE(sent(13)) << "the calibration block stored";
+}
+
+}  // namespace
