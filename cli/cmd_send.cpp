@@ -4,6 +4,7 @@
 
 #include "files/Batch.h"
 #include "files/ConfigFile.h"
+#include "files/SelectiveSend.h"
 #include "files/WorkingSet.h"
 #include "link/LineLease.h"
 #include "shell/TextService.h"
@@ -29,11 +30,104 @@ QString outcomeText(BatchOutcome outcome)
     return {};
 }
 
+// send FILE --only LIST: only the rows named, each group built from what the indicator
+// holds just before the send.
+int runOnly(Session &s, const CommandArgs &args, const QString &file)
+{
+    if (args.isSet(QStringLiteral("groups")) || args.isSet(QStringLiteral("printer")))
+        return s.usageError(QStringLiteral("--only goes without --groups and --printer"));
+    QString bad;
+    const std::optional<Selection> selection = ParseSelection(args.value(QStringLiteral("only")), &bad);
+    if (!selection)
+        return s.usageError(QStringLiteral("--only: \"%1\" names nothing that can be sent").arg(bad));
+    if (selection->ticketLines && selection->eplText)
+        return s.usageError(s.textService().builtIn(BuiltIn::SelectiveBothPrinters));
+    const QString onFailure =
+        args.isSet(QStringLiteral("on-failure")) ? args.value(QStringLiteral("on-failure")) : "abort";
+    if (onFailure != QLatin1String("abort") && onFailure != QLatin1String("ignore"))
+        return s.usageError(QStringLiteral("--on-failure must be abort or ignore"));
+
+    FileError fileError;
+    const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &fileError);
+    if (!record) {
+        if (fileError.kind == FileError::CutOff)
+            s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, fileError.reason));
+        else
+            s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, fileError.reason));
+        return ExitFile;
+    }
+    BatchRun batch(s, onFailure == QLatin1String("ignore") ? BatchRun::OnFailure::Ignore : BatchRun::OnFailure::Abort);
+    VersionResult v;
+    if (const int rc = batch.connect(v); rc != ExitOk)
+        return rc;
+    const ModelFeatures has = FeaturesOf(v.model);
+    if ((!selection->idRecords.empty() || !selection->idHeaders.empty()) && !has.idMemory) {
+        batch.finish();
+        return s.usageError(QStringLiteral("the %1 has no ID memory").arg(v.modelText));
+    }
+    if (!selection->setpointRecords.empty() && !has.setpointMemory) {
+        batch.finish();
+        return s.usageError(QStringLiteral("the %1 has no setpoint memory").arg(v.modelText));
+    }
+    if (selection->eplText && !has.eplPrinter) {
+        batch.finish();
+        return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
+    }
+    WorkingSet set;
+    set.parameters().weight = batch.weight();
+    GridDüzen(set.parameters(), s.texts(), v.model);
+    set.record() = *record;
+    set.show(s.texts());
+    if (s.interrupted()) {
+        batch.finish();
+        return ExitCancelled;
+    }
+
+    LineLease lease(batch.link());
+    if (!lease)
+        return ExitPort;
+    const SelectiveSendResult result =
+        SelectiveSend(batch.link(), set, *selection,
+                      {.texts = s.textService(), .weight = batch.weight(), .model = v.model, .confirmSend = {},
+                       .disconnect = {}});
+    lease.release();
+    batch.finish();
+
+    const bool whole = result.outcome == SelectiveOutcome::Sent && batch.skippedWrites() == 0;
+    if (s.json()) {
+        QJsonArray groups;
+        for (BatchGroup g : result.groups)
+            groups.append(GroupKey(g));
+        s.printJson({{QStringLiteral("file"), file},
+                     {QStringLiteral("model"), v.modelText},
+                     {QStringLiteral("groups"), groups},
+                     {QStringLiteral("outcome"), whole ? QStringLiteral("sent") : QStringLiteral("not sent")},
+                     {QStringLiteral("skippedWrites"), batch.skippedWrites()},
+                     {QStringLiteral("changed"), DifferencesJson(result.changed, s.textService())}},
+                    true);
+    } else {
+        const QString message = SelectiveSendMessage(result, s.textService());
+        if (whole)
+            s.print(QStringLiteral("%1: %2").arg(file, message));
+        else if (!message.isEmpty())
+            s.error(message);
+        if (batch.skippedWrites() > 0)
+            s.error(QStringLiteral("%1 write(s) failed and were skipped (see ZRxLog.txt)").arg(batch.skippedWrites()));
+    }
+    if (whole)
+        return ExitOk;
+    if (batch.interrupted())
+        return ExitCancelled;
+    return ExitNoAnswer;
+}
+
 int run(Session &s, const CommandArgs &args)
 {
     if (args.positional.size() != 1)
         return s.usageError(QStringLiteral("send takes one FILE"));
     const QString file = args.positional.first();
+    if (args.isSet(QStringLiteral("only")))
+        return runOnly(s, args, file);
     if (!args.isSet(QStringLiteral("groups")))
         return s.usageError(QStringLiteral("send needs --groups (from %1): a send is explicit").arg(kGroups.join(',')));
     QString unknown;
@@ -155,10 +249,15 @@ const Registration registration{{
         "open the configuration file FILE and send-all. LIST from header,id,setpoint,\n"
         "calibration,jmp,nrm,datetime in any order (no default: a send is explicit); the\n"
         "groups go in the window's order. A write that keeps failing aborts the send, or with\n"
-        "--on-failure ignore is skipped and logged (exit 1 either way)"),
+        "--on-failure ignore is skipped and logged (exit 1 either way). --only sends only\n"
+        "the rows named (diff's keys: row:N, id:N, idheader:N, setpoint:N, calibration,\n"
+        "ticket, epl, or a parameter code such as 101): their groups are read again from\n"
+        "the indicator and sent with only those rows taken from FILE"),
     .options = {GroupsOption(), PrinterOption(),
                 {QStringLiteral("on-failure"), QStringLiteral("abort|ignore"),
-                 QStringLiteral("what a write that keeps failing does (default abort)")}},
+                 QStringLiteral("what a write that keeps failing does (default abort)")},
+                {QStringLiteral("only"), QStringLiteral("ROWS"),
+                 QStringLiteral("send only these rows, the rest of their groups as the indicator holds them")}},
     .run = run,
 }};
 
