@@ -3,11 +3,14 @@
 // the indicator again, and a send of one row that leaves the rest of its block.
 
 #include "sim/Memories.h"
+#include "sim/Modules.h"
 #include "sim/VirtualIndicator.h"
+#include "support/CliProcess.h"
 #include "support/CliRunner.h"
 
 #include <QFile>
 #include <QJsonArray>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -126,6 +129,39 @@ TEST_F(CliDiff, WrongUseAndUnreadableFiles)
     cut.write(QByteArray(100, '\0'));
     cut.close();
     EXPECT_EQ(run({"diff", path("cut.vxr"), path("cut.vxr")}).exitCode, 7);
+}
+
+// ---- end to end: the real tool over pseudo-terminals ------------------------------
+
+TEST(CliDiffEndToEnd, AFileReadFromOneIndicatorIsEqualToItAndDiffersFromAnother)
+{
+    QTemporaryDir dir;
+    const QString stateA = dir.filePath("a.txt"), stateB = dir.filePath("b.txt");
+    {
+        sim::VirtualIndicator a;
+        sim::InstallDefaultModules(a, {});
+        sim::SetStoredId(a, 60, 424242, "ÇİFTLİK");
+        QByteArray configuration = a.bytes(149, 100);
+        configuration[37] = 5;  // [001] 5-38400
+        a.setBytes(149, configuration);
+        ASSERT_TRUE(a.saveState(stateA));
+    }
+    const QString linkA = dir.filePath("a"), linkB = dir.filePath("b");
+    vx::test::SimProcess first({"--state", stateA}, linkA), second({"--state", stateB}, linkB);
+    ASSERT_TRUE(first.ready() && second.ready());
+    const QString settings = dir.filePath("vextora.ini");
+    const QString file = dir.filePath("a.vxr");
+
+    const CliRun read = vx::test::RunCliProcess(settings, {"--port", linkA, "read", file});
+    ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
+    const CliRun same = vx::test::RunCliProcess(settings, {"--port", linkA, "diff", file});
+    EXPECT_EQ(same.exitCode, 0) << same.out.toStdString() << same.err.toStdString();
+    const CliRun other = vx::test::RunCliProcess(settings, {"--port", linkB, "--json", "diff", file});
+    EXPECT_EQ(other.exitCode, 5) << other.err.toStdString();
+    QStringList keys;
+    for (const QJsonValue &d : other.json().value("differences").toArray())
+        keys << d.toObject().value("key").toString();
+    EXPECT_EQ(keys, (QStringList{"id:60", "row:30"}));
 }
 
 }  // namespace
