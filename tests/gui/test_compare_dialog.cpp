@@ -135,6 +135,7 @@ TEST_F(CompareDialogTest, TwoFilesShowTheirPresetTaresAndOfferNoSend)
     answers = {b};
     action("MnDosya_4")->trigger();
 
+    EXPECT_EQ(action("MnDosyaCompareFile")->text(), "Compare with file…");
     // The current file (b) against one chosen.
     answers = {a};
     action("MnDosyaCompareFile")->trigger();
