@@ -7,6 +7,7 @@
 #include "files/ConfigFile.h"
 #include "files/RestorePoint.h"
 #include "files/SameIndicator.h"
+#include "files/SelectiveSend.h"
 #include "files/WorkingSet.h"
 #include "link/ForwardingOperator.h"
 #include "link/LineLease.h"
@@ -49,11 +50,126 @@ private:
     Session &m_session;
 };
 
+// send FILE --only LIST: only the rows named, each group built from what the indicator
+// holds just before the send.
+int runOnly(Session &s, const CommandArgs &args, const QString &file)
+{
+    if (args.isSet(QStringLiteral("groups")) || args.isSet(QStringLiteral("printer")))
+        return s.usageError(QStringLiteral("--only goes without --groups and --printer"));
+    QString bad;
+    const std::optional<Selection> selection = ParseSelection(args.value(QStringLiteral("only")), &bad);
+    if (!selection)
+        return s.usageError(QStringLiteral("--only: \"%1\" names nothing that can be sent").arg(bad));
+    if (selection->ticketLines && selection->eplText)
+        return s.usageError(s.textService().builtIn(BuiltIn::SelectiveBothPrinters));
+    const QString onFailure =
+        args.isSet(QStringLiteral("on-failure")) ? args.value(QStringLiteral("on-failure")) : "abort";
+    if (onFailure != QLatin1String("abort") && onFailure != QLatin1String("ignore"))
+        return s.usageError(QStringLiteral("--on-failure must be abort or ignore"));
+
+    FileError fileError;
+    const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &fileError);
+    if (!record) {
+        if (fileError.kind == FileError::CutOff)
+            s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, fileError.reason));
+        else
+            s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, fileError.reason));
+        return ExitFile;
+    }
+    BatchRun batch(s, onFailure == QLatin1String("ignore") ? BatchRun::OnFailure::Ignore : BatchRun::OnFailure::Abort);
+    VersionResult v;
+    if (const int rc = batch.connect(v); rc != ExitOk)
+        return rc;
+    const ModelFeatures has = FeaturesOf(v.model);
+    if ((!selection->idRecords.empty() || !selection->idHeaders.empty()) && !has.idMemory) {
+        batch.finish();
+        return s.usageError(QStringLiteral("the %1 has no ID memory").arg(v.modelText));
+    }
+    if (!selection->setpointRecords.empty() && !has.setpointMemory) {
+        batch.finish();
+        return s.usageError(QStringLiteral("the %1 has no setpoint memory").arg(v.modelText));
+    }
+    if (selection->eplText && !has.eplPrinter) {
+        batch.finish();
+        return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
+    }
+    WorkingSet set;
+    set.parameters().weight = batch.weight();
+    GridDüzen(set.parameters(), s.texts(), v.model);
+    set.record() = *record;
+    set.show(s.texts());
+    if (s.interrupted()) {
+        batch.finish();
+        return ExitCancelled;
+    }
+
+    LineLease lease(batch.link());
+    if (!lease)
+        return ExitPort;
+    // Another indicator's file (or one that names none) goes only when confirmed, as in a send-all.
+    ConfirmedOperator confirmed(s);
+    auto confirm = [&] {
+        return ConfirmSameIndicator(batch.link(),
+                                    args.isSet(QStringLiteral("yes")) ? static_cast<Operator &>(confirmed) : s.op(),
+                                    s.textService(), set, selection->calibration);
+    };
+    const SelectiveSendResult result =
+        SelectiveSend(batch.link(), set, *selection,
+                      {.texts = s.textService(), .weight = batch.weight(), .model = v.model, .confirmSend = confirm,
+                       .disconnect = {}});
+    lease.release();
+    batch.finish();
+    if (result.outcome == SelectiveOutcome::Declined)
+        s.error(QStringLiteral("the send was not confirmed; nothing was sent (--yes sends another indicator's file)"));
+    // The service history: one record of a send that went on the line.
+    std::optional<QString> historyError;
+    if (result.outcome == SelectiveOutcome::Sent || result.outcome == SelectiveOutcome::SendStopped)
+        historyError = AppendToHistory(
+            s, args,
+            SelectiveSendHistoryRecord(IdentityOf(v.modelText, set.parameters(), v.versionText), result,
+                                       HistoryTool::Cli, batch.skippedWrites()));
+
+    const bool whole = result.outcome == SelectiveOutcome::Sent && batch.skippedWrites() == 0;
+    if (s.json()) {
+        QJsonArray groups;
+        for (BatchGroup g : result.groups)
+            groups.append(GroupKey(g));
+        QJsonObject o{{QStringLiteral("file"), file},
+                     {QStringLiteral("model"), v.modelText},
+                     {QStringLiteral("groups"), groups},
+                     {QStringLiteral("outcome"), whole ? QStringLiteral("sent") : QStringLiteral("not sent")},
+                     {QStringLiteral("skippedWrites"), batch.skippedWrites()},
+                     {QStringLiteral("changed"), DifferencesJson(result.changed, s.textService())}};
+        if (historyError)
+            o.insert(QStringLiteral("historyError"), *historyError);
+        s.printJson(o, true);
+    } else {
+        const QString message = SelectiveSendMessage(result, s.textService());
+        if (whole)
+            s.print(QStringLiteral("%1: %2").arg(file, message));
+        else if (!message.isEmpty())
+            s.error(message);
+        if (batch.skippedWrites() > 0)
+            s.error(QStringLiteral("%1 write(s) failed and were skipped (see ZRxLog.txt)").arg(batch.skippedWrites()));
+    }
+    if (whole)
+        return WithHistory(ExitOk, historyError);
+    if (batch.interrupted() || result.outcome == SelectiveOutcome::Declined)
+        return ExitCancelled;
+    return ExitNoAnswer;
+}
+
 int run(Session &s, const CommandArgs &args)
 {
     if (args.positional.size() != 1)
         return s.usageError(QStringLiteral("send takes one FILE"));
     const QString file = args.positional.first();
+    if (args.isSet(QStringLiteral("only")) && (args.isSet(QStringLiteral("backup")) || args.isSet(QStringLiteral("backup-dir"))))
+        return s.usageError(QStringLiteral("--only reads its groups again itself; it goes without --backup"));
+    if (const std::optional<QString> badNote = CheckNote(args))
+        return s.usageError(*badNote);
+    if (args.isSet(QStringLiteral("only")))
+        return runOnly(s, args, file);
     if (!args.isSet(QStringLiteral("groups")))
         return s.usageError(QStringLiteral("send needs --groups (from %1): a send is explicit").arg(kGroups.join(',')));
     QString unknown;
@@ -69,8 +185,6 @@ int run(Session &s, const CommandArgs &args)
         args.isSet(QStringLiteral("on-failure")) ? args.value(QStringLiteral("on-failure")) : "abort";
     if (onFailure != QLatin1String("abort") && onFailure != QLatin1String("ignore"))
         return s.usageError(QStringLiteral("--on-failure must be abort or ignore"));
-    if (const std::optional<QString> badNote = CheckNote(args))
-        return s.usageError(*badNote);
 
     // A restore point of what the send overwrites, read and saved before it starts.
     const bool backup = args.isSet(QStringLiteral("backup")) || args.isSet(QStringLiteral("backup-dir"));
@@ -220,7 +334,8 @@ int run(Session &s, const CommandArgs &args)
 const Registration registration{{
     .name = QStringLiteral("send"),
     .synopsis = QStringLiteral("send FILE --groups LIST [--printer ticket|epl] [--on-failure abort|ignore] [--yes]\n"
-                               "     [--backup] [--backup-dir DIR] [--note TEXT]"),
+                               "     [--backup] [--backup-dir DIR] [--note TEXT]\n"
+                               "send FILE --only ROWS [--on-failure abort|ignore] [--yes] [--note TEXT]"),
     .help = QStringLiteral(
         "open the configuration file FILE and send-all. LIST from header,id,setpoint,\n"
         "calibration,jmp,nrm,datetime in any order (no default: a send is explicit); the\n"
@@ -230,7 +345,10 @@ const Registration registration{{
         "sent only when confirmed on the terminal or with --yes (declined: exit 6). --backup\n"
         "first reads the groups the send overwrites and saves them as a restore point in\n"
         "BACKUP (or --backup-dir DIR); when that fails nothing is sent (exit 7 for the\n"
-        "folder or the file, 1 for the read)"),
+        "folder or the file, 1 for the read). --only sends only the rows named (diff's keys:\n"
+        "row:N, id:N, idheader:N, setpoint:N, calibration, ticket, epl, or a parameter code\n"
+        "such as 101): their groups are read again from the indicator and sent with only\n"
+        "those rows taken from FILE"),
     .options = {GroupsOption(), PrinterOption(),
                 {QStringLiteral("on-failure"), QStringLiteral("abort|ignore"),
                  QStringLiteral("what a write that keeps failing does (default abort)")},
@@ -238,6 +356,8 @@ const Registration registration{{
                 {QStringLiteral("backup"), QString(), QStringLiteral("a restore point before sending")},
                 {QStringLiteral("backup-dir"), QStringLiteral("DIR"),
                  QStringLiteral("the restore point's folder (default BACKUP; implies --backup)")},
+                {QStringLiteral("only"), QStringLiteral("ROWS"),
+                 QStringLiteral("send only these rows, the rest of their groups as the indicator holds them")},
                 NoteOption()},
     .run = run,
 }};

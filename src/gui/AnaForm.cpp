@@ -95,6 +95,8 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
     buildToolbar();
     buildCentral(pages);
     m_fileMenu = std::make_unique<FileMenu>(*this);
+    // A restore point is compared with the indicator in the compare view.
+    m_fileMenu->compareWithIndicator = [this](const QString &path) { compareFileWithIndicator(path); };
     m_refresh = std::make_unique<TabRefresh>(static_cast<RefreshHost &>(*this), m_clock);
     m_captions.applyDesign();
     updateConnectCaption();

@@ -41,6 +41,8 @@ class QToolBar;
 
 namespace vx::gui {
 
+class CompareDialog;
+
 class BatchPanels;
 class FileMenu;
 class Lamp;
@@ -120,6 +122,12 @@ public:
     void SSCommand9_Click();
     TabRefresh &refresher() { return *m_refresh; }
     FileMenu &fileMenu() { return *m_fileMenu; }
+    // The compare dialog (File -> "Compare with indicator...", "Compare with file..."):
+    // shown over the window for the file against the indicator (read now, into memory),
+    // or for two files; nullptr, after the message, when the read or an open failed.
+    // It deletes itself when closed.
+    CompareDialog *compareFileWithIndicator(const QString &path);
+    CompareDialog *compareFiles(const QString &pathA, const QString &pathB);
     BatchPanels &batchPanels() { return *m_batchPanels; }
     SettingsPanel &settingsPanel() { return *m_settingsPanel; }
     LanguageFilePanel &languagePanel() { return *m_languagePanel; }

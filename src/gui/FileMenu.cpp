@@ -143,6 +143,25 @@ void FileMenu::SilEm()
         m_form.workingSet().edited(*group);
 }
 
+void FileMenu::CompareWithIndicator()
+{
+    const QString path = chooseFile(false, QStringLiteral("*.*"));
+    if (!path.isEmpty())
+        m_form.compareFileWithIndicator(path);
+}
+
+void FileMenu::CompareWithFile()
+{
+    QString first = m_state.hasFile() ? m_state.ConfigFilePath : QString();
+    if (first.isEmpty())
+        first = chooseFile(false, QStringLiteral("*.*"));
+    if (first.isEmpty())
+        return;
+    const QString second = chooseFile(false, QStringLiteral("*.*"));
+    if (!second.isEmpty())
+        m_form.compareFiles(first, second);
+}
+
 }  // namespace vx::gui
 
 namespace vx::gui {

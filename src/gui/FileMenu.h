@@ -36,6 +36,10 @@ public:
     // Empties the selected tab's page: after a confirmation, unless a file was just
     // opened (ConfigLoaded); never the calibration tab.
     void SilEm();
+    // "Compare with indicator...": a file chosen with Dialog1 against the indicator.
+    void CompareWithIndicator();
+    // "Compare with file...": the current file (or one chosen first) against another.
+    void CompareWithFile();
 
     const ConfigFileState &state() const { return m_state; }
 

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QMenu>
 
 namespace vx::gui {
 
@@ -23,6 +24,15 @@ void AnaForm::applyTexts()
     updateMonitorCaptions();
     if (auto *history = findChild<QAction *>(QStringLiteral("MnHistory")))  // the service history's item
         history->setText(m_texts.builtIn(BuiltIn::HistoryMenuItem));
+    // The compare items of the File menu have built-in texts.
+    if (m_mnDosya) {
+        const std::pair<const char *, BuiltIn> compareItems[] = {
+            {"MnDosyaCompareIndicator", BuiltIn::CompareWithIndicatorMenu},
+            {"MnDosyaCompareFile", BuiltIn::CompareWithFileMenu}};
+        for (const auto &[name, text] : compareItems)
+            if (QAction *item = m_mnDosya->findChild<QAction *>(QString::fromLatin1(name)))
+                item->setText(m_texts.builtIn(text));
+    }
     if (m_form1)
         m_form1->applyLanguage(m_texts.lines());
     // The weekday names of the date decoding (the failure text follows every load, in diloku).

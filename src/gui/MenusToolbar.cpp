@@ -1,6 +1,7 @@
 // The File and Settings menus, the connect menu and the main toolbar.
 
 #include "gui/AnaForm.h"
+#include "gui/CompareDialog.h"
 
 #include "gui/CommunicationMonitor.h"
 #include "gui/FileMenu.h"
@@ -110,6 +111,15 @@ void AnaForm::buildMenus()
     connect(m_mnDosyaItems[8], &QAction::triggered, this, [this] { m_batchPanels->openSendPanel(); });
     connect(m_mnDosyaItems[9], &QAction::triggered, this, [this] { m_batchPanels->openReadPanel(); });
     connect(m_mnDosyaItems[11], &QAction::triggered, this, [this] { close(); });
+    // The compares, after the read-all item.
+    QAction *compareIndicator = new QAction(m_texts.builtIn(BuiltIn::CompareWithIndicatorMenu), m_mnDosya);
+    compareIndicator->setObjectName(QStringLiteral("MnDosyaCompareIndicator"));
+    QAction *compareFile = new QAction(m_texts.builtIn(BuiltIn::CompareWithFileMenu), m_mnDosya);
+    compareFile->setObjectName(QStringLiteral("MnDosyaCompareFile"));
+    m_mnDosya->insertActions(m_mnDosyaItems[10], {compareIndicator, compareFile});
+    connect(compareIndicator, &QAction::triggered, this,
+            whileFileMenuWorks([this] { m_fileMenu->CompareWithIndicator(); }));
+    connect(compareFile, &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->CompareWithFile(); }));
     // "Restore points…" after the batch items; its caption is a built-in text.
     QAction *restorePoints = new QAction(m_mnDosya);
     restorePoints->setObjectName(QStringLiteral("MnDosyaRestorePoints"));
@@ -292,6 +302,32 @@ void AnaForm::MnAyar_Click(int index)
 QString AnaForm::helpFilePath() const
 {
     return QDir(ProgramFolder()).filePath(QStringLiteral("Help/") + m_texts.helpDocument());
+}
+
+CompareDialog *AnaForm::compareFileWithIndicator(const QString &path)
+{
+    auto *dialog = new CompareDialog(*this, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (!dialog->compareWithIndicator(path)) {
+        delete dialog;
+        return nullptr;
+    }
+    dialog->setModal(true);
+    dialog->show();
+    return dialog;
+}
+
+CompareDialog *AnaForm::compareFiles(const QString &pathA, const QString &pathB)
+{
+    auto *dialog = new CompareDialog(*this, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (!dialog->compareFiles(pathA, pathB)) {
+        delete dialog;
+        return nullptr;
+    }
+    dialog->setModal(true);
+    dialog->show();
+    return dialog;
 }
 
 }  // namespace vx::gui

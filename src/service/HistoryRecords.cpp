@@ -121,6 +121,50 @@ HistoryRecord SendHistoryRecord(const IndicatorIdentity &indicator, const SendAl
     return r;
 }
 
+HistoryRecord SelectiveSendHistoryRecord(const IndicatorIdentity &indicator, const SelectiveSendResult &result,
+                                         HistoryTool tool, int skippedWrites)
+{
+    HistoryRecord r;
+    r.time = QDateTime::currentDateTime();
+    r.indicator = indicator;
+    r.operation = HistoryOperation::Send;
+    r.tool = tool;
+    for (BatchGroup group : result.groups) {
+        const QString key = BatchGroupKey(group);
+        r.groups << key;
+        QString outcome = QStringLiteral("not-run");
+        for (const GroupResult &g : result.sent.groups)
+            if (g.group == group)
+                outcome = g.outcome == GroupOutcome::Done     ? QStringLiteral("sent")
+                          : g.outcome == GroupOutcome::Failed ? QStringLiteral("failed")
+                                                              : QStringLiteral("not-run");
+        r.groupResults.emplace_back(key, outcome);
+    }
+    switch (result.outcome) {
+    case SelectiveOutcome::Sent: r.result = SendOutcomeKey(BatchOutcome::Completed); break;
+    case SelectiveOutcome::SendStopped: r.result = SendOutcomeKey(result.sent.outcome); break;
+    case SelectiveOutcome::Declined: r.result = QStringLiteral("declined"); break;
+    case SelectiveOutcome::ReadFailed:
+    case SelectiveOutcome::NothingTicked:
+    case SelectiveOutcome::BothPrinters: r.result = QStringLiteral("not-started"); break;
+    }
+    r.details << QStringLiteral("ticked rows only");
+    std::vector<HistoryChangedRow> rows;
+    QStringList others;
+    for (const Difference &d : result.changed) {
+        if (d.kind == DifferenceKind::ParameterRow)
+            rows.push_back({d.index, d.textA, d.textB});
+        else
+            others << DifferenceKey(d);
+    }
+    r.changedRows = rows;
+    if (!others.isEmpty())
+        r.details << QStringLiteral("also sent: %1").arg(others.join(QStringLiteral(", ")));
+    if (skippedWrites > 0)
+        r.details << QStringLiteral("skipped writes: %1").arg(skippedWrites);
+    return r;
+}
+
 HistoryRecord CalibrationHistoryRecord(const IndicatorIdentity &indicator, CalibrationKind kind,
                                        const CalibrationResult &result, HistoryTool tool)
 {

@@ -6,6 +6,7 @@
 #include "calibration/AnalogOutput.h"
 #include "calibration/Calibration.h"
 #include "files/Batch.h"
+#include "files/SelectiveSend.h"
 #include "service/History.h"
 
 namespace vx {
@@ -29,6 +30,11 @@ QString CalibrationEndKey(CalibrationEnd end);
 // A send-all as it ended. skippedWrites: writes the tool skipped (--on-failure ignore).
 HistoryRecord SendHistoryRecord(const IndicatorIdentity &indicator, const SendAllChoice &choice,
                                 const SendAllResult &result, HistoryTool tool, int skippedWrites = 0);
+
+// A send of the ticked rows only: the groups it concerned, each one's result, and the
+// rows it changed (what the indicator held just before against what went).
+HistoryRecord SelectiveSendHistoryRecord(const IndicatorIdentity &indicator, const SelectiveSendResult &result,
+                                         HistoryTool tool, int skippedWrites = 0);
 
 HistoryRecord CalibrationHistoryRecord(const IndicatorIdentity &indicator, CalibrationKind kind,
                                        const CalibrationResult &result, HistoryTool tool);

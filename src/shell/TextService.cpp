@@ -212,6 +212,41 @@ constexpr BuiltInText BuiltInTexts[] = {
      "basın (Tarih - Saat hariç).",
      "The restore point is open. On the send panel tick the groups that were sent when it was made and press "
      "the send button (not the date and time)."},
+    // Compare and the selective send
+    {BuiltIn::CompareHeaderLine, "Başlık satırı %1", "Header line %1"},
+    {BuiltIn::CompareFootnoteLine, "Dip not satırı %1", "Footnote line %1"},
+    {BuiltIn::CompareEplText, "EPL metni", "EPL text"},
+    {BuiltIn::CompareIdHeader, "ID başlığı %1", "ID header %1"},
+    {BuiltIn::CompareCalibrationRaw, "kalibrasyon (ham sıfır ve span)", "calibration (raw zero and span)"},
+    {BuiltIn::CompareColumnRow, "Satır", "Row"},
+    {BuiltIn::CompareColumnIndicator, "İndikatör", "Indicator"},
+    {BuiltIn::CompareColumnFileA, "Dosya A", "File A"},
+    {BuiltIn::CompareColumnFileB, "Dosya B", "File B"},
+    {BuiltIn::CompareNoDifferences, "Fark yok.", "No differences."},
+    {BuiltIn::CompareWithIndicatorMenu, "İndikatörle Karşılaştır…", "Compare with indicator…"},
+    {BuiltIn::CompareWithFileMenu, "Dosyayla Karşılaştır…", "Compare with file…"},
+    {BuiltIn::CompareTitle, "Karşılaştırma: %1", "Compare: %1"},
+    {BuiltIn::CompareCopy, "Kopyala", "Copy"},
+    {BuiltIn::CompareSaveText, "Metin Olarak Kaydet…", "Save as Text…"},
+    {BuiltIn::CompareSendTicked, "İşaretli Satırları Gönder", "Send Ticked Rows"},
+    {BuiltIn::CompareClose, "Kapat", "Close"},
+    {BuiltIn::CompareReadFailed, "İndikatör bütün olarak okunamadı; karşılaştırma yapılmadı.",
+     "The indicator could not be read whole; nothing was compared."},
+    {BuiltIn::CompareSaveFailed, "%1 yazılamadı: %2", "Cannot write %1: %2"},
+    {BuiltIn::CompareOpenFailed, "%1 okunamadı: %2", "Cannot read %1: %2"},
+    {BuiltIn::SelectiveNothingTicked, "Hiçbir satır işaretlenmedi; hiçbir şey gönderilmedi.",
+     "No row is ticked; nothing was sent."},
+    {BuiltIn::SelectiveBothPrinters, "Fiş satırları ile EPL metni birlikte gönderilemez; yalnız birini işaretleyin.",
+     "The ticket lines and the EPL text cannot go together; tick only one of them."},
+    {BuiltIn::SelectiveReadFailed,
+     "Gönderilmedi: %1 indikatörden yeniden bütün olarak okunamadı. İndikatöre hiçbir şey yazılmadı.",
+     "Not sent: %1 could not be read again whole from the indicator. Nothing was written to the indicator."},
+    {BuiltIn::SelectiveSent, "Gönderildi: %1", "Sent: %1"},
+    {BuiltIn::SelectiveSendQuestion,
+     "İşaretli %1 satır indikatöre gönderilsin mi? Aynı bloktaki diğer satırlar indikatördeki değerleriyle "
+     "gider.",
+     "Send the %1 ticked rows to the indicator? The other rows of their blocks go with the values the "
+     "indicator holds."},
 };
 static_assert(std::size(BuiltInTexts) == std::size_t(BuiltIn::Count), "one text per message");
 

@@ -175,6 +175,32 @@ enum class BuiltIn {
     RestorePointsClose,
     RestorePointsNone,          // %1 folder
     RestorePointsSendHint,      // after a restore point is opened for sending
+    // Compare and the selective send
+    CompareHeaderLine,        // %1 1..4
+    CompareFootnoteLine,      // %1 1..2
+    CompareEplText,
+    CompareIdHeader,          // %1 1..2
+    CompareCalibrationRaw,    // the raw calibration values as one row
+    CompareColumnRow,
+    CompareColumnIndicator,
+    CompareColumnFileA,
+    CompareColumnFileB,
+    CompareNoDifferences,
+    CompareWithIndicatorMenu,
+    CompareWithFileMenu,
+    CompareTitle,             // %1 what is compared with what
+    CompareCopy,
+    CompareSaveText,
+    CompareSendTicked,
+    CompareClose,
+    CompareReadFailed,        // the indicator's read stopped: nothing compared
+    CompareSaveFailed,        // %1 path, %2 reason
+    CompareOpenFailed,        // %1 path, %2 reason
+    SelectiveNothingTicked,
+    SelectiveBothPrinters,    // ticket lines and EPL text both ticked
+    SelectiveReadFailed,      // %1 the groups not read again whole
+    SelectiveSent,            // %1 the groups sent
+    SelectiveSendQuestion,    // %1 the number of ticked rows
     Count
 };
 

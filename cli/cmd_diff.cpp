@@ -1,0 +1,148 @@
+// vextora-cli diff: the differences of two configuration files, or of a file and the
+// connected indicator (read whole into memory, nothing saved).
+
+#include "cli/BatchRun.h"
+
+#include "files/Compare.h"
+#include "files/ConfigFile.h"
+#include "files/WorkingSet.h"
+#include "link/LineLease.h"
+#include "shell/TextService.h"
+
+#include <QDir>
+
+namespace vx::cli {
+namespace {
+
+constexpr int ExitDifferent = 5;  // the two sides differ
+
+// The file opened into a working set as the window opens it; an error line and nothing
+// when it cannot be read.
+bool openFile(Session &s, const QString &file, WorkingSet &set, const WeightFormat &weight, Model model)
+{
+    FileError error;
+    const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &error);
+    if (!record) {
+        if (error.kind == FileError::CutOff)
+            s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, error.reason));
+        else
+            s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, error.reason));
+        return false;
+    }
+    set.parameters().weight = weight;
+    GridDüzen(set.parameters(), s.texts(), model);
+    set.record() = *record;
+    set.show(s.texts());
+    return true;
+}
+
+int report(Session &s, const Differences &differences, const QString &a, const QString &b)
+{
+    if (s.json()) {
+        s.printJson({{QStringLiteral("a"), a},
+                     {QStringLiteral("b"), b},
+                     {QStringLiteral("equal"), differences.empty()},
+                     {QStringLiteral("differences"), DifferencesJson(differences, s.textService())}},
+                    true);
+    } else if (differences.empty()) {
+        s.print(s.textService().builtIn(BuiltIn::CompareNoDifferences));
+    } else {
+        QString text = DifferencesText(differences, s.textService(), a, b);
+        text.chop(1);  // print ends the line
+        s.print(text);
+    }
+    return differences.empty() ? int(ExitOk) : ExitDifferent;
+}
+
+int run(Session &s, const CommandArgs &args)
+{
+    if (args.positional.isEmpty() || args.positional.size() > 2)
+        return s.usageError(QStringLiteral("diff takes FILE (against the indicator) or FILE_A FILE_B"));
+    const std::optional<PrinterKind> printer = PrinterChoice(args);
+    if (!printer)
+        return s.usageError(QStringLiteral("--printer must be ticket or epl"));
+
+    if (args.positional.size() == 2) {
+        if (args.isSet(QStringLiteral("printer")))
+            return s.usageError(QStringLiteral("--printer goes with a diff against the indicator"));
+        const QString fileA = args.positional.at(0), fileB = args.positional.at(1);
+        WorkingSet a, b;
+        if (!openFile(s, fileA, a, {}, Model::ZR2) || !openFile(s, fileB, b, {}, Model::ZR2))
+            return ExitFile;
+        return report(s, Compare(a, b, CompareScope::FileVsFile), QDir::toNativeSeparators(fileA),
+                      QDir::toNativeSeparators(fileB));
+    }
+
+    const QString file = args.positional.first();
+    // The file first: a file that cannot be read costs no exchange.
+    if (!ReadConfigurationFile(file)) {
+        WorkingSet unused;
+        openFile(s, file, unused, {}, Model::ZR2);  // says why
+        return ExitFile;
+    }
+
+    BatchRun batch(s);
+    VersionResult v;
+    if (const int rc = batch.connect(v); rc != ExitOk)
+        return rc;
+    const ModelFeatures has = FeaturesOf(v.model);
+    if (!has.eplPrinter && *printer == PrinterKind::Epl) {
+        batch.finish();
+        return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
+    }
+    if (s.interrupted()) {
+        batch.finish();
+        return ExitCancelled;
+    }
+
+    // Every group the model has, into memory only.
+    WorkingSet indicator;
+    indicator.parameters().weight = batch.weight();
+    GridDüzen(indicator.parameters(), s.texts(), v.model);
+    ReadAllChoice choice;
+    choice.header = true;
+    choice.id = has.idMemory;
+    choice.setpoint = has.setpointMemory;
+    choice.parameters = true;
+    choice.printer = *printer;
+    choice.model = v.model;
+    LineLease lease(batch.link());
+    if (!lease)
+        return ExitPort;
+    const ReadAllResult read = ReadAll(batch.link(), indicator, s.textService(), choice, batch.weight());
+    lease.release();
+    batch.finish();
+    if (read.outcome != BatchOutcome::Completed) {
+        if (const QString notRead = GroupsNotDoneText(read.groups, s.textService(), false); !notRead.isEmpty())
+            s.error(notRead);
+        s.error(s.textService().builtIn(BuiltIn::CompareReadFailed));
+        return batch.interrupted() ? ExitCancelled : ExitNoAnswer;
+    }
+
+    WorkingSet fromFile;
+    if (!openFile(s, file, fromFile, batch.weight(), v.model))
+        return ExitFile;
+    const CompareParts parts{.ticketLines = *printer == PrinterKind::Ticket,
+                             .eplText = *printer == PrinterKind::Epl,
+                             .ids = has.idMemory,
+                             .setpoints = has.setpointMemory,
+                             .parameters = true};
+    return report(s, Compare(indicator, fromFile, CompareScope::IndicatorVsFile, parts), v.modelText,
+                  QDir::toNativeSeparators(file));
+}
+
+const Registration registration{{
+    .name = QStringLiteral("diff"),
+    .synopsis = QStringLiteral("diff FILE [FILE_B] [--printer ticket|epl]"),
+    .help = QStringLiteral(
+        "the differences of two configuration files, or of FILE and the connected\n"
+        "indicator (every group the model has, read into memory, nothing saved): one line\n"
+        "each, parameter rows as \"[101] ...\" by row and code, records by number. The clock\n"
+        "[140] and the identification rows are left out; preset tares only between files.\n"
+        "Exit 0 equal, 5 different"),
+    .options = {PrinterOption()},
+    .run = run,
+}};
+
+}  // namespace
+}  // namespace vx::cli

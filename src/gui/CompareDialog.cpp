@@ -1,0 +1,307 @@
+#include "gui/CompareDialog.h"
+
+#include "files/Batch.h"
+#include "files/ConfigFile.h"
+#include "files/SameIndicator.h"
+#include "files/WorkingSet.h"
+#include "gui/HistoryRecorder.h"
+#include "gui/PanelHost.h"
+#include "gui/WindowState.h"
+#include "link/Features.h"
+#include "link/LineLease.h"
+#include "link/SafeFile.h"
+#include "link/Transaction.h"
+#include "shell/TextService.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace vx::gui {
+namespace {
+
+constexpr int kTextNotConnected = 375;
+
+enum Column { Tick = 0, RowLabel = 1, ValueA = 2, ValueB = 3, ColumnCount = 4 };
+
+}  // namespace
+
+CompareDialog::CompareDialog(PanelHost &host, QWidget *parent)
+    : QDialog(parent), m_host(host), m_a(std::make_unique<WorkingSet>()), m_b(std::make_unique<WorkingSet>())
+{
+    setObjectName(QStringLiteral("CompareDialog"));
+    const TextService &t = host.texts();
+    m_table = new QTableWidget(0, ColumnCount, this);
+    m_table->setObjectName(QStringLiteral("CompareTable"));
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_copy = new QPushButton(t.builtIn(BuiltIn::CompareCopy), this);
+    m_copy->setObjectName(QStringLiteral("CompareCopy"));
+    m_save = new QPushButton(t.builtIn(BuiltIn::CompareSaveText), this);
+    m_save->setObjectName(QStringLiteral("CompareSave"));
+    m_send = new QPushButton(t.builtIn(BuiltIn::CompareSendTicked), this);
+    m_send->setObjectName(QStringLiteral("CompareSend"));
+    auto *close = new QPushButton(t.builtIn(BuiltIn::CompareClose), this);
+    close->setObjectName(QStringLiteral("CompareClose"));
+    connect(m_copy, &QPushButton::clicked, this, [this] { copy(); });
+    connect(m_save, &QPushButton::clicked, this, [this] { saveAsText(); });
+    connect(m_send, &QPushButton::clicked, this, [this] { sendTicked(); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_table, &QTableWidget::itemChanged, this, [this] { updateButtons(); });
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_copy);
+    buttons->addWidget(m_save);
+    buttons->addStretch(1);
+    buttons->addWidget(m_send);
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_table);
+    layout->addLayout(buttons);
+    resize(720, 480);
+
+    saveDialog = [this](const QString &suggested) {
+        return QFileDialog::getSaveFileName(this, m_host.texts().builtIn(BuiltIn::CompareSaveText), suggested,
+                                            QStringLiteral("*.txt"));
+    };
+}
+
+CompareDialog::~CompareDialog() = default;
+
+bool CompareDialog::openFile(const QString &path, WorkingSet &set)
+{
+    FileError error;
+    const std::optional<ConfigurationRecord> record = ReadConfigurationFile(path, &error);
+    if (!record) {
+        m_host.link().op().message(
+            m_host.texts().builtIn(BuiltIn::CompareOpenFailed).arg(QDir::toNativeSeparators(path), error.reason),
+            Icon::Critical);
+        return false;
+    }
+    const WindowState &state = m_host.state();
+    set.parameters().weight = state.weight;
+    GridDüzen(set.parameters(), m_host.texts().lines(),
+              state.IndicatorModel == Model::None ? Model::ZR2 : state.IndicatorModel);
+    set.record() = *record;
+    set.show(m_host.texts().lines());
+    return true;
+}
+
+bool CompareDialog::compareWithIndicator(const QString &path)
+{
+    const TextService &t = m_host.texts();
+    const WindowState &state = m_host.state();
+    if (!state.IsConnected) {
+        m_host.link().op().message(t.line(kTextNotConnected), Icon::Critical);
+        return false;
+    }
+    auto file = std::make_unique<WorkingSet>();
+    if (!openFile(path, *file))
+        return false;
+
+    // Every group the model has, into memory only: the window's pages are not touched.
+    auto indicator = std::make_unique<WorkingSet>();
+    const ModelFeatures has = FeaturesOf(state.IndicatorModel);
+    const PrinterKind printer = has.eplPrinter ? m_host.workingSet().ticket().printerKind() : PrinterKind::Ticket;
+    ReadAllChoice choice;
+    choice.header = true;
+    choice.id = has.idMemory;
+    choice.setpoint = has.setpointMemory;
+    choice.parameters = true;
+    choice.printer = printer;
+    choice.model = state.IndicatorModel;
+    bool whole = false;
+    m_host.beginOperation();
+    if (LineLease lease(m_host.link()); lease) {
+        m_host.rangeReady();
+        indicator->parameters().weight = state.weight;
+        GridDüzen(indicator->parameters(), t.lines(), state.IndicatorModel);
+        const ReadAllResult r =
+            ReadAll(m_host.link(), *indicator, t, choice, state.weight, [this] { m_host.DisconnectAction(); });
+        whole = r.outcome == BatchOutcome::Completed;
+    }
+    m_host.endOperation();
+    if (!whole) {
+        m_host.link().op().message(t.builtIn(BuiltIn::CompareReadFailed), Icon::Critical);
+        return false;
+    }
+    file->parameters().weight = state.weight;
+    m_a = std::move(indicator);
+    m_b = std::move(file);
+    m_path = path;
+    m_againstIndicator = true;
+    const CompareParts parts{.ticketLines = printer == PrinterKind::Ticket,
+                             .eplText = printer == PrinterKind::Epl,
+                             .ids = has.idMemory,
+                             .setpoints = has.setpointMemory,
+                             .parameters = true};
+    m_differences = Compare(*m_a, *m_b, CompareScope::IndicatorVsFile, parts);
+    setWindowTitle(t.builtIn(BuiltIn::CompareTitle).arg(QFileInfo(path).fileName()));
+    fill(t.builtIn(BuiltIn::CompareColumnIndicator), QDir::toNativeSeparators(path));
+    return true;
+}
+
+bool CompareDialog::compareFiles(const QString &pathA, const QString &pathB)
+{
+    auto a = std::make_unique<WorkingSet>();
+    auto b = std::make_unique<WorkingSet>();
+    if (!openFile(pathA, *a) || !openFile(pathB, *b))
+        return false;
+    m_a = std::move(a);
+    m_b = std::move(b);
+    m_path.clear();
+    m_againstIndicator = false;
+    m_differences = Compare(*m_a, *m_b, CompareScope::FileVsFile);
+    setWindowTitle(m_host.texts().builtIn(BuiltIn::CompareTitle)
+                       .arg(QFileInfo(pathA).fileName() + QStringLiteral(" / ") + QFileInfo(pathB).fileName()));
+    fill(QDir::toNativeSeparators(pathA), QDir::toNativeSeparators(pathB));
+    return true;
+}
+
+void CompareDialog::fill(const QString &columnA, const QString &columnB)
+{
+    const TextService &t = m_host.texts();
+    m_columnA = columnA;
+    m_columnB = columnB;
+    const QSignalBlocker block(m_table);
+    m_table->clearContents();
+    m_table->setHorizontalHeaderLabels({QString(), t.builtIn(BuiltIn::CompareColumnRow),
+                                        m_againstIndicator ? t.builtIn(BuiltIn::CompareColumnIndicator)
+                                                           : t.builtIn(BuiltIn::CompareColumnFileA),
+                                        m_againstIndicator ? QFileInfo(columnB).fileName()
+                                                           : t.builtIn(BuiltIn::CompareColumnFileB)});
+    if (m_differences.empty()) {
+        m_table->setRowCount(1);
+        m_table->setItem(0, RowLabel, new QTableWidgetItem(t.builtIn(BuiltIn::CompareNoDifferences)));
+    } else {
+        m_table->setRowCount(int(m_differences.size()));
+    }
+    for (int i = 0; i < int(m_differences.size()); ++i) {
+        const Difference &d = m_differences[std::size_t(i)];
+        auto *tick = new QTableWidgetItem;
+        // Only what can go to the indicator can be ticked (never a preset tare).
+        Selection one;
+        one.tick(d);
+        if (m_againstIndicator && !one.empty()) {
+            tick->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+            tick->setCheckState(Qt::Unchecked);
+        } else {
+            tick->setFlags(Qt::ItemIsEnabled);
+        }
+        m_table->setItem(i, Tick, tick);
+        m_table->setItem(i, RowLabel, new QTableWidgetItem(DifferenceLabel(d, t)));
+        m_table->setItem(i, ValueA, new QTableWidgetItem(d.textA));
+        m_table->setItem(i, ValueB, new QTableWidgetItem(d.textB));
+    }
+    m_table->resizeColumnsToContents();
+    updateButtons();
+}
+
+void CompareDialog::updateButtons()
+{
+    m_send->setVisible(m_againstIndicator);
+    m_send->setEnabled(m_againstIndicator && !tickedSelection().empty());
+    m_copy->setEnabled(true);
+    m_save->setEnabled(true);
+}
+
+Selection CompareDialog::tickedSelection() const
+{
+    Selection s;
+    for (int i = 0; i < int(m_differences.size()) && i < m_table->rowCount(); ++i)
+        if (const QTableWidgetItem *item = m_table->item(i, Tick); item && item->checkState() == Qt::Checked)
+            s.tick(m_differences[std::size_t(i)]);
+    return s;
+}
+
+QString CompareDialog::text() const
+{
+    const TextService &t = m_host.texts();
+    if (m_differences.empty())
+        return t.builtIn(BuiltIn::CompareNoDifferences) + QLatin1Char('\n');
+    return DifferencesText(m_differences, t, m_columnA, m_columnB);
+}
+
+void CompareDialog::copy()
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text());
+}
+
+void CompareDialog::saveAsText()
+{
+    const QString path = saveDialog ? saveDialog(QStringLiteral("compare.txt")) : QString();
+    if (path.isEmpty())
+        return;
+    QString why;
+    if (!WriteFileSafely(path, text().toUtf8(), &why))
+        m_host.link().op().message(
+            m_host.texts().builtIn(BuiltIn::CompareSaveFailed).arg(QDir::toNativeSeparators(path), why),
+            Icon::Critical);
+}
+
+void CompareDialog::sendTicked()
+{
+    const TextService &t = m_host.texts();
+    const Selection selection = tickedSelection();
+    Operator &op = m_host.link().op();
+    if (selection.empty()) {
+        op.message(t.builtIn(BuiltIn::SelectiveNothingTicked), Icon::Warning);
+        return;
+    }
+    if (selection.ticketLines && selection.eplText) {
+        op.message(t.builtIn(BuiltIn::SelectiveBothPrinters), Icon::Warning);
+        return;
+    }
+    if (op.yesNo(t.builtIn(BuiltIn::SelectiveSendQuestion).arg(selection.count()), Icon::Question) != Choice::Yes)
+        return;
+    const WindowState &state = m_host.state();
+    if (!state.IsConnected) {
+        op.message(t.line(kTextNotConnected), Icon::Critical);
+        return;
+    }
+
+    // Another indicator's file (or one that names none) goes only when the operator says so.
+    std::function<bool()> confirm = confirmSend;
+    if (!confirm)
+        confirm = [this, &op, &t, calibration = selection.calibration] {
+            return ConfirmSameIndicator(m_host.link(), op, t, *m_b, calibration);
+        };
+    std::optional<SelectiveSendResult> result;
+    m_host.beginOperation();
+    if (LineLease lease(m_host.link()); lease) {
+        m_host.rangeReady();
+        result = SelectiveSend(m_host.link(), *m_b, selection,
+                               {.texts = t,
+                                .weight = state.weight,
+                                .model = state.IndicatorModel,
+                                .confirmSend = confirm,
+                                .disconnect = [this] { m_host.DisconnectAction(); }});
+    }
+    m_host.endOperation();
+    if (!result)
+        return;
+    if (const QString message = SelectiveSendMessage(*result, t); !message.isEmpty())
+        op.message(message, result->outcome == SelectiveOutcome::Sent ? Icon::Information : Icon::Critical);
+    // The service history hears of every send that went on the line.
+    if (result->outcome == SelectiveOutcome::Sent || result->outcome == SelectiveOutcome::SendStopped)
+        AppendWindowHistory(op, t, SelectiveSendHistoryRecord(WindowIdentity(state, *m_a), *result, HistoryTool::Window),
+                            QString());
+    if (sent)
+        sent(*result);
+    // What the indicator holds now.
+    if (result->outcome != SelectiveOutcome::Declined && m_host.state().IsConnected)
+        compareWithIndicator(m_path);
+}
+
+}  // namespace vx::gui
