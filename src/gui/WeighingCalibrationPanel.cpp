@@ -4,16 +4,20 @@
 #include "gui/DisplayReadout.h"
 #include "gui/NumericEntry.h"
 #include "gui/TabPage.h"
+#include "files/WorkingSet.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 #include "link/ForwardingOperator.h"
 #include "link/LineLease.h"
 #include "link/Transaction.h"
 #include "link/WeightFormat.h"
+#include "report/ReportPdf.h"
 #include "shell/AppState.h"
 #include "shell/TextService.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -92,6 +96,7 @@ WeighingCalibrationPanel::~WeighingCalibrationPanel() = default;
 void WeighingCalibrationPanel::applyLanguage(const TextService &texts)
 {
     m_captions.apply(texts);
+    m_reportButton->setText(texts.builtIn(BuiltIn::ReportOffer));
     ComboKalibDoldur();
 }
 
@@ -107,6 +112,8 @@ void WeighingCalibrationPanel::startUp()
 
 void WeighingCalibrationPanel::entered()
 {
+    m_report.reset();
+    m_reportButton->setVisible(false);
     clearOptions();
     setRangeFieldsEnabled(false);
     m_ssCommand3->setEnabled(false);
@@ -149,6 +156,11 @@ void WeighingCalibrationPanel::buildProcedure()
     m_label4->setWordWrap(true);
     m_label4->setMinimumHeight(40);
     pl->addWidget(m_label4);
+    m_reportButton = Named<QPushButton>(QStringLiteral("ReportButton"), m_frame1,
+                                        TextService::builtIn(BuiltIn::ReportOffer, Language::Turkish));
+    m_reportButton->setVisible(false);
+    pl->addWidget(m_reportButton);
+    connect(m_reportButton, &QPushButton::clicked, this, [this] { saveReport(); });
     pl->addStretch(1);
     m_captions.add(51, m_frame1, "Kalibrasyon İşlemi");
     m_captions.add(59, m_label3[8], "Kalibrasyon Durumu");
@@ -447,6 +459,12 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     request.indicator = m_indicator;
     request.calibrationPermitted = m_permitted;
 
+    // The report's "as found": the range read on entering the tab, the display read last.
+    m_report.reset();
+    m_reportButton->setVisible(false);
+    const std::optional<DisplayReading> shownBefore = m_readout.lastReading();
+    const std::optional<RangeSettings> rangeBefore = m_indicator;
+
     CalibrationHooks hooks;
     hooks.openPort = [this, &lease] {
         setRangeFieldsEnabled(false);
@@ -468,10 +486,64 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     } else if (result.written) {
         m_ssCommand3->setEnabled(false);  // until a procedure is chosen again
     }
+    if (!result.steps.empty()) {
+        CalibrationReport report = ReportOfRun(request.kind, result);
+        report.when = link.clock().now();
+        report.model = h.state().IndicatorModelText;
+        if (rangeBefore)
+            report.rangeFound = rangeBefore->codes;
+        // Only a general calibration writes the range; after a dropped link nothing is known.
+        if (result.end != CalibrationEnd::Refused && m_indicator)
+            report.rangeLeft = m_indicator->codes;
+        if (shownBefore)
+            report.grossFound = shownBefore->gross;
+        m_report = std::move(report);
+        m_readingsAtEnd = m_readout.readings();
+        m_reportButton->setVisible(true);
+    }
     lease.release();
     if (h.state().IsConnected)
         m_readout.start();
     h.endOperation();
+}
+
+void WeighingCalibrationPanel::saveReport()
+{
+    if (!m_report)
+        return;
+    PageHost &h = m_host;
+    const TextService &texts = h.texts();
+    Operator &op = h.link().op();
+    const std::optional<QString> note =
+        op.input(texts.builtIn(BuiltIn::ReportNotePrompt), texts.builtIn(BuiltIn::ReportOffer), m_report->note);
+    if (!note)
+        return;
+    const QString proposed = QDir(FirstFileFolder()).filePath(ReportFileName(m_report->when));
+    QString path = reportDialog ? reportDialog(proposed)
+                                : QFileDialog::getSaveFileName(this, texts.builtIn(BuiltIn::ReportOffer), proposed,
+                                                               texts.builtIn(BuiltIn::ReportFilter));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+
+    CalibrationReport report = *m_report;
+    report.note = *note;
+    m_report->note = *note;
+    // "As left": the last display read since the run ended, if one has been made.
+    const std::optional<DisplayReading> &shown = m_readout.lastReading();
+    report.grossLeft = m_readout.readings() > m_readingsAtEnd && shown ? shown->gross : std::nullopt;
+    // The identification texts from the parameter set, when it holds them.
+    report.modelText = h.workingSet().parameters().value(82);
+    report.secondText = h.workingSet().parameters().value(83);
+
+    QString why;
+    if (!report::WriteReportPdf(ReportText(report, texts), path, &why)) {
+        op.message(texts.builtIn(BuiltIn::ReportNotSaved).arg(QDir::toNativeSeparators(path), why), Icon::Critical);
+        return;
+    }
+    op.message(texts.builtIn(BuiltIn::ReportSaved).arg(QDir::toNativeSeparators(path)), Icon::Information);
+    emit reportSaved(path);
 }
 
 }  // namespace vx::gui

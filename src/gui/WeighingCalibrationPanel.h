@@ -9,12 +9,14 @@
 // skipped.
 
 #include "calibration/Calibration.h"
+#include "calibration/CalibrationReport.h"
 #include "calibration/MetrologyProfile.h"
 #include "gui/Captions.h"
 #include "link/Interfaces.h"
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -65,6 +67,22 @@ public:
     // The decimals of the first division the fields show (0 when none is chosen).
     int divisionDecimals() const;
 
+    // ---- the calibration report ----
+    // After a run that gave the indicator a step, "Save calibration report…" is
+    // offered: a note, a file, a one-page PDF. The weights are the display reads the
+    // tab makes anyway, the last before the run and the last since it; the range is
+    // the one read on entering the tab and what the run left (a general calibration's
+    // written range, otherwise unchanged).
+    void saveReport();
+    QPushButton *reportButton() const { return m_reportButton; }
+    // The save dialog: the proposed path in, the chosen path out (empty: cancelled).
+    // Tests put their own here; by default the standard save dialog.
+    std::function<QString(const QString &proposed)> reportDialog;
+
+signals:
+    // A report was written (for the service history).
+    void reportSaved(const QString &path);
+
 private:
     class PageOperator;
 
@@ -93,6 +111,9 @@ private:
     std::array<QRadioButton *, 3> m_option1{};  // general, zero, span
     QPushButton *m_ssCommand3 = nullptr;        // "BAŞLA"
     QLabel *m_label4 = nullptr;                 // calibration state
+    QPushButton *m_reportButton = nullptr;      // "Save calibration report…", after a run
+    std::optional<CalibrationReport> m_report;  // of the last run, without the as-left weight
+    unsigned m_readingsAtEnd = 0;               // the display reads made when that run ended
     // Weighing range.
     QGroupBox *m_frame3 = nullptr;
     std::array<QLabel *, 10> m_label3{};

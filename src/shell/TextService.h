@@ -75,6 +75,50 @@ enum class BuiltIn {
     ReplaceUnsentData,     // the question before a read replaces data the indicator has not got
     // The window (trial)
     ConfigFileSaved,       // the status line after a save: %1 time, %2 path
+    // Calibration report
+    ReportTitle,           // the report's heading
+    ReportDate,
+    ReportModel,
+    ReportVersion,
+    ReportIdentification,  // parameter rows 82 and 83
+    ReportProcedure,
+    ReportGeneral,
+    ReportZero,
+    ReportSpan,
+    ReportAsFound,
+    ReportAsLeft,
+    ReportMode,
+    ReportSingleRange,
+    ReportDualRange,
+    ReportCapacity1,
+    ReportDivision1,
+    ReportCapacity2,
+    ReportDivision2,
+    ReportMetrological,
+    ReportYes,
+    ReportNo,
+    ReportGross,           // the displayed gross weight
+    ReportTestWeight,
+    ReportSteps,
+    ReportStep,
+    ReportResult,
+    ReportCode,
+    ReportStepZero,
+    ReportStepSpan,
+    ReportStepFinish,
+    ReportStepAccepted,
+    ReportStepRefused,
+    ReportStepNoStatus,
+    ReportOutcome,
+    ReportFinished,
+    ReportNotFinished,
+    ReportNote,
+    ReportSignature,
+    ReportOffer,           // the button (and question) after a run
+    ReportNotePrompt,
+    ReportFilter,          // the save dialog's filter
+    ReportSaved,           // %1 path
+    ReportNotSaved,        // %1 path, %2 reason
     Count
 };
 
