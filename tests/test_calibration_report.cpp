@@ -7,6 +7,9 @@
 #include "support/CliProcess.h"
 #include "support/RequestText.h"
 
+#include "calibration/CalibrationReport.h"
+#include "shell/TextService.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -145,8 +148,8 @@ TEST(CalibrationReport, ReadsOnlyAroundTheRunAndAFailedReportIsAFileError)
     EXPECT_EQ(with.exitCode, 7) << "a calibration without its report is no success";
     EXPECT_TRUE(with.err.contains("cannot write the report")) << with.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("r.pdf")));
-    // The same writes as without a report.
-    EXPECT_EQ(writes(reported), writes(plain));
+    // The same writes as without a report, then only the commands of the range read after.
+    EXPECT_EQ(writes(reported).join(' '), (writes(plain) + QStringList{"19=0007", "19=000C"}).join(' '));
     // The requests: the plain run's, with the display read (0, 3) after the range read
     // of the start, and after the last step the range (command 7, 149, command 12, 128)
     // and the display again.
@@ -155,8 +158,8 @@ TEST(CalibrationReport, ReadsOnlyAroundTheRunAndAFailedReportIsAFileError)
     ASSERT_GE(weightRead, 0);
     expected.insert(weightRead, "3/4");
     expected.insert(weightRead, "0/4");
-    expected << "19=7" << "149/10" << "19=12" << "128/6" << "0/4" << "3/4";
-    EXPECT_EQ(RequestTexts(reported.port.framesSent()), expected);
+    expected << "19=7" << "149/2" << "19=12" << "128/6" << "0/4" << "3/4";
+    EXPECT_EQ(RequestTexts(reported.port.framesSent()).join(' '), expected.join(' '));
 }
 
 TEST(CalibrationReport, AReportThatCannotBeWrittenStopsBeforeAnythingIsSent)
@@ -170,6 +173,65 @@ TEST(CalibrationReport, AReportThatCannotBeWrittenStopsBeforeAnythingIsSent)
         EXPECT_TRUE(r.err.contains(QStringLiteral("cannot write the report %1").arg(target))) << r.err.toStdString();
         EXPECT_TRUE(sim.port.framesSent().isEmpty()) << target.toStdString();
     }
+}
+
+// The page's texts from what a run left: unknown values are dashes, a single range
+// has no 2nd range, each step keeps the indicator's code.
+TEST(CalibrationReport, PageTextsOfAGeneralCalibrationThatChangedTheRange)
+{
+    vx::CalibrationReport r;
+    r.when = QDateTime(QDate(2026, 3, 9), QTime(14, 5, 7));
+    r.kind = vx::CalibrationKind::General;
+    r.model = "ZR2";
+    r.modelText = "ZR2 V2.20 ";
+    r.secondText = "SN00012345";
+    // Found: dual range 60 kg by 0.02 and 150 kg by 0.05, not legal for trade
+    // (capacity codes 19 and 25, division codes 7 and 8).
+    r.rangeFound = vx::RangeCodes{.mode = 1, .capacity1 = 19, .division1 = 7, .capacity2 = 25, .division2 = 8,
+                                  .metrology = 0};
+    // Left: single range 300 kg by 0.1, legal for trade (capacity code 30, division code 9).
+    r.rangeLeft = vx::RangeCodes{.mode = 0, .capacity1 = 30, .division1 = 9, .capacity2 = 30, .division2 = 9,
+                                 .metrology = 1};
+    r.grossFound = vx::DisplayWeight{.units = -4, .decimals = 2};
+    r.testWeight = "150.0";
+    r.steps = {{3, vx::PollOutcome::Done, "00"}, {4, vx::PollOutcome::Refused, "25"}, {4, vx::PollOutcome::Done, "00"},
+               {2, vx::PollOutcome::GaveUp, ""}};
+    r.end = vx::CalibrationEnd::Finished;
+    r.note = "  new load cell  ";
+
+    vx::TextService texts;
+    texts.use({}, "English.txt");
+    const vx::CalibrationReportText page = vx::ReportText(r, texts);
+    using Fact = std::pair<QString, QString>;
+    EXPECT_EQ(page.facts, (std::vector<Fact>{{"Date and time", "2026-03-09 14:05:07"},
+                                             {"Indicator model", "ZR2"},
+                                             {"Version text", "—"},
+                                             {"Identification texts", "ZR2 V2.20 / SN00012345"},
+                                             {"Procedure", "General calibration"},
+                                             {"Test weight", "150.0 kg"},
+                                             {"Outcome", "Finished"}}));
+    QStringList rows;
+    for (const auto &row : page.comparison)
+        rows << row.label + " | " + row.found + " | " + row.left;
+    EXPECT_EQ(rows, QStringList({"Operating mode | Dual range | Single range", "1st capacity | 60 kg | 300 kg",
+                                 "1st division | 0.02 kg | 0.1 kg", "2nd capacity | 150 kg | —",
+                                 "2nd division | 0.05 kg | —", "Metrological (legal trade) | No | Yes",
+                                 "Displayed gross weight | -0,04 kg | —"}));
+    QStringList steps;
+    for (const auto &step : page.steps)
+        steps << step[0] + " | " + step[1] + " | " + step[2];
+    EXPECT_EQ(steps, QStringList({"Zero (22 = 3) | Accepted | 00", "Span (22 = 4) | Refused | 25",
+                                  "Span (22 = 4) | Accepted | 00", "Finish (22 = 2) | No status | —"}));
+    EXPECT_EQ(page.note, "new load cell");
+
+    // Nothing known: every value a dash; the outcome of a run that did not finish.
+    vx::CalibrationReport empty;
+    empty.end = vx::CalibrationEnd::Refused;
+    const vx::CalibrationReportText blank = vx::ReportText(empty, texts);
+    for (const auto &row : blank.comparison)
+        EXPECT_TRUE(row.found == "—" && row.left == "—") << row.label.toStdString();
+    EXPECT_EQ(blank.facts.back().second, "Not finished");
+    EXPECT_EQ(blank.facts.front().second, "—");
 }
 
 }  // namespace

@@ -14,14 +14,16 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
-struct Run {
+struct Outcome {
     int exitCode = -1;
     QString out, err;
 };
 
-Run run(const QString &program, const QStringList &args, const QString &folder = {},
+Outcome run(const QString &program, const QStringList &args, const QString &folder = {},
         const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(), int timeoutMs = 110000)
 {
     QProcess p;
@@ -59,7 +61,7 @@ TEST(DebianPackage, InstallsTheProgramsTheirFilesAndRunsFromTheProgramFolder)
 
     QTemporaryDir tmp;
     const QString packages = tmp.filePath("packages");
-    const Run pack = run("cpack", {"-G", "DEB", "-B", packages}, build);
+    const Outcome pack = run("cpack", {"-G", "DEB", "-B", packages}, build);
     ASSERT_EQ(pack.exitCode, 0) << pack.out.toStdString() << pack.err.toStdString();
     const QStringList debs = QDir(packages).entryList({"vextora_*.deb"}, QDir::Files);
     ASSERT_EQ(debs.size(), 1) << pack.out.toStdString();
@@ -96,12 +98,14 @@ TEST(DebianPackage, InstallsTheProgramsTheirFilesAndRunsFromTheProgramFolder)
     EXPECT_TRUE(copyright.contains("\nLicense: GPL-3.0-or-later\n")) << copyright.toStdString();
     EXPECT_TRUE(copyright.contains("\"/usr/share/common-licenses/GPL-3\"")) << copyright.toStdString();
 
-    // Run from the program folder, which nobody may write.
+    // Run from the program folder, which nobody may write (writable again at the end,
+    // so that the temporary folder can be removed).
     setWritable(root, false);
-    const Run cliHelp = run(opt + "/vextora-cli", {"--help"});
+    const std::shared_ptr<void> writableAgain(nullptr, [&root](void *) { setWritable(root, true); });
+    const Outcome cliHelp = run(opt + "/vextora-cli", {"--help"});
     EXPECT_EQ(cliHelp.exitCode, 0) << cliHelp.err.toStdString();
     EXPECT_TRUE(cliHelp.out.contains("calibrate")) << cliHelp.out.toStdString();
-    const Run simHelp = run(opt + "/vextora-sim", {"--help"});
+    const Outcome simHelp = run(opt + "/vextora-sim", {"--help"});
     EXPECT_EQ(simHelp.exitCode, 0) << simHelp.err.toStdString();
     EXPECT_TRUE(simHelp.out.contains("--link")) << simHelp.out.toStdString();
 
@@ -118,7 +122,7 @@ TEST(DebianPackage, InstallsTheProgramsTheirFilesAndRunsFromTheProgramFolder)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_DATA_HOME", data);
-    const Run smoke = run(opt + "/vextora",
+    const Outcome smoke = run(opt + "/vextora",
                           {"--smoke", "--settings", settings.fileName(), "--map", "COM1=" + indicator}, tmp.path(), env);
     sim.terminate();
     sim.waitForFinished(5000);
@@ -129,7 +133,6 @@ TEST(DebianPackage, InstallsTheProgramsTheirFilesAndRunsFromTheProgramFolder)
     EXPECT_TRUE(QFileInfo(data + "/Kormel/Vextora/BACKUP").isDir());
     EXPECT_FALSE(QFileInfo::exists(opt + "/BACKUP"));
     EXPECT_FALSE(QFileInfo::exists(opt + "/ZRxLog.txt"));
-    setWritable(root, true);
 }
 
 }  // namespace
