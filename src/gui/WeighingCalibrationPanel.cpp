@@ -21,6 +21,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,11 +74,24 @@ WeighingCalibrationPanel::WeighingCalibrationPanel(PageHost &host, DisplayReadou
 {
     buildProcedure();
     buildRange();
-    auto *wl = new QHBoxLayout(this);
-    wl->setContentsMargins(0, 0, 0, 0);
+    // The two frames side by side; below them, after a run, the report's offer (in a
+    // row of its own, so that showing it widens neither frame).
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(6);
+    auto *wl = new QHBoxLayout;
     wl->setSpacing(8);
     wl->addWidget(m_frame1);
     wl->addWidget(m_frame3, 1);
+    outer->addLayout(wl);
+    m_reportButton = Named<QPushButton>(QStringLiteral("ReportButton"), this,
+                                        TextService::builtIn(BuiltIn::ReportOffer, Language::Turkish));
+    m_reportButton->setVisible(false);
+    connect(m_reportButton, &QPushButton::clicked, this, [this] { saveReport(); });
+    auto *reportRow = new QHBoxLayout;
+    reportRow->addWidget(m_reportButton);
+    reportRow->addStretch(1);
+    outer->addLayout(reportRow);
     m_captions.applyDesign();
 
     for (int i = 0; i < 3; ++i)
@@ -156,11 +170,6 @@ void WeighingCalibrationPanel::buildProcedure()
     m_label4->setWordWrap(true);
     m_label4->setMinimumHeight(40);
     pl->addWidget(m_label4);
-    m_reportButton = Named<QPushButton>(QStringLiteral("ReportButton"), m_frame1,
-                                        TextService::builtIn(BuiltIn::ReportOffer, Language::Turkish));
-    m_reportButton->setVisible(false);
-    pl->addWidget(m_reportButton);
-    connect(m_reportButton, &QPushButton::clicked, this, [this] { saveReport(); });
     pl->addStretch(1);
     m_captions.add(51, m_frame1, "Kalibrasyon İşlemi");
     m_captions.add(59, m_label3[8], "Kalibrasyon Durumu");
@@ -500,6 +509,9 @@ void WeighingCalibrationPanel::SSCommand3_Click()
         m_report = std::move(report);
         m_readingsAtEnd = m_readout.readings();
         m_reportButton->setVisible(true);
+        // Laid out at once: a click that comes before the next event loop pass must
+        // not find the button still at its corner over the procedure buttons.
+        layout()->activate();
     }
     lease.release();
     if (h.state().IsConnected)
