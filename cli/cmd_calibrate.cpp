@@ -27,6 +27,7 @@
 #include "shell/LanguageTexts.h"
 #include "shell/TextService.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
 
@@ -366,7 +367,7 @@ int run(Session &s, const CommandArgs &args)
         }
         QString why;
         if (report::WriteReportPdf(ReportText(report, s.textService()), *reportPath, &why)) {
-            reportWritten = *reportPath;
+            reportWritten = QFileInfo(*reportPath).absoluteFilePath();  // for the service history
         } else {
             s.error(QStringLiteral("cannot write the report %1: %2").arg(*reportPath, why));
             if (rc == ExitOk)
