@@ -2,24 +2,34 @@
 // without the window. The range settings are read first, as entering the
 // calibration tab does; a general calibration writes the range given by the
 // options (by default what the indicator holds). The unload confirmation and the
-// test weight come from --yes and --weight, or from the terminal.
+// test weight come from --yes and --weight, or from the terminal. With --report the
+// range and the display are read before and after the run (the range read of the
+// start counts as the one before) and a one-page PDF report is written.
 
 #include "cli/Cli.h"
 #include "cli/HistoryNote.h"
 
 #include "calibration/Calibration.h"
+#include "calibration/CalibrationReport.h"
+#include "calibration/DisplayRead.h"
 #include "calibration/MetrologyProfile.h"
 #include "calibration/RangeCheck.h"
 #include "link/AppPaths.h"
 #include "link/Codec.h"
 #include "link/ForwardingOperator.h"
 #include "link/LineLease.h"
+#include "link/Model.h"
 #include "link/Options.h"
+#include "link/SafeFile.h"
 #include "link/Transaction.h"
 #include "service/HistoryRecords.h"
+#include "link/WeightFormat.h"
+#include "params/Range.h"
+#include "report/ReportPdf.h"
 #include "shell/LanguageTexts.h"
 #include "shell/TextService.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
 
@@ -34,6 +44,8 @@ const QString kMode = QStringLiteral("mode");
 const QString kMetrological = QStringLiteral("metrological");
 const QString kWeight = QStringLiteral("weight");
 const QString kYes = QStringLiteral("yes");
+const QString kReport = QStringLiteral("report");
+const QString kNote = QStringLiteral("note");
 
 // The window's caption for the finish step (the analog start button's idle caption,
 // "START"): on a terminal it says nothing, the poll's lines after it do.
@@ -219,6 +231,14 @@ std::optional<QString> checkProfile(const RangeCodes &c)
              values.isEmpty() ? QStringLiteral("none") : values.join(QStringLiteral(", ")));
 }
 
+// The display as the calibration tab's readout reads it, in the decimals of the range's division.
+std::optional<DisplayWeight> grossOf(Link &link, const std::optional<RangeCodes> &range)
+{
+    const int decimals = range ? DivisionDecimals(DivisionValueText(range->division1)) : 0;
+    const std::optional<DisplayReading> shown = ReadDisplay(link, decimals);
+    return shown ? shown->gross : std::nullopt;
+}
+
 int run(Session &s, const CommandArgs &args)
 {
     if (args.positional.size() != 1)
@@ -253,6 +273,17 @@ int run(Session &s, const CommandArgs &args)
         if (check == WeightCheck::Zero)
             return s.usageError(QStringLiteral("--weight must be above 0"));
     }
+    std::optional<QString> reportPath;
+    if (args.isSet(kReport)) {
+        reportPath = args.value(kReport);
+        // A report that cannot be written is known before anything is sent.
+        QString why;
+        if (reportPath->trimmed().isEmpty() || !CheckWritableTarget(*reportPath, &why)) {
+            s.error(QStringLiteral("cannot write the report %1: %2").arg(*reportPath, why));
+            return ExitFile;
+        }
+    }
+
     // The first range given on the command line is checked before connecting.
     if (weight && range.capacity1) {
         const TestWeight w = CheckTestWeight(*weight, WeighingRange{*range.capacity1, *range.division1});
@@ -275,6 +306,10 @@ int run(Session &s, const CommandArgs &args)
     const RangeReading read = KalibrasyonHost(link, texts);
     if (read.refused)
         return ExitNoAnswer;
+    // The report's "as found": that range, and the display just before the run.
+    std::optional<DisplayWeight> grossFound;
+    if (reportPath)
+        grossFound = grossOf(link, read.range ? std::optional<RangeCodes>(read.range->codes) : std::nullopt);
 
     CalibrationRequest request;
     request.kind = kind;
@@ -317,18 +352,44 @@ int run(Session &s, const CommandArgs &args)
     CalibrateOperator op(s.op(), [&s](const QString &line) { s.error(line); }, args.isSet(kYes), weight,
                          texts.text(kReadyCaption));
     const CalibrationResult result = RunCalibration(link, op, s.textService(), request);
+
+    int rc = exitOf(result);
+    QString reportWritten;
+    if (reportPath) {
+        CalibrationReport report = ReportOfRun(kind, result);
+        report.when = link.clock().now();
+        report.model = ModelName(connection.version.model);
+        report.versionText = connection.version.versionText;
+        report.rangeFound = read.range ? std::optional<RangeCodes>(read.range->codes) : std::nullopt;
+        report.grossFound = grossFound;
+        report.note = args.value(kNote);
+        // "As left": read again unless the link was dropped.
+        if (result.end != CalibrationEnd::Refused) {
+            if (const std::optional<IndicatorRange> after = ReadRange(link))
+                report.rangeLeft = after->codes;
+            report.grossLeft = grossOf(link, report.rangeLeft ? report.rangeLeft : report.rangeFound);
+        }
+        QString why;
+        if (report::WriteReportPdf(ReportText(report, s.textService()), *reportPath, &why)) {
+            reportWritten = QFileInfo(*reportPath).absoluteFilePath();  // for the service history
+        } else {
+            s.error(QStringLiteral("cannot write the report %1: %2").arg(*reportPath, why));
+            if (rc == ExitOk)
+                rc = ExitFile;
+        }
+    }
     lease.release();
     // The service history: one record of this run, whatever its outcome (no parameter is
     // read for it, so the identification texts stay empty).
-    const std::optional<QString> historyError = AppendToHistory(
-        s, args,
-        CalibrationHistoryRecord({.model = connection.version.modelText,
-                                  .identification = {},
-                                  .identification2 = {},
-                                  .version = connection.version.versionText.trimmed()},
-                                 kind, result, HistoryTool::Cli));
-
-    const int rc = WithHistory(exitOf(result), historyError);
+    HistoryRecord record = CalibrationHistoryRecord({.model = connection.version.modelText,
+                                                     .identification = {},
+                                                     .identification2 = {},
+                                                     .version = connection.version.versionText.trimmed()},
+                                                    kind, result, HistoryTool::Cli);
+    if (!reportWritten.isEmpty())
+        record.report = reportWritten;
+    const std::optional<QString> historyError = AppendToHistory(s, args, record);
+    rc = WithHistory(rc, historyError);
     if (s.json()) {
         QJsonObject o{{QStringLiteral("procedure"), kindName(kind)},
                       {QStringLiteral("outcome"), endName(result.end)},
@@ -336,6 +397,8 @@ int run(Session &s, const CommandArgs &args)
                       {QStringLiteral("stepRefused"), result.stepRefused},
                       {QStringLiteral("finished"), result.finishStepRan},
                       {QStringLiteral("exitStatus"), rc}};
+        if (!reportWritten.isEmpty())
+            o.insert(QStringLiteral("report"), reportWritten);
         if (result.written) {
             const RangeCodes &c = result.written->codes;
             o.insert(QStringLiteral("range"),
@@ -356,6 +419,8 @@ int run(Session &s, const CommandArgs &args)
         if (result.stepRefused)
             line += QStringLiteral(", a step was refused");
         s.print(line);
+        if (!reportWritten.isEmpty())
+            s.print(QStringLiteral("report: %1").arg(reportWritten));
     }
     return rc;
 }
@@ -368,7 +433,9 @@ const Registration registration{{
         "range settings; steps and messages go to standard error. --yes confirms the\n"
         "unloaded platform, --weight KG is the test weight; general also takes\n"
         "--mode, --capacity, --division, --capacity2, --division2, --metrological\n"
-        "(default: what the indicator holds); exit 4 calibration message, 6 cancelled"),
+        "(default: what the indicator holds). --report FILE.pdf writes a one-page\n"
+        "report (range and display read before and after, each step's code,\n"
+        "--note TEXT); exit 4 calibration message, 6 cancelled, 7 report not written"),
     .options = {{kYes, QString(), QStringLiteral("Confirm the unloaded platform without asking.")},
                 {kWeight, QStringLiteral("KG"), QStringLiteral("The test weight on the platform, in kg.")},
                 {kMode, QStringLiteral("single|dual"), QStringLiteral("Operating mode written by a general calibration.")},
@@ -377,6 +444,7 @@ const Registration registration{{
                 {kCapacity2, QStringLiteral("KG"), QStringLiteral("2nd capacity (dual range).")},
                 {kDivision2, QStringLiteral("KG"), QStringLiteral("2nd division (dual range).")},
                 {kMetrological, QStringLiteral("on|off"), QStringLiteral("Legal-trade (metrological) setting.")},
+                {kReport, QStringLiteral("FILE"), QStringLiteral("Write a calibration report (one-page A4 PDF) to FILE.")},
                 NoteOption()},
     .run = run,
 }};

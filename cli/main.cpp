@@ -5,6 +5,7 @@
 #include "cli/Cli.h"
 
 #include "Version.h"
+#include "report/ReportPdf.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -13,6 +14,8 @@
 #include <csignal>
 #include <signal.h>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -45,11 +48,21 @@ void installSignalHandlers()
     ::signal(SIGXFSZ, SIG_IGN);
 }
 
+// A calibration report is drawn with fonts, which need a QGuiApplication (offscreen).
+bool drawsReport(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> application = vx::report::CreateApplication(argc, argv, drawsReport(argc, argv));
+    QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("vextora-cli"));
     QCoreApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(vx::version::Major).arg(vx::version::Minor).arg(vx::version::Revision));

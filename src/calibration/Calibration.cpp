@@ -388,7 +388,7 @@ private:
         if (!write(CalibrationRegister::Step, 2, "Lg", CalibrationStep::Zero))
             return Step::Stopped;
         m_op.showStep(m_texts.text(Text::Working), Tone::Working);
-        return poll(false);
+        return poll(false, CalibrationStep::Zero);
     }
 
     // The weight entry, the weight and the span command, its poll; a refused span
@@ -409,11 +409,13 @@ private:
             if (m_request.kind == CalibrationKind::Span
                 && !write(CalibrationRegister::Step, 2, "Lg", CalibrationStep::Begin))
                 return Step::Stopped;
-            if (!write(CalibrationRegister::TestWeight, 4, "Lg", weight.units)
-                || !write(CalibrationRegister::Step, 2, "Lg", CalibrationStep::Span))
+            if (!write(CalibrationRegister::TestWeight, 4, "Lg", weight.units))
+                return Step::Stopped;
+            m_result.testWeight = CutTestWeight(*entry, division);
+            if (!write(CalibrationRegister::Step, 2, "Lg", CalibrationStep::Span))
                 return Step::Stopped;
             m_op.showStep(m_texts.text(Text::Working), Tone::Working);
-            const Step step = poll(true);
+            const Step step = poll(true, CalibrationStep::Span);
             if (step != Step::Stopped)
                 return Step::Done;  // accepted, or no status: the run goes on
         }
@@ -424,7 +426,7 @@ private:
         if (!write(CalibrationRegister::Step, 2, "Lg", CalibrationStep::Finish))
             return Step::Stopped;
         m_op.showStep(m_texts.text(Text::Ready), Tone::Working);
-        const Step step = poll(false);
+        const Step step = poll(false, CalibrationStep::Finish);
         m_result.finishStepRan = step == Step::Done;
         return step;
     }
@@ -432,9 +434,10 @@ private:
     // Done also when the poll gave up (its message shown, the run goes on). A refusal
     // stops a zero or finish step; a span step is entered again (returned as Stopped
     // with the run's end untouched).
-    Step poll(bool span)
+    Step poll(bool span, int stepValue)
     {
         const PollResult r = KalibrasyonDurumBekle(m_link, m_op, m_texts);
+        m_result.steps.push_back({stepValue, r.outcome, r.code});
         if (r.outcome == PollOutcome::GaveUp)
             m_result.pollGaveUp = true;
         if (r.outcome != PollOutcome::Refused)

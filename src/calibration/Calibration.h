@@ -17,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace vx {
 
@@ -125,8 +126,21 @@ enum class CalibrationEnd {
     StepRefused,   // texts 285-287: the indicator refused the zero or the finish step
 };
 
+// One step the indicator was given (register 22 = 3 zero, 4 span, 2 finish) and what
+// its status poll found: the outcome and the indicator's code (B of the last whole
+// answer, empty when none came).
+enum class PollOutcome { Done, GaveUp, Refused };
+struct CalibrationStepRecord {
+    int step = 0;
+    PollOutcome outcome = PollOutcome::GaveUp;
+    QString code;
+    friend bool operator==(const CalibrationStepRecord &, const CalibrationStepRecord &) = default;
+};
+
 struct CalibrationResult {
     CalibrationEnd end = CalibrationEnd::Finished;
+    std::vector<CalibrationStepRecord> steps;  // in the order they were sent
+    QString testWeight;  // the last test weight sent, in kg as typed and cut to the division ("150.0")
     bool pollGaveUp = false;   // a status poll got no valid status (texts 282-284 shown)
     bool stepRefused = false;  // the indicator refused a step (texts 285-287 shown)
     std::optional<RangeSettings> written;  // the range block a general calibration wrote
@@ -162,7 +176,6 @@ CalibrationResult RunCalibration(Link &link, Operator &op, const TextService &te
 
 // The status poll: up to 15 reads of register 23, one second apart, until its first
 // byte says done; then the outcome's message or status line.
-enum class PollOutcome { Done, GaveUp, Refused };
 struct PollResult {
     PollOutcome outcome = PollOutcome::GaveUp;
     QString code;  // B of the last whole answer ("00", "25", ...)

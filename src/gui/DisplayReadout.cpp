@@ -1,6 +1,5 @@
 #include "gui/DisplayReadout.h"
 
-#include "calibration/DisplayRead.h"
 #include "gui/CalibrationLabels.h"
 #include "gui/TabPage.h"
 #include "gui/Widgets.h"
@@ -60,6 +59,7 @@ void DisplayReadout::stop() { m_timer3->stop(); }
 void DisplayReadout::suspend()
 {
     m_label9->setText(NoValue);
+    m_last.reset();
     m_timer3->stop();
 }
 
@@ -100,6 +100,8 @@ void DisplayReadout::read()
         m_label9->setText(NoValue);
         return;
     }
+    m_last = shown;
+    ++m_readings;
     auto text = [](const std::optional<DisplayWeight> &weight) {
         return weight ? weight->text() : QStringLiteral("-");
     };

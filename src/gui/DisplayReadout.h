@@ -4,11 +4,13 @@
 // the range the fields show, on Label9. Each read takes the line for itself; a tick
 // or a click while another operation holds the line is skipped.
 
+#include "calibration/DisplayRead.h"
 #include "gui/Captions.h"
 
 #include <QGroupBox>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -42,6 +44,12 @@ public:
     void suspend();
     ClockTimer &timer3() const { return *m_timer3; }
 
+    // The last whole display read (none since suspend()), and how many reads have
+    // given one: the calibration report takes its weights from the reads made anyway
+    // just before and after a run.
+    const std::optional<DisplayReading> &lastReading() const { return m_last; }
+    unsigned readings() const { return m_readings; }
+
 private:
     void read();
 
@@ -51,6 +59,8 @@ private:
     std::unique_ptr<ClockTimer> m_timer3;
     QPushButton *m_ssCommand6 = nullptr;
     QLabel *m_label9 = nullptr;
+    std::optional<DisplayReading> m_last;
+    unsigned m_readings = 0;
 };
 
 }  // namespace vx::gui

@@ -5,19 +5,26 @@
 #include "gui/HistoryRecorder.h"
 #include "gui/NumericEntry.h"
 #include "gui/TabPage.h"
+#include "files/WorkingSet.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 #include "link/ForwardingOperator.h"
 #include "link/LineLease.h"
 #include "link/Transaction.h"
 #include "link/WeightFormat.h"
+#include "report/ReportPdf.h"
 #include "shell/AppState.h"
 #include "shell/TextService.h"
 
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -70,18 +77,27 @@ WeighingCalibrationPanel::WeighingCalibrationPanel(PageHost &host, DisplayReadou
 {
     buildProcedure();
     buildRange();
+    // The two frames side by side; below them the service history's note and, after a
+    // run, the report's offer (rows of their own, so that neither widens a frame).
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(6);
     auto *wl = new QHBoxLayout;
     wl->setContentsMargins(0, 0, 0, 0);
     wl->setSpacing(8);
     wl->addWidget(m_frame1);
     wl->addWidget(m_frame3, 1);
-    // The service history's note goes below both frames, leaving their widths as they are.
-    m_note = new NoteField(QStringLiteral("CalibrationNote"), this);
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(6);
     outer->addLayout(wl, 1);
+    m_note = new NoteField(QStringLiteral("CalibrationNote"), this);
     outer->addWidget(m_note);
+    m_reportButton = Named<QPushButton>(QStringLiteral("ReportButton"), this,
+                                        TextService::builtIn(BuiltIn::ReportOffer, Language::Turkish));
+    m_reportButton->setVisible(false);
+    connect(m_reportButton, &QPushButton::clicked, this, [this] { saveReport(); });
+    auto *reportRow = new QHBoxLayout;
+    reportRow->addWidget(m_reportButton);
+    reportRow->addStretch(1);
+    outer->addLayout(reportRow);
     m_captions.applyDesign();
 
     for (int i = 0; i < 3; ++i)
@@ -100,6 +116,7 @@ WeighingCalibrationPanel::~WeighingCalibrationPanel() = default;
 void WeighingCalibrationPanel::applyLanguage(const TextService &texts)
 {
     m_captions.apply(texts);
+    m_reportButton->setText(texts.builtIn(BuiltIn::ReportOffer));
     ComboKalibDoldur();
     m_note->applyLanguage(texts);
 }
@@ -116,6 +133,8 @@ void WeighingCalibrationPanel::startUp()
 
 void WeighingCalibrationPanel::entered()
 {
+    m_report.reset();
+    m_reportButton->setVisible(false);
     clearOptions();
     setRangeFieldsEnabled(false);
     m_ssCommand3->setEnabled(false);
@@ -456,6 +475,12 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     request.indicator = m_indicator;
     request.calibrationPermitted = m_permitted;
 
+    // The report's "as found": the range read on entering the tab, the display read last.
+    m_report.reset();
+    m_reportButton->setVisible(false);
+    const std::optional<DisplayReading> shownBefore = m_readout.lastReading();
+    const std::optional<RangeSettings> rangeBefore = m_indicator;
+
     CalibrationHooks hooks;
     hooks.openPort = [this, &lease] {
         setRangeFieldsEnabled(false);
@@ -466,10 +491,9 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     PageOperator op(*this, link.op(), TestWeightDivision(request));
     const CalibrationResult result = RunCalibration(link, op, texts, request, hooks);
     // The service history: one record of this run, whatever its outcome.
-    if (AppendWindowHistory(link.op(), texts,
-                            CalibrationHistoryRecord(WindowIdentity(h.state(), h.workingSet()), request.kind, result,
-                                                     HistoryTool::Window),
-                            m_note->note()))
+    m_runRecord = CalibrationHistoryRecord(WindowIdentity(h.state(), h.workingSet()), request.kind, result,
+                                           HistoryTool::Window);
+    if (AppendWindowHistory(link.op(), texts, *m_runRecord, m_note->note()))
         m_note->edit()->clear();
 
     if (result.end == CalibrationEnd::NotPermitted)
@@ -483,10 +507,75 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     } else if (result.written) {
         m_ssCommand3->setEnabled(false);  // until a procedure is chosen again
     }
+    if (!result.steps.empty()) {
+        CalibrationReport report = ReportOfRun(request.kind, result);
+        report.when = link.clock().now();
+        report.model = h.state().IndicatorModelText;
+        if (rangeBefore)
+            report.rangeFound = rangeBefore->codes;
+        // Only a general calibration writes the range; after a dropped link nothing is known.
+        if (result.end != CalibrationEnd::Refused && m_indicator)
+            report.rangeLeft = m_indicator->codes;
+        if (shownBefore)
+            report.grossFound = shownBefore->gross;
+        m_report = std::move(report);
+        m_readingsAtEnd = m_readout.readings();
+        m_reportButton->setVisible(true);
+        // Laid out at once: a click that comes before the next event loop pass must
+        // not find the button still at its corner over the procedure buttons.
+        layout()->activate();
+    }
     lease.release();
     if (h.state().IsConnected)
         m_readout.start();
     h.endOperation();
+}
+
+void WeighingCalibrationPanel::saveReport()
+{
+    if (!m_report)
+        return;
+    PageHost &h = m_host;
+    const TextService &texts = h.texts();
+    Operator &op = h.link().op();
+    const std::optional<QString> note =
+        op.input(texts.builtIn(BuiltIn::ReportNotePrompt), texts.builtIn(BuiltIn::ReportOffer), m_report->note);
+    if (!note)
+        return;
+    const QString proposed = QDir(FirstFileFolder()).filePath(ReportFileName(m_report->when));
+    QString path = reportDialog ? reportDialog(proposed)
+                                : QFileDialog::getSaveFileName(this, texts.builtIn(BuiltIn::ReportOffer), proposed,
+                                                               texts.builtIn(BuiltIn::ReportFilter));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+
+    CalibrationReport report = *m_report;
+    report.note = *note;
+    m_report->note = *note;
+    // "As left": the last display read since the run ended, if one has been made.
+    const std::optional<DisplayReading> &shown = m_readout.lastReading();
+    report.grossLeft = m_readout.readings() > m_readingsAtEnd && shown ? shown->gross : std::nullopt;
+    // The identification texts from the parameter set, when it holds them.
+    report.modelText = h.workingSet().parameters().value(82);
+    report.secondText = h.workingSet().parameters().value(83);
+
+    QString why;
+    if (!report::WriteReportPdf(ReportText(report, texts), path, &why)) {
+        op.message(texts.builtIn(BuiltIn::ReportNotSaved).arg(QDir::toNativeSeparators(path), why), Icon::Critical);
+        return;
+    }
+    op.message(texts.builtIn(BuiltIn::ReportSaved).arg(QDir::toNativeSeparators(path)), Icon::Information);
+    // The service history: the run's record again, now naming its report.
+    if (m_runRecord) {
+        HistoryRecord record = *m_runRecord;
+        record.details << QStringLiteral("report of the run at %1").arg(record.time.toString(Qt::ISODate));
+        record.time = QDateTime::currentDateTime();
+        record.report = QFileInfo(path).absoluteFilePath();
+        AppendWindowHistory(op, texts, record, *note);
+    }
+    emit reportSaved(path);
 }
 
 }  // namespace vx::gui

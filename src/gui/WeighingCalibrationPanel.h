@@ -9,12 +9,15 @@
 // skipped.
 
 #include "calibration/Calibration.h"
+#include "calibration/CalibrationReport.h"
 #include "calibration/MetrologyProfile.h"
 #include "gui/Captions.h"
+#include "service/History.h"
 #include "link/Interfaces.h"
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -68,6 +71,22 @@ public:
     // The operator's note for the service history record of the next run.
     NoteField *note() const { return m_note; }
 
+    // ---- the calibration report ----
+    // After a run that gave the indicator a step, "Save calibration report…" is
+    // offered: a note, a file, a one-page PDF. The weights are the display reads the
+    // tab makes anyway, the last before the run and the last since it; the range is
+    // the one read on entering the tab and what the run left (a general calibration's
+    // written range, otherwise unchanged).
+    void saveReport();
+    QPushButton *reportButton() const { return m_reportButton; }
+    // The save dialog: the proposed path in, the chosen path out (empty: cancelled).
+    // Tests put their own here; by default the standard save dialog.
+    std::function<QString(const QString &proposed)> reportDialog;
+
+signals:
+    // A report was written (for the service history).
+    void reportSaved(const QString &path);
+
 private:
     class PageOperator;
 
@@ -97,6 +116,10 @@ private:
     QPushButton *m_ssCommand3 = nullptr;        // "BAŞLA"
     QLabel *m_label4 = nullptr;                 // calibration state
     NoteField *m_note = nullptr;                // the service history's note
+    QPushButton *m_reportButton = nullptr;      // "Save calibration report…", after a run
+    std::optional<CalibrationReport> m_report;  // of the last run, without the as-left weight
+    std::optional<HistoryRecord> m_runRecord;   // the last run's history record
+    unsigned m_readingsAtEnd = 0;               // the display reads made when that run ended
     // Weighing range.
     QGroupBox *m_frame3 = nullptr;
     std::array<QLabel *, 10> m_label3{};

@@ -36,7 +36,9 @@ QString WritableFolder()
     if (!g_writableFolder.isEmpty())
         return g_writableFolder;
     const QString program = ProgramFolder();
-    if (folderIsWritable(program)) {
+    // An installed program (the package puts INSTALLED beside it) never writes its own
+    // folder, not even when run by a user who could (root).
+    if (!QFileInfo::exists(QDir(program).filePath(InstalledMarker)) && folderIsWritable(program)) {
         g_writableFolder = program;
     } else {
         // One folder for the window and the command-line tool alike.

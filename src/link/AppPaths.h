@@ -11,7 +11,10 @@ QString ProgramFolder();
 void setProgramFolder(const QString &folder);
 
 // The folder for "ZRxLog.txt" and "BACKUP": the program folder when it is writable,
-// otherwise the per-user data folder (an installed program).
+// otherwise the per-user data folder (an installed program). A program folder that
+// holds the file InstalledMarker (the Debian package installs it) always counts as
+// not writable.
+inline const QString InstalledMarker = QStringLiteral("INSTALLED");
 QString WritableFolder();
 void setWritableFolder(const QString &folder);
 

@@ -201,6 +201,50 @@ enum class BuiltIn {
     SelectiveReadFailed,      // %1 the groups not read again whole
     SelectiveSent,            // %1 the groups sent
     SelectiveSendQuestion,    // %1 the number of ticked rows
+    // Calibration report
+    ReportTitle,           // the report's heading
+    ReportDate,
+    ReportModel,
+    ReportVersion,
+    ReportIdentification,  // parameter rows 82 and 83
+    ReportProcedure,
+    ReportGeneral,
+    ReportZero,
+    ReportSpan,
+    ReportAsFound,
+    ReportAsLeft,
+    ReportMode,
+    ReportSingleRange,
+    ReportDualRange,
+    ReportCapacity1,
+    ReportDivision1,
+    ReportCapacity2,
+    ReportDivision2,
+    ReportMetrological,
+    ReportYes,
+    ReportNo,
+    ReportGross,           // the displayed gross weight
+    ReportTestWeight,
+    ReportSteps,
+    ReportStep,
+    ReportResult,
+    ReportCode,
+    ReportStepZero,
+    ReportStepSpan,
+    ReportStepFinish,
+    ReportStepAccepted,
+    ReportStepRefused,
+    ReportStepNoStatus,
+    ReportOutcome,
+    ReportFinished,
+    ReportNotFinished,
+    ReportNote,
+    ReportSignature,
+    ReportOffer,           // the button (and question) after a run
+    ReportNotePrompt,
+    ReportFilter,          // the save dialog's filter
+    ReportSaved,           // %1 path
+    ReportNotSaved,        // %1 path, %2 reason
     Count
 };
 
