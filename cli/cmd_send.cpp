@@ -301,11 +301,11 @@ int run(Session &s, const CommandArgs &args)
             s.error(notSent);
     }
     // The service history: one record of this send, whatever its outcome.
-    HistoryRecord record = SendHistoryRecord(IdentityOf(v.modelText, set.parameters(), v.versionText), choice, result,
-                                             HistoryTool::Cli, batch.skippedWrites());
+    HistoryRecord entry = SendHistoryRecord(IdentityOf(v.modelText, set.parameters(), v.versionText), choice, result,
+                                            HistoryTool::Cli, batch.skippedWrites());
     if (!backupPath.isEmpty())
-        record.restorePoint = QFileInfo(backupPath).fileName();
-    const std::optional<QString> historyError = AppendToHistory(s, args, record);
+        entry.restorePoint = QFileInfo(backupPath).fileName();
+    const std::optional<QString> historyError = AppendToHistory(s, args, entry);
 
     const bool whole = result.outcome == BatchOutcome::Completed && batch.skippedWrites() == 0 && !result.dateTimeSkipped;
     if (s.json()) {

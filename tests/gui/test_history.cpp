@@ -53,11 +53,12 @@ protected:
         clock.advance(0.001);
     }
     void click(const QString &name) { QTest::mouseClick(ctl(name), Qt::LeftButton); }
-    void sendNrmWithNote(const QString &note)
+    void sendNrmWithNote(const QString &note, bool restorePoint = false)
     {
         form->batchPanels().openSendPanel();
         for (int box = 0; box < 9; ++box)
             ctl<QCheckBox>(QStringLiteral("SSCheck2_%1").arg(box))->setChecked(box == 7);
+        ctl<QCheckBox>("CheckRestorePoint")->setChecked(restorePoint);
         EXPECT_EQ(ctl<QLabel>("SendNoteLabel")->text(), "Note:");
         QTest::keyClicks(ctl<QLineEdit>("SendNote"), note);
         click("SSCommand4_0");
@@ -94,6 +95,24 @@ TEST_F(HistoryWindowTest, ASendFromThePanelIsRecordedWithItsNoteAndNothingMoreGo
     sendNrmWithNote("");
     ASSERT_EQ(records().size(), 2u);
     EXPECT_FALSE(records()[1].note);
+}
+
+TEST_F(HistoryWindowTest, ASendAfterARestorePointNamesItInItsRecord)
+{
+    startConnected(vx::Tab::Header, true);
+    sendNrmWithNote("", true);
+    const QStringList points = QDir(dir.filePath("BACKUP")).entryList({"*.Vxr"}, QDir::Files);
+    ASSERT_EQ(points.size(), 1) << op.messages().join('|').toStdString();
+    EXPECT_TRUE(points[0].startsWith("ZR2_SN0001234_")) << points[0].toStdString();
+    const std::vector<HistoryRecord> list = records();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].result, "sent");
+    EXPECT_EQ(list[0].restorePoint, points[0]);
+
+    // Without one, the record names none.
+    sendNrmWithNote("");
+    ASSERT_EQ(records().size(), 2u);
+    EXPECT_FALSE(records()[1].restorePoint);
 }
 
 TEST_F(HistoryWindowTest, ASendWhoseRecordCannotBeWrittenSaysSoAndStillCounts)
