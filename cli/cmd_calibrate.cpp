@@ -136,22 +136,8 @@ QString kindName(CalibrationKind kind)
     return QStringLiteral("span");
 }
 
-QString endName(CalibrationEnd end)
-{
-    switch (end) {
-    case CalibrationEnd::Finished: return QStringLiteral("finished");
-    case CalibrationEnd::Cancelled: return QStringLiteral("cancelled");
-    case CalibrationEnd::NotPermitted: return QStringLiteral("not-permitted");
-    case CalibrationEnd::BadDivisions: return QStringLiteral("bad-divisions");
-    case CalibrationEnd::MissingField: return QStringLiteral("range-unknown");
-    case CalibrationEnd::PortFailed: return QStringLiteral("port-failed");
-    case CalibrationEnd::NoLoad: return QStringLiteral("no-load");
-    case CalibrationEnd::Refused: return QStringLiteral("refused");
-    case CalibrationEnd::Busy: return QStringLiteral("busy");
-    case CalibrationEnd::StepRefused: return QStringLiteral("step-refused");
-    }
-    return {};
-}
+// The outcome's word: the same stable key the service history records.
+QString endName(CalibrationEnd end) { return CalibrationEndKey(end); }
 
 int exitOf(const CalibrationResult &r)
 {

@@ -50,6 +50,15 @@ private:
     Session &m_session;
 };
 
+// Why FILE could not be opened, on standard error.
+void reportFileError(Session &s, const QString &file, const FileError &fileError)
+{
+    if (fileError.kind == FileError::CutOff)
+        s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, fileError.reason));
+    else
+        s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, fileError.reason));
+}
+
 // send FILE --only LIST: only the rows named, each group built from what the indicator
 // holds just before the send.
 int runOnly(Session &s, const CommandArgs &args, const QString &file)
@@ -70,10 +79,7 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
     FileError fileError;
     const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &fileError);
     if (!record) {
-        if (fileError.kind == FileError::CutOff)
-            s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, fileError.reason));
-        else
-            s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, fileError.reason));
+        reportFileError(s, file, fileError);
         return ExitFile;
     }
     BatchRun batch(s, onFailure == QLatin1String("ignore") ? BatchRun::OnFailure::Ignore : BatchRun::OnFailure::Abort);
@@ -211,10 +217,7 @@ int run(Session &s, const CommandArgs &args)
     const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &fileError);
     if (!record) {
         reportNothingSent();
-        if (fileError.kind == FileError::CutOff)
-            s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, fileError.reason));
-        else
-            s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, fileError.reason));
+        reportFileError(s, file, fileError);
         return ExitFile;
     }
 

@@ -91,7 +91,7 @@ constexpr BuiltInText BuiltInTexts[] = {
     // The window (trial)
     {BuiltIn::ConfigFileSaved, "%1: kaydedildi: %2", "%1: saved to %2"},
     // The communication monitor
-    {BuiltIn::MonitorTitle, "İletişim izleyici", "Communication monitor"},
+    {BuiltIn::MonitorTitle, "İletişim İzleyici", "Communication Monitor"},
     {BuiltIn::MonitorPause, "Duraklat", "Pause"},
     {BuiltIn::MonitorClear, "Temizle", "Clear"},
     {BuiltIn::MonitorRegister, "Yazmaç:", "Register:"},
@@ -154,7 +154,7 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::TrendCsvFilter, "CSV dosyaları (*.csv)", "CSV files (*.csv)"},
     {BuiltIn::TrendPngFilter, "PNG resimleri (*.png)", "PNG images (*.png)"},
     // Service history
-    {BuiltIn::HistoryMenuItem, "Servis Geçmişi…", "Service history…"},
+    {BuiltIn::HistoryMenuItem, "Servis Geçmişi…", "Service History…"},
     {BuiltIn::HistoryTitle, "Servis Geçmişi", "Service history"},
     {BuiltIn::HistoryFilterLabel, "İndikatör:", "Indicator:"},
     {BuiltIn::HistoryNoteLabel, "Not:", "Note:"},

@@ -146,8 +146,8 @@ TEST_F(MonitorTest, CaptionsFollowTheLanguage)
     start();
     vx::gui::CommunicationMonitor *monitor = openMonitor();
     ASSERT_NE(monitor, nullptr);
-    EXPECT_EQ(action("MnAyar_Monitor")->text(), "Communication monitor");
-    EXPECT_EQ(monitor->windowTitle(), "Communication monitor");
+    EXPECT_EQ(action("MnAyar_Monitor")->text(), "Communication Monitor");
+    EXPECT_EQ(monitor->windowTitle(), "Communication Monitor");
     EXPECT_EQ(ctl<QPushButton>("MonitorPause")->text(), "Pause");
     EXPECT_EQ(ctl<QSpinBox>("MonitorRegister")->specialValueText(), "all");
 
@@ -156,8 +156,8 @@ TEST_F(MonitorTest, CaptionsFollowTheLanguage)
     files->setCurrentIndex(files->findText("Türkçe.txt"));
     ctl<QPushButton>("SSCommand9")->click();
 
-    EXPECT_EQ(action("MnAyar_Monitor")->text(), "İletişim izleyici");
-    EXPECT_EQ(monitor->windowTitle(), "İletişim izleyici");
+    EXPECT_EQ(action("MnAyar_Monitor")->text(), "İletişim İzleyici");
+    EXPECT_EQ(monitor->windowTitle(), "İletişim İzleyici");
     EXPECT_EQ(ctl<QPushButton>("MonitorPause")->text(), "Duraklat");
     EXPECT_EQ(ctl<QPushButton>("MonitorSave")->text(), "Metin olarak kaydet...");
     EXPECT_EQ(ctl<QSpinBox>("MonitorRegister")->specialValueText(), "hepsi");

@@ -162,7 +162,7 @@ TEST_F(HistoryWindowTest, TheListShowsNewestFirstFiltersAndNamesDamagedLines)
     ASSERT_TRUE(home.writeHistory(kSendLine + "\n{broken\n" + kCalibrationLine + "\n"));
     start();
     QAction *item = action("MnHistory");
-    EXPECT_EQ(item->text(), "Service history…");
+    EXPECT_EQ(item->text(), "Service History…");
     item->trigger();
     QPointer<vx::gui::HistoryDialog> dialog = form->findChild<vx::gui::HistoryDialog *>("HistoryDialog");
     ASSERT_NE(dialog, nullptr);
