@@ -115,8 +115,12 @@ int run(Session &s, const CommandArgs &args)
             cancelled = true;
             break;
         }
-        if (r.outcome == ScanResult::Outcome::NothingFound)
+        if (r.outcome == ScanResult::Outcome::NothingFound) {
             s.error(QStringLiteral("%1: no indicator answered").arg(port));
+            // An indicator with an address of its own ignores frames without one.
+            if (!args.isSet(QStringLiteral("addresses")))
+                s.error(QStringLiteral("only frames without an address were tried; --addresses 1-99 tries each address too"));
+        }
         if (!found.empty() && !all)
             break;
     }
