@@ -197,6 +197,7 @@ int run(Session &s, const CommandArgs &args)
     const QString backupFolder =
         args.isSet(QStringLiteral("backup-dir")) ? args.value(QStringLiteral("backup-dir")) : DefaultRestorePointFolder();
     QString backupPath;
+    std::shared_ptr<const WorkingSet> before;  // what the restore point read
     auto withBackup = [&](QJsonObject object) {
         if (backup)
             object.insert(QStringLiteral("backup"), backupPath.isEmpty() ? QJsonValue() : QJsonValue(backupPath));
@@ -292,6 +293,7 @@ int run(Session &s, const CommandArgs &args)
             return batch.interrupted() ? ExitCancelled : ExitNoAnswer;
         }
         backupPath = made.path;
+        before = made.before;
         if (!backupPath.isEmpty() && !s.json())
             s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(backupPath));
     }
@@ -308,6 +310,8 @@ int run(Session &s, const CommandArgs &args)
                                             HistoryTool::Cli, batch.skippedWrites());
     if (!backupPath.isEmpty())
         entry.restorePoint = QFileInfo(backupPath).fileName();
+    if (before)
+        AddChangedRows(entry, *before, set, choice.parameters);
     const std::optional<QString> historyError = AppendToHistory(s, args, entry);
 
     const bool whole = result.outcome == BatchOutcome::Completed && batch.skippedWrites() == 0 && !result.dateTimeSkipped;

@@ -7,7 +7,9 @@
 #include "files/SameIndicator.h"
 #include "sim/Faults.h"
 #include "sim/Memories.h"
+#include "service/History.h"
 #include "support/CliRunner.h"
+#include "support/DataHome.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,6 +73,35 @@ TEST_F(CliRestorePoint, TheRestorePointHoldsWhatTheSendOverwrote)
     ASSERT_EQ(restore.exitCode, 0) << restore.err.toStdString();
     EXPECT_EQ(sim::StoredId(indicator.device, 3).number, 4711);
     EXPECT_EQ(sim::StoredId(indicator.device, 3).name, before);
+}
+
+TEST_F(CliRestorePoint, TheHistoryRecordListsTheRowsTheSendChangedFromTheRestorePoint)
+{
+    vx::test::DataHome home;
+    // The indicator's [001] (grid row 30) moved to 5-38400 since the file was read at 3-9600.
+    QByteArray configuration = indicator.device.bytes(149, 100);
+    configuration[37] = 5;
+    indicator.device.setBytes(149, configuration);
+
+    const CliRun send = run({"send", path("a.vxr"), "--groups", "jmp,nrm", "--backup"});
+    ASSERT_EQ(send.exitCode, 0) << send.err.toStdString();
+    EXPECT_EQ(indicator.device.bytes(149, 100)[37], 3) << "the file's [001] went";
+
+    const vx::HistoryReading history = vx::ReadHistory();
+    ASSERT_EQ(history.records.size(), 1u);
+    const vx::HistoryRecord &r = history.records[0];
+    ASSERT_TRUE(r.restorePoint);
+    EXPECT_TRUE(r.restorePoint->startsWith("ZR2_SN0001234_")) << r.restorePoint->toStdString();
+    ASSERT_TRUE(r.changedRows);
+    EXPECT_EQ(*r.changedRows, (std::vector<vx::HistoryChangedRow>{{30, "5-38400", "3-9600"}}))
+        << "only the row that differed, indicator value before, file value after";
+
+    // Without a restore point nothing was read for it: no changed rows are claimed.
+    ASSERT_EQ(run({"send", path("a.vxr"), "--groups", "jmp,nrm"}).exitCode, 0);
+    const vx::HistoryReading again = vx::ReadHistory();
+    ASSERT_EQ(again.records.size(), 2u);
+    EXPECT_FALSE(again.records[1].changedRows);
+    EXPECT_FALSE(again.records[1].restorePoint);
 }
 
 TEST_F(CliRestorePoint, WithoutBackupTheJsonIsAsBefore)

@@ -21,7 +21,7 @@ const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
 RestorePointResult failed(RestorePointResult::Failure failure, const TextService &texts, const QString &why)
 {
-    return {false, failure, {}, texts.builtIn(BuiltIn::RestorePointFailed).arg(why)};
+    return {false, failure, {}, texts.builtIn(BuiltIn::RestorePointFailed).arg(why), {}};
 }
 
 // The folder exists (made when missing), is a folder, and takes a new file.
@@ -92,14 +92,15 @@ RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const 
                                     const QString &folder, const DisconnectAction &disconnect)
 {
     if (!RestorePointNeeded(send))
-        return {true, RestorePointResult::Failure::None, {}, {}};
+        return {true, RestorePointResult::Failure::None, {}, {}, {}};
     if (!indicator)
         return failed(RestorePointResult::Failure::Identification, texts, texts.builtIn(BuiltIn::RestorePointNoIdentification));
     QString why;
     if (!folderWritable(folder, &why))
         return failed(RestorePointResult::Failure::Folder, texts, texts.builtIn(BuiltIn::RestorePointFolderNotWritable).arg(QDir::toNativeSeparators(folder), why));
 
-    WorkingSet set;
+    auto made = std::make_shared<WorkingSet>();
+    WorkingSet &set = *made;
     set.parameters().weight = weight;
     GridDüzen(set.parameters(), texts.lines(), model);
     set.ticket().setPrinterKind(send.printer);
@@ -115,7 +116,7 @@ RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const 
         QDir(folder).filePath(RestorePointFileName(ModelName(model), indicator->second, link.clock().now()));
     if (const FileError error = WriteConfigurationFile(path, set.record()); !error.ok())
         return failed(RestorePointResult::Failure::Save, texts, texts.builtIn(BuiltIn::RestorePointNotSaved).arg(QDir::toNativeSeparators(path), error.reason));
-    return {true, RestorePointResult::Failure::None, path, {}};
+    return {true, RestorePointResult::Failure::None, path, {}, std::move(made)};
 }
 
 std::vector<RestorePointEntry> ListRestorePoints(const QString &folder, const QString &model,

@@ -15,6 +15,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <memory>
 #include <vector>
 
 namespace vx {
@@ -39,6 +40,9 @@ struct RestorePointResult {
     Failure failure = Failure::None;
     QString path;     // the file written (empty when none was needed or it failed)
     QString message;  // why it failed, ready to show (RestorePointFailed)
+    // What the indicator held before the send, as read for the file (none when no
+    // file was needed or it failed): the service history's changed rows come from it.
+    std::shared_ptr<const WorkingSet> before;
 };
 
 // Checks that `folder` (created when missing) can be written, reads the groups the

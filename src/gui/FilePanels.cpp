@@ -279,6 +279,9 @@ void BatchPanels::SSCommand4_Click(int index)
         HistoryRecord record = SendHistoryRecord(WindowIdentity(state, set), choice, result, HistoryTool::Window);
         if (!m_lastRestorePoint.isEmpty())
             record.restorePoint = QFileInfo(m_lastRestorePoint).fileName();
+        if (m_beforeSend)
+            AddChangedRows(record, *m_beforeSend, set, choice.parameters);
+        m_beforeSend.reset();
         if (AppendWindowHistory(m_host.link().op(), m_host.texts(), record, m_sendNote->note()))
             m_sendNote->edit()->clear();
         // After a whole send the indicator holds the groups sent; the parameters only
@@ -312,6 +315,7 @@ bool BatchPanels::readyToSend(const SendAllChoice &choice)
     // Data typed or read here names no file: it is asked about only when it names an
     // indicator, or when it is a configuration file's.
     m_lastRestorePoint.clear();
+    m_beforeSend.reset();
     const bool fromFile = !fileInUse || fileInUse();
     SameIndicatorCheck same;
     bool checked = false;
@@ -333,6 +337,7 @@ bool BatchPanels::readyToSend(const SendAllChoice &choice)
         return false;
     }
     m_lastRestorePoint = made.path;
+    m_beforeSend = made.before;
     return true;
 }
 

@@ -10,9 +10,11 @@
 #include "link/Interfaces.h"
 
 #include <functional>
+#include <memory>
 
 namespace vx {
 struct SendAllChoice;
+class WorkingSet;
 }
 
 namespace vx::gui {
@@ -71,6 +73,7 @@ private:
     NoteField *m_sendNote = nullptr;  // the operator's note for the service history
     QCheckBox *m_restorePoint = nullptr;
     QString m_lastRestorePoint;  // the restore point the send in hand made (empty: none)
+    std::shared_ptr<const WorkingSet> m_beforeSend;  // what that restore point read
 };
 
 }  // namespace vx::gui

@@ -1,6 +1,9 @@
 #include "service/HistoryRecords.h"
 
 #include "calibration/RangeLists.h"
+#include "files/Compare.h"
+#include "files/WorkingSet.h"
+#include "params/Catalogue.h"
 #include "params/ParameterSet.h"
 
 namespace vx {
@@ -119,6 +122,20 @@ HistoryRecord SendHistoryRecord(const IndicatorIdentity &indicator, const SendAl
     if (skippedWrites > 0)
         r.details << QStringLiteral("skipped writes: %1").arg(skippedWrites);
     return r;
+}
+
+void AddChangedRows(HistoryRecord &record, const WorkingSet &before, const WorkingSet &sent, const WriteGroups &groups)
+{
+    CompareParts parts;
+    parts.ticketLines = parts.eplText = parts.ids = parts.setpoints = false;
+    std::vector<HistoryChangedRow> rows;
+    for (const Difference &d : Compare(before, sent, CompareScope::IndicatorVsFile, parts)) {
+        if (d.kind == DifferenceKind::ParameterRow && groups.has(params::RowAt(d.index).group))
+            rows.push_back({d.index, d.textA, d.textB});
+        else if (d.kind == DifferenceKind::CalibrationRaw && groups.calibration)
+            record.details << QStringLiteral("calibration (raw zero and span) changed");
+    }
+    record.changedRows = rows;
 }
 
 HistoryRecord SelectiveSendHistoryRecord(const IndicatorIdentity &indicator, const SelectiveSendResult &result,

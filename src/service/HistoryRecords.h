@@ -31,6 +31,11 @@ QString CalibrationEndKey(CalibrationEnd end);
 HistoryRecord SendHistoryRecord(const IndicatorIdentity &indicator, const SendAllChoice &choice,
                                 const SendAllResult &result, HistoryTool tool, int skippedWrites = 0);
 
+// What a send-all changed in the parameter groups it sent, from the restore point read
+// just before it (`before`) against the working set that went (`sent`); no read is
+// made for it. The raw calibration values, when they changed, are one detail line.
+void AddChangedRows(HistoryRecord &record, const WorkingSet &before, const WorkingSet &sent, const WriteGroups &groups);
+
 // A send of the ticked rows only: the groups it concerned, each one's result, and the
 // rows it changed (what the indicator held just before against what went).
 HistoryRecord SelectiveSendHistoryRecord(const IndicatorIdentity &indicator, const SelectiveSendResult &result,

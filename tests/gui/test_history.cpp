@@ -108,6 +108,8 @@ TEST_F(HistoryWindowTest, ASendAfterARestorePointNamesItInItsRecord)
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].result, "sent");
     EXPECT_EQ(list[0].restorePoint, points[0]);
+    ASSERT_TRUE(list[0].changedRows) << "the restore point read the rows: the record says which changed";
+    EXPECT_TRUE(list[0].changedRows->empty()) << "the window sent what the indicator held";
 
     // Without one, the record names none.
     sendNrmWithNote("");
