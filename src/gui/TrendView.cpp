@@ -56,6 +56,10 @@ TrendView::TrendView(PageHost &host, QWidget *parent) : QDockWidget(parent), m_h
     m_poller = std::make_unique<TrendPoller>(host.link(), [this](const TrendSample &s) { addSample(s); });
     m_poller->mayRun = [this] { return m_host.state().IsConnected; };
     m_poller->onStopped = [this] { stopped(); };
+    m_poller->onPortFailed = [this] {
+        m_portFailed = true;
+        showState();
+    };
     chooseFile = [this](const QString &filter, const QString &suggested) {
         return QFileDialog::getSaveFileName(this, windowTitle(), suggested, filter);
     };
@@ -213,6 +217,7 @@ void TrendView::startSampling()
     m_decimals = decimals;
     m_division = division;
     m_notConnected = false;
+    m_portFailed = false;
     m_note.clear();
     m_poller->start(Rates[std::max(0, m_rate->currentIndex())], decimals, m_origin);
     redraw();
@@ -364,6 +369,8 @@ void TrendView::showState()
         text = t.builtIn(BuiltIn::TrendRunning).arg(m_series.size()).arg(m_incomplete);
     else if (m_notConnected)
         text = t.builtIn(BuiltIn::TrendNotConnected);
+    else if (m_portFailed)
+        text = t.builtIn(BuiltIn::TrendPortFailed).arg(m_series.size()).arg(m_incomplete);
     else
         text = t.builtIn(BuiltIn::TrendPaused).arg(m_series.size()).arg(m_incomplete);
     if (!m_note.isEmpty())

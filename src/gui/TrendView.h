@@ -94,6 +94,7 @@ private:
     int m_decimals = 0;
     double m_division = 0;
     bool m_notConnected = false;
+    bool m_portFailed = false;  // the port would not open for a sample: stopped
     QString m_note;  // the last export's outcome
     QDateTime m_origin;  // the series' time 0
     std::optional<Language> m_language;  // the language the texts were put up in

@@ -57,6 +57,7 @@ void TrendPoller::tick()
     const bool quiet = m_quietAfter >= 0 && m_link.stats.exchanges == m_quietAfter;
 
     std::optional<TrendSample> taken;
+    bool portFailed = false;
     {
         LineLease lease(m_link, {.quiet = true, .poll = true, .drainStale = !quiet});
         if (lease.busy()) {
@@ -66,6 +67,7 @@ void TrendPoller::tick()
         } else {
             // The port would not open: a sample without values, shown as a gap.
             taken = TrendSample{m_origin.msecsTo(clock.now()) / 1000.0, std::nullopt, std::nullopt};
+            portFailed = true;
         }
     }
     m_quietAfter = taken && taken->gross && taken->net ? m_link.stats.exchanges : -1;
@@ -77,6 +79,12 @@ void TrendPoller::tick()
         m_onSample(*taken);
     if (*current != generation)
         return;  // the handler stopped, restarted or destroyed the poller
+    if (portFailed) {
+        stop();
+        if (onPortFailed)
+            onPortFailed();
+        return;
+    }
 
     // The next sample is due one interval after this one began, and never sooner than
     // the gap after its end.

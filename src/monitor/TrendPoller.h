@@ -57,6 +57,10 @@ public:
     // window's: "still connected").
     std::function<bool()> mayRun;
     std::function<void()> onStopped;
+    // The port would not open for a sample (the cable pulled, the adapter gone): the
+    // sample is a gap, the poller stops, and this runs. Sampling on would only repeat
+    // the failure every interval.
+    std::function<void()> onPortFailed;
 
     // Samples that fell due while another operation held the line, since start.
     int skipped() const { return m_skipped; }

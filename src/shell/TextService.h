@@ -127,6 +127,7 @@ enum class BuiltIn {
     TrendNotConnected,
     TrendRunning,          // %1 samples, %2 of them without a whole answer
     TrendPaused,           // %1 samples, %2 of them without a whole answer
+    TrendPortFailed,       // the port would not open: stopped; %1 samples, %2 without a whole answer
     TrendSaved,            // %1 path
     TrendExportFailed,     // %1 path, %2 reason
     TrendPlotNotEncoded,   // the reason when the plot could not be made a PNG

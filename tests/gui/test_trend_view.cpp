@@ -378,3 +378,26 @@ TEST_F(TrendViewTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile)
 }
 
 }  // namespace
+
+TEST_F(TrendViewTest, APortThatWillNotOpenStopsTheSamplingAndSaysSo)
+{
+    TrendView &view = openConnected(1);
+    clock.advance(1.5);
+    port.setOpenError(8002);  // the adapter pulled out
+    clock.advance(1.0);
+    EXPECT_FALSE(view.sampling()) << "one failed open stops the sampling, not one every interval";
+    const int opens = port.openCount();
+    clock.advance(5.0);
+    EXPECT_EQ(port.openCount(), opens) << "nothing tries the port again by itself";
+    const QString state = view.findChild<QLabel *>("TrendState")->text();
+    EXPECT_TRUE(state.startsWith("The port could not be opened, so sampling stopped")) << state.toStdString();
+    EXPECT_TRUE(state.contains("1 of them incomplete")) << "the failed sample is a gap: " << state.toStdString();
+
+    // The cable back in: Start goes on.
+    port.setOpenError(0);
+    click(view, "TrendStartPause");
+    EXPECT_TRUE(view.sampling());
+    clock.advance(1.5);
+    const QString again = view.findChild<QLabel *>("TrendState")->text();
+    EXPECT_TRUE(again.startsWith("Sampling")) << again.toStdString();
+}
