@@ -2,6 +2,7 @@
 // connected indicator (read whole into memory, nothing saved).
 
 #include "cli/BatchRun.h"
+#include "cli/ConfigFileArg.h"
 
 #include "files/Compare.h"
 #include "files/ConfigFile.h"
@@ -20,19 +21,10 @@ constexpr int ExitDifferent = 5;  // the two sides differ
 // when it cannot be read.
 bool openFile(Session &s, const QString &file, WorkingSet &set, const WeightFormat &weight, Model model)
 {
-    FileError error;
-    const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &error);
-    if (!record) {
-        if (error.kind == FileError::CutOff)
-            s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, error.reason));
-        else
-            s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, error.reason));
+    const std::optional<ConfigurationRecord> record = ReadConfigurationArg(s, file);
+    if (!record)
         return false;
-    }
-    set.parameters().weight = weight;
-    GridDüzen(set.parameters(), s.texts(), model);
-    set.record() = *record;
-    set.show(s.texts());
+    set.showFile(*record, s.texts(), model, weight);
     return true;
 }
 
@@ -75,11 +67,9 @@ int run(Session &s, const CommandArgs &args)
 
     const QString file = args.positional.first();
     // The file first: a file that cannot be read costs no exchange.
-    if (!ReadConfigurationFile(file)) {
-        WorkingSet unused;
-        openFile(s, file, unused, {}, Model::ZR2);  // says why
+    const std::optional<ConfigurationRecord> record = ReadConfigurationArg(s, file);
+    if (!record)
         return ExitFile;
-    }
 
     BatchRun batch(s);
     VersionResult v;
@@ -120,8 +110,7 @@ int run(Session &s, const CommandArgs &args)
     }
 
     WorkingSet fromFile;
-    if (!openFile(s, file, fromFile, batch.weight(), v.model))
-        return ExitFile;
+    fromFile.showFile(*record, s.texts(), v.model, batch.weight());
     const CompareParts parts{.ticketLines = *printer == PrinterKind::Ticket,
                              .eplText = *printer == PrinterKind::Epl,
                              .ids = has.idMemory,

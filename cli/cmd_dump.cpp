@@ -2,6 +2,7 @@
 // the parameter row each parameter field holds.
 
 #include "cli/Cli.h"
+#include "cli/ConfigFileArg.h"
 
 #include "files/ConfigFile.h"
 #include "files/ConfigurationRecord.h"
@@ -90,15 +91,9 @@ int run(Session &s, const CommandArgs &args)
     if (args.positional.size() != 1)
         return s.usageError(QStringLiteral("dump takes one FILE"));
     const QString file = args.positional.first();
-    FileError error;
-    const std::optional<ConfigurationRecord> loaded = ReadConfigurationFile(file, &error);
-    if (!loaded) {
-        if (error.kind == FileError::CutOff)
-            s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, error.reason));
-        else
-            s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, error.reason));
+    const std::optional<ConfigurationRecord> loaded = ReadConfigurationArg(s, file);
+    if (!loaded)
         return ExitFile;
-    }
     const std::vector<DumpEntry> entries = DumpRecord(*loaded);
     const qint64 fileBytes = QFileInfo(file).size();
     const int recordBytes = int(EncodeRecord(*loaded).size());

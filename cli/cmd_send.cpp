@@ -1,6 +1,7 @@
 // vextora-cli send: open a configuration file and send-all of the chosen groups.
 
 #include "cli/BatchRun.h"
+#include "cli/ConfigFileArg.h"
 #include "cli/HistoryNote.h"
 
 #include "files/Batch.h"
@@ -50,15 +51,6 @@ private:
     Session &m_session;
 };
 
-// Why FILE could not be opened, on standard error.
-void reportFileError(Session &s, const QString &file, const FileError &fileError)
-{
-    if (fileError.kind == FileError::CutOff)
-        s.error(QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(file, fileError.reason));
-    else
-        s.error(QStringLiteral("cannot read \"%1\": %2").arg(file, fileError.reason));
-}
-
 // send FILE --only LIST: only the rows named, each group built from what the indicator
 // holds just before the send.
 int runOnly(Session &s, const CommandArgs &args, const QString &file)
@@ -76,12 +68,9 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
     if (onFailure != QLatin1String("abort") && onFailure != QLatin1String("ignore"))
         return s.usageError(QStringLiteral("--on-failure must be abort or ignore"));
 
-    FileError fileError;
-    const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &fileError);
-    if (!record) {
-        reportFileError(s, file, fileError);
+    const std::optional<ConfigurationRecord> record = ReadConfigurationArg(s, file);
+    if (!record)
         return ExitFile;
-    }
     BatchRun batch(s, onFailure == QLatin1String("ignore") ? BatchRun::OnFailure::Ignore : BatchRun::OnFailure::Abort);
     VersionResult v;
     if (const int rc = batch.connect(v); rc != ExitOk)
@@ -100,10 +89,7 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
         return s.usageError(QStringLiteral("the %1 has no EPL printer").arg(v.modelText));
     }
     WorkingSet set;
-    set.parameters().weight = batch.weight();
-    GridDüzen(set.parameters(), s.texts(), v.model);
-    set.record() = *record;
-    set.show(s.texts());
+    set.showFile(*record, s.texts(), v.model, batch.weight());
     if (s.interrupted()) {
         batch.finish();
         return ExitCancelled;
@@ -214,11 +200,9 @@ int run(Session &s, const CommandArgs &args)
                         true);
     };
 
-    FileError fileError;
-    const std::optional<ConfigurationRecord> record = ReadConfigurationFile(file, &fileError);
+    const std::optional<ConfigurationRecord> record = ReadConfigurationArg(s, file);
     if (!record) {
         reportNothingSent();
-        reportFileError(s, file, fileError);
         return ExitFile;
     }
 
@@ -241,10 +225,7 @@ int run(Session &s, const CommandArgs &args)
     // As the window does: the file opened into the working set, then collected when the
     // send panel opens.
     WorkingSet set;
-    set.parameters().weight = batch.weight();
-    GridDüzen(set.parameters(), s.texts(), v.model);
-    set.record() = *record;
-    set.show(s.texts());
+    set.showFile(*record, s.texts(), v.model, batch.weight());
     set.collect();
 
     SendAllChoice choice;

@@ -16,6 +16,15 @@ void WorkingSet::collect()
     ParametreKaydet(m_parameters, m_record);
 }
 
+void WorkingSet::showFile(const ConfigurationRecord &record, const LanguageTexts &texts, Model model,
+                          const WeightFormat &weight)
+{
+    m_parameters.weight = weight;
+    GridDüzen(m_parameters, texts, model);
+    m_record = record;
+    show(texts);
+}
+
 void WorkingSet::show(const LanguageTexts &texts)
 {
     BaslıkOku(m_record.ticket, m_ticket);

@@ -47,6 +47,9 @@ public:
     // text and the ID headers removed (a ticket line keeps the blanks BaslıkOku leaves
     // it, so that it is stored again as it was).
     void show(const LanguageTexts &texts);
+    // A configuration file's record opened as the window opens one: the parameter grid
+    // laid out for `model` with the indicator's `weight`, the record taken, then shown.
+    void showFile(const ConfigurationRecord &record, const LanguageTexts &texts, Model model, const WeightFormat &weight);
     // A new working set: the ticket lines, the EPL text, the ID and setpoint memories
     // and the parameter values emptied, both alignments flush left, the record reset
     // to the blank one. The preset tares stay.

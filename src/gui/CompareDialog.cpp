@@ -89,11 +89,8 @@ bool CompareDialog::openFile(const QString &path, WorkingSet &set)
         return false;
     }
     const WindowState &state = m_host.state();
-    set.parameters().weight = state.weight;
-    GridDüzen(set.parameters(), m_host.texts().lines(),
-              state.IndicatorModel == Model::None ? Model::ZR2 : state.IndicatorModel);
-    set.record() = *record;
-    set.show(m_host.texts().lines());
+    set.showFile(*record, m_host.texts().lines(), state.IndicatorModel == Model::None ? Model::ZR2 : state.IndicatorModel,
+                 state.weight);
     return true;
 }
 

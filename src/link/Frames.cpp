@@ -150,11 +150,11 @@ QString AnswerFaultText(AnswerFault fault)
     return {};
 }
 
-QString PrintableAnswer(const QString &text)
+QString PrintableFrame(const QString &frame)
 {
-    constexpr int kMaxShown = 200;
     QString out;
-    for (const QChar ch : text.left(kMaxShown)) {
+    out.reserve(frame.size() + 8);
+    for (const QChar ch : frame) {
         if (ch == QLatin1Char('\r'))
             out += QStringLiteral("<CR>");
         else if (ch == QLatin1Char('\n'))
@@ -164,6 +164,13 @@ QString PrintableAnswer(const QString &text)
         else
             out += ch;
     }
+    return out;
+}
+
+QString PrintableAnswer(const QString &text)
+{
+    constexpr int kMaxShown = 200;
+    QString out = PrintableFrame(text.left(kMaxShown));
     if (text.size() > kMaxShown)
         out += QStringLiteral("...");
     return out;

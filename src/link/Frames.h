@@ -64,7 +64,9 @@ bool IsCompleteReadAnswer(const QString &answer, const QString &address, bool ch
                           int expectedByteCount = -1);
 // Short English reason for the communication log ("cut off (no CR)", ...).
 QString AnswerFaultText(AnswerFault fault);
-// Received text for a log line: control characters as <CR>, <LF>, <1B>; long texts cut.
+// Frame text with its control characters spelt out (<CR>, <LF>, <1B>), never cut.
+QString PrintableFrame(const QString &frame);
+// Received text for a log line: the same, with long texts cut.
 QString PrintableAnswer(const QString &text);
 
 // Longest answer a request can get, in characters (a refusal included): a read of

@@ -117,23 +117,6 @@ QString TrafficOutcomeWord(AnswerOutcome outcome)
     return {};
 }
 
-QString PrintableFrame(const QString &frame)
-{
-    QString out;
-    out.reserve(frame.size() + 8);
-    for (const QChar ch : frame) {
-        if (ch == QLatin1Char('\r'))
-            out += QStringLiteral("<CR>");
-        else if (ch == QLatin1Char('\n'))
-            out += QStringLiteral("<LF>");
-        else if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
-            out += QStringLiteral("<%1>").arg(ch.unicode(), 2, 16, QLatin1Char('0')).toUpper();
-        else
-            out += ch;
-    }
-    return out;
-}
-
 QString TrafficReadRequestValue(int byteCount)
 {
     return QStringLiteral("read %1 bytes").arg(byteCount);

@@ -9,6 +9,7 @@
 // --trace` both print the events with FormatTrafficLine, so the two read the same.
 
 #include "link/Answer.h"
+#include "link/Frames.h"
 #include "link/Tags.h"
 
 #include <QString>
@@ -68,7 +69,5 @@ QString TrafficWriteValue(int reg, int byteCount, WriteTag tag, const QVariant &
 // a printable character (trailing NULs dropped), otherwise as its hex.
 QString TrafficReadValue(const QString &data);
 
-// Frame text with its control characters spelt out, never cut.
-QString PrintableFrame(const QString &frame);
 
 }  // namespace vx
