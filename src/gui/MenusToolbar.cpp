@@ -159,6 +159,13 @@ void AnaForm::buildMenus()
         if (!dock) {
             dock = new CommunicationMonitor(*m_link, m_texts, op(), this);
             addDockWidget(Qt::BottomDockWidgetArea, dock);
+            // The frame keeps its size (its pages are laid out for it): the monitor
+            // floats beside it, never docked into it.
+            dock->setAllowedAreas(Qt::NoDockWidgetArea);
+            dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                              | QDockWidget::DockWidgetFloatable);
+            dock->setFloating(true);
+            dock->resize(760, 360);
         }
         dock->open();
     });
