@@ -5,11 +5,12 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-  dpkg-dev
+  dpkg-dev file
   libgtest-dev googletest
   fontconfig fonts-dejavu-core
   xvfb xauth
   poppler-utils
+  ser2net
   "$@"
 )
 missing=()
