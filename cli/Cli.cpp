@@ -71,7 +71,8 @@ QString description()
         "\nExit status: 0 success; 1 the indicator did not answer, refused, or left registers\n"
         "unanswered; 2 wrong usage; 3 the port could not be opened; 4 a calibration ended with\n"
         "one of its messages; 5 diff found differences; 6 cancelled by the operator; 7 a\n"
-        "configuration file could not be read or written. Errors go to standard error, one\n"
+        "configuration file could not be read or written; 8 the operation succeeded but its\n"
+        "service history record could not be written. Errors go to standard error, one\n"
         "line each, with the language text the window would show.");
     return text;
 }
@@ -101,6 +102,26 @@ std::optional<QString> sessionOptions(const QCommandLineParser &p, SessionOption
 }
 
 }  // namespace
+
+std::optional<QString> ArgumentNotText(int argc, const char *const argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QString::fromLocal8Bit(bytes).toLocal8Bit() == bytes)
+            continue;
+        QString shown;
+        for (const char c : bytes) {
+            const auto byte = static_cast<unsigned char>(c);
+            shown += byte >= 0x20 && byte < 0x7F ? QString(QLatin1Char(c))
+                                                 : QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+        }
+        return QStringLiteral("argument %1 (\"%2\") is not valid UTF-8 text; a file name with such bytes "
+                              "cannot be used as it is: rename the file")
+            .arg(i)
+            .arg(shown);
+    }
+    return std::nullopt;
+}
 
 int RunCli(const QStringList &arguments, Environment &env)
 {

@@ -26,6 +26,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace vx::cli {
@@ -64,5 +65,11 @@ struct Registration {
 
 // Runs one command line (arguments[0] is the program) and returns its exit status.
 int RunCli(const QStringList &arguments, Environment &env);
+
+// The arguments reach the commands as text (QString). An argument whose bytes are not
+// valid UTF-8 (a file name made elsewhere) would come out as another name, so the tool
+// refuses it before anything runs: the usage message for the first such argument
+// (its bytes shown as \xFF), nothing when every argument is text.
+std::optional<QString> ArgumentNotText(int argc, const char *const argv[]);
 
 }  // namespace vx::cli

@@ -61,6 +61,11 @@ bool drawsReport(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Before anything can change argv: the bytes as they were given.
+    if (const std::optional<QString> problem = vx::cli::ArgumentNotText(argc, argv)) {
+        std::fprintf(stderr, "vextora-cli: %s\nTry 'vextora-cli --help'.\n", problem->toUtf8().constData());
+        return vx::cli::ExitUsage;
+    }
     const std::unique_ptr<QCoreApplication> application = vx::report::CreateApplication(argc, argv, drawsReport(argc, argv));
     QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("vextora-cli"));

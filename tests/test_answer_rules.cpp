@@ -85,9 +85,12 @@ struct WriteCase {
     int byteCount;
     const char *raw;
     AnswerOutcome outcome;
+    bool checksumOn = false;
 };
 
 // The acknowledgement of a write of n bytes: "@" [address] "10", n / 2 as four hex digits.
+// With the checksum on its LRC follows: 10 + 00 + 01 = 11, so EF; 05 + 10 + 00 + 07 =
+// 1C, so E4.
 const WriteCase kWriteCases[] = {
     {"Acknowledged", "", 2, "@100001\r", AnswerOutcome::Whole},
     {"AcknowledgedWithChecksum", "", 2, "@100001EF\r", AnswerOutcome::Whole},
@@ -99,6 +102,11 @@ const WriteCase kWriteCases[] = {
     {"CutOff", "", 2, "@1000", AnswerOutcome::CutOff},
     {"Refused", "", 2, "@8301\r", AnswerOutcome::Refused},
     {"Busy", "", 2, "@9001\r", AnswerOutcome::Busy},
+    {"ChecksumOnAndRight", "", 2, "@100001EF\r", AnswerOutcome::Whole, true},
+    {"ChecksumOnAndRightWithAddress", "05", 14, "@05100007E4\r", AnswerOutcome::Whole, true},
+    {"ChecksumOnAndWrong", "", 2, "@100001BA\r", AnswerOutcome::ChecksumMismatch, true},
+    {"ChecksumOnAndWrongWithAddress", "05", 14, "@05100007E5\r", AnswerOutcome::ChecksumMismatch, true},
+    {"ChecksumOnAndMissing", "", 2, "@100001\r", AnswerOutcome::ChecksumMismatch, true},
 };
 
 class JudgedWrite : public ::testing::TestWithParam<WriteCase> {};
@@ -106,8 +114,11 @@ class JudgedWrite : public ::testing::TestWithParam<WriteCase> {};
 TEST_P(JudgedWrite, Outcome)
 {
     const WriteCase &c = GetParam();
-    const Answer a = JudgeWriteAnswer(QString::fromLatin1(c.raw), QString::fromLatin1(c.address), c.byteCount);
+    const Answer a =
+        JudgeWriteAnswer(QString::fromLatin1(c.raw), QString::fromLatin1(c.address), c.byteCount, c.checksumOn);
     EXPECT_EQ(AnswerOutcomeName(a.outcome), AnswerOutcomeName(c.outcome));
+    // A mismatched acknowledgement still acknowledges: the sequences decide as before.
+    EXPECT_EQ(a.whole(), c.outcome == AnswerOutcome::Whole || c.outcome == AnswerOutcome::ChecksumMismatch);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, JudgedWrite, ::testing::ValuesIn(kWriteCases),

@@ -4,6 +4,7 @@
 // nothing; another indicator's file goes only with --yes.
 
 #include "files/ConfigFile.h"
+#include "files/RestorePoint.h"
 #include "files/SameIndicator.h"
 #include "sim/Faults.h"
 #include "sim/Memories.h"
@@ -102,6 +103,52 @@ TEST_F(CliRestorePoint, TheHistoryRecordListsTheRowsTheSendChangedFromTheRestore
     ASSERT_EQ(again.records.size(), 2u);
     EXPECT_FALSE(again.records[1].changedRows);
     EXPECT_FALSE(again.records[1].restorePoint);
+}
+
+// Two sends with --backup in the same second (two indicators with the same texts on
+// clocks that read alike): the second restore point takes "-2" and overwrites nothing.
+TEST(CliRestorePointSameSecond, BothRestorePointsAreKeptListedWithTheirTimeAndNamedByTheirRecords)
+{
+    vx::test::DataHome home;
+    vx::test::InProcessCli cli;
+    const QString file = cli.dir.filePath("a.vxr");
+    {
+        vx::test::InProcessIndicator reader;
+        ASSERT_EQ(cli.run(reader, {"read", file}).exitCode, 0);
+    }
+    vx::test::InProcessIndicator first, second;
+    sim::SetStoredId(first.device, 3, 1111, "BİRİNCİ");
+    sim::SetStoredId(second.device, 3, 2222, "İKİNCİ");
+    const CliRun one = cli.run(first, {"--json", "send", file, "--groups", "id", "--backup"});
+    const CliRun two = cli.run(second, {"--json", "send", file, "--groups", "id", "--backup"});
+    ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+    ASSERT_EQ(two.exitCode, 0) << two.err.toStdString();
+    const QString firstPath = one.json().value("backup").toString();
+    const QString secondPath = two.json().value("backup").toString();
+    EXPECT_TRUE(QFileInfo(firstPath).fileName().startsWith("ZR2_SN0001234_2026")) << firstPath.toStdString();
+    EXPECT_EQ(QFileInfo(secondPath).fileName(), QFileInfo(firstPath).completeBaseName() + "-2.Vxr");
+
+    // Each holds what its own indicator held.
+    const std::optional<vx::ConfigurationRecord> a = vx::ReadConfigurationFile(firstPath);
+    const std::optional<vx::ConfigurationRecord> b = vx::ReadConfigurationFile(secondPath);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->idMemory.IdNumbers[3].trimmed(), "1111");
+    EXPECT_EQ(b->idMemory.IdNumbers[3].trimmed(), "2222");
+
+    const std::vector<vx::RestorePointEntry> list = vx::ListRestorePoints(
+        cli.dir.filePath("BACKUP"), "ZR2", vx::IdentificationTexts{"ZR2 V2.20", "SN0001234"});
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].path, secondPath) << "of one second, the later first";
+    EXPECT_EQ(list[1].path, firstPath);
+    EXPECT_TRUE(list[0].time.isValid());
+    EXPECT_EQ(list[0].time, list[1].time) << "both read their time from their name";
+    EXPECT_EQ(list[0].time, QDateTime::fromString(QFileInfo(firstPath).completeBaseName().right(15), "yyyyMMdd-HHmmss"));
+
+    const vx::HistoryReading history = vx::ReadHistory();
+    ASSERT_EQ(history.records.size(), 2u);
+    ASSERT_TRUE(history.records[0].restorePoint && history.records[1].restorePoint);
+    EXPECT_EQ(*history.records[0].restorePoint, QFileInfo(firstPath).fileName());
+    EXPECT_EQ(*history.records[1].restorePoint, QFileInfo(secondPath).fileName());
 }
 
 TEST_F(CliRestorePoint, WithoutBackupTheJsonIsAsBefore)

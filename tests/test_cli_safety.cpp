@@ -1,7 +1,8 @@
 // vextora-cli where the world is not kind: targets that cannot be written (found
 // before anything is sent), full disks (the old file kept byte for byte, exit 7),
-// FIFOs and other files that are no regular files (refused, never waited on), paths
-// that lead out of the language folder, signals in the middle of a read, and the
+// FIFOs and other files that are no regular files (refused, never waited on), file
+// names that are not UTF-8 (refused, never changed), paths that lead out of the
+// language folder, signals in the middle of a read, and the
 // per-group results of a read or send that stopped.
 
 #include "sim/Faults.h"
@@ -13,9 +14,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <sys/stat.h>
 
@@ -63,6 +66,10 @@ TEST_F(CliSafety, ATargetThatCannotBeWrittenIsRefusedBeforeAnyFrameIsSent)
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
     ASSERT_TRUE(makeFifo(path("fifo.vxr")));
+    QFile locked(path("locked.vxr"));
+    ASSERT_TRUE(locked.open(QIODevice::WriteOnly) && locked.write("kept") == 4);
+    locked.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(path("locked.vxr")).constData(), 0444), 0);
     vx::test::SmallTmpfs readOnly(/*readOnly=*/true);
 
     struct Case {
@@ -74,6 +81,7 @@ TEST_F(CliSafety, ATargetThatCannotBeWrittenIsRefusedBeforeAnyFrameIsSent)
         {"a path under a file", path("plain.vxr/x.vxr")},
         {"a FIFO", path("fifo.vxr")},
         {"no such folder", path("no/such/a.vxr")},
+        {"a read-only file (0444)", path("locked.vxr")},
     };
     // Root writes through permission bits; a read-only file system stops it too.
     if (readOnly.mounted())
@@ -90,6 +98,7 @@ TEST_F(CliSafety, ATargetThatCannotBeWrittenIsRefusedBeforeAnyFrameIsSent)
     EXPECT_TRUE(indicator.port.framesSent().isEmpty()) << indicator.port.framesSent().join(' ').toStdString();
     EXPECT_EQ(indicator.port.openCount(), 0);
     EXPECT_EQ(QFileInfo(path("fifo.vxr")).isFile(), false) << "the FIFO is left as it was";
+    EXPECT_EQ(contents(path("locked.vxr")), "kept");
     if (!readOnly.mounted())
         GTEST_SKIP() << "the read-only file system case needs the right to mount";
 }
@@ -278,6 +287,67 @@ TEST(CliSafetyEndToEnd, FifosAreRefusedWithoutWaitingForAWriter)
     } else {
         ADD_FAILURE() << "no FIFO could be made in " << languageFifo.toStdString();
     }
+}
+
+// File names whose bytes are not UTF-8 cannot pass through the tool's text unchanged:
+// they are refused (usage error, exit 2) instead of becoming another name. The names
+// are made by the shell's printf, since a QProcess argument is text itself.
+TEST(CliSafetyEndToEnd, AFileNameThatIsNoUtf8IsRefusedNeverChangedIntoAnother)
+{
+    QTemporaryDir dir;
+    const QString settings = dir.filePath("vextora.ini");
+    const QByteArray existing = QByteArray("bad-\xff\xfe-name.vxr");
+    {
+        // An existing file of such a name, written byte for byte past QString.
+        const QByteArray full = QFile::encodeName(dir.path()) + '/' + existing;
+        FILE *f = std::fopen(full.constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("kept", f);
+        std::fclose(f);
+    }
+    auto runWith = [&](const QString &command, const QString &printfName, const QString &rest = {}) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        const QString line = QStringLiteral("exec \"$0\" --settings \"$1\" --port /nonexistent/tty %1 "
+                                            "\"$(printf '%2')\" %3")
+                                 .arg(command, printfName, rest);
+        p.start("/bin/sh", {"-c", line, vx::test::Binary("vextora-cli"), settings});
+        p.closeWriteChannel();
+        if (!p.waitForFinished(kNoHangMs))
+            p.kill();
+        p.waitForFinished(5000);
+        return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                      QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    };
+    struct Case {
+        QString command, name, rest;
+        QString shown;
+    };
+    const Case cases[] = {
+        {"read", "nu-\\377.vxr", "", "nu-\\xFF.vxr"},
+        {"read", "nu-\\376.vxr", "", "nu-\\xFE.vxr"},
+        {"dump", "bad-\\377\\376-name.vxr", "", "bad-\\xFF\\xFE-name.vxr"},
+        {"send", "bad-\\377\\376-name.vxr", "--groups header", "bad-\\xFF\\xFE-name.vxr"},
+        {"diff", "bad-\\377\\376-name.vxr", "", "bad-\\xFF\\xFE-name.vxr"},
+    };
+    for (const Case &c : cases) {
+        const CliRun r = runWith(c.command, c.name, c.rest);
+        EXPECT_EQ(r.exitCode, 2) << c.command.toStdString() << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("is not valid UTF-8 text")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(c.shown)) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains("No such file")) << r.err.toStdString();
+    }
+    // Nothing was made under a changed name (U+FFFD), the existing file is untouched.
+    QStringList found = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    found.removeAll("vextora.ini");
+    EXPECT_EQ(found.size(), 1) << found.join(' ').toStdString();
+    const QByteArray full = QFile::encodeName(dir.path()) + '/' + existing;
+    FILE *f = std::fopen(full.constData(), "rb");
+    ASSERT_NE(f, nullptr);
+    char kept[8] = {};
+    EXPECT_EQ(std::fread(kept, 1, sizeof kept, f), 4u);
+    std::fclose(f);
+    EXPECT_STREQ(kept, "kept");
 }
 
 // A read of the ID memory from a vextora-sim that logs its traffic, stopped by

@@ -10,8 +10,12 @@
 #include "support/FullDisk.h"
 
 #include <QJsonArray>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
@@ -208,6 +212,72 @@ TEST(HistoryFile, AnAppendThatDoesNotFitLeavesTheFileByteForByte)
     ASSERT_TRUE(vx::AppendHistory(*vx::ParseHistoryLine(kCalibrationLine)));
     EXPECT_EQ(vx::ReadHistory().records.size(), 2u);
     EXPECT_TRUE(vx::ReadHistory().damaged.empty());
+}
+
+// ---- appends of several processes at once ---------------------------------------
+
+}  // namespace
+
+// The child: COUNT records, each with the note "TAG-N", appended to FILE one by one.
+// Exit 0 when every append said it went.
+int HistoryAppenderMain(const QStringList &arguments)
+{
+    if (arguments.size() != 3)
+        return 2;
+    HistoryRecord r = *vx::ParseHistoryLine(kSendLine);
+    int failed = 0;
+    for (int n = 0; n < arguments[2].toInt(); ++n) {
+        r.note = QStringLiteral("%1-%2").arg(arguments[1]).arg(n);
+        QString why;
+        if (!vx::AppendHistory(r, &why, arguments[0])) {
+            ++failed;
+            fprintf(stderr, "%s\n", qPrintable(why));
+        }
+    }
+    return failed == 0 ? 0 : 1;
+}
+
+namespace {
+
+TEST(HistoryFile, FourProcessesAppendingAtOnceLoseNoRecordAndDamageNoLine)
+{
+    const QTemporaryDir dir;
+    const QString file = dir.filePath("history.jsonl");
+    constexpr int kProcesses = 4;
+    constexpr int kEach = 25;
+    std::vector<std::unique_ptr<QProcess>> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        children.push_back(std::make_unique<QProcess>());
+        children.back()->start(QCoreApplication::applicationFilePath(),
+                               {"--history-appender", file, QStringLiteral("p%1").arg(p), QString::number(kEach)});
+    }
+    // And this process at the same time.
+    HistoryRecord mine = *vx::ParseHistoryLine(kCalibrationLine);
+    for (int n = 0; n < kEach; ++n) {
+        mine.note = QStringLiteral("main-%1").arg(n);
+        EXPECT_TRUE(vx::AppendHistory(mine, nullptr, file));
+    }
+    for (auto &child : children) {
+        ASSERT_TRUE(child->waitForFinished(120000));
+        EXPECT_EQ(child->exitCode(), 0) << child->readAllStandardError().toStdString();
+    }
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_FALSE(bytes.contains('\0')) << "no hole where a line was cut";
+    EXPECT_TRUE(bytes.endsWith('\n'));
+    const vx::HistoryReading reading = vx::ReadHistory(file);
+    EXPECT_TRUE(reading.damaged.empty()) << "every line is one whole record";
+    QStringList notes;
+    for (const HistoryRecord &r : reading.records)
+        notes << r.note.value_or(QString());
+    EXPECT_EQ(bytes.count('\n'), (kProcesses + 1) * kEach);
+    for (int n = 0; n < kEach; ++n) {
+        for (int p = 0; p < kProcesses; ++p)
+            EXPECT_EQ(notes.count(QStringLiteral("p%1-%2").arg(p).arg(n)), 1) << p << " " << n;
+        EXPECT_EQ(notes.count(QStringLiteral("main-%1").arg(n)), 1) << n;
+    }
 }
 
 TEST(HistoryFile, AMissingHistoryIsAnEmptyOne)

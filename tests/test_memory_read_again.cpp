@@ -145,10 +145,46 @@ TEST_P(LoadCommandFault, IdHeaderIsNotSavedEmpty)
                                                SelectHeader2, LoadHeader, ReadHeader}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, LoadCommandFault, ::testing::Values(sim::FaultKind::NoAnswer, sim::FaultKind::Refuse),
+INSTANTIATE_TEST_SUITE_P(Kinds, LoadCommandFault, ::testing::Values(sim::FaultKind::NoAnswer, sim::FaultKind::Busy),
                          [](const auto &info) {
-                             return std::string(info.param == sim::FaultKind::NoAnswer ? "Lost" : "Refused");
+                             return std::string(info.param == sim::FaultKind::NoAnswer ? "Lost" : "Busy");
                          });
+
+// A refused load command ("@8") ends the read at once, as every refusal does: the
+// record is not selected and loaded again, the refusal text is shown, the link dropped.
+TEST_F(ReadAgainTest, ARefusedIdRecordLoadEndsTheReadAtOnce)
+{
+    sim::SetStoredId(sim.device, 9, 8, "08 CD 888");
+    faultAfterSelect(105, 0x87, {sim::FaultKind::Refuse, sim::FaultScope::Command, 10, 1});
+    IdMemory memory;
+    memory.setRecord(9, "55", "OLD");
+    memory.setRecord(10, "66", "KEEP");
+    EXPECT_EQ(IDOKUHost(link, memory, texts, disconnect), TransferResult::Refused);
+    EXPECT_EQ(op.messages(), QStringList({"T309"}));
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_EQ(memory.number(9), "") << "not the record before, not the old text";
+    EXPECT_EQ(memory.number(10), "66");
+    // Session, headers, records 0..8, record 9's selector and its refused load, host off.
+    const QStringList sent = frames();
+    ASSERT_EQ(sent.size(), 1 + 6 + 3 * 9 + 2 + 1) << sent.join(' ').toStdString();
+    EXPECT_EQ(sent.mid(34, 3), QStringList({"@1000690001028700\r", LoadId, HostOff}));
+    EXPECT_FALSE(logHas("read again"));
+}
+
+TEST_F(ReadAgainTest, ARefusedSetpointOrHeaderLoadEndsTheReadAtOnce)
+{
+    faultAfterSelect(117, 1, {sim::FaultKind::Refuse, sim::FaultScope::Command, 1, 1});
+    SetpointMemory setpoints;
+    EXPECT_EQ(STPOKUHost(link, setpoints, noDecimals(), texts, disconnect), TransferResult::Refused);
+    EXPECT_EQ(frames().mid(4), QStringList({"@1000750001020100\r", LoadSetpoint, HostOff}));
+
+    sim.port.clearFramesSent();
+    sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Command, 15, 1});
+    IdMemory memory;
+    EXPECT_EQ(IDOKUHost(link, memory, texts, disconnect), TransferResult::Refused);
+    EXPECT_EQ(frames(), QStringList({HostOn, SelectHeader1, LoadHeader, HostOff}));
+    EXPECT_EQ(disconnects, 2);
+}
 
 // A load answer that comes after its wait (a slow or busy line) is no acknowledgement
 // of this try, and must not be taken for an answer of the next one: the record is

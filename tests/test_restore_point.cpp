@@ -170,6 +170,7 @@ TEST(RestorePointName, TheModelTheSecondTextAndTheTime)
     EXPECT_EQ(RestorePointFileName("ZR1", "A/B C:\\*", time), "ZR1_A-B-C---_20261207-142530.Vxr");
     EXPECT_EQ(RestorePointFileName("ZR1", "  ", time), "ZR1_none_20261207-142530.Vxr");
     EXPECT_EQ(RestorePointFileName("ZR2", "ŞEKER_1", time), "ZR2_-EKER-1_20261207-142530.Vxr");
+    EXPECT_EQ(RestorePointFileName("ZR2", "SN0001234", time, 2), "ZR2_SN0001234_20261207-142530-2.Vxr");
 }
 
 TEST_F(RestorePointTest, TheListHoldsThisIndicatorsRestorePointsNewestFirst)

@@ -1,5 +1,7 @@
 // Files the user names: the safe write (a full disk or a file-size limit keeps the old
-// file byte for byte and leaves no temporary file), the check of a target before a
+// file byte for byte and leaves no temporary file; a killed save's temporary file goes
+// at the next save once an hour old; names up to 255 bytes; a read-only target refused),
+// the exclusive create of a restore point, the check of a target before a
 // long read, and the refusal of FIFOs, folders and paths out of the language folder
 // by every reader of such files (configuration, EPL, language, settings, profiles).
 
@@ -21,7 +23,9 @@
 #include <atomic>
 #include <chrono>
 #include <fcntl.h>
+#include <ctime>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <thread>
 #include <unistd.h>
 
@@ -150,6 +154,88 @@ TEST(SafeWrite, AFullFileSystemKeepsTheOldFileAndLeavesNoStubOfANewOne)
     EXPECT_FALSE(WriteConfigurationFile(disk.filePath("new.vxr"), set.record()).ok());
     EXPECT_FALSE(WriteEplFile(disk.filePath("new.txt"), "N\r\nP1"));
     EXPECT_EQ(entries(disk.path()), QStringList({"filler", "old.vxr"})) << "no stub, no temporary file";
+}
+
+// A file whose modification time lies `seconds` back.
+bool putAged(const QString &path, qint64 seconds)
+{
+    if (!put(path, "left by a killed save"))
+        return false;
+    const time_t when = ::time(nullptr) - time_t(seconds);
+    const struct timeval times[2] = {{when, 0}, {when, 0}};
+    return ::utimes(QFile::encodeName(path).constData(), times) == 0;
+}
+
+TEST(SafeWrite, TemporariesAKilledSaveLeftGoAtTheNextSaveOnlyWhenAnHourOld)
+{
+    // The temporary files of "a.vxr" begin ".vx." and the first eight hex digits of the
+    // SHA-1 of "a.vxr" (617ea2d5); those of "b.vxr" 'cb843548'. ".a.vxr.XXXXXXXX.tmp"
+    // is how earlier versions named them.
+    QTemporaryDir dir;
+    ASSERT_TRUE(put(dir.filePath("a.vxr"), "old"));
+    ASSERT_TRUE(putAged(dir.filePath(".vx.617ea2d5.0123abcd.tmp"), 2 * 3600));
+    ASSERT_TRUE(putAged(dir.filePath(".a.vxr.0badf00d.tmp"), 2 * 3600));
+    ASSERT_TRUE(putAged(dir.filePath(".vx.617ea2d5.89abcdef.tmp"), 60));  // a save running now
+    ASSERT_TRUE(putAged(dir.filePath(".vx.cb843548.0123abcd.tmp"), 2 * 3600));  // another target's
+    ASSERT_TRUE(putAged(dir.filePath("notes.0123abcd.tmp"), 2 * 3600));       // the user's own
+
+    QString why;
+    ASSERT_TRUE(WriteFileSafely(dir.filePath("a.vxr"), "new", &why)) << why.toStdString();
+    EXPECT_EQ(contents(dir.filePath("a.vxr")), "new");
+    EXPECT_EQ(entries(dir.path()), QStringList({".vx.617ea2d5.89abcdef.tmp", ".vx.cb843548.0123abcd.tmp",
+                                                "a.vxr", "notes.0123abcd.tmp"}));
+}
+
+TEST(SafeWrite, NamesUpToTheLongestAFolderTakesStillSave)
+{
+    // 255 bytes is the longest name; the temporary file beside it must not be longer.
+    QTemporaryDir dir;
+    for (const int length : {242, 250, 255}) {
+        const QString name = QString(length - 4, QLatin1Char('n')) + ".vxr";
+        QString why;
+        EXPECT_TRUE(CheckWritableTarget(dir.filePath(name), &why)) << length << ": " << why.toStdString();
+        EXPECT_TRUE(WriteFileSafely(dir.filePath(name), "long", &why)) << length << ": " << why.toStdString();
+        EXPECT_EQ(contents(dir.filePath(name)), "long") << length;
+        // And once more over the file that is there now.
+        EXPECT_TRUE(WriteFileSafely(dir.filePath(name), "longer", &why)) << length << ": " << why.toStdString();
+        EXPECT_EQ(contents(dir.filePath(name)), "longer") << length;
+    }
+    EXPECT_EQ(entries(dir.path()).size(), 3) << "no temporary file left";
+}
+
+TEST(SafeWrite, AReadOnlyFileIsRefusedAndKeptEvenForTheAdministrator)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("kept.vxr");
+    ASSERT_TRUE(put(path, "as the user locked it"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    WorkingSet set;
+    set.collect();
+
+    QString why;
+    EXPECT_FALSE(CheckWritableTarget(path, &why));
+    EXPECT_TRUE(why.contains("is read-only")) << why.toStdString();
+    EXPECT_FALSE(WriteFileSafely(path, "new", &why));
+    EXPECT_FALSE(WriteConfigurationFile(path, set.record()).ok());
+    EXPECT_FALSE(WriteEplFile(path, "N\r\nP1"));
+    EXPECT_EQ(contents(path), "as the user locked it");
+    EXPECT_EQ(entries(dir.path()), QStringList({"kept.vxr"}));
+}
+
+// Restore points are made exclusively: a file of the name, whether it was there
+// before or came while the temporary file was written, is never replaced.
+TEST(SafeCreate, TakesANameOnlyWhenNoFileHasIt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ZR2_SN1_20261207-142530.Vxr");
+    QString why;
+    bool taken = true;
+    ASSERT_TRUE(CreateFileSafely(path, "first", &why, &taken)) << why.toStdString();
+    EXPECT_FALSE(taken);
+    EXPECT_FALSE(CreateFileSafely(path, "second", &why, &taken));
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(contents(path), "first");
+    EXPECT_EQ(entries(dir.path()), QStringList({"ZR2_SN1_20261207-142530.Vxr"})) << "no temporary file left";
 }
 
 TEST(WritableTarget, IsCheckedWithoutWritingAndRefusesWhatCannotBeAFile)

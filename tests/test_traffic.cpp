@@ -146,6 +146,26 @@ TEST_F(TrafficTest, AcknowledgedWriteRetriedAfterNoAnswerShowsBothAttempts)
     EXPECT_TRUE(op.calls.empty()) << "two attempts ask nothing";
 }
 
+TEST_F(TrafficTest, AnAcknowledgementWithAWrongChecksumShowsTheMismatchAndIsLogged)
+{
+    // The indicator's checksum EF comes as BA: the write still counts as acknowledged
+    // (one attempt, nothing asked), the monitor and the log say what came.
+    sim.device.addFault(onceOn(reg::Command, sim::FaultKind::BadChecksum));
+    link.CihazaGönder(reg::Command, 2, "Lg", cmd::HostOn);
+
+    const QStringList file = logFileLines();
+    ASSERT_EQ(file.size(), 1);
+    EXPECT_TRUE(file[0].endsWith(" - [019]-[0001]--- CHKSum Hatası...")) << file[0].toStdString();
+    const QStringList expected = {
+        QStringLiteral("10:00:00.000 ") + HostOnLine,
+        "10:00:00.005 < 019 command  5 ms  checksum mismatch  @100001BA<CR>",
+        "10:00:00.005 * ZRxLog: " + file[0],
+    };
+    EXPECT_EQ(recorder.lines, expected);
+    EXPECT_TRUE(op.calls.empty());
+    EXPECT_EQ(sim.port.framesSent().size(), 1) << "not sent again";
+}
+
 // ---------------------------------------------------------------------------
 // Lines that went to "ZRxLog.txt" appear marked, with the text the file got.
 

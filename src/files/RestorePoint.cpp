@@ -1,6 +1,7 @@
 #include "files/RestorePoint.h"
 
 #include "files/ConfigFile.h"
+#include "files/ConfigurationRecord.h"
 #include "files/WorkingSet.h"
 #include "link/AppPaths.h"
 #include "link/SafeFile.h"
@@ -43,12 +44,29 @@ bool folderWritable(const QString &folder, QString *why)
     return CheckWritableTarget(QDir(folder).filePath(QStringLiteral("restore-point-check.Vxr")), why);
 }
 
-// The time a restore point's name carries: its last "_" part.
-QDateTime stampOf(const QString &fileName)
+// The time a restore point's name carries, its last "_" part, and the number after it
+// of a second one made in the same second ("-2"; 1 without).
+struct Stamp {
+    QDateTime time;
+    int number = 1;
+};
+Stamp stampOf(const QString &fileName)
 {
-    const QString base = QFileInfo(fileName).completeBaseName();
-    return QDateTime::fromString(base.section(QLatin1Char('_'), -1), kStampFormat);
+    const QString last = QFileInfo(fileName).completeBaseName().section(QLatin1Char('_'), -1);
+    const qsizetype stampLength = kStampFormat.size();
+    Stamp stamp{QDateTime::fromString(last.left(stampLength), kStampFormat), 1};
+    if (last.size() > stampLength) {
+        bool ok = false;
+        const int number = last.mid(stampLength + 1).toInt(&ok);
+        if (last.at(stampLength) != QLatin1Char('-') || !ok || number < 2)
+            return {};
+        stamp.number = number;
+    }
+    return stamp;
 }
+
+// How many restore points of one indicator one second may hold.
+constexpr int kMostInOneSecond = 99;
 
 }  // namespace
 
@@ -72,7 +90,7 @@ bool RestorePointNeeded(const SendAllChoice &send)
     return read.header || read.id || read.setpoint || read.parameters;
 }
 
-QString RestorePointFileName(const QString &model, const QString &secondText, const QDateTime &time)
+QString RestorePointFileName(const QString &model, const QString &secondText, const QDateTime &time, int number)
 {
     QString safe;
     for (const QChar c : secondText.trimmed()) {
@@ -84,7 +102,9 @@ QString RestorePointFileName(const QString &model, const QString &secondText, co
     }
     if (safe.isEmpty())
         safe = QStringLiteral("none");
-    return QStringLiteral("%1_%2_%3.Vxr").arg(model, safe, time.toString(kStampFormat));
+    const QString stamp = time.toString(kStampFormat);
+    return number > 1 ? QStringLiteral("%1_%2_%3-%4.Vxr").arg(model, safe, stamp).arg(number)
+                      : QStringLiteral("%1_%2_%3.Vxr").arg(model, safe, stamp);
 }
 
 RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const SendAllChoice &send, Model model,
@@ -112,17 +132,31 @@ RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const 
     set.parameters().setValue(kRowSecond, indicator->second);
     set.collect();
 
-    const QString path =
-        QDir(folder).filePath(RestorePointFileName(ModelName(model), indicator->second, link.clock().now()));
-    if (const FileError error = WriteConfigurationFile(path, set.record()); !error.ok())
-        return failed(RestorePointResult::Failure::Save, texts, texts.builtIn(BuiltIn::RestorePointNotSaved).arg(QDir::toNativeSeparators(path), error.reason));
-    return {true, RestorePointResult::Failure::None, path, {}, std::move(made)};
+    // Made exclusively: a restore point of the same second (another send, another
+    // process) is never overwritten; this one takes the next free number instead.
+    const QDateTime now = link.clock().now();
+    const QByteArray bytes = EncodeRecord(set.record());
+    QString path;
+    for (int number = 1; number <= kMostInOneSecond; ++number) {
+        path = QDir(folder).filePath(RestorePointFileName(ModelName(model), indicator->second, now, number));
+        bool taken = false;
+        if (CreateFileSafely(path, bytes, &why, &taken))
+            return {true, RestorePointResult::Failure::None, path, {}, std::move(made)};
+        if (!taken)
+            break;
+    }
+    return failed(RestorePointResult::Failure::Save, texts,
+                  texts.builtIn(BuiltIn::RestorePointNotSaved).arg(QDir::toNativeSeparators(path), why));
 }
 
 std::vector<RestorePointEntry> ListRestorePoints(const QString &folder, const QString &model,
                                                  const IdentificationTexts &indicator)
 {
-    std::vector<RestorePointEntry> entries;
+    struct Found {
+        RestorePointEntry entry;
+        int number;  // within its second
+    };
+    std::vector<Found> found;
     const QDir dir(folder);
     const QFileInfoList files =
         dir.entryInfoList({QStringLiteral("*.vxr"), QStringLiteral("*.Vxr"), QStringLiteral("*.VXR")},
@@ -136,13 +170,21 @@ std::vector<RestorePointEntry> ListRestorePoints(const QString &folder, const QS
         const IdentificationTexts ids = RecordIdentification(*record);
         if (ids.second != indicator.second)
             continue;
-        QDateTime time = stampOf(file.fileName());
-        if (!time.isValid())
-            time = file.lastModified();
-        entries.push_back({file.filePath(), file.fileName(), time, ids});
+        Stamp stamp = stampOf(file.fileName());
+        if (!stamp.time.isValid())
+            stamp = {file.lastModified(), 1};
+        found.push_back({{file.filePath(), file.fileName(), stamp.time, ids}, stamp.number});
     }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const RestorePointEntry &a, const RestorePointEntry &b) { return a.time > b.time; });
+    // Newest first; of one second, the later number first.
+    std::stable_sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
+        if (a.entry.time != b.entry.time)
+            return a.entry.time > b.entry.time;
+        return a.number > b.number;
+    });
+    std::vector<RestorePointEntry> entries;
+    entries.reserve(found.size());
+    for (Found &f : found)
+        entries.push_back(std::move(f.entry));
     return entries;
 }
 

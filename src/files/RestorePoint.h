@@ -31,8 +31,10 @@ ReadAllChoice RestorePointGroups(const SendAllChoice &send, Model model);
 bool RestorePointNeeded(const SendAllChoice &send);
 
 // "<model>_<second text made safe for a file name>_<yyyyMMdd-HHmmss>.Vxr"; a character
-// that is not a letter, a digit, "-" or "." becomes "-", and an empty text "none".
-QString RestorePointFileName(const QString &model, const QString &secondText, const QDateTime &time);
+// that is not a letter, a digit, "-" or "." becomes "-", and an empty text "none". The
+// second restore point of the same second is "..._<yyyyMMdd-HHmmss>-2.Vxr", and so on.
+QString RestorePointFileName(const QString &model, const QString &secondText, const QDateTime &time,
+                             int number = 1);
 
 struct RestorePointResult {
     enum class Failure { None, Identification, Folder, Read, Save };

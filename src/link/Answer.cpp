@@ -51,15 +51,27 @@ Answer JudgeReadAnswer(const QString &raw, const QString &address, bool checksum
     return a;
 }
 
-Answer JudgeWriteAnswer(const QString &raw, const QString &address, int byteCount)
+bool WriteAcknowledgementChecksumMatches(const QString &raw, const QString &address)
+{
+    // Between "@" and the CR: [address] "10" and the count (6), the checksum (2).
+    const int fields = (AddressValue(address) != 0 ? 2 : 0) + 6;
+    if (raw.size() != 1 + fields + 2 + 1 || raw.at(0) != QLatin1Char(FrameStart) ||
+        raw.back() != QLatin1Char(FrameEnd))
+        return false;
+    return raw.mid(1 + fields, 2) == ComputeLrc(raw.mid(1, fields));
+}
+
+Answer JudgeWriteAnswer(const QString &raw, const QString &address, int byteCount, bool checksumOn)
 {
     Answer a;
     a.raw = raw;
     a.byteCount = byteCount;
     a.fault = AnswerFault::None;
-    // The acknowledgement is recognised by its echo alone, as the retry series does.
+    // The acknowledgement is recognised by its echo alone, as the retry series does;
+    // a checksum that does not match is told apart so that the trace and the log show it.
     if (IsWriteAcknowledgement(address, raw, byteCount))
-        a.outcome = AnswerOutcome::Whole;
+        a.outcome = checksumOn && !WriteAcknowledgementChecksumMatches(raw, address) ? AnswerOutcome::ChecksumMismatch
+                                                                                      : AnswerOutcome::Whole;
     else if (raw.isEmpty())
         a.outcome = AnswerOutcome::Missing;
     else if (IsRefusal(raw, address))

@@ -20,7 +20,8 @@ enum class AnswerOutcome {
     Refused,           // the indicator refused the request ("@8")
     Busy,              // the indicator cannot take the request now ("@9")
     OtherFrame,        // another function code or address, a wrong length, or noise
-    ChecksumMismatch,  // a whole read frame whose checksum differs: logged when decoded, still used
+    ChecksumMismatch,  // a whole frame whose checksum differs: logged, still used (a write
+                       // acknowledgement is judged by its echo)
 };
 
 struct Answer {
@@ -42,7 +43,12 @@ struct Answer {
 // The answer to a read of expectedByteCount bytes (-1: any count that matches the data).
 Answer JudgeReadAnswer(const QString &raw, const QString &address, bool checksumOn, int expectedByteCount = -1);
 // The answer to a write of byteCount bytes: Whole when it acknowledges the write.
-Answer JudgeWriteAnswer(const QString &raw, const QString &address, int byteCount);
+// With the checksum on, an acknowledgement whose checksum differs (or is missing) is
+// ChecksumMismatch: it still counts as the acknowledgement (whole()), as the echo says.
+Answer JudgeWriteAnswer(const QString &raw, const QString &address, int byteCount, bool checksumOn = false);
+// With the checksum on: whether a write acknowledgement carries the checksum of its
+// own fields ("@" [address] "10" count, then the two checksum characters and CR).
+bool WriteAcknowledgementChecksumMatches(const QString &raw, const QString &address);
 // Whether an answer is the indicator's busy answer ("@9", whole or not). As with a
 // refusal, only an address field that itself begins with "9" could start a real answer so.
 bool IsBusyAnswer(const QString &raw, const QString &address);

@@ -7,11 +7,14 @@
 //   if (!vx::WriteFileSafely(path, bytes, &why))
 //       op.message(...why...);   // the old file is untouched
 //
-// A safe write puts the bytes into a new temporary file beside the target, checks
+// A safe write puts the bytes into a new temporary file beside the target
+// (".vx.HHHHHHHH.RRRRRRRR.tmp", whatever the target's name), checks
 // every write, flushes the file to the disk, checks its size, and only then renames
 // it over the target. On any failure the temporary file is removed and the target
 // stays byte for byte as it was. A full disk, a file-size limit or a read-only
-// folder therefore show up as a failed write, never as a short or empty file.
+// folder therefore show up as a failed write, never as a short or empty file. A
+// temporary file a killed save left behind goes at the target's next save once it is
+// an hour old. An existing target that is read-only is refused, never replaced.
 
 #include <QByteArray>
 #include <QString>
@@ -29,7 +32,7 @@ bool OpenRegularFile(QFile &file, const QString &path, QString *error = nullptr)
 bool IsReadableRegularFile(const QString &path, QString *error = nullptr);
 
 // Whether a safe write to `path` can be expected to succeed: the target is not a
-// folder or any other non-regular file, its folder exists, and a temporary file can
+// folder or any other non-regular file, nor read-only, its folder exists, and a temporary file can
 // be created and removed beside it. Checked before a long read from the indicator,
 // so that a target that cannot be written is known before anything is sent.
 bool CheckWritableTarget(const QString &path, QString *error = nullptr);
@@ -38,5 +41,10 @@ bool CheckWritableTarget(const QString &path, QString *error = nullptr);
 // replaced through it (the link stays, its file gets the new content); an existing
 // file keeps its permissions.
 bool WriteFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The same checked write for a file that must be new (a restore point): it takes the
+// name only when no file has it, at the last step too, so a file another process made
+// under that name is never replaced. *taken says the name was taken.
+bool CreateFileSafely(const QString &path, const QByteArray &bytes, QString *error = nullptr, bool *taken = nullptr);
 
 }  // namespace vx

@@ -260,6 +260,13 @@ QString Link::exchangeFor(const Request *request, const QString &frame, double p
     }
     if (listened && !m_traffic.empty())
         reportAnswer(request, answer, sentAt);
+    // A write acknowledgement is taken by its echo; one whose checksum differs still
+    // counts, and goes to the log as a read answer's mismatch does when it is decoded.
+    if (request && request->tag && request->checksumOn
+        && JudgeWriteAnswer(answer, *request->address, request->byteCount, true).outcome
+               == AnswerOutcome::ChecksumMismatch)
+        AppendCommsLog(shortDate() + QStringLiteral(" - [") + PadLeftZeros(qint64(request->reg), 3)
+                       + QStringLiteral("]-[") + hexCount(request->byteCount) + QStringLiteral("]--- CHKSum Hatası..."));
     return answer;
 }
 
@@ -309,7 +316,8 @@ void Link::reportAnswer(const Request *request, const QString &answer, double se
         e.reg = request->reg;
         // The rule the sequences judge by, with what the request asked.
         const Answer judged = request->tag
-                                  ? JudgeWriteAnswer(answer, *request->address, request->byteCount)
+                                  ? JudgeWriteAnswer(answer, *request->address, request->byteCount,
+                                                     request->checksumOn)
                                   : JudgeReadAnswer(answer, *request->address, request->checksumOn,
                                                     request->byteCount);
         e.outcome = judged.outcome;
@@ -384,7 +392,7 @@ Answer Link::judgeRead(const QString &raw, int expectedByteCount) const
 
 Answer Link::judgeWrite(const QString &raw, int byteCount) const
 {
-    return JudgeWriteAnswer(raw, settings.DeviceAddress, byteCount);
+    return JudgeWriteAnswer(raw, settings.DeviceAddress, byteCount, settings.ChecksumEnabled);
 }
 
 QVariant Link::valueOf(const Answer &answer, ReadTag tag, int reg)

@@ -46,10 +46,11 @@ struct Refusal {
 };
 
 // A load command counts as carried out only when the indicator acknowledged it: a
-// lost or refused one leaves the working register holding the record before.
-bool loaded(Link &link, int command)
+// lost one leaves the working register holding the record before (read again), a
+// refused one ends the read as every refusal does.
+RecordCheck loaded(Link &link, int command)
 {
-    return link.writeAnswer(reg::Command, 2, "Lg", command).whole();
+    return CheckWriteAnswer(link.writeAnswer(reg::Command, 2, "Lg", command));
 }
 
 // How a memory read goes on after a record: the refusal ends it with the message
@@ -94,8 +95,8 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
                 CheckWriteAnswer(link.writeAnswer(IdHeaderRegister, 2, "By", QString::fromLatin1(headerSelect[i])));
             if (selected != RecordCheck::Confirmed)
                 return selected;
-            if (!loaded(link, cmd::LoadIdHeader))
-                return RecordCheck::Unconfirmed;
+            if (const RecordCheck load = loaded(link, cmd::LoadIdHeader); load != RecordCheck::Confirmed)
+                return load;
             return ReadDecoded(link, IdHeaderRegister, IdHeaderBytes, "IDB", readingTime, &header);
         });
         result = ended(check, refuse);
@@ -123,8 +124,8 @@ TransferResult IDOKUHost(Link &link, IdMemory &memory, const TextService &texts,
                 CheckWriteAnswer(link.writeAnswer(IdRecordRegister, 2, "ID", QString(IdSelectorCode(record))));
             if (selected != RecordCheck::Confirmed)
                 return selected;
-            if (!loaded(link, cmd::LoadIdRecord))
-                return RecordCheck::Unconfirmed;
+            if (const RecordCheck load = loaded(link, cmd::LoadIdRecord); load != RecordCheck::Confirmed)
+                return load;
             QString data;
             QVariant decoded;
             const RecordCheck read = ReadDecoded(link, IdRecordRegister, IdRecordBytes, "ID", 0.01, &decoded, &data);
@@ -236,8 +237,8 @@ TransferResult STPOKUHost(Link &link, SetpointMemory &memory, const WeightFormat
             const RecordCheck selected = CheckWriteAnswer(link.writeAnswer(SetpointRegister, 2, "ID", selector(record)));
             if (selected != RecordCheck::Confirmed)
                 return selected;
-            if (!loaded(link, cmd::LoadSetpoint))
-                return RecordCheck::Unconfirmed;
+            if (const RecordCheck load = loaded(link, cmd::LoadSetpoint); load != RecordCheck::Confirmed)
+                return load;
             QVariant decoded;
             const RecordCheck read =
                 ReadDecoded(link, SetpointRegister, SetpointBytes, "STP", link.settings.ReadingTime, &decoded);

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <algorithm>
 
 #ifdef Q_OS_WIN
@@ -232,6 +233,18 @@ bool AppendHistory(const HistoryRecord &record, QString *error, const QString &g
     if (!info.dir().exists())
         return fail(error, QStringLiteral("the folder \"%1\" does not exist")
                                .arg(QDir::toNativeSeparators(info.dir().path())));
+
+    // Appends of several processes (the window and the tool, two tools) go one after the
+    // other: each holds the lock file beside the history while it appends, so the size
+    // it checks and any cut after a failed write concern its own line alone. A lock left
+    // by a process that died is taken over (QLockFile knows its owner's process id).
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(std::chrono::seconds(30));
+    if (!lock.tryLock(std::chrono::seconds(10)))
+        return fail(error, lock.error() == QLockFile::LockFailedError
+                               ? QStringLiteral("another program kept the history locked")
+                               : QStringLiteral("the lock file \"%1\" could not be created")
+                                     .arg(QDir::toNativeSeparators(lock.fileName())));
 
     // Unbuffered: what a failed write leaves is on the disk and cut off below, never
     // held back to go out when the file closes.

@@ -85,6 +85,8 @@ QString HistoryFilePath();
 // appending (created when missing; a folder, FIFO or device is refused), a line end
 // put first when a line before was cut off, the line written in one piece, flushed
 // to the disk and checked. A failed write is cut back off, so the file is as it was.
+// Appends of several processes are serialised by the lock file "history.jsonl.lock"
+// beside it: no append cuts or interleaves with another process's line.
 bool AppendHistory(const HistoryRecord &record, QString *error = nullptr, const QString &path = {});
 
 struct HistoryDamage {
