@@ -64,7 +64,7 @@ VerificationRecordText::Section sectionOf(const QString &heading, const Verifica
         section.rows.push_back({testText(s.step, l), VerifyKgText(s.step.reference, e),
                                 s.indication ? VerifyKgText(*s.indication, e) : kUnknown,
                                 s.indication ? signedKg(s.error, e) : kUnknown,
-                                QStringLiteral("±") + VerifyKgText(s.mpe, e / 2), VerifyKgText(e, e), verdict});
+                                QStringLiteral("±") + VerifyKgText(s.mpe, s.mpe), VerifyKgText(e, e), verdict});
     }
     for (const VerifySeries &s : result.series)
         section.notes << VerifyTextOf(VerifyText::Series, l)

@@ -97,7 +97,7 @@ TEST_F(VerificationDialogTest, APassingTestShowsItsTableAndWritesItsRecord)
 
 TEST_F(VerificationDialogTest, ASpanErrorFailsAtHalfMax)
 {
-    VerificationDialog &d = open({.spanError = 0.001, .settle = 0.5});
+    VerificationDialog &d = open({.spanError = 0.0012, .settle = 0.5});
     type("VerifyLoads", "150");
     ASSERT_TRUE(d.runTest());
     EXPECT_EQ(cell(0, 2), "150,2");
