@@ -4,6 +4,7 @@
 #include "link/Options.h"
 #include "sim/Faults.h"
 #include "sim/Modules.h"
+#include "sim/Platform.h"
 #include "sim/PtyServer.h"
 #include "sim/VirtualIndicator.h"
 
@@ -144,10 +145,34 @@ int main(int argc, char *argv[])
                                        QStringLiteral("With --weight-motion: seconds after the start at which the "
                                                       "load is put on (default 30)."),
                                        QStringLiteral("S"));
+    const QCommandLineOption platformFileOpt(
+        QStringLiteral("platform-file"),
+        QStringLiteral("A platform a verification loads: the load in kg, optionally followed by the segment "
+                       "1-4 (0: centre), read from FILE whenever it changes; the stable bit follows the "
+                       "settling."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption spanErrorOpt(QStringLiteral("span-error"),
+                                          QStringLiteral("With --platform-file: the span error in percent "
+                                                         "(0.1 shows 0,1 % too much; default 0)."),
+                                          QStringLiteral("PERCENT"));
+    const QCommandLineOption eccentricityOpt(
+        QStringLiteral("eccentricity"),
+        QStringLiteral("With --platform-file: digits added at the centre and on segments 1-4, five numbers "
+                       "joined by commas (default 0,0,0,0,0)."),
+        QStringLiteral("D0,D1,D2,D3,D4"));
+    const QCommandLineOption noiseOpt(QStringLiteral("noise"),
+                                      QStringLiteral("With --platform-file: noise, at most this many digits either "
+                                                     "way (default 0)."),
+                                      QStringLiteral("DIGITS"));
+    const QCommandLineOption settleOpt(QStringLiteral("settle"),
+                                       QStringLiteral("With --platform-file: seconds a change of load takes to "
+                                                      "settle (default 1)."),
+                                       QStringLiteral("S"));
     parser.addOptions({linkOpt, modelOpt, secondOpt, addressOpt, addressesOpt, baudStrictOpt, checksumOpt, baudOpt,
                        latencyOpt, stateOpt,
                        faultOpt, strictOpt, logOpt, calibrationOpt, analogOpt, operatingOpt, spanRefusalsOpt,
-                       motionOpt, loadOpt, loadAtOpt});
+                       motionOpt, loadOpt, loadAtOpt, platformFileOpt, spanErrorOpt, eccentricityOpt, noiseOpt,
+                       settleOpt});
 
     if (!parser.parse(QCoreApplication::arguments()))
         badUsage(parser.errorText());
@@ -259,6 +284,22 @@ int main(int argc, char *argv[])
                          .arg(parser.value(loadAtOpt)));
         modules.status.motion.loadAt = at;
     }
+    std::optional<vx::sim::PlatformOptions> platformOptions;
+    if (parser.isSet(platformFileOpt)) {
+        QString error;
+        const auto platform = vx::sim::PlatformOptionsOf(
+            parser.value(platformFileOpt), parser.isSet(spanErrorOpt) ? parser.value(spanErrorOpt) : QString(),
+            parser.isSet(eccentricityOpt) ? parser.value(eccentricityOpt) : QString(),
+            parser.isSet(noiseOpt) ? parser.value(noiseOpt) : QString(),
+            parser.isSet(settleOpt) ? parser.value(settleOpt) : QString(), &error);
+        if (!platform)
+            badUsage(error);
+        platformOptions = *platform;
+    } else {
+        for (const QCommandLineOption *o : {&spanErrorOpt, &eccentricityOpt, &noiseOpt, &settleOpt})
+            if (parser.isSet(*o))
+                badUsage(QStringLiteral("--%1 goes with --platform-file").arg(o->names().first()));
+    }
     std::vector<vx::sim::FaultRule> faults;
     for (const QString &ruleText : parser.values(faultOpt)) {
         QString error;
@@ -299,6 +340,8 @@ int main(int argc, char *argv[])
         for (const auto &rule : faults)
             one->addFault(rule);
         vx::sim::InstallDefaultModules(*one, modules);
+        if (platformOptions)
+            vx::sim::InstallPlatform(*one, modules.seconds, std::make_shared<vx::sim::Platform>(*platformOptions));
         line.push_back(one.get());
     }
 

@@ -1,6 +1,7 @@
 #include "gui/HistoryDialog.h"
 
 #include "shell/TextService.h"
+#include "verify/VerifyTexts.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@ QString operationText(HistoryOperation operation, const TextService &texts)
     case HistoryOperation::Send: return texts.builtIn(BuiltIn::HistoryOperationSend);
     case HistoryOperation::Calibration: return texts.builtIn(BuiltIn::HistoryOperationCalibration);
     case HistoryOperation::AnalogTrim: return texts.builtIn(BuiltIn::HistoryOperationAnalogTrim);
+    case HistoryOperation::Verification: return VerifyTextOf(VerifyText::PromptTitle, texts);
     }
     return {};
 }

@@ -9,8 +9,10 @@
 #include "gui/HistoryDialog.h"
 #include "gui/SettingsPanel.h"
 #include "gui/TrendView.h"
+#include "gui/VerificationDialog.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
+#include "verify/VerifyTexts.h"
 
 #include <QAction>
 #include <QDir>
@@ -194,6 +196,23 @@ void AnaForm::buildMenus()
         view->raise();
         if (!view->sampling())
             view->startSampling();
+    });
+
+    // The verification test: a dialog of its own, made when first opened; its caption
+    // is the verification's own text in the language in use.
+    QAction *verify = m_mnAyar->addAction(VerifyTextOf(VerifyText::DialogMenu, m_texts));
+    verify->setObjectName(QStringLiteral("MnAyar_Verify"));
+    connect(m_mnAyar, &QMenu::aboutToShow, verify,
+            [this, verify] { verify->setText(VerifyTextOf(VerifyText::DialogMenu, m_texts)); });
+    connect(verify, &QAction::triggered, this, [this] {
+        if (!m_mnAyar->menuAction()->isEnabled())
+            return;
+        auto *dialog = findChild<VerificationDialog *>(QStringLiteral("VerificationDialog"), Qt::FindDirectChildrenOnly);
+        if (!dialog)
+            dialog = new VerificationDialog(*this, this);
+        dialog->applyLanguage();
+        dialog->show();
+        dialog->raise();
     });
 
     // The service history: every send, calibration and analog trim, newest first. Its

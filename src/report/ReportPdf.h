@@ -11,6 +11,7 @@
 // has one, and the tool makes one (CreateApplication) when it writes a report.
 
 #include "calibration/CalibrationReport.h"
+#include "verify/VerificationRecord.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,6 +28,11 @@ QByteArray RenderReportPdf(const CalibrationReportText &page, QString *error = n
 // Renders and writes through WriteFileSafely: an existing file is replaced only by a
 // whole new one. False with `error` set on any failure.
 bool WriteReportPdf(const CalibrationReportText &page, const QString &path, QString *error = nullptr);
+
+// The verification's test record on as many A4 pages as its tables need (one or
+// two for the usual plan), likewise.
+QByteArray RenderVerificationPdf(const VerificationRecordText &record, QString *error = nullptr);
+bool WriteVerificationPdf(const VerificationRecordText &record, const QString &path, QString *error = nullptr);
 
 // The application object of a program that may draw a report: a QGuiApplication on
 // the offscreen platform (unless QT_QPA_PLATFORM says otherwise) when `fonts`, a

@@ -80,6 +80,7 @@ QString HistoryOperationKey(HistoryOperation operation)
     case HistoryOperation::Send: return QStringLiteral("send");
     case HistoryOperation::Calibration: return QStringLiteral("calibration");
     case HistoryOperation::AnalogTrim: return QStringLiteral("analog-trim");
+    case HistoryOperation::Verification: return QStringLiteral("verification");
     }
     return {};
 }
@@ -163,6 +164,8 @@ std::optional<HistoryRecord> ParseHistoryLine(const QByteArray &line, QString *e
         r.operation = HistoryOperation::Calibration;
     else if (operation == HistoryOperationKey(HistoryOperation::AnalogTrim))
         r.operation = HistoryOperation::AnalogTrim;
+    else if (operation == HistoryOperationKey(HistoryOperation::Verification))
+        r.operation = HistoryOperation::Verification;
     else
         return damaged(QStringLiteral("unknown operation"));
     if (!o.value(kModel).isString() || !o.value(kResult).isString())

@@ -23,7 +23,7 @@
 
 namespace vx {
 
-enum class HistoryOperation { Send, Calibration, AnalogTrim };
+enum class HistoryOperation { Send, Calibration, AnalogTrim, Verification };
 enum class HistoryTool { Window, Cli };
 
 // A parameter row a send changed, as a compare or a restore point already read it.
@@ -64,11 +64,11 @@ struct HistoryRecord {
     // Filled when the operation already knows them; absent otherwise.
     std::optional<std::vector<HistoryChangedRow>> changedRows;
     std::optional<QString> restorePoint;  // the backup file name taken before a send
-    std::optional<QString> report;        // the report file name written after a calibration
+    std::optional<QString> report;        // the report (or test record) written after a calibration (verification)
     std::optional<QString> note;          // the operator's note
 };
 
-// The stable key of an operation ("send", "calibration", "analog-trim") and of a tool.
+// The stable key of an operation ("send", "calibration", "analog-trim", "verification") and of a tool.
 QString HistoryOperationKey(HistoryOperation operation);
 QString HistoryToolKey(HistoryTool tool);
 

@@ -209,6 +209,48 @@ HistoryRecord CalibrationHistoryRecord(const IndicatorIdentity &indicator, Calib
     return r;
 }
 
+QString VerificationVerdictKey(const VerificationResult &result)
+{
+    // A fault found counts before the end: it is what the scale's owner must hear.
+    if (result.anyFailed())
+        return QStringLiteral("fail");
+    if (!result.complete())
+        return VerificationEndKey(result.end);
+    return QStringLiteral("pass");
+}
+
+HistoryRecord VerificationHistoryRecord(const IndicatorIdentity &indicator, const VerificationResult &result,
+                                        HistoryTool tool)
+{
+    HistoryRecord r;
+    r.time = QDateTime::currentDateTime();
+    r.indicator = indicator;
+    r.operation = HistoryOperation::Verification;
+    r.tool = tool;
+    r.procedure = QStringLiteral("class %1").arg(result.accuracy == AccuracyClass::IIII ? QStringLiteral("IIII")
+                                                                                       : QStringLiteral("III"));
+    if (result.inService)
+        r.procedure += QStringLiteral(", in service");
+    r.result = VerificationVerdictKey(result);
+    r.details << QStringLiteral("steps measured: %1 of %2").arg(result.steps.size()).arg(result.plannedSteps);
+    if (!result.complete())
+        r.details << QStringLiteral("ended: %1").arg(VerificationEndKey(result.end));
+    for (const VerifyStepResult &s : result.steps) {
+        if (s.pass)
+            continue;
+        r.details << QStringLiteral("failed: %1 at %2 kg, error %3 kg, permissible %4 kg%5")
+                         .arg(VerifyStepKindKey(s.step.kind), QString::number(s.step.reference),
+                              s.indication ? QString::number(s.error) : QStringLiteral("-"), QString::number(s.mpe),
+                              s.stable ? QString() : QStringLiteral(", not stable"));
+    }
+    for (const VerifySeries &s : result.series)
+        if (!s.pass)
+            r.details << QStringLiteral("failed: repeatability series %1, spread %2 kg, permissible %3 kg")
+                             .arg(s.series)
+                             .arg(QString::number(s.spread), QString::number(s.mpe));
+    return r;
+}
+
 HistoryRecord AnalogTrimHistoryRecord(const IndicatorIdentity &indicator, bool voltage, AnalogTrimEnd end,
                                       const AnalogValues &values, HistoryTool tool)
 {

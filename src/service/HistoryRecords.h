@@ -8,6 +8,7 @@
 #include "files/Batch.h"
 #include "files/SelectiveSend.h"
 #include "service/History.h"
+#include "verify/Verification.h"
 
 namespace vx {
 
@@ -43,6 +44,14 @@ HistoryRecord SelectiveSendHistoryRecord(const IndicatorIdentity &indicator, con
 
 HistoryRecord CalibrationHistoryRecord(const IndicatorIdentity &indicator, CalibrationKind kind,
                                        const CalibrationResult &result, HistoryTool tool);
+
+// A verification as it ended: the class (and "in service") as its procedure, its
+// verdict ("pass", "fail", "cancelled", "no-answer") as the result, the steps measured
+// and those that failed as details.
+HistoryRecord VerificationHistoryRecord(const IndicatorIdentity &indicator, const VerificationResult &result,
+                                        HistoryTool tool);
+// The verdict's key as the record and the tool's JSON give it.
+QString VerificationVerdictKey(const VerificationResult &result);
 
 // How an analog adjustment run ended.
 enum class AnalogTrimEnd {
