@@ -112,8 +112,8 @@ std::optional<QString> ArgumentNotText(int argc, const char *const argv[])
         QString shown;
         for (const char c : bytes) {
             const auto byte = static_cast<unsigned char>(c);
-            shown += byte >= 0x20 && byte < 0x7F ? QString(QLatin1Char(c))
-                                                 : QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+            const QString hex = QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+            shown += byte >= 0x20 && byte < 0x7F ? QString(QLatin1Char(c)) : QStringLiteral("\\x") + hex;
         }
         return QStringLiteral("argument %1 (\"%2\") is not valid UTF-8 text; a file name with such bytes "
                               "cannot be used as it is: rename the file")
