@@ -1,5 +1,7 @@
 #include "report/ReportPdf.h"
 
+#include "report/PdfPage.h"
+
 #include "link/SafeFile.h"
 
 #include <QBuffer>
@@ -13,101 +15,6 @@
 #include <QPdfWriter>
 
 namespace vx::report {
-namespace {
-
-// A family that is installed with the program's dependencies and embeds as TrueType,
-// with the Turkish letters.
-const char *const kFont = "DejaVu Sans";
-constexpr int kResolution = 300;  // dots per inch
-constexpr double kMarginMm = 20.0;
-
-double mm(double millimetres) { return millimetres * kResolution / 25.4; }
-
-QFont font(double points, bool bold = false)
-{
-    QFont f(QString::fromLatin1(kFont));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    // Plain shaping: no ligature hides the dot of an "i", and the text stays searchable.
-    f.setStyleStrategy(QFont::PreferNoShaping);
-    return f;
-}
-
-// Draws the page top-down; `y` is the next line's top.
-class Page {
-public:
-    Page(QPainter &painter, double width) : m_p(painter), m_left(mm(kMarginMm)), m_width(width - 2 * mm(kMarginMm)) {}
-
-    void title(const QString &text)
-    {
-        m_p.setFont(font(16, true));
-        line(text, m_left, m_width);
-        m_y += mm(4);
-        rule();
-    }
-    void heading(const QString &text)
-    {
-        m_y += mm(4);
-        m_p.setFont(font(11, true));
-        line(text, m_left, m_width);
-        m_y += mm(1);
-    }
-    // Columns at the given fractions of the width; bold for a heading row.
-    void row(const std::vector<QString> &cells, const std::vector<double> &at, bool bold = false)
-    {
-        m_p.setFont(font(9.5, bold));
-        double height = 0;
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const double x = m_left + at[i] * m_width;
-            const double w = (i + 1 < at.size() ? at[i + 1] : 1.0) * m_width - at[i] * m_width - mm(2);
-            const QRectF box(x, m_y, w, mm(40));
-            QRectF used;
-            m_p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, cells[i], &used);
-            height = std::max(height, used.height());
-        }
-        m_y += height + mm(1.2);
-    }
-    void text(const QString &body)
-    {
-        m_p.setFont(font(9.5));
-        const QRectF box(m_left, m_y, m_width, mm(30));
-        QRectF used;
-        m_p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, body, &used);
-        m_y += std::max(used.height(), mm(5));
-    }
-    void rule()
-    {
-        m_p.setPen(QPen(Qt::gray, mm(0.2)));
-        m_p.drawLine(QPointF(m_left, m_y), QPointF(m_left + m_width, m_y));
-        m_p.setPen(Qt::black);
-        m_y += mm(2);
-    }
-    void signature(const QString &label)
-    {
-        m_y += mm(18);
-        m_p.setPen(QPen(Qt::black, mm(0.25)));
-        const double x = m_left + m_width * 0.5;
-        m_p.drawLine(QPointF(x, m_y), QPointF(m_left + m_width, m_y));
-        m_y += mm(1);
-        m_p.setFont(font(9.5));
-        line(label, x, m_width * 0.5);
-    }
-
-private:
-    void line(const QString &text, double x, double width)
-    {
-        const QFontMetricsF metrics(m_p.font(), m_p.device());
-        m_p.drawText(QRectF(x, m_y, width, metrics.height() * 1.2), Qt::AlignLeft | Qt::AlignTop, text);
-        m_y += metrics.height();
-    }
-
-    QPainter &m_p;
-    double m_left;
-    double m_width;
-    double m_y = mm(kMarginMm);
-};
-
-}  // namespace
 
 QByteArray RenderReportPdf(const CalibrationReportText &page, QString *error)
 {
@@ -123,15 +30,13 @@ QByteArray RenderReportPdf(const CalibrationReportText &page, QString *error)
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setResolution(kResolution);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                                         QPageLayout::Millimeter));
+        SetUpA4(writer);
         writer.setTitle(page.title);
         writer.setCreator(QStringLiteral("Vextora"));
         QPainter painter;
         if (!painter.begin(&writer))
             return fail(QStringLiteral("the PDF page could not be started"));
-        Page p(painter, writer.width());
+        Page p(painter, writer);
         p.title(page.title);
         for (const auto &[label, value] : page.facts)
             p.row({label, value}, {0.0, 0.38});

@@ -11,6 +11,7 @@
 // has one, and the tool makes one (CreateApplication) when it writes a report.
 
 #include "calibration/CalibrationReport.h"
+#include "files/ConfigurationSheet.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,6 +28,10 @@ QByteArray RenderReportPdf(const CalibrationReportText &page, QString *error = n
 // Renders and writes through WriteFileSafely: an existing file is replaced only by a
 // whole new one. False with `error` set on any failure.
 bool WriteReportPdf(const CalibrationReportText &page, const QString &path, QString *error = nullptr);
+
+// The configuration sheet on as many A4 pages as its rows take, the same way.
+QByteArray RenderSheetPdf(const ConfigurationSheetText &sheet, QString *error = nullptr);
+bool WriteSheetPdf(const ConfigurationSheetText &sheet, const QString &path, QString *error = nullptr);
 
 // The application object of a program that may draw a report: a QGuiApplication on
 // the offscreen platform (unless QT_QPA_PLATFORM says otherwise) when `fonts`, a
