@@ -22,6 +22,9 @@
 namespace vx::cli {
 namespace {
 
+constexpr int kRowModel = 82;   // the identification texts' rows
+constexpr int kRowSecond = 83;
+
 QJsonArray changesJson(const std::vector<RowChange> &changes)
 {
     QJsonArray out;
@@ -96,14 +99,18 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
     LineLease lease(batch.link());
     if (!lease)
         return ExitPort;
+    // The indicator's identification texts, for the restore point and the history record.
+    const std::optional<IdentificationTexts> identification = ReadIndicatorIdentification(batch.link(), s.texts());
+    if (identification) {
+        wanted.parameters().setValue(kRowModel, identification->model);
+        wanted.parameters().setValue(kRowSecond, identification->second);
+    }
     QString backupPath;
-    std::shared_ptr<const WorkingSet> before;
     if (!args.isSet(QStringLiteral("no-backup"))) {
         const QString folder = args.isSet(QStringLiteral("backup-dir")) ? args.value(QStringLiteral("backup-dir"))
                                                                          : DefaultRestorePointFolder();
         const RestorePointResult made =
-            MakeRestorePoint(batch.link(), s.textService(), overwritten, v.model,
-                             ReadIndicatorIdentification(batch.link(), s.texts()), batch.weight(), folder);
+            MakeRestorePoint(batch.link(), s.textService(), overwritten, v.model, identification, batch.weight(), folder);
         if (!made.ok) {
             lease.release();
             batch.finish();
@@ -113,7 +120,6 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
             return batch.interrupted() ? ExitCancelled : ExitNoAnswer;
         }
         backupPath = made.path;
-        before = made.before;
         if (!backupPath.isEmpty() && !s.json())
             s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(backupPath));
     }
@@ -127,7 +133,7 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
     std::optional<QString> historyError;
     if (result.outcome == SelectiveOutcome::Sent || result.outcome == SelectiveOutcome::SendStopped) {
         HistoryRecord entry = SelectiveSendHistoryRecord(
-            IdentityOf(v.modelText, before ? before->parameters() : wanted.parameters(), v.versionText), result,
+            IdentityOf(v.modelText, wanted.parameters(), v.versionText), result,
             HistoryTool::Cli, batch.skippedWrites());
         if (!backupPath.isEmpty())
             entry.restorePoint = QFileInfo(backupPath).fileName();

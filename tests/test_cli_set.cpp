@@ -52,7 +52,7 @@ TEST_F(CliSet, AChoiceChangesOnlyItsOwnFieldOfTheFile)
     // [001] of serial port 1 (grid row 30) from 3-9600 to 5-38400: the choice's number.
     const CliRun set = run({"set", path("a.vxr"), "001=5"});
     ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
-    EXPECT_EQ(set.out, QString("[001] Baud Rate: 3-9600 -> 5-38400\n%1: written\n").arg(path("a.vxr")));
+    EXPECT_EQ(set.out, QString("[001] Baud rate: 3-9600 -> 5-38400\n%1: written\n").arg(path("a.vxr")));
 
     const QByteArray after = bytesOf(path("a.vxr"));
     ASSERT_EQ(after.size(), before.size());
@@ -79,8 +79,8 @@ TEST_F(CliSet, AWeightTenthsAndAWordAsTheGridTakesThem)
     const QJsonArray changed = set.json().value("changed").toArray();
     ASSERT_EQ(changed.size(), 4);
     EXPECT_EQ(changed[0].toObject().value("code").toString(), "101");
-    EXPECT_EQ(changed[0].toObject().value("before").toString(), "20,0");
-    EXPECT_EQ(changed[0].toObject().value("after").toString(), "150,5");
+    EXPECT_EQ(changed[0].toObject().value("before").toString(), "020.0");
+    EXPECT_EQ(changed[0].toObject().value("after").toString(), "150.5");
     EXPECT_EQ(changed[1].toObject().value("after").toString(), "8,5");
     EXPECT_EQ(changed[2].toObject().value("row").toInt(), 30);
     EXPECT_EQ(changed[3].toObject().value("code").toString(), "410");

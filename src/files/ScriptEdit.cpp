@@ -21,6 +21,15 @@ constexpr qint64 kLargestFile = 8LL * 1024 * 1024;
 
 QString keyName(const Assignment &a) { return a.key.trimmed(); }
 
+// A cell as it counts: a file pads its texts with blanks (or NULs) that are no part of
+// the value.
+QString unpadded(QString text)
+{
+    while (!text.isEmpty() && (text.back() == QLatin1Char(' ') || text.back() == QChar(0)))
+        text.chop(1);
+    return text;
+}
+
 }  // namespace
 
 bool ParseAssignments(const QStringList &words, std::vector<Assignment> *out, QString *bad)
@@ -81,7 +90,7 @@ ScriptEdit ApplyAssignments(ParameterSet &set, const std::vector<Assignment> &as
         edit.rows.insert(found.row);
     }
     for (int r = 0; r < ParameterSet::RowCount; ++r)
-        if (set.value(r) != before[std::size_t(r)])
+        if (unpadded(set.value(r)) != unpadded(before[std::size_t(r)]))
             edit.changes.push_back({r, before[std::size_t(r)], set.value(r)});
     return edit;
 }

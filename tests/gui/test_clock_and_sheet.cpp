@@ -96,7 +96,7 @@ TEST_F(ClockAndSheetTest, PrintConfigurationSheetWritesThePdf)
     ASSERT_TRUE(text.waitForFinished(30000));
     const QString all = QString::fromUtf8(text.readAllStandardOutput()).simplified();
     EXPECT_TRUE(all.startsWith("Configuration Sheet")) << all.toStdString();
-    EXPECT_TRUE(all.contains("Model ZR2")) << all.toStdString();
+    EXPECT_TRUE(all.contains("Indicator model ZR2")) << all.toStdString();
     // The generated language lines: [001]'s caption is line 153; its value the list text.
     EXPECT_TRUE(all.contains("001 E153 3-9600")) << all.toStdString();
     EXPECT_TRUE(all.contains("ID memory:")) << all.toStdString();
