@@ -67,7 +67,9 @@ TEST_F(ClockAndSheetTest, SetToThisPcsTimeWritesTheClockAndShowsTheReadBack)
     device.addFault({vx::sim::FaultKind::Refuse, vx::sim::FaultScope::Command, 6, -1});
     op.abortRetryIgnoreAnswers = {vx::Choice::Abort};
     set().setValue(1, "01-01-25 \\ 08:00:00");
+    ctl<QTableView>("Grid1_2")->setCurrentIndex(set().index(3, 1));
     selectClockRow();
+    ASSERT_TRUE(shown("SSPanel9"));
     QTest::mouseClick(ctl<QPushButton>("ClockFromPc"), Qt::LeftButton);
     EXPECT_TRUE(op.messages().join('\n').contains("did not take the date and time")) << op.messages().join('\n').toStdString();
     EXPECT_EQ(set().value(1), "01-01-25 \\ 08:00:00");
