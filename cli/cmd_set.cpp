@@ -205,8 +205,7 @@ const Registration registration{{
         "restore point in BACKUP first (unless --no-backup) and the history record"),
     .options = {{QStringLiteral("live"), QString(), QStringLiteral("set the rows on the connected indicator")},
                 {QStringLiteral("no-backup"), QString(), QStringLiteral("no restore point before the send")},
-                {QStringLiteral("backup-dir"), QStringLiteral("DIR"),
-                 QStringLiteral("the restore point's folder (default BACKUP; implies --backup)")},
+                {QStringLiteral("backup-dir"), QStringLiteral("DIR"), QStringLiteral("the restore point's folder (default BACKUP)")},
                 NoteOption()},
     .run = run,
 }};
