@@ -48,11 +48,13 @@ void installSignalHandlers()
     ::signal(SIGXFSZ, SIG_IGN);
 }
 
-// A calibration report is drawn with fonts, which need a QGuiApplication (offscreen).
+// A calibration report or a configuration sheet is drawn with fonts, which need a
+// QGuiApplication (offscreen).
 bool drawsReport(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0)
+        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0
+            || std::strcmp(argv[i], "--pdf") == 0 || std::strncmp(argv[i], "--pdf=", 6) == 0)
             return true;
     return false;
 }

@@ -9,7 +9,7 @@ file(GLOB VX_REPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/report/*.c
 add_library(vx_report STATIC ${VX_REPORT_SOURCES})
 vx_room_include_folder(report VX_REPORT_INCLUDE)
 target_include_directories(vx_report PUBLIC ${VX_REPORT_INCLUDE})
-target_link_libraries(vx_report PUBLIC vx_calibration vx_verify vx_link PRIVATE Qt6::Gui)
+target_link_libraries(vx_report PUBLIC vx_calibration vx_verify vx_files vx_link PRIVATE Qt6::Gui)
 set_target_properties(vx_report PROPERTIES AUTOMOC OFF)
 vx_include_rules(NAME vx_report_includes WHAT "the report library" QT "Core,Gui"
                  TARGETS vx_report FILES ${VX_REPORT_SOURCES})

@@ -136,9 +136,9 @@ void InstallParameters(VirtualIndicator &device, std::function<double()> seconds
     device.onRead(kClockRegister, [show](VirtualIndicator &d, int, int) { show(d); });
     device.onWrite(kClockRegister, [clock](VirtualIndicator &, int, const QByteArray &data) { clock->written = data; });
     device.onCommand(kCmdShowClock, show);
-    device.onCommand(kCmdSetClock, [clock, show](VirtualIndicator &d) {
+    device.onCommand(kCmdSetClock, [clock, show, ignore = options.clockIgnoresSetting](VirtualIndicator &d) {
         const QDateTime wanted = clockTime(clock->written);
-        if (wanted.isValid())
+        if (wanted.isValid() && !ignore)
             clock->offset += clock->now().secsTo(wanted);
         show(d);
     });

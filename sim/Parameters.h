@@ -22,6 +22,9 @@ namespace vx::sim {
 struct ParameterOptions {
     // Where the clock starts; invalid: 12 March 2026, 10:00:00 (the tests' virtual clock).
     QDateTime clockStart;
+    // A clock that acknowledges command 6 and keeps running as it was (a clock chip
+    // that takes no setting): a setting's read-back then disagrees.
+    bool clockIgnoresSetting = false;
 };
 
 // seconds: time since the indicator started (the clock runs with it).

@@ -137,14 +137,21 @@ std::optional<QString> JoinParameterRow1Text(const QString &row1, const QString 
     return TrimSpaces(joined);
 }
 
-void ParametreKaydet(ParameterSet &set, ConfigurationRecord &record)
+namespace {
+
+// Every row's field, or only those of `rows`.
+void collect(ParameterSet &set, ConfigurationRecord &record, const std::set<int> *rows)
 {
     ParameterCompanions &c = set.companions();
-    if (const std::optional<QString> row1 = JoinParameterRow1Text(set.value(kRow1), c.WeekdayText))
-        record.ParameterRow1Text = *row1;
+    const bool all = !rows;
+    if (all || rows->contains(kRow1))
+        if (const std::optional<QString> row1 = JoinParameterRow1Text(set.value(kRow1), c.WeekdayText))
+            record.ParameterRow1Text = *row1;
 
     for (const Field &f : record::Fields()) {
         if (f.section != record::Section::Parameters || f.at || f.type == Type::Reserved)
+            continue;
+        if (!all && !rows->contains(f.row))
             continue;
         const params::Row &row = params::RowAt(f.row);
         const BlockBytes b = std::get<BlockBytes>(record::SlotOf(record, f, 0));
@@ -171,6 +178,15 @@ void ParametreKaydet(ParameterSet &set, ConfigurationRecord &record)
             break;
         }
     }
+}
+
+}  // namespace
+
+void ParametreKaydet(ParameterSet &set, ConfigurationRecord &record) { collect(set, record, nullptr); }
+
+void ParametreKaydetRows(ParameterSet &set, ConfigurationRecord &record, const std::set<int> &rows)
+{
+    collect(set, record, &rows);
 }
 
 void ParametreOku(const ConfigurationRecord &source, ParameterSet &set, const LanguageTexts &texts)

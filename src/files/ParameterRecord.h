@@ -17,6 +17,7 @@
 
 #include <QString>
 #include <optional>
+#include <set>
 
 namespace vx {
 
@@ -38,6 +39,9 @@ Row1Parts SplitParameterRow1Text(const QString &text);
 std::optional<QString> JoinParameterRow1Text(const QString &row1, const QString &suffix);
 
 void ParametreKaydet(ParameterSet &set, ConfigurationRecord &record);
+// The same for the given rows only: every other
+// byte of the record stays as it was (vextora-cli set changes a file row by row).
+void ParametreKaydetRows(ParameterSet &set, ConfigurationRecord &record, const std::set<int> &rows);
 void ParametreOku(const ConfigurationRecord &record, ParameterSet &set, const LanguageTexts &texts);
 
 }  // namespace vx

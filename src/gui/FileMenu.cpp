@@ -1,5 +1,6 @@
 #include "gui/FileMenu.h"
 
+#include "files/ConfigurationSheet.h"
 #include "files/RestorePoint.h"
 #include "files/WorkingSet.h"
 #include "gui/AnaForm.h"
@@ -7,8 +8,10 @@
 #include "gui/RestorePointsDialog.h"
 #include "link/AppPaths.h"
 #include "link/LineLease.h"
+#include "report/ReportPdf.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QTime>
 
@@ -141,6 +144,33 @@ void FileMenu::SilEm()
     m_form.page(tab)->clearPage();
     if (const std::optional<DataGroup> group = GroupOfTab(tab))
         m_form.workingSet().edited(*group);
+}
+
+void FileMenu::PrintSheet()
+{
+    const TextService &texts = m_form.texts();
+    const QString base = m_state.hasFile() ? QFileInfo(m_state.ConfigFileName).completeBaseName()
+                                           : m_form.link().clock().now().toString(QStringLiteral("yyyyMMdd-HHmm"));
+    const QString proposed = m_state.ConfigFolder + QStringLiteral("sheet-") + base + QStringLiteral(".pdf");
+    QString path = sheetDialog ? sheetDialog(proposed)
+                               : QFileDialog::getSaveFileName(&m_form, texts.builtIn(BuiltIn::SheetMenu), proposed,
+                                                              texts.builtIn(BuiltIn::ReportFilter));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    const ConfigurationSheetText sheet =
+        ConfigurationSheet(m_form.workingSet(), m_form.state().IndicatorModel, texts, m_form.link().clock().now(),
+                           m_state.hasFile() ? m_state.ConfigFileName : QString());
+    QString why;
+    if (!report::WriteSheetPdf(sheet, path, &why)) {
+        m_form.op().message(texts.builtIn(BuiltIn::SheetNotSaved).arg(QDir::toNativeSeparators(path), why),
+                            Icon::Critical);
+        return;
+    }
+    m_form.showStatusNote([path = QDir::toNativeSeparators(path)](const TextService &t) {
+        return t.builtIn(BuiltIn::SheetSaved).arg(path);
+    });
 }
 
 void FileMenu::CompareWithIndicator()

@@ -43,6 +43,13 @@ public:
 
     const ConfigFileState &state() const { return m_state; }
 
+    // "Print configuration sheet…": the working set's sheet (files/ConfigurationSheet.h)
+    // as a PDF where sheetDialog says, written through the checked write.
+    void PrintSheet();
+    // The PDF's path, asked with the proposed one ("sheet-<file>.pdf" in the file's
+    // folder); empty: cancelled. Tests put their own here.
+    std::function<QString(const QString &proposed)> sheetDialog;
+
     // "Restore points…": the connected indicator's restore points (its identification
     // texts read first). "Send" opens the one chosen as a file and opens the send panel.
     void RestorePoints();

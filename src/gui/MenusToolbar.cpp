@@ -133,6 +133,14 @@ void AnaForm::buildMenus()
     connect(m_mnDosya, &QMenu::aboutToShow, this, restorePointsCaption);
     connect(restorePoints, &QAction::triggered, this,
             whileFileMenuWorks([this] { m_fileMenu->RestorePoints(); }));
+    // "Print configuration sheet…" after it, likewise.
+    QAction *printSheet = new QAction(m_mnDosya);
+    printSheet->setObjectName(QStringLiteral("MnDosyaPrintSheet"));
+    m_mnDosya->insertAction(m_mnDosyaItems[10], printSheet);
+    auto printSheetCaption = [this, printSheet] { printSheet->setText(m_texts.builtIn(BuiltIn::SheetMenu)); };
+    printSheetCaption();
+    connect(m_mnDosya, &QMenu::aboutToShow, this, printSheetCaption);
+    connect(printSheet, &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->PrintSheet(); }));
 
     m_mnAyar = bar->addMenu(QString());
     m_mnAyar->setObjectName(QStringLiteral("MnAyar1"));

@@ -8,6 +8,7 @@
 #include "link/Transaction.h"
 #include "memory/Transfers.h"
 #include "params/BlockCodec.h"
+#include "params/IndicatorClock.h"
 #include "params/Range.h"
 #include "shell/AppState.h"
 #include "shell/TextService.h"
@@ -40,6 +41,7 @@ constexpr int kTextPortWarning1 = 373;
 constexpr int kTextPortWarning2 = 374;
 constexpr int kTextPortWarningTitle = 379;
 constexpr int kClockRow = 1;
+constexpr int kTextNotConnected = 375;
 
 // Grid geometry: columns of 4000 and 4500 twips, rows of 280 twips (15 twips a pixel).
 constexpr int kCaptionColumnWidth = 4000 / 15;
@@ -170,7 +172,7 @@ void ParameterPage::buildEditors()
 void ParameterPage::buildDatePanel()
 {
     m_ssPanel9 = new Panel(QStringLiteral("SSPanel9"), QString(), m_grid->viewport());
-    m_ssPanel9->setFixedSize(300, 118);
+    m_ssPanel9->setFixedSize(300, 150);
     m_ssPanel9->hide();
     QWidget *body = m_ssPanel9->body();
     auto *layout = new QVBoxLayout(body);
@@ -216,6 +218,11 @@ void ParameterPage::buildDatePanel()
     }
     fields->addLayout(buttons);
     layout->addLayout(fields);
+    // The indicator's clock set at once from this PC's, beside the fields typed by hand.
+    m_clockFromPc = Named<QPushButton>(QStringLiteral("ClockFromPc"), body);
+    m_clockFromPc->setAutoDefault(false);
+    connect(m_clockFromPc, &QPushButton::clicked, this, [this] { setClockFromPc(); });
+    layout->addWidget(m_clockFromPc);
 
     m_captions.add(364, m_label16, "Tarih - Saat Ayarı");
     m_captions.add(344, m_frames[0], "Tarih");
@@ -224,7 +231,11 @@ void ParameterPage::buildDatePanel()
 
 // ---- the page interface -----------------------------------------------------------
 
-void ParameterPage::applyLanguage(const TextService &texts) { m_captions.apply(texts); }
+void ParameterPage::applyLanguage(const TextService &texts)
+{
+    m_captions.apply(texts);
+    m_clockFromPc->setText(texts.builtIn(BuiltIn::ClockFromPc));
+}
 
 void ParameterPage::layOutGrids()
 {
@@ -444,6 +455,43 @@ void ParameterPage::openDatePanel()
     m_ssPanel9->show();
     m_ssPanel9->raise();
     m_text13[0]->setFocus(Qt::TabFocusReason);
+}
+
+void ParameterPage::setClockFromPc()
+{
+    const TextService &texts = host().texts();
+    Link &link = host().link();
+    Operator &op = link.op();
+    if (!host().state().IsConnected) {
+        op.message(lines().text(kTextNotConnected), Icon::Critical);
+        return;
+    }
+    if (link.lineHeld())
+        return;  // another operation holds the line
+    std::optional<ClockSetting> setting;
+    host().beginOperation();
+    {
+        const LineLease lease(link);
+        if (lease) {
+            link.AbortRequested = false;
+            setting = SetIndicatorClockToPc(link, texts);
+        }
+    }
+    host().endOperation();
+    if (!setting)
+        return;
+    // The cell shows what the indicator holds now, as a read shows it.
+    if (setting->readBack.valid()) {
+        m_set.setValue(kClockRow, setting->readBack.text);
+        m_set.companions().WeekdayText = link.decode.weekdayText;
+    }
+    if (!setting->ok()) {
+        op.message(ClockSettingProblem(*setting, texts), Icon::Critical);
+        return;
+    }
+    m_ssPanel9->hide();
+    m_grid->setFocus();
+    op.message(texts.builtIn(BuiltIn::ClockSetDone).arg(setting->readBack.text), Icon::Information);
 }
 
 void ParameterPage::Image1_Click(int index)

@@ -69,6 +69,9 @@ public:
 
     // The date and time panel: its OK and cancel images.
     void Image1_Click(int index);
+    // Its "Set to this PC's time" (ClockFromPc): the PC's time written to the indicator
+    // and read back into row 1; a read-back more than 2 s off is said, not hidden.
+    void setClockFromPc();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -99,6 +102,7 @@ private:
     std::array<QGroupBox *, 2> m_frames{};  // Frame10 date, Frame12 time
     std::array<QLineEdit *, 6> m_text13{};
     std::array<QPushButton *, 2> m_image1{};  // OK, cancel
+    QPushButton *m_clockFromPc = nullptr;
     int m_editorRow = -1;
     bool m_settingEditor = false;  // the program, not the user, changes an editor
     params::PortFunctionWatch m_portWatch;

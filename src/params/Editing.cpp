@@ -35,7 +35,9 @@ bool isPortFunctionRow(int row)
     return false;
 }
 
-bool offered(const Item &item, const ParameterSet &set, Model model)
+}  // namespace
+
+bool ItemOffered(const Item &item, const ParameterSet &set, Model model)
 {
     switch (item.offered) {
     case Offered::Always: return true;
@@ -44,6 +46,8 @@ bool offered(const Item &item, const ParameterSet &set, Model model)
     }
     return true;
 }
+
+namespace {
 
 std::optional<int> fieldValue(const QString &field)
 {
@@ -73,7 +77,7 @@ QStringList EditorItems(int row, const ParameterSet &set, const LanguageTexts &t
 {
     QStringList items;
     for (const Item &item : RowAt(row).editorItems())
-        if (offered(item, set, model))
+        if (ItemOffered(item, set, model))
             items << item.text.text(texts);
     return items;
 }

@@ -27,6 +27,8 @@ Editor EditorFor(int row, Model model);
 // The list of a row's editor, rebuilt each time it opens: the row's texts in code
 // order, without those [200] or the model rule out.
 QStringList EditorItems(int row, const ParameterSet &set, const LanguageTexts &texts, Model model);
+// Whether the editor's list offers the item now ([200] and the model decide).
+bool ItemOffered(const Item &item, const ParameterSet &set, Model model);
 
 // Characters Text1 takes in a row: 6 for the weight rows (7 while the text holds a
 // point), 6 for [410]/[420], 3 for [103], 2 for the one-byte numbers.

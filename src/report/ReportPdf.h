@@ -12,6 +12,7 @@
 
 #include "calibration/CalibrationReport.h"
 #include "verify/VerificationRecord.h"
+#include "files/ConfigurationSheet.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,6 +34,9 @@ bool WriteReportPdf(const CalibrationReportText &page, const QString &path, QStr
 // two for the usual plan), likewise.
 QByteArray RenderVerificationPdf(const VerificationRecordText &record, QString *error = nullptr);
 bool WriteVerificationPdf(const VerificationRecordText &record, const QString &path, QString *error = nullptr);
+// The configuration sheet on as many A4 pages as its rows take, the same way.
+QByteArray RenderSheetPdf(const ConfigurationSheetText &sheet, QString *error = nullptr);
+bool WriteSheetPdf(const ConfigurationSheetText &sheet, const QString &path, QString *error = nullptr);
 
 // The application object of a program that may draw a report: a QGuiApplication on
 // the offscreen platform (unless QT_QPA_PLATFORM says otherwise) when `fonts`, a

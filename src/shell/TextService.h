@@ -246,6 +246,31 @@ enum class BuiltIn {
     ReportFilter,          // the save dialog's filter
     ReportSaved,           // %1 path
     ReportNotSaved,        // %1 path, %2 reason
+    // Configuration sheet
+    SheetTitle,
+    SheetFile,
+    SheetParameters,
+    SheetCode,
+    SheetParameter,
+    SheetValue,
+    SheetMemories,
+    SheetIdUsed,           // %1 records used, %2 records
+    SheetSetpointsUsed,    // %1, %2
+    SheetPresetTaresUsed,  // %1, %2
+    SheetTicket,
+    SheetHeaderLine,       // %1 line number
+    SheetFootnoteLine,     // %1 line number
+    SheetCentred,
+    SheetLeftAligned,
+    SheetMenu,             // File menu item
+    SheetSaved,            // %1 path
+    SheetNotSaved,         // %1 path, %2 reason
+    // The clock from the PC
+    ClockFromPc,           // the parameter page's button
+    ClockSetDone,          // %1 the time read back
+    ClockNotTaken,
+    ClockNoReadBack,
+    ClockDisagrees,        // %1 read back, %2 seconds off, %3 the PC's time, %4 seconds allowed
     Count
 };
 

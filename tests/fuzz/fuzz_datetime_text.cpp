@@ -8,13 +8,16 @@
 // Rules checked: the wire is 16 decimal digits whose groups are the cell's, in the
 // order seconds, minutes, hours, 00, day, month, year, 00, and name a real moment;
 // the entry's fields are at most two digits; what the entry accepts, the write
-// sends, and a cell the write sends is accepted by the entry unchanged.
+// sends, and a cell the write sends is accepted by the entry unchanged; the clock
+// command reads a moment from exactly the cells the write sends, and shows it as the
+// cell was (year 00 as well, which no write sends).
 
 #include "FuzzInput.h"
 
 #include "link/Cp1254.h"
 #include "params/BlockCodec.h"
 #include "params/Editing.h"
+#include "params/IndicatorClock.h"
 
 #include <QDate>
 #include <QTime>
@@ -28,6 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString cell = cp1254::decode(in.rest());
 
     const std::optional<QString> wire = DateTimeToWire(cell);
+    const QDateTime moment = ClockCellTime(cell);
+    // Year 00 is a moment the clock can show (2000), but never one that is written.
+    FUZZ_CHECK(moment.isValid() == (wire.has_value() || (moment.isValid() && moment.date().year() == 2000)));
+    if (moment.isValid())
+        FUZZ_CHECK(ClockCellText(moment) == cell.left(19));
     if (wire) {
         FUZZ_CHECK(wire->size() == 16);
         for (QChar c : *wire)

@@ -26,13 +26,14 @@ inline QByteArray SimAnswer(sim::VirtualIndicator &device, const QByteArray &fra
 
 struct InProcessIndicator {
     explicit InProcessIndicator(sim::VirtualIndicator::Options options = {}, sim::LiveStatusOptions status = {},
-                                sim::CalibrationOptions calibration = {})
+                                sim::CalibrationOptions calibration = {}, sim::ParameterOptions parameters = {})
         : device(std::move(options))
     {
         sim::ModuleOptions modules;
         modules.seconds = [this] { return clock.elapsed(); };
         modules.status = status;
         modules.calibration = calibration;
+        modules.parameters = parameters;
         sim::InstallDefaultModules(device, modules);
     }
 
