@@ -92,6 +92,22 @@ protected:
         click("SSCommand3");
     }
 
+    // "İPTAL" on the weight entry once it is shown.
+    void cancelEntry()
+    {
+        struct Cancel {
+            CalibrationReportWindow *test;
+            void operator()() const
+            {
+                if (test->shown("SSPanel8"))
+                    test->click("SSCommand11_1");
+                else
+                    test->clock.schedule(0.1, *this);
+            }
+        };
+        clock.schedule(0.1, Cancel{this});
+    }
+
     qint32 gross = 12345;  // 1234,5 kg with the range's division 0.1
 };
 
@@ -185,17 +201,7 @@ TEST_F(CalibrationReportWindow, OneRecordPerRunAndNoReportForACancelledRun)
     EXPECT_EQ(vx::ReadHistory().records.size(), 1u) << "saving the report adds no record";
 
     // The weight entry cancelled: the run is recorded, no report offered.
-    struct Cancel {
-        CalibrationReportWindow *test;
-        void operator()() const
-        {
-            if (test->shown("SSPanel8"))
-                test->click("SSCommand11_1");
-            else
-                test->clock.schedule(0.1, *this);
-        }
-    };
-    clock.schedule(0.1, Cancel{this});
+    cancelEntry();
     click("Option1_2");
     click("SSCommand3");
     const std::vector<vx::HistoryRecord> records = vx::ReadHistory().records;
