@@ -2,16 +2,16 @@
 // without the window. The range settings are read first, as entering the
 // calibration tab does; a general calibration writes the range given by the
 // options (by default what the indicator holds). The unload confirmation and the
-// test weight come from --yes and --weight, or from the terminal. With --report the
-// range and the display are read before and after the run (the range read of the
-// start counts as the one before) and a one-page PDF report is written.
+// test weight come from --yes and --weight, or from the terminal. The run, its
+// report and its history record are the calibration job's (service/CalibrationJob.h),
+// the same as the window's; this command gathers the options, answers the job's
+// questions and writes the report with --report.
 
 #include "cli/Cli.h"
 #include "cli/HistoryNote.h"
 
 #include "calibration/Calibration.h"
 #include "calibration/CalibrationReport.h"
-#include "calibration/DisplayRead.h"
 #include "calibration/MetrologyProfile.h"
 #include "calibration/RangeCheck.h"
 #include "link/AppPaths.h"
@@ -22,6 +22,7 @@
 #include "link/Options.h"
 #include "link/SafeFile.h"
 #include "link/Transaction.h"
+#include "service/CalibrationJob.h"
 #include "service/HistoryRecords.h"
 #include "link/WeightFormat.h"
 #include "params/Range.h"
@@ -141,15 +142,14 @@ QString endName(CalibrationEnd end) { return CalibrationEndKey(end); }
 
 int exitOf(const CalibrationResult &r)
 {
-    if (r.end == CalibrationEnd::Refused)
-        return ExitNoAnswer;
-    if (r.end == CalibrationEnd::PortFailed)
-        return ExitPort;
-    if (r.reportedProblem())
-        return ExitCalibration;
-    if (r.end == CalibrationEnd::Cancelled)
-        return ExitCancelled;
-    return ExitOk;
+    switch (r.verdict()) {
+    case CalibrationVerdict::Finished: return ExitOk;
+    case CalibrationVerdict::Problem: return ExitCalibration;
+    case CalibrationVerdict::Cancelled: return ExitCancelled;
+    case CalibrationVerdict::NoAnswer: return ExitNoAnswer;
+    case CalibrationVerdict::PortFailed: break;
+    }
+    return ExitPort;
 }
 
 // The options of the range, checked against the lists before anything is sent.
@@ -215,14 +215,6 @@ std::optional<QString> checkProfile(const RangeCodes &c)
              ProfileFileName(mismatch->profile), c.mode == 0 ? QStringLiteral("single") : QStringLiteral("dual"),
              c.metrology == 1 ? QStringLiteral("metrological") : QStringLiteral("not metrological"),
              values.isEmpty() ? QStringLiteral("none") : values.join(QStringLiteral(", ")));
-}
-
-// The display as the calibration tab's readout reads it, in the decimals of the range's division.
-std::optional<DisplayWeight> grossOf(Link &link, const std::optional<RangeCodes> &range)
-{
-    const int decimals = range ? DivisionDecimals(DivisionValueText(range->division1)) : 0;
-    const std::optional<DisplayReading> shown = ReadDisplay(link, decimals);
-    return shown ? shown->gross : std::nullopt;
 }
 
 int run(Session &s, const CommandArgs &args)
@@ -292,11 +284,6 @@ int run(Session &s, const CommandArgs &args)
     const RangeReading read = KalibrasyonHost(link, texts);
     if (read.refused)
         return ExitNoAnswer;
-    // The report's "as found": that range, and the display just before the run.
-    std::optional<DisplayWeight> grossFound;
-    if (reportPath)
-        grossFound = grossOf(link, read.range ? std::optional<RangeCodes>(read.range->codes) : std::nullopt);
-
     CalibrationRequest request;
     request.kind = kind;
     request.indicator = read.range;
@@ -337,26 +324,24 @@ int run(Session &s, const CommandArgs &args)
 
     CalibrateOperator op(s.op(), [&s](const QString &line) { s.error(line); }, args.isSet(kYes), weight,
                          texts.text(kReadyCaption));
-    const CalibrationResult result = RunCalibration(link, op, s.textService(), request);
+    const CalibrationJobResult done =
+        RunCalibrationJob(link, op, s.textService(), {.request = request,
+                                                      .model = connection.version.modelText,
+                                                      .report = reportPath.has_value(),
+                                                      .note = args.value(kNote),
+                                                      .tool = HistoryTool::Cli});
+    const CalibrationResult &result = done.run;
+    lease.release();
 
     int rc = exitOf(result);
     QString reportWritten;
-    if (reportPath) {
-        CalibrationReport report = ReportOfRun(kind, result);
-        report.when = link.clock().now();
-        report.model = ModelName(connection.version.model);
-        report.versionText = connection.version.versionText;
-        report.rangeFound = read.range ? std::optional<RangeCodes>(read.range->codes) : std::nullopt;
-        report.grossFound = grossFound;
-        report.note = args.value(kNote);
-        // "As left": read again unless the link was dropped.
-        if (result.end != CalibrationEnd::Refused) {
-            if (const std::optional<IndicatorRange> after = ReadRange(link))
-                report.rangeLeft = after->codes;
-            report.grossLeft = grossOf(link, report.rangeLeft ? report.rangeLeft : report.rangeFound);
-        }
+    if (reportPath && !done.report) {
+        s.error(QStringLiteral("no report: %1").arg(result.verdict() == CalibrationVerdict::Cancelled
+                                                        ? QStringLiteral("the calibration was cancelled")
+                                                        : QStringLiteral("no step reached the indicator")));
+    } else if (reportPath) {
         QString why;
-        if (report::WriteReportPdf(ReportText(report, s.textService()), *reportPath, &why)) {
+        if (report::WriteReportPdf(ReportText(*done.report, s.textService()), *reportPath, &why)) {
             reportWritten = QFileInfo(*reportPath).absoluteFilePath();  // for the service history
         } else {
             s.error(QStringLiteral("cannot write the report %1: %2").arg(*reportPath, why));
@@ -364,14 +349,8 @@ int run(Session &s, const CommandArgs &args)
                 rc = ExitFile;
         }
     }
-    lease.release();
-    // The service history: one record of this run, whatever its outcome (no parameter is
-    // read for it, so the identification texts stay empty).
-    HistoryRecord record = CalibrationHistoryRecord({.model = connection.version.modelText,
-                                                     .identification = {},
-                                                     .identification2 = {},
-                                                     .version = connection.version.versionText.trimmed()},
-                                                    kind, result, HistoryTool::Cli);
+    // The service history: the job's one record of this run, naming the report written.
+    HistoryRecord record = done.record;
     if (!reportWritten.isEmpty())
         record.report = reportWritten;
     const std::optional<QString> historyError = AppendToHistory(s, args, record);
@@ -421,7 +400,8 @@ const Registration registration{{
         "--mode, --capacity, --division, --capacity2, --division2, --metrological\n"
         "(default: what the indicator holds). --report FILE.pdf writes a one-page\n"
         "report (range and display read before and after, each step's code,\n"
-        "--note TEXT); exit 4 calibration message, 6 cancelled, 7 report not written"),
+        "--note TEXT) unless the run was cancelled or sent no step; exit 4\n"
+        "calibration message, 6 cancelled, 7 report not written"),
     .options = {{kYes, QString(), QStringLiteral("Confirm the unloaded platform without asking.")},
                 {kWeight, QStringLiteral("KG"), QStringLiteral("The test weight on the platform, in kg.")},
                 {kMode, QStringLiteral("single|dual"), QStringLiteral("Operating mode written by a general calibration.")},

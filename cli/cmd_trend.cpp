@@ -15,7 +15,6 @@
 #include "params/Connection.h"
 #include "shell/TextService.h"
 
-#include <algorithm>
 
 namespace vx::cli {
 namespace {
@@ -168,11 +167,9 @@ int run(Session &s, const CommandArgs &args)
     LineLease lease(s.link());
     if (!lease)
         return ExitPort;
-    TrendSeries series;
-    const TrendEnd end = RunTrendSampler(
-        s.link(), decimals, pace,
+    const TrendResult trend = RunTrend(
+        s.link(), decimals, division, pace,
         [&](const TrendSample &sample) {
-            series.push_back(sample);
             if (s.json()) {
                 s.printJson({{QStringLiteral("time"), sample.seconds},
                              {QStringLiteral("gross"), weightJson(sample.gross)},
@@ -185,36 +182,36 @@ int run(Session &s, const CommandArgs &args)
         [&s] { return s.interrupted(); });
     lease.release();
 
-    const TrendFigures kg = ComputeTrendFigures(series);
-    const TrendFigures inDivisions = ComputeTrendFiguresInDivisions(series, division).value_or(TrendFigures{});
+    const TrendSummary &summary = trend.summary;
+    const TrendFigures inDivisions = summary.divisions.value_or(TrendFigures{});
     if (s.json()) {
-        s.printJson({{QStringLiteral("samples"), qint64(series.size())},
-                     {QStringLiteral("interrupted"), end != TrendEnd::Duration},
-                     {QStringLiteral("kg"), figuresJson(kg)},
+        s.printJson({{QStringLiteral("samples"), summary.samples},
+                     {QStringLiteral("interrupted"), trend.end != TrendEnd::Duration},
+                     {QStringLiteral("kg"), figuresJson(summary.kg)},
                      {QStringLiteral("divisions"), figuresJson(inDivisions)}},
                     true);
     } else {
         s.print(QString());
-        printFigures(s, kg, inDivisions, decimals);
+        printFigures(s, summary.kg, inDivisions, decimals);
     }
 
-    const auto lacking = std::count_if(series.begin(), series.end(),
-                                       [](const TrendSample &x) { return !x.gross || !x.net; });
-    if (lacking > 0)
+    if (summary.lacking > 0)
         s.error(QStringLiteral("%1 of %2 samples lack a weight (shown as -, left empty in the CSV)")
-                    .arg(lacking)
-                    .arg(series.size()));
+                    .arg(summary.lacking)
+                    .arg(summary.samples));
     if (!csvPath.isEmpty()) {
         QString why;
-        if (!WriteTrendCsv(csvPath, series, &why)) {
+        if (!WriteTrendCsv(csvPath, trend.series, &why)) {
             s.error(QStringLiteral("cannot write \"%1\": %2").arg(csvPath, why));
             return ExitFile;
         }
     }
-    const bool anyWhole = kg.gross.count > 0 || kg.net.count > 0;
-    if (!anyWhole)
-        s.error(QStringLiteral("no sample came whole"));
-    return anyWhole ? ExitOk : ExitNoAnswer;
+    // The trend follows the gross weight: without one answer of it the trend has failed.
+    if (!summary.grossAnswered()) {
+        s.error(QStringLiteral("no gross weight answered"));
+        return ExitNoAnswer;
+    }
+    return ExitOk;
 }
 
 const Registration registration{{
@@ -226,7 +223,7 @@ const Registration registration{{
                            "answer was not whole), then minimum, maximum, mean, standard deviation\n"
                            "(population) and drift per minute (least-squares slope) in kg and in\n"
                            "divisions; an interruption still prints the figures and writes the CSV;\n"
-                           "exit 1 when the range cannot be read or no sample came whole"),
+                           "exit 1 when the range cannot be read or no gross weight answered"),
     .options = {{QStringLiteral("rate"), QStringLiteral("N"),
                  QStringLiteral("Samples a second: 1 (default), 2, 5, 10, or 0 (fastest) for as fast as the line "
                                 "allows.")},

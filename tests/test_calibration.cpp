@@ -312,9 +312,19 @@ TEST_F(CalibrationTest, AHardwareWordWithALineFeedByteKeepsBothFlags)
     EXPECT_TRUE(read.hardware->AnalogCardPresent);
 }
 
+// A cut answer reads the whole range again (command 7 to register 128); three cut
+// answers leave it unknown.
 TEST_F(CalibrationTest, AnIncompleteRangeReadLeavesTheRangeUnknownAndGeneralIsRefused)
 {
     sim.device.addFault({sim::FaultKind::Partial, sim::FaultScope::Register, 128, 1});
+    const RangeReading once = enter();
+    ASSERT_TRUE(once.range) << "read again after one cut answer";
+    EXPECT_EQ(once.range->codes, (RangeCodes{0, 30, 9, 30, 9, 1}));
+    EXPECT_EQ(wire(), QStringList({"R 25 1", "R 195 1", "W 19 0007", "R 149 5", "W 19 000C", "R 128 3", "W 19 0007",
+                                   "R 149 5", "W 19 000C", "R 128 3"}));
+    EXPECT_TRUE(op.messages().isEmpty());
+
+    sim.device.addFault({sim::FaultKind::Partial, sim::FaultScope::Register, 128, RangeReadAttempts});
     const RangeReading read = enter();
     EXPECT_FALSE(read.range);
     EXPECT_EQ(read.permitted(), std::optional<bool>(true));

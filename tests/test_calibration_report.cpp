@@ -87,7 +87,7 @@ TEST(CalibrationReport, SpanCalibrationReportThroughARealSerialPort)
     EXPECT_TRUE(lines.contains("Procedure Span calibration")) << all.toStdString();
     EXPECT_TRUE(lines.contains("Indicator model ZR2")) << all.toStdString();
     EXPECT_TRUE(lines.contains("Version text ZR2 V2.20")) << all.toStdString();
-    EXPECT_TRUE(lines.contains("Identification texts —")) << "no parameter read in the tool";
+    EXPECT_TRUE(lines.contains("Identification texts ZR2 V2.20 / SN0001234")) << all.toStdString();
     EXPECT_TRUE(lines.contains("Test weight 150 kg")) << all.toStdString();
     EXPECT_TRUE(lines.contains("Outcome Finished")) << all.toStdString();
     EXPECT_TRUE(lines.contains("As found As left")) << all.toStdString();
@@ -101,8 +101,9 @@ TEST(CalibrationReport, SpanCalibrationReportThroughARealSerialPort)
         << all.toStdString();
     // The span and the finish step, each accepted with code 00.
     EXPECT_TRUE(lines.contains("Step Result Indicator code")) << all.toStdString();
-    EXPECT_TRUE(lines.contains("Span (22 = 4) Accepted 00")) << all.toStdString();
-    EXPECT_TRUE(lines.contains("Finish (22 = 2) Accepted 00")) << all.toStdString();
+    EXPECT_TRUE(lines.contains("Span (test weight on the platform) Accepted 00")) << all.toStdString();
+    EXPECT_TRUE(lines.contains("Finish (store the calibration) Accepted 00")) << all.toStdString();
+    EXPECT_FALSE(all.contains("22 =")) << "the technician's words, no register codes";
     EXPECT_TRUE(lines.contains("Test weight class M1, 150 kg, certificate 2026-117")) << all.toStdString();
     EXPECT_TRUE(lines.contains("Signature")) << all.toStdString();
 }
@@ -110,7 +111,8 @@ TEST(CalibrationReport, SpanCalibrationReportThroughARealSerialPort)
 TEST(CalibrationReport, RefusedSpanAndTurkishTexts)
 {
     // The indicator refuses the span once (code 25): the step is in the report with its
-    // code, and the run (the tool types the weight once) does not finish.
+    // code, and the run (the tool types the weight once) does not finish. No weight to
+    // type again is no cancel: the refusal is what the report says.
     SimProcess sim({"--span-refusals", "1"});
     ASSERT_TRUE(sim.ready());
     QTemporaryDir dir;
@@ -123,9 +125,9 @@ TEST(CalibrationReport, RefusedSpanAndTurkishTexts)
     const QStringList lines = textLines(pdf);
     const QString all = lines.join('\n');
     EXPECT_TRUE(lines.contains("Kalibrasyon Raporu")) << all.toStdString();
-    EXPECT_TRUE(lines.contains("Span (22 = 4) Reddedildi 25")) << all.toStdString();
+    EXPECT_TRUE(lines.contains("Span (test ağırlığı kefede) Reddedildi 25")) << all.toStdString();
     EXPECT_FALSE(all.contains("Bitiş")) << "no finish step after the refusal";
-    EXPECT_TRUE(lines.contains("Sonuç Tamamlanmadı")) << all.toStdString();
+    EXPECT_TRUE(lines.contains("Sonuç Tamamlanmadı: indikatör bir adımı reddetti")) << all.toStdString();
     EXPECT_TRUE(lines.contains("1. kapasite 300 kg 300 kg")) << all.toStdString();
     EXPECT_TRUE(lines.contains("Metrolojik (yasal ticaret) Evet Evet")) << all.toStdString();
 }
@@ -151,8 +153,8 @@ TEST(CalibrationReport, ReadsOnlyAroundTheRunAndAFailedReportIsAFileError)
     // The same writes as without a report, then only the commands of the range read after.
     EXPECT_EQ(writes(reported).join(' '), (writes(plain) + QStringList{"19=0007", "19=000C"}).join(' '));
     // The requests: the plain run's, with the display read (0, 3) after the range read
-    // of the start, and after the last step the range (command 7, 149, command 12, 128)
-    // and the display again.
+    // of the start and the identification texts (199, 204), and after the last step the
+    // range (command 7, 149, command 12, 128) and the display again.
     QStringList expected = plainRequests;
     const int weightRead = int(expected.indexOf("0/4"));
     ASSERT_GE(weightRead, 0);
@@ -160,6 +162,30 @@ TEST(CalibrationReport, ReadsOnlyAroundTheRunAndAFailedReportIsAFileError)
     expected.insert(weightRead, "0/4");
     expected << "19=7" << "149/2" << "19=12" << "128/6" << "0/4" << "3/4";
     EXPECT_EQ(RequestTexts(reported.port.framesSent()).join(' '), expected.join(' '));
+    ASSERT_EQ(plainRequests.indexOf("199/20"), weightRead - 1) << "the identification read just before the run";
+}
+
+// A cancelled calibration writes no report (and reads nothing for one); its history
+// record is written all the same. A run that sent no step has nothing to report.
+TEST(CalibrationReport, ACancelledOrStepLessRunWritesNoReport)
+{
+    InProcessIndicator sim;
+    InProcessCli cli;
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("r.pdf");
+    CliRun r = cli.run(sim, {"calibrate", "zero", "--report", pdf});
+    EXPECT_EQ(r.exitCode, 6) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("no report: the calibration was cancelled")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(RequestTexts(sim.port.framesSent()).count("128/6"), 1) << "no range read after it for a report";
+
+    InProcessIndicator busy;
+    // Busy to the display read before the run and to the span's weight read.
+    busy.device.addFault({vx::sim::FaultKind::Busy, vx::sim::FaultScope::Register, 0, 2});
+    r = cli.run(busy, {"calibrate", "span", "--yes", "--weight", "100", "--report", pdf});
+    EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("no report: no step reached the indicator")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
 }
 
 TEST(CalibrationReport, AReportThatCannotBeWrittenStopsBeforeAnythingIsSent)
@@ -210,6 +236,14 @@ TEST(CalibrationReport, PageTextsOfAGeneralCalibrationThatChangedTheRange)
                                              {"Procedure", "General calibration"},
                                              {"Test weight", "150.0 kg"},
                                              {"Outcome", "Finished"}}));
+    // The outcome is the run's as the exit status counts it: a step without a valid
+    // status, or a refused one, is no finished calibration.
+    r.pollGaveUp = true;
+    EXPECT_EQ(vx::ReportText(r, texts).facts.back().second, "Not finished: no valid status from a step");
+    r.stepRefused = true;
+    EXPECT_EQ(vx::ReportText(r, texts).facts.back().second,
+              "Not finished: no valid status from a step; the indicator refused a step");
+    r.pollGaveUp = r.stepRefused = false;
     QStringList rows;
     for (const auto &row : page.comparison)
         rows << row.label + " | " + row.found + " | " + row.left;
@@ -220,8 +254,10 @@ TEST(CalibrationReport, PageTextsOfAGeneralCalibrationThatChangedTheRange)
     QStringList steps;
     for (const auto &step : page.steps)
         steps << step[0] + " | " + step[1] + " | " + step[2];
-    EXPECT_EQ(steps, QStringList({"Zero (22 = 3) | Accepted | 00", "Span (22 = 4) | Refused | 25",
-                                  "Span (22 = 4) | Accepted | 00", "Finish (22 = 2) | No status | —"}));
+    EXPECT_EQ(steps, QStringList({"Zero (platform empty) | Accepted | 00",
+                                  "Span (test weight on the platform) | Refused | 25",
+                                  "Span (test weight on the platform) | Accepted | 00",
+                                  "Finish (store the calibration) | No status | —"}));
     EXPECT_EQ(page.note, "new load cell");
 
     // Nothing known: every value a dash; the outcome of a run that did not finish.
@@ -230,7 +266,7 @@ TEST(CalibrationReport, PageTextsOfAGeneralCalibrationThatChangedTheRange)
     const vx::CalibrationReportText blank = vx::ReportText(empty, texts);
     for (const auto &row : blank.comparison)
         EXPECT_TRUE(row.found == "—" && row.left == "—") << row.label.toStdString();
-    EXPECT_EQ(blank.facts.back().second, "Not finished");
+    EXPECT_EQ(blank.facts.back().second, "Not finished: no answer, the link was dropped");
     EXPECT_EQ(blank.facts.front().second, "—");
 }
 

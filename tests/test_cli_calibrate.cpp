@@ -4,6 +4,10 @@
 // pseudo-terminal.
 
 #include "support/CliProcess.h"
+#include "support/DataHome.h"
+#include "support/RequestText.h"
+
+#include "service/History.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -195,6 +199,62 @@ TEST_F(CalibrateCli, APollThatGivesUpExitsFour)
     EXPECT_EQ(r.err.count("No valid calibration status"), 2) << "zero and finish";
     EXPECT_TRUE(r.err.contains("please wait - 15\n"));
     EXPECT_FALSE(r.err.contains("please wait - 16"));
+}
+
+// The range read of the start reads again after a lost or cut answer, as every other
+// command's range read does (command 7 to register 128, three tries in all); only
+// three lost tries leave the range unknown.
+TEST_F(CalibrateCli, ALostRangeAnswerIsReadAgain)
+{
+    auto reads = [this](const QString &request) {
+        return int(vx::test::RequestTexts(sim->port.framesSent()).count(request));
+    };
+    for (const vx::sim::FaultRule &fault :
+         {vx::sim::FaultRule{vx::sim::FaultKind::NoAnswer, vx::sim::FaultScope::Register, 149, 1},
+          vx::sim::FaultRule{vx::sim::FaultKind::Partial, vx::sim::FaultScope::Register, 128, 1},
+          vx::sim::FaultRule{vx::sim::FaultKind::NoAnswer, vx::sim::FaultScope::Command, 12, 1}}) {
+        sim = std::make_unique<InProcessIndicator>();
+        sim->device.addFault(fault);
+        const CliRun r = run({"calibrate", "zero", "--yes"});
+        EXPECT_EQ(r.exitCode, 0) << fault.value << ": " << r.err.toStdString();
+        EXPECT_EQ(r.out, "zero calibration: finished\n");
+        EXPECT_EQ(reads("128/6"), 2) << fault.value;
+        EXPECT_EQ(reads("149/10"), 2) << fault.value;
+    }
+
+    sim = std::make_unique<InProcessIndicator>();
+    sim->device.addFault({vx::sim::FaultKind::Partial, vx::sim::FaultScope::Register, 128, 3});
+    const CliRun r = run({"calibrate", "zero", "--yes"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.out, "zero calibration: range-unknown\n");
+    EXPECT_EQ(reads("128/6"), 3);
+    EXPECT_FALSE(writes(*sim).contains("22=0001")) << "nothing of the calibration sent";
+}
+
+// One record per calibration with the indicator's model, version and both
+// identification texts (one read of registers 199 and 204 once the checks passed), so
+// that `history --indicator` finds the tool's calibrations too.
+TEST_F(CalibrateCli, TheRecordNamesTheIndicatorSoTheHistoryFindsIt)
+{
+    vx::test::DataHome home;
+    ASSERT_EQ(run({"calibrate", "zero", "--yes", "--note", "cell 2"}).exitCode, 0);
+    EXPECT_EQ(vx::test::RequestTexts(sim->port.framesSent()).count("199/20"), 1);
+    const QList<QByteArray> lines = home.historyBytes().trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1);
+    const std::optional<vx::HistoryRecord> record = vx::ParseHistoryLine(lines.first());
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->indicator.model, "ZR2");
+    EXPECT_EQ(record->indicator.version, "ZR2 V2.20");
+    EXPECT_EQ(record->indicator.identification, "ZR2 V2.20");
+    // Row 83 as the parameter read shows it: the text without its last character.
+    EXPECT_EQ(record->indicator.identification2, "SN0001234");
+    EXPECT_EQ(record->procedure, "zero");
+    EXPECT_EQ(record->result, "finished");
+    EXPECT_EQ(record->note, "cell 2");
+
+    const CliRun found = run({"history", "--indicator", "SN0001234"});
+    EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
+    EXPECT_TRUE(found.out.contains("calibration zero: finished")) << found.out.toStdString();
 }
 
 // ---------------------------------------------------------------------------

@@ -112,22 +112,34 @@ TEST_F(CliTrend, JsonIsOneObjectALine)
     EXPECT_EQ(divisions.value("maximum"), QJsonValue(1252.0));
 }
 
+// A weight that never answers whole is a dash and an empty field, never 0. The trend
+// follows the gross weight: without one answer of it the run has failed (exit 1),
+// whatever the net weight did; a net weight lacking alone is said and the run stands.
 TEST_F(CliTrend, ARefusedWeightIsADashAndAnEmptyField)
 {
     const QString csv = cli.dir.filePath("trend.csv");
+    sim.device.addFault({vx::sim::FaultKind::Refuse, vx::sim::FaultScope::Register, 3, 2});
+    const CliRun netRefused = run({"trend", "--rate", "5", "--seconds", "0.4"});
+    EXPECT_EQ(netRefused.exitCode, 0) << "the gross weight came whole";
+    EXPECT_TRUE(netRefused.out.contains("    0.200         125.2             -\n")) << netRefused.out.toStdString();
+    EXPECT_EQ(netRefused.errLines(),
+              QStringList({"vextora-cli: 2 of 2 samples lack a weight (shown as -, left empty in the CSV)"}));
+
     sim.device.addFault({vx::sim::FaultKind::Refuse, vx::sim::FaultScope::Register, 0});
     const CliRun grossRefused = run({"trend", "--rate", "5", "--seconds", "0.4", "--csv", csv});
-    EXPECT_EQ(grossRefused.exitCode, 0) << "the net weight came whole";
+    EXPECT_EQ(grossRefused.exitCode, 1) << "no gross weight ever answered";
     EXPECT_TRUE(grossRefused.out.contains("    0.200             -         100.0\n")) << grossRefused.out.toStdString();
     EXPECT_TRUE(grossRefused.out.contains("samples                        0                         2\n"));
     EXPECT_EQ(grossRefused.errLines(),
-              QStringList({"vextora-cli: 2 of 2 samples lack a weight (shown as -, left empty in the CSV)"}));
-    EXPECT_EQ(fileBytes(csv), QByteArray("time,gross,net\r\n0.000,,100.0\r\n0.200,,100.0\r\n"));
+              QStringList({"vextora-cli: 2 of 2 samples lack a weight (shown as -, left empty in the CSV)",
+                           "vextora-cli: no gross weight answered"}));
+    EXPECT_EQ(fileBytes(csv), QByteArray("time,gross,net\r\n0.000,,100.0\r\n0.200,,100.0\r\n"))
+        << "the samples are written all the same";
 
     sim.device.addFault({vx::sim::FaultKind::Refuse, vx::sim::FaultScope::Register, 3});
     const CliRun bothRefused = run({"trend", "--rate", "5", "--seconds", "0.4", "--csv", csv});
     EXPECT_EQ(bothRefused.exitCode, 1);
-    EXPECT_TRUE(bothRefused.err.contains("vextora-cli: no sample came whole\n")) << bothRefused.err.toStdString();
+    EXPECT_TRUE(bothRefused.err.contains("vextora-cli: no gross weight answered\n")) << bothRefused.err.toStdString();
     EXPECT_EQ(fileBytes(csv), QByteArray("time,gross,net\r\n0.000,,\r\n0.200,,\r\n")) << "kept, never 0";
 }
 

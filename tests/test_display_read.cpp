@@ -2,7 +2,7 @@
 // weight (registers 0 and 3), shown with the range's decimals; a register whose
 // answer is not a whole frame gives no value, and neither whole gives nothing.
 
-#include "calibration/DisplayRead.h"
+#include "monitor/DisplayRead.h"
 #include "link/WeightFormat.h"
 #include "support/SimLink.h"
 
@@ -84,6 +84,28 @@ TEST_F(DisplayReadTest, AClosedPortGivesNothing)
     sim.port.close();
     EXPECT_FALSE(ReadDisplay(link, 1));
     EXPECT_TRUE(sim.port.framesSent().isEmpty());
+}
+
+// The stable bit: bit 0 of the operating word's second byte (register 2), one read
+// of one register; 0A and 00 bytes are kept; a word that did not come whole is no
+// answer, never "not stable".
+TEST_F(DisplayReadTest, TheStableBitIsBitZeroOfTheSecondByte)
+{
+    struct Case {
+        QByteArray word;
+        std::optional<bool> stable;
+    };
+    for (const Case &c : {Case{QByteArray::fromHex("2003"), true}, Case{QByteArray::fromHex("2002"), false},
+                          Case{QByteArray::fromHex("0A01"), true}, Case{QByteArray::fromHex("FF00"), false}}) {
+        sim.device.setBytes(2, c.word);
+        sim.port.clearFramesSent();
+        EXPECT_EQ(ReadStable(link), c.stable) << c.word.toHex().toStdString();
+        EXPECT_EQ(wire(), QStringList({"R 2 1"}));
+    }
+    for (sim::FaultKind kind : {sim::FaultKind::NoAnswer, sim::FaultKind::Partial, sim::FaultKind::Refuse}) {
+        sim.device.addFault({kind, sim::FaultScope::Register, 2, 1});
+        EXPECT_EQ(ReadStable(link), std::nullopt) << int(kind);
+    }
 }
 
 // One register's answer spoilt, the other whole: only the whole one is a value.

@@ -3,7 +3,7 @@
 // load that settles onto the scale at its time, the same weights for the same
 // clock, and the net weight a fixed tare below the gross, read over the wire.
 
-#include "calibration/DisplayRead.h"
+#include "monitor/DisplayRead.h"
 #include "monitor/Trend.h"
 #include "sim/LiveStatus.h"
 #include "support/SimLink.h"

@@ -70,6 +70,19 @@ QString joinLines(const LanguageTexts &texts, std::initializer_list<int> lines)
 
 }  // namespace
 
+CalibrationVerdict CalibrationResult::verdict() const
+{
+    if (end == CalibrationEnd::Refused)
+        return CalibrationVerdict::NoAnswer;
+    if (end == CalibrationEnd::PortFailed)
+        return CalibrationVerdict::PortFailed;
+    if (reportedProblem())
+        return CalibrationVerdict::Problem;
+    if (end == CalibrationEnd::Cancelled)
+        return CalibrationVerdict::Cancelled;
+    return CalibrationVerdict::Finished;
+}
+
 HardwareFlags HardwareFlagsOf(int a, int b)
 {
     return {a, b, (a & (1 << kHardwareBit)) != 0, (b & (1 << kAnalogCardBit)) != 0};
@@ -87,34 +100,50 @@ RangeReading KalibrasyonHost(Link &link, const LanguageTexts &texts, const std::
         reading.hardware = HardwareFlagsOf((*word)[0], (*word)[1]);
     reading.analogVoltage = AlogDurum(link.readAnswer(CalibrationRegister::OutputType, 2, ReadWait));
 
-    auto command = [&](int code) {
-        if (!link.writeAnswer(CalibrationRegister::Command, 2, "Lg", code).missingOrRefused())
-            return true;
+    // A command the indicator refused, or left unanswered on the last try, is the
+    // refusal (text 309, the disconnect action). Missing: read again.
+    enum class Sent { Done, Again, Refused };
+    auto command = [&](int code, bool lastTry) {
+        const Answer answer = link.writeAnswer(CalibrationRegister::Command, 2, "Lg", code);
+        if (!answer.missingOrRefused())
+            return Sent::Done;
+        if (answer.missing() && !lastTry)
+            return Sent::Again;
         ReportRefusal(link.op(), texts, disconnect);
         reading.refused = true;
-        return false;
+        return Sent::Refused;
     };
 
-    if (!command(cmd::LoadConfiguration))
-        return reading;
-    // Registers 149..153: the metrology code, a byte kept as read, then M1 01 01 M2 01 M3.
-    const Answer blockB = link.readAnswer(CalibrationRegister::Metrology, 10, ReadWait);
-    const auto metrology = dataBytes(link, blockB, CalibrationRegister::Metrology, 10);
-    if (!command(cmd::LoadCalibration))
-        return reading;
-    // Registers 128..130: the mode, 00, then capacity and division of each range.
-    const Answer blockA = link.readAnswer(CalibrationRegister::Mode, 6, ReadWait);
-    const auto range = dataBytes(link, blockA, CalibrationRegister::Mode, 6);
-    if (!metrology || !range)
-        return reading;
+    // A lost or cut answer reads the whole range again, as every other range read
+    // does; a refusal of a read ends it with no range.
+    for (int attempt = 1; attempt <= RangeReadAttempts; ++attempt) {
+        const bool lastTry = attempt == RangeReadAttempts;
+        const Sent configuration = command(cmd::LoadConfiguration, lastTry);
+        if (configuration == Sent::Refused)
+            return reading;
+        // Registers 149..153: the metrology code, a byte kept as read, then M1 01 01 M2 01 M3.
+        const Answer blockB = link.readAnswer(CalibrationRegister::Metrology, 10, ReadWait);
+        const auto metrology = dataBytes(link, blockB, CalibrationRegister::Metrology, 10);
+        const Sent calibration = command(cmd::LoadCalibration, lastTry);
+        if (calibration == Sent::Refused)
+            return reading;
+        // Registers 128..130: the mode, 00, then capacity and division of each range.
+        const Answer blockA = link.readAnswer(CalibrationRegister::Mode, 6, ReadWait);
+        const auto range = dataBytes(link, blockA, CalibrationRegister::Mode, 6);
+        if (blockA.refused() || blockB.refused())
+            return reading;
+        if (configuration != Sent::Done || calibration != Sent::Done || !metrology || !range)
+            continue;
 
-    const std::vector<int> &m = *metrology;
-    const std::vector<int> &r = *range;
-    RangeSettings settings;
-    settings.codes = RangeCodes{r[0], r[2], r[3], r[4], r[5], m[0]};
-    settings.metrologyLowByte = m[1];
-    settings.metrologyBytes = {m[2], m[5], m[7]};
-    reading.range = settings;
+        const std::vector<int> &m = *metrology;
+        const std::vector<int> &r = *range;
+        RangeSettings settings;
+        settings.codes = RangeCodes{r[0], r[2], r[3], r[4], r[5], m[0]};
+        settings.metrologyLowByte = m[1];
+        settings.metrologyBytes = {m[2], m[5], m[7]};
+        reading.range = settings;
+        return reading;
+    }
     return reading;
 }
 

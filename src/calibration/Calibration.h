@@ -92,7 +92,9 @@ struct RangeReading {
 };
 
 // KalibrasyonHost's exchanges (the port open): the hardware word, the analog output
-// type, command 7 and registers 149..153, command 12 and registers 128..130.
+// type, command 7 and registers 149..153, command 12 and registers 128..130. A lost
+// or cut answer of the range reads the range again (command 7 to register 128), up
+// to RangeReadAttempts in all; a refusal ends it at once.
 RangeReading KalibrasyonHost(Link &link, const LanguageTexts &texts, const std::function<void()> &disconnect = {});
 
 // The range as chosen on the calibration tab (or on the command line): a field with
@@ -137,6 +139,16 @@ struct CalibrationStepRecord {
     friend bool operator==(const CalibrationStepRecord &, const CalibrationStepRecord &) = default;
 };
 
+// A run counted as a whole: finished only when every step ran and no message was
+// shown; a message outweighs a cancel (a refused span and no weight to type again).
+enum class CalibrationVerdict {
+    Finished,    // every step ran, each accepted (or the run wrote nothing to refuse)
+    Problem,     // a calibration message was shown (not permitted, range, no load, no status, a refused step, busy)
+    Cancelled,   // the operator cancelled and nothing went wrong
+    NoAnswer,    // no answer or a refusal: the link was dropped
+    PortFailed,  // the port could not be opened again
+};
+
 struct CalibrationResult {
     CalibrationEnd end = CalibrationEnd::Finished;
     std::vector<CalibrationStepRecord> steps;  // in the order they were sent
@@ -145,6 +157,8 @@ struct CalibrationResult {
     bool stepRefused = false;  // the indicator refused a step (texts 285-287 shown)
     std::optional<RangeSettings> written;  // the range block a general calibration wrote
     bool finishStepRan = false;
+    // How the whole run counts: what the tool's exit status and the report's outcome say.
+    CalibrationVerdict verdict() const;
     // Every outcome that showed a calibration message (310, 313, 328, 281, 282-287, busy).
     bool reportedProblem() const
     {

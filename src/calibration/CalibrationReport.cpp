@@ -19,6 +19,7 @@ QString kindText(CalibrationKind kind, const TextService &t)
     return t.builtIn(BuiltIn::ReportSpan);
 }
 
+// The step in the technician's words (the register value it was given stays out).
 QString stepText(int step, const TextService &t)
 {
     switch (step) {
@@ -27,7 +28,23 @@ QString stepText(int step, const TextService &t)
     case CalibrationStep::Finish: return t.builtIn(BuiltIn::ReportStepFinish);
     default: break;
     }
-    return QString::number(step);
+    return ReportUnknown;
+}
+
+// "Finished", or "Not finished" with every reason the run gave.
+QString runOutcomeText(const CalibrationReport &r, const TextService &t)
+{
+    if (r.finished())
+        return t.builtIn(BuiltIn::ReportFinished);
+    QStringList why;
+    if (r.pollGaveUp)
+        why << t.builtIn(BuiltIn::ReportWhyNoStatus);
+    if (r.stepRefused || r.end == CalibrationEnd::StepRefused)
+        why << t.builtIn(BuiltIn::ReportWhyStepRefused);
+    if (r.end == CalibrationEnd::Refused)
+        why << t.builtIn(BuiltIn::ReportWhyNoAnswer);
+    const QString notFinished = t.builtIn(BuiltIn::ReportNotFinished);
+    return why.isEmpty() ? notFinished : notFinished + QStringLiteral(": ") + why.join(QStringLiteral("; "));
 }
 
 QString outcomeText(PollOutcome outcome, const TextService &t)
@@ -63,6 +80,15 @@ QString weightText(const std::optional<DisplayWeight> &w) { return w ? w->text()
 
 }  // namespace
 
+bool CalibrationReport::finished() const
+{
+    CalibrationResult run;
+    run.end = end;
+    run.pollGaveUp = pollGaveUp;
+    run.stepRefused = stepRefused;
+    return run.verdict() == CalibrationVerdict::Finished;
+}
+
 CalibrationReport ReportOfRun(CalibrationKind kind, const CalibrationResult &result)
 {
     CalibrationReport report;
@@ -71,6 +97,8 @@ CalibrationReport ReportOfRun(CalibrationKind kind, const CalibrationResult &res
     report.steps = result.steps;
     report.testWeight = result.testWeight;
     report.end = result.end;
+    report.pollGaveUp = result.pollGaveUp;
+    report.stepRefused = result.stepRefused;
     return report;
 }
 
@@ -81,7 +109,6 @@ CalibrationReportText ReportText(const CalibrationReport &r, const TextService &
     QString identification = orUnknown(r.modelText);
     if (!r.secondText.trimmed().isEmpty())
         identification += QStringLiteral(" / ") + r.secondText.trimmed();
-    const bool finished = r.end == CalibrationEnd::Finished;
     page.facts = {
         {t.builtIn(BuiltIn::ReportDate), r.when.isValid() ? r.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                                           : ReportUnknown},
@@ -90,7 +117,7 @@ CalibrationReportText ReportText(const CalibrationReport &r, const TextService &
         {t.builtIn(BuiltIn::ReportIdentification), identification},
         {t.builtIn(BuiltIn::ReportProcedure), kindText(r.kind, t)},
         {t.builtIn(BuiltIn::ReportTestWeight), kg(r.testWeight)},
-        {t.builtIn(BuiltIn::ReportOutcome), t.builtIn(finished ? BuiltIn::ReportFinished : BuiltIn::ReportNotFinished)},
+        {t.builtIn(BuiltIn::ReportOutcome), runOutcomeText(r, t)},
     };
     page.foundHeading = t.builtIn(BuiltIn::ReportAsFound);
     page.leftHeading = t.builtIn(BuiltIn::ReportAsLeft);
@@ -105,7 +132,7 @@ CalibrationReportText ReportText(const CalibrationReport &r, const TextService &
     page.stepColumns = {t.builtIn(BuiltIn::ReportStep), t.builtIn(BuiltIn::ReportResult),
                         t.builtIn(BuiltIn::ReportCode)};
     for (const CalibrationStepRecord &s : r.steps)
-        page.steps.push_back({QStringLiteral("%1 (22 = %2)").arg(stepText(s.step, t)).arg(s.step),
+        page.steps.push_back({stepText(s.step, t),
                               outcomeText(s.outcome, t), s.code.isEmpty() ? ReportUnknown : s.code});
     page.noteLabel = t.builtIn(BuiltIn::ReportNote);
     page.note = r.note.trimmed();

@@ -3,7 +3,7 @@
 // general calibration ran, the range and the displayed gross weight before the run
 // (as found) and after it (as left), the test weight, each step with the
 // indicator's code, and the operator's note. The window and the tool fill it from
-// the reads they make anyway around a run; ReportText turns it into the lines of
+// the reads the calibration job makes around a run; ReportText turns it into the lines of
 // the page in the language in use, and the report library (report/ReportPdf.h)
 // lays them out on one A4 page.
 //
@@ -12,8 +12,8 @@
 //   const CalibrationReportText page = ReportText(report, texts);
 
 #include "calibration/Calibration.h"
-#include "calibration/DisplayRead.h"
 #include "calibration/RangeLists.h"
+#include "monitor/DisplayRead.h"
 
 #include <QDateTime>
 #include <QString>
@@ -36,11 +36,17 @@ struct CalibrationReport {
     QString testWeight;                // in kg, as sent; empty when none was sent
     std::vector<CalibrationStepRecord> steps;
     CalibrationEnd end = CalibrationEnd::Finished;
+    bool pollGaveUp = false;   // a step's poll got no valid status
+    bool stepRefused = false;  // the indicator refused a step
     QString note;
+    // The run's outcome as the tool's exit status counts it: finished only when every
+    // step ran and no message was shown.
+    bool finished() const;
 };
 
 // The report from a run's result: the kind, the steps, the test weight and the
-// outcome; the range and the weights before and after are the caller's.
+// outcome; the range and the weights before and after are the caller's (the
+// calibration job's, service/CalibrationJob.h).
 CalibrationReport ReportOfRun(CalibrationKind kind, const CalibrationResult &result);
 
 // The page's texts, every value already formatted; "—" stands for what is not known.

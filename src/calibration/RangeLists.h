@@ -53,4 +53,8 @@ struct IndicatorRange {
     WeightFormat format;
 };
 
+// Every read of the range (the connect's, the calibration tab's): a lost or cut
+// answer reads the whole range again, up to this many tries in all.
+inline constexpr int RangeReadAttempts = 3;
+
 }  // namespace vx

@@ -47,6 +47,12 @@ QString shown(const QString &text, const TextService &texts)
 
 std::optional<IdentificationTexts> ReadIndicatorIdentification(Link &link, const LanguageTexts &texts)
 {
+    const std::optional<IndicatorTexts> read = ReadIndicatorTexts(link, texts);
+    return read ? std::optional<IdentificationTexts>(read->identification) : std::nullopt;
+}
+
+std::optional<IndicatorTexts> ReadIndicatorTexts(Link &link, const LanguageTexts &texts)
+{
     // The two texts lie one after the other (199-203, 204-208): one read of both. "Tx1"
     // keeps every byte, so the halves split where the registers do; each then loses its
     // line feeds as the parameter read's "Tx" drops them.
@@ -62,7 +68,10 @@ std::optional<IdentificationTexts> ReadIndicatorIdentification(Link &link, const
     QString second = both.mid(kTextBytes);
     version.remove(QLatin1Char('\n'));
     second.remove(QLatin1Char('\n'));
-    return IdentificationTexts{withoutPadding(ModelRowText(version, texts)), withoutPadding(SecondRowText(second))};
+    QString versionText = version;
+    versionText.remove(QChar(0));
+    return IndicatorTexts{{withoutPadding(ModelRowText(version, texts)), withoutPadding(SecondRowText(second))},
+                          versionText.trimmed()};
 }
 
 IdentificationTexts RecordIdentification(const ConfigurationRecord &record)

@@ -34,6 +34,13 @@ struct IdentificationTexts {
 // The indicator's texts: one read of registers 199 and 204 (20 bytes), decoded as the
 // parameter read decodes each of them. Nothing when the answer was not whole.
 std::optional<IdentificationTexts> ReadIndicatorIdentification(Link &link, const LanguageTexts &texts);
+// The same read with the version text as the connect reads it (line feeds and NULs
+// dropped, trailing blanks too): "ZR2 V2.20".
+struct IndicatorTexts {
+    IdentificationTexts identification;
+    QString version;
+};
+std::optional<IndicatorTexts> ReadIndicatorTexts(Link &link, const LanguageTexts &texts);
 // The texts a working record holds (fields D21 and D22).
 IdentificationTexts RecordIdentification(const ConfigurationRecord &record);
 

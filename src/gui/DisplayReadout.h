@@ -4,7 +4,7 @@
 // the range the fields show, on Label9. Each read takes the line for itself; a tick
 // or a click while another operation holds the line is skipped.
 
-#include "calibration/DisplayRead.h"
+#include "monitor/DisplayRead.h"
 #include "gui/Captions.h"
 
 #include <QGroupBox>

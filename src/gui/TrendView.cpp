@@ -333,8 +333,9 @@ QString TrendView::number(const std::optional<double> &value, int decimals) cons
 void TrendView::showFigures()
 {
     const std::span<const TrendSample> shown = visible();
-    const TrendFigures kg = ComputeTrendFigures(shown);
-    const std::optional<TrendFigures> divisions = ComputeTrendFiguresInDivisions(shown, m_division);
+    const TrendSummary summary = SummariseTrend(shown, m_division);
+    const TrendFigures &kg = summary.kg;
+    const std::optional<TrendFigures> &divisions = summary.divisions;
     for (int r = 0; r < int(std::size(FigureRows)); ++r) {
         const FigureRow &row = FigureRows[r];
         const std::pair<const ChannelFigures *, const ChannelFigures *> columns[2] = {

@@ -3,9 +3,9 @@
 #include "gui/CalibrationLabels.h"
 #include "gui/DisplayReadout.h"
 #include "gui/HistoryRecorder.h"
+#include "service/CalibrationJob.h"
 #include "gui/NumericEntry.h"
 #include "gui/TabPage.h"
-#include "files/WorkingSet.h"
 #include "gui/Widgets.h"
 #include "link/AppPaths.h"
 #include "link/ForwardingOperator.h"
@@ -475,11 +475,8 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     request.indicator = m_indicator;
     request.calibrationPermitted = m_permitted;
 
-    // The report's "as found": the range read on entering the tab, the display read last.
     m_report.reset();
     m_reportButton->setVisible(false);
-    const std::optional<DisplayReading> shownBefore = m_readout.lastReading();
-    const std::optional<RangeSettings> rangeBefore = m_indicator;
 
     CalibrationHooks hooks;
     hooks.openPort = [this, &lease] {
@@ -489,11 +486,14 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     };
     hooks.disconnect = [this] { m_host.DisconnectAction(); };
     PageOperator op(*this, link.op(), TestWeightDivision(request));
-    const CalibrationResult result = RunCalibration(link, op, texts, request, hooks);
-    // The service history: one record of this run, whatever its outcome.
-    m_runRecord = CalibrationHistoryRecord(WindowIdentity(h.state(), h.workingSet()), request.kind, result,
-                                           HistoryTool::Window);
-    if (AppendWindowHistory(link.op(), texts, *m_runRecord, m_note->note()))
+    // The run, its report and its history record: the calibration job's, as the tool's.
+    const CalibrationJobResult done = RunCalibrationJob(
+        link, op, texts,
+        {.request = request, .model = h.state().IndicatorModelText, .report = true, .note = m_note->note(),
+         .tool = HistoryTool::Window},
+        hooks);
+    const CalibrationResult &result = done.run;
+    if (AppendWindowHistory(link.op(), texts, done.record, m_note->note()))
         m_note->edit()->clear();
 
     if (result.end == CalibrationEnd::NotPermitted)
@@ -507,19 +507,8 @@ void WeighingCalibrationPanel::SSCommand3_Click()
     } else if (result.written) {
         m_ssCommand3->setEnabled(false);  // until a procedure is chosen again
     }
-    if (!result.steps.empty()) {
-        CalibrationReport report = ReportOfRun(request.kind, result);
-        report.when = link.clock().now();
-        report.model = h.state().IndicatorModelText;
-        if (rangeBefore)
-            report.rangeFound = rangeBefore->codes;
-        // Only a general calibration writes the range; after a dropped link nothing is known.
-        if (result.end != CalibrationEnd::Refused && m_indicator)
-            report.rangeLeft = m_indicator->codes;
-        if (shownBefore)
-            report.grossFound = shownBefore->gross;
-        m_report = std::move(report);
-        m_readingsAtEnd = m_readout.readings();
+    if (done.report) {
+        m_report = done.report;
         m_reportButton->setVisible(true);
         // Laid out at once: a click that comes before the next event loop pass must
         // not find the button still at its corner over the procedure buttons.
@@ -554,27 +543,13 @@ void WeighingCalibrationPanel::saveReport()
     CalibrationReport report = *m_report;
     report.note = *note;
     m_report->note = *note;
-    // "As left": the last display read since the run ended, if one has been made.
-    const std::optional<DisplayReading> &shown = m_readout.lastReading();
-    report.grossLeft = m_readout.readings() > m_readingsAtEnd && shown ? shown->gross : std::nullopt;
-    // The identification texts from the parameter set, when it holds them.
-    report.modelText = h.workingSet().parameters().value(82);
-    report.secondText = h.workingSet().parameters().value(83);
-
     QString why;
     if (!report::WriteReportPdf(ReportText(report, texts), path, &why)) {
         op.message(texts.builtIn(BuiltIn::ReportNotSaved).arg(QDir::toNativeSeparators(path), why), Icon::Critical);
         return;
     }
     op.message(texts.builtIn(BuiltIn::ReportSaved).arg(QDir::toNativeSeparators(path)), Icon::Information);
-    // The service history: the run's record again, now naming its report.
-    if (m_runRecord) {
-        HistoryRecord record = *m_runRecord;
-        record.details << QStringLiteral("report of the run at %1").arg(record.time.toString(Qt::ISODate));
-        record.time = QDateTime::currentDateTime();
-        record.report = QFileInfo(path).absoluteFilePath();
-        AppendWindowHistory(op, texts, record, *note);
-    }
+    // The run's history record was written when it ended: saving its report adds none.
     emit reportSaved(path);
 }
 

@@ -12,7 +12,6 @@
 #include "calibration/CalibrationReport.h"
 #include "calibration/MetrologyProfile.h"
 #include "gui/Captions.h"
-#include "service/History.h"
 #include "link/Interfaces.h"
 
 #include <QWidget>
@@ -72,11 +71,11 @@ public:
     NoteField *note() const { return m_note; }
 
     // ---- the calibration report ----
-    // After a run that gave the indicator a step, "Save calibration report…" is
-    // offered: a note, a file, a one-page PDF. The weights are the display reads the
-    // tab makes anyway, the last before the run and the last since it; the range is
-    // the one read on entering the tab and what the run left (a general calibration's
-    // written range, otherwise unchanged).
+    // After a run that gave the indicator a step and was not cancelled, "Save
+    // calibration report…" is offered: a note (the run's, to change), a file, a
+    // one-page PDF. The report is the calibration job's, as the tool's: the range
+    // read on entering the tab and read again after the run, the display read just
+    // before the run and just after it. Saving it adds no history record.
     void saveReport();
     QPushButton *reportButton() const { return m_reportButton; }
     // The save dialog: the proposed path in, the chosen path out (empty: cancelled).
@@ -117,9 +116,7 @@ private:
     QLabel *m_label4 = nullptr;                 // calibration state
     NoteField *m_note = nullptr;                // the service history's note
     QPushButton *m_reportButton = nullptr;      // "Save calibration report…", after a run
-    std::optional<CalibrationReport> m_report;  // of the last run, without the as-left weight
-    std::optional<HistoryRecord> m_runRecord;   // the last run's history record
-    unsigned m_readingsAtEnd = 0;               // the display reads made when that run ended
+    std::optional<CalibrationReport> m_report;  // of the last run
     // Weighing range.
     QGroupBox *m_frame3 = nullptr;
     std::array<QLabel *, 10> m_label3{};

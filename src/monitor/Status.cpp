@@ -4,6 +4,7 @@
 #include "link/Cp1254.h"
 #include "link/Registers.h"
 #include "link/Transaction.h"
+#include "monitor/DisplayRead.h"
 #include "shell/LanguageTexts.h"
 #include "shell/Refusal.h"
 
@@ -175,9 +176,9 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
     // A value counts only when the answer decodes; otherwise its register is listed.
     auto number = [&](int index, const Answer &answer) {
         const int reg = MeasuredRegisters[size_t(index)];
-        const QVariant value = answer.missing() ? QVariant() : link.valueOf(answer, "LG", reg);
-        if (value.isValid())
-            reading.values[size_t(index)] = value.toLongLong();
+        // The same decoding as every live weight's (monitor/DisplayRead.h), as raw units.
+        if (const std::optional<DisplayWeight> value = LiveWeightOf(link, answer, reg, 0))
+            reading.values[size_t(index)] = value->units;
         else
             reading.unanswered.push_back(reg);
     };

@@ -93,6 +93,33 @@ std::optional<TrendFigures> ComputeTrendFiguresInDivisions(std::span<const Trend
     });
 }
 
+TrendSummary SummariseTrend(std::span<const TrendSample> samples, double division)
+{
+    TrendSummary summary;
+    summary.kg = ComputeTrendFigures(samples);
+    summary.divisions = ComputeTrendFiguresInDivisions(samples, division);
+    summary.samples = int(samples.size());
+    summary.lacking = int(std::count_if(samples.begin(), samples.end(),
+                                        [](const TrendSample &x) { return !x.gross || !x.net; }));
+    return summary;
+}
+
+TrendResult RunTrend(Link &link, int decimals, double division, const TrendPace &pace,
+                     const std::function<void(const TrendSample &)> &onSample, const std::function<bool()> &stop)
+{
+    TrendResult result;
+    result.end = RunTrendSampler(
+        link, decimals, pace,
+        [&](const TrendSample &sample) {
+            result.series.push_back(sample);
+            if (onSample)
+                onSample(sample);
+        },
+        stop);
+    result.summary = SummariseTrend(result.series, division);
+    return result;
+}
+
 TrendSample TakeSample(Link &link, int decimals, const QDateTime &start)
 {
     TrendSample sample;

@@ -2,15 +2,15 @@
 // Following the weight over time: samples of the gross and the net weight (the
 // display read of registers 0 and 3, no host-mode commands) taken at a chosen rate,
 // the figures a load cell is judged by over a span of them, and the samples as CSV.
-// The command-line tool's trend and the window's trend view share all of it.
+// The command-line tool's trend and the window's trend view share all of it; the
+// live weights come from the one reader of monitor/DisplayRead.h.
 //
 //   TrendSeries series;
 //   RunTrendSampler(link, decimals, {.rate = 5, .seconds = 60},
 //                   [&](const TrendSample &s) { series.push_back(s); });
-//   const TrendFigures kg = ComputeTrendFigures(TrendWindow(series, 60));
-//   const auto divisions = ComputeTrendFiguresInDivisions(TrendWindow(series, 60), 0.1);
+//   const TrendSummary shown = SummariseTrend(TrendWindow(series, 60), 0.1);
 
-#include "calibration/DisplayRead.h"
+#include "monitor/DisplayRead.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -65,6 +65,19 @@ TrendFigures ComputeTrendFigures(std::span<const TrendSample> samples);
 // maximum is a whole number of divisions. Nothing for a division not above 0.
 std::optional<TrendFigures> ComputeTrendFiguresInDivisions(std::span<const TrendSample> samples, double division);
 
+// What a trend gives over a span of samples, for the window's figures table and the
+// tool's table alike: the figures in kg and in divisions of `division` kg, the
+// samples, those lacking a weight, and whether the gross weight ever answered (a
+// trend without one has failed: the tool exits 1).
+struct TrendSummary {
+    TrendFigures kg;
+    std::optional<TrendFigures> divisions;  // nothing for a division not above 0
+    int samples = 0;
+    int lacking = 0;  // samples without the gross weight, the net weight or both
+    bool grossAnswered() const { return kg.gross.count > 0; }
+};
+TrendSummary SummariseTrend(std::span<const TrendSample> samples, double division);
+
 // One sample: the display read, timed from `start` by the link's clock.
 TrendSample TakeSample(Link &link, int decimals, const QDateTime &start);
 
@@ -93,6 +106,18 @@ enum class TrendEnd { Duration, Stopped, Aborted };
 TrendEnd RunTrendSampler(Link &link, int decimals, const TrendPace &pace,
                          const std::function<void(const TrendSample &)> &onSample,
                          const std::function<bool()> &stop = {});
+
+// The trend as a job on a port that is open (the tool's): the sampler's run, then
+// its series and summary. The window runs the same samples one at a time on its
+// event loop (TrendPoller) and summarises what it shows with SummariseTrend.
+struct TrendResult {
+    TrendSeries series;
+    TrendEnd end = TrendEnd::Duration;
+    TrendSummary summary;
+};
+TrendResult RunTrend(Link &link, int decimals, double division, const TrendPace &pace,
+                     const std::function<void(const TrendSample &)> &onSample = {},
+                     const std::function<bool()> &stop = {});
 
 // The samples as CSV: a header line "time,gross,net", then one line per sample:
 // the seconds with three decimals and the weights with their own decimals, with a

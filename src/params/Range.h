@@ -30,7 +30,6 @@ std::optional<IndicatorRange> RangeFromCodes(const RangeCodes &codes);
 // again, up to RangeReadAttempts in all; a refusal ends it at once. Nothing
 // when no try gave a whole range or its codes lie outside the lists: the caller then
 // knows no range at all (weights and setpoints are neither shown nor sent).
-inline constexpr int RangeReadAttempts = 3;
 std::optional<IndicatorRange> ReadRange(Link &link);
 
 // TaksimatBul: ReadRange on the line of the operation in force, or on a line taken

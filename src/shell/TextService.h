@@ -239,6 +239,9 @@ enum class BuiltIn {
     ReportOutcome,
     ReportFinished,
     ReportNotFinished,
+    ReportWhyNoStatus,     // why a run is not finished: a step's poll gave up
+    ReportWhyStepRefused,  // ... the indicator refused a step
+    ReportWhyNoAnswer,     // ... no answer or a refusal dropped the link
     ReportNote,
     ReportSignature,
     ReportOffer,           // the button (and question) after a run
