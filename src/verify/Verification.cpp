@@ -1,6 +1,6 @@
 #include "verify/Verification.h"
 
-#include "calibration/DisplayRead.h"
+#include "monitor/DisplayRead.h"
 #include "calibration/RangeLists.h"
 #include "link/Cp1254.h"
 #include "link/Interfaces.h"
@@ -17,8 +17,6 @@ namespace {
 
 // A step reads the status and the weight, then waits this long before reading again.
 constexpr double kPollSeconds = 0.25;
-// The operating status word's second byte: bit 0 set while the weight is stable.
-constexpr int kStableBit = 0x01;
 
 double roundTo(double kg, double e) { return e > 0 ? std::round(kg / e) * e : kg; }
 
@@ -75,18 +73,16 @@ Taken takeWeight(Link &link, int decimals, double timeout, std::optional<double>
     for (;;) {
         if (link.AbortRequested)
             return Taken::Aborted;
-        const QVariant status = link.read(reg::OperatingStatus, 2, "Tx1");
+        const std::optional<bool> stable = ReadStable(link);
         const std::optional<DisplayReading> shown = ReadDisplay(link, decimals);
         if (link.AbortRequested)
             return Taken::Aborted;
-        const QString word = status.isValid() ? status.toString() : QString();
-        const bool stable = word.size() >= 2 && (cp1254::fromUnicode(word.at(1)) & kStableBit) != 0;
         if (shown && shown->gross) {
             anyWhole = true;
             indication = shown->gross->value();
-            if (stable)
+            if (stable.value_or(false))
                 return Taken::Stable;
-        } else if (!word.isEmpty()) {
+        } else if (stable) {
             anyWhole = true;
         }
         if (start.msecsTo(clock.now()) >= qint64(std::llround(timeout * 1000.0)))
