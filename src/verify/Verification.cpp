@@ -2,7 +2,6 @@
 
 #include "monitor/DisplayRead.h"
 #include "calibration/RangeLists.h"
-#include "link/Cp1254.h"
 #include "link/Interfaces.h"
 #include "link/Registers.h"
 #include "link/Transaction.h"
