@@ -197,23 +197,27 @@ void Link::DrainStaleInput()
 {
     if (!m_port.isOpen())
         return;
+    const bool suspect = m_lastExchangeBad;
+    m_lastExchangeBad = false;
+    QString stale = collectArrived();
+    if (stale.isEmpty() && !suspect)
+        return;  // a quiet line after whole answers: nothing of them can still be coming
     const double perChar = characterSeconds();
     const double gap = std::max(GapCharacters * perChar, MinGapSeconds);
     const double start = m_clock.secondsSinceMidnight();
     const double limit = start + LongestAnswerLength * perChar + gap;
     double quietSince = start;
-    QString stale;
     for (;;) {
         const double t = m_clock.secondsSinceMidnight();
-        const QString came = collectArrived();
-        if (!came.isEmpty()) {
-            stale += came;
-            quietSince = t;
-        }
         // Quiet long enough, the bound reached, or midnight passed.
         if (t - quietSince >= gap || t >= limit || t < start)
             break;
         m_clock.idle(std::min(gap - (t - quietSince), limit - t), false);
+        const QString came = collectArrived();
+        if (!came.isEmpty()) {
+            stale += came;
+            quietSince = m_clock.secondsSinceMidnight();
+        }
     }
     if (stale.isEmpty())
         return;
@@ -258,9 +262,21 @@ QString Link::exchangeFor(const Request *request, const QString &frame, double p
         const double rt = settings.ReadingTime > 0 ? settings.ReadingTime : 0;
         answer = drain(onTheLine + pre + rt, pumpEvents, longestAnswer);
     }
+    m_lastExchangeBad = endedBadly(request, answer);
     if (listened && !m_traffic.empty())
         reportAnswer(request, answer, sentAt);
     return answer;
+}
+
+bool Link::endedBadly(const Request *request, const QString &answer) const
+{
+    if (!request)  // no count to judge by: a frame begun and ended is whole enough
+        return !(answer.startsWith(QLatin1Char(FrameStart)) && answer.endsWith(QLatin1Char(FrameEnd)));
+    const Answer judged = request->tag ? JudgeWriteAnswer(answer, *request->address, request->byteCount)
+                                       : JudgeReadAnswer(answer, *request->address, request->checksumOn,
+                                                         request->byteCount);
+    return judged.outcome == AnswerOutcome::Missing || judged.outcome == AnswerOutcome::CutOff
+           || judged.outcome == AnswerOutcome::OtherFrame;
 }
 
 // ---------------------------------------------------------------------------
