@@ -205,7 +205,7 @@ void Link::DrainStaleInput()
     const double perChar = characterSeconds();
     const double gap = std::max(GapCharacters * perChar, MinGapSeconds);
     const double start = m_clock.secondsSinceMidnight();
-    const double limit = start + LongestAnswerLength * perChar + gap;
+    const double limit = start + LongestAnswerLength * perChar + gap + std::max(0.0, m_port.roundTripSeconds());
     double quietSince = start;
     for (;;) {
         const double t = m_clock.secondsSinceMidnight();
@@ -251,16 +251,18 @@ QString Link::exchangeFor(const Request *request, const QString &frame, double p
         reportRequest(request, frame, sentAt);
 
     QString answer;
+    // Behind a network the request and its answer travel the round trip on top.
+    const double roundTrip = std::max(0.0, m_port.roundTripSeconds());
     if (settings.drainMode == DrainMode::Fixed) {
         if (preDelay > 0)
             waitOn(m_clock, preDelay, pumpEvents);
-        answer = drain(settings.ReadingTime, pumpEvents, longestAnswer);
+        answer = drain(settings.ReadingTime + roundTrip, pumpEvents, longestAnswer);
     } else {
         // The indicator cannot answer before the request has left the line.
         const double onTheLine = double(out.size()) * characterSeconds();
         const double pre = preDelay > 0 ? preDelay : 0;
         const double rt = settings.ReadingTime > 0 ? settings.ReadingTime : 0;
-        answer = drain(onTheLine + pre + rt, pumpEvents, longestAnswer);
+        answer = drain(onTheLine + pre + rt + roundTrip, pumpEvents, longestAnswer);
     }
     m_lastExchangeBad = endedBadly(request, answer);
     if (listened && !m_traffic.empty())
