@@ -10,6 +10,7 @@
 #include "link/SystemClock.h"
 #include "support/CliProcess.h"
 #include "support/ScriptedOperator.h"
+#include "support/SimFixture.h"
 #include "support/Ser2net.h"
 
 #include <QJsonArray>
@@ -219,6 +220,42 @@ TEST_F(NetworkSession, ConnectingCanBeCancelledAndANameIsCheckedFirst)
 
     EXPECT_EQ(port.open("tcp://127.0.0.1", "9600,N,8,1").error, PortErr::NoSuchPort);
     EXPECT_EQ(port.open(name(), "9600,X,8,1").error, PortErr::BadSettings);
+}
+
+// A port whose answers come a network's round trip later than the line's.
+class RoundTripPort : public sim::InProcessPort {
+public:
+    using InProcessPort::InProcessPort;
+    double roundTripSeconds() const override { return roundTrip; }
+    double roundTrip = 0;
+};
+
+TEST(NetworkRoundTrip, IsAddedToTheWaitForAnAnswerInBothDrainModes)
+{
+    for (const DrainMode mode : {DrainMode::FrameEnd, DrainMode::Fixed}) {
+        for (const double roundTrip : {0.0, 0.1}) {
+            InProcessIndicator indicator;
+            RoundTripPort port(indicator.device, indicator.clock);
+            port.roundTrip = roundTrip;
+            QTemporaryDir dir;
+            ScriptedOperator op;
+            CommsLog log(dir.filePath("ZRxLog.txt"));
+            Link link(port, indicator.clock, op, log);
+            link.settings.drainMode = mode;
+            link.settings.ReadingTime = 0.15;
+            ASSERT_TRUE(port.open("COM1", "9600,N,8,1").ok());
+            // The answer comes 0.05 s after the reading time would end on a cable.
+            sim::FaultRule late;
+            late.kind = sim::FaultKind::Late;
+            late.scope = sim::FaultScope::Register;
+            late.value = reg::Version;
+            late.remaining = 1;
+            late.lateSeconds = 0.15 + 0.05;
+            indicator.device.addFault(late);
+            const Answer a = link.readAnswer(reg::Version, 10);
+            EXPECT_EQ(a.whole(), roundTrip > 0) << qPrintable(DrainModeName(mode)) << " round trip " << roundTrip;
+        }
+    }
 }
 
 TEST(NetworkPortNames, AreParsedAndKeptUnderTheirOwnSettingsKey)
