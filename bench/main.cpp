@@ -30,6 +30,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
+#include <QTcpServer>
+#include <QFileInfo>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -176,6 +179,46 @@ TrendMeasure measureTrend(Link &link, int decimals, double seconds, int baud, do
     return m;
 }
 
+// ser2net serving the simulator's pseudo-terminal as a raw TCP server on the loopback
+// address, its character delay off (it passes each character on as it comes).
+struct Ser2netServer {
+    QTemporaryDir dir;
+    QProcess process;
+    QString name;  // tcp://127.0.0.1:PORT
+    bool start(const QString &device)
+    {
+        const QString program = QStringLiteral("/usr/sbin/ser2net");
+        if (!QFileInfo(program).isExecutable())
+            return false;
+        QTcpServer probe;  // a free port: the system names one for a listener on port 0
+        if (!probe.listen(QHostAddress::LocalHost, 0))
+            return false;
+        const quint16 port = probe.serverPort();
+        probe.close();
+        const QString config = dir.filePath(QStringLiteral("ser2net.yaml"));
+        QFile f(config);
+        const QByteArray text = QStringLiteral("%YAML 1.1\n---\nconnection: &indicator\n"
+                                               "  accepter: tcp,127.0.0.1,%1\n"
+                                               "  connector: serialdev,%2,9600n81,local\n"
+                                               "  options:\n    kickolduser: false\n    chardelay: false\n")
+                                    .arg(port)
+                                    .arg(device)
+                                    .toUtf8();
+        if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
+            return false;
+        f.close();
+        process.start(program, {QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("-u"), QStringLiteral("-P"),
+                                dir.filePath(QStringLiteral("pid")), QStringLiteral("-c"), config});
+        name = QStringLiteral("tcp://127.0.0.1:%1").arg(port);
+        return process.waitForStarted(5000);
+    }
+    ~Ser2netServer()
+    {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+};
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -188,7 +231,8 @@ int main(int argc, char *argv[])
         "and compares them with the floor (characters x 10 bits / baud + reply latency per\n"
         "exchange + the plain waits the sequences make before sending). Then the weight trend as\n"
         "the window runs it: samples a second against the floor's, and the longest event-loop\n"
-        "pause during the trend and during the read-all."));
+        "pause during the trend and during the read-all. Read-all at 9600 baud also goes through\n"
+        "ser2net (raw TCP on the loopback address) in front of the same pseudo-terminal."));
     parser.addHelpOption();
     const QCommandLineOption runsOpt(QStringLiteral("runs"), QStringLiteral("Runs per figure (default 5)."),
                                      QStringLiteral("N"), QStringLiteral("5"));
@@ -321,6 +365,54 @@ int main(int argc, char *argv[])
             const TrendMeasure trend = measureTrend(link, weight.decimals(), trendSeconds, baud, latencyMs / 1000.0);
             trendRows.push_back({baud, drain, trend, readAllPauseMs});
             failures += trend.samples > 0 && trend.incomplete == 0 ? 0 : 1;
+        }
+    }
+
+    // Read-all through a serial server (ser2net, raw TCP) beside the direct pseudo-terminal above.
+    if (!trendOnly) {
+        Sim sim;
+        Ser2netServer server;
+        if (!sim.start(9600, latencyMs) || !server.start(QFileInfo(sim.link).symLinkTarget())) {
+            std::printf("\nread-all through ser2net: not measured (ser2net or vextora-sim did not start)\n");
+        } else {
+            QtSerialPort port;
+            SystemClock clock;
+            ConsoleOperator op(QStringLiteral("vextora-bench"), false);
+            QTemporaryDir logDir;
+            CommsLog log(logDir.filePath(QStringLiteral("ZRxLog.txt")));
+            Link link(port, clock, op, log);
+            link.settings.PortNumber = server.name;
+            link.settings.PortSettings = QStringLiteral("9600,N,8,1");
+            link.settings.ReadingTime = readingTime;
+            link.settings.drainMode = DrainMode::FrameEnd;
+            // The server listens a moment after it starts.
+            bool listening = false;
+            for (int i = 0; i < 100 && !listening; ++i) {
+                listening = port.open(server.name, link.settings.PortSettings).ok();
+                if (!listening)
+                    QThread::msleep(50);
+            }
+            port.close();
+            const std::optional<IndicatorRange> range = listening ? TaksimatBul(link) : std::nullopt;
+            const WeightFormat weight = range ? range->format : WeightFormat{};
+            WorkingSet set;
+            set.parameters().weight = weight;
+            const Measure m = measure(link, batchRuns, 9600, latencyMs / 1000.0, [&](QByteArray &) {
+                if (!listening || PortAç(port, link.settings, op) != 0)
+                    return false;
+                ReadAllChoice choice;
+                choice.header = choice.id = choice.setpoint = choice.parameters = choice.status = true;
+                const bool ok = ReadAll(link, set, textService, choice, weight).outcome == BatchOutcome::Completed;
+                port.close();
+                return ok;
+            });
+            std::printf("\n%-10s %6s  %-9s  %10s  %10s  %6s  %s\n", "sequence", "baud", "drain", "median ms",
+                        "floor ms", "ratio", "port");
+            std::printf("%-10s %6d  %-9s  %10.1f  %10.1f  %6.2f  ser2net, raw TCP (round trip %.2f ms)%s\n",
+                        "read-all", 9600, qPrintable(DrainModeName(DrainMode::FrameEnd)), m.medianSeconds * 1000,
+                        m.floorSeconds * 1000, m.floorSeconds > 0 ? m.medianSeconds / m.floorSeconds : 0.0,
+                        port.roundTripSeconds() * 1000, m.ok ? "" : "  (failed)");
+            failures += m.ok ? 0 : 1;
         }
     }
 

@@ -19,7 +19,14 @@ Problem applyPort(const QString &given, SessionOptions &out)
 {
     const QString value = given.trimmed();
     if (value.isEmpty())
-        return QStringLiteral("--port needs COMn or a device path");
+        return QStringLiteral("--port needs COMn, a device path or a network port");
+    if (IsNetworkPortName(value)) {
+        QString why;
+        if (!ParseNetworkPortName(value, &why))
+            return QStringLiteral("--port: ") + why;
+        out.link.PortNumber = value;
+        return std::nullopt;
+    }
     const int n = ComPortMap::comNumber(value);
     if (n > 16 || value.compare(QStringLiteral("COM0"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("--port: COM numbers run from 1 to 16");
@@ -130,8 +137,10 @@ const std::vector<SharedOption> &SharedOptions()
 {
     using When = SharedOption::When;
     static const std::vector<SharedOption> table = {
-        {QStringLiteral("port"), QStringLiteral("COMn|PATH"),
-         QStringLiteral("Port: COMn or a device path (default: the stored \"Port\")."), applyPort},
+        {QStringLiteral("port"), QStringLiteral("COMn|PATH|tcp://HOST:PORT|rfc2217://HOST:PORT"),
+         QStringLiteral("Port: COMn, a device path or a serial server on the network (default: the stored "
+                        "\"NetworkPort\", else \"Port\")."),
+         applyPort},
         {QStringLiteral("line-settings"), QStringLiteral("TEXT"),
          QStringLiteral("Line settings, e.g. \"9600,N,8,1\" (default: stored \"Setting\")."), applyLineSettings},
         {QStringLiteral("address"), QStringLiteral("NN"),

@@ -77,11 +77,8 @@ int run(Session &s, const CommandArgs &args)
     }
 
     ScanOptions options;
-    options.tries = ScanTries(addresses);
     options.all = all;
     options.cancelled = [&s] { return s.interrupted(); };
-    const int tries = int(options.tries.size());
-    const int seconds = int(std::ceil(ScanEstimateSeconds(options.tries)));
 
     std::vector<ScanFound> found;
     int portsFailed = 0;
@@ -90,6 +87,14 @@ int run(Session &s, const CommandArgs &args)
         // "COM3" is kept as the number "3", as the settings keep it; a path as it is.
         const int number = ComPortMap::comNumber(port);
         s.link().settings.PortNumber = number > 0 ? QString::number(number) : port;
+        const QString lineSettings = s.options().link.PortSettings;
+        options.tries = ScanTriesFor(port, lineSettings, addresses);
+        if (!ScanTriesLineSettings(port))
+            s.error(QStringLiteral("%1 is a raw TCP server: its line settings are its own, so only the checksum and "
+                                   "the addresses are tried, at %2 (rfc2217:// sets each try's line settings)")
+                        .arg(port, lineSettings));
+        const int tries = int(options.tries.size());
+        const int seconds = int(std::ceil(ScanEstimateSeconds(options.tries)));
         s.error(QStringLiteral("scanning %1: %2 tries, at most %3 s").arg(port).arg(tries).arg(seconds));
         options.progress = [&s, &port](int done, int total, const ScanTry &next) {
             s.progress(QStringLiteral("%1  %2/%3  %4  address %5  checksum %6")

@@ -9,13 +9,13 @@
 #   - an absolute path, or one starting "src/" (the tool and the virtual indicator
 #     see the source tree's top): the same, spelt differently;
 #   - an include whose file is computed by a macro: it cannot be checked;
-#   - a Qt module other than the ones allowed (a core room: Qt Core and Qt SerialPort),
+#   - a Qt module other than the ones allowed (a core room: Qt Core, SerialPort, Network),
 #     named by its folder ("QtWidgets/QPushButton"): Qt's top include folder, which
 #     every Qt target sees, holds every module's folder.
 #
 # Variables: VX_WHAT (what is checked, for the messages), VX_LIST (a file naming
 # the sources, one a line), VX_QT (the allowed Qt modules without "Qt", e.g.
-# "Core;SerialPort", or ALL), VX_STAMP (touched when everything is right).
+# "Core,SerialPort,Network", or ALL), VX_STAMP (touched when everything is right).
 
 cmake_minimum_required(VERSION 3.25)
 file(STRINGS "${VX_LIST}" files)

@@ -17,12 +17,12 @@
 set(VX_ROOMS_INCLUDE ${CMAKE_BINARY_DIR}/rooms)
 set(VX_CHECK_INCLUDES ${CMAKE_CURRENT_LIST_DIR}/CheckIncludes.cmake)
 # The Qt modules a core room may use (by their folder name without "Qt").
-set(VX_CORE_QT "Core,SerialPort")
+set(VX_CORE_QT "Core,SerialPort,Network")
 
 # Precompiled headers: the Qt Core and standard headers most core files include,
 # compiled once for the core rooms, the tool and the fuzz targets (vx_core_pch).
-# Every target that reuses them must be compiled with the same macros (Qt Core and
-# Qt SerialPort), or the compiler warns that it cannot use them.
+# Every target that reuses them must be compiled with the same macros (Qt Core,
+# SerialPort and Network), or the compiler warns that it cannot use them.
 option(VX_PCH "Precompiled headers (off: every file is compiled on its own includes)" ON)
 set(VX_CORE_PCH_HEADERS
   <QByteArray> <QDir> <QFile> <QFileInfo> <QString> <QStringList> <QVariant>
@@ -36,7 +36,7 @@ function(vx_use_core_pch target)
     file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/rooms-stub/core_pch.cpp
          CONTENT "// the core's precompiled headers are built with this file\n")
     add_library(vx_core_pch STATIC ${CMAKE_BINARY_DIR}/rooms-stub/core_pch.cpp)
-    target_link_libraries(vx_core_pch PRIVATE Qt6::Core Qt6::SerialPort)
+    target_link_libraries(vx_core_pch PRIVATE Qt6::Core Qt6::SerialPort Qt6::Network)
     set_target_properties(vx_core_pch PROPERTIES AUTOMOC OFF)
     target_precompile_headers(vx_core_pch PRIVATE ${VX_CORE_PCH_HEADERS})
   endif()

@@ -69,9 +69,9 @@ TEST_F(CliInProcess, StatusJsonHasRawNumbersAndBooleansWhateverTheLanguage)
     EXPECT_EQ(o.value("calibrationPermitted"), QJsonValue(true));
     EXPECT_EQ(o.value("analogCardPresent"), QJsonValue(true));
     EXPECT_EQ(o.value("complete"), QJsonValue(true));
-    // The connect and the range read come first, after the line has been quiet for the
-    // gap (0.03 s) that begins every operation on it.
-    EXPECT_EQ(o.value("time").toString(), "2026-03-12T10:00:00.055");
+    // The connect and the range read come first; a quiet line after whole answers costs
+    // no wait at the start of an operation.
+    EXPECT_EQ(o.value("time").toString(), "2026-03-12T10:00:00.025");
     EXPECT_EQ(o.value("rangeKnown"), QJsonValue(true));
     const QJsonArray rows = o.value("rows").toArray();
     ASSERT_EQ(rows.size(), 25);
@@ -99,7 +99,7 @@ TEST_F(CliInProcess, StatusTextShowsEveryRowAndTheDerivedFlags)
     const CliRun r = run({"status"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split('\n');
-    EXPECT_EQ(lines.value(0), "status at 2026-03-12T10:00:00.055");
+    EXPECT_EQ(lines.value(0), "status at 2026-03-12T10:00:00.025");
     // Weights in the range's format, as the Status tab shows them (300 kg by 0.1).
     EXPECT_EQ(lines.value(1), " 1  Gross weight                  1252.0");
     EXPECT_EQ(lines.value(2), " 2  Net weight                    1052.0");
@@ -152,10 +152,10 @@ TEST_F(CliInProcess, WatchKeepsItsPeriodAndPrintsOneJsonObjectALine)
         EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
         times << o.value("time").toString();
     }
-    // The quiet gap that begins the operation (0.03 s), connecting (0.35 s) and reading
-    // the range (four exchanges, 1.5 s) come first; then a reading every 5 s.
-    EXPECT_EQ(times, QStringList({"2026-03-12T10:00:01.880", "2026-03-12T10:00:06.880",
-                                  "2026-03-12T10:00:11.880"}));
+    // Connecting (0.35 s) and reading the range (four exchanges, 1.5 s) come first; then a
+    // reading every 5 s.
+    EXPECT_EQ(times, QStringList({"2026-03-12T10:00:01.850", "2026-03-12T10:00:06.850",
+                                  "2026-03-12T10:00:11.850"}));
 }
 
 TEST_F(CliInProcess, UsageErrorsExitTwoBeforeAnythingIsSent)

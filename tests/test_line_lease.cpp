@@ -2,6 +2,7 @@
 // nothing left over when it ends.
 
 #include "link/LineLease.h"
+#include "link/RecordRead.h"
 #include "link/Registers.h"
 #include "support/SimLink.h"
 
@@ -89,15 +90,91 @@ TEST_F(LineLeaseTest, ClearsTheAbortOfAnEarlierOperation)
     EXPECT_FALSE(link.AbortRequested);
 }
 
-TEST_F(LineLeaseTest, TheRestOfAnEarlierAnswerIsDroppedBeforeTheFirstRequest)
+// The drain at the start of an operation: no wait on a quiet line after whole answers;
+// a wait for the line to fall quiet when something is waiting or the last answer went
+// wrong; a straggler after that is another frame, and the record is read again.
+TEST_F(LineLeaseTest, AQuietLineAfterWholeAnswersIsTakenWithoutWaiting)
 {
-    // An answer of an earlier operation comes in just after the port opens.
-    sim.clock.schedule(0.001, [this] { sim.port.injectIncoming("@03020000\r"); });
+    {
+        LineLease first(link);
+        ASSERT_TRUE(first);
+        EXPECT_EQ(sim.clock.elapsed(), 0.0) << "a fresh link has had no answer that went wrong";
+        ASSERT_TRUE(link.readAnswer(reg::Version, 10).whole());
+    }
+    const double before = sim.clock.elapsed();
+    LineLease next(link);
+    ASSERT_TRUE(next);
+    EXPECT_EQ(sim.clock.elapsed(), before);
+}
+
+TEST_F(LineLeaseTest, BytesWaitingAtTheStartAreReadUntilTheLineFallsQuiet)
+{
+    // Half an earlier answer is waiting when the port opens; its rest comes 10 ms later.
+    sim.port.injectIncoming("@0302");
+    sim.clock.schedule(0.010, [this] { sim.port.injectIncoming("0000\r"); });
     LineLease lease(link);
     ASSERT_TRUE(lease);
+    EXPECT_GE(sim.clock.elapsed(), 0.010 + Link::MinGapSeconds) << "quiet for the gap after the last byte";
     EXPECT_EQ(link.readRaw(reg::Version, 10).left(5), QStringLiteral("@030A"));
     EXPECT_TRUE(logText().contains(QStringLiteral("discarded the rest of an earlier answer: @03020000<CR>")))
         << qPrintable(logText());
+}
+
+TEST_F(LineLeaseTest, AfterAnAnswerThatWentWrongTheNextLeaseWaitsForTheLineToFallQuiet)
+{
+    const struct {
+        sim::FaultKind kind;
+        const char *name;
+    } cases[] = {{sim::FaultKind::NoAnswer, "no answer"},
+                 {sim::FaultKind::Partial, "cut off"},
+                 {sim::FaultKind::Noise, "other frame"}};
+    for (const auto &c : cases) {
+        {
+            LineLease lease(link);
+            ASSERT_TRUE(lease);
+            sim.device.addFault({c.kind, sim::FaultScope::Always, 0, 1});
+            EXPECT_FALSE(link.readAnswer(reg::Version, 10).whole()) << c.name;
+            EXPECT_TRUE(link.lastExchangeEndedBadly()) << c.name;
+        }
+        // Its answer, late, comes in just after the next operation's port opens.
+        sim.clock.schedule(0.002, [this] { sim.port.injectIncoming("@030A"); });
+        const double before = sim.clock.elapsed();
+        LineLease next(link);
+        ASSERT_TRUE(next);
+        EXPECT_GE(sim.clock.elapsed() - before, 0.002 + Link::MinGapSeconds) << c.name;
+        EXPECT_FALSE(link.lastExchangeEndedBadly());
+        EXPECT_EQ(link.readRaw(reg::Version, 10).left(5), QStringLiteral("@030A")) << c.name;
+        EXPECT_EQ(link.readRaw(reg::Version, 10).right(1), QStringLiteral("\r")) << c.name;
+    }
+    EXPECT_EQ(logText().count(QStringLiteral("discarded the rest of an earlier answer: @030A")), 3)
+        << qPrintable(logText());
+}
+
+TEST_F(LineLeaseTest, AStragglerAfterTheStartIsAnotherFrameAndTheRecordIsReadAgain)
+{
+    {
+        LineLease first(link);
+        ASSERT_TRUE(link.readAnswer(reg::Version, 10).whole());
+    }
+    // A stray frame arrives 1 ms into the next operation, before its answer (5 ms).
+    sim.clock.schedule(0.001, [this] { sim.port.injectIncoming("@03020000\r"); });
+    LineLease lease(link);
+    ASSERT_TRUE(lease);
+    std::vector<AnswerOutcome> outcomes;
+    QString data;
+    const RecordCheck check = ReadRecord(
+        link, reg::Version,
+        [&] {
+            const Answer a = link.readAnswer(reg::Version, 10);
+            outcomes.push_back(a.outcome);
+            return CheckReadAnswer(a, &data);
+        },
+        1);
+    EXPECT_EQ(check, RecordCheck::Confirmed);
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_EQ(AnswerOutcomeName(outcomes[0]), QStringLiteral("other frame"));
+    EXPECT_EQ(data.size(), 20) << "the second read has the ten bytes asked for";
+    EXPECT_TRUE(logText().contains(QStringLiteral("not confirmed, read again (2/2)"))) << qPrintable(logText());
 }
 
 TEST_F(LineLeaseTest, APortThatCannotBeOpenedIsReportedOnceAndHoldsNothing)

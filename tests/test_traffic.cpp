@@ -291,8 +291,8 @@ TEST(TrafficListening, ChangesNothingOnTheLineNorItsTiming)
 
 // ---------------------------------------------------------------------------
 // vextora-cli --trace: the same lines on standard error, standard output unchanged.
-// The operation's lease first waits out a quiet line (30 ms), so the version read
-// leaves at 10:00:00.030.
+// The operation's lease finds a quiet line and no earlier answer that went wrong, so it
+// waits nothing: the version read leaves at 10:00:00.000.
 
 class TraceOption : public ::testing::Test {
 protected:
@@ -318,8 +318,8 @@ TEST_F(TraceOption, IdentifyPrintsTheVersionExchangeOnStandardError)
     EXPECT_TRUE(plain.err.isEmpty()) << plain.err.toStdString();
     const QStringList lines = traced.errLines();
     ASSERT_GE(lines.size(), 2) << traced.err.toStdString();
-    EXPECT_EQ(lines[0], "10:00:00.030 > 199 version: read 10 bytes  @0300C7000531<CR>");
-    EXPECT_EQ(lines[1], "10:00:00.035 < 199 version: = \"ZR1 V1.07 \"  5 ms  whole  @030A5A52312056312E303720BA<CR>");
+    EXPECT_EQ(lines[0], "10:00:00.000 > 199 version: read 10 bytes  @0300C7000531<CR>");
+    EXPECT_EQ(lines[1], "10:00:00.005 < 199 version: = \"ZR1 V1.07 \"  5 ms  whole  @030A5A52312056312E303720BA<CR>");
 }
 
 TEST_F(TraceOption, UnansweredIdentifyTracesEveryAttemptAndKeepsItsExitStatus)

@@ -5,6 +5,7 @@
 
 #include "gui/FilePanels.h"
 #include "gui/Widgets.h"
+#include "link/SerialPort.h"
 #include "params/Connection.h"
 
 #include <QAction>
@@ -56,6 +57,9 @@ void AnaForm::ConnectAction()
 void AnaForm::DisconnectAction()
 {
     m_state.IsConnected = false;
+    // A serial server's session lasts while the program is connected.
+    if (auto *serial = dynamic_cast<QtSerialPort *>(&m_link->port()))
+        serial->network().endSession();
     m_linkProblem = nullptr;
     setStatusLine(nullptr);
     ışık(Light::Red);

@@ -77,6 +77,12 @@ SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &caption
     m_result->setWordWrap(true);
     m_use = Named<QPushButton>(QStringLiteral("ScanUse"), body, QStringLiteral("Bu ayarları kullan"));
     m_use->setEnabled(false);
+    // A serial server on the network, beside the COM list: when filled it is used instead.
+    m_networkLabel = Named<QLabel>(QStringLiteral("NetworkPortLabel"), body, QStringLiteral("Ağ portu:"));
+    m_network = Named<QLineEdit>(QStringLiteral("NetworkPort"), body);
+    auto *networkRow = new QHBoxLayout;
+    networkRow->addWidget(m_networkLabel);
+    networkRow->addWidget(m_network, 1);
     auto *findRow = new QHBoxLayout;
     findRow->addWidget(m_find);
     findRow->addWidget(m_sweep, 1);
@@ -85,11 +91,12 @@ SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &caption
     useRow->addWidget(m_use);
     if (auto *layout = qobject_cast<QVBoxLayout *>(body->layout())) {
         const int at = 1;  // below the settings, above the space before the accept and cancel buttons
-        layout->insertLayout(at, findRow);
-        layout->insertWidget(at + 1, m_result);
-        layout->insertLayout(at + 2, useRow);
+        layout->insertLayout(at, networkRow);
+        layout->insertLayout(at + 1, findRow);
+        layout->insertWidget(at + 2, m_result);
+        layout->insertLayout(at + 3, useRow);
     }
-    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 72);
+    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 100);
     QObject::connect(m_find, &QPushButton::clicked, m_c.panel, [this] { find(); });
     QObject::connect(m_use, &QPushButton::clicked, m_c.panel, [this] { useFound(); });
 }
@@ -118,6 +125,8 @@ void SettingsPanel::applyTexts(const TextService &texts)
     SetCaption(m_find, texts.builtIn(BuiltIn::ScanFindButton));
     SetCaption(m_sweep, texts.builtIn(BuiltIn::ScanSweepAddresses));
     SetCaption(m_use, texts.builtIn(BuiltIn::ScanUseSettings));
+    SetCaption(m_networkLabel, texts.builtIn(BuiltIn::NetworkPortLabel));
+    m_network->setPlaceholderText(texts.builtIn(BuiltIn::NetworkPortHint));
     showFound();
 }
 
@@ -132,7 +141,15 @@ void SettingsPanel::open()
     const ConnectionPanel &c = m_c;
     const LinkSettings &s = m_host.link().settings;
     c.text4[0]->setText(s.PortNumber);
-    showStoredPort(c.combo6, s.PortNumber);
+    if (IsNetworkPortName(s.PortNumber)) {
+        m_network->setText(s.PortNumber);
+        // The COM number the settings keep for the earlier program stays chosen below.
+        const QString stored = m_host.store().value(SettingsKeys::Section, SettingsKeys::Port).trimmed();
+        showStoredPort(c.combo6, stored.toInt() > 0 ? stored : QStringLiteral("1"));
+    } else {
+        m_network->clear();
+        showStoredPort(c.combo6, s.PortNumber);
+    }
 
     const QString line = s.PortSettings;
     c.text4[1]->setText(line);
@@ -177,12 +194,21 @@ void SettingsPanel::SSCommand1_Click()
     LinkSettings &s = m_host.link().settings;
     const QString address = c.combo2->currentText();
     const bool addressChanged = address != s.DeviceAddress;
+    const std::optional<QString> network = networkPortChosen();
+    if (!network)
+        return;  // said; the panel stays open to mend it
 
-    // "COM7" gives "7"; with no port listed the number in use stays.
+    // "COM7" gives "7"; with no port listed the number in use stays. A network port
+    // typed beside the list is used instead.
     const QString portName = c.combo6->currentText();
-    if (!portName.isEmpty()) {
+    if (!network->isEmpty()) {
+        c.text4[0]->setText(*network);
+        s.PortNumber = *network;
+    } else if (!portName.isEmpty()) {
         c.text4[0]->setText(portName.mid(3));
         s.PortNumber = portName.mid(3);
+    } else if (IsNetworkPortName(s.PortNumber)) {
+        s.PortNumber = QStringLiteral("1");  // the network port was cleared and no COM port is listed
     }
 
     QString baud = c.combo7->currentText();
@@ -226,8 +252,19 @@ void SettingsPanel::find()
         for (int a = 1; a <= 99; ++a)
             addresses << PadLeftZeros(a, 2);
     }
+    // The port chosen in the panel, not yet accepted: for this search only.
+    const std::optional<QString> network = networkPortChosen();
+    if (!network)
+        return;
+    const QString chosen = m_c.combo6->currentText();
+    const QString number = !network->isEmpty() ? *network : chosen.isEmpty() ? link.settings.PortNumber : chosen.mid(3);
+    const QString portName = PortNameFor(number);
+    // Behind a raw TCP server the line settings are the server's: those of the panel.
+    const QString panelLine = m_c.combo7->currentText() + QLatin1Char(',') + m_c.combo9->currentText().left(1) + QLatin1Char(',')
+                              + m_c.combo8->currentText() + QStringLiteral(",1");
     ScanOptions options;
-    options.tries = ScanTries(addresses);
+    options.tries = ScanTriesFor(portName, ParseLineSettings(panelLine) ? panelLine : link.settings.PortSettings,
+                                 addresses);
     const int total = int(options.tries.size());
     if (m_sweep->isChecked()) {
         const int minutes = int(std::ceil(ScanEstimateSeconds(options.tries) / 60.0));
@@ -236,10 +273,6 @@ void SettingsPanel::find()
             return;
     }
 
-    // The port chosen in the panel, not yet accepted: for this search only.
-    const QString chosen = m_c.combo6->currentText();
-    const QString number = chosen.isEmpty() ? link.settings.PortNumber : chosen.mid(3);
-    const QString portName = PortNameFor(number);
     const QString kept = link.settings.PortNumber;
     link.settings.PortNumber = number;
 
@@ -273,7 +306,11 @@ void SettingsPanel::find()
         showFound();
         break;
     case ScanResult::Outcome::NothingFound:
-        m_result->setText(texts.builtIn(BuiltIn::ScanNothingFound).arg(portName));
+        m_result->setText(texts.builtIn(BuiltIn::ScanNothingFound).arg(portName)
+                          + (ScanTriesLineSettings(portName)
+                                 ? QString()
+                                 : QLatin1Char(' ')
+                                       + texts.builtIn(BuiltIn::ScanRawTcp).arg(portName, options.tries.front().lineSettings)));
         break;
     case ScanResult::Outcome::Cancelled:
         m_result->setText(texts.builtIn(BuiltIn::ScanCancelled));
@@ -285,6 +322,20 @@ void SettingsPanel::find()
         op.message(texts.builtIn(BuiltIn::ScanPortFailed).arg(portName).arg(r.portError), Icon::Critical);
         break;
     }
+}
+
+std::optional<QString> SettingsPanel::networkPortChosen()
+{
+    const QString typed = m_network->text().trimmed();
+    if (typed.isEmpty())
+        return QString();
+    QString why;
+    if (!ParseNetworkPortName(typed, &why)) {
+        m_host.link().op().message(m_host.texts().builtIn(BuiltIn::NetworkPortInvalid).arg(why), Icon::Critical);
+        m_network->setFocus();
+        return std::nullopt;
+    }
+    return typed;
 }
 
 void SettingsPanel::showFound()

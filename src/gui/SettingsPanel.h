@@ -9,6 +9,7 @@
 #include <optional>
 
 class QLabel;
+class QLineEdit;
 
 namespace vx {
 class TextService;
@@ -48,12 +49,17 @@ public:
 
 private:
     void showFound();
+    // The network port typed in the panel (empty: none); a malformed one is said and
+    // gives nothing.
+    std::optional<QString> networkPortChosen();
     PanelHost &m_host;
     ConnectionPanel m_c;
     QPushButton *m_find = nullptr;
     QCheckBox *m_sweep = nullptr;
     QLabel *m_result = nullptr;
     QPushButton *m_use = nullptr;
+    QLabel *m_networkLabel = nullptr;
+    QLineEdit *m_network = nullptr;  // a network port, used instead of the COM list when filled
     std::optional<ScanFound> m_found;
 };
 

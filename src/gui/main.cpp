@@ -195,6 +195,12 @@ int main(int argc, char **argv)
 
     vx::gui::AnaForm form(port, clock, op, *options.store);
     form.reloadPortMap = [&port, &options] { port.portMap().reload(*options.store); };
+    // While a network port's session is being made the window goes on: its events run,
+    // and Escape (or closing it) cancels the connecting.
+    port.network().setWhileConnecting([&clock, &form] {
+        clock.idle(0, true);
+        return !form.link().AbortRequested;
+    });
     guiOperator.setParent(&form);
     QObject::connect(&form, &vx::gui::AnaForm::exitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 

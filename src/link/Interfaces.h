@@ -41,6 +41,9 @@ public:
     virtual void write(const QByteArray &bytes) = 0;
     virtual qint64 bytesWaiting() = 0;  // count of received bytes not read yet
     virtual QByteArray readAll() = 0;   // everything received so far
+    // Seconds a request and its answer spend on the way beyond the serial line (a
+    // network port's round trip); the waits for answers add them.
+    virtual double roundTripSeconds() const { return 0; }
 };
 
 // Time. secondsSinceMidnight wraps to 0 at midnight like the original timer function.

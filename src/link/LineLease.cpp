@@ -31,19 +31,23 @@ LineLease::LineLease(Link &link, Options options) : m_link(link)
         link.port().close();
     SilentOperator silent(link.op());
     Operator &op = options.quiet ? static_cast<Operator &>(silent) : link.op();
+    // The line is taken before the port opens: making a network port's session lets the
+    // window's events run, and an operation started meanwhile must find the line held.
+    // An abort from then on (Escape while connecting) is this operation's.
+    link.setLineHeld(true);
+    link.AbortRequested = false;
     m_portError = OpenPortWithRetries(link.port(), link.settings, op, std::max(1, options.attempts));
     if (m_portError != PortErr::None) {
         link.port().close();
+        link.setLineHeld(false);
         m_state = State::PortFailed;
         return;
     }
     m_state = State::Held;
-    link.setLineHeld(true);
     if (options.poll) {
         link.clock().holdUserInput(true);
         m_holdsUserInput = true;
     }
-    link.AbortRequested = false;
     // The rest of an answer to an earlier operation is not this one's.
     if (options.drainStale)
         link.DrainStaleInput();

@@ -48,6 +48,25 @@ std::vector<ScanTry> ScanTries(const QStringList &addresses)
     return tries;
 }
 
+bool ScanTriesLineSettings(const QString &portName)
+{
+    const std::optional<NetworkAddress> network = ParseNetworkPortName(portName);
+    return !network || network->kind != NetworkAddress::Kind::RawTcp;
+}
+
+std::vector<ScanTry> ScanTriesFor(const QString &portName, const QString &lineSettings, const QStringList &addresses)
+{
+    if (ScanTriesLineSettings(portName))
+        return ScanTries(addresses);
+    const QStringList list = addresses.isEmpty() ? QStringList{QString()} : addresses;
+    std::vector<ScanTry> tries;
+    for (const bool checksum : {true, false}) {
+        for (const QString &address : list)
+            tries.push_back(ScanTry{lineSettings, address, checksum});
+    }
+    return tries;
+}
+
 std::optional<QStringList> ParseScanAddresses(const QString &text)
 {
     static const QRegularExpression item(QStringLiteral("^\\s*(\\d{1,2})\\s*(?:-\\s*(\\d{1,2})\\s*)?$"));

@@ -37,6 +37,13 @@ struct ScanTry {
 // Every try, in order: speed by speed, framing by framing, checksum on before off,
 // and the addresses (empty: none) innermost. Without addresses only "no address".
 std::vector<ScanTry> ScanTries(const QStringList &addresses = {QString()});
+// The tries for a port: ScanTries, except behind a raw TCP server (tcp://), whose line
+// settings are its own: there only the checksum and the addresses can be tried, at
+// lineSettings (the ones the tool is told the server uses).
+std::vector<ScanTry> ScanTriesFor(const QString &portName, const QString &lineSettings,
+                                  const QStringList &addresses = {QString()});
+// Whether a scan of the port can try line settings (false behind a raw TCP server).
+bool ScanTriesLineSettings(const QString &portName);
 // "1-99", "5,7", "0,5-9": the addresses to sweep, as the settings keep them ("05");
 // 0 stands for no address (empty). Nothing for a text that is not such a list.
 std::optional<QStringList> ParseScanAddresses(const QString &text);

@@ -248,6 +248,12 @@ QtSerialPort::~QtSerialPort()
 PortResult QtSerialPort::open(const QString &portName, const QString &lineSettings)
 {
     close();
+    m_onNetwork = IsNetworkPortName(portName);
+    if (m_onNetwork) {
+        m_devicePath = portName.trimmed();
+        return m_network.open(portName, lineSettings);
+    }
+    m_network.endSession();  // another port chosen: the server's session is not needed
 
     const std::optional<LineSettings> ls = ParseLineSettings(lineSettings);
     if (!ls) {
@@ -326,6 +332,10 @@ PortResult QtSerialPort::open(const QString &portName, const QString &lineSettin
 
 void QtSerialPort::close()
 {
+    if (m_onNetwork) {
+        m_network.close();
+        return;
+    }
     m_salvaged.clear();
     m_broken = false;
     if (m_port) {
@@ -349,6 +359,8 @@ void QtSerialPort::closeBroken()
 
 bool QtSerialPort::isOpen() const
 {
+    if (m_onNetwork)
+        return m_network.isOpen();
     return m_port && m_port->isOpen();
 }
 
@@ -375,6 +387,10 @@ void QtSerialPort::poll()
 
 void QtSerialPort::write(const QByteArray &bytes)
 {
+    if (m_onNetwork) {
+        m_network.write(bytes);
+        return;
+    }
     if (!isOpen() || m_broken || bytes.isEmpty())
         return;
     m_port->write(bytes);
@@ -391,6 +407,8 @@ void QtSerialPort::write(const QByteArray &bytes)
 
 qint64 QtSerialPort::bytesWaiting()
 {
+    if (m_onNetwork)
+        return m_network.bytesWaiting();
     poll();
     qint64 n = m_salvaged.size();
     if (m_port && m_port->isOpen())
@@ -400,12 +418,19 @@ qint64 QtSerialPort::bytesWaiting()
 
 QByteArray QtSerialPort::readAll()
 {
+    if (m_onNetwork)
+        return m_network.readAll();
     poll();
     QByteArray out;
     out.swap(m_salvaged);
     if (m_port && m_port->isOpen())
         out += m_port->readAll();
     return out;
+}
+
+double QtSerialPort::roundTripSeconds() const
+{
+    return m_onNetwork ? m_network.roundTripSeconds() : 0.0;
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // and the port procedures of the connection settings: listing and opening.
 
 #include "link/Interfaces.h"
+#include "link/NetworkPort.h"
 #include "link/Settings.h"
 
 #include <QList>
@@ -54,7 +55,9 @@ private:
 
 // SerialPortIo over QSerialPort. Bytes are polled without an event loop, so the
 // no-pump wait sees them too. When the other end goes away the port is closed
-// (QSerialPort would otherwise keep reporting read errors).
+// (QSerialPort would otherwise keep reporting read errors). A network port name
+// (tcp://, rfc2217://) is opened as a NetworkPort instead: every port is named the same
+// way wherever a port is named.
 class QtSerialPort : public SerialPortIo {
 public:
     explicit QtSerialPort(ComPortMap map = {});
@@ -65,9 +68,12 @@ public:
     void write(const QByteArray &bytes) override;
     qint64 bytesWaiting() override;
     QByteArray readAll() override;
+    double roundTripSeconds() const override;
 
     ComPortMap &portMap() { return m_map; }
     QString devicePath() const;  // what the last open resolved to
+    // The network port behind the network names (its session, its cancel hook).
+    NetworkPort &network() { return m_network; }
 
 private:
     void poll();
@@ -77,6 +83,8 @@ private:
     QString m_devicePath;
     QByteArray m_salvaged;  // bytes received before the port broke, not read yet
     bool m_broken = false;
+    NetworkPort m_network;
+    bool m_onNetwork = false;  // the last open was of a network port
 };
 
 // The name handed to the port for a stored port number: "COMn" for a number (an

@@ -3,6 +3,7 @@
 #include "link/ReadingTime.h"
 
 #include "link/Codec.h"
+#include "link/NetworkPort.h"
 
 #include <QSettings>
 #include <QStringList>
@@ -136,6 +137,11 @@ LinkSettings RegOku(const SettingsStore &store)
 
     const QString port = store.value(Section, Port).trimmed();
     s.PortNumber = port.isEmpty() ? QStringLiteral("1") : port;
+    // A network port chosen in the panel is used instead of the COM number, which
+    // stays as the earlier program knows it.
+    const QString network = store.value(Section, Network).trimmed();
+    if (ParseNetworkPortName(network))
+        s.PortNumber = network;
 
     // An empty line settings text or language name cannot be used at all; it is
     // read like an absent one.
@@ -166,7 +172,12 @@ LinkSettings RegOku(const SettingsStore &store)
 void StoreConnectionSettings(SettingsStore &store, const LinkSettings &settings)
 {
     using namespace SettingsKeys;
-    store.setValue(Section, Port, settings.PortNumber);
+    if (IsNetworkPortName(settings.PortNumber)) {
+        store.setValue(Section, Network, settings.PortNumber.trimmed());
+    } else {
+        store.setValue(Section, Port, settings.PortNumber);
+        store.remove(Section, Network);
+    }
     store.setValue(Section, Setting, settings.PortSettings);
     store.setValue(Section, Address, settings.DeviceAddress);
     store.setValue(Section, Checksum, settings.ChecksumEnabled ? QStringLiteral("True") : QStringLiteral("False"));

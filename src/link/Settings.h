@@ -54,6 +54,9 @@ private:
 namespace SettingsKeys {
 inline const QString Section = QStringLiteral("ZR");
 inline const QString Port = QStringLiteral("Port");
+// A network port ("tcp://HOST:PORT", "rfc2217://HOST:PORT") used instead of "Port",
+// which keeps its decimal COM number; absent while a COM port is chosen.
+inline const QString Network = QStringLiteral("NetworkPort");
 inline const QString Setting = QStringLiteral("Setting");
 inline const QString Address = QStringLiteral("Adrres");
 inline const QString Checksum = QStringLiteral("CSUM");
@@ -70,7 +73,8 @@ inline const QString ComPortSection = QStringLiteral("ComPorts");
 LinkSettings RegOku(const SettingsStore &store);
 // Reads a typed reading time ("0,3", "0.3", "15%") the way the original did: not a number gives 0.
 double ParseReadingTime(const QString &typed);
-// What the accept action of the connection panel stores: Port, Setting, Adrres, CSUM and the drain mode.
+// What the accept action of the connection panel stores: Port (or NetworkPort for a
+// network port), Setting, Adrres, CSUM and the drain mode.
 void StoreConnectionSettings(SettingsStore &store, const LinkSettings &settings);
 void StoreReadingTime(SettingsStore &store, const QString &typed);
 void StoreLanguage(SettingsStore &store, const QString &fileName);

@@ -197,23 +197,27 @@ void Link::DrainStaleInput()
 {
     if (!m_port.isOpen())
         return;
+    const bool suspect = m_lastExchangeBad;
+    m_lastExchangeBad = false;
+    QString stale = collectArrived();
+    if (stale.isEmpty() && !suspect)
+        return;  // a quiet line after whole answers: nothing of them can still be coming
     const double perChar = characterSeconds();
     const double gap = std::max(GapCharacters * perChar, MinGapSeconds);
     const double start = m_clock.secondsSinceMidnight();
-    const double limit = start + LongestAnswerLength * perChar + gap;
+    const double limit = start + LongestAnswerLength * perChar + gap + std::max(0.0, m_port.roundTripSeconds());
     double quietSince = start;
-    QString stale;
     for (;;) {
         const double t = m_clock.secondsSinceMidnight();
-        const QString came = collectArrived();
-        if (!came.isEmpty()) {
-            stale += came;
-            quietSince = t;
-        }
         // Quiet long enough, the bound reached, or midnight passed.
         if (t - quietSince >= gap || t >= limit || t < start)
             break;
         m_clock.idle(std::min(gap - (t - quietSince), limit - t), false);
+        const QString came = collectArrived();
+        if (!came.isEmpty()) {
+            stale += came;
+            quietSince = m_clock.secondsSinceMidnight();
+        }
     }
     if (stale.isEmpty())
         return;
@@ -247,17 +251,20 @@ QString Link::exchangeFor(const Request *request, const QString &frame, double p
         reportRequest(request, frame, sentAt);
 
     QString answer;
+    // Behind a network the request and its answer travel the round trip on top.
+    const double roundTrip = std::max(0.0, m_port.roundTripSeconds());
     if (settings.drainMode == DrainMode::Fixed) {
         if (preDelay > 0)
             waitOn(m_clock, preDelay, pumpEvents);
-        answer = drain(settings.ReadingTime, pumpEvents, longestAnswer);
+        answer = drain(settings.ReadingTime + roundTrip, pumpEvents, longestAnswer);
     } else {
         // The indicator cannot answer before the request has left the line.
         const double onTheLine = double(out.size()) * characterSeconds();
         const double pre = preDelay > 0 ? preDelay : 0;
         const double rt = settings.ReadingTime > 0 ? settings.ReadingTime : 0;
-        answer = drain(onTheLine + pre + rt, pumpEvents, longestAnswer);
+        answer = drain(onTheLine + pre + rt + roundTrip, pumpEvents, longestAnswer);
     }
+    m_lastExchangeBad = endedBadly(request, answer);
     if (listened && !m_traffic.empty())
         reportAnswer(request, answer, sentAt);
     // A write acknowledgement is taken by its echo; one whose checksum differs still
@@ -268,6 +275,17 @@ QString Link::exchangeFor(const Request *request, const QString &frame, double p
         AppendCommsLog(shortDate() + QStringLiteral(" - [") + PadLeftZeros(qint64(request->reg), 3)
                        + QStringLiteral("]-[") + hexCount(request->byteCount) + QStringLiteral("]--- CHKSum Hatası..."));
     return answer;
+}
+
+bool Link::endedBadly(const Request *request, const QString &answer) const
+{
+    if (!request)  // no count to judge by: a frame begun and ended is whole enough
+        return !(answer.startsWith(QLatin1Char(FrameStart)) && answer.endsWith(QLatin1Char(FrameEnd)));
+    const Answer judged = request->tag ? JudgeWriteAnswer(answer, *request->address, request->byteCount)
+                                       : JudgeReadAnswer(answer, *request->address, request->checksumOn,
+                                                         request->byteCount);
+    return judged.outcome == AnswerOutcome::Missing || judged.outcome == AnswerOutcome::CutOff
+           || judged.outcome == AnswerOutcome::OtherFrame;
 }
 
 // ---------------------------------------------------------------------------

@@ -71,11 +71,18 @@ public:
     // USB serial adapters hold received characters back for up to 16 ms.
     static constexpr double MinGapSeconds = 0.03;
     // Before an operation's first request: reads and discards (and logs) whatever is
-    // still arriving of an answer to an earlier operation, until the line has been
-    // quiet for the gap (GapCharacters, at least MinGapSeconds), and for no longer
-    // than the longest answer takes. A quiet line costs the gap once. Events are not
+    // still arriving of an answer to an earlier operation. What has already come is
+    // read at once; when nothing has come and this link's last exchange ended on a
+    // whole frame, that is all (a quiet line costs nothing). When something had come,
+    // or the last exchange ended badly (no answer, cut off, another frame), the rest
+    // may still be on its way: it is collected until the line has been quiet for the
+    // gap (GapCharacters, at least MinGapSeconds), for no longer than the longest
+    // answer takes. A straggler later still spoils the next answer, which the answer
+    // rule judges another frame, and the sequence reads again. Events are not
     // processed meanwhile. Nothing on a closed port.
     void DrainStaleInput();
+    // Whether the last exchange ended badly (see DrainStaleInput).
+    bool lastExchangeEndedBadly() const { return m_lastExchangeBad; }
     // Seconds a character takes at the line speed of settings.PortSettings
     // (9600 baud, 10 bits when the text is malformed).
     double characterSeconds() const;
@@ -164,6 +171,8 @@ private:
     };
     QString exchangeFor(const Request *request, const QString &frame, double preDelay, bool pumpEvents,
                         int longestAnswer);
+    // Whether an answer leaves the line in doubt: nothing came, cut off or another frame.
+    bool endedBadly(const Request *request, const QString &answer) const;
     void reportRequest(const Request *request, const QString &frame, double sentAt);
     void reportAnswer(const Request *request, const QString &answer, double sentAt);
     void reportUnasked(const QString &bytes);
@@ -174,6 +183,7 @@ private:
     Operator &m_op;
     CommsLog &m_log;
     bool m_lineHeld = false;
+    bool m_lastExchangeBad = false;
     std::vector<TrafficListener *> m_traffic;
 };
 

@@ -121,6 +121,13 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::ScanUseSettings, "Bu ayarları kullan", "Use these settings"},
     {BuiltIn::ScanChecksumOn, "var", "on"},
     {BuiltIn::ScanChecksumOff, "yok", "off"},
+    {BuiltIn::ScanRawTcp,
+     "%1 ham TCP sunucusudur: hat ayarları sunucunundur; yalnız checksum ve adresler %2 ile denenir.",
+     "%1 is a raw TCP server with line settings of its own: only the checksum and the addresses are tried, at %2."},
+    {BuiltIn::NetworkPortLabel, "Ağ portu:", "Network port:"},
+    {BuiltIn::NetworkPortHint, "tcp://HOST:PORT veya rfc2217://HOST:PORT (boş: COM portu)",
+     "tcp://HOST:PORT or rfc2217://HOST:PORT (empty: the COM port)"},
+    {BuiltIn::NetworkPortInvalid, "Ağ portu kullanılamaz: %1", "The network port cannot be used: %1"},
     // The weight trend view
     {BuiltIn::TrendMenu, "Ağırlık &Eğilimi", "Weight &Trend"},
     {BuiltIn::TrendTitle, "Ağırlık eğilimi", "Weight trend"},

@@ -100,6 +100,11 @@ enum class BuiltIn {
     ScanUseSettings,       // the button that fills the panel with what answered
     ScanChecksumOn,
     ScanChecksumOff,
+    ScanRawTcp,            // %1 port, %2 line settings: only checksum and addresses tried
+    // The connection panel's network port field
+    NetworkPortLabel,
+    NetworkPortHint,       // the field's placeholder
+    NetworkPortInvalid,    // %1 what is wrong with the name
     // The weight trend view
     TrendMenu,             // the Settings and Help menu's item
     TrendTitle,

@@ -88,6 +88,24 @@ TEST_F(LineDrainTest, WithoutTheDrainTheRestOfTheOldAnswerSpoilsTheNextOne)
     EXPECT_NE(next, quietAnswer());
 }
 
+// At 1200 baud the gap is four characters (33 ms): a drain after a whole answer costs
+// none of it, one after a cut-off answer waits it out and takes the rest.
+TEST_F(LineDrainTest, OnlyADoubtfulLineCostsTheGap)
+{
+    ASSERT_FALSE(quietAnswer().isEmpty());
+    double before = clock.elapsed();
+    link.DrainStaleInput();
+    EXPECT_EQ(clock.elapsed(), before) << "the last answer was whole and nothing is waiting";
+
+    abandonAnAnswerHalfWay();
+    before = clock.elapsed();
+    link.DrainStaleInput();
+    EXPECT_GE(clock.elapsed() - before, 4 * 10.0 / 1200);
+    before = clock.elapsed();
+    link.DrainStaleInput();
+    EXPECT_EQ(clock.elapsed(), before) << "once quiet, the doubt is gone";
+}
+
 TEST_F(LineDrainTest, AQuietOrClosedLineIsLeftAsItIs)
 {
     link.DrainStaleInput();

@@ -95,10 +95,10 @@ TEST_F(TrendViewTest, SamplesComeAtTheRateChosenWithTheDisplayReadsAloneAndTheir
     clock.advance(2.5);
 
     // Three samples: at once, then a second and two seconds after the first began.
-    // The first waits 30 ms for the line to fall quiet (the connect used it last);
-    // the others follow this view's own whole answers and do not.
+    // None waits for the line to fall quiet: the connect before them and each sample
+    // ended on whole answers.
     ASSERT_EQ(view.samples().size(), 3u);
-    EXPECT_DOUBLE_EQ(view.samples()[0].seconds, 0.030);
+    EXPECT_DOUBLE_EQ(view.samples()[0].seconds, 0.000);
     EXPECT_DOUBLE_EQ(view.samples()[1].seconds, 1.000);
     EXPECT_DOUBLE_EQ(view.samples()[2].seconds, 2.000);
     // Each sample is a read of register 0 and one of register 3, two words each; no
@@ -188,8 +188,9 @@ TEST_F(TrendViewTest, AWeightWhoseAnswerWasNotWholeIsAGapNeverAZero)
     // Two of the four samples lack a weight, and the view says so.
     EXPECT_EQ(view.findChild<QLabel *>("TrendState")->text(), name(vx::BuiltIn::TrendRunning).arg(4).arg(2));
 
-    // The CSV leaves the field empty. A sample after one that was not whole waits for
-    // the line to fall quiet first (30 ms).
+    // The CSV leaves the field empty. A sample after one whose last answer went wrong
+    // waits for the line to fall quiet first (30 ms); one after a sample that ended on a
+    // whole answer does not, whatever came before it.
     const QString path = dir.filePath("trend.csv");
     view.chooseFile = [&](const QString &filter, const QString &) {
         EXPECT_TRUE(filter.contains("*.csv"));
@@ -199,9 +200,9 @@ TEST_F(TrendViewTest, AWeightWhoseAnswerWasNotWholeIsAGapNeverAZero)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("time,gross,net\r\n"
-                                         "0.030,125.2,105.2\r\n"
+                                         "0.000,125.2,105.2\r\n"
                                          "1.000,,105.2\r\n"
-                                         "2.030,125.2,\r\n"
+                                         "2.000,125.2,\r\n"
                                          "3.030,125.2,105.2\r\n"));
     EXPECT_TRUE(op.messages().isEmpty()) << op.messages().join(" | ").toStdString();
     EXPECT_TRUE(view.findChild<QLabel *>("TrendState")->text().contains(QDir::toNativeSeparators(path)));
