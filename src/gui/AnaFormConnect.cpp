@@ -57,7 +57,10 @@ void AnaForm::DisconnectAction()
 {
     m_state.IsConnected = false;
     m_linkProblem = nullptr;
-    setStatusLine(nullptr);
+    // The line says so, with the port it was on (a lost link's reason replaces it).
+    setStatusLine([settings = m_link->settings](const TextService &texts) {
+        return texts.builtIn(BuiltIn::Disconnected).arg(linkDescription(texts, settings));
+    });
     ışık(Light::Red);
     updateConnectCaption();
     m_modelLabel->setText(m_state.IndicatorModelText);

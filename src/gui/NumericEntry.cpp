@@ -79,6 +79,12 @@ bool NumericEntry::eventFilter(QObject *watched, QEvent *event)
         cancel();
         return true;
     }
+    if (watched == m_panels.text10 && event->type() == QEvent::MouseButtonPress && !m_panels.text10->hasFocus()) {
+        // Back into the field with a click: its text selected, as when the panel opened.
+        m_panels.text10->setFocus(Qt::MouseFocusReason);
+        m_panels.text10->selectAll();
+        return true;
+    }
     if (watched == m_panels.text10 && event->type() == QEvent::KeyPress)
         return filterKey(static_cast<QKeyEvent *>(event));
     return QObject::eventFilter(watched, event);

@@ -281,6 +281,16 @@ bool RowEntry::eventFilter(QObject *watched, QEvent *event)
             place();
         return QObject::eventFilter(watched, event);
     }
+    // A click into a box that does not have the keys selects its text, as Tab does: the
+    // digits typed next replace the value instead of landing before or after it.
+    if (event->type() == QEvent::MouseButtonPress && beforeOf(watched)) {
+        auto *edit = static_cast<QLineEdit *>(watched);
+        if (!edit->hasFocus()) {
+            edit->setFocus(Qt::MouseFocusReason);
+            edit->selectAll();
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
         if (Before *before = beforeOf(watched))
             *before = {};  // the edit is over when the box is left

@@ -72,25 +72,45 @@ SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &caption
     // button that takes it over, above the panel's own buttons.
     QWidget *body = m_c.panel->body();
     m_find = Named<QPushButton>(QStringLiteral("ScanFind"), body, QStringLiteral("Bul…"));
-    m_sweep = Named<QCheckBox>(QStringLiteral("ScanSweep"), body, QStringLiteral("Adresleri de dene (01–99)"));
+    m_sweep = Named<QCheckBox>(QStringLiteral("ScanSweep"), body, QStringLiteral("Adresleri de dene:"));
+    m_addresses = Named<QLineEdit>(QStringLiteral("ScanAddresses"), body);
+    m_addresses->setText(QStringLiteral("0-99"));  // no address and every one
+    m_addresses->setEnabled(false);
+    m_speedsLabel = Named<QLabel>(QStringLiteral("ScanSpeedsLabel"), body, QStringLiteral("Hız:"));
+    m_speeds = Named<QComboBox>(QStringLiteral("ScanSpeeds"), body);
+    m_speeds->addItem(QStringLiteral("Tümü"), 0);
+    for (const int speed : ScanSpeeds)
+        m_speeds->addItem(QString::number(speed), speed);
+    m_estimate = Named<QLabel>(QStringLiteral("ScanEstimate"), body);
+    m_estimate->setWordWrap(true);
     m_result = Named<QLabel>(QStringLiteral("ScanResult"), body);
     m_result->setWordWrap(true);
     m_use = Named<QPushButton>(QStringLiteral("ScanUse"), body, QStringLiteral("Bu ayarları kullan"));
     m_use->setEnabled(false);
     auto *findRow = new QHBoxLayout;
     findRow->addWidget(m_find);
-    findRow->addWidget(m_sweep, 1);
+    findRow->addWidget(m_speedsLabel);
+    findRow->addWidget(m_speeds);
+    findRow->addWidget(m_sweep);
+    findRow->addWidget(m_addresses, 1);
     auto *useRow = new QHBoxLayout;
     useRow->addStretch(1);
     useRow->addWidget(m_use);
     if (auto *layout = qobject_cast<QVBoxLayout *>(body->layout())) {
         const int at = 1;  // below the settings, above the space before the accept and cancel buttons
         layout->insertLayout(at, findRow);
-        layout->insertWidget(at + 1, m_result);
-        layout->insertLayout(at + 2, useRow);
+        layout->insertWidget(at + 1, m_estimate);
+        layout->insertWidget(at + 2, m_result);
+        layout->insertLayout(at + 3, useRow);
     }
-    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 72);
+    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 96);
     QObject::connect(m_find, &QPushButton::clicked, m_c.panel, [this] { find(); });
+    QObject::connect(m_sweep, &QCheckBox::toggled, m_c.panel, [this](bool on) {
+        m_addresses->setEnabled(on);
+        showEstimate();
+    });
+    QObject::connect(m_addresses, &QLineEdit::textChanged, m_c.panel, [this] { showEstimate(); });
+    QObject::connect(m_speeds, &QComboBox::currentIndexChanged, m_c.panel, [this] { showEstimate(); });
     QObject::connect(m_use, &QPushButton::clicked, m_c.panel, [this] { useFound(); });
 }
 
@@ -118,6 +138,9 @@ void SettingsPanel::applyTexts(const TextService &texts)
     SetCaption(m_find, texts.builtIn(BuiltIn::ScanFindButton));
     SetCaption(m_sweep, texts.builtIn(BuiltIn::ScanSweepAddresses));
     SetCaption(m_use, texts.builtIn(BuiltIn::ScanUseSettings));
+    m_speedsLabel->setText(texts.builtIn(BuiltIn::ScanSpeedsLabel));
+    m_speeds->setItemText(0, texts.builtIn(BuiltIn::ScanAllSpeeds));
+    showEstimate();
     showFound();
 }
 
@@ -127,6 +150,7 @@ void SettingsPanel::open()
 {
     // The ports as they are now, not as they were at start-up.
     showPorts(m_host.listPorts());
+    showEstimate();  // the stored setting may have changed since
     m_host.panelShown(m_c.panel);
 
     const ConnectionPanel &c = m_c;
@@ -221,15 +245,16 @@ void SettingsPanel::find()
     m_use->setEnabled(false);
     m_result->clear();
 
-    QStringList addresses{QString()};
-    if (m_sweep->isChecked()) {
-        for (int a = 1; a <= 99; ++a)
-            addresses << PadLeftZeros(a, 2);
+    const std::optional<std::vector<ScanTry>> tries = plannedTries();
+    if (!tries) {
+        op.message(texts.builtIn(BuiltIn::ScanAddressesInvalid), Icon::Warning);
+        return;
     }
     ScanOptions options;
-    options.tries = ScanTries(addresses);
+    options.tries = *tries;
     const int total = int(options.tries.size());
-    if (m_sweep->isChecked()) {
+    // A search of more than a minute is asked about first, with its length.
+    if (ScanEstimateSeconds(options.tries) > 60) {
         const int minutes = int(std::ceil(ScanEstimateSeconds(options.tries) / 60.0));
         if (op.okCancel(texts.builtIn(BuiltIn::ScanSweepQuestion).arg(total).arg(minutes), Icon::Question)
             != Choice::Ok)
@@ -285,6 +310,37 @@ void SettingsPanel::find()
         op.message(texts.builtIn(BuiltIn::ScanPortFailed).arg(portName).arg(r.portError), Icon::Critical);
         break;
     }
+}
+
+std::optional<std::vector<ScanTry>> SettingsPanel::plannedTries() const
+{
+    QStringList addresses{QString()};
+    if (m_sweep->isChecked()) {
+        const std::optional<QStringList> list = ParseScanAddresses(m_addresses->text());
+        if (!list)
+            return std::nullopt;
+        addresses = *list;
+    }
+    std::vector<int> speeds;
+    if (const int speed = m_speeds->currentData().toInt(); speed > 0)
+        speeds.push_back(speed);
+    // The setting in use: an indicator seldom moved from it answers at the first try.
+    const LinkSettings &s = m_host.link().settings;
+    std::optional<ScanTry> stored;
+    if (ParseLineSettings(s.PortSettings))
+        stored = ScanTry{s.PortSettings.toUpper().remove(QLatin1Char(' ')), s.DeviceAddress, s.ChecksumEnabled};
+    return LikeliestFirst(ScanTries(addresses, speeds), stored);
+}
+
+void SettingsPanel::showEstimate()
+{
+    const TextService &texts = m_host.texts();
+    const std::optional<std::vector<ScanTry>> tries = plannedTries();
+    m_estimate->setText(tries ? texts.builtIn(BuiltIn::ScanEstimate)
+                                    .arg(tries->size())
+                                    .arg(int(std::ceil(ScanEstimateSeconds(*tries))))
+                              : texts.builtIn(BuiltIn::ScanAddressesInvalid));
+    m_find->setEnabled(tries.has_value());
 }
 
 void SettingsPanel::showFound()
