@@ -89,21 +89,24 @@ SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &caption
     m_use->setEnabled(false);
     auto *findRow = new QHBoxLayout;
     findRow->addWidget(m_find);
+    findRow->addStretch(1);
     findRow->addWidget(m_speedsLabel);
     findRow->addWidget(m_speeds);
-    findRow->addWidget(m_sweep);
-    findRow->addWidget(m_addresses, 1);
+    auto *sweepRow = new QHBoxLayout;
+    sweepRow->addWidget(m_sweep);
+    sweepRow->addWidget(m_addresses, 1);
     auto *useRow = new QHBoxLayout;
     useRow->addStretch(1);
     useRow->addWidget(m_use);
     if (auto *layout = qobject_cast<QVBoxLayout *>(body->layout())) {
         const int at = 1;  // below the settings, above the space before the accept and cancel buttons
         layout->insertLayout(at, findRow);
-        layout->insertWidget(at + 1, m_estimate);
-        layout->insertWidget(at + 2, m_result);
-        layout->insertLayout(at + 3, useRow);
+        layout->insertLayout(at + 1, sweepRow);
+        layout->insertWidget(at + 2, m_estimate);
+        layout->insertWidget(at + 3, m_result);
+        layout->insertLayout(at + 4, useRow);
     }
-    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 96);
+    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 128);
     QObject::connect(m_find, &QPushButton::clicked, m_c.panel, [this] { find(); });
     QObject::connect(m_sweep, &QCheckBox::toggled, m_c.panel, [this](bool on) {
         m_addresses->setEnabled(on);
