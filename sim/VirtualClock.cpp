@@ -85,8 +85,11 @@ void VirtualClock::advance(double seconds)
 void VirtualClock::fireDue()
 {
     // Events scheduled while firing (with no delay) fire in the same pass; the
-    // multimap keeps equal times in scheduling order.
-    while (!m_events.empty() && m_events.begin()->first <= m_elapsed) {
+    // multimap keeps equal times in scheduling order. What an event schedules after
+    // it waited falls due later than this pass: a chain of events that each wait (a
+    // sampling as fast as the line allows) is followed by the caller, not here for ever.
+    const double due = m_elapsed;
+    while (!m_events.empty() && m_events.begin()->first <= due) {
         auto node = m_events.extract(m_events.begin());
         node.mapped()();
     }

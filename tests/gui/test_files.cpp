@@ -373,8 +373,8 @@ TEST_F(FilesTest, ReadAllReadsTheTickedGroupsAndEscapeStopsIt)
     EXPECT_TRUE(statusSays(vx::BuiltIn::ReadAllDone)) << form->statusBar()->currentMessage().toStdString();
 }
 
-// The read panel's bar is also the bar of a tab's own read: a read of the ID tab leaves
-// it full, and the panel opened after it starts empty.
+// The read panel's bar is also the bar of a tab's own read: the panel opened after a
+// read of the ID tab starts empty.
 TEST_F(FilesTest, TheBatchPanelsOpenWithAnEmptyBar)
 {
     startWithDialog();
@@ -382,7 +382,6 @@ TEST_F(FilesTest, TheBatchPanelsOpenWithAnEmptyBar)
     form->tabs()->setCurrentIndex(vx::Tab::IdMemory);
     clock.advance(0.05);
     auto *readBar = ctl<QProgressBar>("ProgressBar1");
-    ASSERT_EQ(readBar->value(), readBar->maximum()) << "the ID read ended";
     file(9);
     ASSERT_TRUE(shown("SSPanel2"));
     EXPECT_EQ(readBar->value(), readBar->minimum());
