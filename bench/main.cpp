@@ -6,8 +6,9 @@
 //
 // Then the weight trend as the window runs it (monitor/TrendPoller.h: one lease and
 // one display read of registers 0 and 3 a sample, as fast as the line allows) for a
-// few seconds: its samples a second against the floor's, and the longest pause of the
-// event loop during the trend and during the read-all above.
+// few seconds: its samples a second against the floor's, the longest pause of the
+// event loop during the trend and during the read-all above, and the time the window
+// takes to answer a key press (posted every 100 ms) during both.
 //
 //   vextora-bench [--runs N] [--batch-runs N] [--latency-ms N] [--reading-time S] [--trend-seconds S]
 
@@ -40,6 +41,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -139,12 +141,72 @@ private:
     qint64 m_longestNs = 0;
 };
 
+// The window's answer to a key: a synthetic key press posted every 100 ms, and the
+// time from its posting until its handler runs. While a poll holds the mouse and the
+// keys back (Clock::holdUserInput) the key waits, as the window's input does: it is
+// posted again and comes at a later turn of the event loop.
+class InputLatencyProbe : public QObject {
+public:
+    explicit InputLatencyProbe(const SystemClock &clock) : m_clock(clock)
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(100);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QCoreApplication::postEvent(this, new KeyPress(m_elapsed.nsecsElapsed()));
+        });
+    }
+    void start()
+    {
+        m_latenciesMs.clear();
+        m_elapsed.start();
+        m_timer.start();
+    }
+    // The mean and the longest latency in ms since start; -1 when no key came.
+    std::pair<double, double> stop()
+    {
+        m_timer.stop();
+        QCoreApplication::removePostedEvents(this, KeyPress::Type);
+        if (m_latenciesMs.empty())
+            return {-1, -1};
+        double sum = 0;
+        for (double v : m_latenciesMs)
+            sum += v;
+        return {sum / double(m_latenciesMs.size()), *std::max_element(m_latenciesMs.begin(), m_latenciesMs.end())};
+    }
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() != KeyPress::Type)
+            return QObject::event(e);
+        const qint64 posted = static_cast<KeyPress *>(e)->postedNs;
+        if (m_clock.userInputHeld())
+            QCoreApplication::postEvent(this, new KeyPress(posted));  // still waiting
+        else
+            m_latenciesMs.push_back((m_elapsed.nsecsElapsed() - posted) / 1e6);
+        return true;
+    }
+
+private:
+    struct KeyPress : QEvent {
+        static constexpr QEvent::Type Type = QEvent::Type(QEvent::User + 1);
+        explicit KeyPress(qint64 ns) : QEvent(Type), postedNs(ns) {}
+        qint64 postedNs;
+    };
+    const SystemClock &m_clock;
+    QTimer m_timer;
+    QElapsedTimer m_elapsed;
+    std::vector<double> m_latenciesMs;
+};
+
 struct TrendMeasure {
     int samples = 0;
     int incomplete = 0;        // samples without both weights
     double perSecond = 0;      // samples a second
     double floorPerSecond = 0;
     double longestPauseMs = 0;
+    double keyMeanMs = -1;     // the key press's latency: mean and longest
+    double keyLongestMs = -1;
 };
 
 // The trend as the window runs it, for `seconds`, as fast as the line allows. The
@@ -152,9 +214,10 @@ struct TrendMeasure {
 // the requests and answers as they crossed (link.stats), 10 bits each (start, 8 data
 // bits, stop) at the baud, plus the simulator's reply latency once per exchange. The
 // floor's rate is one over that.
-TrendMeasure measureTrend(Link &link, int decimals, double seconds, int baud, double latency)
+TrendMeasure measureTrend(Link &link, SystemClock &clock, int decimals, double seconds, int baud, double latency)
 {
     TrendMeasure m;
+    InputLatencyProbe keys(clock);
     TrendPoller poller(link, [&m](const TrendSample &s) {
         ++m.samples;
         m.incomplete += s.gross && s.net ? 0 : 1;
@@ -166,10 +229,12 @@ TrendMeasure measureTrend(Link &link, int decimals, double seconds, int baud, do
     QElapsedTimer elapsed;
     elapsed.start();
     pauses.start();
+    keys.start();
     poller.start(0, decimals, link.clock().now());
     loop.exec();
     poller.stop();
     m.longestPauseMs = pauses.stop();
+    std::tie(m.keyMeanMs, m.keyLongestMs) = keys.stop();
     const double took = elapsed.nsecsElapsed() / 1e9;
     m.perSecond = m.samples / took;
     const qint64 chars = link.stats.charsSent + link.stats.charsReceived;
@@ -230,8 +295,12 @@ int main(int argc, char *argv[])
         "ZR2 against vextora-sim on a pseudo-terminal at 9600 and 57600 baud in both drain modes,\n"
         "and compares them with the floor (characters x 10 bits / baud + reply latency per\n"
         "exchange + the plain waits the sequences make before sending). Then the weight trend as\n"
-        "the window runs it: samples a second against the floor's, and the longest event-loop\n"
-        "pause during the trend and during the read-all. Read-all at 9600 baud also goes through\n"
+        "the window runs it: samples a second against the floor's, the longest event-loop
+"
+        "pause during the trend and during the read-all, and the latency of a key press posted
+"
+        "every 100 ms during both (its mean within 50 ms). Read-all at 9600 baud also goes through
+"
         "ser2net (raw TCP on the loopback address) in front of the same pseudo-terminal."));
     parser.addHelpOption();
     const QCommandLineOption runsOpt(QStringLiteral("runs"), QStringLiteral("Runs per figure (default 5)."),
@@ -272,6 +341,8 @@ int main(int argc, char *argv[])
         DrainMode drain;
         TrendMeasure trend;
         double readAllPauseMs;
+        double readAllKeyMeanMs;
+        double readAllKeyLongestMs;
     };
     std::vector<TrendRow> trendRows;
     for (int baud : {9600, 57600}) {
@@ -316,7 +387,9 @@ int main(int argc, char *argv[])
             WorkingSet set;
             set.parameters().weight = weight;
             LoopPauseMeter readAllPauses;
+            InputLatencyProbe readAllKeys(clock);
             readAllPauses.start();
+            readAllKeys.start();
             const Measure readAll = timed(batchRuns, [&](QByteArray &result) {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
@@ -332,6 +405,7 @@ int main(int argc, char *argv[])
                 return ok;
             });
             const double readAllPauseMs = trendOnly ? -1 : readAllPauses.stop();
+            const auto [readAllKeyMeanMs, readAllKeyLongestMs] = readAllKeys.stop();
             const Measure sendAll = timed(batchRuns, [&](QByteArray &result) {
                 if (PortAç(port, link.settings, op) != 0)
                     return false;
@@ -362,8 +436,10 @@ int main(int argc, char *argv[])
             }
             std::fflush(stdout);
 
-            const TrendMeasure trend = measureTrend(link, weight.decimals(), trendSeconds, baud, latencyMs / 1000.0);
-            trendRows.push_back({baud, drain, trend, readAllPauseMs});
+            const TrendMeasure trend =
+                measureTrend(link, clock, weight.decimals(), trendSeconds, baud, latencyMs / 1000.0);
+            trendRows.push_back({baud, drain, trend, readAllPauseMs, trendOnly ? -1 : readAllKeyMeanMs,
+                                 trendOnly ? -1 : readAllKeyLongestMs});
             failures += trend.samples > 0 && trend.incomplete == 0 ? 0 : 1;
         }
     }
@@ -431,6 +507,23 @@ int main(int argc, char *argv[])
                                                                        .arg(t.incomplete)
                                                                        .arg(t.samples))
                                                       : "");
+    }
+    // The window's answer to a key press during the fastest trend and during the
+    // read-all: its mean must stay within KeyLatencyBoundMs.
+    constexpr double KeyLatencyBoundMs = 50.0;
+    std::printf("\n%-14s %6s  %-9s  %12s  %12s  %s\n", "key press", "baud", "drain", "mean ms", "longest ms",
+                "bound");
+    const auto keyRow = [&](const char *during, const TrendRow &row, double mean, double longest) {
+        if (mean < 0)
+            return;
+        const bool within = mean <= KeyLatencyBoundMs;
+        std::printf("%-14s %6d  %-9s  %12.1f  %12.1f  %s\n", during, row.baud, qPrintable(DrainModeName(row.drain)),
+                    mean, longest, within ? "<= 50 ms" : "OVER 50 ms");
+        failures += within ? 0 : 1;
+    };
+    for (const TrendRow &row : trendRows) {
+        keyRow("during trend", row, row.trend.keyMeanMs, row.trend.keyLongestMs);
+        keyRow("during read-all", row, row.readAllKeyMeanMs, row.readAllKeyLongestMs);
     }
     std::fflush(stdout);
     return failures == 0 ? 0 : 1;

@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 
 #include "service/History.h"
+#include "service/HistoryText.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -50,18 +51,8 @@ int run(Session &s, const CommandArgs &args)
     }
     for (const HistoryRecord &r : records) {
         s.print(HistorySummary(r));
-        for (const auto &[group, result] : r.groupResults)
-            if (result != r.result)
-                s.print(QStringLiteral("    %1: %2").arg(group, result));
-        for (const QString &detail : r.details)
-            s.print(QStringLiteral("    ") + detail);
-        if (r.changedRows)
-            for (const HistoryChangedRow &c : *r.changedRows)
-                s.print(QStringLiteral("    row %1: %2 -> %3").arg(c.row).arg(c.before, c.after));
-        if (r.restorePoint)
-            s.print(QStringLiteral("    restore point: ") + *r.restorePoint);
-        if (r.report)
-            s.print(QStringLiteral("    report: ") + *r.report);
+        for (const QString &line : HistoryDetailLines(r))
+            s.print(QStringLiteral("    ") + line);
     }
     return ExitOk;
 }

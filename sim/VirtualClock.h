@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace vx::sim {
 
@@ -31,7 +32,13 @@ public:
     // Events scheduled and not fired yet.
     std::size_t pendingEvents() const { return m_events.size(); }
     int pumpedIdles() const { return m_pumped; }
-    // Nothing is held back here; the holds are counted, for the tests.
+    // The mouse or the keys at work (a click, a key press): `fn` comes at its time like
+    // any event, unless a hold is on; then it waits, as the window's input does, for the
+    // next turn of the event loop: a wait that pumps events with no hold on, or time that
+    // passes with nothing else due. An event scheduled with no delay comes first, as a
+    // zero timer of the window's comes before the input waiting.
+    void input(double delaySeconds, std::function<void()> fn);
+    // The holds are counted, for the tests; they hold back what comes through input().
     void holdUserInput(bool hold) override { m_userInputHolds += hold ? 1 : -1; }
     int userInputHolds() const { return m_userInputHolds; }
     int unpumpedIdles() const { return m_unpumped; }
@@ -42,7 +49,9 @@ private:
     double m_startSecondsOfDay = 0;
     double m_elapsed = 0;
     int m_userInputHolds = 0;
+    void deliverHeldInput();
     std::multimap<double, std::function<void()>> m_events;  // by elapsed time
+    std::vector<std::function<void()>> m_heldInput;         // in their order
     int m_pumped = 0;
     int m_unpumped = 0;
 };

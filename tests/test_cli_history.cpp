@@ -49,6 +49,23 @@ TEST_F(CliHistory, ListsNewestFirstWithTheGroupsThatDidNotGoAndTheDetails)
     EXPECT_TRUE(indicator.port.framesSent().isEmpty()) << "the history is not the indicator's";
 }
 
+// The rows a send changed are named by their parameter codes, as the window names them.
+TEST_F(CliHistory, ChangedRowsAreNamedByTheirParameterCodes)
+{
+    const QByteArray send =
+        R"({"changedRows":[{"after":"07","before":"5","row":13},{"after":"3-9600","before":"5-38400","row":30}],)"
+        R"("groups":["nrm"],"identification":["",""],"model":"ZR2","operation":"send","result":"sent",)"
+        R"("restorePoint":"ZR2_none_20261207-150000.Vxr","time":"2026-12-07T15:00:00.000+03:00","tool":"cli"})";
+    ASSERT_TRUE(home.writeHistory(send + "\n"));
+    const CliRun r = run({"history"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out,
+              "2026-12-07T15:00:00+03:00  ZR2  send nrm: sent\n"
+              "    [120] 5 -> 07\n"
+              "    [001] 5-38400 -> 3-9600\n"
+              "    restore point: ZR2_none_20261207-150000.Vxr\n");
+}
+
 TEST_F(CliHistory, TheFilterKeepsTheRecordsOfOneIndicator)
 {
     ASSERT_TRUE(home.writeHistory(kSendLine + "\n" + kCalibrationLine + "\n"));

@@ -7,6 +7,7 @@
 #include "support/ScriptedOperator.h"
 #include "support/SimFixture.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -71,6 +72,31 @@ TEST(ScanTries, AddressesAreInnermostAndMultiplyTheTries)
     EXPECT_EQ(tries[2], (ScanTry{"1200,N,8,1", "05", false}));
     EXPECT_EQ(tries[83], (ScanTry{"57600,E,7,1", "07", false}));
     EXPECT_EQ(ScanTries({"01", "02", "03"}).size(), 126u);
+}
+
+TEST(ScanTries, TheWindowNarrowsTheSpeedsAndTriesTheStoredSettingAndTheCommonSpeedsFirst)
+{
+    const std::vector<ScanTry> one = ScanTries({"05"}, {19200});
+    ASSERT_EQ(one.size(), 6u);
+    EXPECT_EQ(one[0], (ScanTry{"19200,N,8,1", "05", true}));
+    EXPECT_EQ(one[5], (ScanTry{"19200,E,7,1", "05", false}));
+
+    // The stored setting (address 05, not among the tries), then 9600, 19200, then 1200 on.
+    const std::vector<ScanTry> all = LikeliestFirst(ScanTries(), ScanTry{"38400,O,7,1", "05", false});
+    ASSERT_EQ(all.size(), 43u);
+    EXPECT_EQ(all[0], (ScanTry{"38400,O,7,1", "05", false}));
+    EXPECT_EQ(all[1], (ScanTry{"9600,N,8,1", "", true}));
+    EXPECT_EQ(all[7], (ScanTry{"19200,N,8,1", "", true}));
+    EXPECT_EQ(all[13], (ScanTry{"1200,N,8,1", "", true}));
+    EXPECT_EQ(all[42], (ScanTry{"57600,E,7,1", "", false}));
+    // A stored setting among the tries is not tried twice.
+    const std::vector<ScanTry> same = LikeliestFirst(ScanTries(), ScanTry{"38400,O,7,1", "", true});
+    ASSERT_EQ(same.size(), 42u);
+    EXPECT_EQ(same[0], (ScanTry{"38400,O,7,1", "", true}));
+    EXPECT_EQ(std::count(same.begin(), same.end(), same[0]), 1);
+    // A stored speed outside the speeds chosen is left out.
+    EXPECT_EQ(LikeliestFirst(ScanTries({""}, {1200}), ScanTry{"9600,N,8,1", "", true}).front(),
+              (ScanTry{"1200,N,8,1", "", true}));
 }
 
 TEST(ScanTries, EachTryWaitsTheLongestAnswerAtItsSpeedPlusFiftyMilliseconds)

@@ -61,7 +61,10 @@ void AnaForm::DisconnectAction()
     if (auto *serial = dynamic_cast<QtSerialPort *>(&m_link->port()))
         serial->network().endSession();
     m_linkProblem = nullptr;
-    setStatusLine(nullptr);
+    // The line says so, with the port it was on (a lost link's reason replaces it).
+    setStatusLine([settings = m_link->settings](const TextService &texts) {
+        return texts.builtIn(BuiltIn::Disconnected).arg(linkDescription(texts, settings));
+    });
     ışık(Light::Red);
     updateConnectCaption();
     m_modelLabel->setText(m_state.IndicatorModelText);

@@ -150,7 +150,12 @@ void BatchPanels::escape()
 
 // ---- read-all ----
 
-void BatchPanels::openReadPanel() { m_host.panelShown(m_readAll.panel); }
+void BatchPanels::openReadPanel()
+{
+    // The bar is shared with the tabs' own reads: a panel opens with it empty.
+    m_readAll.progress->setValue(m_readAll.progress->minimum());
+    m_host.panelShown(m_readAll.panel);
+}
 
 void BatchPanels::SSCommand2_Click(int index)
 {
@@ -228,6 +233,7 @@ void BatchPanels::openSendPanel()
         m_host.endOperation();
     }
     m_sendAll.start->setEnabled(m_host.state().IsConnected);
+    m_sendAll.progress->setValue(m_sendAll.progress->minimum());  // empty until the send starts
     m_sendNote->applyLanguage(m_host.texts());
     m_restorePoint->setText(m_host.texts().builtIn(BuiltIn::RestorePointCaption));
     m_host.panelShown(m_sendAll.panel);

@@ -1,5 +1,6 @@
 #include "gui/HistoryDialog.h"
 
+#include "service/HistoryText.h"
 #include "shell/TextService.h"
 #include "verify/VerifyTexts.h"
 
@@ -24,23 +25,6 @@ QString operationText(HistoryOperation operation, const TextService &texts)
     case HistoryOperation::Verification: return VerifyTextOf(VerifyText::PromptTitle, texts);
     }
     return {};
-}
-
-QString detailsText(const HistoryRecord &r)
-{
-    QStringList parts;
-    for (const auto &[group, result] : r.groupResults)
-        if (result != r.result)
-            parts << QStringLiteral("%1: %2").arg(group, result);
-    parts << r.details;
-    if (r.changedRows)
-        for (const HistoryChangedRow &c : *r.changedRows)
-            parts << QStringLiteral("row %1: %2 -> %3").arg(c.row).arg(c.before, c.after);
-    if (r.restorePoint)
-        parts << QStringLiteral("restore point: ") + *r.restorePoint;
-    if (r.report)
-        parts << QStringLiteral("report: ") + *r.report;
-    return parts.join(QStringLiteral("; "));
 }
 
 }  // namespace
@@ -76,7 +60,13 @@ HistoryDialog::HistoryDialog(const TextService &texts, QWidget *parent, const QS
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
+    // The details, one fact a line, wrap within their column and the rows grow to
+    // hold them whole; every column can be widened by its header's edge.
+    m_table->setWordWrap(true);
+    m_table->setTextElideMode(Qt::ElideNone);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     m_close = new QPushButton(texts.builtIn(BuiltIn::HistoryClose), this);
     m_close->setObjectName(QStringLiteral("HistoryClose"));
@@ -125,13 +115,13 @@ void HistoryDialog::fill()
             if (!id.trimmed().isEmpty())
                 who << id.trimmed();
         const QString cells[ColumnCount] = {
-            r.time.toString(Qt::ISODate),
+            HistoryLocalTime(r.time),
             who.join(QStringLiteral(" / ")),
             operationText(r.operation, m_texts),
             r.operation == HistoryOperation::Send ? r.groups.join(QStringLiteral(", ")) : r.procedure,
             r.result,
             r.note.value_or(QString()),
-            detailsText(r)};
+            HistoryDetailLines(r).join(QLatin1Char('\n'))};
         for (int column = 0; column < ColumnCount; ++column) {
             auto *item = new QTableWidgetItem(cells[column]);
             item->setToolTip(cells[column]);
@@ -139,7 +129,10 @@ void HistoryDialog::fill()
         }
         ++row;
     }
-    m_table->resizeColumnsToContents();
+    // Every column as wide as its text but the details, which take the rest and wrap.
+    for (int column = 0; column < Details; ++column)
+        m_table->resizeColumnToContents(column);
+    m_table->resizeRowsToContents();
     if (records.empty() && m_reading.readable) {
         m_table->setRowCount(1);
         m_table->setItem(0, 0, new QTableWidgetItem(m_texts.builtIn(BuiltIn::HistoryEmpty)));

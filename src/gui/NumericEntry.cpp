@@ -4,6 +4,8 @@
 #include "link/Interfaces.h"
 
 #include <QEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,6 +79,17 @@ bool NumericEntry::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_panels.label17 && event->type() == QEvent::MouseButtonRelease) {
         cancel();
+        return true;
+    }
+    // Back into the field with a click: its text selected, as when the panel opened (the
+    // field gets the keys as the button goes down, before it sees the press).
+    if (watched == m_panels.text10 && event->type() == QEvent::FocusIn
+        && static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason
+        && (QGuiApplication::mouseButtons() & Qt::LeftButton))
+        m_selectOnPress = true;
+    if (watched == m_panels.text10 && event->type() == QEvent::MouseButtonPress && m_selectOnPress) {
+        m_selectOnPress = false;
+        m_panels.text10->selectAll();
         return true;
     }
     if (watched == m_panels.text10 && event->type() == QEvent::KeyPress)

@@ -49,6 +49,7 @@ private:
     EntryPanels m_panels;
     Clock &m_clock;
     Shape m_shape;  // of the question open
+    bool m_selectOnPress = false;  // the field got the keys from a press of the mouse button
 };
 
 }  // namespace vx::gui

@@ -1,6 +1,7 @@
 #include "gui/RestorePointsDialog.h"
 
 #include "gui/Widgets.h"
+#include "service/HistoryText.h"
 #include "shell/TextService.h"
 
 #include <QDir>
@@ -26,10 +27,17 @@ RestorePointsDialog::RestorePointsDialog(const TextService &texts, const Identif
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels(
         {texts.builtIn(BuiltIn::RestorePointsTimeColumn), texts.builtIn(BuiltIn::RestorePointsFileColumn)});
-    for (const RestorePointEntry &entry : m_entries)
-        m_list->addTopLevelItem(new QTreeWidgetItem(
-            {entry.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), entry.fileName}));
-    m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // The time in this computer's local time with its offset, the file named whole (its
+    // folder in the tooltip); the columns can be widened.
+    for (const RestorePointEntry &entry : m_entries) {
+        auto *item = new QTreeWidgetItem({HistoryLocalTime(entry.time), entry.fileName});
+        item->setToolTip(0, item->text(0));
+        item->setToolTip(1, QDir::toNativeSeparators(entry.path));
+        m_list->addTopLevelItem(item);
+    }
+    m_list->header()->setSectionResizeMode(QHeaderView::Interactive);
+    m_list->resizeColumnToContents(0);
+    m_list->resizeColumnToContents(1);
     layout->addWidget(m_list, 1);
 
     m_none = Named<QLabel>(QStringLiteral("RestorePointNone"), this,
@@ -49,7 +57,7 @@ RestorePointsDialog::RestorePointsDialog(const TextService &texts, const Identif
     buttons->addStretch(1);
     buttons->addWidget(close);
     layout->addLayout(buttons);
-    resize(520, 320);
+    resize(640, 320);
 
     connect(m_list, &QTreeWidget::currentItemChanged, this, [this] { updateButtons(); });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { sendChosen(); });

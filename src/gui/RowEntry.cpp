@@ -11,6 +11,8 @@ namespace vx::gui {
 namespace {
 
 int g_beeps = 0;
+// Set on a box that got the keys from a press of the mouse button; its press selects.
+constexpr const char *SelectOnPress = "vxSelectOnPress";
 
 bool takes(BoxKeys keys, QChar c)
 {
@@ -280,6 +282,18 @@ bool RowEntry::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
             place();
         return QObject::eventFilter(watched, event);
+    }
+    // A click into a box that did not have the keys selects its text, as Tab does: the
+    // digits typed next replace the value instead of landing before or after it. The
+    // box gets the keys as the button goes down, before it sees the press.
+    if (event->type() == QEvent::FocusIn && beforeOf(watched)
+        && static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason
+        && (QApplication::mouseButtons() & Qt::LeftButton))
+        watched->setProperty(SelectOnPress, true);
+    if (event->type() == QEvent::MouseButtonPress && watched->property(SelectOnPress).toBool()) {
+        watched->setProperty(SelectOnPress, false);
+        static_cast<QLineEdit *>(watched)->selectAll();
+        return true;
     }
     if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
         if (Before *before = beforeOf(watched))

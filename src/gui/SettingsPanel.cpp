@@ -72,7 +72,17 @@ SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &caption
     // button that takes it over, above the panel's own buttons.
     QWidget *body = m_c.panel->body();
     m_find = Named<QPushButton>(QStringLiteral("ScanFind"), body, QStringLiteral("Bul…"));
-    m_sweep = Named<QCheckBox>(QStringLiteral("ScanSweep"), body, QStringLiteral("Adresleri de dene (01–99)"));
+    m_sweep = Named<QCheckBox>(QStringLiteral("ScanSweep"), body, QStringLiteral("Adresleri de dene:"));
+    m_addresses = Named<QLineEdit>(QStringLiteral("ScanAddresses"), body);
+    m_addresses->setText(QStringLiteral("0-99"));  // no address and every one
+    m_addresses->setEnabled(false);
+    m_speedsLabel = Named<QLabel>(QStringLiteral("ScanSpeedsLabel"), body, QStringLiteral("Hız:"));
+    m_speeds = Named<QComboBox>(QStringLiteral("ScanSpeeds"), body);
+    m_speeds->addItem(QStringLiteral("Tümü"), 0);
+    for (const int speed : ScanSpeeds)
+        m_speeds->addItem(QString::number(speed), speed);
+    m_estimate = Named<QLabel>(QStringLiteral("ScanEstimate"), body);
+    m_estimate->setWordWrap(true);
     m_result = Named<QLabel>(QStringLiteral("ScanResult"), body);
     m_result->setWordWrap(true);
     m_use = Named<QPushButton>(QStringLiteral("ScanUse"), body, QStringLiteral("Bu ayarları kullan"));
@@ -85,7 +95,12 @@ SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &caption
     networkRow->addWidget(m_network, 1);
     auto *findRow = new QHBoxLayout;
     findRow->addWidget(m_find);
-    findRow->addWidget(m_sweep, 1);
+    findRow->addStretch(1);
+    findRow->addWidget(m_speedsLabel);
+    findRow->addWidget(m_speeds);
+    auto *sweepRow = new QHBoxLayout;
+    sweepRow->addWidget(m_sweep);
+    sweepRow->addWidget(m_addresses, 1);
     auto *useRow = new QHBoxLayout;
     useRow->addStretch(1);
     useRow->addWidget(m_use);
@@ -93,11 +108,19 @@ SettingsPanel::SettingsPanel(PanelHost &host, QWidget *parent, Captions &caption
         const int at = 1;  // below the settings, above the space before the accept and cancel buttons
         layout->insertLayout(at, networkRow);
         layout->insertLayout(at + 1, findRow);
-        layout->insertWidget(at + 2, m_result);
-        layout->insertLayout(at + 3, useRow);
+        layout->insertLayout(at + 2, sweepRow);
+        layout->insertWidget(at + 3, m_estimate);
+        layout->insertWidget(at + 4, m_result);
+        layout->insertLayout(at + 5, useRow);
     }
-    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 100);
+    m_c.panel->setFixedSize(m_c.panel->width(), m_c.panel->height() + 156);
     QObject::connect(m_find, &QPushButton::clicked, m_c.panel, [this] { find(); });
+    QObject::connect(m_sweep, &QCheckBox::toggled, m_c.panel, [this](bool on) {
+        m_addresses->setEnabled(on);
+        showEstimate();
+    });
+    QObject::connect(m_addresses, &QLineEdit::textChanged, m_c.panel, [this] { showEstimate(); });
+    QObject::connect(m_speeds, &QComboBox::currentIndexChanged, m_c.panel, [this] { showEstimate(); });
     QObject::connect(m_use, &QPushButton::clicked, m_c.panel, [this] { useFound(); });
 }
 
@@ -127,6 +150,9 @@ void SettingsPanel::applyTexts(const TextService &texts)
     SetCaption(m_use, texts.builtIn(BuiltIn::ScanUseSettings));
     SetCaption(m_networkLabel, texts.builtIn(BuiltIn::NetworkPortLabel));
     m_network->setPlaceholderText(texts.builtIn(BuiltIn::NetworkPortHint));
+    m_speedsLabel->setText(texts.builtIn(BuiltIn::ScanSpeedsLabel));
+    m_speeds->setItemText(0, texts.builtIn(BuiltIn::ScanAllSpeeds));
+    showEstimate();
     showFound();
 }
 
@@ -136,6 +162,7 @@ void SettingsPanel::open()
 {
     // The ports as they are now, not as they were at start-up.
     showPorts(m_host.listPorts());
+    showEstimate();  // the stored setting may have changed since
     m_host.panelShown(m_c.panel);
 
     const ConnectionPanel &c = m_c;
@@ -247,10 +274,10 @@ void SettingsPanel::find()
     m_use->setEnabled(false);
     m_result->clear();
 
-    QStringList addresses{QString()};
-    if (m_sweep->isChecked()) {
-        for (int a = 1; a <= 99; ++a)
-            addresses << PadLeftZeros(a, 2);
+    const std::optional<std::vector<ScanTry>> tries = plannedTries();
+    if (!tries) {
+        op.message(texts.builtIn(BuiltIn::ScanAddressesInvalid), Icon::Warning);
+        return;
     }
     // The port chosen in the panel, not yet accepted: for this search only.
     const std::optional<QString> network = networkPortChosen();
@@ -263,10 +290,19 @@ void SettingsPanel::find()
     const QString panelLine = m_c.combo7->currentText() + QLatin1Char(',') + m_c.combo9->currentText().left(1) + QLatin1Char(',')
                               + m_c.combo8->currentText() + QStringLiteral(",1");
     ScanOptions options;
-    options.tries = ScanTriesFor(portName, ParseLineSettings(panelLine) ? panelLine : link.settings.PortSettings,
-                                 addresses);
+    if (ScanTriesLineSettings(portName)) {
+        options.tries = *tries;
+    } else {
+        // Behind a raw TCP server only the checksum and the addresses can be tried.
+        QStringList addresses{QString()};
+        if (m_sweep->isChecked())
+            addresses = ParseScanAddresses(m_addresses->text()).value_or(addresses);
+        options.tries = ScanTriesFor(portName, ParseLineSettings(panelLine) ? panelLine : link.settings.PortSettings,
+                                     addresses);
+    }
     const int total = int(options.tries.size());
-    if (m_sweep->isChecked()) {
+    // A search of more than a minute is asked about first, with its length.
+    if (ScanEstimateSeconds(options.tries) > 60) {
         const int minutes = int(std::ceil(ScanEstimateSeconds(options.tries) / 60.0));
         if (op.okCancel(texts.builtIn(BuiltIn::ScanSweepQuestion).arg(total).arg(minutes), Icon::Question)
             != Choice::Ok)
@@ -336,6 +372,37 @@ std::optional<QString> SettingsPanel::networkPortChosen()
         return std::nullopt;
     }
     return typed;
+}
+
+std::optional<std::vector<ScanTry>> SettingsPanel::plannedTries() const
+{
+    QStringList addresses{QString()};
+    if (m_sweep->isChecked()) {
+        const std::optional<QStringList> list = ParseScanAddresses(m_addresses->text());
+        if (!list)
+            return std::nullopt;
+        addresses = *list;
+    }
+    std::vector<int> speeds;
+    if (const int speed = m_speeds->currentData().toInt(); speed > 0)
+        speeds.push_back(speed);
+    // The setting in use: an indicator seldom moved from it answers at the first try.
+    const LinkSettings &s = m_host.link().settings;
+    std::optional<ScanTry> stored;
+    if (ParseLineSettings(s.PortSettings))
+        stored = ScanTry{s.PortSettings.toUpper().remove(QLatin1Char(' ')), s.DeviceAddress, s.ChecksumEnabled};
+    return LikeliestFirst(ScanTries(addresses, speeds), stored);
+}
+
+void SettingsPanel::showEstimate()
+{
+    const TextService &texts = m_host.texts();
+    const std::optional<std::vector<ScanTry>> tries = plannedTries();
+    m_estimate->setText(tries ? texts.builtIn(BuiltIn::ScanEstimate)
+                                    .arg(tries->size())
+                                    .arg(int(std::ceil(ScanEstimateSeconds(*tries))))
+                              : texts.builtIn(BuiltIn::ScanAddressesInvalid));
+    m_find->setEnabled(tries.has_value());
 }
 
 void SettingsPanel::showFound()

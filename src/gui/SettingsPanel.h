@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 
@@ -47,15 +48,25 @@ public:
     void useFound();
     const std::optional<ScanFound> &found() const { return m_found; }
 
+    // The tries Find… makes with the speeds and addresses chosen, the stored setting and
+    // the common speeds first; nothing when the address list cannot be read.
+    std::optional<std::vector<ScanTry>> plannedTries() const;
+
 private:
     void showFound();
     // The network port typed in the panel (empty: none); a malformed one is said and
     // gives nothing.
     std::optional<QString> networkPortChosen();
+    // "N tries, at most S s" under the choices, before anything starts.
+    void showEstimate();
     PanelHost &m_host;
     ConnectionPanel m_c;
     QPushButton *m_find = nullptr;
     QCheckBox *m_sweep = nullptr;
+    QLineEdit *m_addresses = nullptr;  // as --addresses takes them: "1-99", "5,7", 0 for none
+    QLabel *m_speedsLabel = nullptr;
+    QComboBox *m_speeds = nullptr;     // all, or one speed
+    QLabel *m_estimate = nullptr;
     QLabel *m_result = nullptr;
     QPushButton *m_use = nullptr;
     QLabel *m_networkLabel = nullptr;

@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
+#include <iterator>
 
 namespace vx {
 namespace {
@@ -32,11 +34,13 @@ struct SettingsBack {
 
 }  // namespace
 
-std::vector<ScanTry> ScanTries(const QStringList &addresses)
+std::vector<ScanTry> ScanTries(const QStringList &addresses, const std::vector<int> &speeds)
 {
     const QStringList list = addresses.isEmpty() ? QStringList{QString()} : addresses;
     std::vector<ScanTry> tries;
     for (const int speed : ScanSpeeds) {
+        if (!speeds.empty() && std::find(speeds.begin(), speeds.end(), speed) == speeds.end())
+            continue;
         for (const char *framing : ScanFramings) {
             const QString line = QString::number(speed) + QLatin1Char(',') + QLatin1String(framing);
             for (const bool checksum : {true, false}) {
@@ -65,6 +69,31 @@ std::vector<ScanTry> ScanTriesFor(const QString &portName, const QString &lineSe
             tries.push_back(ScanTry{lineSettings, address, checksum});
     }
     return tries;
+std::vector<ScanTry> LikeliestFirst(const std::vector<ScanTry> &tries, const std::optional<ScanTry> &stored)
+{
+    const auto speedOf = [](const ScanTry &t) { return t.lineSettings.section(QLatin1Char(','), 0, 0).toInt(); };
+    const auto common = [&](const ScanTry &t) {
+        return std::find(std::begin(ScanCommonSpeeds), std::end(ScanCommonSpeeds), speedOf(t)) != std::end(ScanCommonSpeeds);
+    };
+    std::vector<ScanTry> out;
+    const bool storedFits = stored && std::any_of(tries.begin(), tries.end(), [&](const ScanTry &t) {
+                                return speedOf(t) == speedOf(*stored);
+                            });
+    if (storedFits)
+        out.push_back(*stored);
+    const auto add = [&](const ScanTry &t) {
+        if (std::find(out.begin(), out.end(), t) == out.end())
+            out.push_back(t);
+    };
+    // The common speeds in their own order (9600 before 19200), then the others.
+    for (const int speed : ScanCommonSpeeds)
+        for (const ScanTry &t : tries)
+            if (speedOf(t) == speed)
+                add(t);
+    for (const ScanTry &t : tries)
+        if (!common(t))
+            add(t);
+    return out;
 }
 
 std::optional<QStringList> ParseScanAddresses(const QString &text)

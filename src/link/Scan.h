@@ -34,6 +34,9 @@ struct ScanTry {
     bool operator==(const ScanTry &) const = default;
 };
 
+// The speeds most indicators are left at: tried before the others by the window.
+inline constexpr int ScanCommonSpeeds[] = {9600, 19200};
+
 // Every try, in order: speed by speed, framing by framing, checksum on before off,
 // and the addresses (empty: none) innermost. Without addresses only "no address".
 std::vector<ScanTry> ScanTries(const QStringList &addresses = {QString()});
@@ -44,6 +47,12 @@ std::vector<ScanTry> ScanTriesFor(const QString &portName, const QString &lineSe
                                   const QStringList &addresses = {QString()});
 // Whether a scan of the port can try line settings (false behind a raw TCP server).
 bool ScanTriesLineSettings(const QString &portName);
+// `speeds` narrows the speeds (empty: all of ScanSpeeds).
+std::vector<ScanTry> ScanTries(const QStringList &addresses = {QString()}, const std::vector<int> &speeds = {});
+// The same tries, likeliest first: `stored` (the setting in use, also when its address
+// is not among the tries) when its speed is one of them, then the tries at the common
+// speeds, then the rest in their order. No try twice.
+std::vector<ScanTry> LikeliestFirst(const std::vector<ScanTry> &tries, const std::optional<ScanTry> &stored);
 // "1-99", "5,7", "0,5-9": the addresses to sweep, as the settings keep them ("05");
 // 0 stands for no address (empty). Nothing for a text that is not such a list.
 std::optional<QStringList> ParseScanAddresses(const QString &text);

@@ -16,6 +16,8 @@ public:
     // A single-shot Qt timer on the application's event loop.
     void callAfter(double seconds, std::function<void()> fn) override;
     void holdUserInput(bool hold) override { m_userInputHolds += hold ? 1 : -1; }
+    // True while a poll holds the mouse and the keys back.
+    bool userInputHeld() const { return m_userInputHolds > 0; }
 
 private:
     int m_userInputHolds = 0;

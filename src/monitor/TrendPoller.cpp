@@ -43,6 +43,15 @@ void TrendPoller::arm(double seconds)
 
 void TrendPoller::tick()
 {
+    // Held here: the input handed on next, or the handler, may close the view that owns the poller.
+    const std::shared_ptr<unsigned> current = m_generation;
+    const unsigned generation = *current;
+    // What the mouse and the keys did while the last sample had the line, first: at
+    // the fastest rate the next sample would otherwise follow at once, before the
+    // window ever gets to it (a zero timer comes before the input waiting).
+    m_link.clock().idle(0, true);
+    if (*current != generation)
+        return;  // paused, restarted or closed meanwhile
     if (mayRun && !mayRun()) {
         stop();
         if (onStopped)
@@ -51,9 +60,6 @@ void TrendPoller::tick()
     }
     Clock &clock = m_link.clock();
     const double began = clock.secondsSinceMidnight();
-    // Held here: the handler may close the view that owns the poller.
-    const std::shared_ptr<unsigned> current = m_generation;
-    const unsigned generation = *current;
     const bool quiet = m_quietAfter >= 0 && m_link.stats.exchanges == m_quietAfter;
 
     std::optional<TrendSample> taken;

@@ -4,8 +4,9 @@
 // taken as a poll. Between two samples the line is free: the status timer's tick,
 // a click or a read-all that comes then takes it, and a sample that falls due while
 // another operation holds the line is skipped (counted, not queued). While a sample
-// holds the line the mouse and the keys wait for its end (the lease's poll), and
-// the next sample comes only through the event loop, which hands them on first.
+// holds the line the mouse and the keys wait for its end (the lease's poll); each
+// sample begins by handing on what waited (a wait that processes events with no hold
+// on), so they get through between two samples at every rate, the fastest too.
 //
 //   TrendPoller poller(link, [&](const TrendSample &s) { series.push_back(s); });
 //   poller.mayRun = [&] { return state.IsConnected; };
@@ -28,10 +29,8 @@ class Link;
 class TrendPoller {
 public:
     // The least time between the end of one sample and the start of the next. None:
-    // the next sample comes from a zero timer, so the event loop runs once in between
-    // and hands on first what waited (the mouse and keys held back, a timer of the
-    // window's that fell due). At the fastest rate that turn of the event loop is all
-    // the time the line stands free between samples.
+    // the next sample comes from a zero timer. A zero timer comes before the mouse and
+    // the keys held back, so each sample hands those on itself before it takes the line.
     static constexpr double GapSeconds = 0.0;
     // After a sample skipped because another operation held the line, the next try
     // comes one interval later, and at the fastest rate after this.

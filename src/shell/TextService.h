@@ -36,6 +36,7 @@ enum class BuiltIn {
     Connected,             // %1 link line, %2 version text
     ConnectFailed,         // %1 link line, %2 reason
     LinkLost,              // %1 link line, %2 reason
+    Disconnected,          // %1 link line: after a disconnect asked for
     PortNotFound,
     PortBusy,
     PortError,             // %1 error number
@@ -105,6 +106,10 @@ enum class BuiltIn {
     NetworkPortLabel,
     NetworkPortHint,       // the field's placeholder
     NetworkPortInvalid,    // %1 what is wrong with the name
+    ScanSpeedsLabel,       // the speeds to try: the label before the list
+    ScanAllSpeeds,         // the list's first entry
+    ScanAddressesInvalid,  // the address list cannot be read
+    ScanEstimate,          // %1 tries, %2 seconds at most
     // The weight trend view
     TrendMenu,             // the Settings and Help menu's item
     TrendTitle,

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <ctime>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
@@ -32,6 +33,28 @@
 inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace vx::test {
+
+// The computer's time zone for one test: a POSIX TZ text ("<+03>-3" is UTC+03:00 all year).
+class LocalZone {
+public:
+    explicit LocalZone(const char *tz) : m_before(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", tz);
+        tzset();
+    }
+    ~LocalZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_before);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    QByteArray m_before;
+    bool m_had;
+};
 
 // Language file whose line N reads prefix + N, with optional overrides.
 inline QByteArray languageFile(const QString &prefix, const std::map<int, QString> &overrides = {})

@@ -46,11 +46,13 @@ TEST_F(WindowConnectTest, RedLightConnectsGreenLightAndMenuDisconnect)
     QTest::mouseClick(ctl("Image2_1"), Qt::LeftButton);
     EXPECT_FALSE(form->state().IsConnected);
     EXPECT_EQ(light(), Light::Red);
-    EXPECT_EQ(form->statusLine(), "");
+    // The status line says so, never blank.
+    EXPECT_EQ(form->statusLine(), "Disconnected: COM1 · 9600,N,8,1 · address none");
     action("connect")->trigger();
     EXPECT_TRUE(form->state().IsConnected);
     action("connect")->trigger();
     EXPECT_EQ(action("connect")->text(), "E376");
+    EXPECT_EQ(form->statusLine(), "Disconnected: COM1 · 9600,N,8,1 · address none");
 }
 
 TEST_F(WindowConnectTest, VersionOfAnotherModelCorrectsTheModelAndItsFeatures)

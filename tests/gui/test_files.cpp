@@ -22,6 +22,7 @@
 #include <QStandardPaths>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -370,6 +371,25 @@ TEST_F(FilesTest, ReadAllReadsTheTickedGroupsAndEscapeStopsIt)
     EXPECT_FALSE(form->statusPage().table().cell(1, 1).isEmpty()) << "the status read shows on its tab";
     EXPECT_FALSE(port.isOpen());
     EXPECT_TRUE(statusSays(vx::BuiltIn::ReadAllDone)) << form->statusBar()->currentMessage().toStdString();
+}
+
+// The read panel's bar is also the bar of a tab's own read: the panel opened after a
+// read of the ID tab starts empty.
+TEST_F(FilesTest, TheBatchPanelsOpenWithAnEmptyBar)
+{
+    startWithDialog();
+    connect();
+    form->tabs()->setCurrentIndex(vx::Tab::IdMemory);
+    clock.advance(0.05);
+    auto *readBar = ctl<QProgressBar>("ProgressBar1");
+    file(9);
+    ASSERT_TRUE(shown("SSPanel2"));
+    EXPECT_EQ(readBar->value(), readBar->minimum());
+    QTest::mouseClick(ctl("SSCommand2_1"), Qt::LeftButton);
+    file(8);
+    ASSERT_TRUE(shown("SSPanel3"));
+    auto *sendBar = ctl<QProgressBar>("ProgressBar2");
+    EXPECT_EQ(sendBar->value(), sendBar->minimum());
 }
 
 TEST_F(FilesTest, TheSendPanelReadsTheHardwareWordAndSendsInItsOwnOrder)

@@ -161,6 +161,7 @@ TEST_F(HistoryWindowTest, AZeroCalibrationAndAnAnalogTrimFromTheTabAreRecorded)
 
 TEST_F(HistoryWindowTest, TheListShowsNewestFirstFiltersAndNamesDamagedLines)
 {
+    const vx::test::LocalZone istanbul("<+03>-3");
     ASSERT_TRUE(home.writeHistory(kSendLine + "\n{broken\n" + kCalibrationLine + "\n"));
     start();
     QAction *item = action("MnHistory");
@@ -172,12 +173,12 @@ TEST_F(HistoryWindowTest, TheListShowsNewestFirstFiltersAndNamesDamagedLines)
     QTableWidget *table = dialog->table();
     ASSERT_EQ(table->rowCount(), 2);
     EXPECT_EQ(table->horizontalHeaderItem(0)->text(), "Time");
-    EXPECT_EQ(table->item(0, vx::gui::HistoryDialog::Time)->text(), "2026-12-07T15:00:00+03:00");
+    EXPECT_EQ(table->item(0, vx::gui::HistoryDialog::Time)->text(), "2026-12-07 15:00:00 UTC+03:00");
     EXPECT_EQ(table->item(0, vx::gui::HistoryDialog::Operation)->text(), "Calibration");
     EXPECT_EQ(table->item(1, vx::gui::HistoryDialog::Indicator)->text(), "ZR2 / ZR2 V2.20 / SN0001234");
     EXPECT_EQ(table->item(1, vx::gui::HistoryDialog::What)->text(), "header, nrm");
     EXPECT_EQ(table->item(1, vx::gui::HistoryDialog::Note)->text(), "new load cell");
-    EXPECT_EQ(table->item(1, vx::gui::HistoryDialog::Details)->text(), "header: sent; nrm: failed");
+    EXPECT_EQ(table->item(1, vx::gui::HistoryDialog::Details)->text(), "header: sent\nnrm: failed");
     EXPECT_EQ(dialog->warning()->text(), home.historyFile() + ": damaged lines skipped: 2");
 
     QTest::keyClicks(dialog->filter(), "sn0001234");
@@ -188,6 +189,35 @@ TEST_F(HistoryWindowTest, TheListShowsNewestFirstFiltersAndNamesDamagedLines)
     EXPECT_EQ(table->item(0, 0)->text(), "No records.");
     QTest::mouseClick(dialog->findChild<QPushButton *>("HistoryClose"), Qt::LeftButton);
     EXPECT_TRUE(!dialog || !dialog->isVisible());
+}
+
+// A record written on a computer keeping UTC, with the parameter rows a send changed
+// and its restore point: shown in local time with its offset, each row by the code the
+// parameter grid shows it with, the whole detail in its cell.
+TEST_F(HistoryWindowTest, TheDetailsNameParameterCodesInLocalTimeAndShowWhole)
+{
+    const vx::test::LocalZone istanbul("<+03>-3");
+    const QByteArray utcSend =
+        R"({"changedRows":[{"after":"07","before":"5","row":13},{"after":"3-9600","before":"5-38400","row":30}],)"
+        R"("groups":["calibration","jmp","nrm"],"identification":["ZR2 V2.20","SN0001234"],"model":"ZR2",)"
+        R"("operation":"send","restorePoint":"ZR2_SN0001234_20261207-163000.Vxr","result":"sent",)"
+        R"("time":"2026-12-07T16:30:00.000Z","tool":"cli"})";
+    ASSERT_TRUE(home.writeHistory(kCalibrationLine + "\n" + utcSend + "\n"));
+    start();
+    vx::gui::HistoryDialog dialog(form->texts(), form.get());
+    QTableWidget *table = dialog.table();
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(0, vx::gui::HistoryDialog::Time)->text(), "2026-12-07 19:30:00 UTC+03:00");
+    const QString details = table->item(0, vx::gui::HistoryDialog::Details)->text();
+    EXPECT_EQ(details, "[120] 5 -> 07\n[001] 5-38400 -> 3-9600\nrestore point: ZR2_SN0001234_20261207-163000.Vxr");
+    EXPECT_EQ(table->item(0, vx::gui::HistoryDialog::Details)->toolTip(), details);
+    // Wrapped, never cut: the row is as high as its three lines, and the columns can be widened.
+    EXPECT_TRUE(table->wordWrap());
+    EXPECT_GE(table->rowHeight(0), 3 * table->fontMetrics().height());
+    EXPECT_EQ(table->horizontalHeader()->sectionResizeMode(vx::gui::HistoryDialog::Note), QHeaderView::Interactive);
+    // The file is read as it was written.
+    ASSERT_EQ(records().size(), 2u);
+    EXPECT_EQ(records()[1].changedRows->at(0).row, 13);
 }
 
 TEST_F(HistoryWindowTest, AHistoryThatCannotBeReadIsSaidInTheList)

@@ -371,6 +371,33 @@ TEST_F(MemoryPagesTest, SetpointEntryRefusesWhatTheWriteCannotCarry)
     EXPECT_EQ(op.messages().size(), 1);
 }
 
+TEST_F(MemoryPagesTest, AClickIntoASetpointCellSelectsItsTextSoTypingReplacesIt)
+{
+    startConnected();
+    vx::WeightFormat weight;
+    weight.DecimalsPattern = "0";
+    form->state().weight = weight;
+    form->tabs()->setCurrentIndex(vx::Tab::Setpoint);
+    QApplication::processEvents();
+    vx::SetpointMemory &memory = setpoints().memory();
+    memory.setValue(0, 1, "0,0");
+    ASSERT_EQ(box("Text5_1")->text(), "0,0");
+    // Setpoint-1 of the first record, then Setpoint-2 of the same row, clicked at its
+    // left edge (the text stands at the right: a plain line edit puts the cursor before it).
+    QTest::mouseClick(box("Text5_0"), Qt::LeftButton, Qt::NoModifier, QPoint(3, 5));
+    EXPECT_TRUE(focused("Text5_0"));
+    EXPECT_EQ(box("Text5_0")->selectedText(), box("Text5_0")->text());
+    QTest::mouseClick(box("Text5_1"), Qt::LeftButton, Qt::NoModifier, QPoint(3, 5));
+    EXPECT_TRUE(focused("Text5_1"));
+    QTest::keyClicks(box("Text5_1"), "240");
+    EXPECT_EQ(box("Text5_1")->text(), "240") << "not 2400,0";
+    EXPECT_EQ(memory.value(0, 1), "240");
+    // A second click into the box that has the keys places the cursor as usual.
+    box("Text5_1")->selectAll();
+    QTest::mouseClick(box("Text5_1"), Qt::LeftButton, Qt::NoModifier, QPoint(3, 5));
+    EXPECT_FALSE(box("Text5_1")->hasSelectedText());
+}
+
 // ---- preset tare ----
 
 TEST_F(MemoryPagesTest, PresetTareTabStaysHiddenAndItsBoxTakesDigits)

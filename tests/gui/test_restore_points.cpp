@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -111,6 +112,17 @@ TEST_F(RestorePointsTest, ASendLeavesARestorePointThatTheListOffersToSendBack)
     auto *list = dialog->findChild<QTreeWidget *>("RestorePointList");
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(list->topLevelItem(0)->text(1), points[0]);
+    // The time the name carries, in local time with its offset.
+    {
+        const vx::test::LocalZone istanbul("<+03>-3");
+        action("MnDosyaRestorePoints")->trigger();
+        dialog = form->fileMenu().restorePointsDialog();
+        list = dialog->findChild<QTreeWidget *>("RestorePointList");
+        const QString time = list->topLevelItem(0)->text(0);
+        EXPECT_TRUE(QRegularExpression("^2026-03-12 10:00:\\d\\d UTC\\+03:00$").match(time).hasMatch())
+            << time.toStdString();
+        EXPECT_EQ(list->topLevelItem(0)->toolTip(1), QDir::toNativeSeparators(point));
+    }
     QTest::mouseClick(dialog->findChild<QPushButton *>("RestorePointCompare"), Qt::LeftButton);
     EXPECT_EQ(compared, QStringList({point}));
 

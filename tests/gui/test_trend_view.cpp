@@ -232,6 +232,61 @@ TEST_F(TrendViewTest, PauseReadsNothingAndStartContinuesTheSeriesAfterAGap)
     EXPECT_EQ(gross[1].size(), 2);
 }
 
+// At the fastest rate one sample follows the other with no time between them. The
+// mouse and the keys, held while a sample has the line, still get through between two
+// samples: the rate chosen, Pause and the close button each take effect at once.
+TEST_F(TrendViewTest, AtTheFastestRateTheMouseAndTheKeysGetThroughBetweenSamples)
+{
+    TrendView &view = openConnected(/*as fast as the line allows*/ 0);
+    view.show();
+    clock.advance(1.0);
+    ASSERT_GT(view.samples().size(), 5u);
+    ASSERT_GT(clock.pendingEvents(), 0u);
+
+    // Once a second, chosen 0,5 s on.
+    double handled = -1;
+    const double chosenAt = clock.elapsed() + 0.5;
+    clock.input(0.5, [&] {
+        view.findChild<QComboBox *>("TrendRate")->setCurrentIndex(1);
+        handled = clock.elapsed();
+    });
+    clock.advance(3.0);
+    ASSERT_GE(handled, chosenAt);
+    EXPECT_LT(handled, chosenAt + 0.2) << "handled at the end of the sample it came in, not when the loop went idle";
+    const std::vector<vx::TrendSample> &samples = view.samples();
+    EXPECT_GT(samples.back().seconds - samples[samples.size() - 2].seconds, 0.9) << "once a second now";
+
+    // Back to the fastest, then Pause clicked.
+    view.findChild<QComboBox *>("TrendRate")->setCurrentIndex(0);
+    clock.advance(1.0);
+    const double clickedAt = clock.elapsed() + 0.25;
+    double pausedAt = -1;
+    std::size_t samplesAtPause = 0;
+    clock.input(0.25, [&] {
+        click(view, "TrendStartPause");
+        pausedAt = clock.elapsed();
+        samplesAtPause = view.samples().size();
+    });
+    clock.advance(2.0);
+    EXPECT_FALSE(view.sampling());
+    ASSERT_GE(pausedAt, clickedAt);
+    EXPECT_LT(pausedAt, clickedAt + 0.2);
+    EXPECT_EQ(view.samples().size(), samplesAtPause) << "no sample after the click";
+
+    // Started again, then the view closed with its close button.
+    click(view, "TrendStartPause");
+    clock.advance(0.5);
+    ASSERT_TRUE(view.sampling());
+    qsizetype requestsAtClose = -1;
+    clock.input(0.25, [&] {
+        view.close();
+        requestsAtClose = device.requests().size();
+    });
+    clock.advance(2.0);
+    EXPECT_FALSE(view.sampling());
+    EXPECT_EQ(device.requests().size(), requestsAtClose) << "nothing read after the close";
+}
+
 TEST_F(TrendViewTest, ADisconnectStopsTheSamplingAndClosingTheViewPausesIt)
 {
     TrendView &view = openConnected(1);
