@@ -295,12 +295,9 @@ int main(int argc, char *argv[])
         "ZR2 against vextora-sim on a pseudo-terminal at 9600 and 57600 baud in both drain modes,\n"
         "and compares them with the floor (characters x 10 bits / baud + reply latency per\n"
         "exchange + the plain waits the sequences make before sending). Then the weight trend as\n"
-        "the window runs it: samples a second against the floor's, the longest event-loop
-"
-        "pause during the trend and during the read-all, and the latency of a key press posted
-"
-        "every 100 ms during both (its mean within 50 ms). Read-all at 9600 baud also goes through
-"
+        "the window runs it: samples a second against the floor's, the longest event-loop\n"
+        "pause during the trend and during the read-all, and the latency of a key press posted\n"
+        "every 100 ms during both (its mean within 50 ms). Read-all at 9600 baud also goes through\n"
         "ser2net (raw TCP on the loopback address) in front of the same pseudo-terminal."));
     parser.addHelpOption();
     const QCommandLineOption runsOpt(QStringLiteral("runs"), QStringLiteral("Runs per figure (default 5)."),
