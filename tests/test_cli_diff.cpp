@@ -132,14 +132,15 @@ TEST_F(CliDiff, AFileIsComparedInWhatItHoldsAndEachGroupItLacksIsOneLine)
         lacking << g.toObject().value("group").toString();
         EXPECT_EQ(g.toObject().value("b").toString(), "not in the file");
     }
-    EXPECT_EQ(lacking, (QStringList{"header", "id"}));
+    EXPECT_EQ(lacking, (QStringList{"header", "id", "setpoint"}));
 
     const CliRun plain = run({"diff", path("p.vxr")});
     const QStringList lines = plain.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4) << plain.out.toStdString();
+    ASSERT_EQ(lines.size(), 5) << plain.out.toStdString();
     EXPECT_TRUE(lines[1].startsWith("[001] ")) << lines[1].toStdString();
     EXPECT_EQ(lines[2], "Header and Footnote\t\tnot in the file");
     EXPECT_EQ(lines[3], "ID and ID Memory\t\tnot in the file");
+    EXPECT_EQ(lines[4], "Setpoint Memory\t\tnot in the file");
 
     // Limited to groups: the Jmp block holds no difference; "params" names all three parts.
     const CliRun jmp = run({"diff", path("p.vxr"), "--groups", "jmp"});
@@ -162,7 +163,7 @@ TEST_F(CliDiff, AFileIsComparedInWhatItHoldsAndEachGroupItLacksIsOneLine)
     QStringList pointLacks;
     for (const QJsonValue &g : point.json().value("notHeld").toArray())
         pointLacks << g.toObject().value("group").toString();
-    EXPECT_EQ(pointLacks, (QStringList{"header", "calibration", "jmp", "nrm"}));
+    EXPECT_EQ(pointLacks, (QStringList{"header", "setpoint", "calibration", "jmp", "nrm"}));
 }
 
 TEST_F(CliDiff, WrongUseAndUnreadableFiles)

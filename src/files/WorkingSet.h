@@ -43,9 +43,9 @@ enum class Origin {
 struct Provenance {
     Origin origin = Origin::Empty;
     Model model = Model::None;        // Indicator: the model it answered as
-    IdentificationTexts indicator;    // Indicator: its texts as far as known; File: the texts the file names
-    QDateTime time;                   // Indicator: when the read ended
-    QString path;                     // File: the file
+    IdentificationTexts indicator = {};  // Indicator: its texts as far as known; File: the texts the file names
+    QDateTime time = {};              // Indicator: when the read ended
+    QString path = {};                // File: the file
     bool edited = false;              // typed or cleared here since
     // Whether the part holds data of its own: filled from somewhere, or typed.
     bool holds() const { return origin != Origin::Empty || edited; }
