@@ -69,8 +69,8 @@ TEST_F(OtherIndicatorTest, ASecondIndicatorIsAskedAboutAndCtrlSNeverOverwritesTh
     action("MnDosya_4")->trigger();
     const QByteArray firstBytes = contents(first);
     ASSERT_FALSE(firstBytes.isEmpty());
-    EXPECT_TRUE(form->windowTitle().contains("[first.vxr] · ")) << form->windowTitle();
-    EXPECT_TRUE(form->windowTitle().endsWith(" SN00012345")) << form->windowTitle();
+    EXPECT_TRUE(form->windowTitle().contains("[first.vxr] · ")) << form->windowTitle().toStdString();
+    EXPECT_TRUE(form->windowTitle().endsWith(" SN00012345")) << form->windowTitle().toStdString();
 
     // The same indicator again: nothing asked, the file stays bound.
     form->DisconnectAction();
@@ -83,14 +83,14 @@ TEST_F(OtherIndicatorTest, ASecondIndicatorIsAskedAboutAndCtrlSNeverOverwritesTh
     op.yesNoAnswers = {vx::Choice::Yes};
     form->ConnectAction();
     ASSERT_EQ(op.count(Kind::YesNo), 1);
-    EXPECT_TRUE(op.last().text.contains("SN00012345")) << op.last().text;
-    EXPECT_TRUE(op.last().text.contains("SN00099999")) << op.last().text;
-    EXPECT_FALSE(form->windowTitle().contains("first.vxr")) << form->windowTitle();
+    EXPECT_TRUE(op.last().text.contains("SN00012345")) << op.last().text.toStdString();
+    EXPECT_TRUE(op.last().text.contains("SN00099999")) << op.last().text.toStdString();
+    EXPECT_FALSE(form->windowTitle().contains("first.vxr")) << form->windowTitle().toStdString();
     EXPECT_TRUE(form->windowTitle().contains("SN00012345")) << "the data is still the first indicator's";
 
     readAll();
     EXPECT_EQ(op.count(Kind::YesNo), 1) << "asked once for the data kept";
-    EXPECT_TRUE(form->windowTitle().contains("SN00099999")) << form->windowTitle();
+    EXPECT_TRUE(form->windowTitle().contains("SN00099999")) << form->windowTitle().toStdString();
 
     // Ctrl+S acts as Save As: the dialog comes (cancelled here), the first file stays.
     save();
@@ -101,8 +101,8 @@ TEST_F(OtherIndicatorTest, ASecondIndicatorIsAskedAboutAndCtrlSNeverOverwritesTh
     save();
     EXPECT_EQ(contents(first), firstBytes);
     EXPECT_TRUE(contents(second).contains("SECOND CUSTOMER"));
-    EXPECT_TRUE(form->windowTitle().contains("[second.vxr] · ")) << form->windowTitle();
-    EXPECT_TRUE(form->windowTitle().endsWith(" SN00099999")) << form->windowTitle();
+    EXPECT_TRUE(form->windowTitle().contains("[second.vxr] · ")) << form->windowTitle().toStdString();
+    EXPECT_TRUE(form->windowTitle().endsWith(" SN00099999")) << form->windowTitle().toStdString();
 }
 
 TEST_F(OtherIndicatorTest, NoClearsTheFirstIndicatorsDataBeforeTheSecondIsRead)
