@@ -28,22 +28,23 @@ bool openFile(Session &s, const QString &file, WorkingSet &set, const WeightForm
     return true;
 }
 
-int report(Session &s, const Differences &differences, const QString &a, const QString &b)
+// The differences of the parts both sides hold; a part one side does not hold is one
+// line and no difference (the exit status says whether what both hold differs).
+int report(Session &s, const Comparison &comparison, const QString &a, const QString &b)
 {
     if (s.json()) {
         s.printJson({{QStringLiteral("a"), a},
                      {QStringLiteral("b"), b},
-                     {QStringLiteral("equal"), differences.empty()},
-                     {QStringLiteral("differences"), DifferencesJson(differences, s.textService())}},
+                     {QStringLiteral("equal"), comparison.equal()},
+                     {QStringLiteral("differences"), DifferencesJson(comparison.differences, s.textService())},
+                     {QStringLiteral("notHeld"), NotHeldJson(comparison.notHeld, s.textService())}},
                     true);
-    } else if (differences.empty()) {
-        s.print(s.textService().builtIn(BuiltIn::CompareNoDifferences));
     } else {
-        QString text = DifferencesText(differences, s.textService(), a, b);
+        QString text = ComparisonText(comparison, s.textService(), a, b);
         text.chop(1);  // print ends the line
         s.print(text);
     }
-    return differences.empty() ? int(ExitOk) : ExitDifferent;
+    return comparison.equal() ? int(ExitOk) : ExitDifferent;
 }
 
 int run(Session &s, const CommandArgs &args)
@@ -53,6 +54,16 @@ int run(Session &s, const CommandArgs &args)
     const std::optional<PrinterKind> printer = PrinterChoice(args);
     if (!printer)
         return s.usageError(QStringLiteral("--printer must be ticket or epl"));
+    PartChoice chosen = PartChoice::all();
+    if (args.isSet(QStringLiteral("groups"))) {
+        QString unknown;
+        const std::optional<PartChoice> parsed = ParsePartChoice(args.value(QStringLiteral("groups")), &unknown);
+        if (!parsed)
+            return s.usageError(unknown.isEmpty() ? QStringLiteral("--groups names no group")
+                                                  : QStringLiteral("--groups: \"%1\" is none of %2")
+                                                        .arg(unknown, PartChoiceNames().join(QLatin1Char(','))));
+        chosen = *parsed;
+    }
 
     if (args.positional.size() == 2) {
         if (args.isSet(QStringLiteral("printer")))
@@ -61,7 +72,7 @@ int run(Session &s, const CommandArgs &args)
         WorkingSet a, b;
         if (!openFile(s, fileA, a, {}, Model::ZR2) || !openFile(s, fileB, b, {}, Model::ZR2))
             return ExitFile;
-        return report(s, Compare(a, b, CompareScope::FileVsFile), QDir::toNativeSeparators(fileA),
+        return report(s, CompareHeld(a, b, CompareScope::FileVsFile, {}, chosen), QDir::toNativeSeparators(fileA),
                       QDir::toNativeSeparators(fileB));
     }
 
@@ -116,20 +127,23 @@ int run(Session &s, const CommandArgs &args)
                              .ids = has.idMemory,
                              .setpoints = has.setpointMemory,
                              .parameters = true};
-    return report(s, Compare(indicator, fromFile, CompareScope::IndicatorVsFile, parts), v.modelText,
+    return report(s, CompareHeld(indicator, fromFile, CompareScope::IndicatorVsFile, parts, chosen), v.modelText,
                   QDir::toNativeSeparators(file));
 }
 
 const Registration registration{{
     .name = QStringLiteral("diff"),
-    .synopsis = QStringLiteral("diff FILE [FILE_B] [--printer ticket|epl]"),
+    .synopsis = QStringLiteral("diff FILE [FILE_B] [--printer ticket|epl] [--groups LIST]"),
     .help = QStringLiteral(
         "the differences of two configuration files, or of FILE and the connected\n"
         "indicator (every group the model has, read into memory, nothing saved): one line\n"
         "each, parameter rows as \"[101] ...\" by row and code, records by number. The clock\n"
         "[140] and the identification rows are left out; preset tares only between files.\n"
+        "A group one side does not hold (never read into the file) is one line, \"not in\n"
+        "the file\", and no difference. --groups limits the compare: header, id, setpoint,\n"
+        "calibration, jmp, nrm, datetime, and params for calibration, jmp and nrm.\n"
         "Exit 0 equal, 5 different"),
-    .options = {PrinterOption()},
+    .options = {PrinterOption(), GroupsOption()},
     .run = run,
 }};
 

@@ -116,6 +116,56 @@ TEST_F(CliDiff, SendOnlyOneRowLeavesTheRestOfItsBlockAndDiffThenShowsTheOthers)
     EXPECT_EQ(keys(left), (QStringList{"line:1", "id:60", "row:58"}));
 }
 
+// A parameters-only file, and a restore point of the ID memory, hold nothing of the
+// other groups: each of those is one line "not in the file", no difference, and the
+// exit status says whether what both hold differs.
+TEST_F(CliDiff, AFileIsComparedInWhatItHoldsAndEachGroupItLacksIsOneLine)
+{
+    ASSERT_EQ(run({"read", path("p.vxr"), "--groups", "params"}).exitCode, 0);
+    changeIndicator();  // a header line, an ID record and [001]
+
+    const CliRun json = run({"--json", "diff", path("p.vxr")});
+    EXPECT_EQ(json.exitCode, 5) << json.err.toStdString();
+    EXPECT_EQ(keys(json), (QStringList{"row:30"})) << "only the parameter difference";
+    QStringList lacking;
+    for (const QJsonValue &g : json.json().value("notHeld").toArray()) {
+        lacking << g.toObject().value("group").toString();
+        EXPECT_EQ(g.toObject().value("b").toString(), "not in the file");
+    }
+    EXPECT_EQ(lacking, (QStringList{"header", "id", "setpoint"}));
+
+    const CliRun plain = run({"diff", path("p.vxr")});
+    const QStringList lines = plain.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5) << plain.out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith("[001] ")) << lines[1].toStdString();
+    EXPECT_EQ(lines[2], "Header and Footnote\t\tnot in the file");
+    EXPECT_EQ(lines[3], "ID and ID Memory\t\tnot in the file");
+    EXPECT_EQ(lines[4], "Setpoint Memory\t\tnot in the file");
+
+    // Limited to groups: the Jmp block holds no difference; "params" names all three parts.
+    const CliRun jmp = run({"diff", path("p.vxr"), "--groups", "jmp"});
+    EXPECT_EQ(jmp.exitCode, 0) << jmp.out.toStdString();
+    EXPECT_EQ(jmp.out, "No differences.\n");
+    EXPECT_EQ(keys(run({"--json", "diff", path("p.vxr"), "--groups", "params"})), (QStringList{"row:30"}));
+    const CliRun header = run({"--json", "diff", path("p.vxr"), "--groups", "header"});
+    EXPECT_EQ(header.exitCode, 0);
+    EXPECT_EQ(header.json().value("notHeld").toArray().size(), 1);
+    EXPECT_EQ(run({"diff", path("p.vxr"), "--groups", "params,labels"}).exitCode, 2);
+
+    // A restore point made before a send of the ID memory holds the ID memory alone.
+    ASSERT_EQ(run({"read", path("a.vxr")}).exitCode, 0);
+    const CliRun send = run({"--json", "send", path("a.vxr"), "--groups", "id", "--backup"});
+    ASSERT_EQ(send.exitCode, 0) << send.err.toStdString();
+    const QString backup = send.json().value("backup").toString();
+    const CliRun point = run({"--json", "diff", backup});
+    EXPECT_EQ(keys(point), (QStringList{})) << point.out.toStdString();
+    EXPECT_EQ(point.exitCode, 0);
+    QStringList pointLacks;
+    for (const QJsonValue &g : point.json().value("notHeld").toArray())
+        pointLacks << g.toObject().value("group").toString();
+    EXPECT_EQ(pointLacks, (QStringList{"header", "setpoint", "calibration", "jmp", "nrm"}));
+}
+
 TEST_F(CliDiff, WrongUseAndUnreadableFiles)
 {
     EXPECT_EQ(run({"diff"}).exitCode, 2);

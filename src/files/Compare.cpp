@@ -319,3 +319,178 @@ QJsonArray DifferencesJson(const Differences &differences, const TextService &te
 }
 
 }  // namespace vx
+
+namespace vx {
+namespace {
+
+// The send panel's captions of the parts (language lines).
+int partLine(SetGroup group)
+{
+    switch (group) {
+    case SetGroup::TicketLines: return 31;
+    case SetGroup::Ids: return 32;
+    case SetGroup::PresetTares: return 33;
+    case SetGroup::Setpoints: return 34;
+    case SetGroup::DateTime: return 36;
+    case SetGroup::Calibration: return 37;
+    case SetGroup::Jmp: return 38;
+    case SetGroup::Nrm: return 39;
+    case SetGroup::EplText:
+    case SetGroup::Count: break;
+    }
+    return 0;
+}
+
+bool inParts(SetGroup group, const CompareParts &parts, CompareScope scope)
+{
+    switch (group) {
+    case SetGroup::TicketLines: return parts.ticketLines;
+    case SetGroup::EplText: return parts.eplText;
+    case SetGroup::Ids: return parts.ids;
+    case SetGroup::Setpoints: return parts.setpoints;
+    case SetGroup::PresetTares: return scope == CompareScope::FileVsFile;
+    case SetGroup::Calibration:
+    case SetGroup::Jmp:
+    case SetGroup::Nrm:
+    case SetGroup::DateTime: return parts.parameters;
+    case SetGroup::Count: break;
+    }
+    return false;
+}
+
+}  // namespace
+
+PartChoice PartChoice::all()
+{
+    PartChoice c;
+    c.on.fill(true);
+    return c;
+}
+
+QStringList PartChoiceNames()
+{
+    return {QStringLiteral("header"), QStringLiteral("id"),  QStringLiteral("setpoint"), QStringLiteral("calibration"),
+            QStringLiteral("jmp"),    QStringLiteral("nrm"), QStringLiteral("datetime"), QStringLiteral("params")};
+}
+
+std::optional<PartChoice> ParsePartChoice(const QString &list, QString *unknown)
+{
+    PartChoice c;
+    bool any = false;
+    for (const QString &part : list.split(QLatin1Char(','))) {
+        const QString name = part.trimmed().toLower();
+        if (name.isEmpty())
+            continue;
+        if (!PartChoiceNames().contains(name)) {
+            if (unknown)
+                *unknown = name;
+            return std::nullopt;
+        }
+        any = true;
+        for (std::size_t g = 0; g < SetGroupCount; ++g) {
+            const SetGroup group = SetGroup(g);
+            const bool param = group == SetGroup::Calibration || group == SetGroup::Jmp || group == SetGroup::Nrm;
+            if (SetGroupName(group) == name || (name == QLatin1String("params") && param))
+                c.on[g] = true;
+        }
+    }
+    if (!any) {
+        if (unknown)
+            unknown->clear();
+        return std::nullopt;
+    }
+    return c;
+}
+
+std::optional<SetGroup> PartOf(const Difference &d)
+{
+    switch (d.kind) {
+    case DifferenceKind::ParameterRow: return PartOfRow(d.index);
+    case DifferenceKind::CalibrationRaw: return SetGroup::Calibration;
+    case DifferenceKind::IdRecord:
+    case DifferenceKind::IdHeader: return SetGroup::Ids;
+    case DifferenceKind::SetpointRecord: return SetGroup::Setpoints;
+    case DifferenceKind::TicketLine: return SetGroup::TicketLines;
+    case DifferenceKind::EplText: return SetGroup::EplText;
+    case DifferenceKind::PresetTare: return SetGroup::PresetTares;
+    }
+    return std::nullopt;
+}
+
+Comparison CompareHeld(const WorkingSet &a, const WorkingSet &b, CompareScope scope, const CompareParts &parts,
+                       const PartChoice &chosen)
+{
+    const bool parameters = chosen.has(SetGroup::Calibration) || chosen.has(SetGroup::Jmp)
+        || chosen.has(SetGroup::Nrm) || chosen.has(SetGroup::DateTime);
+    const CompareParts asked{.ticketLines = parts.ticketLines && chosen.has(SetGroup::TicketLines),
+                             .eplText = parts.eplText && chosen.has(SetGroup::EplText),
+                             .ids = parts.ids && chosen.has(SetGroup::Ids),
+                             .setpoints = parts.setpoints && chosen.has(SetGroup::Setpoints),
+                             .parameters = parts.parameters && parameters};
+    auto holdsA = [&](SetGroup g) { return scope == CompareScope::IndicatorVsFile || a.holds(g); };
+    Comparison out;
+    std::array<bool, SetGroupCount> differs{};
+    for (Difference &d : Compare(a, b, scope, asked)) {
+        const std::optional<SetGroup> part = PartOf(d);
+        // A read-only row ([800], between files) goes with the parameters chosen.
+        if (part ? !chosen.has(*part) : !parameters)
+            continue;
+        if (part && (!holdsA(*part) || !b.holds(*part))) {
+            differs[std::size_t(*part)] = true;
+            continue;
+        }
+        out.differences.push_back(std::move(d));
+    }
+    // The header group: as the setting of the printer says, "header" names both.
+    for (std::size_t g = 0; g < SetGroupCount; ++g) {
+        const SetGroup group = SetGroup(g);
+        if (!differs[g] || !inParts(group, parts, scope))
+            continue;
+        const bool inA = holdsA(group);
+        if (inA == b.holds(group))
+            continue;  // neither holds it: nothing to say
+        out.notHeld.push_back({group, inA});
+    }
+    return out;
+}
+
+QString PartLabel(SetGroup group, const TextService &texts)
+{
+    if (group == SetGroup::EplText)
+        return texts.builtIn(BuiltIn::CompareEplText);
+    const QString line = texts.line(partLine(group)).trimmed();
+    return line.isEmpty() ? SetGroupName(group) : line;
+}
+
+QString NotHeldText(const PartNotHeld &line, bool sideA, const TextService &texts)
+{
+    return line.inA == sideA ? QString() : texts.builtIn(BuiltIn::CompareNotInFile);
+}
+
+QString ComparisonText(const Comparison &comparison, const TextService &texts, const QString &columnA,
+                       const QString &columnB)
+{
+    const QString none = texts.builtIn(BuiltIn::CompareNoDifferences) + QLatin1Char('\n');
+    if (comparison.notHeld.empty())
+        return comparison.differences.empty() ? none : DifferencesText(comparison.differences, texts, columnA, columnB);
+    // What both hold (perhaps nothing different), then a line a part only one side holds.
+    QString out = comparison.differences.empty() ? none : QString();
+    out += DifferencesText(comparison.differences, texts, columnA, columnB);
+    for (const PartNotHeld &line : comparison.notHeld)
+        out += PartLabel(line.group, texts) + QLatin1Char('\t') + NotHeldText(line, true, texts) + QLatin1Char('\t')
+            + NotHeldText(line, false, texts) + QLatin1Char('\n');
+    return out;
+}
+
+QJsonArray NotHeldJson(const std::vector<PartNotHeld> &lines, const TextService &texts)
+{
+    QJsonArray out;
+    for (const PartNotHeld &line : lines)
+        out.append(QJsonObject{{QStringLiteral("group"), SetGroupName(line.group)},
+                               {QStringLiteral("label"), PartLabel(line.group, texts)},
+                               {QStringLiteral("a"), NotHeldText(line, true, texts)},
+                               {QStringLiteral("b"), NotHeldText(line, false, texts)}});
+    return out;
+}
+
+}  // namespace vx

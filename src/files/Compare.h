@@ -12,15 +12,18 @@
 // form one difference of their own, "calibration (raw zero and span)": they are
 // sent as one unit or not at all.
 
+#include "files/WorkingSet.h"
+
 #include <QJsonArray>
 #include <QString>
 #include <QVariant>
+#include <array>
+#include <optional>
 #include <vector>
 
 namespace vx {
 
 class TextService;
-class WorkingSet;
 
 enum class CompareScope {
     FileVsFile,       // a and b are files: preset tares compared, lines aligned on both sides
@@ -78,5 +81,56 @@ QString DifferencesText(const Differences &differences, const TextService &texts
                         const QString &columnB);
 // The same as JSON: {"key", "kind", "row"/"index", "code", "label", "a", "b"} per difference.
 QJsonArray DifferencesJson(const Differences &differences, const TextService &texts);
+
+}  // namespace vx
+
+namespace vx {
+
+// ---- comparing what both sides hold ----
+// A part one side holds and the other does not (never read, opened blank, not typed)
+// is one line, "not in the file", instead of one difference a row; it cannot be sent.
+
+// The parts a compare is limited to; all of them unless chosen.
+struct PartChoice {
+    std::array<bool, SetGroupCount> on{};
+    static PartChoice all();
+    bool has(SetGroup group) const { return on[std::size_t(group)]; }
+};
+// The names `send --groups` takes (header, id, setpoint, calibration, jmp, nrm,
+// datetime) and "params" for calibration, jmp and nrm, comma-separated. Nothing, with
+// the first name not known in `unknown`, for a name that is none of them.
+std::optional<PartChoice> ParsePartChoice(const QString &list, QString *unknown);
+QStringList PartChoiceNames();
+
+struct PartNotHeld {
+    SetGroup group = SetGroup::TicketLines;
+    bool inA = false;  // which side holds it (the other does not)
+    friend bool operator==(const PartNotHeld &, const PartNotHeld &) = default;
+};
+
+struct Comparison {
+    Differences differences;           // of the parts both sides hold
+    std::vector<PartNotHeld> notHeld;  // one a part only one side holds (and that differs)
+    bool equal() const { return differences.empty(); }
+};
+
+// The part a difference belongs to (a read-only parameter row: none).
+std::optional<SetGroup> PartOf(const Difference &d);
+
+// Compare() of the parts chosen; a part that differs and that one side does not hold
+// gives one PartNotHeld line instead of its differences. Against the indicator, side
+// a (read whole) holds every part in `parts`; a file holds what its provenance says.
+Comparison CompareHeld(const WorkingSet &a, const WorkingSet &b, CompareScope scope, const CompareParts &parts = {},
+                       const PartChoice &chosen = PartChoice::all());
+
+// The label of a part as the send panel names it ("ID ve ID Hafıza" ...).
+QString PartLabel(SetGroup group, const TextService &texts);
+// The text of the side that does not hold the part ("not in the file"), and empty for the other.
+QString NotHeldText(const PartNotHeld &line, bool sideA, const TextService &texts);
+// DifferencesText with a line for every part not held after the differences.
+QString ComparisonText(const Comparison &comparison, const TextService &texts, const QString &columnA,
+                       const QString &columnB);
+// {"group", "label", "a", "b"} for every part not held.
+QJsonArray NotHeldJson(const std::vector<PartNotHeld> &lines, const TextService &texts);
 
 }  // namespace vx

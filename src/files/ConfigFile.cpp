@@ -19,11 +19,13 @@ QString SaveFileName(const QString &name)
     return name.contains(QLatin1Char('.')) ? name : name + QStringLiteral(".vxr");
 }
 
-QString WindowTitle(const QString &fileName)
+QString WindowTitle(const QString &fileName, const QString &indicator)
 {
     QString title = QStringLiteral("VEXTORA v%1.%2").arg(version::Major).arg(version::Minor);
     if (!fileName.isEmpty())
         title += QStringLiteral(" [%1]").arg(fileName);
+    if (!indicator.isEmpty())
+        title += QStringLiteral(" · ") + indicator;
     return title;
 }
 

@@ -31,8 +31,9 @@ struct ConfigFileState {
 
 // A save's name: a file name without any "." gets ".vxr"; any other stays.
 QString SaveFileName(const QString &name);
-// "VEXTORA v<major>.<minor> [name]", or without the brackets when name is empty.
-QString WindowTitle(const QString &fileName = {});
+// "VEXTORA v<major>.<minor> [name]", or without the brackets when name is empty; then
+// " · " and the indicator the data came from ("ZR2 V2.20 SN0001234") when one is named.
+QString WindowTitle(const QString &fileName = {}, const QString &indicator = {});
 
 struct FileError {
     enum Kind { None, CannotOpen, CannotWrite, CutOff };

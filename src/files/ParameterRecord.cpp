@@ -5,6 +5,7 @@
 #include "link/Cp1254.h"
 #include "memory/TicketText.h"
 #include "params/BlockCodec.h"
+#include "params/Catalogue.h"
 #include "params/ParameterSet.h"
 
 #include <QRegularExpression>
@@ -72,6 +73,21 @@ bool setNumber(const BlockBytes &b, Type type, qint64 value)
     qToLittleEndian(qint32(value), bytes);
     b.block->replace(b.offset, 4, QByteArray(bytes, 4));
     return true;
+}
+
+// A list text longer than its field is stored cut ("1- Metrological (legal fo"): the
+// grid shows the whole text of the list item it is the start of, which is stored as
+// the same bytes again. Any other text stays as it was stored.
+QString WholeListText(const params::Row &row, const QString &stored, int width, const LanguageTexts &texts)
+{
+    if (stored.size() != width)
+        return stored;
+    for (const params::Item &item : row.read) {
+        const QString whole = item.text.text(texts);
+        if (whole.size() > width && whole.startsWith(stored))
+            return whole;
+    }
+    return stored;
 }
 
 // ---- the values held beside the grid ----
@@ -206,7 +222,7 @@ void ParametreOku(const ConfigurationRecord &source, ParameterSet &set, const La
         switch (ruleOf(f)) {
         case Rule::Cell: {
             const QString stored = textAt(b, f.width);
-            set.setValue(f.row, stored);
+            set.setValue(f.row, row.kind == params::Kind::Choice ? WholeListText(row, stored, f.width, texts) : stored);
             if (row.companion == Companion::PortParity)
                 c.PortParityTexts[size_t(row.slot)] = stored;
             if (row.companion == Companion::Param200)

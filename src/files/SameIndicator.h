@@ -11,6 +11,7 @@
 //       return;  // declined: nothing sent
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace vx {
@@ -28,6 +29,8 @@ struct IdentificationTexts {
     QString model;   // row 82: "ZR2 V2.20"
     QString second;  // row 83: "SN0001234"
     bool empty() const { return model.isEmpty() && second.isEmpty(); }
+    // "ZR2 V2.20 SN0001234" (the texts that are not empty).
+    QString shown() const { return QStringList({model, second}).join(QLatin1Char(' ')).trimmed(); }
     bool operator==(const IdentificationTexts &) const = default;
 };
 

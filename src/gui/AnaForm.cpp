@@ -91,6 +91,7 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
 
     m_workingSet = std::make_unique<WorkingSet>();
     m_workingSet->unsavedChanged = [this](bool) { markTitle(); };
+    m_workingSet->provenanceChanged = [this] { markTitle(); };
     buildMenus();
     buildToolbar();
     buildCentral(pages);
@@ -446,6 +447,7 @@ void AnaForm::EscapeKey()
 
 bool AnaForm::mayReplace(int tab)
 {
+    checkDataIndicator();
     const std::optional<DataGroup> group = GroupOfTab(tab);
     if (!group || !m_workingSet->notOnIndicator(*group))
         return true;
@@ -475,6 +477,12 @@ void AnaForm::markTitle()
     QString title = windowTitle();
     if (title.startsWith(QLatin1Char('*')))
         title.remove(0, 1);
+    // Once the window is built: the file the set is bound to and the indicator its data
+    // came from.
+    if (m_fileMenu && m_ready) {
+        const std::optional<IdentificationTexts> from = m_workingSet->dataIndicator();
+        title = WindowTitle(m_fileMenu->boundFileName(), from ? from->shown() : QString());
+    }
     if (m_workingSet && m_workingSet->unsaved())
         title.prepend(QLatin1Char('*'));
     if (title == windowTitle())

@@ -179,6 +179,7 @@ private:
     void showBatchOutcome(BuiltIn text) override;
     QStringList listPorts() override;
     void addressChanged() override;
+    void checkDataIndicator() override;
     void languageChosen() override { diloku(); }
 
     // Building (AnaFormLayout.cpp, MenusToolbar.cpp).
@@ -241,6 +242,10 @@ private:
     void tellPagesConnected(const std::optional<IndicatorRange> &range, bool connecting);
     bool m_tellingConnected = false;
     std::optional<IndicatorRange> m_rangeToTell;
+    // The connected indicator's texts, once read for the check of another indicator's
+    // data; the texts of data kept after that question (not asked again).
+    std::optional<IdentificationTexts> m_connectedTexts;
+    std::optional<IdentificationTexts> m_keptOtherData;
 
     // Services.
     SerialPortIo &m_port;

@@ -3,9 +3,12 @@
 
 #include "gui/AnaForm.h"
 
+#include "files/SameIndicator.h"
+#include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
 #include "gui/Widgets.h"
 #include "link/SerialPort.h"
+#include "link/LineLease.h"
 #include "params/Connection.h"
 
 #include <QAction>
@@ -42,6 +45,8 @@ void AnaForm::ConnectAction()
             m_rangeMessagePending = false;
             op().message(m_texts.builtIn(BuiltIn::RangeUnknown), Icon::Critical);
         }
+        // Data of another indicator in the window: said now, before anything is read.
+        checkDataIndicator();
         if (m_state.CurrentTab == Tab::Calibration) {
             m_state.TabRefreshPending = true;
             SSTab1_Click(Tab::Calibration);
@@ -60,6 +65,7 @@ void AnaForm::DisconnectAction()
     // A serial server's session lasts while the program is connected.
     if (auto *serial = dynamic_cast<QtSerialPort *>(&m_link->port()))
         serial->network().endSession();
+    m_connectedTexts.reset();
     m_linkProblem = nullptr;
     // The line says so, with the port it was on (a lost link's reason replaces it).
     setStatusLine([settings = m_link->settings](const TextService &texts) {
@@ -105,11 +111,43 @@ bool AnaForm::VersiyonOku()
         applyModel();
     }
     m_state.IsConnected = true;
+    m_connectedTexts.reset();
+    m_keptOtherData.reset();
+    m_workingSet->setSource(m_state.IndicatorModel, std::nullopt);
     m_linkProblem = nullptr;
     showConnectedLine(true);
     m_modelLabel->setText(m_lastVersion.versionText.trimmed());
     tellPagesConnected(connection.range, true);
     return true;
+}
+
+void AnaForm::checkDataIndicator()
+{
+    // Data that names no indicator (typed, or a file of none) is not asked about.
+    const std::optional<IdentificationTexts> data = m_workingSet->dataIndicator();
+    if (!m_state.IsConnected || !data || data->empty())
+        return;
+    if (!m_connectedTexts) {
+        LineLease lease(*m_link);
+        if (!lease)
+            return;
+        m_connectedTexts = ReadIndicatorIdentification(*m_link, m_texts.lines());
+        if (!m_connectedTexts)
+            return;  // not known: asked again before the next read
+        m_workingSet->setSource(m_state.IndicatorModel, m_connectedTexts);
+    }
+    if (*data == *m_connectedTexts || data == m_keptOtherData)
+        return;
+    // Another indicator's data: kept, it is bound to no file (Save asks for a name);
+    // cleared, the window starts anew.
+    if (op().yesNo(m_texts.builtIn(BuiltIn::OtherIndicatorQuestion).arg(data->shown(), m_connectedTexts->shown()),
+                   Icon::Question)
+        == Choice::Yes) {
+        m_keptOtherData = data;
+        m_fileMenu->unbind();
+    } else {
+        m_fileMenu->New();
+    }
 }
 
 void AnaForm::ZR2DeğilseGizle(const ModelFeatures &features)

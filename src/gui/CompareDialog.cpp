@@ -13,6 +13,7 @@
 #include "link/Transaction.h"
 #include "shell/TextService.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vx::gui {
 namespace {
@@ -59,6 +61,26 @@ CompareDialog::CompareDialog(PanelHost &host, QWidget *parent)
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_table, &QTableWidget::itemChanged, this, [this] { updateButtons(); });
 
+    // The parts compared: every one, or those ticked.
+    auto *parts = new QHBoxLayout;
+    for (const QString &name : {QStringLiteral("header"), QStringLiteral("id"), QStringLiteral("setpoint"),
+                                QStringLiteral("calibration"), QStringLiteral("jmp"), QStringLiteral("nrm")}) {
+        std::optional<PartChoice> one = ParsePartChoice(name, nullptr);
+        SetGroup group = SetGroup::TicketLines;
+        for (std::size_t g = 0; g < SetGroupCount; ++g)
+            if (one->on[g]) {
+                group = SetGroup(g);
+                break;
+            }
+        auto *box = new QCheckBox(PartLabel(group, t), this);
+        box->setObjectName(QStringLiteral("CompareGroup_") + name);
+        box->setChecked(true);
+        connect(box, &QCheckBox::toggled, this, [this] { compareAgain(); });
+        parts->addWidget(box);
+        m_partBoxes.emplace_back(box, name);
+    }
+    parts->addStretch(1);
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_copy);
     buttons->addWidget(m_save);
@@ -66,6 +88,7 @@ CompareDialog::CompareDialog(PanelHost &host, QWidget *parent)
     buttons->addWidget(m_send);
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
+    layout->addLayout(parts);
     layout->addWidget(m_table);
     layout->addLayout(buttons);
     resize(720, 480);
@@ -137,14 +160,16 @@ bool CompareDialog::compareWithIndicator(const QString &path)
     m_b = std::move(file);
     m_path = path;
     m_againstIndicator = true;
-    const CompareParts parts{.ticketLines = printer == PrinterKind::Ticket,
-                             .eplText = printer == PrinterKind::Epl,
-                             .ids = has.idMemory,
-                             .setpoints = has.setpointMemory,
-                             .parameters = true};
-    m_differences = Compare(*m_a, *m_b, CompareScope::IndicatorVsFile, parts);
+    m_parts = {.ticketLines = printer == PrinterKind::Ticket,
+               .eplText = printer == PrinterKind::Epl,
+               .ids = has.idMemory,
+               .setpoints = has.setpointMemory,
+               .parameters = true};
+    m_scope = CompareScope::IndicatorVsFile;
+    m_columnA = t.builtIn(BuiltIn::CompareColumnIndicator);
+    m_columnB = QDir::toNativeSeparators(path);
     setWindowTitle(t.builtIn(BuiltIn::CompareTitle).arg(QFileInfo(path).fileName()));
-    fill(t.builtIn(BuiltIn::CompareColumnIndicator), QDir::toNativeSeparators(path));
+    compareAgain();
     return true;
 }
 
@@ -158,11 +183,49 @@ bool CompareDialog::compareFiles(const QString &pathA, const QString &pathB)
     m_b = std::move(b);
     m_path.clear();
     m_againstIndicator = false;
-    m_differences = Compare(*m_a, *m_b, CompareScope::FileVsFile);
+    m_parts = {};
+    m_scope = CompareScope::FileVsFile;
+    m_columnA = QDir::toNativeSeparators(pathA);
+    m_columnB = QDir::toNativeSeparators(pathB);
     setWindowTitle(m_host.texts().builtIn(BuiltIn::CompareTitle)
                        .arg(QFileInfo(pathA).fileName() + QStringLiteral(" / ") + QFileInfo(pathB).fileName()));
-    fill(QDir::toNativeSeparators(pathA), QDir::toNativeSeparators(pathB));
+    compareAgain();
     return true;
+}
+
+PartChoice CompareDialog::chosenParts() const
+{
+    PartChoice chosen;
+    for (const auto &[box, name] : m_partBoxes)
+        if (box->isChecked())
+            if (const std::optional<PartChoice> one = ParsePartChoice(name, nullptr))
+                for (std::size_t g = 0; g < SetGroupCount; ++g)
+                    chosen.on[g] = chosen.on[g] || one->on[g];
+    // The preset tares (between files) have no box: compared while every box is ticked.
+    if (std::all_of(m_partBoxes.begin(), m_partBoxes.end(), [](const auto &b) { return b.first->isChecked(); }))
+        chosen = PartChoice::all();
+    return chosen;
+}
+
+void CompareDialog::limitTo(const PartChoice &chosen)
+{
+    for (const auto &[box, name] : m_partBoxes) {
+        const QSignalBlocker block(box);
+        const std::optional<PartChoice> one = ParsePartChoice(name, nullptr);
+        bool on = false;
+        for (std::size_t g = 0; g < SetGroupCount; ++g)
+            on = on || (one->on[g] && chosen.on[g]);
+        box->setChecked(on);
+    }
+    compareAgain();
+}
+
+void CompareDialog::compareAgain()
+{
+    const Comparison comparison = CompareHeld(*m_a, *m_b, m_scope, m_parts, chosenParts());
+    m_differences = comparison.differences;
+    m_notHeld = comparison.notHeld;
+    fill(m_columnA, m_columnB);
 }
 
 void CompareDialog::fill(const QString &columnA, const QString &columnB)
@@ -177,11 +240,12 @@ void CompareDialog::fill(const QString &columnA, const QString &columnB)
                                                            : t.builtIn(BuiltIn::CompareColumnFileA),
                                         m_againstIndicator ? QFileInfo(columnB).fileName()
                                                            : t.builtIn(BuiltIn::CompareColumnFileB)});
-    if (m_differences.empty()) {
+    const int rows = int(m_differences.size() + m_notHeld.size());
+    if (rows == 0) {
         m_table->setRowCount(1);
         m_table->setItem(0, RowLabel, new QTableWidgetItem(t.builtIn(BuiltIn::CompareNoDifferences)));
     } else {
-        m_table->setRowCount(int(m_differences.size()));
+        m_table->setRowCount(rows);
     }
     for (int i = 0; i < int(m_differences.size()); ++i) {
         const Difference &d = m_differences[std::size_t(i)];
@@ -199,6 +263,17 @@ void CompareDialog::fill(const QString &columnA, const QString &columnB)
         m_table->setItem(i, RowLabel, new QTableWidgetItem(DifferenceLabel(d, t)));
         m_table->setItem(i, ValueA, new QTableWidgetItem(d.textA));
         m_table->setItem(i, ValueB, new QTableWidgetItem(d.textB));
+    }
+    // A part one side does not hold: one line, nothing to tick.
+    for (int i = 0; i < int(m_notHeld.size()); ++i) {
+        const PartNotHeld &line = m_notHeld[std::size_t(i)];
+        const int row = int(m_differences.size()) + i;
+        auto *tick = new QTableWidgetItem;
+        tick->setFlags(Qt::ItemIsEnabled);
+        m_table->setItem(row, Tick, tick);
+        m_table->setItem(row, RowLabel, new QTableWidgetItem(PartLabel(line.group, t)));
+        m_table->setItem(row, ValueA, new QTableWidgetItem(NotHeldText(line, true, t)));
+        m_table->setItem(row, ValueB, new QTableWidgetItem(NotHeldText(line, false, t)));
     }
     m_table->resizeColumnsToContents();
     updateButtons();
@@ -224,9 +299,7 @@ Selection CompareDialog::tickedSelection() const
 QString CompareDialog::text() const
 {
     const TextService &t = m_host.texts();
-    if (m_differences.empty())
-        return t.builtIn(BuiltIn::CompareNoDifferences) + QLatin1Char('\n');
-    return DifferencesText(m_differences, t, m_columnA, m_columnB);
+    return ComparisonText({m_differences, m_notHeld}, t, m_columnA, m_columnB);
 }
 
 void CompareDialog::copy()

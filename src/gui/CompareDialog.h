@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class QCheckBox;
 class QPushButton;
 class QTableWidget;
 
@@ -38,6 +39,11 @@ public:
 
     QTableWidget *table() const { return m_table; }
     const Differences &differences() const { return m_differences; }
+    // The parts one side does not hold, after the differences in the table (never ticked).
+    const std::vector<PartNotHeld> &notHeld() const { return m_notHeld; }
+    // The compare limited to the parts ticked above the table ("CompareGroup_header",
+    // "_id", "_setpoint", "_calibration", "_jmp", "_nrm"); all ticked at first.
+    void limitTo(const PartChoice &chosen);
     // The ticked rows' units.
     Selection tickedSelection() const;
     // The table as text (a heading line, then a line a row), as Copy and Save give it.
@@ -59,6 +65,8 @@ public:
 private:
     bool openFile(const QString &path, WorkingSet &set);
     void fill(const QString &columnA, const QString &columnB);
+    void compareAgain();  // the sets held, compared again for the parts ticked
+    PartChoice chosenParts() const;
     void updateButtons();
 
     PanelHost &m_host;
@@ -67,6 +75,10 @@ private:
     QString m_path;                   // the file compared with the indicator
     bool m_againstIndicator = false;
     Differences m_differences;
+    std::vector<PartNotHeld> m_notHeld;
+    CompareScope m_scope = CompareScope::FileVsFile;
+    CompareParts m_parts;
+    std::vector<std::pair<QCheckBox *, QString>> m_partBoxes;
     QString m_columnA, m_columnB;
     QTableWidget *m_table = nullptr;
     QPushButton *m_copy = nullptr;

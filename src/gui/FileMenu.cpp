@@ -91,8 +91,16 @@ bool FileMenu::OpenPath(const QString &path)
     m_state.ConfigLoaded = true;
     SilEm();
     set.show(m_form.texts().lines());
-    set.opened();
+    set.opened(path);
     return true;
+}
+
+void FileMenu::unbind()
+{
+    m_state.ConfigFileName = FilePattern;
+    m_state.ConfigFilePath.clear();
+    m_state.ConfigLoaded = false;
+    m_form.setWindowTitle(WindowTitle());
 }
 
 void FileMenu::KayıtEt(int index)

@@ -32,6 +32,10 @@ public:
     void Open();             // "&Aç"
     // The open of `path` without the dialog; false (and said) when it cannot be read.
     bool OpenPath(const QString &path);
+    // The name of the file a plain save writes; empty when there is none.
+    QString boundFileName() const { return m_state.hasFile() ? m_state.ConfigFileName : QString(); }
+    // The data no longer belongs to the file: the next save asks for a name.
+    void unbind();
     void KayıtEt(int index); // 3 "&Kaydet", 4 "&Farklı Kaydet"
     // Empties the selected tab's page: after a confirmation, unless a file was just
     // opened (ConfigLoaded); never the calibration tab.

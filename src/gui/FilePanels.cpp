@@ -59,11 +59,36 @@ BatchPanels::BatchPanels(PanelHost &host, QWidget *parent, Captions &captions)
                      [this](bool on) { StoreRestorePointBeforeSend(m_host.store(), on); });
 }
 
-// A box counts when it is ticked and shown (the ZR2's groups are hidden on a ZR1).
+// A box counts when it is ticked, shown (the ZR2's groups are hidden on a ZR1) and
+// enabled (a send box of a group that holds nothing is not).
 bool BatchPanels::ticked(bool send, int box) const
 {
     const QCheckBox *check = (send ? m_sendAll : m_readAll).checks[std::size_t(box)];
-    return check->isChecked() && !check->isHidden();
+    return check->isChecked() && !check->isHidden() && check->isEnabled();
+}
+
+// A send box stands for the parts it writes; a group that holds nothing in the window
+// (never read, opened blank, never typed) cannot be ticked, and its box says why.
+void BatchPanels::enableSendBoxes()
+{
+    WorkingSet &set = m_host.workingSet();
+    const bool epl = FeaturesOf(m_host.state().IndicatorModel).eplPrinter
+        && set.ticket().printerKind() == PrinterKind::Epl;
+    const std::pair<int, SetGroup> boxes[] = {{0, epl ? SetGroup::EplText : SetGroup::TicketLines},
+                                              {1, SetGroup::Ids},
+                                              {3, SetGroup::Setpoints},
+                                              {5, SetGroup::Calibration},
+                                              {6, SetGroup::Jmp},
+                                              {7, SetGroup::Nrm},
+                                              {8, SetGroup::DateTime}};
+    for (const auto &[index, group] : boxes) {
+        QCheckBox *check = m_sendAll.checks[std::size_t(index)];
+        const bool holds = set.holds(group);
+        if (!holds)
+            check->setChecked(false);
+        check->setEnabled(holds);
+        check->setToolTip(holds ? QString() : m_host.texts().builtIn(BuiltIn::SendGroupEmpty));
+    }
 }
 
 // ---- what the window asks of the panels ----
@@ -169,6 +194,7 @@ void BatchPanels::SSCommand2_Click(int index)
         return;
     }
     m_readAll.start->setEnabled(false);
+    m_host.checkDataIndicator();
     if (LineLease lease(m_host.link()); lease) {
         ReadAllChoice choice;
         choice.header = ticked(false, 0);
@@ -234,6 +260,7 @@ void BatchPanels::openSendPanel()
     }
     m_sendAll.start->setEnabled(m_host.state().IsConnected);
     m_sendAll.progress->setValue(m_sendAll.progress->minimum());  // empty until the send starts
+    enableSendBoxes();
     m_sendNote->applyLanguage(m_host.texts());
     m_restorePoint->setText(m_host.texts().builtIn(BuiltIn::RestorePointCaption));
     m_host.panelShown(m_sendAll.panel);

@@ -62,6 +62,7 @@ public:
 
 private:
     bool ticked(bool send, int box) const;
+    void enableSendBoxes();
     // Before a send-all (the line held): the question about another indicator's file
     // and the restore point. False: nothing is to be sent.
     bool readyToSend(const SendAllChoice &choice);

@@ -45,6 +45,9 @@ public:
     virtual QStringList listPorts() = 0;
     // The device address changed while connected: the pages read what they need anew.
     virtual void addressChanged() = 0;
+    // Before a read replaces data: when the data in the window came from another
+    // indicator than the connected one, says so and asks whether to keep or clear it.
+    virtual void checkDataIndicator() {}
     // The language file in the settings was changed: the texts are read and applied.
     virtual void languageChosen() = 0;
 

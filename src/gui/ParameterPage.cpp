@@ -418,7 +418,7 @@ void ParameterPage::text1Changed(const QString &text)
     const params::TextChange change = params::ApplyText(m_set, row, text);
     m_settingEditor = true;
     if (!change.refused)
-        host().workingSet().edited(DataGroup::Parameters);
+        host().workingSet().edited(DataGroup::Parameters, row);
     if (change.refused) {
         // The value would not fit its field: the text goes back to what the cell holds.
         const QString kept = m_set.value(row);
@@ -438,7 +438,7 @@ void ParameterPage::combo1Activated(int index)
         return;
     const params::ChoiceEffect effect =
         params::ApplyChoice(m_set, m_portWatch, m_editorRow, m_combo1->itemText(index), lines());
-    host().workingSet().edited(DataGroup::Parameters);
+    host().workingSet().edited(DataGroup::Parameters, m_editorRow);
     if (effect.portFunctionWarning)
         host().link().op().message(lines().text(kTextPortWarning1) + QLatin1Char('\n') + lines().text(kTextPortWarning2),
                                    Icon::Critical, lines().text(kTextPortWarningTitle));
@@ -509,7 +509,7 @@ void ParameterPage::Image1_Click(int index)
     switch (params::sspanel9_Kontrol(fields)) {
     case params::ClockCheck::Ok:
         m_set.setValue(kClockRow, params::sspanel9_gelen(fields));
-        host().workingSet().edited(DataGroup::Parameters);
+        host().workingSet().edited(DataGroup::Parameters, kClockRow);
         m_ssPanel9->hide();
         m_grid->setFocus();
         return;

@@ -251,6 +251,15 @@ constexpr BuiltInText BuiltInTexts[] = {
      "The indicator could not be read whole; nothing was compared."},
     {BuiltIn::CompareSaveFailed, "%1 yazılamadı: %2", "Cannot write %1: %2"},
     {BuiltIn::CompareOpenFailed, "%1 okunamadı: %2", "Cannot read %1: %2"},
+    {BuiltIn::CompareNotInFile, "dosyada yok", "not in the file"},
+    {BuiltIn::SendGroupEmpty,
+     "Bu grupta gönderilecek veri yok: indikatörden okunmadı, bir dosyadan açılmadı, elle de girilmedi.",
+     "This group holds nothing to send: it was not read from an indicator, opened from a file or typed."},
+    {BuiltIn::OtherIndicatorQuestion,
+     "Penceredeki veriler başka bir indikatörden geldi (%1); bağlı indikatör: %2.\n"
+     "Veriler kalsın mı? Evet: kalır (dosyaya bağlı değil, Kaydet Farklı Kaydet gibi sorar). Hayır: silinir.",
+     "The data in the window came from another indicator (%1); the connected indicator is %2.\n"
+     "Keep the data? Yes keeps it (bound to no file: Save asks for a name). No clears it."},
     {BuiltIn::SelectiveNothingTicked, "Hiçbir satır işaretlenmedi; hiçbir şey gönderilmedi.",
      "No row is ticked; nothing was sent."},
     {BuiltIn::SelectiveBothPrinters, "Fiş satırları ile EPL metni birlikte gönderilemez; yalnız birini işaretleyin.",

@@ -207,6 +207,9 @@ enum class BuiltIn {
     CompareReadFailed,        // the indicator's read stopped: nothing compared
     CompareSaveFailed,        // %1 path, %2 reason
     CompareOpenFailed,        // %1 path, %2 reason
+    CompareNotInFile,         // a part one side does not hold
+    SendGroupEmpty,           // the tooltip of a send box whose group holds nothing
+    OtherIndicatorQuestion,   // %1 the indicator the data came from, %2 the connected one
     SelectiveNothingTicked,
     SelectiveBothPrinters,    // ticket lines and EPL text both ticked
     SelectiveReadFailed,      // %1 the groups not read again whole
