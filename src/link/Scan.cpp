@@ -69,6 +69,8 @@ std::vector<ScanTry> ScanTriesFor(const QString &portName, const QString &lineSe
             tries.push_back(ScanTry{lineSettings, address, checksum});
     }
     return tries;
+}
+
 std::vector<ScanTry> LikeliestFirst(const std::vector<ScanTry> &tries, const std::optional<ScanTry> &stored)
 {
     const auto speedOf = [](const ScanTry &t) { return t.lineSettings.section(QLatin1Char(','), 0, 0).toInt(); };

@@ -39,7 +39,8 @@ inline constexpr int ScanCommonSpeeds[] = {9600, 19200};
 
 // Every try, in order: speed by speed, framing by framing, checksum on before off,
 // and the addresses (empty: none) innermost. Without addresses only "no address".
-std::vector<ScanTry> ScanTries(const QStringList &addresses = {QString()});
+// `speeds` narrows the speeds (empty: all of ScanSpeeds).
+std::vector<ScanTry> ScanTries(const QStringList &addresses = {QString()}, const std::vector<int> &speeds = {});
 // The tries for a port: ScanTries, except behind a raw TCP server (tcp://), whose line
 // settings are its own: there only the checksum and the addresses can be tried, at
 // lineSettings (the ones the tool is told the server uses).
@@ -47,8 +48,6 @@ std::vector<ScanTry> ScanTriesFor(const QString &portName, const QString &lineSe
                                   const QStringList &addresses = {QString()});
 // Whether a scan of the port can try line settings (false behind a raw TCP server).
 bool ScanTriesLineSettings(const QString &portName);
-// `speeds` narrows the speeds (empty: all of ScanSpeeds).
-std::vector<ScanTry> ScanTries(const QStringList &addresses = {QString()}, const std::vector<int> &speeds = {});
 // The same tries, likeliest first: `stored` (the setting in use, also when its address
 // is not among the tries) when its speed is one of them, then the tries at the common
 // speeds, then the rest in their order. No try twice.
