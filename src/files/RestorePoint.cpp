@@ -95,9 +95,8 @@ RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const 
         return {true, RestorePointResult::Failure::None, {}, {}, {}};
     if (!indicator)
         return failed(RestorePointResult::Failure::Identification, texts, texts.builtIn(BuiltIn::RestorePointNoIdentification));
-    QString why;
-    if (!folderWritable(folder, &why))
-        return failed(RestorePointResult::Failure::Folder, texts, texts.builtIn(BuiltIn::RestorePointFolderNotWritable).arg(QDir::toNativeSeparators(folder), why));
+    if (std::optional<RestorePointResult> unusable = RestorePointFolderUnusable(folder, texts))
+        return *unusable;
 
     auto made = std::make_shared<WorkingSet>();
     WorkingSet &set = *made;
@@ -107,16 +106,42 @@ RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const 
     const ReadAllResult read = ReadAll(link, set, texts, RestorePointGroups(send, model), weight, disconnect);
     if (read.outcome != BatchOutcome::Completed)
         return failed(RestorePointResult::Failure::Read, texts, texts.builtIn(BuiltIn::RestorePointNotRead));
-    // The restore point names its indicator whatever groups it holds.
-    set.parameters().setValue(kRowModel, indicator->model);
-    set.parameters().setValue(kRowSecond, indicator->second);
-    set.collect();
+    RestorePointResult saved = SaveRestorePoint(set, texts, model, *indicator, folder, link.clock().now());
+    if (saved.ok)
+        saved.before = std::move(made);
+    return saved;
+}
 
-    const QString path =
-        QDir(folder).filePath(RestorePointFileName(ModelName(model), indicator->second, link.clock().now()));
-    if (const FileError error = WriteConfigurationFile(path, set.record()); !error.ok())
+std::optional<RestorePointResult> RestorePointFolderUnusable(const QString &folder, const TextService &texts)
+{
+    QString why;
+    if (!folderWritable(folder, &why))
+        return failed(RestorePointResult::Failure::Folder, texts, texts.builtIn(BuiltIn::RestorePointFolderNotWritable).arg(QDir::toNativeSeparators(folder), why));
+    return std::nullopt;
+}
+
+RestorePointResult SaveRestorePoint(WorkingSet &set, const TextService &texts, Model model,
+                                    const IdentificationTexts &indicator, const QString &folder, const QDateTime &time)
+{
+    NameRestorePointIndicator(set, indicator);
+    return WriteRestorePoint(set.record(), texts, model, indicator, folder, time);
+}
+
+void NameRestorePointIndicator(WorkingSet &set, const IdentificationTexts &indicator)
+{
+    // The restore point names its indicator whatever groups it holds.
+    set.parameters().setValue(kRowModel, indicator.model);
+    set.parameters().setValue(kRowSecond, indicator.second);
+    set.collect();
+}
+
+RestorePointResult WriteRestorePoint(const ConfigurationRecord &record, const TextService &texts, Model model,
+                                     const IdentificationTexts &indicator, const QString &folder, const QDateTime &time)
+{
+    const QString path = QDir(folder).filePath(RestorePointFileName(ModelName(model), indicator.second, time));
+    if (const FileError error = WriteConfigurationFile(path, record); !error.ok())
         return failed(RestorePointResult::Failure::Save, texts, texts.builtIn(BuiltIn::RestorePointNotSaved).arg(QDir::toNativeSeparators(path), error.reason));
-    return {true, RestorePointResult::Failure::None, path, {}, std::move(made)};
+    return {true, RestorePointResult::Failure::None, path, {}, {}};
 }
 
 std::vector<RestorePointEntry> ListRestorePoints(const QString &folder, const QString &model,

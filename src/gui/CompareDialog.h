@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class QCheckBox;
 class QPushButton;
 class QTableWidget;
 
@@ -21,6 +22,7 @@ class WorkingSet;
 
 namespace vx::gui {
 
+class NoteField;
 class PanelHost;
 
 class CompareDialog : public QDialog {
@@ -37,6 +39,8 @@ public:
     bool compareFiles(const QString &pathA, const QString &pathB);
 
     QTableWidget *table() const { return m_table; }
+    NoteField *note() const { return m_note; }
+    QCheckBox *restorePointBox() const { return m_restorePoint; }
     const Differences &differences() const { return m_differences; }
     // The ticked rows' units.
     Selection tickedSelection() const;
@@ -62,6 +66,8 @@ private:
     void updateButtons();
 
     PanelHost &m_host;
+    NoteField *m_note = nullptr;         // the operator's note for the service history
+    QCheckBox *m_restorePoint = nullptr; // a restore point before the send
     std::unique_ptr<WorkingSet> m_a;  // the indicator, or file A
     std::unique_ptr<WorkingSet> m_b;  // the file (B)
     QString m_path;                   // the file compared with the indicator
