@@ -5,6 +5,7 @@
 
 #include "files/ConfigFile.h"
 #include "files/WorkingSet.h"
+#include "shell/LanguageTexts.h"
 #include "params/Catalogue.h"
 #include "sim/Faults.h"
 #include "sim/Memories.h"

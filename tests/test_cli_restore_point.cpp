@@ -183,8 +183,8 @@ TEST_F(CliRestorePoint, SendOnlyWithBackupSavesTheReReadAndItsRecordNamesItWithT
     EXPECT_EQ(indicator.device.bytes(149, 100)[37], 5);
 
     const vx::HistoryReading history = vx::ReadHistory();
-    ASSERT_GE(history.records.size(), 1u);
-    const vx::HistoryRecord &r = history.records.back();
+    ASSERT_EQ(history.records.size(), 2u) << "the selective send's, then the restore point's send";
+    const vx::HistoryRecord &r = history.records[0];
     ASSERT_TRUE(r.restorePoint);
     EXPECT_EQ(*r.restorePoint, QFileInfo(backup).fileName());
     ASSERT_TRUE(r.note);
@@ -210,8 +210,8 @@ TEST_F(CliRestorePoint, SendOnlyOfRowsThatDoNotDifferWritesNothing)
 
 TEST_F(CliRestorePoint, SendOnlyARowTheFileHoldsNoValueForExitsSeven)
 {
-    indicator.device.clearCommands();
     ASSERT_EQ(run({"read", path("h.vxr"), "--groups", "header"}).exitCode, 0);
+    indicator.device.clearCommands();
     const CliRun send = run({"send", path("h.vxr"), "--only", "102", "--yes", "--backup"});
     EXPECT_EQ(send.exitCode, 7);
     EXPECT_TRUE(send.err.contains("Nothing was sent: Configuration P.(Nrm), row 19 [102] holds no value"))

@@ -10,7 +10,9 @@
 //                                              a ZR1's hidden rows do not count
 //   a parameter row                            a text that is no number of the row's kind,
 //                                              or a number its field cannot carry
-//                                              ([102] "70000", [120] 300, [211] 999)
+//                                              ([102] "70000", [120] 300, [211] 999); a
+//                                              list text goes by its leading code (one
+//                                              that begins with a letter carries 0)
 //   a setpoint                                 a text that is not wholly a number
 //                                              ("12abc", "1e308", "5 kg"), or one with more
 //                                              digits than the write carries

@@ -14,6 +14,7 @@
 #include "service/History.h"
 #include "sim/Memories.h"
 #include "support/DataHome.h"
+#include "support/SimFixture.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -13,6 +13,7 @@
 #include "sim/Faults.h"
 #include "sim/Memories.h"
 #include "support/FullDisk.h"
+#include "support/SimFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -451,7 +452,7 @@ TEST_F(FilesTest, ASendOfAParameterTableNeverReadIsRefusedWithNothingWritten)
     form->tabs()->setCurrentIndex(vx::Tab::IdMemory);
     form->tabs()->setCurrentIndex(vx::Tab::Header);
     answers = {dir.filePath("h.vxr")};
-    file(3);
+    file(4);  // Save As
     ASSERT_TRUE(QFileInfo::exists(dir.filePath("h.vxr")));
     const QByteArray before = device.bytes(149, 100);
     file(8);
