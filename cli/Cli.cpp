@@ -71,8 +71,9 @@ QString description()
         "\nExit status: 0 success; 1 the indicator did not answer, refused, or left registers\n"
         "unanswered; 2 wrong usage; 3 the port could not be opened; 4 a calibration ended with\n"
         "one of its messages; 5 diff found differences; 6 cancelled by the operator; 7 a\n"
-        "configuration file could not be read or written; 8 the operation succeeded but its\n"
-        "service history record could not be written. Errors go to standard error, one\n"
+        "file could not be read or written, or holds no value for what was asked; 8 the\n"
+        "operation succeeded but its service history record could not be written. Errors go\n"
+        "to standard error, one\n"
         "line each, with the language text the window would show.");
     return text;
 }

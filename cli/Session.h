@@ -37,7 +37,7 @@ enum Exit : int {
     ExitPort = 3,      // the port could not be opened
     ExitCalibration = 4,  // a calibration ended with one of its messages (not permitted, range, status, refused step)
     ExitCancelled = 6,    // the operator cancelled (a confirmation declined, the end of input)
-    ExitFile = 7,         // a configuration file could not be read or written
+    ExitFile = 7,         // a file could not be read or written, or holds no value for what was asked
 };
 
 // What a run of the tool talks to. main() leaves port and clock empty (the real

@@ -9,6 +9,7 @@
 #include "files/RestorePoint.h"
 #include "files/SameIndicator.h"
 #include "files/SelectiveSend.h"
+#include "files/SendCheck.h"
 #include "files/WorkingSet.h"
 #include "link/ForwardingOperator.h"
 #include "link/LineLease.h"
@@ -24,6 +25,23 @@ namespace {
 const QStringList kGroups = {QStringLiteral("header"),      QStringLiteral("id"),  QStringLiteral("setpoint"),
                              QStringLiteral("calibration"), QStringLiteral("jmp"), QStringLiteral("nrm"),
                              QStringLiteral("datetime")};
+
+// The memories a file may clear on the indicator, on purpose only.
+const QStringList kClearable = {QStringLiteral("id"), QStringLiteral("setpoint"), QStringLiteral("header")};
+
+// The blank memories --clear does not name, by their --groups names.
+QStringList NotClearedGroups(const std::vector<BatchGroup> &blank, const QStringList &clear)
+{
+    QStringList out;
+    for (BatchGroup g : blank) {
+        const QString key = g == BatchGroup::Id ? QStringLiteral("id")
+            : g == BatchGroup::Setpoint         ? QStringLiteral("setpoint")
+                                                : QStringLiteral("header");
+        if (!clear.contains(key))
+            out << key;
+    }
+    return out;
+}
 
 QString outcomeText(BatchOutcome outcome)
 {
@@ -55,8 +73,8 @@ private:
 // holds just before the send.
 int runOnly(Session &s, const CommandArgs &args, const QString &file)
 {
-    if (args.isSet(QStringLiteral("groups")) || args.isSet(QStringLiteral("printer")))
-        return s.usageError(QStringLiteral("--only goes without --groups and --printer"));
+    if (args.isSet(QStringLiteral("groups")) || args.isSet(QStringLiteral("printer")) || args.isSet(QStringLiteral("clear")))
+        return s.usageError(QStringLiteral("--only goes without --groups, --printer and --clear"));
     QString bad;
     const std::optional<Selection> selection = ParseSelection(args.value(QStringLiteral("only")), &bad);
     if (!selection)
@@ -105,14 +123,20 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
                                     args.isSet(QStringLiteral("yes")) ? static_cast<Operator &>(confirmed) : s.op(),
                                     s.textService(), set, selection->calibration);
     };
+    // The restore point is the re-read the selective send makes anyway, saved before it writes.
+    const bool backup = args.isSet(QStringLiteral("backup")) || args.isSet(QStringLiteral("backup-dir"));
+    const QString backupFolder =
+        args.isSet(QStringLiteral("backup-dir")) ? args.value(QStringLiteral("backup-dir")) : DefaultRestorePointFolder();
     const SelectiveSendResult result =
         SelectiveSend(batch.link(), set, *selection,
                       {.texts = s.textService(), .weight = batch.weight(), .model = v.model, .confirmSend = confirm,
-                       .disconnect = {}});
+                       .disconnect = {}, .restorePointFolder = backup ? backupFolder : QString()});
     lease.release();
     batch.finish();
     if (result.outcome == SelectiveOutcome::Declined)
         s.error(QStringLiteral("the send was not confirmed; nothing was sent (--yes sends another indicator's file)"));
+    if (!result.restorePoint.isEmpty() && !s.json())
+        s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(result.restorePoint));
     // The service history: one record of a send that went on the line.
     std::optional<QString> historyError;
     if (result.outcome == SelectiveOutcome::Sent || result.outcome == SelectiveOutcome::SendStopped)
@@ -121,7 +145,8 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
             SelectiveSendHistoryRecord(IdentityOf(v.modelText, set.parameters(), v.versionText), result,
                                        HistoryTool::Cli, batch.skippedWrites()));
 
-    const bool whole = result.outcome == SelectiveOutcome::Sent && batch.skippedWrites() == 0;
+    const bool whole = (result.outcome == SelectiveOutcome::Sent || result.outcome == SelectiveOutcome::NothingDiffers)
+        && batch.skippedWrites() == 0;
     if (s.json()) {
         QJsonArray groups;
         for (BatchGroup g : result.groups)
@@ -129,11 +154,15 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
         QJsonObject o{{QStringLiteral("file"), file},
                      {QStringLiteral("model"), v.modelText},
                      {QStringLiteral("groups"), groups},
-                     {QStringLiteral("outcome"), whole ? QStringLiteral("sent") : QStringLiteral("not sent")},
+                     {QStringLiteral("outcome"), result.outcome == SelectiveOutcome::NothingDiffers
+                                                     ? QStringLiteral("nothing differs")
+                                                     : whole ? QStringLiteral("sent") : QStringLiteral("not sent")},
                      {QStringLiteral("skippedWrites"), batch.skippedWrites()},
                      {QStringLiteral("changed"), DifferencesJson(result.changed, s.textService())}};
         if (historyError)
             o.insert(QStringLiteral("historyError"), *historyError);
+        if (backup)
+            o.insert(QStringLiteral("backup"), result.restorePoint.isEmpty() ? QJsonValue() : QJsonValue(result.restorePoint));
         s.printJson(o, true);
     } else {
         const QString message = SelectiveSendMessage(result, s.textService());
@@ -148,6 +177,9 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
         return WithHistory(ExitOk, historyError);
     if (batch.interrupted() || result.outcome == SelectiveOutcome::Declined)
         return ExitCancelled;
+    if (result.outcome == SelectiveOutcome::Unfit
+        || (result.outcome == SelectiveOutcome::RestorePointFailed && !result.restorePointUnread))
+        return ExitFile;
     return ExitNoAnswer;
 }
 
@@ -156,8 +188,6 @@ int run(Session &s, const CommandArgs &args)
     if (args.positional.size() != 1)
         return s.usageError(QStringLiteral("send takes one FILE"));
     const QString file = args.positional.first();
-    if (args.isSet(QStringLiteral("only")) && (args.isSet(QStringLiteral("backup")) || args.isSet(QStringLiteral("backup-dir"))))
-        return s.usageError(QStringLiteral("--only reads its groups again itself; it goes without --backup"));
     if (const std::optional<QString> badNote = CheckNote(args))
         return s.usageError(*badNote);
     if (args.isSet(QStringLiteral("only")))
@@ -173,6 +203,15 @@ int run(Session &s, const CommandArgs &args)
     const std::optional<PrinterKind> printer = PrinterChoice(args);
     if (!printer)
         return s.usageError(QStringLiteral("--printer must be ticket or epl"));
+    QStringList clear;
+    if (args.isSet(QStringLiteral("clear"))) {
+        clear = SplitGroups(args.value(QStringLiteral("clear")), kClearable, &unknown);
+        if (!unknown.isEmpty())
+            return s.usageError(QStringLiteral("--clear: \"%1\" is none of %2").arg(unknown, kClearable.join(',')));
+        for (const QString &g : clear)
+            if (!groups.contains(g))
+                return s.usageError(QStringLiteral("--clear %1: the group is not among --groups").arg(g));
+    }
     const QString onFailure =
         args.isSet(QStringLiteral("on-failure")) ? args.value(QStringLiteral("on-failure")) : "abort";
     if (onFailure != QLatin1String("abort") && onFailure != QLatin1String("ignore"))
@@ -244,6 +283,25 @@ int run(Session &s, const CommandArgs &args)
         reportNothingSent();
         return ExitCancelled;
     }
+    // Every value checked before the first frame: a group the file holds no value for,
+    // or a value that cannot go, stops the send whole; a blank memory goes only with --clear.
+    const SendCheck check = CheckBeforeSend(set.record(), set.parameters(), choice, v.model, batch.weight());
+    if (check.problem) {
+        batch.finish();
+        s.error(SendProblemText(*check.problem, s.textService()));
+        reportNothingSent(QStringLiteral("not sent"));
+        return ExitFile;
+    }
+    if (const QStringList notCleared = NotClearedGroups(check.blank, clear); !notCleared.isEmpty()) {
+        batch.finish();
+        s.error(QStringLiteral("%1 holds nothing for %2: sending would clear it on the indicator; nothing was sent "
+                               "(--clear %3 clears it on purpose)")
+                    .arg(file, BlankGroupsText(check.blank, s.textService()), notCleared.join(QLatin1Char(','))));
+        reportNothingSent(QStringLiteral("not sent"));
+        return ExitFile;
+    }
+    for (BatchGroup g : check.blank)
+        s.error(QStringLiteral("%1 is cleared on the indicator (--clear)").arg(BatchGroupCaption(g, s.textService(), true).trimmed()));
     LineLease lease(batch.link());
     if (!lease) {
         reportNothingSent();
@@ -322,8 +380,9 @@ int run(Session &s, const CommandArgs &args)
 const Registration registration{{
     .name = QStringLiteral("send"),
     .synopsis = QStringLiteral("send FILE --groups LIST [--printer ticket|epl] [--on-failure abort|ignore] [--yes]\n"
-                               "     [--backup] [--backup-dir DIR] [--note TEXT]\n"
-                               "send FILE --only ROWS [--on-failure abort|ignore] [--yes] [--note TEXT]"),
+                               "     [--clear LIST] [--backup] [--backup-dir DIR] [--note TEXT]\n"
+                               "send FILE --only ROWS [--on-failure abort|ignore] [--yes] [--backup] [--backup-dir DIR]\n"
+                               "     [--note TEXT]"),
     .help = QStringLiteral(
         "open the configuration file FILE and send-all. LIST from header,id,setpoint,\n"
         "calibration,jmp,nrm,datetime in any order (no default: a send is explicit); the\n"
@@ -333,14 +392,22 @@ const Registration registration{{
         "sent only when confirmed on the terminal or with --yes (declined: exit 6). --backup\n"
         "first reads the groups the send overwrites and saves them as a restore point in\n"
         "BACKUP (or --backup-dir DIR); when that fails nothing is sent (exit 7 for the\n"
-        "folder or the file, 1 for the read). --only sends only the rows named (diff's keys:\n"
-        "row:N, id:N, idheader:N, setpoint:N, calibration, ticket, epl, or a parameter code\n"
-        "such as 101): their groups are read again from the indicator and sent with only\n"
-        "those rows taken from FILE"),
+        "folder or the file, 1 for the read). Before anything is sent every chosen group is\n"
+        "checked: a parameter part with an empty row, a value outside its row's field, a\n"
+        "setpoint that is not wholly a number or an ID number that is none stops the send\n"
+        "(exit 7, the group and row named). A blank ID or setpoint memory or blank ticket\n"
+        "lines clear the indicator's: they go only when --clear names them (--yes does not).\n"
+        "--only sends only the rows named (diff's keys: row:N, id:N, idheader:N, setpoint:N,\n"
+        "calibration, ticket, epl, or a parameter code such as 101): their groups are read\n"
+        "again from the indicator and sent with only those rows taken from FILE; nothing\n"
+        "is sent when none of them differs (exit 0); --backup saves that re-read as the\n"
+        "restore point"),
     .options = {GroupsOption(), PrinterOption(),
                 {QStringLiteral("on-failure"), QStringLiteral("abort|ignore"),
                  QStringLiteral("what a write that keeps failing does (default abort)")},
                 {QStringLiteral("yes"), QString(), QStringLiteral("send another indicator's file without asking")},
+                {QStringLiteral("clear"), QStringLiteral("LIST"),
+                 QStringLiteral("id,setpoint,header: send these memories although the file holds them blank")},
                 {QStringLiteral("backup"), QString(), QStringLiteral("a restore point before sending")},
                 {QStringLiteral("backup-dir"), QStringLiteral("DIR"),
                  QStringLiteral("the restore point's folder (default BACKUP; implies --backup)")},

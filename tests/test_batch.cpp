@@ -138,6 +138,7 @@ TEST_F(BatchTest, AReadThatIsRefusedEndsTheBatch)
 // groups that carry weights are refused before anything goes on the line.
 TEST_F(BatchTest, WithoutTheRangeNothingThatCarriesAWeightIsReadOrSent)
 {
+    readAll(everyGroup());  // what the sends below would send, read while the range was known
     weight = {};
     struct Case {
         const char *name;
@@ -236,6 +237,8 @@ TEST_F(BatchTest, SendAllProbesThenSendsHeaderIdSetpointsParametersInThatOrder)
 
 TEST_F(BatchTest, AProbeTheIndicatorRefusesSendsNothing)
 {
+    readAll(everyGroup());
+    sim.device.clearRequests();
     sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Command, 3, 1});
     const SendAllResult r = sendAll(everyGroupSent());
     EXPECT_EQ(r.outcome, BatchOutcome::ProbeRefused);
@@ -289,6 +292,35 @@ TEST_F(BatchTest, AnAbortInsideTheParameterStepNamesTheGroupItStoppedIn)
                                               BatchGroup::Jmp}));
     EXPECT_EQ(firstCommand(8), -1) << "Nrm is not confirmed";
     EXPECT_EQ(GroupsNotDoneText(r.groups, texts, true), "Not sent: T38, T39");
+}
+
+// Whoever calls it, the send-all checks what it would write before its probe.
+TEST_F(BatchTest, AValueThatCannotGoStopsTheSendBeforeTheProbe)
+{
+    readAll(everyGroup());
+    const QByteArray before = sim.device.bytes(149, 100);
+    struct Case {
+        int row;
+        const char *text;
+        const char *message;
+    };
+    for (const Case &c : {Case{19, "70000", "Nothing was sent: T39, row 19 [102]: 70000 does not fit its field (0 to 255)."},
+                          Case{32, "", "Nothing was sent: T39, row 32 [003] holds no value. Read the group from the "
+                                       "indicator or fill it in first."}}) {
+        const QString kept = set.parameters().value(c.row);
+        set.parameters().setValue(c.row, c.text);
+        sim.device.clearRequests();
+        op.clear();
+        SendAllChoice nrm;
+        nrm.parameters.nrm = true;
+        const SendAllResult r = sendAll(nrm);
+        EXPECT_EQ(r.outcome, BatchOutcome::NotSent) << c.row;
+        EXPECT_EQ(op.messages(), QStringList{c.message});
+        EXPECT_TRUE(sim.device.requests().isEmpty()) << "not even the probe";
+        EXPECT_EQ(outcomes(r.groups), "Nrm=not-run");
+        set.parameters().setValue(c.row, kept);
+    }
+    EXPECT_EQ(sim.device.bytes(149, 100), before);
 }
 
 TEST_F(BatchTest, AnEplSendPutsTheTextAsItWentBackIntoTheLayout)

@@ -4,6 +4,8 @@
 // pseudo-terminal, send to another, and the second ends with the first one's data.
 
 #include "files/ConfigFile.h"
+#include "files/WorkingSet.h"
+#include "shell/LanguageTexts.h"
 #include "params/Catalogue.h"
 #include "sim/Faults.h"
 #include "sim/Memories.h"
@@ -11,10 +13,14 @@
 #include "sim/VirtualIndicator.h"
 #include "support/CliProcess.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -148,6 +154,155 @@ TEST_F(CliFiles, AWriteThatKeepsFailingAbortsTheSendOrIsSkipped)
     EXPECT_TRUE(skipped.err.contains("1 write(s) failed and were skipped")) << skipped.err.toStdString();
     EXPECT_EQ(commandCount(11), 102) << "the rest of the records went";
     EXPECT_EQ(commandCount(8), 1) << "and the parameters after them";
+}
+
+// ---- the check of a send's values before anything is written ------------------------
+
+// A configuration file with some of its values changed, as another program or a
+// careless edit could leave it.
+void EditFile(const QString &file, const std::function<void(vx::WorkingSet &)> &edit)
+{
+    const std::optional<vx::ConfigurationRecord> record = vx::ReadConfigurationFile(file);
+    ASSERT_TRUE(record);
+    const std::optional<vx::LanguageTexts> lines = vx::LanguageTexts::fromFile(
+        QDir(QCoreApplication::applicationDirPath()).filePath("LANGUAGE/English.txt"));
+    ASSERT_TRUE(lines);
+    vx::WorkingSet set;
+    set.showFile(*record, *lines, vx::Model::ZR2, {});
+    edit(set);
+    set.collect();
+    ASSERT_TRUE(vx::WriteConfigurationFile(file, set.record()).ok());
+}
+
+class CliSendCheck : public CliFiles {
+protected:
+    // What the indicator stores: the blocks, the records and the lines.
+    QByteArray stored() const
+    {
+        QByteArray out = indicator.device.bytes(149, 100) + indicator.device.bytes(128, 40);
+        for (int i = 0; i < 101; ++i)
+            out += QByteArray::number(sim::StoredId(indicator.device, i).number) + sim::StoredId(indicator.device, i).name.toUtf8();
+        for (int i = 0; i < 9; ++i)
+            for (qint32 v : sim::StoredSetpoint(indicator.device, i))
+                out += QByteArray::number(v) + ' ';
+        for (int line = 0; line < 6; ++line)
+            out += sim::StoredTicketLine(indicator.device, line);
+        return out;
+    }
+    // Nothing went to the indicator's registers but the connect's own commands: no
+    // probe (19=3), no block, record or line.
+    void expectNothingWritten(const CliRun &r, const QByteArray &before)
+    {
+        for (const QString &w : vx::test::WritesReceived(indicator.device))
+            EXPECT_TRUE(w.startsWith("19:") && w != "19:0003") << "written: " << w.toStdString() << " "
+                                                                << r.err.toStdString();
+        EXPECT_EQ(commandCount(3), 0) << "not even the probe";
+        EXPECT_EQ(stored(), before);
+    }
+};
+
+TEST_F(CliSendCheck, AFileReadWithoutItsParametersDoesNotZeroTheIndicatorsParameters)
+{
+    // The reproduction: a file of the header alone, then its Nrm block sent.
+    ASSERT_EQ(run({"read", path("h.vxr"), "--groups", "header"}).exitCode, 0);
+    const QByteArray before = stored();
+    indicator.device.clearRequests();
+    indicator.device.clearCommands();
+
+    for (const QString &groups : {QString("nrm"), QString("jmp"), QString("calibration")}) {
+        const CliRun r = run({"send", path("h.vxr"), "--groups", groups, "--yes"});
+        EXPECT_EQ(r.exitCode, 7) << groups.toStdString();
+        expectNothingWritten(r, before);
+    }
+    const CliRun nrm = run({"send", path("h.vxr"), "--groups", "nrm", "--yes"});
+    EXPECT_TRUE(nrm.err.contains("Nothing was sent: Configuration P.(Nrm), row 13 [120] holds no value."))
+        << nrm.err.toStdString();
+    const CliRun calibration = run({"--json", "send", path("h.vxr"), "--groups", "calibration", "--yes"});
+    EXPECT_TRUE(calibration.err.contains("Calibration P., row 62 [210] holds no value")) << calibration.err.toStdString();
+    EXPECT_EQ(calibration.json().value("outcome").toString(), "not sent");
+
+    // A ZR1 hides [100], [101]...: with every row it shows filled, its hidden rows do not count.
+    indicator.device.setModel("ZR1 V1.07");
+    ASSERT_EQ(run({"read", path("z.vxr"), "--groups", "params"}).exitCode, 0);
+    EditFile(path("z.vxr"), [](vx::WorkingSet &set) { set.parameters().setValue(14, ""); });  // [100], ZR2 only
+    EXPECT_EQ(run({"send", path("z.vxr"), "--groups", "nrm"}).exitCode, 0);
+    EditFile(path("z.vxr"), [](vx::WorkingSet &set) { set.parameters().setValue(15, ""); });  // [131], shown
+    const CliRun shown = run({"send", path("z.vxr"), "--groups", "nrm"});
+    EXPECT_EQ(shown.exitCode, 7);
+    EXPECT_TRUE(shown.err.contains("row 15 [131] holds no value")) << shown.err.toStdString();
+}
+
+TEST_F(CliSendCheck, AValueThatDoesNotFitOrIsNoNumberStopsTheSendNamingGroupAndRow)
+{
+    ASSERT_EQ(run({"read", path("a.vxr")}).exitCode, 0);
+    struct Case {
+        const char *groups;
+        std::function<void(vx::WorkingSet &)> edit;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"nrm", [](vx::WorkingSet &s) { s.parameters().setValue(19, "70000"); },
+         "Configuration P.(Nrm), row 19 [102]: 70000 does not fit its field (0 to 255)."},
+        {"nrm", [](vx::WorkingSet &s) { s.parameters().setValue(19, "-5"); }, "row 19 [102]: -5 does not fit"},
+        {"nrm", [](vx::WorkingSet &s) { s.parameters().setValue(19, "12abc"); }, "row 19 [102]: \"12abc\" is not a number."},
+        {"nrm", [](vx::WorkingSet &s) { s.parameters().setValue(13, "300"); },
+         "row 13 [120]: 300 does not fit its field (0 to 9)."},
+        {"calibration", [](vx::WorkingSet &s) { s.parameters().setValue(63, "999"); },
+         "Calibration P., row 63 [211]: 999 does not fit its field (0 to 255)."},
+        {"setpoint", [](vx::WorkingSet &s) { s.setpoints().setValue(2, 1, "12abc"); },
+         "Setpoint Memory, SP Memory 3, Setpoint - 2: \"12abc\" is not a number."},
+        {"setpoint", [](vx::WorkingSet &s) { s.setpoints().setValue(2, 1, "1e308"); }, "\"1e308\" is not a number."},
+        {"setpoint", [](vx::WorkingSet &s) { s.setpoints().setValue(2, 1, "12,5.7"); }, "\"12,5.7\" is not a number."},
+        {"setpoint", [](vx::WorkingSet &s) { s.setpoints().setValue(8, 2, "5 kg"); },
+         "SP Memory 9, Setpoint - 3: \"5 kg\" is not a number."},
+        {"header,id,nrm", [](vx::WorkingSet &s) { s.ids().setNumber(5, "AB12"); },
+         "ID and ID Memory, ID Memory 4: \"AB12\" is not a number."},
+    };
+    for (const Case &c : cases) {
+        ASSERT_EQ(run({"read", path("b.vxr")}).exitCode, 0);
+        EditFile(path("b.vxr"), c.edit);
+        const QByteArray before = stored();
+        indicator.device.clearRequests();
+        indicator.device.clearCommands();
+        const CliRun r = run({"send", path("b.vxr"), "--groups", c.groups, "--yes"});
+        EXPECT_EQ(r.exitCode, 7) << c.message;
+        EXPECT_TRUE(r.err.contains(QString("Nothing was sent: ")) && r.err.contains(QString::fromUtf8(c.message)))
+            << r.err.toStdString();
+        expectNothingWritten(r, before);
+    }
+    // The file as it was read goes.
+    EXPECT_EQ(run({"send", path("a.vxr"), "--groups", "header,id,setpoint,calibration,jmp,nrm"}).exitCode, 0);
+}
+
+TEST_F(CliSendCheck, ABlankMemoryClearsTheIndicatorsOnlyWithClear)
+{
+    // A file of the parameters alone: its ticket lines, ID and setpoint memories are blank.
+    ASSERT_EQ(run({"read", path("p.vxr"), "--groups", "params"}).exitCode, 0);
+    const QByteArray before = stored();
+    indicator.device.clearRequests();
+    indicator.device.clearCommands();
+
+    const CliRun asked = run({"send", path("p.vxr"), "--groups", "header,id,setpoint,nrm", "--yes"});
+    EXPECT_EQ(asked.exitCode, 7) << "--yes does not answer it";
+    EXPECT_TRUE(asked.err.contains("holds nothing for Header and Footnote, ID and ID Memory, Setpoint Memory"))
+        << asked.err.toStdString();
+    EXPECT_TRUE(asked.err.contains("--clear header,id,setpoint")) << asked.err.toStdString();
+    expectNothingWritten(asked, before);
+    const CliRun partly = run({"send", path("p.vxr"), "--groups", "id,setpoint", "--clear", "id"});
+    EXPECT_EQ(partly.exitCode, 7);
+    EXPECT_TRUE(partly.err.contains("(--clear setpoint clears it on purpose)")) << partly.err.toStdString();
+    expectNothingWritten(partly, before);
+    EXPECT_EQ(run({"send", path("p.vxr"), "--groups", "nrm", "--clear", "id"}).exitCode, 2) << "not among --groups";
+    EXPECT_EQ(run({"send", path("p.vxr"), "--groups", "id", "--clear", "nrm"}).exitCode, 2);
+
+    // On purpose: the memories are cleared.
+    ASSERT_NE(sim::StoredId(indicator.device, 3).number, 0);
+    const CliRun cleared = run({"send", path("p.vxr"), "--groups", "header,id,setpoint", "--clear", "setpoint,id,header"});
+    ASSERT_EQ(cleared.exitCode, 0) << cleared.err.toStdString();
+    EXPECT_TRUE(cleared.err.contains("ID and ID Memory is cleared on the indicator (--clear)")) << cleared.err.toStdString();
+    EXPECT_LE(sim::StoredId(indicator.device, 3).number, 0);
+    EXPECT_EQ(sim::StoredSetpoint(indicator.device, 2), (std::array<qint32, 3>{0, 0, 0}));
+    EXPECT_EQ(sim::StoredTicketLine(indicator.device, 0).replace('\0', ' ').trimmed(), QByteArray());
 }
 
 // ---- end to end: two indicators on pseudo-terminals --------------------------------

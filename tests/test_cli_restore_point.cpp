@@ -207,4 +207,65 @@ TEST_F(CliRestorePoint, AnotherIndicatorsFileGoesOnlyWithYes)
     EXPECT_TRUE(sent(13)) << "the calibration block stored";
 }
 
+// ---- send --only: the re-read is the restore point ----------------------------------
+
+TEST_F(CliRestorePoint, SendOnlyWithBackupSavesTheReReadAndItsRecordNamesItWithTheNote)
+{
+    vx::test::DataHome home;
+    QByteArray configuration = indicator.device.bytes(149, 100);
+    configuration[37] = 5;  // [001] moved to 5-38400 since the file was read at 3-9600
+    indicator.device.setBytes(149, configuration);
+
+    const CliRun send =
+        run({"--json", "send", path("a.vxr"), "--only", "001", "--backup", "--note", "after the repair"});
+    ASSERT_EQ(send.exitCode, 0) << send.err.toStdString();
+    EXPECT_EQ(indicator.device.bytes(149, 100)[37], 3) << "the file's [001] went";
+    const QString backup = send.json().value("backup").toString();
+    EXPECT_TRUE(QFileInfo(backup).fileName().startsWith("ZR2_SN0001234_2026")) << backup.toStdString();
+    const std::optional<vx::ConfigurationRecord> saved = vx::ReadConfigurationFile(backup);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(vx::RecordIdentification(*saved).second, "SN0001234");
+    // The restore point, sent back whole, brings the indicator's [001] back.
+    ASSERT_EQ(run({"send", backup, "--groups", "nrm"}).exitCode, 0);
+    EXPECT_EQ(indicator.device.bytes(149, 100)[37], 5);
+
+    const vx::HistoryReading history = vx::ReadHistory();
+    ASSERT_EQ(history.records.size(), 2u) << "the selective send's, then the restore point's send";
+    const vx::HistoryRecord &r = history.records[0];
+    ASSERT_TRUE(r.restorePoint);
+    EXPECT_EQ(*r.restorePoint, QFileInfo(backup).fileName());
+    ASSERT_TRUE(r.note);
+    EXPECT_EQ(*r.note, "after the repair");
+    ASSERT_TRUE(r.changedRows);
+    EXPECT_EQ(*r.changedRows, (std::vector<vx::HistoryChangedRow>{{30, "5-38400", "3-9600"}}));
+}
+
+TEST_F(CliRestorePoint, SendOnlyOfRowsThatDoNotDifferWritesNothing)
+{
+    vx::test::DataHome home;
+    indicator.device.clearCommands();
+    indicator.device.clearRequests();
+    const CliRun send = run({"send", path("a.vxr"), "--only", "row:20,001", "--backup"});
+    EXPECT_EQ(send.exitCode, 0) << send.err.toStdString();
+    EXPECT_TRUE(send.out.contains("No ticked row differs from the indicator; nothing was sent.")) << send.out.toStdString();
+    EXPECT_FALSE(stored());
+    EXPECT_FALSE(sent(3)) << "not even the probe";
+    for (const QString &w : vx::test::WritesReceived(indicator.device))
+        EXPECT_TRUE(w.startsWith("19:")) << "a block or record written: " << w.toStdString();
+    EXPECT_TRUE(QDir(path("BACKUP")).entryList(QDir::Files).isEmpty()) << "nothing sent, no restore point";
+}
+
+TEST_F(CliRestorePoint, SendOnlyARowTheFileHoldsNoValueForExitsSeven)
+{
+    ASSERT_EQ(run({"read", path("h.vxr"), "--groups", "header"}).exitCode, 0);
+    indicator.device.clearCommands();
+    const CliRun send = run({"send", path("h.vxr"), "--only", "102", "--yes", "--backup"});
+    EXPECT_EQ(send.exitCode, 7);
+    EXPECT_TRUE(send.err.contains("Nothing was sent: Configuration P.(Nrm), row 19 [102] holds no value"))
+        << send.err.toStdString();
+    EXPECT_FALSE(stored());
+    EXPECT_FALSE(sent(3));
+    EXPECT_TRUE(QDir(path("BACKUP")).entryList(QDir::Files).isEmpty());
+}
+
 }  // namespace

@@ -410,11 +410,11 @@ TEST_F(CliSignals, SigtermStopsAReadAsEscapeDoesAndTheClosingCommandGoes)
 
 TEST_F(CliSignals, SigtermStopsASendAtTheNextRecordAndTheSessionIsClosed)
 {
-    const QString file = dir.filePath("header.vxr");
+    const QString file = dir.filePath("memories.vxr");
     ASSERT_EQ(vx::test::RunCliProcess(dir.filePath("vextora.ini"), {"--port", sim.link, "read", file, "--groups",
-                                                                     "header"}).exitCode,
+                                                                     "id,params"}).exitCode,
               0);
-    // A file of the header alone names no indicator: --yes sends it without asking.
+    // The file holds what it sends (a file without them is refused before anything goes).
     vx::test::RunningCli send(dir.filePath("vextora.ini"),
                               {"--json", "--port", sim.link, "send", file, "--groups", "id,nrm", "--yes"});
     // Command 11 (store an ID record, "000B") has gone twice: the ID memory is being sent.

@@ -135,6 +135,12 @@ TEST(SetpointWire, ScaledByTheDecimalsAndRefusedBeyondSixDigits)
         {"RoundedToSevenDigits", "999999,5", 0, 0, SetpointFault::TooManyDigits},
         {"LeadingZerosDoNotCount", "0001234", 0, 1234, SetpointFault::None},
         {"Letters", "abc", 2, 0, SetpointFault::NotANumber},
+        // The whole text is the number: nothing but blanks may stand around it.
+        {"BlanksAround", " 12,5 ", 2, 1250, SetpointFault::None},
+        {"LettersAfter", "12abc", 2, 0, SetpointFault::NotANumber},
+        {"Exponent", "1e308", 2, 0, SetpointFault::NotANumber},
+        {"TwoSeparators", "12,5.7", 2, 0, SetpointFault::NotANumber},
+        {"Unit", "5 kg", 2, 0, SetpointFault::NotANumber},
     };
     for (const auto &c : cases) {
         const SetpointWire w = SetpointWireValue(c.text, c.decimals);

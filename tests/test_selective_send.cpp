@@ -5,9 +5,12 @@
 // as the indicator held them just before the send.
 
 #include "files/Batch.h"
+#include "files/ConfigFile.h"
+#include "files/SameIndicator.h"
 #include "files/SelectiveSend.h"
 #include "files/WorkingSet.h"
 #include "link/Transaction.h"
+#include "params/BlockCodec.h"
 #include "shell/TextService.h"
 #include "sim/Faults.h"
 #include "sim/Memories.h"
@@ -65,11 +68,18 @@ struct SelectiveSendTest : ::testing::Test, test::SimLink {
         sim.device.clearCommands();
     }
 
-    SelectiveSendResult send(const Selection &selection, std::function<bool()> confirm = {})
+    SelectiveSendResult send(const Selection &selection, std::function<bool()> confirm = {},
+                             const QString &restorePointFolder = {})
     {
         return SelectiveSend(link, file, selection,
                              {.texts = texts, .weight = weight, .model = Model::ZR2, .confirmSend = std::move(confirm),
-                              .disconnect = disconnect});
+                              .disconnect = disconnect, .restorePointFolder = restorePointFolder});
+    }
+    // No block, record or line was written, nor the send's probe: reads only.
+    void expectNothingWritten()
+    {
+        for (const QString &w : writes())
+            EXPECT_FALSE(w.contains(':') || w == "19=3") << "written: " << w.toStdString();
     }
 
     // Every write that crossed the wire ("149:10", "19=9" ...), reads left out.
@@ -226,6 +236,84 @@ TEST_F(SelectiveSendTest, TheTicketLinesGoTogetherWithoutAReadAgain)
     const QStringList w = writes();
     EXPECT_EQ(w.first(), "19=3") << "no read before the send";
     EXPECT_EQ(sim::StoredTicketLine(sim.device, 1), QByteArray("KANTAR").leftJustified(20, ' ') + '\0');
+}
+
+TEST_F(SelectiveSendTest, NothingIsWrittenWhenNoTickedRowDiffers)
+{
+    fileFromIndicator();
+    Selection ticked;
+    ticked.parameterRows = {4, 30, 67};  // [201], [001], [970]: as the indicator holds them
+    const SelectiveSendResult r = send(ticked, {}, dir.filePath("BACKUP"));
+    EXPECT_EQ(r.outcome, SelectiveOutcome::NothingDiffers);
+    EXPECT_TRUE(r.changed.empty());
+    expectNothingWritten();
+    EXPECT_TRUE(r.restorePoint.isEmpty()) << "nothing sent, nothing to restore";
+    EXPECT_EQ(SelectiveSendMessage(r, texts), "No ticked row differs from the indicator; nothing was sent.");
+}
+
+TEST_F(SelectiveSendTest, ATickedRowWithNoValueOrOneThatDoesNotFitStopsBeforeAnythingIsWritten)
+{
+    fileFromIndicator();
+    file.parameters().setValue(19, "70000");  // [102]: one byte
+    file.parameters().setValue(15, QString()); // [131]: no value
+    file.setpoints().setValue(1, 0, "12abc");
+
+    Selection ticked;
+    ticked.parameterRows = {19};
+    SelectiveSendResult r = send(ticked, {}, dir.filePath("BACKUP"));
+    EXPECT_EQ(r.outcome, SelectiveOutcome::Unfit);
+    EXPECT_EQ(SelectiveSendMessage(r, texts),
+              "Nothing was sent: Configuration P.(Nrm), row 19 [102]: 70000 does not fit its field (0 to 255).");
+    EXPECT_TRUE(r.restorePoint.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("BACKUP")) && !QDir(dir.filePath("BACKUP")).isEmpty());
+
+    ticked.parameterRows = {15};
+    r = send(ticked);
+    ASSERT_TRUE(r.problem);
+    EXPECT_EQ(r.problem->fault, SendFault::NoValue);
+    EXPECT_EQ(r.problem->row, 15);
+
+    Selection setpoint;
+    setpoint.setpointRecords = {1};
+    r = send(setpoint);
+    EXPECT_EQ(r.outcome, SelectiveOutcome::Unfit);
+    EXPECT_EQ(SelectiveSendMessage(r, texts),
+              "Nothing was sent: Setpoint Memory, SP Memory 2, Setpoint - 1: \"12abc\" is not a number.");
+    for (const QString &w : writes())
+        EXPECT_FALSE(w == "19=3" || w.startsWith("149:") || w.startsWith("154:") || w == "19=2")
+            << "written: " << w.toStdString();
+}
+
+TEST_F(SelectiveSendTest, TheRestorePointIsTheReadAgainSavedBeforeTheSend)
+{
+    fileFromIndicator();
+    file.parameters().setValue(4, texts.line(179));  // [201] 0; the indicator holds 1
+    Selection ticked;
+    ticked.parameterRows = {4};
+    const QString folder = dir.filePath("BACKUP");
+    const SelectiveSendResult r = send(ticked, {}, folder);
+
+    ASSERT_EQ(r.outcome, SelectiveOutcome::Sent);
+    ASSERT_TRUE(r.restorePoint.startsWith(folder + "/ZR2_")) << r.restorePoint.toStdString();
+    const std::optional<ConfigurationRecord> point = ReadConfigurationFile(r.restorePoint);
+    ASSERT_TRUE(point);
+    WorkingSet back;
+    back.showFile(*point, texts.lines(), Model::ZR2, weight);
+    EXPECT_EQ(CellCode(back.parameters().value(4)), 1) << "[201] as the indicator held it before";
+    EXPECT_EQ(CellCode(back.parameters().value(5)), 2) << "[202], the rest of its block";
+    EXPECT_FALSE(RecordIdentification(*point).model.isEmpty()) << "it names its indicator";
+    EXPECT_EQ(sim.device.bytes(149, 10).toHex().toUpper(), "01000201010101010200") << "[201] from the file went";
+
+    // A folder that cannot take the file: nothing read, nothing written.
+    QFile blocker(dir.filePath("taken"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    sim.port.clearFramesSent();
+    file.parameters().setValue(4, texts.line(180));
+    const SelectiveSendResult failed = send(ticked, {}, dir.filePath("taken"));
+    EXPECT_EQ(failed.outcome, SelectiveOutcome::RestorePointFailed);
+    EXPECT_TRUE(sim.port.framesSent().isEmpty());
+    EXPECT_FALSE(SelectiveSendMessage(failed, texts).isEmpty());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "files/Batch.h"
 
+#include "files/SendCheck.h"
 #include "files/WorkingSet.h"
 #include "link/Registers.h"
 #include "link/Transaction.h"
@@ -163,6 +164,14 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
 
     Operator &op = link.op();
     if (refusedWithoutRange(link, texts, weight, choice.setpoint || choice.parameters.nrm)) {
+        result.outcome = BatchOutcome::NotSent;
+        return result;
+    }
+    // A value that cannot go stops the whole send before its first frame (the front ends
+    // check first, to say so before a restore point; this keeps every caller to it).
+    if (const SendCheck check = CheckBeforeSend(set.record(), set.parameters(), choice, set.parameters().model(), weight);
+        check.problem) {
+        op.message(SendProblemText(*check.problem, texts), Icon::Critical);
         result.outcome = BatchOutcome::NotSent;
         return result;
     }

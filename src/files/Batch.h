@@ -26,7 +26,7 @@ enum class BatchOutcome {
     Completed,     // every chosen group ran to its end
     Aborted,       // AbortRequested stopped it (the operator's Abort, Escape, cancel)
     Refused,       // a group's reader met a refusal or no answer (text 309, the disconnect action)
-    NotSent,       // a group's data cannot go to the indicator (setpoints too long); nothing of it was sent
+    NotSent,       // the data cannot go (a value the check before a send refused, no range); nothing was sent
     ProbeRefused,  // send-all: the indicator did not take command 3 (texts 313 and 309); nothing was sent
 };
 
@@ -98,7 +98,9 @@ struct SendAllResult {
 };
 
 // Without the indicator's range the setpoints and the parameters' weight rows (the
-// Nrm group) cannot be sent: the message, NotSent, nothing on the line.
+// Nrm group) cannot be sent: the message, NotSent, nothing on the line. Nor can a
+// chosen group with a value the check before a send refuses (files/SendCheck.h, for
+// the model the parameter set is laid out for): its message, NotSent.
 // Command 3 as a probe (texts 313 and 309 when the indicator does not take it), then
 // with AbortRequested cleared: the header, the ID memory, the setpoint memory, the
 // parameters, each while AbortRequested stays clear. The memories go from the working

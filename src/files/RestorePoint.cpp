@@ -115,9 +115,8 @@ RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const 
         return {true, RestorePointResult::Failure::None, {}, {}, {}};
     if (!indicator)
         return failed(RestorePointResult::Failure::Identification, texts, texts.builtIn(BuiltIn::RestorePointNoIdentification));
-    QString why;
-    if (!folderWritable(folder, &why))
-        return failed(RestorePointResult::Failure::Folder, texts, texts.builtIn(BuiltIn::RestorePointFolderNotWritable).arg(QDir::toNativeSeparators(folder), why));
+    if (std::optional<RestorePointResult> unusable = RestorePointFolderUnusable(folder, texts))
+        return *unusable;
 
     auto made = std::make_shared<WorkingSet>();
     WorkingSet &set = *made;
@@ -127,21 +126,48 @@ RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const 
     const ReadAllResult read = ReadAll(link, set, texts, RestorePointGroups(send, model), weight, disconnect);
     if (read.outcome != BatchOutcome::Completed)
         return failed(RestorePointResult::Failure::Read, texts, texts.builtIn(BuiltIn::RestorePointNotRead));
-    // The restore point names its indicator whatever groups it holds.
-    set.parameters().setValue(kRowModel, indicator->model);
-    set.parameters().setValue(kRowSecond, indicator->second);
-    set.collect();
+    RestorePointResult saved = SaveRestorePoint(set, texts, model, *indicator, folder, link.clock().now());
+    if (saved.ok)
+        saved.before = std::move(made);
+    return saved;
+}
 
+std::optional<RestorePointResult> RestorePointFolderUnusable(const QString &folder, const TextService &texts)
+{
+    QString why;
+    if (!folderWritable(folder, &why))
+        return failed(RestorePointResult::Failure::Folder, texts, texts.builtIn(BuiltIn::RestorePointFolderNotWritable).arg(QDir::toNativeSeparators(folder), why));
+    return std::nullopt;
+}
+
+RestorePointResult SaveRestorePoint(WorkingSet &set, const TextService &texts, Model model,
+                                    const IdentificationTexts &indicator, const QString &folder, const QDateTime &time)
+{
+    NameRestorePointIndicator(set, indicator);
+    return WriteRestorePoint(set.record(), texts, model, indicator, folder, time);
+}
+
+void NameRestorePointIndicator(WorkingSet &set, const IdentificationTexts &indicator)
+{
+    // The restore point names its indicator whatever groups it holds.
+    set.parameters().setValue(kRowModel, indicator.model);
+    set.parameters().setValue(kRowSecond, indicator.second);
+    set.collect();
+}
+
+RestorePointResult WriteRestorePoint(const ConfigurationRecord &record, const TextService &texts, Model model,
+                                     const IdentificationTexts &indicator, const QString &folder, const QDateTime &time)
+{
     // Made exclusively: a restore point of the same second (another send, another
     // process) is never overwritten; this one takes the next free number instead.
-    const QDateTime now = link.clock().now();
-    const QByteArray bytes = EncodeRecord(set.record());
+    const QByteArray bytes = EncodeRecord(record);
     QString path;
+    QString why;
     for (int number = 1; number <= kMostInOneSecond; ++number) {
-        path = QDir(folder).filePath(RestorePointFileName(ModelName(model), indicator->second, now, number));
+        path = QDir(folder).filePath(RestorePointFileName(ModelName(model), indicator.second, time, number));
         bool taken = false;
         if (CreateFileSafely(path, bytes, &why, &taken))
-            return {true, RestorePointResult::Failure::None, path, {}, std::move(made)};
+            return {true, RestorePointResult::Failure::None, path, {}, {}};
         if (!taken)
             break;
     }

@@ -57,6 +57,19 @@ RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const 
                                     const std::optional<IdentificationTexts> &indicator, const WeightFormat &weight,
                                     const QString &folder, const DisconnectAction &disconnect = {});
 
+// The folder check MakeRestorePoint makes before it reads: the failure, or nothing
+// when the folder (created when missing) takes a new file.
+std::optional<RestorePointResult> RestorePointFolderUnusable(const QString &folder, const TextService &texts);
+// What was read into `set` saved as a restore point of the indicator whose texts are
+// `indicator` (put into rows 82 and 83, then collected), named with `time`. `before`
+// stays empty: the caller keeps the set.
+RestorePointResult SaveRestorePoint(WorkingSet &set, const TextService &texts, Model model,
+                                    const IdentificationTexts &indicator, const QString &folder, const QDateTime &time);
+// Its two steps: rows 82 and 83 set and the set collected; the record written.
+void NameRestorePointIndicator(WorkingSet &set, const IdentificationTexts &indicator);
+RestorePointResult WriteRestorePoint(const ConfigurationRecord &record, const TextService &texts, Model model,
+                                     const IdentificationTexts &indicator, const QString &folder, const QDateTime &time);
+
 struct RestorePointEntry {
     QString path;
     QString fileName;

@@ -1,5 +1,7 @@
 #include "files/SelectiveSend.h"
 
+#include "files/RestorePoint.h"
+#include "files/SameIndicator.h"
 #include "files/WorkingSet.h"
 #include "link/Transaction.h"
 #include "shell/TextService.h"
@@ -220,16 +222,33 @@ SelectiveSendResult SelectiveSend(Link &link, const WorkingSet &file, const Sele
     const bool anyParameters = parameters.calibration || parameters.jmp || parameters.nrm;
     const bool ids = !selection.idRecords.empty() || !selection.idHeaders.empty();
     const bool setpoints = !selection.setpointRecords.empty();
+    const bool header = selection.ticketLines || selection.eplText;
+    const PrinterKind printer = selection.eplText ? PrinterKind::Epl : PrinterKind::Ticket;
+    const bool restorePoint = !context.restorePointFolder.isEmpty();
 
-    // The indicator's values of the groups concerned, read again just now.
+    // The restore point's folder is checked before the line is used.
+    if (restorePoint) {
+        if (const std::optional<RestorePointResult> unusable =
+                RestorePointFolderUnusable(context.restorePointFolder, context.texts)) {
+            result.outcome = SelectiveOutcome::RestorePointFailed;
+            result.restorePointError = unusable->message;
+            return result;
+        }
+    }
+
+    // The indicator's values of the groups concerned, read again just now (and, for a
+    // restore point, the ticket lines or EPL text they replace).
     WorkingSet toSend;
     toSend.parameters().weight = context.weight;
     GridDüzen(toSend.parameters(), context.texts.lines(), context.model);
-    if (ids || setpoints || anyParameters) {
+    toSend.ticket().setPrinterKind(printer);
+    if (ids || setpoints || anyParameters || (restorePoint && header)) {
         ReadAllChoice read;
+        read.header = restorePoint && header;
         read.id = ids;
         read.setpoint = setpoints;
         read.parameters = anyParameters;
+        read.printer = printer;
         read.model = context.model;
         const ReadAllResult r = ReadAll(link, toSend, context.texts, read, context.weight, context.disconnect);
         result.read = r.groups;
@@ -248,6 +267,27 @@ SelectiveSendResult SelectiveSend(Link &link, const WorkingSet &file, const Sele
     for (const Difference &d : Compare(toSend, file, CompareScope::IndicatorVsFile, parts))
         if (selected(selection, d))
             result.changed.push_back(d);
+    // Nothing ticked differs (the ticket lines and the EPL text always go): nothing to write.
+    if (result.changed.empty() && !header) {
+        result.outcome = SelectiveOutcome::NothingDiffers;
+        return result;
+    }
+
+    // The restore point: what the indicator holds now, named after it, kept aside.
+    std::optional<ConfigurationRecord> before;
+    std::optional<IdentificationTexts> indicator;
+    if (restorePoint) {
+        indicator = ReadIndicatorIdentification(link, context.texts.lines());
+        if (!indicator) {
+            result.outcome = SelectiveOutcome::RestorePointFailed;
+            result.restorePointUnread = true;
+            result.restorePointError = context.texts.builtIn(BuiltIn::RestorePointFailed)
+                                           .arg(context.texts.builtIn(BuiltIn::RestorePointNoIdentification));
+            return result;
+        }
+        NameRestorePointIndicator(toSend, *indicator);
+        before = toSend.record();
+    }
 
     // The groups built from the indicator's values with the ticked units from the file.
     WorkingSet &f = open(file);
@@ -282,11 +322,28 @@ SelectiveSendResult SelectiveSend(Link &link, const WorkingSet &file, const Sele
     toSend.collect();
 
     SendAllChoice send;
-    send.header = selection.ticketLines || selection.eplText;
+    send.header = header;
     send.id = ids;
     send.setpoint = setpoints;
     send.parameters = parameters;
-    send.printer = selection.eplText ? PrinterKind::Epl : PrinterKind::Ticket;
+    send.printer = printer;
+    // The groups as they would go: a ticked unit the file holds no value for, or a
+    // value that cannot go, stops the send before the restore point and the first write.
+    result.problem = CheckBeforeSend(toSend.record(), toSend.parameters(), send, context.model, context.weight).problem;
+    if (result.problem) {
+        result.outcome = SelectiveOutcome::Unfit;
+        return result;
+    }
+    if (before) {
+        const RestorePointResult saved = WriteRestorePoint(*before, context.texts, context.model, *indicator,
+                                                           context.restorePointFolder, link.clock().now());
+        if (!saved.ok) {
+            result.outcome = SelectiveOutcome::RestorePointFailed;
+            result.restorePointError = saved.message;
+            return result;
+        }
+        result.restorePoint = saved.path;
+    }
     result.sent = SendAll(link, toSend, context.texts, send, context.weight);
     result.outcome = result.sent.outcome == BatchOutcome::Completed && !result.sent.dateTimeSkipped
         ? SelectiveOutcome::Sent
@@ -306,6 +363,9 @@ QString SelectiveSendMessage(const SelectiveSendResult &result, const TextServic
             if (g.outcome != GroupOutcome::Done)
                 names << BatchGroupCaption(g.group, texts, false).trimmed();
         return texts.builtIn(BuiltIn::SelectiveReadFailed).arg(names.join(QStringLiteral(", ")));
+    case SelectiveOutcome::NothingDiffers: return texts.builtIn(BuiltIn::SelectiveNothingDiffers);
+    case SelectiveOutcome::Unfit: return result.problem ? SendProblemText(*result.problem, texts) : QString();
+    case SelectiveOutcome::RestorePointFailed: return result.restorePointError;
     case SelectiveOutcome::SendStopped: return GroupsNotDoneText(result.sent.groups, texts, true);
     case SelectiveOutcome::Sent:
         for (BatchGroup g : result.groups)

@@ -15,6 +15,7 @@
 
 #include "files/Batch.h"
 #include "files/Compare.h"
+#include "files/SendCheck.h"
 
 #include <QString>
 #include <functional>
@@ -58,6 +59,9 @@ enum class SelectiveOutcome {
     BothPrinters,    // the ticket lines and the EPL text ticked together; nothing on the line
     Declined,        // confirmSend said no; nothing on the line
     ReadFailed,      // a group concerned was not read again whole; nothing written
+    NothingDiffers,  // every ticked unit already holds the file's value; nothing written
+    Unfit,           // a value the check before a send refuses (`problem`); nothing written
+    RestorePointFailed,  // the restore point was not made (`restorePointError`); nothing written
     SendStopped,     // the send began and did not end (aborted, refused, not sent)
 };
 
@@ -70,6 +74,10 @@ struct SelectiveSendResult {
     Differences changed;
     // The groups concerned, in the send's order (for the messages).
     std::vector<BatchGroup> groups;
+    std::optional<SendProblem> problem;  // Unfit: the first value that cannot go
+    QString restorePoint;                // the restore point written before the send (empty: none)
+    QString restorePointError;           // RestorePointFailed: the message...
+    bool restorePointUnread = false;     // ...and whether it was the indicator that did not answer
 };
 
 // The groups the selection concerns, in the send-all's order.
@@ -83,10 +91,17 @@ struct SelectiveSendContext {
     // may be sent); false stops the send: Declined.
     std::function<bool()> confirmSend;
     DisconnectAction disconnect;    // for a refused re-read, as the read-all runs it
+    // A restore point in this folder (empty: none): the groups read again, as the
+    // indicator held them, saved before anything is written. The ticket lines or the
+    // EPL text, when ticked, are read again for it too.
+    QString restorePointFolder;
 };
 
 // The caller holds the line (LineLease). `file` is the file's working set as shown
-// (opened and shown, or the window's); it is not changed.
+// (opened and shown, or the window's); it is not changed. In order: confirmSend, the
+// restore point's folder, the groups read again, the ticked units compared (nothing
+// written when none differs), the groups built and checked (files/SendCheck.h), the
+// restore point saved, the send.
 SelectiveSendResult SelectiveSend(Link &link, const WorkingSet &file, const Selection &selection,
                                   const SelectiveSendContext &context);
 

@@ -1,6 +1,7 @@
 #include "gui/CompareDialog.h"
 
 #include "files/Batch.h"
+#include "files/RestorePoint.h"
 #include "files/ConfigFile.h"
 #include "files/SameIndicator.h"
 #include "files/WorkingSet.h"
@@ -10,6 +11,7 @@
 #include "link/Features.h"
 #include "link/LineLease.h"
 #include "link/SafeFile.h"
+#include "link/Settings.h"
 #include "link/Transaction.h"
 #include "shell/TextService.h"
 
@@ -80,6 +82,15 @@ CompareDialog::CompareDialog(PanelHost &host, QWidget *parent)
         m_partBoxes.emplace_back(box, name);
     }
     parts->addStretch(1);
+    // As in the send panel: the note for the service history, and the restore point
+    // (the same stored choice as the send panel's box).
+    m_note = new NoteField(QStringLiteral("CompareNote"), this);
+    m_note->applyLanguage(t);
+    m_restorePoint = new QCheckBox(t.builtIn(BuiltIn::RestorePointCaption), this);
+    m_restorePoint->setObjectName(QStringLiteral("CompareRestorePoint"));
+    m_restorePoint->setChecked(RestorePointBeforeSend(host.store()));
+    connect(m_restorePoint, &QCheckBox::toggled, this,
+            [this](bool on) { StoreRestorePointBeforeSend(m_host.store(), on); });
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_copy);
@@ -90,6 +101,8 @@ CompareDialog::CompareDialog(PanelHost &host, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(parts);
     layout->addWidget(m_table);
+    layout->addWidget(m_note);
+    layout->addWidget(m_restorePoint);
     layout->addLayout(buttons);
     resize(720, 480);
 
@@ -282,6 +295,8 @@ void CompareDialog::fill(const QString &columnA, const QString &columnB)
 void CompareDialog::updateButtons()
 {
     m_send->setVisible(m_againstIndicator);
+    m_note->setVisible(m_againstIndicator);
+    m_restorePoint->setVisible(m_againstIndicator);
     m_send->setEnabled(m_againstIndicator && !tickedSelection().empty());
     m_copy->setEnabled(true);
     m_save->setEnabled(true);
@@ -356,17 +371,24 @@ void CompareDialog::sendTicked()
                                 .weight = state.weight,
                                 .model = state.IndicatorModel,
                                 .confirmSend = confirm,
-                                .disconnect = [this] { m_host.DisconnectAction(); }});
+                                .disconnect = [this] { m_host.DisconnectAction(); },
+                                .restorePointFolder =
+                                    m_restorePoint->isChecked() ? DefaultRestorePointFolder() : QString()});
     }
     m_host.endOperation();
     if (!result)
         return;
-    if (const QString message = SelectiveSendMessage(*result, t); !message.isEmpty())
-        op.message(message, result->outcome == SelectiveOutcome::Sent ? Icon::Information : Icon::Critical);
-    // The service history hears of every send that went on the line.
+    if (const QString message = SelectiveSendMessage(*result, t); !message.isEmpty()) {
+        const bool fine = result->outcome == SelectiveOutcome::Sent || result->outcome == SelectiveOutcome::NothingDiffers;
+        op.message(message, fine ? Icon::Information : Icon::Critical);
+    }
+    // The service history hears of every send that went on the line; the note goes with
+    // it and is not offered again.
     if (result->outcome == SelectiveOutcome::Sent || result->outcome == SelectiveOutcome::SendStopped)
-        AppendWindowHistory(op, t, SelectiveSendHistoryRecord(WindowIdentity(state, *m_a), *result, HistoryTool::Window),
-                            QString());
+        if (AppendWindowHistory(op, t,
+                                SelectiveSendHistoryRecord(WindowIdentity(state, *m_a), *result, HistoryTool::Window),
+                                m_note->note()))
+            m_note->edit()->clear();
     if (sent)
         sent(*result);
     // What the indicator holds now.

@@ -22,6 +22,7 @@ class WorkingSet;
 
 namespace vx::gui {
 
+class NoteField;
 class PanelHost;
 
 class CompareDialog : public QDialog {
@@ -38,6 +39,8 @@ public:
     bool compareFiles(const QString &pathA, const QString &pathB);
 
     QTableWidget *table() const { return m_table; }
+    NoteField *note() const { return m_note; }
+    QCheckBox *restorePointBox() const { return m_restorePoint; }
     const Differences &differences() const { return m_differences; }
     // The parts one side does not hold, after the differences in the table (never ticked).
     const std::vector<PartNotHeld> &notHeld() const { return m_notHeld; }
@@ -70,6 +73,8 @@ private:
     void updateButtons();
 
     PanelHost &m_host;
+    NoteField *m_note = nullptr;         // the operator's note for the service history
+    QCheckBox *m_restorePoint = nullptr; // a restore point before the send
     std::unique_ptr<WorkingSet> m_a;  // the indicator, or file A
     std::unique_ptr<WorkingSet> m_b;  // the file (B)
     QString m_path;                   // the file compared with the indicator

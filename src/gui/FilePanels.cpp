@@ -3,6 +3,7 @@
 #include "files/Batch.h"
 #include "files/RestorePoint.h"
 #include "files/SameIndicator.h"
+#include "files/SendCheck.h"
 #include "files/WorkingSet.h"
 #include "gui/HistoryRecorder.h"
 #include "gui/PanelHost.h"
@@ -293,7 +294,15 @@ void BatchPanels::SSCommand4_Click(int index)
             page->hideEditors();
         if (choice.setpoint || choice.parameters.nrm)
             m_host.rangeReady();
-        if (!readyToSend(choice)) {
+        // What would go is checked before anything else: a group that holds no value
+        // (a parameter table never read) or a value that cannot go stops the send, and
+        // a blank memory clears the indicator's only when the operator says so.
+        const SendCheck check = CheckBeforeSend(set.record(), set.parameters(), choice, state.IndicatorModel,
+                                                state.weight);
+        Operator &op = m_host.link().op();
+        if (check.problem)
+            op.message(SendProblemText(*check.problem, m_host.texts()), Icon::Critical);
+        if (check.problem || !ConfirmClearing(op, m_host.texts(), check.blank) || !readyToSend(choice)) {
             lease.release();
             closePanel(m_sendAll);
             return;

@@ -157,7 +157,8 @@ SetpointWire SetpointWireValue(const QString &text, int decimals)
         for (++i; i < t.size() && isDigit(t.at(i)); ++i)
             fraction += t.at(i);
     }
-    if (whole.isEmpty() && fraction.isEmpty())
+    // The whole text is the number: "12abc", "1e308", "12,5.7" or "5 kg" is none.
+    if ((whole.isEmpty() && fraction.isEmpty()) || i < t.size())
         return {0, SetpointFault::NotANumber};
 
     const int d = qMax(0, decimals);

@@ -75,7 +75,8 @@ struct SetpointWire {
     bool ok() const { return fault == SetpointFault::None; }
 };
 inline constexpr int SetpointMaxDigits = 6;
-// An empty (or blank) text is 0. "," and "." both separate the decimals.
+// An empty (or blank) text is 0. "," and "." both separate the decimals. A text
+// with anything but blanks around the number is NotANumber.
 SetpointWire SetpointWireValue(const QString &text, int decimals);
 // The value as the write frame's argument carries it: a blank before a
 // non-negative number, a minus sign before a negative one.

@@ -6,6 +6,8 @@
 #include "params/Catalogue.h"
 #include "params/ParameterSet.h"
 
+#include <QFileInfo>
+
 namespace vx {
 
 namespace {
@@ -163,8 +165,13 @@ HistoryRecord SelectiveSendHistoryRecord(const IndicatorIdentity &indicator, con
     case SelectiveOutcome::Declined: r.result = QStringLiteral("declined"); break;
     case SelectiveOutcome::ReadFailed:
     case SelectiveOutcome::NothingTicked:
+    case SelectiveOutcome::NothingDiffers:
+    case SelectiveOutcome::Unfit:
+    case SelectiveOutcome::RestorePointFailed:
     case SelectiveOutcome::BothPrinters: r.result = QStringLiteral("not-started"); break;
     }
+    if (!result.restorePoint.isEmpty())
+        r.restorePoint = QFileInfo(result.restorePoint).fileName();
     r.details << QStringLiteral("ticked rows only");
     std::vector<HistoryChangedRow> rows;
     QStringList others;

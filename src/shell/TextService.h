@@ -215,6 +215,14 @@ enum class BuiltIn {
     SelectiveReadFailed,      // %1 the groups not read again whole
     SelectiveSent,            // %1 the groups sent
     SelectiveSendQuestion,    // %1 the number of ticked rows
+    SelectiveNothingDiffers,  // every ticked unit already holds the file's value
+    // The check of a send's values before anything is written
+    SendCheckRow,             // %1 grid row, %2 " [code]" or nothing
+    SendCheckNoValue,         // %1 group, %2 row
+    SendCheckNotANumber,      // %1 group, %2 row or record, %3 the text
+    SendCheckOutOfField,      // %1 group, %2 row or record, %3 the value, %4 lowest, %5 highest
+    SendCheckTooManyDigits,   // %1 group, %2 record, %3 the text
+    ClearMemoryQuestion,      // %1 the memories a send would clear
     // Calibration report
     ReportTitle,           // the report's heading
     ReportDate,

@@ -6,13 +6,19 @@
 
 #include "GuiFixture.h"
 
+#include "files/RestorePoint.h"
 #include "gui/CompareDialog.h"
 #include "gui/FileMenu.h"
 #include "gui/FilePanels.h"
+#include "gui/HistoryRecorder.h"
+#include "service/History.h"
 #include "sim/Memories.h"
+#include "support/DataHome.h"
+#include "support/SimFixture.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -146,6 +152,60 @@ TEST_F(CompareDialogTest, TwoFilesShowTheirPresetTaresAndOfferNoSend)
     EXPECT_EQ(dialog->table()->item(0, 3)->text(), "0");
     EXPECT_TRUE(dialog->findChild<QPushButton *>("CompareSend")->isHidden());
     EXPECT_FALSE(dialog->table()->item(0, 0)->flags() & Qt::ItemIsUserCheckable);
+}
+
+// The selective send as the send panel's: its restore point, its note in the service
+// history, and nothing written when no ticked row differs any more.
+TEST_F(CompareDialogTest, TheTickedSendMakesItsRestorePointKeepsItsNoteAndSkipsRowsThatNoLongerDiffer)
+{
+    vx::test::DataHome home;
+    startConnected();
+    const QString path = dir.filePath("site.vxr");
+    saveIndicatorAs(path);
+    QByteArray configuration = device.bytes(149, 100);
+    configuration[37] = 5;  // [001] 5-38400; the file holds 3-9600
+    device.setBytes(149, configuration);
+
+    answers = {path};
+    action("MnDosyaCompareIndicator")->trigger();
+    auto *dialog = form->findChild<vx::gui::CompareDialog *>("CompareDialog");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(labels(*dialog), (QStringList{"[001]"}));
+    ASSERT_TRUE(dialog->restorePointBox()->isChecked()) << "the send panel's choice, on by default";
+    auto *send = dialog->findChild<QPushButton *>("CompareSend");
+
+    // The indicator went back to the file's value before Send: nothing to write.
+    dialog->table()->item(0, 0)->setCheckState(Qt::Checked);
+    configuration[37] = 3;
+    device.setBytes(149, configuration);
+    op.clear();
+    device.clearCommands();
+    send->click();
+    EXPECT_EQ(op.messages().value(0), "No ticked row differs from the indicator; nothing was sent.");
+    // Reads only (the compare again after it, which loads the ticket lines, included): no store command.
+    for (int code : device.commands())
+        EXPECT_TRUE(code != 2 && code != 4 && code != 6 && code != 8 && code != 9 && code != 11
+                    && code != 13 && code != 16)
+            << "command " << code;
+    EXPECT_EQ(device.bytes(149, 100)[37], 3);
+    EXPECT_TRUE(vx::ReadHistory().records.empty()) << "nothing sent, nothing recorded";
+
+    // It differs again: sent, after a restore point, with the note.
+    configuration[37] = 5;
+    device.setBytes(149, configuration);
+    dialog->compareWithIndicator(path);
+    ASSERT_EQ(labels(*dialog), (QStringList{"[001]"}));
+    dialog->table()->item(0, 0)->setCheckState(Qt::Checked);
+    dialog->note()->edit()->setText("after the repair");
+    send->click();
+    EXPECT_EQ(device.bytes(149, 100)[37], 3) << "[001] from the file";
+    const QStringList points = QDir(vx::DefaultRestorePointFolder()).entryList({"*.Vxr"}, QDir::Files);
+    ASSERT_EQ(points.size(), 1) << "the restore point";
+    const vx::HistoryReading history = vx::ReadHistory();
+    ASSERT_EQ(history.records.size(), 1u);
+    EXPECT_EQ(history.records[0].note.value_or(QString()), "after the repair");
+    EXPECT_EQ(history.records[0].restorePoint.value_or(QString()), points[0]);
+    EXPECT_TRUE(dialog->note()->edit()->text().isEmpty()) << "the note went with its record";
 }
 
 }  // namespace

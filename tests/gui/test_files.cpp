@@ -13,6 +13,7 @@
 #include "sim/Faults.h"
 #include "sim/Memories.h"
 #include "support/FullDisk.h"
+#include "support/SimFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -400,7 +401,7 @@ TEST_F(FilesTest, TheSendPanelReadsTheHardwareWordAndSendsInItsOwnOrder)
     QTest::mouseClick(ctl("SSCommand4_1"), Qt::LeftButton);
 
     connect();
-    tick(false, {0, 1, 2});
+    tick(false, {0, 1, 2, 3});
     file(9);
     QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
 
@@ -438,6 +439,9 @@ TEST_F(FilesTest, ASendThatStopsNamesEveryGroupNotSent)
 {
     startWithDialog();
     connect();
+    tick(false, {1, 2, 3});  // what is sent was read first
+    file(9);
+    QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
     file(8);
     ASSERT_TRUE(shown("SSPanel3"));
     tick(true, {1, 3, 7});
@@ -449,6 +453,76 @@ TEST_F(FilesTest, ASendThatStopsNamesEveryGroupNotSent)
     EXPECT_EQ(op.messages().last(), "Not sent: E32, E34, E39");
     EXPECT_EQ(firstCommand(2), -1) << "no setpoint was stored";
     EXPECT_FALSE(shown("SSPanel3"));
+}
+
+// Nothing but the connect's and the tabs' own commands reached the indicator: no probe,
+// no block, record or line.
+void ExpectNothingWritten(const vx::sim::VirtualIndicator &device)
+{
+    for (const QString &w : vx::test::WritesReceived(device))
+        EXPECT_TRUE(w.startsWith("19:") && w != "19:0003") << "written: " << w.toStdString();
+}
+
+// The reproduction: connected, the parameters never read, the ID and header tabs
+// opened, the set saved, then "Configuration P.(Nrm)" sent and the question answered Yes.
+TEST_F(FilesTest, ASendOfAParameterTableNeverReadIsRefusedWithNothingWritten)
+{
+    startWithDialog();
+    connect();
+    form->tabs()->setCurrentIndex(vx::Tab::IdMemory);
+    form->tabs()->setCurrentIndex(vx::Tab::Header);
+    answers = {dir.filePath("h.vxr")};
+    file(4);  // Save As
+    ASSERT_TRUE(QFileInfo::exists(dir.filePath("h.vxr")));
+    const QByteArray before = device.bytes(149, 100);
+    file(8);
+    ASSERT_TRUE(shown("SSPanel3"));
+    tick(true, {7});
+    device.clearRequests();
+    op.yesNoAnswers = {vx::Choice::Yes};
+    QTest::mouseClick(ctl("SSCommand4_0"), Qt::LeftButton);
+
+    ASSERT_FALSE(op.messages().isEmpty());
+    EXPECT_EQ(op.messages().last(), "Nothing was sent: E39, row 13 [120] holds no value. Read the group from the "
+                                    "indicator or fill it in first.");
+    EXPECT_EQ(op.calls.back().icon, vx::Icon::Critical);
+    ExpectNothingWritten(device);
+    EXPECT_EQ(device.bytes(149, 100), before) << "the Nrm block as it was";
+    EXPECT_FALSE(shown("SSPanel3"));
+    EXPECT_EQ(light(), vx::gui::Light::Green);
+}
+
+// A memory the window holds blank clears the indicator's only after a question that says so.
+TEST_F(FilesTest, ABlankIdMemoryIsSentOnlyAfterTheQuestion)
+{
+    startWithDialog();
+    connect();
+    tick(false, {3});  // the parameters read, the ID memory not
+    file(9);
+    QTest::mouseClick(ctl("SSCommand2_0"), Qt::LeftButton);
+    ASSERT_GT(vx::sim::StoredId(device, 3).number, 0);
+
+    auto sendIds = [this](vx::Choice answer) {
+        file(8);
+        tick(true, {1});
+        ctl<QCheckBox>("CheckRestorePoint")->setChecked(false);
+        op.yesNoAnswers = {answer};
+        op.calls.clear();
+        device.clearRequests();
+        QTest::mouseClick(ctl("SSCommand4_0"), Qt::LeftButton);
+    };
+    sendIds(vx::Choice::No);
+    ASSERT_EQ(op.count(vx::test::ScriptedOperator::Kind::YesNo), 1);
+    const auto question = std::find_if(op.calls.begin(), op.calls.end(), [](const auto &c) {
+        return c.kind == vx::test::ScriptedOperator::Kind::YesNo;
+    });
+    EXPECT_EQ(question->text, "The file holds nothing for: E32. Sending it clears this on the indicator. Clear it?");
+    ExpectNothingWritten(device);
+    EXPECT_GT(vx::sim::StoredId(device, 3).number, 0) << "No sends nothing";
+
+    sendIds(vx::Choice::Yes);
+    EXPECT_LE(vx::sim::StoredId(device, 3).number, 0) << "cleared on purpose";
+    EXPECT_TRUE(statusSays(vx::BuiltIn::SendAllDone)) << form->statusBar()->currentMessage().toStdString();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // The virtual indicator in this process, with its default modules, answering on
 // the in-process port in virtual time.
 
+#include "sim/Dispatch.h"
 #include "sim/InProcessPort.h"
 #include "sim/Modules.h"
 #include "sim/VirtualClock.h"
@@ -22,6 +23,20 @@ inline QByteArray SimAnswer(sim::VirtualIndicator &device, const QByteArray &fra
 {
     const auto reply = device.handle(frame.endsWith('\r') ? frame.chopped(1) : frame);
     return reply ? reply->bytes : QByteArray("<silent>");
+}
+
+// The writes the indicator received, oldest first, as "register:data" (reads left out;
+// a command is "19:<its code as four hex digits>").
+inline QStringList WritesReceived(const sim::VirtualIndicator &device)
+{
+    QStringList out;
+    const QByteArray address = sim::AddressField(device.options().address);
+    for (const QString &text : device.requests()) {
+        const std::optional<sim::Request> r = sim::ParseRequest(text.toLatin1(), address, device.options().checksum);
+        if (r && r->write)
+            out << QStringLiteral("%1:%2").arg(r->reg).arg(QString::fromLatin1(r->data.toHex()).toUpper());
+    }
+    return out;
 }
 
 struct InProcessIndicator {
