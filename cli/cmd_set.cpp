@@ -88,9 +88,6 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
     }
     Selection selection;
     selection.parameterRows = edit.rows;
-    SendAllChoice overwritten;
-    for (int row : edit.rows)
-        overwritten.parameters.add(params::RowAt(row).group);
 
     if (s.interrupted()) {
         batch.finish();
@@ -105,28 +102,17 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
         wanted.parameters().setValue(kRowModel, identification->model);
         wanted.parameters().setValue(kRowSecond, identification->second);
     }
-    QString backupPath;
-    if (!args.isSet(QStringLiteral("no-backup"))) {
-        const QString folder = args.isSet(QStringLiteral("backup-dir")) ? args.value(QStringLiteral("backup-dir"))
-                                                                         : DefaultRestorePointFolder();
-        const RestorePointResult made =
-            MakeRestorePoint(batch.link(), s.textService(), overwritten, v.model, identification, batch.weight(), folder);
-        if (!made.ok) {
-            lease.release();
-            batch.finish();
-            s.error(made.message);
-            if (made.failure == RestorePointResult::Failure::Folder || made.failure == RestorePointResult::Failure::Save)
-                return ExitFile;
-            return batch.interrupted() ? ExitCancelled : ExitNoAnswer;
-        }
-        backupPath = made.path;
-        if (!backupPath.isEmpty() && !s.json())
-            s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(backupPath));
-    }
+    // The restore point is the re-read the selective send makes anyway, saved before it writes.
+    const QString backupFolder = args.isSet(QStringLiteral("no-backup")) ? QString()
+                                 : args.isSet(QStringLiteral("backup-dir")) ? args.value(QStringLiteral("backup-dir"))
+                                                                              : DefaultRestorePointFolder();
     const SelectiveSendResult result =
         SelectiveSend(batch.link(), wanted, selection,
                       {.texts = s.textService(), .weight = batch.weight(), .model = v.model, .confirmSend = {},
-                       .disconnect = {}});
+                       .disconnect = {}, .restorePointFolder = backupFolder});
+    const QString backupPath = result.restorePoint;
+    if (!backupPath.isEmpty() && !s.json())
+        s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(backupPath));
     lease.release();
     batch.finish();
 
@@ -135,12 +121,11 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
         HistoryRecord entry = SelectiveSendHistoryRecord(
             IdentityOf(v.modelText, wanted.parameters(), v.versionText), result,
             HistoryTool::Cli, batch.skippedWrites());
-        if (!backupPath.isEmpty())
-            entry.restorePoint = QFileInfo(backupPath).fileName();
         historyError = AppendToHistory(s, args, entry);
     }
 
-    const bool whole = result.outcome == SelectiveOutcome::Sent && batch.skippedWrites() == 0;
+    const bool whole = (result.outcome == SelectiveOutcome::Sent || result.outcome == SelectiveOutcome::NothingDiffers)
+        && batch.skippedWrites() == 0;
     if (s.json()) {
         QJsonObject o{{QStringLiteral("model"), v.modelText},
                       {QStringLiteral("outcome"), whole ? QStringLiteral("sent") : QStringLiteral("not sent")},
@@ -166,6 +151,9 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
         return WithHistory(ExitOk, historyError);
     if (batch.interrupted())
         return ExitCancelled;
+    if (result.outcome == SelectiveOutcome::Unfit
+        || (result.outcome == SelectiveOutcome::RestorePointFailed && !result.restorePointUnread))
+        return ExitFile;
     return ExitNoAnswer;
 }
 
