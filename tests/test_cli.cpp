@@ -192,7 +192,7 @@ TEST_F(CliInProcess, HelpNamesEveryExitStatus)
     const QString text = QString(help.out).replace('\n', ' ');
     for (const char *status :
          {"0 success;", "1 the indicator did not answer", "2 wrong usage;", "3 the port could not be opened;",
-          "4 a calibration ended", "5 diff found differences;", "6 cancelled", "7 a configuration file",
+          "4 a calibration ended", "5 diff found differences;", "6 cancelled", "7 a file could not be read or written, or holds no value for what was asked;",
           "8 the operation succeeded but its service history record could not be written."})
         EXPECT_TRUE(text.contains(status)) << status << "\n" << help.out.toStdString();
 }

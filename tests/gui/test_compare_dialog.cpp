@@ -136,6 +136,8 @@ TEST_F(CompareDialogTest, TwoFilesShowTheirPresetTaresAndOfferNoSend)
 {
     startConnected();
     const QString a = dir.filePath("a.vxr"), b = dir.filePath("b.vxr");
+    // Both files hold preset tares (a file that holds none would be one "not in the file" line).
+    form->workingSet().presetTares().setValue(4, "7,5");
     saveIndicatorAs(a);
     form->workingSet().presetTares().setValue(4, "12,5");
     answers = {b};
@@ -149,7 +151,7 @@ TEST_F(CompareDialogTest, TwoFilesShowTheirPresetTaresAndOfferNoSend)
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(dialog->table()->rowCount(), 1);
     EXPECT_EQ(dialog->table()->item(0, 2)->text(), "12,5");
-    EXPECT_EQ(dialog->table()->item(0, 3)->text(), "0");
+    EXPECT_EQ(dialog->table()->item(0, 3)->text(), "7,5");
     EXPECT_TRUE(dialog->findChild<QPushButton *>("CompareSend")->isHidden());
     EXPECT_FALSE(dialog->table()->item(0, 0)->flags() & Qt::ItemIsUserCheckable);
 }

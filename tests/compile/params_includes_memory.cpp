@@ -1,0 +1,1 @@
+#include "memory/IdMemory.h"

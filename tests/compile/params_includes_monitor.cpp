@@ -1,1 +1,0 @@
-#include "monitor/Status.h"
