@@ -24,7 +24,7 @@ struct Outcome {
 };
 
 Outcome run(const QString &program, const QStringList &args, const QString &folder = {},
-        const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(), int timeoutMs = 110000)
+        const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(), int timeoutMs = 280000)
 {
     QProcess p;
     p.setProcessEnvironment(env);
