@@ -11,6 +11,7 @@
 #include "calibration/RangeLists.h"
 #include "link/Connect.h"
 #include "link/ForwardingOperator.h"
+#include "files/SameIndicator.h"
 #include "link/LineLease.h"
 #include "link/Model.h"
 #include "link/SafeFile.h"
@@ -197,6 +198,10 @@ int run(Session &s, const CommandArgs &args)
                                 .arg(*request.plan.eccentricity)
                                 .arg(range->max()));
 
+    // The indicator's identification texts, for the record and the history (one read).
+    const std::optional<IndicatorTexts> indicatorTexts = ReadIndicatorTexts(link, s.textService().lines());
+    const IdentificationTexts identification = indicatorTexts ? indicatorTexts->identification : IdentificationTexts{};
+
     VerifyOperator op(s);
     const VerificationResult result = RunVerification(link, op, s.textService(), request);
 
@@ -206,6 +211,8 @@ int run(Session &s, const CommandArgs &args)
         VerificationRecord record;
         record.model = ModelName(connection.version.model);
         record.versionText = connection.version.versionText.trimmed();
+        record.modelText = identification.model;
+        record.secondText = identification.second;
         record.customer = args.value(kCustomer);
         record.site = args.value(kSite);
         record.technician = args.value(kTechnician);
@@ -223,8 +230,8 @@ int run(Session &s, const CommandArgs &args)
     }
     lease.release();
     HistoryRecord history = VerificationHistoryRecord({.model = connection.version.modelText,
-                                                       .identification = {},
-                                                       .identification2 = {},
+                                                       .identification = identification.model,
+                                                       .identification2 = identification.second,
                                                        .version = connection.version.versionText.trimmed()},
                                                       result, HistoryTool::Cli);
     if (!recordWritten.isEmpty())
