@@ -68,6 +68,8 @@ VerificationDialog::VerificationDialog(PageHost &host, QWidget *parent) : QDialo
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->setVisible(false);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The test's name takes the room left over, so the table fills the dialog's width.
+    m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_verdict = new QLabel(this);
     m_verdict->setObjectName(QStringLiteral("VerifyVerdict"));
     m_verdict->setWordWrap(true);
