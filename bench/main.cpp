@@ -371,7 +371,7 @@ int main(int argc, char *argv[])
                 return ok;
             });
             const Measure status = timed(runs, [&](QByteArray &) {
-                if (PortAç(port, link.settings, op) != 0)
+                if (OpenLinkPort(port, link.settings, op) != 0)
                     return false;
                 const bool ok = StatuOku(link, texts).complete();
                 port.close();
@@ -388,7 +388,7 @@ int main(int argc, char *argv[])
             readAllPauses.start();
             readAllKeys.start();
             const Measure readAll = timed(batchRuns, [&](QByteArray &result) {
-                if (PortAç(port, link.settings, op) != 0)
+                if (OpenLinkPort(port, link.settings, op) != 0)
                     return false;
                 ReadAllChoice choice;
                 choice.header = choice.id = choice.setpoint = choice.parameters = choice.status = true;
@@ -404,7 +404,7 @@ int main(int argc, char *argv[])
             const double readAllPauseMs = trendOnly ? -1 : readAllPauses.stop();
             const auto [readAllKeyMeanMs, readAllKeyLongestMs] = readAllKeys.stop();
             const Measure sendAll = timed(batchRuns, [&](QByteArray &result) {
-                if (PortAç(port, link.settings, op) != 0)
+                if (OpenLinkPort(port, link.settings, op) != 0)
                     return false;
                 SendAllChoice choice;
                 choice.header = choice.id = choice.setpoint = true;
@@ -471,7 +471,7 @@ int main(int argc, char *argv[])
             WorkingSet set;
             set.parameters().weight = weight;
             const Measure m = measure(link, batchRuns, 9600, latencyMs / 1000.0, [&](QByteArray &) {
-                if (!listening || PortAç(port, link.settings, op) != 0)
+                if (!listening || OpenLinkPort(port, link.settings, op) != 0)
                     return false;
                 ReadAllChoice choice;
                 choice.header = choice.id = choice.setpoint = choice.parameters = choice.status = true;

@@ -11,9 +11,6 @@
 
 namespace vx::cli {
 
-// The operation went through but its history record could not be written.
-inline constexpr int ExitHistory = 8;
-
 // The shared option "--note TEXT".
 CommandOption NoteOption();
 // A note too long for a record: the usage error's text; nothing when it is fine.

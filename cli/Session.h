@@ -36,8 +36,10 @@ enum Exit : int {
     ExitUsage = 2,
     ExitPort = 3,      // the port could not be opened
     ExitCalibration = 4,  // a calibration ended with one of its messages (not permitted, range, status, refused step)
+    ExitDifferent = 5,    // diff: the two sides differ
     ExitCancelled = 6,    // the operator cancelled (a confirmation declined, the end of input)
     ExitFile = 7,         // a file could not be read or written, or holds no value for what was asked
+    ExitHistory = 8,      // the operation went through but its history record could not be written
 };
 
 // What a run of the tool talks to. main() leaves port and clock empty (the real

@@ -50,7 +50,7 @@ const QString kNote = QStringLiteral("note");
 
 // The window's caption for the finish step (the analog start button's idle caption,
 // "START"): on a terminal it says nothing, the poll's lines after it do.
-constexpr int kReadyCaption = 263;
+constexpr int kReadyCaption = TextLine::Ready;
 
 // Answers the confirmation and the weight entry from the options, and puts each step
 // of the run on standard error.

@@ -15,7 +15,6 @@
 namespace vx::cli {
 namespace {
 
-constexpr int ExitDifferent = 5;  // the two sides differ
 
 // The file opened into a working set as the window opens it; an error line and nothing
 // when it cannot be read.
@@ -99,7 +98,7 @@ int run(Session &s, const CommandArgs &args)
     // Every group the model has, into memory only.
     WorkingSet indicator;
     indicator.parameters().weight = batch.weight();
-    GridDüzen(indicator.parameters(), s.texts(), v.model);
+    LayOutGrid(indicator.parameters(), s.texts(), v.model);
     ReadAllChoice choice;
     choice.header = true;
     choice.id = has.idMemory;

@@ -81,7 +81,7 @@ int run(Session &s, const CommandArgs &args)
         return ExitNoAnswer;
     }
     set.weight = range->format;
-    GridDüzen(set, s.texts(), v.model);
+    LayOutGrid(set, s.texts(), v.model);
 
     LineLease lease(s.link());
     if (!lease)

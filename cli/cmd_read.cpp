@@ -92,7 +92,7 @@ int run(Session &s, const CommandArgs &args)
 
     WorkingSet set;
     set.parameters().weight = batch.weight();
-    GridDüzen(set.parameters(), s.texts(), v.model);
+    LayOutGrid(set.parameters(), s.texts(), v.model);
     ReadAllChoice choice;
     choice.header = groups.contains(QLatin1String("header"));
     choice.id = groups.contains(QLatin1String("id"));

@@ -22,8 +22,6 @@
 namespace vx::cli {
 namespace {
 
-constexpr int kRowModel = 82;   // the identification texts' rows
-constexpr int kRowSecond = 83;
 
 QJsonArray changesJson(const std::vector<RowChange> &changes)
 {
@@ -79,7 +77,7 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
 
     // The values entered as the grid enters them, for this model and range.
     WorkingSet wanted;
-    GridDüzen(wanted.parameters(), s.texts(), v.model);
+    LayOutGrid(wanted.parameters(), s.texts(), v.model);
     wanted.parameters().weight = batch.weight();
     const ScriptEdit edit = ApplyAssignments(wanted.parameters(), assignments, s.texts(), v.model);
     if (!edit.ok()) {
@@ -99,8 +97,8 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
     // The indicator's identification texts, for the restore point and the history record.
     const std::optional<IdentificationTexts> identification = ReadIndicatorIdentification(batch.link(), s.texts());
     if (identification) {
-        wanted.parameters().setValue(kRowModel, identification->model);
-        wanted.parameters().setValue(kRowSecond, identification->second);
+        wanted.parameters().setValue(params::ModelTextRow, identification->model);
+        wanted.parameters().setValue(params::SecondTextRow, identification->second);
     }
     // The restore point is the re-read the selective send makes anyway, saved before it writes.
     const QString backupFolder = args.isSet(QStringLiteral("no-backup")) ? QString()

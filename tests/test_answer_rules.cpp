@@ -229,7 +229,7 @@ TEST_F(TextRuleTest, IdentificationTextsDropLineFeedsOnly)
 {
     TextService texts;
     ParameterSet set;
-    GridDüzen(set, texts.lines(), Model::ZR2);
+    LayOutGrid(set, texts.lines(), Model::ZR2);
     link.decode.weekdayNames = texts.lines().weekdayNames();
     sim.device.setReg(reg::Range1, 0x1E05);
     sim.device.setReg(reg::Range2, 0x1E05);

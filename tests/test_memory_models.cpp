@@ -101,7 +101,7 @@ TEST(IdMemoryBlock, CollectedPaddedAndCutShownWithoutPadding)
     memory.setIdHeader(1, "PLAKA");
     IdMemoryBlock block;
     EXPECT_EQ(block.IdNames[5], nuls(16));  // never assigned
-    IDKaydı(memory, block);
+    IdMemoryToRecord(memory, block);
     EXPECT_EQ(block.IdNumbers[100], "123456");
     EXPECT_EQ(block.IdNames[100], "A NAME LONGER TH");
     EXPECT_EQ(block.IdNames[5], spaces(16));
@@ -167,7 +167,7 @@ TEST(SetpointMemoryBlock, EmptyOrZeroShowsZeroOtherTextsAsStored)
     EXPECT_EQ(memory.value(8, 0), "0");
 
     memory.setValue(1, 2, "7,25");
-    SetpointKaydı(memory, block);
+    SetpointMemoryToRecord(memory, block);
     EXPECT_EQ(block.Setpoint3[1], "7,25");
     EXPECT_EQ(block.Setpoint1[9], "77");
 }
@@ -190,7 +190,7 @@ TEST(PresetTare, OneNumberFormatBothWays)
     // Shown and collected again, 12,5 stays 12.5.
     PresetTareBlock again;
     again.PresetTare[99] = 42;
-    PDaraKaydı(tares, again);
+    PresetTaresToRecord(tares, again);
     EXPECT_EQ(again.PresetTare[0], 12.5);
     EXPECT_EQ(again.PresetTare[2], 1500.0);
     EXPECT_EQ(again.PresetTare[99], 42.0);
@@ -198,7 +198,7 @@ TEST(PresetTare, OneNumberFormatBothWays)
     tares.setValue(3, "12.5");
     tares.setValue(4, "");
     tares.setValue(5, "x");
-    PDaraKaydı(tares, again);
+    PresetTaresToRecord(tares, again);
     EXPECT_EQ(again.PresetTare[3], 12.5);
     EXPECT_EQ(again.PresetTare[4], 0.0);
     EXPECT_EQ(again.PresetTare[5], 0.0);
@@ -218,12 +218,12 @@ TEST(TicketBlock, LinesStoredWithTheirNulAndShownBack)
     layout.setLine(4, "XY");
     layout.setEplText("N\r\nP1\r\n");
     TicketBlock block;
-    BaslıkKaydı(layout, block);
+    TicketLinesToRecord(layout, block);
     EXPECT_EQ(block.HeaderLines[1], "ABCDEFGHIJKLMNOPQRST" + QString(QChar(u'\0')));
     EXPECT_EQ(block.HeaderLines[2], spaces(20) + QChar(u'\0'));
 
     TicketLayout shown;
-    BaslıkOku(block, shown);
+    TicketLinesFromRecord(block, shown);
     EXPECT_EQ(shown.line(0), "ABC");
     EXPECT_EQ(shown.line(4), "XY");
     EXPECT_EQ(shown.eplText(), "N\r\nP1\r\n");
@@ -240,9 +240,9 @@ TEST(TicketBlock, CentringACentredLineDoesNotMoveItAndLongLinesAreCut)
     block.HeaderLines[0] = once;
     block.HeaderCentered = true;
     TicketLayout layout;
-    BaslıkOku(block, layout);
+    TicketLinesFromRecord(block, layout);
     TicketBlock again;
-    BaslıkKaydı(layout, again);
+    TicketLinesToRecord(layout, again);
     EXPECT_EQ(again.HeaderLines[0], once);
     // Even a box that still holds the blanks.
     EXPECT_EQ(AlignedTicketLine(spaces(8) + "ABC", true), once);

@@ -275,7 +275,7 @@ IdMemoryBlock headersOnly()
     memory.setIdHeader(0, "FİŞ NO");
     memory.setIdHeader(1, "ARAÇ");
     IdMemoryBlock block;
-    IDKaydı(memory, block);
+    IdMemoryToRecord(memory, block);
     return block;
 }
 
@@ -379,7 +379,7 @@ TEST_F(ReadAgainTest, TicketLinesGoBackAsTheyCameWhateverTheToggles)
         WorkingSet read;
         read.ticket().setHeaderCentred(centred);
         read.ticket().setFootnoteCentred(centred);
-        ASSERT_EQ(BaşlıkOku(link, read.ticket(), PrinterKind::Ticket, texts, disconnect), TransferResult::Completed);
+        ASSERT_EQ(ReadTicketLines(link, read.ticket(), PrinterKind::Ticket, texts, disconnect), TransferResult::Completed);
         EXPECT_EQ(read.ticket().line(0), "KANTAR A.Ş.         ");  // untrimmed in the box
         EXPECT_EQ(read.ticket().line(3), "ABC");
         read.collect();  // the save
@@ -392,7 +392,7 @@ TEST_F(ReadAgainTest, TicketLinesGoBackAsTheyCameWhateverTheToggles)
         for (int k = 0; k < 6; ++k)
             sim::SetStoredTicketLine(sim.device, k, QByteArray(21, 'x'));
         sim.port.clearFramesSent();
-        ASSERT_EQ(BaşlıkYaz(link, opened.record().ticket, PrinterKind::Ticket, texts).result,
+        ASSERT_EQ(WriteTicketLines(link, opened.record().ticket, PrinterKind::Ticket, texts).result,
                   TransferResult::Completed);
         for (int k : {0, 1, 2, 4, 5})
             EXPECT_EQ(sim::StoredTicketLine(sim.device, k), StoredLines[k]) << k;
@@ -438,7 +438,7 @@ TEST_F(ReadAgainTest, OverLongSetpointsAreRefusedWhateverTheirLength)
         SetpointOku(file, shown);
         EXPECT_EQ(shown.value(3, 1), file.Setpoint2[3]) << "not shown as 0";
         SetpointMemoryBlock toSend;
-        SetpointKaydı(shown, toSend);
+        SetpointMemoryToRecord(shown, toSend);
 
         sim.port.clearFramesSent();
         op.calls.clear();

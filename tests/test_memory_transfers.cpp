@@ -49,7 +49,7 @@ TEST_F(MemoryTransferTest, IdWriteSendsEveryRecordTheExtraSelectorAndBothHeaders
     memory.setIdHeader(0, "FİRMA");
     memory.setIdHeader(1, "PLAKA");
     IdMemoryBlock block;
-    IDKaydı(memory, block);
+    IdMemoryToRecord(memory, block);
 
     EXPECT_EQ(IDYaz(link, block, texts), TransferResult::Completed);
     const QStringList sent = frames();
@@ -123,7 +123,7 @@ TEST_F(MemoryTransferTest, AbortInTheMiddleOfAnIdWriteSkipsTheRest)
     for (int record = 0; record < IdRecordCount; ++record)
         memory.setRecord(record, QString::number(500 + record), QStringLiteral("N%1").arg(record));
     IdMemoryBlock block;
-    IDKaydı(memory, block);
+    IdMemoryToRecord(memory, block);
 
     EXPECT_EQ(IDYaz(link, block, texts), TransferResult::Aborted);
     EXPECT_TRUE(link.AbortRequested);
@@ -219,9 +219,9 @@ TEST_F(MemoryTransferTest, TicketLinesSentInTheirRegisters)
     layout.setLine(1, "HELLO");
     layout.setLine(4, "XY");
     TicketBlock block;
-    BaslıkKaydı(layout, block);
+    TicketLinesToRecord(layout, block);
 
-    const TicketWriteResult written = BaşlıkYaz(link, block, PrinterKind::Ticket, texts);
+    const TicketWriteResult written = WriteTicketLines(link, block, PrinterKind::Ticket, texts);
     EXPECT_EQ(written.result, TransferResult::Completed);
     EXPECT_EQ(frames(), QStringList({
                             HostOn,
@@ -250,7 +250,7 @@ TEST_F(MemoryTransferTest, TicketLinesReadAgainAlike)
         TicketLayout layout;
         layout.setHeaderCentred(false);
         layout.setFootnoteCentred(false);
-        EXPECT_EQ(BaşlıkOku(link, layout, PrinterKind::Ticket, texts, disconnect), TransferResult::Completed);
+        EXPECT_EQ(ReadTicketLines(link, layout, PrinterKind::Ticket, texts, disconnect), TransferResult::Completed);
         for (int k = 0; k < 6; ++k)
             EXPECT_EQ(layout.line(k), QString::fromLatin1(lines[k]).leftJustified(20)) << "pass " << pass << " line " << k;
         EXPECT_EQ(frames(), QStringList({HostOn, "@1000130001020003\r", "@030028000A\r", "@030032000B\r",
@@ -268,8 +268,8 @@ TEST_F(MemoryTransferTest, FiveCharacterEplTextGoesAs250ChunksThenCommand21)
     TicketLayout layout;
     layout.setEplText("AP1");  // checked: it prints; a CR LF is added
     TicketBlock block;
-    BaslıkKaydı(layout, block);
-    const TicketWriteResult written = BaşlıkYaz(link, block, PrinterKind::Epl, texts);
+    TicketLinesToRecord(layout, block);
+    const TicketWriteResult written = WriteTicketLines(link, block, PrinterKind::Epl, texts);
     EXPECT_EQ(written.result, TransferResult::Completed);
     EXPECT_EQ(written.eplText, "AP1\r\n");
 
@@ -291,14 +291,14 @@ TEST_F(MemoryTransferTest, EplReadStopsAtTheFirstChunkWithANul)
     sim::SetStoredEpl(sim.device, "P1\r\n");
     TicketLayout layout;
     layout.setEplText("OLD");
-    EXPECT_EQ(BaşlıkOku(link, layout, PrinterKind::Epl, texts, disconnect), TransferResult::Completed);
+    EXPECT_EQ(ReadTicketLines(link, layout, PrinterKind::Epl, texts, disconnect), TransferResult::Completed);
     EXPECT_EQ(layout.eplText(), "P1\r\n");
     EXPECT_EQ(frames(), QStringList({HostOn, "@0300D90004\r", HostOff}));
 
     // Thirteen characters (0xDE is "Ş"): the second chunk holds the NUL.
     sim::SetStoredEpl(sim.device, "N\r\nA1,\xDE\r\nP1\r\n");
     clearFrames();
-    EXPECT_EQ(BaşlıkOku(link, layout, PrinterKind::Epl, texts, disconnect), TransferResult::Completed);
+    EXPECT_EQ(ReadTicketLines(link, layout, PrinterKind::Epl, texts, disconnect), TransferResult::Completed);
     EXPECT_EQ(layout.eplText(), "N\r\nA1,Ş\r\nP1\r\n");
     EXPECT_EQ(frames(), QStringList({HostOn, "@0300D90004\r", "@0300E10004\r", HostOff}));
 }
@@ -441,7 +441,7 @@ INSTANTIATE_TEST_SUITE_P(
                   9 + 1,
                   [](MemoryTransferTest &t) {
                       TicketLayout layout;
-                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
+                      EXPECT_EQ(ReadTicketLines(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
                                 TransferResult::Completed);
                       EXPECT_EQ(layout.line(2).trimmed(), "Tel 0262 555 12 34");
                       EXPECT_EQ(t.frames().mid(4, 3), QStringList({"@03003D000A\r", "@03003D000A\r", "@030047000B\r"}));
@@ -453,7 +453,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TicketLayout layout;
                       for (int k = 0; k < 6; ++k)
                           layout.setLine(k, "OLD");
-                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
+                      EXPECT_EQ(ReadTicketLines(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
                                 TransferResult::Refused);
                       EXPECT_EQ(layout.line(0), "   ÖZTÜRK KANTAR    ");
                       EXPECT_EQ(layout.line(2), "OLD");
@@ -464,7 +464,7 @@ INSTANTIATE_TEST_SUITE_P(
                   9 + 1,
                   [](MemoryTransferTest &t) {
                       TicketLayout layout;
-                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
+                      EXPECT_EQ(ReadTicketLines(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
                                 TransferResult::Completed);
                       EXPECT_EQ(t.frames().mid(1, 3),
                                 QStringList({"@1000130001020003\r", "@1000130001020003\r", "@030028000A\r"}));
@@ -473,7 +473,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [](MemoryTransferTest &t) { t.sim.device.addFault({K::Refuse, S::Command, 3, 1}); }, true, 3,
                   [](MemoryTransferTest &t) {
                       TicketLayout layout;
-                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
+                      EXPECT_EQ(ReadTicketLines(t.link, layout, PrinterKind::Ticket, t.texts, t.disconnect),
                                 TransferResult::Refused);
                   }},
         // 40 characters: five chunks and the sixth with the NUL; the third is register 233.
@@ -484,7 +484,7 @@ INSTANTIATE_TEST_SUITE_P(
                       sim::SetStoredEpl(t.sim.device, QByteArray(40, 'A'));
                       TicketLayout layout;
                       layout.setEplText("OLD");
-                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Epl, t.texts, t.disconnect),
+                      EXPECT_EQ(ReadTicketLines(t.link, layout, PrinterKind::Epl, t.texts, t.disconnect),
                                 TransferResult::Completed);
                       EXPECT_EQ(layout.eplText(), QString(40, QLatin1Char('A')));
                   }},
@@ -495,7 +495,7 @@ INSTANTIATE_TEST_SUITE_P(
                       sim::SetStoredEpl(t.sim.device, QByteArray(40, 'A'));
                       TicketLayout layout;
                       layout.setEplText("OLD");
-                      EXPECT_EQ(BaşlıkOku(t.link, layout, PrinterKind::Epl, t.texts, t.disconnect),
+                      EXPECT_EQ(ReadTicketLines(t.link, layout, PrinterKind::Epl, t.texts, t.disconnect),
                                 TransferResult::Refused);
                       EXPECT_EQ(layout.eplText(), "OLD");
                   }}),

@@ -140,7 +140,7 @@ TEST(ParameterCatalogue, LayoutCaptionsSectionsAndHiddenRowsPerModel)
     const LanguageTexts texts = numbered();
     ParameterSet set;
     set.setValue(30, "3-9600");
-    GridDüzen(set, texts, Model::ZR2);
+    LayOutGrid(set, texts, Model::ZR2);
     EXPECT_EQ(set.caption(0), "L78");
     EXPECT_EQ(set.value(0), "L79");
     EXPECT_EQ(set.caption(1), "[140] L162");
@@ -162,7 +162,7 @@ TEST(ParameterCatalogue, LayoutCaptionsSectionsAndHiddenRowsPerModel)
     };
     const std::set<int> always = {22, 62, 63, 64, 65, 66, 68, 74, 80, 81};
     EXPECT_EQ(hidden(), always);
-    GridDüzen(set, texts, Model::ZR1);
+    LayOutGrid(set, texts, Model::ZR1);
     std::set<int> zr1 = always;
     zr1.insert({1, 14, 18, 19, 20, 21, 27, 52, 54, 55});
     EXPECT_EQ(hidden(), zr1);
@@ -203,8 +203,8 @@ TEST(BlockDecode, EachValueKindShowsTheRowsText)
         ParameterSet set;
         set.weight.WeightFormatReference = "300.09";
         const QString hex = block(params::AreaBytes(d.area), d.bytes);
-        ASSERT_TRUE(d.area == Area::Configuration ? ConfigurationYerleş(set, hex, texts)
-                                                  : CalibrasyonYerleştir(set, hex, texts))
+        ASSERT_TRUE(d.area == Area::Configuration ? PlaceConfigurationBlock(set, hex, texts)
+                                                  : PlaceCalibrationBlock(set, hex, texts))
             << d.name;
         EXPECT_EQ(set.value(d.row), QString::fromUtf8(d.text)) << d.name;
     }
@@ -214,7 +214,7 @@ TEST(BlockDecode, CompanionsFollowTheBytes)
 {
     ParameterSet set;
     const LanguageTexts texts = numbered();
-    ASSERT_TRUE(ConfigurationYerleş(
+    ASSERT_TRUE(PlaceConfigurationBlock(
         set,
         block(100, {{0, 1}, {8, 2}, {18, 0xFF}, {19, 0xFF}, {20, 0xFF}, {21, 0x9C}, {35, 1}, {42, 1}, {50, 2},
                     {80, 4}, {82, 0x12}, {83, 0x34}, {92, 1}}),
@@ -230,7 +230,7 @@ TEST(BlockDecode, CompanionsFollowTheBytes)
     EXPECT_TRUE(c.AnalogTypeFlag);
     EXPECT_EQ(set.value(18), "-100") << "without a range the raw value";
 
-    ASSERT_TRUE(ConfigurationYerleş(set, block(100, {{0, 2}}), texts));
+    ASSERT_TRUE(PlaceConfigurationBlock(set, block(100, {{0, 2}}), texts));
     EXPECT_FALSE(set.companions().Param200On);
     EXPECT_FALSE(set.companions().AnalogTypeFlag);
 }
@@ -240,9 +240,9 @@ TEST(BlockDecode, PrinterTypeKeepsItsTextForAnUnknownCode)
     ParameterSet set;
     const LanguageTexts texts = numbered();
     set.setValue(51, "earlier text");
-    ASSERT_TRUE(ConfigurationYerleş(set, block(100, {{68, 9}}), texts));
+    ASSERT_TRUE(PlaceConfigurationBlock(set, block(100, {{68, 9}}), texts));
     EXPECT_EQ(set.value(51), "earlier text");
-    ASSERT_TRUE(ConfigurationYerleş(set, block(100, {{68, 4}}), texts));
+    ASSERT_TRUE(PlaceConfigurationBlock(set, block(100, {{68, 4}}), texts));
     EXPECT_EQ(set.value(51), "L227");
 }
 
@@ -250,9 +250,9 @@ TEST(BlockDecode, ABlockOfAnotherLengthOrNotHexChangesNothing)
 {
     ParameterSet set;
     const LanguageTexts texts = numbered();
-    EXPECT_FALSE(ConfigurationYerleş(set, block(99, {{0, 1}}), texts));
-    EXPECT_FALSE(ConfigurationYerleş(set, block(100, {}).replace(0, 1, "G"), texts));
-    EXPECT_FALSE(CalibrasyonYerleştir(set, block(100, {}), texts));
+    EXPECT_FALSE(PlaceConfigurationBlock(set, block(99, {{0, 1}}), texts));
+    EXPECT_FALSE(PlaceConfigurationBlock(set, block(100, {}).replace(0, 1, "G"), texts));
+    EXPECT_FALSE(PlaceCalibrationBlock(set, block(100, {}), texts));
     for (int row = 0; row < ParameterSet::RowCount; ++row)
         EXPECT_TRUE(set.value(row).isEmpty()) << row;
 }
@@ -280,7 +280,7 @@ TEST(BlockEncode, AReadBlockIsWrittenBackByteForByte)
     ASSERT_EQ(kConfiguration.size(), 200);
     ParameterSet set;
     const LanguageTexts texts = shipped();
-    ASSERT_TRUE(ConfigurationYerleş(set, kConfiguration, texts));
+    ASSERT_TRUE(PlaceConfigurationBlock(set, kConfiguration, texts));
     EXPECT_EQ(EncodeArea(set, Area::Configuration), kConfiguration);
     EXPECT_EQ(set.value(10), texts.text(337));
     EXPECT_EQ(set.value(31), "1-xon/xoff");
@@ -373,12 +373,12 @@ TEST(ParameterConversions, IdentificationRowsAndTiltAndFillingTexts)
 
 TEST(ParameterConversions, OnlyAWholeAnswerGivesItsData)
 {
-    EXPECT_EQ(ConfigurationYerleştir("@050302ABCD7E\r", "05", true, 2), "ABCD");
-    EXPECT_EQ(ConfigurationYerleştir("@0302ABCD\r", "", false, 2), "ABCD");
-    EXPECT_FALSE(ConfigurationYerleştir("@0302AB", "", false, 2).has_value());
-    EXPECT_FALSE(ConfigurationYerleştir("@80030101\r", "", false, 2).has_value());
-    EXPECT_FALSE(ConfigurationYerleştir("@0302ABCD\r", "", false, 3).has_value());
-    EXPECT_FALSE(ConfigurationYerleştir("", "", false, 2).has_value());
+    EXPECT_EQ(AnswerDataHex("@050302ABCD7E\r", "05", true, 2), "ABCD");
+    EXPECT_EQ(AnswerDataHex("@0302ABCD\r", "", false, 2), "ABCD");
+    EXPECT_FALSE(AnswerDataHex("@0302AB", "", false, 2).has_value());
+    EXPECT_FALSE(AnswerDataHex("@80030101\r", "", false, 2).has_value());
+    EXPECT_FALSE(AnswerDataHex("@0302ABCD\r", "", false, 3).has_value());
+    EXPECT_FALSE(AnswerDataHex("", "", false, 2).has_value());
 }
 
 struct Format {

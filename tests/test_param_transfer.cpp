@@ -50,7 +50,7 @@ struct ParameterTransferTest : ::testing::Test, test::SimLink {
         sim.device.setReg(149, 0x0000);
         set.weight.WeightFormatReference = "300.045";
         set.weight.DecimalsPattern = "005";
-        GridDüzen(set, texts.lines(), Model::ZR2);
+        LayOutGrid(set, texts.lines(), Model::ZR2);
     }
 
     ParameterReadResult read(Model model = Model::ZR2) { return ParametreHostOku(link, set, texts, model, disconnect); }

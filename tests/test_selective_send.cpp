@@ -53,7 +53,7 @@ struct SelectiveSendTest : ::testing::Test, test::SimLink {
                                           "00018000000F42400000753000000200"
                                           "0000000700000000"
                                           "00013B1900013984"));
-        GridDüzen(file.parameters(), texts.lines(), Model::ZR2);
+        LayOutGrid(file.parameters(), texts.lines(), Model::ZR2);
         file.parameters().weight = weight;
     }
 

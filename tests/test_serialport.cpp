@@ -112,7 +112,7 @@ TEST(QtSerialPort, OpenErrorsCarryTheirNumbers)
 #endif
 
 // ---------------------------------------------------------------------------
-// PortAç and Portkontrol
+// OpenLinkPort and Portkontrol
 
 // A port that opens only the listed names.
 class ListedPort : public SerialPortIo {
@@ -161,7 +161,7 @@ TEST(PortAc, ClosesAnOpenPortFirstAndShowsTheMessageOfEachFailure)
         ScriptedOperator op;
         LinkSettings s;
         s.PortNumber = QString::fromUtf8(c.number);
-        EXPECT_EQ(PortAç(port, s, op), c.result) << c.number;
+        EXPECT_EQ(OpenLinkPort(port, s, op), c.result) << c.number;
         EXPECT_EQ(port.closes, 1) << c.number;
         EXPECT_EQ(port.opened, QStringList{QString::fromUtf8(c.name)});
         EXPECT_EQ(port.lineSettings, "9600,N,8,1");
@@ -285,7 +285,7 @@ TEST(QtSerialPortOnPty, EndToEndWithTheVirtualIndicatorOnASlowLine)
     LinkSettings settings;
     settings.PortNumber = QStringLiteral("4");
     settings.PortSettings = QStringLiteral("1200,N,8,1");  // the default reading time of 0.15 s
-    ASSERT_EQ(PortAç(port, settings, op), 0) << op.last().text.toStdString();
+    ASSERT_EQ(OpenLinkPort(port, settings, op), 0) << op.last().text.toStdString();
     EXPECT_EQ(port.devicePath(), server.linkPath());
 
     SystemClock clock;
@@ -296,7 +296,7 @@ TEST(QtSerialPortOnPty, EndToEndWithTheVirtualIndicatorOnASlowLine)
     link.settings.drainMode = DrainMode::FrameEnd;
     EXPECT_EQ(link.read(199, 10, "Tx").toString(), "ZR2 V2.20 ");
     EXPECT_EQ(link.read(0, 4, "LG").toLongLong(), 12520);
-    link.CihazaGönder(8, 2, "LG", 7);
+    link.WriteAcknowledged(8, 2, "LG", 7);
     EXPECT_EQ(dev.reg(8), 7);
     EXPECT_EQ(op.dialogCount(), 0);
 

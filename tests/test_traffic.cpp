@@ -118,9 +118,9 @@ constexpr char HostOnLine[] = "> 019 command: write 2 bytes = 19 (host on)  @100
 
 TEST_F(TrafficTest, AcknowledgedWriteAndRefusedWrite)
 {
-    link.HostYazdır(true);
+    link.WriteHostMode(true);
     sim.device.addFault(onceOn(reg::Command, sim::FaultKind::Refuse));
-    link.HostYazdır(true);
+    link.WriteHostMode(true);
 
     const QStringList expected = {
         QStringLiteral("10:00:00.000 ") + HostOnLine,
@@ -134,7 +134,7 @@ TEST_F(TrafficTest, AcknowledgedWriteAndRefusedWrite)
 TEST_F(TrafficTest, AcknowledgedWriteRetriedAfterNoAnswerShowsBothAttempts)
 {
     sim.device.addFault(onceOn(reg::Command, sim::FaultKind::NoAnswer));
-    link.CihazaGönder(reg::Command, 2, "Lg", cmd::HostOn);
+    link.WriteAcknowledged(reg::Command, 2, "Lg", cmd::HostOn);
 
     const QStringList expected = {
         QStringLiteral("10:00:00.000 ") + HostOnLine,
@@ -151,7 +151,7 @@ TEST_F(TrafficTest, AnAcknowledgementWithAWrongChecksumShowsTheMismatchAndIsLogg
     // The indicator's checksum EF comes as BA: the write still counts as acknowledged
     // (one attempt, nothing asked), the monitor and the log say what came.
     sim.device.addFault(onceOn(reg::Command, sim::FaultKind::BadChecksum));
-    link.CihazaGönder(reg::Command, 2, "Lg", cmd::HostOn);
+    link.WriteAcknowledged(reg::Command, 2, "Lg", cmd::HostOn);
 
     const QStringList file = logFileLines();
     ASSERT_EQ(file.size(), 1);
@@ -273,9 +273,9 @@ TEST(TrafficListening, ChangesNothingOnTheLineNorItsTiming)
         s.sim.device.addFault(onceOn(reg::Version, sim::FaultKind::Partial));
         s.sim.port.injectIncoming("@03");
         Run r;
-        s.link.CihazaGönder(reg::Command, 2, "Lg", cmd::HostOn);
+        s.link.WriteAcknowledged(reg::Command, 2, "Lg", cmd::HostOn);
         r.answers << s.link.readAnswer(reg::Version, 10).raw << s.link.readAnswer(reg::Version, 10).raw;
-        s.link.HostYazdır(false);
+        s.link.WriteHostMode(false);
         r.frames = s.sim.port.framesSent();
         r.elapsed = s.sim.clock.elapsed();
         EXPECT_EQ(recorder.events.empty(), !listen);

@@ -99,7 +99,7 @@ TEST_P(AckWriteTest, AttemptsQuestionsAndLog)
     if (r.recovers)
         op.onCall = [this](const ScriptedOperator::Call &) { dev.clearFaults(); };
 
-    link.CihazaGönder(8, r.bytes, "LG", 7);
+    link.WriteAcknowledged(8, r.bytes, "LG", 7);
 
     EXPECT_EQ(frames(), r.frames);
     EXPECT_EQ(QSet<QString>(port.framesSent().begin(), port.framesSent().end()).size(), 1)
@@ -268,7 +268,7 @@ TEST_P(SlowLineTest, LongWriteIsNotDeclaredUnansweredWhileItIsStillBeingSent)
     // 96 characters: 0.8 s on the line, far beyond the reading time.
     const QString data = QStringLiteral("00112233445566778899AABBCCDDEEFF00112233445566778899AABBCCDDEEFF0011223344556677");
     op.abortRetryIgnoreAnswers = {Choice::Ignore};
-    link.CihazaGönder(128, 40, "BY", data);
+    link.WriteAcknowledged(128, 40, "BY", data);
     EXPECT_EQ(dev.bytes(128, 40).toHex().toUpper(), data.toLatin1());
     if (GetParam() == DrainMode::FrameEnd) {
         EXPECT_EQ(frames(), 1);

@@ -79,10 +79,10 @@ std::optional<qint64> AnalogOku(Link &link, int reg)
 AnalogStartResult StartAnalogAdjustment(Link &link, bool voltage, const LanguageTexts &texts,
                                         const std::function<void()> &disconnect)
 {
-    link.CihazaGönder(reg::AnalogOutputType, 2, "By",
+    link.WriteAcknowledged(reg::AnalogOutputType, 2, "By",
                       voltage ? QStringLiteral("0100") : QStringLiteral("0000"));
     link.WaitSeconds(AnalogSettle);
-    link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreConfiguration);
+    link.WriteAcknowledged(reg::Command, 2, "Lg", cmd::StoreConfiguration);
     link.WaitSeconds(AnalogSettle);
     const Answer answer = link.writeAnswer(AnalogRegister::Adjust, 2, "Lg", AnalogAdjustStart, WriteWait);
     if (answer.missingOrRefused()) {

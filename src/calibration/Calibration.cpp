@@ -21,9 +21,9 @@ constexpr int Success = 238;
 constexpr int WeightPromptPlace = 259;
 constexpr int WeightPromptEnter = 260;
 constexpr int Working = 262;
-constexpr int Ready = 263;
+constexpr int Ready = TextLine::Ready;
 constexpr int Unload = 264;
-constexpr int PortFailed = 271;
+constexpr int PortFailed = TextLine::PortFailed;
 constexpr int NoLoad = 281;
 constexpr int NoStatus = 282;  // 282, 283, 284
 constexpr int StepRefused = 285;
@@ -31,8 +31,8 @@ constexpr int WeightTooSmall = 286;  // code "25"
 constexpr int OtherRefusal = 287;
 constexpr int WeightLabel = 295;
 constexpr int AboveCapacity = 296;
-constexpr int NotPermitted = 310;
-constexpr int MissingField = 313;
+constexpr int NotPermitted = TextLine::NotPermitted;
+constexpr int MissingField = TextLine::NotReady;
 constexpr int BadDivisions = 328;
 }  // namespace Text
 

@@ -17,7 +17,7 @@ namespace {
 // Step captions of the read-all panel (groups 0-4) and the send panel's parameter step.
 constexpr int kTextReading[5] = {253, 254, 255, 256, 257};
 constexpr int kTextSendingParameters = 268;
-constexpr int kTextNotReady = 313;
+constexpr int kTextNotReady = TextLine::NotReady;
 
 // The send-all asks the indicator whether it listens with the ticket lines' load command.
 constexpr int kProbeCommand = cmd::LoadTicketLines;
@@ -118,7 +118,7 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
         link.op().showStep(texts.line(kTextReading[group]), Tone::Working);
         switch (group) {
         case 0:
-            result.outcome = outcomeOf(BaşlıkOku(link, set.ticket(), choice.printer, texts, disconnect));
+            result.outcome = outcomeOf(ReadTicketLines(link, set.ticket(), choice.printer, texts, disconnect));
             break;
         case 1:
             result.outcome = outcomeOf(IDOKUHost(link, set.ids(), texts, disconnect));
@@ -202,7 +202,7 @@ SendAllResult SendAll(Link &link, WorkingSet &set, const TextService &texts, con
                        result.outcome == BatchOutcome::Completed ? GroupOutcome::Done : GroupOutcome::Failed);
     };
     run(choice.header, BatchGroup::Header, [&] {
-        const TicketWriteResult written = BaşlıkYaz(link, record.ticket, choice.printer, texts);
+        const TicketWriteResult written = WriteTicketLines(link, record.ticket, choice.printer, texts);
         if (choice.printer == PrinterKind::Epl && written.result == TransferResult::Completed)
             set.ticket().setEplText(written.eplText);
         return written.result;

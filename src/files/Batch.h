@@ -55,7 +55,7 @@ QString GroupsNotDoneText(const std::vector<GroupResult> &groups, const TextServ
 // The groups of the read-all panel, in the order they run (SSCheck1 0-4; "Alibi"
 // and "P.Dara Hafıza" read nothing).
 struct ReadAllChoice {
-    bool header = false;      // BaşlıkOku: the ticket lines, or the EPL text with the EPL printer
+    bool header = false;      // ReadTicketLines: the ticket lines, or the EPL text with the EPL printer
     bool id = false;          // IDOKUHost
     bool setpoint = false;    // STPOKUHost
     bool parameters = false;  // ParametreHostOku
@@ -82,7 +82,7 @@ ReadAllResult ReadAll(Link &link, WorkingSet &set, const TextService &texts, con
 // The groups of the send-all panel (SSCheck2 0, 1, 3 and 5-8; "P.Dara Hafıza" and
 // "Alibi" send nothing).
 struct SendAllChoice {
-    bool header = false;    // BaşlıkYaz from the record
+    bool header = false;    // WriteTicketLines from the record
     bool id = false;        // IDYaz from the record
     bool setpoint = false;  // STPYaz from the record
     WriteGroups parameters; // inside ParametreHostYaz, from the parameter set

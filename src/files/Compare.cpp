@@ -1,5 +1,6 @@
 #include "files/Compare.h"
 
+#include "params/Catalogue.h"
 #include "files/WorkingSet.h"
 #include "memory/TicketText.h"
 #include "params/BlockCodec.h"
@@ -19,8 +20,6 @@ using params::Kind;
 using params::Row;
 
 constexpr int kDateTimeRow = 1;
-constexpr int kModelRow = 82;
-constexpr int kSecondTextRow = 83;
 // Rows 69-72 and 74-76: the raw values a calibration leaves (the write takes them from
 // the values held beside the grid; row 74 goes in the same block).
 constexpr std::array<int, 7> kCalibrationRawRows = {69, 70, 71, 72, 74, 75, 76};
@@ -103,7 +102,7 @@ void addParameters(Differences &out, const WorkingSet &a, const WorkingSet &b, C
     QStringList rawTextA, rawTextB;
     bool rawDiffers = false;
     for (const Row &row : params::Rows()) {
-        if (!row.isValueRow() || row.row == kDateTimeRow || row.row == kModelRow || row.row == kSecondTextRow)
+        if (!row.isValueRow() || row.row == kDateTimeRow || row.row == params::ModelTextRow || row.row == params::SecondTextRow)
             continue;
         if (row.area != Area::Configuration && row.area != Area::Calibration)
             continue;

@@ -8,8 +8,6 @@
 namespace vx {
 namespace {
 
-constexpr int kRowModel = 82;
-constexpr int kRowSecond = 83;
 
 WorkingSet &open(const WorkingSet &set) { return const_cast<WorkingSet &>(set); }
 
@@ -33,7 +31,7 @@ bool usedTare(const QString &value)
 
 Model SheetModel(const WorkingSet &set)
 {
-    return trimmed(open(set).parameters().value(kRowModel)).startsWith(QLatin1String("ZR1")) ? Model::ZR1 : Model::ZR2;
+    return trimmed(open(set).parameters().value(params::ModelTextRow)).startsWith(QLatin1String("ZR1")) ? Model::ZR1 : Model::ZR2;
 }
 
 ConfigurationSheetText ConfigurationSheet(const WorkingSet &constSet, Model model, const TextService &texts,
@@ -50,16 +48,16 @@ ConfigurationSheetText ConfigurationSheet(const WorkingSet &constSet, Model mode
     if (!file.isEmpty())
         sheet.facts.emplace_back(texts.builtIn(BuiltIn::SheetFile), file);
     sheet.facts.emplace_back(texts.builtIn(BuiltIn::ReportModel), orNone(ModelName(model)));
-    sheet.facts.emplace_back(orNone(trimmed(params::RowCaption(params::RowAt(kRowModel), texts.lines()))),
-                             orNone(trimmed(p.value(kRowModel))));
-    sheet.facts.emplace_back(orNone(trimmed(params::RowCaption(params::RowAt(kRowSecond), texts.lines()))),
-                             orNone(trimmed(p.value(kRowSecond))));
+    sheet.facts.emplace_back(orNone(trimmed(params::RowCaption(params::RowAt(params::ModelTextRow), texts.lines()))),
+                             orNone(trimmed(p.value(params::ModelTextRow))));
+    sheet.facts.emplace_back(orNone(trimmed(params::RowCaption(params::RowAt(params::SecondTextRow), texts.lines()))),
+                             orNone(trimmed(p.value(params::SecondTextRow))));
 
     sheet.parametersHeading = texts.builtIn(BuiltIn::SheetParameters);
     sheet.parameterColumns = {texts.builtIn(BuiltIn::SheetCode), texts.builtIn(BuiltIn::SheetParameter),
                               texts.builtIn(BuiltIn::SheetValue)};
     for (const params::Row &r : params::Rows()) {
-        if (!r.shownFor(model) || r.row == kRowModel || r.row == kRowSecond)
+        if (!r.shownFor(model) || r.row == params::ModelTextRow || r.row == params::SecondTextRow)
             continue;
         if (r.kind == params::Kind::Section) {
             sheet.parameters.push_back({.section = true, .code = {}, .caption = trimmed(p.value(r.row)), .value = {}});

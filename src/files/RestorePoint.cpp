@@ -1,5 +1,6 @@
 #include "files/RestorePoint.h"
 
+#include "params/Catalogue.h"
 #include "files/ConfigFile.h"
 #include "files/ConfigurationRecord.h"
 #include "files/WorkingSet.h"
@@ -16,8 +17,6 @@
 namespace vx {
 namespace {
 
-constexpr int kRowModel = 82;
-constexpr int kRowSecond = 83;
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
 RestorePointResult failed(RestorePointResult::Failure failure, const TextService &texts, const QString &why)
@@ -121,7 +120,7 @@ RestorePointResult MakeRestorePoint(Link &link, const TextService &texts, const 
     auto made = std::make_shared<WorkingSet>();
     WorkingSet &set = *made;
     set.parameters().weight = weight;
-    GridDüzen(set.parameters(), texts.lines(), model);
+    LayOutGrid(set.parameters(), texts.lines(), model);
     set.ticket().setPrinterKind(send.printer);
     const ReadAllResult read = ReadAll(link, set, texts, RestorePointGroups(send, model), weight, disconnect);
     if (read.outcome != BatchOutcome::Completed)
@@ -150,8 +149,8 @@ RestorePointResult SaveRestorePoint(WorkingSet &set, const TextService &texts, M
 void NameRestorePointIndicator(WorkingSet &set, const IdentificationTexts &indicator)
 {
     // The restore point names its indicator whatever groups it holds.
-    set.parameters().setValue(kRowModel, indicator.model);
-    set.parameters().setValue(kRowSecond, indicator.second);
+    set.parameters().setValue(params::ModelTextRow, indicator.model);
+    set.parameters().setValue(params::SecondTextRow, indicator.second);
     set.collect();
 }
 

@@ -1,5 +1,6 @@
 #include "files/SameIndicator.h"
 
+#include "params/Catalogue.h"
 #include "files/Batch.h"
 #include "files/ConfigurationRecord.h"
 #include "files/WorkingSet.h"
@@ -12,8 +13,6 @@
 namespace vx {
 namespace {
 
-constexpr int kRowModel = 82;
-constexpr int kRowSecond = 83;
 constexpr int kTextBytes = 10;  // each identification text
 constexpr double kWait = 0.05;  // as the send panel's other short reads
 
@@ -76,7 +75,7 @@ std::optional<IndicatorTexts> ReadIndicatorTexts(Link &link, const LanguageTexts
 
 IdentificationTexts RecordIdentification(const ConfigurationRecord &record)
 {
-    return {rowText(record, kRowModel), rowText(record, kRowSecond)};
+    return {rowText(record, params::ModelTextRow), rowText(record, params::SecondTextRow)};
 }
 
 SameIndicatorCheck CompareIdentification(const IdentificationTexts &file,

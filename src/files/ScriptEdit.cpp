@@ -150,7 +150,7 @@ FileEdit SetRowsInFile(const QString &path, const std::vector<Assignment> &assig
                     QStringLiteral("\"%1\" ends after %2 bytes, before the configuration does").arg(path).arg(bytes.size()));
 
     ParameterSet set;
-    GridDüzen(set, texts, Model::ZR2);
+    LayOutGrid(set, texts, Model::ZR2);
     ParametreOku(*record, set, texts);
     UseOwnRange(set);
 

@@ -240,7 +240,7 @@ SelectiveSendResult SelectiveSend(Link &link, const WorkingSet &file, const Sele
     // restore point, the ticket lines or EPL text they replace).
     WorkingSet toSend;
     toSend.parameters().weight = context.weight;
-    GridDüzen(toSend.parameters(), context.texts.lines(), context.model);
+    LayOutGrid(toSend.parameters(), context.texts.lines(), context.model);
     toSend.ticket().setPrinterKind(printer);
     if (ids || setpoints || anyParameters || (restorePoint && header)) {
         ReadAllChoice read;

@@ -9,8 +9,6 @@
 namespace vx {
 namespace {
 
-constexpr int kRowModel = 82;
-constexpr int kRowSecond = 83;
 
 // Blanks and NULs: what a field of a record never filled holds.
 bool blank(const QString &text)
@@ -129,10 +127,10 @@ WorkingSet::WorkingSet() = default;
 
 void WorkingSet::collect()
 {
-    BaslıkKaydı(m_ticket, m_record.ticket);
-    IDKaydı(m_ids, m_record.idMemory);
-    SetpointKaydı(m_setpoints, m_record.setpoints);
-    PDaraKaydı(m_presetTares, m_record.presetTares);
+    TicketLinesToRecord(m_ticket, m_record.ticket);
+    IdMemoryToRecord(m_ids, m_record.idMemory);
+    SetpointMemoryToRecord(m_setpoints, m_record.setpoints);
+    PresetTaresToRecord(m_presetTares, m_record.presetTares);
     ParametreKaydet(m_parameters, m_record);
 }
 
@@ -140,7 +138,7 @@ void WorkingSet::showFile(const ConfigurationRecord &record, const LanguageTexts
                           const WeightFormat &weight)
 {
     m_parameters.weight = weight;
-    GridDüzen(m_parameters, texts, model);
+    LayOutGrid(m_parameters, texts, model);
     m_record = record;
     show(texts);
     opened();
@@ -148,7 +146,7 @@ void WorkingSet::showFile(const ConfigurationRecord &record, const LanguageTexts
 
 void WorkingSet::show(const LanguageTexts &texts)
 {
-    BaslıkOku(m_record.ticket, m_ticket);
+    TicketLinesFromRecord(m_record.ticket, m_ticket);
     IDOKU(m_record.idMemory, m_ids);
     SetpointOku(m_record.setpoints, m_setpoints);
     ParametreOku(m_record, m_parameters, texts);
@@ -213,8 +211,8 @@ void WorkingSet::readFromIndicator(DataGroup group)
     m_notOnIndicator[index(group)] = false;
     // A parameter read brings the indicator's own texts (rows 82 and 83).
     if (group == DataGroup::Parameters) {
-        const IdentificationTexts read{withoutPadding(m_parameters.value(kRowModel)),
-                                       withoutPadding(m_parameters.value(kRowSecond))};
+        const IdentificationTexts read{withoutPadding(m_parameters.value(params::ModelTextRow)),
+                                       withoutPadding(m_parameters.value(params::SecondTextRow))};
         if (!read.empty())
             m_sourceTexts = read;
     }

@@ -80,12 +80,12 @@ public:
     ConfigurationRecord &record() { return m_record; }
     const ConfigurationRecord &record() const { return m_record; }
 
-    // The collectors, in their order: BaslıkKaydı, IDKaydı, SetpointKaydı, PDaraKaydı,
+    // The collectors, in their order: TicketLinesToRecord, IdMemoryToRecord, SetpointMemoryToRecord, PresetTaresToRecord,
     // ParametreKaydet (before every save and when the send panel opens).
     void collect();
-    // The readers after an open, in their order: BaslıkOku, IDOKU, SetpointOku,
+    // The readers after an open, in their order: TicketLinesFromRecord, IDOKU, SetpointOku,
     // ParametreOku, PDaraOku; then the trailing blanks of the current IDs, the EPL
-    // text and the ID headers removed (a ticket line keeps the blanks BaslıkOku leaves
+    // text and the ID headers removed (a ticket line keeps the blanks TicketLinesFromRecord leaves
     // it, so that it is stored again as it was).
     void show(const LanguageTexts &texts);
     // A configuration file's record opened as the window opens one: the parameter grid

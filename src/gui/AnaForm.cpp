@@ -105,7 +105,7 @@ AnaForm::AnaForm(SerialPortIo &port, Clock &clock, Operator &op, SettingsStore &
 
     qApp->installEventFilter(this);
     enforceFixedSize();
-    ışık(Light::Red);
+    setLight(Light::Red);
 }
 
 AnaForm::~AnaForm()
@@ -196,7 +196,7 @@ bool AnaForm::FormLoad(const QString &preselectedModel)
 
     m_modelLabel->setText(m_state.IndicatorModelText);
     m_ready = true;
-    ışık(Light::Red);
+    setLight(Light::Red);
     return true;
 }
 
@@ -224,7 +224,7 @@ void AnaForm::RegOku() { m_link->settings = vx::RegOku(m_store); }
 
 // ---- status light ----
 
-void AnaForm::ışık(Light colour)
+void AnaForm::setLight(Light colour)
 {
     if (colour == Light::Green && !m_state.IsConnected)
         colour = Light::Red;
@@ -251,7 +251,7 @@ Light AnaForm::light() const
 
 void AnaForm::beginOperation()
 {
-    ışık(Light::Yellow);
+    setLight(Light::Yellow);
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
 }
@@ -260,7 +260,7 @@ void AnaForm::endOperation()
 {
     m_tabs->setEnabled(true);
     m_sidePanel->setEnabled(true);
-    ışık(Light::Green);
+    setLight(Light::Green);
 }
 
 void AnaForm::setShellEnabled(bool enabled)
@@ -284,7 +284,7 @@ void AnaForm::lockShell(bool locked)
     m_tabs->tabBar()->setEnabled(!locked);
     m_sidePanel->setEnabled(!locked);
     m_toolbar1->setEnabled(!locked);
-    ışık(locked ? Light::Yellow : Light::Green);
+    setLight(locked ? Light::Yellow : Light::Green);
 }
 
 void AnaForm::rangeFound(const IndicatorRange &range)
@@ -366,7 +366,7 @@ void AnaForm::refreshBegins()
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
     m_batchPanels->refreshBegins();
-    ışık(Light::Yellow);
+    setLight(Light::Yellow);
 }
 
 void AnaForm::refreshEnded(int portError)
@@ -382,7 +382,7 @@ void AnaForm::refreshEnded(int portError)
             return texts.builtIn(BuiltIn::LinkLost).arg(linkDescription(texts, settings), portFailure(texts, portError));
         });
     }
-    ışık(Light::Green);
+    setLight(Light::Green);
 }
 
 // ---- keys ----
@@ -440,7 +440,7 @@ void AnaForm::EscapeKey()
     m_languagePanel->hide();
     m_link->AbortRequested = true;
     setShellEnabled(true);
-    ışık(Light::Green);
+    setLight(Light::Green);
 }
 
 // ---- tab change ----
@@ -553,14 +553,14 @@ void AnaForm::putInFront(Panel *panel)
 void AnaForm::panelShown(Panel *panel)
 {
     setShellEnabled(false);
-    ışık(Light::Yellow);
+    setLight(Light::Yellow);
     putInFront(panel);
 }
 
 void AnaForm::panelClosed()
 {
     setShellEnabled(true);
-    ışık(Light::Green);
+    setLight(Light::Green);
 }
 
 void AnaForm::openLanguagePanel() { m_languagePanel->open(); }

@@ -91,7 +91,7 @@ public:
 
     // ---- status light and status line ----
     // Green while disconnected shows red.
-    void ışık(Light colour);
+    void setLight(Light colour);
     Light light() const;
     QString lightColour() const { return LightName(light()); }  // "yeşil", "kırmızı", "sarı", ""
     // The window's status line: how the last connect went, or why the link was lost.
@@ -192,8 +192,8 @@ private:
     // Start-up steps.
     void Portkontrol();
     void RegOku();
-    // The model's features: the frame's own (ZR2DeğilseGizle), then every page's.
-    void ZR2DeğilseGizle(const ModelFeatures &features);
+    // The model's features: the frame's own (HideUnlessZR2), then every page's.
+    void HideUnlessZR2(const ModelFeatures &features);
     void applyModel();
 
     // Language (LanguageApply.cpp).

@@ -26,7 +26,7 @@ void AnaForm::ConnectAction()
     // starts no second connect.
     if (m_link->lineHeld())
         return;
-    ışık(Light::Yellow);
+    setLight(Light::Yellow);
     m_tabs->setEnabled(false);
     m_sidePanel->setEnabled(false);
     m_waitPanel->show(*this);
@@ -39,7 +39,7 @@ void AnaForm::ConnectAction()
 
     if (m_state.IsConnected) {
         updateConnectCaption();
-        ışık(Light::Green);
+        setLight(Light::Green);
         // Said once the connect has ended, not over its wait panel.
         if (m_rangeMessagePending) {
             m_rangeMessagePending = false;
@@ -71,7 +71,7 @@ void AnaForm::DisconnectAction()
     setStatusLine([settings = m_link->settings](const TextService &texts) {
         return texts.builtIn(BuiltIn::Disconnected).arg(linkDescription(texts, settings));
     });
-    ışık(Light::Red);
+    setLight(Light::Red);
     updateConnectCaption();
     m_modelLabel->setText(m_state.IndicatorModelText);
 }
@@ -150,7 +150,7 @@ void AnaForm::checkDataIndicator()
     }
 }
 
-void AnaForm::ZR2DeğilseGizle(const ModelFeatures &features)
+void AnaForm::HideUnlessZR2(const ModelFeatures &features)
 {
     // The read-all and send-all groups and the tabs of the memories the model has.
     m_batchPanels->showGroups(features);
@@ -160,7 +160,7 @@ void AnaForm::ZR2DeğilseGizle(const ModelFeatures &features)
 
 void AnaForm::applyModel()
 {
-    ZR2DeğilseGizle(FeaturesOf(m_state.IndicatorModel));
+    HideUnlessZR2(FeaturesOf(m_state.IndicatorModel));
     forEachPage([this](TabPage &p) { p.modelChanged(m_state.IndicatorModel); });
 }
 

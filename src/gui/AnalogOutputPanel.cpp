@@ -21,10 +21,10 @@ namespace vx::gui {
 namespace {
 
 namespace Text {
-constexpr int Ready = 263;  // idle caption of the analog start, Label7 when idle
+constexpr int Ready = TextLine::Ready;  // idle caption of the analog start, Label7 when idle
 constexpr int Finish = 269;  // caption of the analog start while adjusting
 constexpr int Adjusting = 270;
-constexpr int PortFailed = 271;
+constexpr int PortFailed = TextLine::PortFailed;
 constexpr int NoAnalogCard = 311;
 }  // namespace Text
 
@@ -82,7 +82,7 @@ AnalogOutputPanel::AnalogOutputPanel(PageHost &host, DisplayReadout &readout, QW
         }
         stepsLayout->addWidget(panel, 0, 0);
     };
-    fillSteps(m_ssPanel4, "SSPanel4", m_sıfır, QStringLiteral("Sıfır"), m_label1, QStringLiteral("Label1"));
+    fillSteps(m_ssPanel4, "SSPanel4", m_zeroButtons, QStringLiteral("Sıfır"), m_label1, QStringLiteral("Label1"));
     fillSteps(m_ssPanel5, "SSPanel5", m_fs, QStringLiteral("FS"), m_label8, QStringLiteral("Label8"));
     m_ssPanel5->hide();
 
@@ -125,7 +125,7 @@ AnalogOutputPanel::AnalogOutputPanel(PageHost &host, DisplayReadout &readout, QW
     });
     for (int i = 0; i < 4; ++i) {
         const auto step = AnalogStepButton(i);
-        connect(m_sıfır[i], &QPushButton::pressed, this, [this, step] { stepPressed({AnalogPoint::Zero, step}); });
+        connect(m_zeroButtons[i], &QPushButton::pressed, this, [this, step] { stepPressed({AnalogPoint::Zero, step}); });
         connect(m_fs[i], &QPushButton::pressed, this, [this, step] { stepPressed({AnalogPoint::FullScale, step}); });
     }
     setStepPanelsEnabled(false);
@@ -284,7 +284,7 @@ void AnalogOutputPanel::analokartkon()
 
 void AnalogOutputPanel::releaseSteps()
 {
-    for (auto *group : {&m_sıfır, &m_fs})
+    for (auto *group : {&m_zeroButtons, &m_fs})
         for (QPushButton *b : *group)
             if (b->isDown())
                 b->setDown(false);
@@ -293,7 +293,7 @@ void AnalogOutputPanel::releaseSteps()
 std::optional<AnalogButton> AnalogOutputPanel::heldStep() const
 {
     for (int i = 0; i < 4; ++i) {
-        if (m_sıfır[i]->isDown())
+        if (m_zeroButtons[i]->isDown())
             return AnalogButton{AnalogPoint::Zero, AnalogStepButton(i)};
         if (m_fs[i]->isDown())
             return AnalogButton{AnalogPoint::FullScale, AnalogStepButton(i)};

@@ -86,7 +86,7 @@ private:
     std::array<QLabel *, 2> m_values{};        // Label10, Label11: ": 13107"
     Panel *m_ssPanel4 = nullptr;                // zero steps
     Panel *m_ssPanel5 = nullptr;                // full-scale steps
-    std::array<QPushButton *, 4> m_sıfır{};
+    std::array<QPushButton *, 4> m_zeroButtons{};
     std::array<QPushButton *, 4> m_fs{};
     std::array<QLabel *, 2> m_label1{};
     std::array<QLabel *, 2> m_label8{};

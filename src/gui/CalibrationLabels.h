@@ -2,6 +2,7 @@
 // The coloured state labels of the calibration tab (the procedure's Label4, the
 // analog output's Label7) and the colours they take.
 
+#include "shell/LanguageTexts.h"
 #include <QColor>
 #include <QLabel>
 #include <QString>
@@ -28,7 +29,7 @@ inline void Paint(QLabel *label, const QColor &background)
 
 // Language lines the panels of the tab share.
 namespace Text {
-inline constexpr int NotConnected = 375;
+inline constexpr int NotConnected = TextLine::NotConnected;
 }  // namespace Text
 
 }  // namespace vx::gui::calibration

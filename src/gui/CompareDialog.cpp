@@ -32,7 +32,7 @@
 namespace vx::gui {
 namespace {
 
-constexpr int kTextNotConnected = 375;
+constexpr int kTextNotConnected = TextLine::NotConnected;
 
 enum Column { Tick = 0, RowLabel = 1, ValueA = 2, ValueB = 3, ColumnCount = 4 };
 
@@ -158,7 +158,7 @@ bool CompareDialog::compareWithIndicator(const QString &path)
     if (LineLease lease(m_host.link()); lease) {
         m_host.rangeReady();
         indicator->parameters().weight = state.weight;
-        GridDüzen(indicator->parameters(), t.lines(), state.IndicatorModel);
+        LayOutGrid(indicator->parameters(), t.lines(), state.IndicatorModel);
         const ReadAllResult r =
             ReadAll(m_host.link(), *indicator, t, choice, state.weight, [this] { m_host.DisconnectAction(); });
         whole = r.outcome == BatchOutcome::Completed;

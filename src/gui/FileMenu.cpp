@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kTextClearQuestion = 57;
 constexpr int kTextClearTitle = 329;
-constexpr int kTextNotConnected = 375;
+constexpr int kTextNotConnected = TextLine::NotConnected;
 
 }  // namespace
 
@@ -103,7 +103,7 @@ void FileMenu::unbind()
     m_form.setWindowTitle(WindowTitle());
 }
 
-void FileMenu::KayıtEt(int index)
+void FileMenu::SaveCommand(int index)
 {
     WorkingSet &set = m_form.workingSet();
     set.collect();

@@ -36,7 +36,7 @@ public:
     QString boundFileName() const { return m_state.hasFile() ? m_state.ConfigFileName : QString(); }
     // The data no longer belongs to the file: the next save asks for a name.
     void unbind();
-    void KayıtEt(int index); // 3 "&Kaydet", 4 "&Farklı Kaydet"
+    void SaveCommand(int index); // 3 "&Kaydet", 4 "&Farklı Kaydet"
     // Empties the selected tab's page: after a confirmation, unless a file was just
     // opened (ConfigLoaded); never the calibration tab.
     void SilEm();

@@ -1,5 +1,6 @@
 #include "gui/FilePanels.h"
 
+#include "shell/LanguageTexts.h"
 #include "files/Batch.h"
 #include "files/RestorePoint.h"
 #include "files/SameIndicator.h"
@@ -24,7 +25,7 @@
 namespace vx::gui {
 namespace {
 
-constexpr int kTextNotConnected = 375;
+constexpr int kTextNotConnected = TextLine::NotConnected;
 
 ParameterPage *parameterPage(PanelHost &host)
 {

@@ -117,9 +117,9 @@ HeaderPage::HeaderPage(PageHost &host, QWidget *parent)
     m_toolbar2[0] = makeAlignBar(0, m_frame9[0]);
     hl->addWidget(m_toolbar2[0].bar);
     for (int i = 0; i < 4; ++i) {
-        m_baslık[i] = Named<QLineEdit>(QStringLiteral("Baslık_%1").arg(i), m_frame9[0]);
-        m_baslık[i]->setMaxLength(LineWidth);
-        hl->addWidget(m_baslık[i]);
+        m_headerLines[i] = Named<QLineEdit>(QStringLiteral("Baslık_%1").arg(i), m_frame9[0]);
+        m_headerLines[i]->setMaxLength(LineWidth);
+        hl->addWidget(m_headerLines[i]);
     }
 
     auto *fl = new QVBoxLayout(m_frame9[1]);
@@ -230,7 +230,7 @@ HeaderPage::HeaderPage(PageHost &host, QWidget *parent)
 
 QLineEdit *HeaderPage::lineBox(int k) const
 {
-    return TicketLayout::isFootnote(k) ? m_dipNot[size_t(k - HeaderLineCount)] : m_baslık[size_t(k)];
+    return TicketLayout::isFootnote(k) ? m_dipNot[size_t(k - HeaderLineCount)] : m_headerLines[size_t(k)];
 }
 
 void HeaderPage::showLine(int k)
@@ -278,7 +278,7 @@ PrinterKind HeaderPage::printerKind() const { return m_zr2 ? m_layout.printerKin
 TransferResult HeaderPage::read()
 {
     const TransferResult result =
-        BaşlıkOku(host().link(), m_layout, printerKind(), host().texts(), [this] { host().DisconnectAction(); });
+        ReadTicketLines(host().link(), m_layout, printerKind(), host().texts(), [this] { host().DisconnectAction(); });
     ReportRead(host().workingSet(), DataGroup::Ticket, result);
     return result;
 }

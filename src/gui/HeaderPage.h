@@ -71,7 +71,7 @@ private:
     Captions m_captions;
     QGroupBox *m_frame9[4] = {};  // Frame9_1 .. Frame9_4: header, footnote, printer, EPL
     AlignBar m_toolbar2[2];
-    std::array<QLineEdit *, 4> m_baslık{};
+    std::array<QLineEdit *, 4> m_headerLines{};
     std::array<QLineEdit *, 2> m_dipNot{};
     QRadioButton *m_option3[2] = {};
     QPlainTextEdit *m_epl = nullptr;

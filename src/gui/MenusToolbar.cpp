@@ -108,8 +108,8 @@ void AnaForm::buildMenus()
     };
     connect(m_mnDosyaItems[0], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->New(); }));
     connect(m_mnDosyaItems[1], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->Open(); }));
-    connect(m_mnDosyaItems[3], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->KayıtEt(3); }));
-    connect(m_mnDosyaItems[4], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->KayıtEt(4); }));
+    connect(m_mnDosyaItems[3], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->SaveCommand(3); }));
+    connect(m_mnDosyaItems[4], &QAction::triggered, this, whileFileMenuWorks([this] { m_fileMenu->SaveCommand(4); }));
     connect(m_mnDosyaItems[8], &QAction::triggered, this, [this] { m_batchPanels->openSendPanel(); });
     connect(m_mnDosyaItems[9], &QAction::triggered, this, [this] { m_batchPanels->openReadPanel(); });
     connect(m_mnDosyaItems[11], &QAction::triggered, this, [this] { close(); });

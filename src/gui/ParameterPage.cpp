@@ -239,7 +239,7 @@ void ParameterPage::applyLanguage(const TextService &texts)
 
 void ParameterPage::layOutGrids()
 {
-    GridDüzen(m_set, lines(), model());
+    LayOutGrid(m_set, lines(), model());
     for (int row = 0; row < ParameterSet::RowCount; ++row)
         m_grid->setRowHidden(row, row == 0 || m_set.isHidden(row));
     placeEditors();

@@ -119,7 +119,7 @@ public:
 
     // Captions of the page's controls from the language lines.
     virtual void applyLanguage(const TextService &) {}
-    // Lays out the page's grid (GridDüzen of its index).
+    // Lays out the page's grid (LayOutGrid of its index).
     virtual void layOutGrids() {}
     // Once at start-up, when the model is known: lists, profiles.
     virtual void startUp() {}

@@ -8,7 +8,7 @@
 namespace vx::gui {
 namespace {
 
-constexpr int kTextNotConnected = 375;
+constexpr int kTextNotConnected = TextLine::NotConnected;
 
 }  // namespace
 

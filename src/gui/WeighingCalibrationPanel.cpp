@@ -34,7 +34,7 @@ namespace vx::gui {
 namespace {
 
 namespace Text {
-constexpr int NotPermitted = 310;
+constexpr int NotPermitted = TextLine::NotPermitted;
 constexpr int ModeSingle = 360;  // 360, 361: the mode items; 362, 363: the metrology items
 constexpr int MetrologyNormal = 362;
 }  // namespace Text

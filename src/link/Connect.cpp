@@ -40,7 +40,7 @@ int OpenPortWithRetries(SerialPortIo &port, const LinkSettings &settings, Operat
     OnceOperator once(op);
     int error = PortErr::Other;
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        error = PortAç(port, settings, once);
+        error = OpenLinkPort(port, settings, once);
         if (error == PortErr::None || IsFatalPortError(error))
             return error;
         port.close();

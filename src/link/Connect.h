@@ -20,7 +20,7 @@ inline constexpr double VersionPreDelay = 0.2;
 // port busy, port not open, malformed settings and a device that is no serial port.
 bool IsFatalPortError(int error);
 
-// Opens the port with PortAç up to `attempts` times. A fatal error ends the attempts
+// Opens the port with OpenLinkPort up to `attempts` times. A fatal error ends the attempts
 // at once; any other error closes the port and tries again. The same failure
 // message is shown once, not once per attempt. Returns 0 when the port is open,
 // otherwise the last error number.

@@ -26,7 +26,7 @@ LineLease::LineLease(Link &link, Options options) : m_link(link)
         m_state = options.policy == Policy::Join ? State::Joined : State::Busy;
         return;
     }
-    // PortAç closes an open port first; the lease begins from a closed one either way.
+    // OpenLinkPort closes an open port first; the lease begins from a closed one either way.
     if (link.port().isOpen())
         link.port().close();
     SilentOperator silent(link.op());

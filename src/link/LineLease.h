@@ -10,7 +10,7 @@
 //
 //     LineLease lease(link);
 //     if (!lease)
-//         return;          // busy (nothing said) or the port failed (said by PortAç)
+//         return;          // busy (nothing said) or the port failed (said by OpenLinkPort)
 //     ... requests ...
 //
 // Code that runs both on its own and as a step of a larger operation (a page's read
@@ -38,7 +38,7 @@ public:
         Policy policy = Policy::Exclusive;
         // Opening attempts: a fatal port error ends them at once (see OpenPortWithRetries).
         int attempts = 1;
-        // A port that cannot be opened is reported through the operator (PortAç's
+        // A port that cannot be opened is reported through the operator (OpenLinkPort's
         // message), unless quiet.
         bool quiet = false;
         // A poll: user input waits until it ends (see above).

@@ -446,7 +446,7 @@ QString PortNameFor(const QString &portNumber)
     return t;
 }
 
-int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op)
+int OpenLinkPort(SerialPortIo &port, const LinkSettings &settings, Operator &op)
 {
     if (port.isOpen())
         port.close();

@@ -91,9 +91,9 @@ private:
 // empty text gives COM1), anything else (a device path) as it is.
 QString PortNameFor(const QString &portNumber);
 
-// PortAç: opens the port with the stored number and settings, closing it first when
+// OpenLinkPort: opens the port with the stored number and settings, closing it first when
 // open; shows the message of a failure through the operator and returns its error number.
-int PortAç(SerialPortIo &port, const LinkSettings &settings, Operator &op);
+int OpenLinkPort(SerialPortIo &port, const LinkSettings &settings, Operator &op);
 // Portkontrol: "COM1".."COM16" that can be opened now, ascending; errors swallowed.
 // whileOpen, when given, runs for each port found while it is open (to ask where it leads).
 QStringList Portkontrol(SerialPortIo &port, const QString &lineSettings = QStringLiteral("9600,N,8,1"),

@@ -428,7 +428,7 @@ QString Link::writeNoAck(int reg, int byteCount, WriteTag dataType, const QVaria
                        preDelay, pumpEvents, WriteAnswerLength(settings.DeviceAddress, settings.ChecksumEnabled));
 }
 
-void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool checksumOn,
+void Link::WriteAcknowledged(const QString &address, int reg, int byteCount, bool checksumOn,
                         WriteTag dataType, const QVariant &data)
 {
     const QString frame = BuildWriteFrame(address, reg, byteCount, checksumOn, dataType, data);
@@ -461,16 +461,16 @@ void Link::CihazaGönder(const QString &address, int reg, int byteCount, bool ch
     }
 }
 
-void Link::CihazaGönder(int reg, int byteCount, WriteTag dataType, const QVariant &data)
+void Link::WriteAcknowledged(int reg, int byteCount, WriteTag dataType, const QVariant &data)
 {
-    CihazaGönder(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled, dataType, data);
+    WriteAcknowledged(settings.DeviceAddress, reg, byteCount, settings.ChecksumEnabled, dataType, data);
 }
 
-void Link::CihazaGönderUnlessAcknowledged(const QString &answer, int reg, int byteCount, WriteTag dataType,
+void Link::WriteAcknowledgedUnlessDone(const QString &answer, int reg, int byteCount, WriteTag dataType,
                                           const QVariant &data)
 {
     if (!acknowledged(answer, byteCount))
-        CihazaGönder(reg, byteCount, dataType, data);
+        WriteAcknowledged(reg, byteCount, dataType, data);
 }
 
 bool Link::acknowledged(const QString &answer, int byteCount) const
@@ -494,7 +494,7 @@ QString Link::collectArrived()
     return arrived;
 }
 
-void Link::HostYazdır(bool on)
+void Link::WriteHostMode(bool on)
 {
     // The answer is not examined.
     writeNoAck(reg::Command, 2, "Lg", QVariant(on ? cmd::HostOn : cmd::HostOff), 0.2, true);

@@ -32,7 +32,7 @@ private:
 // Cevap: the six characters of a write acknowledgement after "@" and the address.
 QString Cevap(const QString &address, const QString &answer);
 // The indicator acknowledges a write of byteCount bytes with "10" and the register
-// count (4 hex digits) after "@" and the address: what CihazaGönder waits for.
+// count (4 hex digits) after "@" and the address: what WriteAcknowledged waits for.
 bool IsWriteAcknowledgement(const QString &address, const QString &answer, int byteCount);
 
 class Link {
@@ -112,15 +112,15 @@ public:
     QString writeNoAck(int reg, int byteCount, WriteTag dataType, const QVariant &data,
                        double preDelay = 0.0, bool pumpEvents = true);
 
-    // CihazaGönder: acknowledged write with up to 9 attempts a series; after more than
+    // WriteAcknowledged: acknowledged write with up to 9 attempts a series; after more than
     // 3 attempts the operator chooses Abort (sets AbortRequested), Retry or Ignore (logged).
-    void CihazaGönder(const QString &address, int reg, int byteCount, bool checksumOn,
+    void WriteAcknowledged(const QString &address, int reg, int byteCount, bool checksumOn,
                       WriteTag dataType, const QVariant &data);
     // The same with the link's address and checksum.
-    void CihazaGönder(int reg, int byteCount, WriteTag dataType, const QVariant &data);
+    void WriteAcknowledged(int reg, int byteCount, WriteTag dataType, const QVariant &data);
     // A write already sent once with waits of its own: `answer` is what came for it.
-    // Without the acknowledgement the write goes into CihazaGönder's retry series.
-    void CihazaGönderUnlessAcknowledged(const QString &answer, int reg, int byteCount, WriteTag dataType,
+    // Without the acknowledgement the write goes into WriteAcknowledged's retry series.
+    void WriteAcknowledgedUnlessDone(const QString &answer, int reg, int byteCount, WriteTag dataType,
                                         const QVariant &data);
 
     // Whether `answer` acknowledges a write of byteCount bytes (the link's address).
@@ -128,8 +128,8 @@ public:
     // Everything that has arrived since the last drain, without waiting.
     QString collectArrived();
 
-    // HostYazdır: command 19 (on) or 20 (off) to register 19, wait 0.2 s, drain.
-    void HostYazdır(bool on);
+    // WriteHostMode: command 19 (on) or 20 (off) to register 19, wait 0.2 s, drain.
+    void WriteHostMode(bool on);
 
     // Appends to the communication log (and tells the traffic listeners of the line).
     void AppendCommsLog(const QString &line);

@@ -123,7 +123,7 @@ QVariant IdMemory::headerData(int section, Qt::Orientation orientation, int role
     return section >= 0 && section < m_captions.size() ? m_captions.at(section) : QString();
 }
 
-void IDKaydı(const IdMemory &memory, IdMemoryBlock &block)
+void IdMemoryToRecord(const IdMemory &memory, IdMemoryBlock &block)
 {
     for (int i = 0; i < IdHeaderCount; ++i)
         block.IdHeaders[size_t(i)] = FitText(memory.idHeader(i), IdHeaderWidth);

@@ -3,7 +3,7 @@
 // number of up to 6 characters and a name of up to 16, plus the two ID headers of up
 // to 11 characters that label the current IDs on a ticket. IdMemory is the working
 // copy the ID grid (Grid1 index 0) shows; IdMemoryBlock is its part of the
-// configuration record. IDKaydı and IDOKU copy between the two.
+// configuration record. IdMemoryToRecord and IDOKU copy between the two.
 
 #include <QAbstractTableModel>
 #include <QChar>
@@ -80,9 +80,9 @@ private:
     QStringList m_captions;
 };
 
-// IDKaydı: the grid and the header boxes into the record (left-aligned, padded,
+// IdMemoryToRecord: the grid and the header boxes into the record (left-aligned, padded,
 // cut to their widths).
-void IDKaydı(const IdMemory &memory, IdMemoryBlock &block);
+void IdMemoryToRecord(const IdMemory &memory, IdMemoryBlock &block);
 // IDOKU: the record into the header boxes, the current IDs and the grid (texts up
 // to a NUL, without their padding).
 void IDOKU(const IdMemoryBlock &block, IdMemory &memory);

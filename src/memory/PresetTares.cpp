@@ -84,7 +84,7 @@ double PresetTareNumber(const QString &text)
     return std::isfinite(value) ? value : 0.0;
 }
 
-void PDaraKaydı(const PresetTares &tares, PresetTareBlock &block)
+void PresetTaresToRecord(const PresetTares &tares, PresetTareBlock &block)
 {
     for (int record = 0; record < PresetTareRecordCount; ++record)
         block.PresetTare[size_t(record)] = PresetTareNumber(tares.value(record));

@@ -50,8 +50,8 @@ private:
 QString PresetTareText(double value);
 double PresetTareNumber(const QString &text);
 
-// PDaraKaydı: the grid into the record. PDaraOku: the record into the grid.
-void PDaraKaydı(const PresetTares &tares, PresetTareBlock &block);
+// PresetTaresToRecord: the grid into the record. PDaraOku: the record into the grid.
+void PresetTaresToRecord(const PresetTares &tares, PresetTareBlock &block);
 void PDaraOku(const PresetTareBlock &block, PresetTares &tares);
 
 }  // namespace vx

@@ -41,7 +41,7 @@ bool readsAsZero(const QString &text)
 
 }  // namespace
 
-qint64 SetPointFormül(qint64 x) { return x < 0 ? x + 65536 : x; }
+qint64 SetpointFormula(qint64 x) { return x < 0 ? x + 65536 : x; }
 
 const QString &SetpointMemoryBlock::value(int k, int record) const
 {
@@ -121,7 +121,7 @@ QVariant SetpointMemory::headerData(int section, Qt::Orientation orientation, in
     return section == Label ? m_labelCaption : setpointCaption(section - FirstSetpoint);
 }
 
-void SetpointKaydı(const SetpointMemory &memory, SetpointMemoryBlock &block)
+void SetpointMemoryToRecord(const SetpointMemory &memory, SetpointMemoryBlock &block)
 {
     for (int record = 0; record < SetpointRecordCount; ++record)
         for (int k = 0; k < SetpointsPerRecord; ++k)
@@ -188,7 +188,7 @@ QString SetpointWireText(qint64 value)
 
 QString SetpointShown(qint64 value, int decimals)
 {
-    return InsertDecimalComma(QString::number(SetPointFormül(value)), decimals);
+    return InsertDecimalComma(QString::number(SetpointFormula(value)), decimals);
 }
 
 std::optional<std::array<qint64, 3>> ParseSetpointRecord(const QString &decoded)

@@ -2,7 +2,7 @@
 // The setpoint memory: records of three setpoint weights each. SetpointMemory is
 // the working copy the setpoint grid (Grid1 index 1) shows, records 0..8;
 // SetpointMemoryBlock is its part of the configuration record, records 0..9 (the
-// tenth has no grid row and keeps what a file gave it). SetpointKaydı and
+// tenth has no grid row and keeps what a file gave it). SetpointMemoryToRecord and
 // SetpointOku copy between the two.
 
 #include <QAbstractTableModel>
@@ -17,7 +17,7 @@ inline constexpr int SetpointBlockRecordCount = 10;  // records in the configura
 inline constexpr int SetpointsPerRecord = 3;
 
 // The 16-bit unsigned view of a signed value: x + 65536 for a negative x.
-qint64 SetPointFormül(qint64 x);
+qint64 SetpointFormula(qint64 x);
 
 // The setpoint part of the configuration record: variable-length texts.
 struct SetpointMemoryBlock {
@@ -59,8 +59,8 @@ private:
     QString m_labelCaption;
 };
 
-// SetpointKaydı: the grid into the record, as text (records 0..8).
-void SetpointKaydı(const SetpointMemory &memory, SetpointMemoryBlock &block);
+// SetpointMemoryToRecord: the grid into the record, as text (records 0..8).
+void SetpointMemoryToRecord(const SetpointMemory &memory, SetpointMemoryBlock &block);
 // SetpointOku: the record into the grid; a text that reads as 0 (an empty one
 // included) shows "0", any other the stored text unchanged.
 void SetpointOku(const SetpointMemoryBlock &block, SetpointMemory &memory);
@@ -81,7 +81,7 @@ SetpointWire SetpointWireValue(const QString &text, int decimals);
 // The value as the write frame's argument carries it: a blank before a
 // non-negative number, a minus sign before a negative one.
 QString SetpointWireText(qint64 value);
-// A number read from the indicator as the grid shows it: through SetPointFormül,
+// A number read from the indicator as the grid shows it: through SetpointFormula,
 // with the decimal comma at the current decimals.
 QString SetpointShown(qint64 value, int decimals);
 // The setpoints of one record from an answer decoded as "STP" ("n1°n2°n3");

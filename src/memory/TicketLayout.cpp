@@ -98,7 +98,7 @@ QString ShownTicketLine(const QString &stored, bool centred)
     return AlignedTicketLine(trimmed, centred) == AlignedTicketLine(line, centred) ? trimmed : line;
 }
 
-void BaslıkKaydı(const TicketLayout &layout, TicketBlock &block)
+void TicketLinesToRecord(const TicketLayout &layout, TicketBlock &block)
 {
     for (int k = 0; k < TicketLineCount; ++k)
         block.line(k) = AlignedTicketLine(layout.line(k), layout.centred(k));
@@ -107,7 +107,7 @@ void BaslıkKaydı(const TicketLayout &layout, TicketBlock &block)
     block.EplText = FitText(layout.eplText(), EplTextCapacity);
 }
 
-void BaslıkOku(const TicketBlock &block, TicketLayout &layout)
+void TicketLinesFromRecord(const TicketBlock &block, TicketLayout &layout)
 {
     layout.setHeaderCentred(block.HeaderCentered);
     layout.setFootnoteCentred(block.FootnoteCentered);

@@ -2,7 +2,7 @@
 // The ticket layout: four header and two footnote lines of 20 characters, centred
 // or flush left by group, the printer kind (ticket lines or an EPL label printer)
 // and the EPL command text. TicketLayout is the working copy the header tab edits;
-// TicketBlock is its part of the configuration record. BaslıkKaydı and BaslıkOku
+// TicketBlock is its part of the configuration record. TicketLinesToRecord and TicketLinesFromRecord
 // copy between the two.
 
 #include "link/Registers.h"
@@ -107,11 +107,11 @@ QString AlignedTicketLine(const QString &text, bool centred);
 // keeps its blanks.
 QString ShownTicketLine(const QString &stored, bool centred);
 
-// BaslıkKaydı: the layout into the record (lines aligned, EPL text cut to 1000 and
+// TicketLinesToRecord: the layout into the record (lines aligned, EPL text cut to 1000 and
 // padded with blanks, both alignment flags).
-void BaslıkKaydı(const TicketLayout &layout, TicketBlock &block);
-// BaslıkOku: the record into the layout.
-void BaslıkOku(const TicketBlock &block, TicketLayout &layout);
+void TicketLinesToRecord(const TicketLayout &layout, TicketBlock &block);
+// TicketLinesFromRecord: the record into the layout.
+void TicketLinesFromRecord(const TicketBlock &block, TicketLayout &layout);
 
 // The text of one ticket line from the bytes its register block gave (all bytes
 // kept, NULs included): the previous line's NUL skipped where the block begins

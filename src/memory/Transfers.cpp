@@ -165,10 +165,10 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
         QString number = block.IdNumbers[size_t(record)];
         number.remove(Degree);  // the number ends at the first "°"
         const QString name = block.IdNames[size_t(record)].leftJustified(IdNameWidth, QLatin1Char(' '), true);
-        link.CihazaGönder(IdRecordRegister, IdRecordBytes, "ID", QString(selectorChar) + number + Degree + name);
+        link.WriteAcknowledged(IdRecordRegister, IdRecordBytes, "ID", QString(selectorChar) + number + Degree + name);
         if (link.AbortRequested)
             return false;
-        link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreIdRecord);
+        link.WriteAcknowledged(reg::Command, 2, "Lg", cmd::StoreIdRecord);
         return !link.AbortRequested;
     };
 
@@ -188,7 +188,7 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
     // goes into the transaction's retry series.
     for (int i = 0; i < IdHeaderCount && !aborted; ++i) {
         const QString header = QString::number(i) + StoredTextShown(block.IdHeaders[size_t(i)]).left(IdHeaderWidth);
-        link.CihazaGönderUnlessAcknowledged(
+        link.WriteAcknowledgedUnlessDone(
             link.writeNoAck(IdHeaderRegister, IdHeaderBytes, "IDH", header, readingTime), IdHeaderRegister,
             IdHeaderBytes, "IDH", header);
         if (link.AbortRequested) {
@@ -200,7 +200,7 @@ TransferResult IDYaz(Link &link, const IdMemoryBlock &block, const TextService &
         const QString late = link.collectArrived();
         if (!link.judgeWrite(stored, 2).whole())
             stored = link.judgeWrite(late, 2).whole() ? late : stored + late;
-        link.CihazaGönderUnlessAcknowledged(stored, reg::Command, 2, "Lg", cmd::StoreIdHeader);
+        link.WriteAcknowledgedUnlessDone(stored, reg::Command, 2, "Lg", cmd::StoreIdHeader);
         aborted = link.AbortRequested;
     }
 
@@ -218,7 +218,7 @@ TransferResult STPOKUHost(Link &link, SetpointMemory &memory, const WeightFormat
     const Refusal refuse{op, texts, disconnect};
     op.showStep(texts.line(TextReadingSetpoints), Tone::Working);
 
-    link.HostYazdır(true);
+    link.WriteHostMode(true);
     op.showProgress(ProgressId::Small, true);
     op.setProgress(ProgressId::Small, OuterSteps / 2, OuterSteps);
     op.setProgress(ProgressId::Main, 0, SetpointRecordCount);
@@ -255,7 +255,7 @@ TransferResult STPOKUHost(Link &link, SetpointMemory &memory, const WeightFormat
     }
 
     op.showProgress(ProgressId::Small, false);
-    link.HostYazdır(false);
+    link.WriteHostMode(false);
     return result;
 }
 
@@ -286,7 +286,7 @@ TransferResult STPYaz(Link &link, const SetpointMemoryBlock &block, const Weight
     }
     op.showStep(texts.line(TextSendingSetpoints), Tone::Working);
 
-    link.HostYazdır(true);
+    link.WriteHostMode(true);
     op.setProgress(ProgressId::Send, 0, SetpointRecordCount);
     TransferResult result = TransferResult::Completed;
     for (int record = 0; record < SetpointRecordCount; ++record) {
@@ -294,25 +294,25 @@ TransferResult STPYaz(Link &link, const SetpointMemoryBlock &block, const Weight
         QStringList values;
         for (int k = 0; k < SetpointsPerRecord; ++k)
             values << SetpointWireText(SetpointWireValue(block.value(k, record), decimals).value);
-        link.CihazaGönder(SetpointRegister, SetpointBytes, "SPT", selector(record) + values.join(Degree));
+        link.WriteAcknowledged(SetpointRegister, SetpointBytes, "SPT", selector(record) + values.join(Degree));
         if (link.AbortRequested) {
             result = TransferResult::Aborted;
             break;
         }
-        link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreSetpoint);
+        link.WriteAcknowledged(reg::Command, 2, "Lg", cmd::StoreSetpoint);
         if (link.AbortRequested) {
             result = TransferResult::Aborted;
             break;
         }
     }
-    link.HostYazdır(false);
+    link.WriteHostMode(false);
     return result;
 }
 
 // ---------------------------------------------------------------------------
 // Ticket lines and EPL text
 
-TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, const TextService &texts,
+TransferResult ReadTicketLines(Link &link, TicketLayout &layout, PrinterKind kind, const TextService &texts,
                          const DisconnectAction &disconnect)
 {
     Operator &op = link.op();
@@ -320,7 +320,7 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
     const double readingTime = link.settings.ReadingTime;
     op.showStep(texts.line(TextReadingHeader), Tone::Working);
 
-    link.HostYazdır(true);
+    link.WriteHostMode(true);
     op.showProgress(ProgressId::Small, true);
     TransferResult result = TransferResult::Completed;
 
@@ -385,7 +385,7 @@ TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, c
     }
 
     op.showProgress(ProgressId::Small, false);
-    link.HostYazdır(false);
+    link.WriteHostMode(false);
     return result;
 }
 
@@ -406,12 +406,12 @@ QString EplChunkHex(const QString &text, int k)
     return hex.leftJustified(2 * EplWriteChunkBytes, QLatin1Char('0'));
 }
 
-TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind kind, const TextService &texts)
+TicketWriteResult WriteTicketLines(Link &link, const TicketBlock &block, PrinterKind kind, const TextService &texts)
 {
     Operator &op = link.op();
     TicketWriteResult out;
     op.showStep(texts.line(TextSendingHeader), Tone::Working);
-    link.HostYazdır(true);
+    link.WriteHostMode(true);
 
     if (kind == PrinterKind::Ticket) {
         op.setProgress(ProgressId::Send, 0, TicketLineCount);
@@ -423,7 +423,7 @@ TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind 
                 content = QString(TicketLineWidth, Nul);
             if (slot.leadingNul)
                 content = Nul + content + Nul;
-            link.CihazaGönder(slot.reg, slot.byteCount, "Tx", content);
+            link.WriteAcknowledged(slot.reg, slot.byteCount, "Tx", content);
             op.setProgress(ProgressId::Send, k + 1, TicketLineCount);
             if (link.AbortRequested) {
                 out.result = TransferResult::Aborted;
@@ -431,7 +431,7 @@ TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind 
             }
         }
         if (out.result == TransferResult::Completed) {
-            link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreTicketLines);
+            link.WriteAcknowledged(reg::Command, 2, "Lg", cmd::StoreTicketLines);
             if (link.AbortRequested)
                 out.result = TransferResult::Aborted;
         }
@@ -439,7 +439,7 @@ TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind 
         out.eplText = EplTextToSend(block.EplText);
         op.setProgress(ProgressId::Send, 0, EplWriteChunks);
         for (int k = 0; k < EplWriteChunks; ++k) {
-            link.CihazaGönder(EplFirstRegister + k * EplWriteChunkBytes, EplWriteChunkBytes, "BY",
+            link.WriteAcknowledged(EplFirstRegister + k * EplWriteChunkBytes, EplWriteChunkBytes, "BY",
                               EplChunkHex(out.eplText, k));
             op.setProgress(ProgressId::Send, k + 1, EplWriteChunks);
             if (link.AbortRequested) {
@@ -448,13 +448,13 @@ TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind 
             }
         }
         if (out.result == TransferResult::Completed) {
-            link.CihazaGönder(reg::Command, 2, "Lg", cmd::StoreEplText);
+            link.WriteAcknowledged(reg::Command, 2, "Lg", cmd::StoreEplText);
             if (link.AbortRequested)
                 out.result = TransferResult::Aborted;
         }
     }
 
-    link.HostYazdır(false);
+    link.WriteHostMode(false);
     return out;
 }
 

@@ -62,11 +62,11 @@ TransferResult STPYaz(Link &link, const SetpointMemoryBlock &block, const Weight
 QStringList SetpointsThatCannotBeSent(const SetpointMemoryBlock &block, int decimals);
 
 // ---- ticket lines and EPL text ----
-// BaşlıkOku: with Ticket the six lines as the indicator keeps them, blanks and all
+// ReadTicketLines: with Ticket the six lines as the indicator keeps them, blanks and all
 // (the same whichever tab is shown), with Epl
 // the EPL text, read in 8-byte chunks up to the first NUL. The EPL text changes
 // only when the whole text has been read.
-TransferResult BaşlıkOku(Link &link, TicketLayout &layout, PrinterKind kind, const TextService &texts,
+TransferResult ReadTicketLines(Link &link, TicketLayout &layout, PrinterKind kind, const TextService &texts,
                          const DisconnectAction &disconnect);
 
 struct TicketWriteResult {
@@ -75,11 +75,11 @@ struct TicketWriteResult {
     // window puts it back into its EPL box.
     QString eplText;
 };
-// BaşlıkYaz: with Ticket the six lines of the block (an empty line as 20 NULs) and
+// WriteTicketLines: with Ticket the six lines of the block (an empty line as 20 NULs) and
 // command 4; with Epl the EPL text in 250 chunks of 4 bytes from register 217 and
 // command 21.
-TicketWriteResult BaşlıkYaz(Link &link, const TicketBlock &block, PrinterKind kind, const TextService &texts);
-// The EPL text as BaşlıkYaz sends it, from the record's text.
+TicketWriteResult WriteTicketLines(Link &link, const TicketBlock &block, PrinterKind kind, const TextService &texts);
+// The EPL text as WriteTicketLines sends it, from the record's text.
 QString EplTextToSend(const QString &recordText);
 // The data of EPL chunk k (0..249) of a text: 4 characters as 8 hex digits, "00"
 // for each character past its end.

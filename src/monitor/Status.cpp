@@ -188,7 +188,7 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
         return value.isValid() ? value.toString() : QString();
     };
 
-    link.HostYazdır(true);
+    link.WriteHostMode(true);
     op.showProgress(ProgressId::Small, true);
     op.setProgress(ProgressId::Small, 0, kSteps);
     op.setProgress(ProgressId::Main, 0, kSteps);
@@ -196,7 +196,7 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
     const Answer first = link.readAnswer(MeasuredRegisters[0], 4, kWait);
     if (first.missingOrRefused()) {
         // Leave host mode before giving up so a refusing indicator is not left in it.
-        link.HostYazdır(false);
+        link.WriteHostMode(false);
         ReportRefusal(op, texts, disconnect);
         op.showProgress(ProgressId::Small, false);
         reading.refused = true;
@@ -231,7 +231,7 @@ StatusReading StatuOku(Link &link, const LanguageTexts &texts, const std::functi
         reading.unanswered.push_back(HardwareRegister);
     advance();
 
-    link.HostYazdır(false);
+    link.WriteHostMode(false);
     advance();
     op.showProgress(ProgressId::Small, false);
     return reading;

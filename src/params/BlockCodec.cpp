@@ -262,7 +262,7 @@ std::optional<QString> DateTimeToWire(const QString &dateTimeText)
         + QStringLiteral("00");
 }
 
-std::optional<QString> ConfigurationYerleştir(const QString &answer, const QString &address, bool checksumOn,
+std::optional<QString> AnswerDataHex(const QString &answer, const QString &address, bool checksumOn,
                                                int byteCount)
 {
     const Answer judged = JudgeReadAnswer(answer, address, checksumOn, byteCount);
@@ -271,12 +271,12 @@ std::optional<QString> ConfigurationYerleştir(const QString &answer, const QStr
     return judged.data;
 }
 
-bool ConfigurationYerleş(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts)
+bool PlaceConfigurationBlock(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts)
 {
     return decodeArea(set, Area::Configuration, blockHex, texts);
 }
 
-bool CalibrasyonYerleştir(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts)
+bool PlaceCalibrationBlock(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts)
 {
     return decodeArea(set, Area::Calibration, blockHex, texts);
 }

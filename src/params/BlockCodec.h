@@ -52,14 +52,14 @@ std::optional<QString> DateTimeToWire(const QString &dateTimeText);
 
 // The data field of a whole read answer of `byteCount` bytes, as two hex digits a
 // byte; nothing for a refused, cut-off, missing or otherwise broken answer.
-std::optional<QString> ConfigurationYerleştir(const QString &answer, const QString &address, bool checksumOn,
+std::optional<QString> AnswerDataHex(const QString &answer, const QString &address, bool checksumOn,
                                                int byteCount);
 // The 200 hex digits of the configuration block into rows 3-60, 78, 79 and the
 // companions. A text of another length or with other characters changes nothing
 // and gives false.
-bool ConfigurationYerleş(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts);
+bool PlaceConfigurationBlock(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts);
 // The 80 hex digits of the calibration block into rows 62-76 and CalibrationRawValues.
-bool CalibrasyonYerleştir(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts);
+bool PlaceCalibrationBlock(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts);
 // Row 82: the version text with "ZR1"/"ZR2" replaced by language line 366/367 (any
 // other first three characters by nothing). Row 83: the text without its last character.
 QString ModelRowText(const QString &versionText, const LanguageTexts &texts);

@@ -20,6 +20,10 @@ namespace params {
 
 inline constexpr int RowCount = 84;  // rows 0..83; row 0 is the header
 
+// The identification rows: the model and version text (82) and the second text (83).
+inline constexpr int ModelTextRow = 82;
+inline constexpr int SecondTextRow = 83;
+
 // What a row's value cell holds and how it travels.
 enum class Kind {
     Header,        // row 0: the two column captions

@@ -37,7 +37,7 @@ QString ClockCellText(const QDateTime &time)
 ClockReading ReadIndicatorClock(Link &link)
 {
     ClockReading reading;
-    link.HostYazdır(true);
+    link.WriteHostMode(true);
     const Answer command = link.writeAnswer(reg::Command, 2, "Lg", cmd::LoadClock, link.settings.ReadingTime);
     if (!command.missingOrRefused()) {
         const Answer answer = link.readAnswer(reg::Clock, params::AreaBytes(params::Area::Clock), link.settings.ReadingTime);
@@ -49,7 +49,7 @@ ClockReading ReadIndicatorClock(Link &link)
             reading.indicator = ClockCellTime(reading.text);
         }
     }
-    link.HostYazdır(false);
+    link.WriteHostMode(false);
     return reading;
 }
 

@@ -1,5 +1,6 @@
 #include "params/ParameterSet.h"
 
+#include "params/Catalogue.h"
 #include "shell/LanguageTexts.h"
 
 namespace vx {
@@ -82,7 +83,7 @@ QVariant ParameterSet::headerData(int section, Qt::Orientation orientation, int 
     return orientation == Qt::Vertical ? QVariant(section) : QVariant(cell(0, section));
 }
 
-void GridDüzen(ParameterSet &set, const LanguageTexts &texts, Model model)
+void LayOutGrid(ParameterSet &set, const LanguageTexts &texts, Model model)
 {
     for (const Row &r : params::Rows()) {
         set.setCell(r.row, 0, params::RowCaption(r, texts));
@@ -129,12 +130,11 @@ void RetranslateValues(ParameterSet &set, const LanguageTexts &before, const Lan
                 *held = *now;
     }
     // Row 82: the model's name (language line 366 or 367) before the version's rest.
-    constexpr int kModelRow = 82;
     for (int line : {366, 367}) {
         const QString name = before.text(line);
-        const QString value = set.value(kModelRow);
+        const QString value = set.value(params::ModelTextRow);
         if (!name.isEmpty() && value.startsWith(name)) {
-            set.setValue(kModelRow, after.text(line) + value.mid(name.size()));
+            set.setValue(params::ModelTextRow, after.text(line) + value.mid(name.size()));
             break;
         }
     }

@@ -91,9 +91,9 @@ private:
     Model m_model = Model::None;
 };
 
-// GridDüzen for index 2: the captions in the language given, the section titles,
+// LayOutGrid for index 2: the captions in the language given, the section titles,
 // the header row and the rows hidden for the model. Values are left as they are.
-void GridDüzen(ParameterSet &set, const LanguageTexts &texts, Model model);
+void LayOutGrid(ParameterSet &set, const LanguageTexts &texts, Model model);
 
 // After a language change: every choice row whose value is the text of one of its
 // items (or its other text) in `before` gets that item's text in `after`, and so do

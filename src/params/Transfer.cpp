@@ -1,5 +1,6 @@
 #include "params/Transfer.h"
 
+#include "params/Catalogue.h"
 #include "link/Codec.h"
 #include "link/Registers.h"
 #include "link/Transaction.h"
@@ -22,8 +23,6 @@ constexpr int kReadSteps = 15;
 constexpr double kBlockWait = 0.2;  // the configuration and text reads wait this instead of the reading time
 
 constexpr int kRowClock = 1;
-constexpr int kRowModel = 82;
-constexpr int kRowSecond = 83;
 constexpr int kRowTenths = 21;
 constexpr std::array<int, 3> kWeightRows = {18, 20, 56};
 
@@ -110,7 +109,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
     };
 
     // 1-4. Host mode; the rows this model hides; the boxes; the bars.
-    link.HostYazdır(true);
+    link.WriteHostMode(true);
     set.applyModel(model);
     result.sendBoxesToTick = kBoxesRead;
     op.showProgress(ProgressId::Small, true);
@@ -140,7 +139,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
         const std::optional<QString> data = read(reg, params::AreaBytes(Area::Calibration), s.ReadingTime);
         if (!data)
             return stop(reg);
-        CalibrasyonYerleştir(set, *data, lines);
+        PlaceCalibrationBlock(set, *data, lines);
     }
     advance();
 
@@ -162,25 +161,25 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
             return stop(first);
         if (!b)
             return stop(second);
-        ConfigurationYerleş(set, *a + *b, lines);
+        PlaceConfigurationBlock(set, *a + *b, lines);
     }
     advance();
 
     // 12-13. The identification texts: line feeds dropped, NULs kept ("Tx"), as the
     // parameters tab, where the window reads them, always had them.
-    for (const auto &[area, row] : {std::pair{Area::ModelText, kRowModel}, std::pair{Area::SecondText, kRowSecond}}) {
+    for (const auto &[area, row] : {std::pair{Area::ModelText, params::ModelTextRow}, std::pair{Area::SecondText, params::SecondTextRow}}) {
         const int textReg = params::AreaRegister(area);
         const Answer answer = link.readAnswer(textReg, params::AreaBytes(area), kBlockWait);
         const QVariant text = link.valueOf(answer, "Tx", textReg);
         if (answer.missingOrRefused() || !text.isValid())
             return stop(textReg);
-        set.setValue(row, row == kRowModel ? ModelRowText(text.toString(), lines) : SecondRowText(text.toString()));
+        set.setValue(row, row == params::ModelTextRow ? ModelRowText(text.toString(), lines) : SecondRowText(text.toString()));
         advance();
     }
 
     // 14. Host mode left.
     op.showProgress(ProgressId::Small, false);
-    link.HostYazdır(false);
+    link.WriteHostMode(false);
     op.setProgress(ProgressId::Main, kReadSteps, kReadSteps);
     result.completed = true;
     return result;
@@ -219,10 +218,10 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
     auto plain = [&](int code) { link.writeNoAck(reg::Command, 2, "Lg", code, link.settings.ReadingTime); };
     // A confirmed write, then the abort test; false: the write ends here.
     auto confirmed = [&](int reg, int bytes, WriteTag tag, const QVariant &data) {
-        link.CihazaGönder(reg, bytes, tag, data);
+        link.WriteAcknowledged(reg, bytes, tag, data);
         if (!link.AbortRequested)
             return true;
-        link.HostYazdır(false);
+        link.WriteHostMode(false);
         restore();
         result.aborted = true;
         return false;
@@ -258,7 +257,7 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
         switch (g.enter) {
         case Enter::None: break;
         case Enter::PlainHostOn: plain(cmd::HostOn); break;
-        case Enter::HostMode: link.HostYazdır(true); break;
+        case Enter::HostMode: link.WriteHostMode(true); break;
         }
 
         int sent = 0;
@@ -279,7 +278,7 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
         case Leave::PlainHostOff: plain(cmd::HostOff); break;
         case Leave::WaitThenHostMode:
             link.WaitSeconds(link.settings.ReadingTime);
-            link.HostYazdır(false);
+            link.WriteHostMode(false);
             break;
         }
         result.sent.add(g.group);

@@ -11,8 +11,6 @@
 namespace vx {
 
 namespace {
-constexpr int kIdentificationRow = 82;
-constexpr int kIdentification2Row = 83;
 
 QString chopTrailingBlanks(QString text)
 {
@@ -25,8 +23,8 @@ QString chopTrailingBlanks(QString text)
 IndicatorIdentity IdentityOf(const QString &model, const ParameterSet &parameters, const QString &version)
 {
     return {.model = model,
-            .identification = chopTrailingBlanks(parameters.value(kIdentificationRow)),
-            .identification2 = chopTrailingBlanks(parameters.value(kIdentification2Row)),
+            .identification = chopTrailingBlanks(parameters.value(params::ModelTextRow)),
+            .identification2 = chopTrailingBlanks(parameters.value(params::SecondTextRow)),
             .version = version.trimmed()};
 }
 

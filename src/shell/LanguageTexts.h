@@ -15,6 +15,16 @@ namespace vx {
 namespace TextLine {
 // "The indicator did not answer or refused the command": a refusal or no answer.
 inline constexpr int DeviceRefused = 309;
+// "Ready" / the finish step: the analog start's idle caption and the calibration's finish.
+inline constexpr int Ready = 263;
+// The port could not be opened.
+inline constexpr int PortFailed = 271;
+// The indicator does not permit calibration.
+inline constexpr int NotPermitted = 310;
+// A field or the range is missing; the indicator is not ready for a send.
+inline constexpr int NotReady = 313;
+// Not connected.
+inline constexpr int NotConnected = 375;
 }  // namespace TextLine
 
 class LanguageTexts {

@@ -1,7 +1,7 @@
 // Rooms: link shell calibration params
 // The parameter blocks from the line: an answer stripped to its data
-// (ConfigurationYerleştir) and the configuration and calibration blocks decoded into
-// the grid (ConfigurationYerleş, CalibrasyonYerleştir), then written back.
+// (AnswerDataHex) and the configuration and calibration blocks decoded into
+// the grid (PlaceConfigurationBlock, PlaceCalibrationBlock), then written back.
 //
 // Input: one byte of settings (bit 0 checksum on; bits 1-2 the address: none, "00",
 // two digits from the next byte; bit 3 the calibration block instead of the
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The answer path: a value only from a whole answer of the count asked for.
     const int asked = area == Area::Calibration ? blockBytes : blockBytes / 2;
     const QString answer = cp1254::decode(rest);
-    const std::optional<QString> stripped = ConfigurationYerleştir(answer, address, checksumOn, asked);
+    const std::optional<QString> stripped = AnswerDataHex(answer, address, checksumOn, asked);
     if (stripped) {
         FUZZ_CHECK(IsCompleteReadAnswer(answer, address, checksumOn, asked));
         FUZZ_CHECK(stripped->size() == 2 * asked);
@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         set.weight.DecimalsPattern = QStringLiteral("005");
     }
     auto decode = [&](ParameterSet &s, const QString &block) {
-        return area == Area::Calibration ? CalibrasyonYerleştir(s, block, texts()) : ConfigurationYerleş(s, block, texts());
+        return area == Area::Calibration ? PlaceCalibrationBlock(s, block, texts()) : PlaceConfigurationBlock(s, block, texts());
     };
     FUZZ_CHECK(decode(set, hex));
 

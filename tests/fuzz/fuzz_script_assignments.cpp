@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const LanguageTexts texts;
     ParameterSet set;
-    GridDüzen(set, texts, model);
+    LayOutGrid(set, texts, model);
     if (choice >= 2)
         set.weight = *DeriveWeightFormat(QStringLiteral("300"), QStringLiteral("0.1"));
     std::vector<QString> before;

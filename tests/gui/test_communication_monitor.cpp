@@ -50,7 +50,7 @@ protected:
     {
         form->link().readAnswer(vx::reg::Version, 10);
         device.addFault({vx::sim::FaultKind::Refuse, vx::sim::FaultScope::Register, vx::reg::Command, 1});
-        form->link().HostYazdır(true);
+        form->link().WriteHostMode(true);
     }
 };
 

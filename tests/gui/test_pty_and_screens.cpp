@@ -152,9 +152,9 @@ TEST_F(WindowScreenshotTest, SavesEveryTabAndPanel)
         save(form.get(), QStringLiteral("panel-%1").arg(QString::fromLatin1(name)));
         panel->hide();
     }
-    form->ışık(vx::gui::Light::Yellow);
+    form->setLight(vx::gui::Light::Yellow);
     save(form.get(), QStringLiteral("main-busy"));
-    form->ışık(vx::gui::Light::Green);
+    form->setLight(vx::gui::Light::Green);
 
     form->MnAyar_Click(3);
     auto *files = ctl<QComboBox>(QStringLiteral("Combo5"));

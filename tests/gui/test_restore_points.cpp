@@ -160,7 +160,7 @@ TEST_F(RestorePointsTest, AnotherIndicatorsFileIsAskedAboutBeforeItIsSent)
 {
     startRead();
     answers = {dir.filePath("other.vxr"), dir.filePath("other.vxr")};
-    form->fileMenu().KayıtEt(4);
+    form->fileMenu().SaveCommand(4);
     device.setSecondText("SN99999999");  // another indicator on the line now
     file(1);
     ASSERT_TRUE(form->windowTitle().contains("other.vxr"));
