@@ -194,4 +194,14 @@ std::optional<PrinterKind> PrinterChoice(const CommandArgs &args)
     return std::nullopt;
 }
 
+int SelectiveSendFailureExit(const SelectiveSendResult &result, bool interrupted)
+{
+    if (interrupted || result.outcome == SelectiveOutcome::Declined)
+        return ExitCancelled;
+    if (result.outcome == SelectiveOutcome::Unfit
+        || (result.outcome == SelectiveOutcome::RestorePointFailed && !result.restorePointUnread))
+        return ExitFile;
+    return ExitNoAnswer;
+}
+
 }  // namespace vx::cli

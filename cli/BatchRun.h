@@ -6,6 +6,7 @@
 
 #include "cli/Cli.h"
 #include "files/Batch.h"
+#include "files/SelectiveSend.h"
 #include "link/Features.h"
 #include "link/ForwardingOperator.h"
 #include "link/Transaction.h"
@@ -86,5 +87,10 @@ const CommandOption &GroupsOption();
 const CommandOption &PrinterOption();
 // --printer as given (default ticket); empty when it names neither printer.
 std::optional<PrinterKind> PrinterChoice(const CommandArgs &args);
+
+// The exit status of a selective send that did not go through whole: 6 cancelled or
+// declined, 7 a value that cannot go or a restore point that could not be saved, 1
+// otherwise (the indicator did not answer or refused).
+int SelectiveSendFailureExit(const SelectiveSendResult &result, bool interrupted);
 
 }  // namespace vx::cli

@@ -175,12 +175,7 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
     }
     if (whole)
         return WithHistory(ExitOk, historyError);
-    if (batch.interrupted() || result.outcome == SelectiveOutcome::Declined)
-        return ExitCancelled;
-    if (result.outcome == SelectiveOutcome::Unfit
-        || (result.outcome == SelectiveOutcome::RestorePointFailed && !result.restorePointUnread))
-        return ExitFile;
-    return ExitNoAnswer;
+    return SelectiveSendFailureExit(result, batch.interrupted());
 }
 
 int run(Session &s, const CommandArgs &args)

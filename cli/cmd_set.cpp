@@ -147,12 +147,7 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
     }
     if (whole)
         return WithHistory(ExitOk, historyError);
-    if (batch.interrupted())
-        return ExitCancelled;
-    if (result.outcome == SelectiveOutcome::Unfit
-        || (result.outcome == SelectiveOutcome::RestorePointFailed && !result.restorePointUnread))
-        return ExitFile;
-    return ExitNoAnswer;
+    return SelectiveSendFailureExit(result, batch.interrupted());
 }
 
 int run(Session &s, const CommandArgs &args)
