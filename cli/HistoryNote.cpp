@@ -28,10 +28,15 @@ std::optional<QString> AppendToHistory(Session &s, const CommandArgs &args, Hist
     QString why;
     if (AppendHistory(record, &why))
         return std::nullopt;
+    SayHistoryNotWritten(s, record, why);
+    return why;
+}
+
+void SayHistoryNotWritten(Session &s, const HistoryRecord &record, const QString &why)
+{
     s.error(QStringLiteral("warning: the service history record could not be written to \"%1\": %2 (the %3 itself "
                            "ended as reported)")
                 .arg(QDir::toNativeSeparators(HistoryFilePath()), why, HistoryOperationKey(record.operation)));
-    return why;
 }
 
 }  // namespace vx::cli

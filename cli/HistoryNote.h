@@ -20,6 +20,9 @@ std::optional<QString> CheckNote(const CommandArgs &args);
 // on standard error and its reason returned.
 std::optional<QString> AppendToHistory(Session &s, const CommandArgs &args, HistoryRecord record);
 
+// A record the job could not write, said on standard error as AppendToHistory says it.
+void SayHistoryNotWritten(Session &s, const HistoryRecord &record, const QString &why);
+
 // The exit status: the operation's own, or ExitHistory when only the record failed.
 inline int WithHistory(int rc, const std::optional<QString> &historyError)
 {

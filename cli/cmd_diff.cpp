@@ -7,7 +7,7 @@
 #include "files/Compare.h"
 #include "files/ConfigFile.h"
 #include "files/WorkingSet.h"
-#include "link/LineLease.h"
+#include "service/TransferJobs.h"
 #include "shell/TextService.h"
 
 #include <QDir>
@@ -106,15 +106,15 @@ int run(Session &s, const CommandArgs &args)
     choice.parameters = true;
     choice.printer = *printer;
     choice.model = v.model;
-    LineLease lease(batch.link());
-    if (!lease)
-        return ExitPort;
-    const ReadAllResult read = ReadAll(batch.link(), indicator, s.textService(), choice, batch.weight());
-    lease.release();
+    indicator.setSource(v.model, std::nullopt);
+    const ReadAllJobResult done =
+        RunReadAllJob(batch.link(), s.textService(), indicator, {.choice = choice, .weight = batch.weight(), .disconnect = {}});
     batch.finish();
-    if (read.outcome != BatchOutcome::Completed) {
-        if (const QString notRead = GroupsNotDoneText(read.groups, s.textService(), false); !notRead.isEmpty())
-            s.error(notRead);
+    if (!done.lineTaken)
+        return ExitPort;
+    if (done.read.outcome != BatchOutcome::Completed) {
+        for (const JobMessage &m : done.messages)
+            s.error(m.text);
         s.error(s.textService().builtIn(BuiltIn::CompareReadFailed));
         return batch.interrupted() ? ExitCancelled : ExitNoAnswer;
     }

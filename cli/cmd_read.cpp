@@ -7,7 +7,7 @@
 #include "files/ConfigFile.h"
 #include "files/WorkingSet.h"
 #include "link/Features.h"
-#include "link/LineLease.h"
+#include "service/TransferJobs.h"
 #include "link/SafeFile.h"
 #include "shell/TextService.h"
 
@@ -101,18 +101,19 @@ int run(Session &s, const CommandArgs &args)
     choice.printer = *printer;
     choice.model = v.model;
 
-    LineLease lease(batch.link());
-    if (!lease) {
+    set.setSource(v.model, std::nullopt);
+    const ReadAllJobResult done =
+        RunReadAllJob(batch.link(), s.textService(), set, {.choice = choice, .weight = batch.weight(), .disconnect = {}});
+    batch.finish();
+    if (!done.lineTaken) {
         report({}, false, nullptr);
         return ExitPort;
     }
-    const ReadAllResult result = ReadAll(batch.link(), set, s.textService(), choice, batch.weight());
-    lease.release();
-    batch.finish();
+    const ReadAllResult &result = done.read;
     if (result.outcome != BatchOutcome::Completed) {
         // What was read stays unsaved: a file of half a working set would be sent later as a whole.
-        if (const QString notRead = GroupsNotDoneText(result.groups, s.textService(), false); !notRead.isEmpty())
-            s.error(notRead);
+        for (const JobMessage &m : done.messages)
+            s.error(m.text);
         s.error(QStringLiteral("the read stopped; \"%1\" was not written").arg(file));
         report(result.groups, false, &batch);
         return batch.interrupted() ? ExitCancelled : ExitNoAnswer;

@@ -14,6 +14,7 @@
 #include "link/ForwardingOperator.h"
 #include "link/LineLease.h"
 #include "service/HistoryRecords.h"
+#include "service/TransferJobs.h"
 #include "shell/TextService.h"
 
 #include <QFileInfo>
@@ -113,37 +114,37 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
         return ExitCancelled;
     }
 
-    LineLease lease(batch.link());
-    if (!lease)
-        return ExitPort;
     // Another indicator's file (or one that names none) goes only when confirmed, as in a send-all.
     ConfirmedOperator confirmed(s);
-    auto confirm = [&] {
-        return ConfirmSameIndicator(batch.link(),
-                                    args.isSet(QStringLiteral("yes")) ? static_cast<Operator &>(confirmed) : s.op(),
-                                    s.textService(), set, selection->calibration);
-    };
     // The restore point is the re-read the selective send makes anyway, saved before it writes.
     const bool backup = args.isSet(QStringLiteral("backup")) || args.isSet(QStringLiteral("backup-dir"));
     const QString backupFolder =
         args.isSet(QStringLiteral("backup-dir")) ? args.value(QStringLiteral("backup-dir")) : DefaultRestorePointFolder();
-    const SelectiveSendResult result =
-        SelectiveSend(batch.link(), set, *selection,
-                      {.texts = s.textService(), .weight = batch.weight(), .model = v.model, .confirmSend = confirm,
-                       .disconnect = {}, .restorePointFolder = backup ? backupFolder : QString()});
-    lease.release();
+    const SelectiveSendJobResult done = RunSelectiveSendJob(
+        batch.link(), s.op(), set,
+        {.selection = *selection,
+         .modelText = v.modelText,
+         .version = v.versionText,
+         .askSameIndicator = true,
+         .sameIndicatorOperator = args.isSet(QStringLiteral("yes")) ? &confirmed : nullptr,
+         .confirmSend = {},
+         .indicator = {},
+         .context = {.texts = s.textService(), .weight = batch.weight(), .model = v.model, .confirmSend = {},
+                     .disconnect = {}, .restorePointFolder = backup ? backupFolder : QString()},
+         .note = args.value(QStringLiteral("note")),
+         .tool = HistoryTool::Cli,
+         .skippedWrites = [&batch] { return batch.skippedWrites(); }});
     batch.finish();
+    if (!done.lineTaken)
+        return ExitPort;
+    const SelectiveSendResult &result = done.send;
     if (result.outcome == SelectiveOutcome::Declined)
         s.error(QStringLiteral("the send was not confirmed; nothing was sent (--yes sends another indicator's file)"));
     if (!result.restorePoint.isEmpty() && !s.json())
         s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(result.restorePoint));
-    // The service history: one record of a send that went on the line.
-    std::optional<QString> historyError;
-    if (result.outcome == SelectiveOutcome::Sent || result.outcome == SelectiveOutcome::SendStopped)
-        historyError = AppendToHistory(
-            s, args,
-            SelectiveSendHistoryRecord(IdentityOf(v.modelText, set.parameters(), v.versionText), result,
-                                       HistoryTool::Cli, batch.skippedWrites()));
+    const std::optional<QString> historyError = done.historyError;
+    if (historyError && done.record)
+        SayHistoryNotWritten(s, *done.record, *historyError);
 
     const bool whole = (result.outcome == SelectiveOutcome::Sent || result.outcome == SelectiveOutcome::NothingDiffers)
         && batch.skippedWrites() == 0;
@@ -165,7 +166,7 @@ int runOnly(Session &s, const CommandArgs &args, const QString &file)
             o.insert(QStringLiteral("backup"), result.restorePoint.isEmpty() ? QJsonValue() : QJsonValue(result.restorePoint));
         s.printJson(o, true);
     } else {
-        const QString message = SelectiveSendMessage(result, s.textService());
+        const QString &message = done.message;
         if (whole)
             s.print(QStringLiteral("%1: %2").arg(file, message));
         else if (!message.isEmpty())
@@ -217,7 +218,6 @@ int run(Session &s, const CommandArgs &args)
     const QString backupFolder =
         args.isSet(QStringLiteral("backup-dir")) ? args.value(QStringLiteral("backup-dir")) : DefaultRestorePointFolder();
     QString backupPath;
-    std::shared_ptr<const WorkingSet> before;  // what the restore point read
     auto withBackup = [&](QJsonObject object) {
         if (backup)
             object.insert(QStringLiteral("backup"), backupPath.isEmpty() ? QJsonValue() : QJsonValue(backupPath));
@@ -278,75 +278,70 @@ int run(Session &s, const CommandArgs &args)
         reportNothingSent();
         return ExitCancelled;
     }
-    // Every value checked before the first frame: a group the file holds no value for,
-    // or a value that cannot go, stops the send whole; a blank memory goes only with --clear.
-    const SendCheck check = CheckBeforeSend(set.record(), set.parameters(), choice, v.model, batch.weight());
-    if (check.problem) {
-        batch.finish();
-        s.error(SendProblemText(*check.problem, s.textService()));
+    // The job checks every value before the first frame (a group the file holds no value
+    // for, or a value that cannot go, stops the send whole; a blank memory goes only with
+    // --clear), asks about another indicator's file (on a terminal, otherwise only with
+    // --yes), makes the restore point, sends and writes the history record.
+    ConfirmedOperator confirmed(s);
+    SendAllJob job{.choice = choice, .model = v.model, .modelText = v.modelText, .version = v.versionText,
+                   .weight = batch.weight(),
+                   .allowClearing =
+                       [&](const std::vector<BatchGroup> &blank) {
+                           if (!NotClearedGroups(blank, clear).isEmpty())
+                               return false;
+                           for (BatchGroup g : blank)
+                               s.error(QStringLiteral("%1 is cleared on the indicator (--clear)")
+                                           .arg(BatchGroupCaption(g, s.textService(), true).trimmed()));
+                           return true;
+                       },
+                   .askSameIndicator = true,
+                   .sameIndicatorOperator = args.isSet(QStringLiteral("yes")) ? &confirmed : nullptr,
+                   .restorePointFolder = backup ? backupFolder : QString(),
+                   .disconnect = {},
+                   .note = args.value(QStringLiteral("note")),
+                   .tool = HistoryTool::Cli,
+                   .skippedWrites = [&batch] { return batch.skippedWrites(); },
+                   .restorePointMade = {}};
+    job.restorePointMade = [&](const QString &path) {
+        if (!s.json())
+            s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(path));
+    };
+    const SendAllJobResult done = RunSendAllJob(batch.link(), s.op(), s.textService(), set, job);
+    batch.finish();
+    for (const JobMessage &m : done.messages)
+        s.error(m.text);
+    switch (done.end) {
+    case SendJobEnd::Unfit:
         reportNothingSent(QStringLiteral("not sent"));
         return ExitFile;
-    }
-    if (const QStringList notCleared = NotClearedGroups(check.blank, clear); !notCleared.isEmpty()) {
-        batch.finish();
+    case SendJobEnd::NotCleared:
         s.error(QStringLiteral("%1 holds nothing for %2: sending would clear it on the indicator; nothing was sent "
                                "(--clear %3 clears it on purpose)")
-                    .arg(file, BlankGroupsText(check.blank, s.textService()), notCleared.join(QLatin1Char(','))));
+                    .arg(file, BlankGroupsText(done.check.blank, s.textService()),
+                         NotClearedGroups(done.check.blank, clear).join(QLatin1Char(','))));
         reportNothingSent(QStringLiteral("not sent"));
         return ExitFile;
-    }
-    for (BatchGroup g : check.blank)
-        s.error(QStringLiteral("%1 is cleared on the indicator (--clear)").arg(BatchGroupCaption(g, s.textService(), true).trimmed()));
-    LineLease lease(batch.link());
-    if (!lease) {
+    case SendJobEnd::NoLine:
         reportNothingSent();
         return ExitPort;
-    }
-    // Another indicator's file (or one that names none) is sent only when confirmed:
-    // asked on a terminal, otherwise only with --yes.
-    ConfirmedOperator confirmed(s);
-    SameIndicatorCheck same;
-    if (!ConfirmSameIndicator(batch.link(), args.isSet(QStringLiteral("yes")) ? static_cast<Operator &>(confirmed) : s.op(),
-                              s.textService(), set, choice.parameters.calibration, &same)) {
-        lease.release();
-        batch.finish();
+    case SendJobEnd::Declined:
         s.error(QStringLiteral("the send was not confirmed; nothing was sent (--yes sends another indicator's file)"));
         reportNothingSent(QStringLiteral("declined"));
         return ExitCancelled;
+    case SendJobEnd::RestorePointFailed:
+        reportNothingSent();
+        if (done.restorePoint.failure == RestorePointResult::Failure::Folder
+            || done.restorePoint.failure == RestorePointResult::Failure::Save)
+            return ExitFile;
+        return batch.interrupted() ? ExitCancelled : ExitNoAnswer;
+    case SendJobEnd::Sent:
+    case SendJobEnd::Stopped: break;
     }
-    if (backup) {
-        const RestorePointResult made = MakeRestorePoint(batch.link(), s.textService(), choice, v.model, same.indicator,
-                                                         batch.weight(), backupFolder);
-        if (!made.ok) {
-            lease.release();
-            batch.finish();
-            s.error(made.message);
-            reportNothingSent();
-            if (made.failure == RestorePointResult::Failure::Folder || made.failure == RestorePointResult::Failure::Save)
-                return ExitFile;
-            return batch.interrupted() ? ExitCancelled : ExitNoAnswer;
-        }
-        backupPath = made.path;
-        before = made.before;
-        if (!backupPath.isEmpty() && !s.json())
-            s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(backupPath));
-    }
-    const SendAllResult result = SendAll(batch.link(), set, s.textService(), choice, batch.weight());
-    lease.release();
-    batch.finish();
-    // A send that stopped in a group names every group that did not go, not only that one.
-    if (result.outcome != BatchOutcome::Completed && result.outcome != BatchOutcome::ProbeRefused) {
-        if (const QString notSent = GroupsNotDoneText(result.groups, s.textService(), true); !notSent.isEmpty())
-            s.error(notSent);
-    }
-    // The service history: one record of this send, whatever its outcome.
-    HistoryRecord entry = SendHistoryRecord(IdentityOf(v.modelText, set.parameters(), v.versionText), choice, result,
-                                            HistoryTool::Cli, batch.skippedWrites());
-    if (!backupPath.isEmpty())
-        entry.restorePoint = QFileInfo(backupPath).fileName();
-    if (before)
-        AddChangedRows(entry, *before, set, choice.parameters);
-    const std::optional<QString> historyError = AppendToHistory(s, args, entry);
+    backupPath = done.restorePoint.path;
+    const SendAllResult &result = done.sent;
+    const std::optional<QString> historyError = done.historyError;
+    if (historyError && done.record)
+        SayHistoryNotWritten(s, *done.record, *historyError);
 
     const bool whole = result.outcome == BatchOutcome::Completed && batch.skippedWrites() == 0 && !result.dateTimeSkipped;
     if (s.json()) {

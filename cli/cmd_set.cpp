@@ -14,6 +14,7 @@
 #include "params/Catalogue.h"
 #include "params/ScriptValue.h"
 #include "service/HistoryRecords.h"
+#include "service/TransferJobs.h"
 #include "shell/TextService.h"
 
 #include <QFileInfo>
@@ -91,36 +92,46 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
         batch.finish();
         return ExitCancelled;
     }
-    LineLease lease(batch.link());
-    if (!lease)
-        return ExitPort;
-    // The indicator's identification texts, for the restore point and the history record.
-    const std::optional<IdentificationTexts> identification = ReadIndicatorIdentification(batch.link(), s.texts());
-    if (identification) {
-        wanted.parameters().setValue(params::ModelTextRow, identification->model);
-        wanted.parameters().setValue(params::SecondTextRow, identification->second);
-    }
     // The restore point is the re-read the selective send makes anyway, saved before it writes.
     const QString backupFolder = args.isSet(QStringLiteral("no-backup")) ? QString()
                                  : args.isSet(QStringLiteral("backup-dir")) ? args.value(QStringLiteral("backup-dir"))
                                                                               : DefaultRestorePointFolder();
-    const SelectiveSendResult result =
-        SelectiveSend(batch.link(), wanted, selection,
-                      {.texts = s.textService(), .weight = batch.weight(), .model = v.model, .confirmSend = {},
-                       .disconnect = {}, .restorePointFolder = backupFolder});
+    // The indicator's identification texts, for the restore point and the history record,
+    // are read first, in the selective send's line: the rows and the set's source.
+    const SelectiveSendJobResult done = RunSelectiveSendJob(
+        batch.link(), s.op(), wanted,
+        {.selection = selection,
+         .modelText = v.modelText,
+         .version = v.versionText,
+         .askSameIndicator = false,
+         .sameIndicatorOperator = nullptr,
+         .confirmSend =
+             [&] {
+                 const std::optional<IdentificationTexts> identification =
+                     ReadIndicatorIdentification(batch.link(), s.texts());
+                 if (identification) {
+                     wanted.parameters().setValue(params::ModelTextRow, identification->model);
+                     wanted.parameters().setValue(params::SecondTextRow, identification->second);
+                     wanted.setSource(v.model, identification);
+                 }
+                 return true;
+             },
+         .indicator = {},
+         .context = {.texts = s.textService(), .weight = batch.weight(), .model = v.model, .confirmSend = {},
+                     .disconnect = {}, .restorePointFolder = backupFolder},
+         .note = args.value(QStringLiteral("note")),
+         .tool = HistoryTool::Cli,
+         .skippedWrites = [&batch] { return batch.skippedWrites(); }});
+    batch.finish();
+    if (!done.lineTaken)
+        return ExitPort;
+    const SelectiveSendResult &result = done.send;
     const QString backupPath = result.restorePoint;
     if (!backupPath.isEmpty() && !s.json())
         s.error(s.textService().builtIn(BuiltIn::RestorePointMade).arg(backupPath));
-    lease.release();
-    batch.finish();
-
-    std::optional<QString> historyError;
-    if (result.outcome == SelectiveOutcome::Sent || result.outcome == SelectiveOutcome::SendStopped) {
-        HistoryRecord entry = SelectiveSendHistoryRecord(
-            IdentityOf(v.modelText, wanted.parameters(), v.versionText), result,
-            HistoryTool::Cli, batch.skippedWrites());
-        historyError = AppendToHistory(s, args, entry);
-    }
+    const std::optional<QString> historyError = done.historyError;
+    if (historyError && done.record)
+        SayHistoryNotWritten(s, *done.record, *historyError);
 
     const bool whole = (result.outcome == SelectiveOutcome::Sent || result.outcome == SelectiveOutcome::NothingDiffers)
         && batch.skippedWrites() == 0;
@@ -133,7 +144,7 @@ int runLive(Session &s, const CommandArgs &args, const std::vector<Assignment> &
             o.insert(QStringLiteral("historyError"), *historyError);
         s.printJson(o, true);
     } else {
-        const QString message = SelectiveSendMessage(result, s.textService());
+        const QString &message = done.message;
         if (whole) {
             if (!result.changed.empty()) {
                 QString text = DifferencesText(result.changed, s.textService(), v.modelText, QStringLiteral("set"));

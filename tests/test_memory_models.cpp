@@ -170,6 +170,23 @@ TEST(SetpointMemoryBlock, EmptyOrZeroShowsZeroOtherTextsAsStored)
     SetpointMemoryToRecord(memory, block);
     EXPECT_EQ(block.Setpoint3[1], "7,25");
     EXPECT_EQ(block.Setpoint1[9], "77");
+    // A zero goes back as the file wrote it while its cell is untouched; a text that is
+    // no number goes back as the "0" shown (what a send would write).
+    EXPECT_EQ(block.Setpoint2[0], "");
+    EXPECT_EQ(block.Setpoint3[0], "0,00");
+    EXPECT_EQ(block.Setpoint1[8], "0");
+    memory.setValue(0, 2, "3");
+    memory.setValue(0, 1, "0");  // what it shows already: still the file's
+    SetpointMemoryToRecord(memory, block);
+    EXPECT_EQ(block.Setpoint3[0], "3");
+    EXPECT_EQ(block.Setpoint2[0], "");
+    block.Setpoint3[0] = "0,00";
+    SetpointOku(block, memory);
+    memory.clear();
+    memory.setValue(0, 1, "0");
+    SetpointMemoryToRecord(memory, block);
+    EXPECT_EQ(block.Setpoint3[0], "") << "cleared: nothing of the file is kept";
+    EXPECT_EQ(block.Setpoint2[0], "0");
 }
 
 // ---- preset tares ----

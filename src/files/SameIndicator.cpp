@@ -81,7 +81,7 @@ IdentificationTexts RecordIdentification(const ConfigurationRecord &record)
 SameIndicatorCheck CompareIdentification(const IdentificationTexts &file,
                                          const std::optional<IdentificationTexts> &indicator)
 {
-    SameIndicatorCheck check{Sameness::Different, file, indicator};
+    SameIndicatorCheck check{Sameness::Different, file, indicator, {}};
     if (file.empty())
         check.verdict = Sameness::FileHasNone;
     else if (indicator && *indicator == file)
@@ -110,8 +110,12 @@ QString SameIndicatorQuestion(const SameIndicatorCheck &check, const TextService
 bool ConfirmSameIndicator(Link &link, Operator &op, const TextService &texts, const WorkingSet &file,
                           bool calibrationTicked, SameIndicatorCheck *checked)
 {
-    const SameIndicatorCheck check =
-        CompareIdentification(RecordIdentification(file.record()), ReadIndicatorIdentification(link, texts.lines()));
+    const std::optional<IndicatorTexts> read = ReadIndicatorTexts(link, texts.lines());
+    SameIndicatorCheck check = CompareIdentification(
+        RecordIdentification(file.record()),
+        read ? std::optional<IdentificationTexts>(read->identification) : std::nullopt);
+    if (read)
+        check.version = read->version;
     if (checked)
         *checked = check;
     if (check.verdict == Sameness::Same)

@@ -57,6 +57,7 @@ struct SameIndicatorCheck {
     Sameness verdict = Sameness::Different;
     IdentificationTexts file;
     std::optional<IdentificationTexts> indicator;  // nothing: the read failed
+    QString version;  // ConfirmSameIndicator: the indicator's version text, as the same read gave it
 };
 
 // A failed read of the indicator is never "same".

@@ -6,6 +6,7 @@
 #include "files/SameIndicator.h"
 #include "files/WorkingSet.h"
 #include "gui/HistoryRecorder.h"
+#include "service/TransferJobs.h"
 #include "gui/PanelHost.h"
 #include "gui/WindowState.h"
 #include "link/Features.h"
@@ -162,6 +163,11 @@ bool CompareDialog::compareWithIndicator(const QString &path)
         const ReadAllResult r =
             ReadAll(m_host.link(), *indicator, t, choice, state.weight, [this] { m_host.DisconnectAction(); });
         whole = r.outcome == BatchOutcome::Completed;
+    }
+    // What the indicator side was read from names the indicator in a send's record.
+    if (whole) {
+        indicator->setSource(state.IndicatorModel, std::nullopt);
+        indicator->readFromIndicator(DataGroup::Parameters);
     }
     m_host.endOperation();
     if (!whole) {
@@ -356,39 +362,44 @@ void CompareDialog::sendTicked()
         return;
     }
 
-    // Another indicator's file (or one that names none) goes only when the operator says so.
-    std::function<bool()> confirm = confirmSend;
-    if (!confirm)
-        confirm = [this, &op, &t, calibration = selection.calibration] {
-            return ConfirmSameIndicator(m_host.link(), op, t, *m_b, calibration);
-        };
-    std::optional<SelectiveSendResult> result;
+    // Another indicator's file (or one that names none) goes only when the operator says
+    // so; the job asks, sends and writes the record with the note.
+    std::optional<SelectiveSendJobResult> done;
     m_host.beginOperation();
     if (LineLease lease(m_host.link()); lease) {
         m_host.rangeReady();
-        result = SelectiveSend(m_host.link(), *m_b, selection,
-                               {.texts = t,
-                                .weight = state.weight,
-                                .model = state.IndicatorModel,
-                                .confirmSend = confirm,
-                                .disconnect = [this] { m_host.DisconnectAction(); },
-                                .restorePointFolder =
-                                    m_restorePoint->isChecked() ? DefaultRestorePointFolder() : QString()});
+        done = RunSelectiveSendJob(
+            m_host.link(), op, *m_b,
+            {.selection = selection,
+             .modelText = state.IndicatorModelText,
+             .version = {},
+             .askSameIndicator = true,
+             .sameIndicatorOperator = nullptr,
+             .confirmSend = confirmSend,
+             .indicator = m_a->dataIndicator(),
+             .context = {.texts = t,
+                         .weight = state.weight,
+                         .model = state.IndicatorModel,
+                         .confirmSend = {},
+                         .disconnect = [this] { m_host.DisconnectAction(); },
+                         .restorePointFolder = m_restorePoint->isChecked() ? DefaultRestorePointFolder() : QString()},
+             .note = m_note->note(),
+             .tool = HistoryTool::Window,
+             .skippedWrites = {}});
     }
     m_host.endOperation();
-    if (!result)
+    if (!done)
         return;
-    if (const QString message = SelectiveSendMessage(*result, t); !message.isEmpty()) {
+    const std::optional<SelectiveSendResult> result = done->send;
+    if (!done->message.isEmpty()) {
         const bool fine = result->outcome == SelectiveOutcome::Sent || result->outcome == SelectiveOutcome::NothingDiffers;
-        op.message(message, fine ? Icon::Information : Icon::Critical);
+        op.message(done->message, fine ? Icon::Information : Icon::Critical);
     }
-    // The service history hears of every send that went on the line; the note goes with
-    // it and is not offered again.
-    if (result->outcome == SelectiveOutcome::Sent || result->outcome == SelectiveOutcome::SendStopped)
-        if (AppendWindowHistory(op, t,
-                                SelectiveSendHistoryRecord(WindowIdentity(state, *m_a), *result, HistoryTool::Window),
-                                m_note->note()))
-            m_note->edit()->clear();
+    // The note goes with one record and is not offered again.
+    if (done->historyError)
+        SayHistoryNotWritten(op, t, *done->historyError);
+    else if (done->record)
+        m_note->edit()->clear();
     if (sent)
         sent(*result);
     // What the indicator holds now.

@@ -7,6 +7,7 @@
 #include "files/SendCheck.h"
 #include "files/WorkingSet.h"
 #include "gui/HistoryRecorder.h"
+#include "service/TransferJobs.h"
 #include "gui/PanelHost.h"
 #include "gui/ParameterPage.h"
 #include "gui/StatusPage.h"
@@ -212,21 +213,17 @@ void BatchPanels::SSCommand2_Click(int index)
         // Setpoints and weight rows need the range: read it again when the connect could not.
         if (choice.setpoint || choice.parameters)
             m_host.rangeReady();
-        const ReadAllResult result =
-            ReadAll(m_host.link(), set, m_host.texts(), choice, state.weight, [this] { m_host.DisconnectAction(); });
+        // The job marks the groups read whole as the indicator's, those of a stopped read
+        // as read in part; the status bar says how it ended (the groups not read are the
+        // tool's message).
+        const ReadAllJobResult done =
+            RunReadAllJob(m_host.link(), m_host.texts(), set,
+                          {.choice = choice, .weight = state.weight, .disconnect = [this] { m_host.DisconnectAction(); }});
+        const ReadAllResult &result = done.read;
         if (result.status)
             if (StatusPage *page = statusPage(m_host))
                 page->show(*result.status);
         tickSendBoxes(result.sendBoxesToTick);
-        // The groups read whole now hold the indicator's data; a stopped read may have
-        // replaced part of any of them.
-        const std::pair<bool, DataGroup> groups[] = {{choice.header, DataGroup::Ticket},
-                                                     {choice.id, DataGroup::Ids},
-                                                     {choice.setpoint, DataGroup::Setpoints},
-                                                     {choice.parameters, DataGroup::Parameters}};
-        for (const auto &[ran, group] : groups)
-            if (ran)
-                result.outcome == BatchOutcome::Completed ? set.readFromIndicator(group) : set.readInPart(group);
         m_host.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::ReadAllDone
                                                                           : BuiltIn::ReadAllStopped);
     }
@@ -295,51 +292,47 @@ void BatchPanels::SSCommand4_Click(int index)
             page->hideEditors();
         if (choice.setpoint || choice.parameters.nrm)
             m_host.rangeReady();
-        // What would go is checked before anything else: a group that holds no value
-        // (a parameter table never read) or a value that cannot go stops the send, and
-        // a blank memory clears the indicator's only when the operator says so.
-        const SendCheck check = CheckBeforeSend(set.record(), set.parameters(), choice, state.IndicatorModel,
-                                                state.weight);
+        // The job checks what would go before anything else (a group that holds no value,
+        // a parameter table never read, or a value that cannot go stops the send; a blank
+        // memory clears the indicator's only when the operator says so), asks about
+        // another indicator's data, makes the restore point, sends and records it. Data
+        // typed or read here names no file: it is asked about only when it names an
+        // indicator, or when it is a configuration file's.
         Operator &op = m_host.link().op();
-        if (check.problem)
-            op.message(SendProblemText(*check.problem, m_host.texts()), Icon::Critical);
-        if (check.problem || !ConfirmClearing(op, m_host.texts(), check.blank) || !readyToSend(choice)) {
+        const TextService &texts = m_host.texts();
+        const bool fromFile = !fileInUse || fileInUse();
+        // Once it has begun, a send is stopped only by the transaction's Abort.
+        m_sendAll.cancel->setEnabled(false);
+        const SendAllJobResult done = RunSendAllJob(
+            m_host.link(), op, texts, set,
+            {.choice = choice,
+             .model = state.IndicatorModel,
+             .modelText = state.IndicatorModelText,
+             .version = {},
+             .weight = state.weight,
+             .allowClearing =
+                 [&](const std::vector<BatchGroup> &blank) { return ConfirmClearing(op, texts, blank); },
+             .askSameIndicator = fromFile || !RecordIdentification(set.record()).empty(),
+             .sameIndicatorOperator = nullptr,
+             .restorePointFolder = m_restorePoint->isChecked() ? DefaultRestorePointFolder() : QString(),
+             .disconnect = [this] { m_host.DisconnectAction(); },
+             .note = m_sendNote->note(),
+             .tool = HistoryTool::Window,
+             .skippedWrites = {},
+             .restorePointMade = {}});
+        for (const JobMessage &m : done.messages)
+            op.message(m.text, m.icon);
+        if (done.end != SendJobEnd::Sent && done.end != SendJobEnd::Stopped) {
             lease.release();
             closePanel(m_sendAll);
             return;
         }
-        // Once it has begun, a send is stopped only by the transaction's Abort.
-        m_sendAll.cancel->setEnabled(false);
-        const SendAllResult result = SendAll(m_host.link(), set, m_host.texts(), choice, state.weight);
-        // A send that stopped in a group names every group that did not go, not only that one.
-        if (result.outcome != BatchOutcome::Completed && result.outcome != BatchOutcome::ProbeRefused) {
-            const QString notSent = GroupsNotDoneText(result.groups, m_host.texts(), true);
-            if (!notSent.isEmpty())
-                m_host.link().op().message(notSent, Icon::Warning);
-        }
-        // The service history: one record of this send, whatever its outcome; the note
-        // goes with it and is not offered again.
-        HistoryRecord record = SendHistoryRecord(WindowIdentity(state, set), choice, result, HistoryTool::Window);
-        if (!m_lastRestorePoint.isEmpty())
-            record.restorePoint = QFileInfo(m_lastRestorePoint).fileName();
-        if (m_beforeSend)
-            AddChangedRows(record, *m_beforeSend, set, choice.parameters);
-        m_beforeSend.reset();
-        if (AppendWindowHistory(m_host.link().op(), m_host.texts(), record, m_sendNote->note()))
+        // The note goes with one record and is not offered again.
+        if (done.historyError)
+            SayHistoryNotWritten(op, texts, *done.historyError);
+        else
             m_sendNote->edit()->clear();
-        // After a whole send the indicator holds the groups sent; the parameters only
-        // when every part of them went.
-        if (result.outcome == BatchOutcome::Completed) {
-            const WriteGroups &p = choice.parameters;
-            const bool allParameters = p.dateTime && p.calibration && p.jmp && p.nrm && !result.dateTimeSkipped;
-            const std::pair<bool, DataGroup> groups[] = {{choice.header, DataGroup::Ticket},
-                                                         {choice.id, DataGroup::Ids},
-                                                         {choice.setpoint, DataGroup::Setpoints},
-                                                         {allParameters, DataGroup::Parameters}};
-            for (const auto &[sent, group] : groups)
-                if (sent)
-                    set.sentToIndicator(group);
-        }
+        const SendAllResult &result = done.sent;
         m_host.showBatchOutcome(result.outcome == BatchOutcome::Completed ? BuiltIn::SendAllDone
                                                                           : BuiltIn::SendAllStopped);
     }
@@ -348,40 +341,4 @@ void BatchPanels::SSCommand4_Click(int index)
 
 }  // namespace vx::gui
 
-namespace vx::gui {
 
-bool BatchPanels::readyToSend(const SendAllChoice &choice)
-{
-    Link &link = m_host.link();
-    const TextService &texts = m_host.texts();
-    WorkingSet &set = m_host.workingSet();
-    // Data typed or read here names no file: it is asked about only when it names an
-    // indicator, or when it is a configuration file's.
-    m_lastRestorePoint.clear();
-    m_beforeSend.reset();
-    const bool fromFile = !fileInUse || fileInUse();
-    SameIndicatorCheck same;
-    bool checked = false;
-    if (fromFile || !RecordIdentification(set.record()).empty()) {
-        if (!ConfirmSameIndicator(link, link.op(), texts, set, choice.parameters.calibration, &same))
-            return false;
-        checked = true;
-    }
-    if (!m_restorePoint->isChecked() || !RestorePointNeeded(choice))
-        return true;
-    if (!checked)
-        same.indicator = ReadIndicatorIdentification(link, texts.lines());
-    const AppState &state = m_host.state();
-    const RestorePointResult made = MakeRestorePoint(link, texts, choice, state.IndicatorModel, same.indicator,
-                                                     state.weight, DefaultRestorePointFolder(),
-                                                     [this] { m_host.DisconnectAction(); });
-    if (!made.ok) {
-        link.op().message(made.message, Icon::Critical);
-        return false;
-    }
-    m_lastRestorePoint = made.path;
-    m_beforeSend = made.before;
-    return true;
-}
-
-}  // namespace vx::gui

@@ -65,7 +65,6 @@ private:
     void enableSendBoxes();
     // Before a send-all (the line held): the question about another indicator's file
     // and the restore point. False: nothing is to be sent.
-    bool readyToSend(const SendAllChoice &choice);
     void closePanel(BatchPanel &panel);
 
     PanelHost &m_host;
@@ -73,8 +72,6 @@ private:
     BatchPanel m_sendAll;  // SSPanel3
     NoteField *m_sendNote = nullptr;  // the operator's note for the service history
     QCheckBox *m_restorePoint = nullptr;
-    QString m_lastRestorePoint;  // the restore point the send in hand made (empty: none)
-    std::shared_ptr<const WorkingSet> m_beforeSend;  // what that restore point read
 };
 
 }  // namespace vx::gui

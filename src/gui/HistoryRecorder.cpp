@@ -2,6 +2,7 @@
 
 #include "files/WorkingSet.h"
 #include "link/Interfaces.h"
+#include "service/TransferJobs.h"
 #include "shell/AppState.h"
 #include "shell/TextService.h"
 
@@ -38,7 +39,13 @@ QString NoteField::note() const { return m_edit->text().trimmed(); }
 
 IndicatorIdentity WindowIdentity(const AppState &state, WorkingSet &set)
 {
-    return IdentityOf(state.IndicatorModelText, set.parameters());
+    return ProvenanceIdentity(set, std::nullopt, state.IndicatorModelText, {});
+}
+
+void SayHistoryNotWritten(Operator &op, const TextService &texts, const QString &why)
+{
+    op.message(texts.builtIn(BuiltIn::HistoryNotWritten).arg(QDir::toNativeSeparators(HistoryFilePath()), why),
+               Icon::Warning);
 }
 
 bool AppendWindowHistory(Operator &op, const TextService &texts, HistoryRecord record, const QString &note)
@@ -49,8 +56,7 @@ bool AppendWindowHistory(Operator &op, const TextService &texts, HistoryRecord r
     QString why;
     if (AppendHistory(record, &why))
         return true;
-    op.message(texts.builtIn(BuiltIn::HistoryNotWritten).arg(QDir::toNativeSeparators(HistoryFilePath()), why),
-               Icon::Warning);
+    SayHistoryNotWritten(op, texts, why);
     return false;
 }
 

@@ -34,8 +34,11 @@ private:
     QLineEdit *m_edit;
 };
 
-// The indicator as the window knows it: the model and rows 82 and 83 of the working set.
+// The indicator as the window knows it: the model and the working set's provenance
+// (the connected indicator's texts once known, else those its data came from).
 IndicatorIdentity WindowIdentity(const AppState &state, WorkingSet &set);
+// A record a job could not write: the message box that says so.
+void SayHistoryNotWritten(Operator &op, const TextService &texts, const QString &why);
 
 // Appends `record` with `note` (none when empty); a failure goes to the operator.
 // True when the record was written.

@@ -67,6 +67,7 @@ void SetpointMemory::setValue(int record, int k, const QString &text)
     if (!validCell(record, k) || m_values[size_t(record)][size_t(k)] == text)
         return;
     m_values[size_t(record)][size_t(k)] = text;
+    m_stored[size_t(record)][size_t(k)].reset();
     const QModelIndex cell = index(record, FirstSetpoint + k);
     emit dataChanged(cell, cell);
 }
@@ -76,7 +77,28 @@ void SetpointMemory::clear()
     beginResetModel();
     for (auto &record : m_values)
         record.fill(QString());
+    for (auto &record : m_stored)
+        record.fill(std::nullopt);
     endResetModel();
+}
+
+QString SetpointMemory::storedValue(int record, int k) const
+{
+    if (!validCell(record, k))
+        return {};
+    const std::optional<QString> &stored = m_stored[size_t(record)][size_t(k)];
+    return stored ? *stored : m_values[size_t(record)][size_t(k)];
+}
+
+void SetpointMemory::showStored(int record, int k, const QString &shown, const QString &stored)
+{
+    if (!validCell(record, k))
+        return;
+    setValue(record, k, shown);
+    if (shown != stored)
+        m_stored[size_t(record)][size_t(k)] = stored;
+    else
+        m_stored[size_t(record)][size_t(k)].reset();
 }
 
 void SetpointMemory::setLabelCaption(const QString &caption)
@@ -125,7 +147,7 @@ void SetpointMemoryToRecord(const SetpointMemory &memory, SetpointMemoryBlock &b
 {
     for (int record = 0; record < SetpointRecordCount; ++record)
         for (int k = 0; k < SetpointsPerRecord; ++k)
-            block.value(k, record) = memory.value(record, k);
+            block.value(k, record) = memory.storedValue(record, k);
 }
 
 void SetpointOku(const SetpointMemoryBlock &block, SetpointMemory &memory)
@@ -133,7 +155,10 @@ void SetpointOku(const SetpointMemoryBlock &block, SetpointMemory &memory)
     for (int record = 0; record < SetpointRecordCount; ++record) {
         for (int k = 0; k < SetpointsPerRecord; ++k) {
             const QString &stored = block.value(k, record);
-            memory.setValue(record, k, readsAsZero(CommaToPoint(stored)) ? QStringLiteral("0") : stored);
+            const QString shown = readsAsZero(CommaToPoint(stored)) ? QStringLiteral("0") : stored;
+            // A zero written otherwise ("0,0", "") goes back as written; a text that is no
+            // number shown as "0" goes back as the "0" the operator sees.
+            memory.showStored(record, k, shown, SetpointWireValue(stored, 0).ok() ? stored : shown);
         }
     }
 }

@@ -42,6 +42,12 @@ public:
     QString value(int record, int k) const;
     void setValue(int record, int k, const QString &text);
     void clear();
+    // What goes back into the record: the text a file stored for a cell that shows it
+    // as "0" ("0,0", "", "0.00"), as long as the cell was not changed since; else the
+    // shown text. So an opened file saves its setpoints byte for byte.
+    QString storedValue(int record, int k) const;
+    // The cell shows `shown` for the file's `stored` text (SetpointOku).
+    void showStored(int record, int k, const QString &shown, const QString &stored);
     // Column 0's caption of the header row (the other three are fixed).
     void setLabelCaption(const QString &caption);
     // "SP Memory 1" ... "SP Memory 9".
@@ -56,10 +62,13 @@ public:
 
 private:
     std::array<std::array<QString, SetpointsPerRecord>, SetpointRecordCount> m_values;
+    // A file's text behind a cell that shows it otherwise; dropped when the cell changes.
+    std::array<std::array<std::optional<QString>, SetpointsPerRecord>, SetpointRecordCount> m_stored;
     QString m_labelCaption;
 };
 
-// SetpointMemoryToRecord: the grid into the record, as text (records 0..8).
+// SetpointMemoryToRecord: the grid into the record, as text (records 0..8); a cell
+// still showing an opened file's zero goes back as the file wrote it (storedValue).
 void SetpointMemoryToRecord(const SetpointMemory &memory, SetpointMemoryBlock &block);
 // SetpointOku: the record into the grid; a text that reads as 0 (an empty one
 // included) shows "0", any other the stored text unchanged.

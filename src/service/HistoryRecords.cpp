@@ -10,24 +10,6 @@
 
 namespace vx {
 
-namespace {
-
-QString chopTrailingBlanks(QString text)
-{
-    while (!text.isEmpty() && text.back().isSpace())
-        text.chop(1);
-    return text;
-}
-}  // namespace
-
-IndicatorIdentity IdentityOf(const QString &model, const ParameterSet &parameters, const QString &version)
-{
-    return {.model = model,
-            .identification = chopTrailingBlanks(parameters.value(params::ModelTextRow)),
-            .identification2 = chopTrailingBlanks(parameters.value(params::SecondTextRow)),
-            .version = version.trimmed()};
-}
-
 QString BatchGroupKey(BatchGroup group)
 {
     switch (group) {

@@ -12,11 +12,6 @@
 
 namespace vx {
 
-class ParameterSet;
-
-// The indicator as the working set shows it: the model, parameter rows 82 and 83 as
-// the last parameter read or the file left them (trailing blanks dropped), the version.
-IndicatorIdentity IdentityOf(const QString &model, const ParameterSet &parameters, const QString &version = {});
 
 // The stable keys of the send-all's groups ("header", "id", "setpoint", "datetime",
 // "calibration", "jmp", "nrm"; "parameters" and "status" of a read-all).

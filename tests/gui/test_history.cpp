@@ -5,8 +5,10 @@
 
 #include "GuiFixture.h"
 
+#include "gui/FileMenu.h"
 #include "gui/HistoryDialog.h"
 #include "service/History.h"
+#include "support/CliRunner.h"
 #include "support/DataHome.h"
 
 #include <QApplication>
@@ -115,6 +117,61 @@ TEST_F(HistoryWindowTest, ASendAfterARestorePointNamesItInItsRecord)
     sendNrmWithNote("");
     ASSERT_EQ(records().size(), 2u);
     EXPECT_FALSE(records()[1].restorePoint);
+}
+
+// One file, read by the tool from another indicator ("SN0009999"), sent from the window
+// and by the tool to an indicator like the window's: both records name the indicator
+// the data went to, alike but for the tool and the note, and the tool's history finds
+// both by its serial and neither by the file's.
+TEST_F(HistoryWindowTest, AFileSentFromTheWindowAndByTheToolIsRecordedForTheIndicatorItWentTo)
+{
+    const QString file = dir.filePath("other.vxr");
+    auto tool = [&](vx::test::InProcessIndicator &indicator, const QStringList &args) {
+        vx::test::CliRun run;
+        {
+            vx::test::InProcessCli cli;
+            run = cli.run(indicator, args);
+        }
+        vx::setWritableFolder(dir.path());
+        return run;
+    };
+    vx::test::InProcessIndicator other;
+    other.device.setSecondText("SN00099999");
+    vx::test::CliRun run = tool(other, {"read", file, "--groups", "params"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+    startConnected(vx::Tab::Header, false);
+    ASSERT_TRUE(form->fileMenu().OpenPath(file));
+    op.yesNoAnswers = {vx::Choice::Yes};  // another indicator's file: send anyway
+    device.clearCommands();
+    sendNrmWithNote("from the window");
+    EXPECT_EQ(device.commands(), (std::vector<int>{3, 19, 8, 20}));
+    ASSERT_EQ(op.messages().size(), 1) << op.messages().join('|').toStdString();
+    EXPECT_TRUE(op.messages()[0].contains("SN0009999")) << op.messages()[0].toStdString();
+
+    vx::test::InProcessIndicator like;
+    run = tool(like, {"send", file, "--groups", "nrm", "--yes", "--note", "from the tool"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+    std::vector<HistoryRecord> list = records();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].tool, vx::HistoryTool::Window);
+    EXPECT_EQ(list[1].tool, vx::HistoryTool::Cli);
+    EXPECT_EQ(list[0].indicator.identification, "E367 V2.20");
+    EXPECT_EQ(list[0].indicator.identification2, "SN0001234");
+    EXPECT_EQ(list[0].indicator.version, "ZR2 V2.20");
+    for (HistoryRecord &r : list) {
+        r.time = {};
+        r.tool = vx::HistoryTool::Window;
+        r.note.reset();
+    }
+    EXPECT_EQ(vx::HistoryLine(list[0]), vx::HistoryLine(list[1]));
+
+    run = tool(like, {"history", "--indicator", "SN0001234"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.count("send nrm: sent"), 2) << run.out.toStdString();
+    run = tool(like, {"history", "--indicator", "SN0009999"});
+    EXPECT_EQ(run.out.count("send nrm"), 0) << run.out.toStdString();
 }
 
 TEST_F(HistoryWindowTest, ASendWhoseRecordCannotBeWrittenSaysSoAndStillCounts)
