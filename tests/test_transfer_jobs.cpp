@@ -20,6 +20,8 @@ using namespace vx;
 
 namespace {
 
+using Kind = test::ScriptedOperator::Kind;
+
 TextService shippedEnglish()
 {
     TextService texts;
@@ -46,7 +48,10 @@ struct TransferJobTest : ::testing::Test, test::SimLink {
     {
         ReadAllChoice choice;
         choice.parameters = true;
-        ASSERT_EQ(ReadAll(link, set, texts, choice, weight, disconnect).outcome, BatchOutcome::Completed);
+        set.setSource(Model::ZR2, std::nullopt);  // connected
+        const ReadAllJobResult read =
+            RunReadAllJob(link, texts, set, {.choice = choice, .weight = weight, .disconnect = disconnect});
+        ASSERT_EQ(read.read.outcome, BatchOutcome::Completed);
         if (anotherIndicator) {
             set.parameters().setValue(83, "SN0009999");
             set.opened("other.vxr");
@@ -92,8 +97,8 @@ TEST_F(TransferJobTest, AnotherIndicatorsFileGoesOnlyWhenConfirmedAndItsRecordNa
     EXPECT_EQ(writes(), QStringList()) << "not even the probe";
     EXPECT_FALSE(declined.record);
     EXPECT_TRUE(records().empty());
-    ASSERT_EQ(op.messages().size(), 1);
-    EXPECT_TRUE(op.messages()[0].contains("SN0009999")) << op.messages()[0].toStdString();
+    ASSERT_EQ(op.count(Kind::YesNo), 1);
+    EXPECT_TRUE(op.last().text.contains("SN0009999")) << op.last().text.toStdString();
 
     op.yesNoAnswers = {Choice::Yes};
     SendAllJob job = nrmJob();
@@ -101,9 +106,12 @@ TEST_F(TransferJobTest, AnotherIndicatorsFileGoesOnlyWhenConfirmedAndItsRecordNa
     const SendAllJobResult done = RunSendAllJob(link, op, texts, set, job);
     ASSERT_EQ(done.end, SendJobEnd::Sent) << op.messages().join('|').toStdString();
     EXPECT_TRUE(done.messages.empty());
-    // The probe, then the Nrm group: host mode, its eight blocks, command 8, host mode off.
-    EXPECT_EQ(writes(), (QStringList{"19=3", "19=19", "154:12", "160:14", "167:8", "171:8", "175:8", "179:8",
-                                     "183:14", "190:4", "19=8", "19=20"}));
+    // The restore point's parameter read, the probe, then the Nrm group: host mode, its
+    // eight blocks, command 8, host mode off.
+    EXPECT_EQ(writes(), (QStringList{"19=19", "19=5", "19=12", "19=7", "19=20",  // the restore point
+                                     "19=3", "19=19", "154:12", "160:14", "167:8", "171:8", "175:8", "179:8",
+                                     "183:14", "190:4", "19=8", "19=20"}))
+        << writes().join(' ').toStdString();
     ASSERT_TRUE(done.record);
     EXPECT_EQ(done.record->indicator.model, "ZR2");
     EXPECT_EQ(done.record->indicator.identification, "ZR2 V2.20");
@@ -149,22 +157,25 @@ TEST_F(TransferJobTest, AValueThatCannotGoOrABlankMemoryNotAllowedStopsTheSendBe
     EXPECT_EQ(asked, std::vector<BatchGroup>{BatchGroup::Id});
 
     EXPECT_TRUE(sim.port.framesSent().isEmpty()) << "nothing on the line, not even a read";
-    EXPECT_TRUE(op.messages().isEmpty()) << "the job asks nothing the front end did not give it";
+    EXPECT_EQ(op.dialogCount(), 0) << "the job asks nothing the front end did not give it";
     EXPECT_TRUE(records().empty()) << "no record of a send that never reached the line";
 }
 
 TEST_F(TransferJobTest, AStoppedSendNamesTheGroupsNotSentAndIsRecordedAsItEnded)
 {
     readParameters(false);
-    sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Register, 160, 1});
+    sim.device.addFault({sim::FaultKind::Refuse, sim::FaultScope::Register, 160, -1});
     op.abortRetryIgnoreAnswers = {Choice::Abort};
     SendAllJob job = nrmJob();
     job.choice.parameters.jmp = true;
     job.askSameIndicator = false;
     const SendAllJobResult done = RunSendAllJob(link, op, texts, set, job);
     EXPECT_EQ(done.end, SendJobEnd::Stopped);
-    EXPECT_EQ(writes(), (QStringList{"19=3", "19=19", "149:10", "19=9", "19=20", "19=19", "154:12", "160:14"}))
-        << "nothing after the refused block";
+    // Jmp whole, then Nrm up to its second block, tried nine times before the question.
+    const QStringList wire = writes();
+    EXPECT_EQ(wire.mid(0, 7), (QStringList{"19=3", "19=19", "149:10", "19=9", "19=20", "19=19", "154:12"}));
+    EXPECT_EQ(wire.count("160:14"), 9);
+    EXPECT_FALSE(wire.contains("167:8") || wire.contains("19=8")) << "nothing after the refused block";
     ASSERT_EQ(done.messages.size(), 1u);
     EXPECT_EQ(done.messages[0].text, "Not sent: " + BatchGroupCaption(BatchGroup::Nrm, texts, true).trimmed());
     ASSERT_TRUE(done.record);
@@ -237,7 +248,8 @@ TEST_F(TransferJobTest, ASelectiveSendOfAnotherIndicatorsFileIsRecordedForTheInd
          .note = {}, .tool = HistoryTool::Window, .skippedWrites = {}});
     ASSERT_TRUE(done.lineTaken);
     ASSERT_EQ(done.send.outcome, SelectiveOutcome::Sent) << op.messages().join('|').toStdString();
-    EXPECT_EQ(op.messages().size(), 1) << "the one question about the file";
+    EXPECT_EQ(op.count(Kind::YesNo), 1) << "the one question about the file";
+    EXPECT_TRUE(op.messages().isEmpty()) << op.messages().join('|').toStdString();
     EXPECT_EQ(writes(), (QStringList{"19=19", "19=5", "19=12", "19=7", "19=20",  // the read again
                                      "19=3",                                      // the send's probe
                                      "19=19", "128:20", "138:4", "142:12", "19=13", "19=20"}));

@@ -28,7 +28,7 @@ IndicatorIdentity ProvenanceIdentity(const WorkingSet &set, const std::optional<
             .version = version.trimmed()};
 }
 
-std::optional<QString> AppendJobRecord(HistoryRecord record, const QString &note)
+std::optional<QString> AppendJobRecord(HistoryRecord &record, const QString &note)
 {
     if (!note.trimmed().isEmpty())
         record.note = note.trimmed();

@@ -48,9 +48,9 @@ struct JobMessage {
 IndicatorIdentity ProvenanceIdentity(const WorkingSet &set, const std::optional<IdentificationTexts> &wentTo,
                                      const QString &modelText, const QString &version);
 
-// The record appended with the operator's note (none when blank); the reason when it
-// could not be written.
-std::optional<QString> AppendJobRecord(HistoryRecord record, const QString &note);
+// The record, with the operator's note put in (none when blank), appended; the reason
+// when it could not be written.
+std::optional<QString> AppendJobRecord(HistoryRecord &record, const QString &note);
 
 // ---- read-all ----
 
