@@ -245,7 +245,9 @@ TrendMeasure measureTrend(Link &link, SystemClock &clock, int decimals, double s
 }
 
 // ser2net serving the simulator's pseudo-terminal as a raw TCP server on the loopback
-// address, its character delay off (it passes each character on as it comes).
+// address, its character delay off (it passes each character on as it comes) and its
+// socket without Nagle's delay (nodelay: a small piece of an answer is not held back
+// until the one before it is acknowledged, which the client acknowledges late).
 struct Ser2netServer {
     QTemporaryDir dir;
     QProcess process;
@@ -263,7 +265,7 @@ struct Ser2netServer {
         const QString config = dir.filePath(QStringLiteral("ser2net.yaml"));
         QFile f(config);
         const QByteArray text = QStringLiteral("%YAML 1.1\n---\nconnection: &indicator\n"
-                                               "  accepter: tcp,127.0.0.1,%1\n"
+                                               "  accepter: tcp(nodelay),127.0.0.1,%1\n"
                                                "  connector: serialdev,%2,9600n81,local\n"
                                                "  options:\n    kickolduser: false\n    chardelay: false\n")
                                     .arg(port)

@@ -45,6 +45,8 @@ QString portErrorText(int error)
         return QStringLiteral("the port is busy or not permitted");
     case PortErr::NotSerialPort:
         return QStringLiteral("not a serial port");
+    case PortErr::ServerClosed:
+        return QStringLiteral("the serial server closed the connection: another client may hold the port");
     default:
         return QStringLiteral("error %1").arg(error);
     }

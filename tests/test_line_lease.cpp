@@ -4,6 +4,7 @@
 #include "link/LineLease.h"
 #include "link/RecordRead.h"
 #include "link/Registers.h"
+#include "monitor/TrendPoller.h"
 #include "support/SimLink.h"
 
 #include <QFile>
@@ -225,6 +226,72 @@ TEST_F(LineLeaseTest, APollHoldsTheKeysAndTheMouseBackWhileItHoldsTheLineOnly)
     LineLease failed(link, {.quiet = true, .poll = true});
     EXPECT_FALSE(failed);
     EXPECT_EQ(sim.clock.userInputHolds(), 0);
+}
+
+// The trend as fast as the line allows, a click 0,02 s after it started, while the
+// first sample's gross read is on the line. With the fixed drain the sample is in its
+// fixed wait: the click gets through at once and its operation takes the line; the
+// sample is dropped. With the frame-end drain the click waits for the end of the
+// sample and takes the line then.
+TEST_F(LineLeaseTest, AClickDuringAFixedWaitOfTheTrendTakesTheLineAndTheSampleIsDropped)
+{
+    // The requests around the click's version read (without checksum and CR): with the
+    // fixed drain the dropped sample's gross read comes before it and its net read never
+    // goes; with the frame-end drain it comes after a whole sample.
+    struct Case {
+        DrainMode mode;
+        QStringList around;
+        int before;  // requests of `around` before the version read
+        bool clickAtOnce;
+        int skipped;
+    };
+    const Case cases[] = {
+        {DrainMode::Fixed, {"@0300000002", "@0300C70005", "@0300000002", "@0300030002"}, 1, true, 1},
+        {DrainMode::FrameEnd, {"@0300000002", "@0300030002", "@0300C70005", "@0300000002", "@0300030002"}, 2, false, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(DrainModeName(c.mode).toStdString());
+        sim.device.clearRequests();
+        link.settings.drainMode = c.mode;
+        link.settings.ReadingTime = 0.15;
+        std::vector<TrendSample> samples;
+        TrendPoller trend(link, [&](const TrendSample &s) { samples.push_back(s); });
+        const double began = sim.clock.elapsed();
+        trend.start(0, 1, sim.clock.now());
+        double clickedAt = -1;
+        bool leaseTaken = false;
+        Answer version;
+        sim.clock.input(0.02, [&] {
+            clickedAt = sim.clock.elapsed() - began;
+            EXPECT_EQ(sim.clock.userInputHolds(), 0);
+            LineLease operation(link);
+            leaseTaken = bool(operation);
+            version = link.readAnswer(reg::Version, 10);
+        });
+        // Up to the first samples after the click: the version read and the lease's
+        // wait for the line to fall quiet come between.
+        sim.clock.advance(c.mode == DrainMode::Fixed ? 0.8 : 0.3);
+        trend.stop();
+        ASSERT_TRUE(leaseTaken);
+        EXPECT_TRUE(version.whole()) << qPrintable(version.raw);
+        if (c.clickAtOnce)
+            EXPECT_NEAR(clickedAt, 0.02, 0.002);
+        else
+            EXPECT_GT(clickedAt, 0.021) << "after the sample";
+        QStringList wire;
+        for (const QString &r : sim.device.requests())
+            wire << r.left(11);
+        const qsizetype read = wire.indexOf("@0300C70005");
+        ASSERT_GE(read, c.before) << qPrintable(wire.join(' '));
+        EXPECT_EQ(wire.mid(read - c.before, c.around.size()), c.around) << qPrintable(wire.join(' '));
+        EXPECT_EQ(trend.skipped(), c.skipped);
+        ASSERT_FALSE(samples.empty());
+        for (const TrendSample &s : samples)
+            EXPECT_TRUE(s.gross && s.net) << "a dropped sample is no gap, at " << s.seconds;
+        EXPECT_FALSE(link.lineHeld());
+        EXPECT_EQ(sim.clock.userInputHolds(), 0);
+        sim.clock.advance(1.0);  // the line falls quiet before the next case
+    }
 }
 
 }  // namespace

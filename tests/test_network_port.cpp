@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace vx::test {
@@ -131,6 +132,41 @@ TEST_F(CliThroughSer2net, NoServerIsAPortFailureBeforeAnythingIsSentAndABadNameA
         EXPECT_EQ(r.exitCode, 2) << bad << ": " << r.err.toStdString();
         EXPECT_TRUE(r.err.startsWith("vextora-cli: --port: ")) << r.err.toStdString();
     }
+}
+
+// ser2net serves one client on a port: a second one is taken and closed at once. The
+// tool says so as a port failure (exit 3, said once: the open is not tried again); once the first
+// client has gone, the port serves the tool.
+TEST_F(CliThroughSer2net, ASecondClientTurnedAwayIsAPortFailureThatSaysWhy)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    Ser2net server(sim.ptyPath, Ser2net::Kind::RawTcp);
+    ASSERT_TRUE(server.ready()) << qPrintable(server.why());
+    QTcpSocket first;
+    first.connectToHost(QHostAddress::LocalHost, server.port());
+    ASSERT_TRUE(first.waitForConnected(5000));
+
+    const CliRun turnedAway = run(server.portName(), {"identify"});
+    EXPECT_EQ(turnedAway.exitCode, 3) << turnedAway.err.toStdString();
+    EXPECT_TRUE(turnedAway.out.isEmpty());
+    const QString said = server.portName()
+                         + ": the serial server closed the connection: another client may hold the port (the server "
+                           "said \"Port already in use\")";
+    EXPECT_EQ(turnedAway.err.count(said), 1) << turnedAway.err.toStdString();
+
+    first.disconnectFromHost();
+    if (first.state() != QAbstractSocket::UnconnectedState)
+        first.waitForDisconnected(5000);
+    CliRun id;
+    // ser2net frees the port once it has seen the first client go.
+    for (int attempt = 0; attempt < 20 && id.exitCode != 0; ++attempt) {
+        if (attempt > 0)
+            QThread::msleep(100);
+        id = run(server.portName(), {"identify"});
+    }
+    EXPECT_EQ(id.exitCode, 0) << id.err.toStdString();
+    EXPECT_TRUE(id.out.startsWith("model    ZR2\n")) << id.out.toStdString();
 }
 
 // ---- the session against a listener of the test's own --------------------------

@@ -170,7 +170,7 @@ void AnaForm::applyModel()
 QString AnaForm::linkDescription(const TextService &texts, const LinkSettings &s)
 {
     return texts.builtIn(BuiltIn::LinkLine)
-        .arg(QStringLiteral("COM") + s.PortNumber, s.PortSettings,
+        .arg(PortNameFor(s.PortNumber), s.PortSettings,
              s.DeviceAddress.isEmpty() ? texts.builtIn(BuiltIn::NoAddress) : s.DeviceAddress);
 }
 
@@ -179,6 +179,7 @@ QString AnaForm::portFailure(const TextService &texts, int error)
     switch (error) {
     case PortErr::NoSuchPort: return texts.builtIn(BuiltIn::PortNotFound);
     case PortErr::Busy: return texts.builtIn(BuiltIn::PortBusy);
+    case PortErr::ServerClosed: return texts.builtIn(BuiltIn::ServerClosedPort);
     default: return texts.builtIn(BuiltIn::PortError).arg(error);
     }
 }

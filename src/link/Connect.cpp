@@ -32,7 +32,7 @@ private:
 bool IsFatalPortError(int error)
 {
     return error == PortErr::NoSuchPort || error == PortErr::Busy || error == PortErr::NotOpen
-        || error == PortErr::BadSettings || error == PortErr::NotSerialPort;
+        || error == PortErr::BadSettings || error == PortErr::NotSerialPort || error == PortErr::ServerClosed;
 }
 
 int OpenPortWithRetries(SerialPortIo &port, const LinkSettings &settings, Operator &op, int attempts)

@@ -17,7 +17,8 @@ inline constexpr int PortOpenAttempts = 10;
 inline constexpr double VersionPreDelay = 0.2;
 
 // The port errors after which retrying the opening is pointless: no such port,
-// port busy, port not open, malformed settings and a device that is no serial port.
+// port busy, port not open, malformed settings, a device that is no serial port and a
+// serial server that closed the connection at once (another client holds its port).
 bool IsFatalPortError(int error);
 
 // Opens the port with OpenLinkPort up to `attempts` times. A fatal error ends the attempts

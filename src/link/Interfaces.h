@@ -22,6 +22,9 @@ inline constexpr int NotOpen = 8012;       // operation on a closed port
 inline constexpr int BadSettings = 8015;   // malformed line settings text
 inline constexpr int Other = 8020;         // any other failure of the device
 inline constexpr int NotSerialPort = 8021; // the device is no serial port (a file, /dev/null)
+// A serial server took the connection and closed it at once: it serves one client at a
+// time and another one holds the port.
+inline constexpr int ServerClosed = 8022;
 }  // namespace PortErr
 
 struct PortResult {
@@ -41,6 +44,13 @@ public:
     virtual void write(const QByteArray &bytes) = 0;
     virtual qint64 bytesWaiting() = 0;  // count of received bytes not read yet
     virtual QByteArray readAll() = 0;   // everything received so far
+    // Waits up to maxSeconds for bytes to come, returning as soon as some have (true).
+    // False: this port cannot wait (it waited not at all), and the caller idles on the clock.
+    virtual bool waitForBytes(double maxSeconds)
+    {
+        (void)maxSeconds;
+        return false;
+    }
     // Seconds a request and its answer spend on the way beyond the serial line (a
     // network port's round trip); the waits for answers add them.
     virtual double roundTripSeconds() const { return 0; }

@@ -26,6 +26,14 @@ LineLease::LineLease(Link &link, Options options) : m_link(link)
         m_state = options.policy == Policy::Join ? State::Joined : State::Busy;
         return;
     }
+    if (link.m_lineHeld) {
+        // A poll in a fixed wait gives way: its answer may still be coming, and the drain
+        // below waits for the line to fall quiet. The poll's wait ends when this lease has.
+        ++link.m_takeOvers;
+        link.m_mayTakeOver = false;
+        link.m_lastExchangeBad = true;
+    }
+    link.m_pollGivesWay = options.poll && options.givesWay;
     // OpenLinkPort closes an open port first; the lease begins from a closed one either way.
     if (link.port().isOpen())
         link.port().close();
@@ -40,10 +48,12 @@ LineLease::LineLease(Link &link, Options options) : m_link(link)
     if (m_portError != PortErr::None) {
         link.port().close();
         link.setLineHeld(false);
+        link.m_pollGivesWay = false;
         m_state = State::PortFailed;
         return;
     }
     m_state = State::Held;
+    m_takeOversAtStart = link.m_takeOvers;
     if (options.poll) {
         link.clock().holdUserInput(true);
         m_holdsUserInput = true;
@@ -54,6 +64,12 @@ LineLease::LineLease(Link &link, Options options) : m_link(link)
 }
 
 LineLease::~LineLease() { release(); }
+
+bool LineLease::takenOver() const
+{
+    return m_state != State::Busy && m_state != State::PortFailed && m_state != State::Joined
+           && m_link.m_takeOvers != m_takeOversAtStart;
+}
 
 PortResult LineLease::reopen(const QString &lineSettings)
 {
@@ -82,6 +98,7 @@ void LineLease::release()
         m_link.port().close();
     }
     m_link.setLineHeld(false);
+    m_link.m_pollGivesWay = false;
     if (m_holdsUserInput) {
         m_holdsUserInput = false;
         m_link.clock().holdUserInput(false);

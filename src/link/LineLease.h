@@ -23,6 +23,14 @@
 // the line the window holds the mouse and the keys back (Clock::holdUserInput):
 // they arrive, in their order, as soon as the poll has ended and the line is free.
 // A click is then neither lost nor run in the middle of the poll.
+//
+// With the fixed drain (DrainMode::Fixed) every answer waits the whole reading time,
+// and a poll would hold the mouse and the keys back for most of its time. A poll that
+// gives way (Options::givesWay) lets them through during those fixed waits instead: the
+// line counts as free meanwhile (Link::lineHeld), and an operation a click starts then
+// takes the line over. It drops what is left on the line, as after an answer that came
+// badly, and the poll's exchanges end empty at once: takenOver() tells the poll that
+// its reading is none.
 
 #include "link/Transaction.h"
 
@@ -49,6 +57,8 @@ public:
         // out (a poll that follows itself many times a second would spend most of its
         // time in it).
         bool drainStale = true;
+        // A poll that gives the line up to an operation started during its fixed waits (see above).
+        bool givesWay = false;
     };
 
     explicit LineLease(Link &link);
@@ -64,6 +74,9 @@ public:
     bool busy() const { return m_state == State::Busy; }
     // The port error when the port could not be opened (PortErr::None otherwise).
     int portError() const { return m_portError; }
+    // A poll that gave way: another operation took the line over during one of its
+    // fixed waits, so what it read is incomplete and none of its own.
+    bool takenOver() const;
 
     // Ends the lease before the end of its scope (nothing when it holds nothing).
     void release();
@@ -80,6 +93,7 @@ private:
     State m_state = State::Released;
     int m_portError = 0;
     bool m_holdsUserInput = false;
+    unsigned m_takeOversAtStart = 0;
 };
 
 }  // namespace vx

@@ -9,6 +9,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace vx {
 
 namespace {
@@ -180,7 +182,7 @@ PortResult NetworkPort::connectSession(const NetworkAddress &address, const QStr
     m_roundTrip = double(t.nsecsElapsed()) / 1e9;
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (address.kind == NetworkAddress::Kind::RawTcp)
-        return {};
+        return awaitTurnAway(name);
 
     m_telnet = std::make_unique<telnet::Session>();
     QElapsedTimer rt;
@@ -204,11 +206,50 @@ PortResult NetworkPort::connectSession(const NetworkAddress &address, const QStr
         }
     }
     if (!sessionAlive())
-        return {PortErr::Busy, QStringLiteral("%1: the server closed the connection (is another client on it?)").arg(name)};
+        return closedByServer(name);
     if (m_telnet->comPortRefused())
         return {PortErr::BadSettings,
                 QStringLiteral("%1: the server refuses the COM port control option (RFC 2217)").arg(name)};
     return {};
+}
+
+PortResult NetworkPort::awaitTurnAway(const QString &name)
+{
+    // Nothing is expected from a server that took us: the whole while passes. The
+    // window's timers go on meanwhile; its input waits (as while connecting).
+    const double seconds = std::min(ConnectSeconds, TurnAwaySeconds + 4 * m_roundTrip);
+    QElapsedTimer t;
+    t.start();
+    while (sessionAlive()) {
+        const qint64 left = qint64(seconds * 1000) - t.elapsed();
+        if (left <= 0)
+            return {};
+        QEventLoop loop;
+        QTimer::singleShot(int(std::min<qint64>(left, StepMs)), &loop, &QEventLoop::quit);
+        QObject::connect(m_socket.get(), &QTcpSocket::readyRead, &loop, &QEventLoop::quit);
+        QObject::connect(m_socket.get(), &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        poll();
+    }
+    return closedByServer(name);
+}
+
+PortResult NetworkPort::closedByServer(const QString &name)
+{
+    // What the server said, as far as it is printable text; it belongs to no answer.
+    QString said;
+    for (const char c : m_data.left(120))
+        if (c >= 0x20 && c < 0x7F)
+            said += QLatin1Char(c);
+        else if (!said.endsWith(QLatin1Char(' ')))
+            said += QLatin1Char(' ');
+    said = said.trimmed();
+    m_data.clear();
+    QString text = QStringLiteral("%1: the serial server closed the connection: another client may hold the port")
+                       .arg(name);
+    if (!said.isEmpty())
+        text += QStringLiteral(" (the server said \"%1\")").arg(said);
+    return {PortErr::ServerClosed, text};
 }
 
 void NetworkPort::close() { m_open = false; }
@@ -288,6 +329,17 @@ qint64 NetworkPort::bytesWaiting()
         return 0;
     poll();
     return m_data.size();
+}
+
+bool NetworkPort::waitForBytes(double maxSeconds)
+{
+    if (!m_open || !sessionAlive() || !(maxSeconds >= 0.001))
+        return false;
+    if (m_data.isEmpty()) {
+        m_socket->waitForReadyRead(int(maxSeconds * 1000));
+        poll();
+    }
+    return true;
 }
 
 QByteArray NetworkPort::readAll()

@@ -15,6 +15,9 @@
 // The round trip the session took to open (the TCP handshake, and for RFC 2217 the
 // server's first answer to the negotiation) is measured once per session; the link
 // adds it to its waits for answers (roundTripSeconds).
+//
+// A server that closes a new session at once (it serves another client) fails the open
+// with PortErr::ServerClosed, saying what the server said.
 
 #include "link/Interfaces.h"
 #include "link/Telnet.h"
@@ -51,6 +54,7 @@ public:
     void write(const QByteArray &bytes) override;
     qint64 bytesWaiting() override;
     QByteArray readAll() override;
+    bool waitForBytes(double maxSeconds) override;
     double roundTripSeconds() const override { return m_roundTrip; }
 
     // Ends the session (the program disconnects, or another port is chosen).
@@ -63,9 +67,16 @@ public:
     quint32 serverBaud() const { return m_telnet ? m_telnet->serverBaud() : 0; }
 
     static constexpr double ConnectSeconds = 3.0;
+    // A serial server that serves one client at a time takes a second client's connection
+    // and closes it at once, often after a line of text (ser2net: "Port already in use").
+    // A new raw TCP session waits this long, plus four round trips, for that before it is
+    // used; a session closed so is the port failure PortErr::ServerClosed.
+    static constexpr double TurnAwaySeconds = 0.15;
 
 private:
     PortResult connectSession(const NetworkAddress &address, const QString &name);
+    PortResult awaitTurnAway(const QString &name);
+    PortResult closedByServer(const QString &name);
     void poll();
     void breakSession();  // keeps what arrived, ends the session
     void send(const QByteArray &raw);

@@ -428,6 +428,24 @@ QByteArray QtSerialPort::readAll()
     return out;
 }
 
+bool QtSerialPort::waitForBytes(double maxSeconds)
+{
+    if (m_onNetwork)
+        return m_network.waitForBytes(maxSeconds);
+    // Below a millisecond the port cannot wait exactly: the clock does.
+    if (!m_port || !m_port->isOpen() || m_broken || !(maxSeconds >= 0.001))
+        return false;
+    if (!m_salvaged.isEmpty() || m_port->bytesAvailable() > 0)
+        return true;
+    m_port->clearError();
+    m_port->waitForReadyRead(int(maxSeconds * 1000));
+    if (isFatal(m_port->error())) {
+        m_broken = true;
+        closeBroken();
+    }
+    return true;
+}
+
 double QtSerialPort::roundTripSeconds() const
 {
     return m_onNetwork ? m_network.roundTripSeconds() : 0.0;
@@ -457,7 +475,7 @@ int OpenLinkPort(SerialPortIo &port, const LinkSettings &settings, Operator &op)
     if (r.error == PortErr::NoSuchPort) {
         // "COM" + the port number; a device path is named as it is.
         op.message(name + QStringLiteral(" bulunmamaktadır"), Icon::Critical);
-    } else if (r.error == PortErr::NotSerialPort) {
+    } else if (r.error == PortErr::NotSerialPort || r.error == PortErr::ServerClosed) {
         // A number would say nothing here: name what is wrong.
         op.message(r.description, Icon::Critical);
     } else {

@@ -68,6 +68,7 @@ public:
     void write(const QByteArray &bytes) override;
     qint64 bytesWaiting() override;
     QByteArray readAll() override;
+    bool waitForBytes(double maxSeconds) override;
     double roundTripSeconds() const override;
 
     ComPortMap &portMap() { return m_map; }

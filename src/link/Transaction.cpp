@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace vx {
 
@@ -78,8 +79,8 @@ QString Link::shortDate() const
 namespace {
 
 // Busy wait on the clock: ends after `seconds`, or when the clock goes back
-// (midnight passed) rather than waiting a whole day.
-void waitOn(Clock &clock, double seconds, bool pump)
+// (midnight passed) rather than waiting a whole day, or once `stop` says so.
+void waitOn(Clock &clock, double seconds, bool pump, const std::function<bool()> &stop = {})
 {
     if (!(seconds > 0)) {  // zero, negative or not a number: just let events run once
         clock.idle(0, pump);
@@ -94,6 +95,8 @@ void waitOn(Clock &clock, double seconds, bool pump)
             return;
         // Never idle past midnight: the wait ends there.
         clock.idle(std::min(end - t, Day - t + 0.0005), pump);
+        if (stop && stop())
+            return;
     }
 }
 
@@ -126,7 +129,22 @@ double Link::characterSeconds() const
     return 10.0 / 9600.0;
 }
 
-QString Link::drain(double seconds, bool pumpEvents, int longestAnswer)
+bool Link::fixedWait(double seconds, bool pumpEvents)
+{
+    if (!m_pollGivesWay || !pumpEvents || m_mayTakeOver) {
+        waitOn(m_clock, seconds, pumpEvents);
+        return true;
+    }
+    const unsigned before = m_takeOvers;
+    m_mayTakeOver = true;
+    m_clock.holdUserInput(false);
+    waitOn(m_clock, seconds, pumpEvents, [&] { return m_takeOvers != before; });
+    m_clock.holdUserInput(true);
+    m_mayTakeOver = false;
+    return m_takeOvers == before;
+}
+
+QString Link::drain(double seconds, bool pumpEvents, int longestAnswer, bool *takenOver)
 {
     QByteArray bytes;
     // Reads everything waiting; true when something came.
@@ -142,7 +160,11 @@ QString Link::drain(double seconds, bool pumpEvents, int longestAnswer)
     };
 
     if (settings.drainMode == DrainMode::Fixed) {
-        waitOn(m_clock, seconds, pumpEvents);
+        if (!fixedWait(seconds, pumpEvents)) {
+            if (takenOver)
+                *takenOver = true;
+            return {};  // what is on the line belongs to the operation that took it over
+        }
         collect();
     } else {
         const double perChar = characterSeconds();
@@ -172,7 +194,13 @@ QString Link::drain(double seconds, bool pumpEvents, int longestAnswer)
                 if (t >= until)
                     break;
             }
-            m_clock.idle(std::min(PollStep, until - t), pumpEvents);
+            // A port that can wait for its bytes wakes the moment the rest of the answer
+            // comes, not at the end of a step; the window's events run between the waits.
+            const double step = std::min(PollStep, until - t);
+            if (m_port.waitForBytes(step))
+                m_clock.idle(0, pumpEvents);
+            else
+                m_clock.idle(step, pumpEvents);
         }
         if (!(seconds > 0) && bytes.isEmpty())
             m_clock.idle(0, pumpEvents);
@@ -253,16 +281,24 @@ QString Link::exchangeFor(const Request *request, const QString &frame, double p
     QString answer;
     // Behind a network the request and its answer travel the round trip on top.
     const double roundTrip = std::max(0.0, m_port.roundTripSeconds());
+    bool takenOver = false;
     if (settings.drainMode == DrainMode::Fixed) {
-        if (preDelay > 0)
-            waitOn(m_clock, preDelay, pumpEvents);
-        answer = drain(settings.ReadingTime + roundTrip, pumpEvents, longestAnswer);
+        takenOver = preDelay > 0 && !fixedWait(preDelay, pumpEvents);
+        if (!takenOver)
+            answer = drain(settings.ReadingTime + roundTrip, pumpEvents, longestAnswer, &takenOver);
     } else {
         // The indicator cannot answer before the request has left the line.
         const double onTheLine = double(out.size()) * characterSeconds();
         const double pre = preDelay > 0 ? preDelay : 0;
         const double rt = settings.ReadingTime > 0 ? settings.ReadingTime : 0;
         answer = drain(onTheLine + pre + rt + roundTrip, pumpEvents, longestAnswer);
+    }
+    if (takenOver) {
+        // Another operation took the line and has ended: it judged what was left of this
+        // answer, and the line's state is its own.
+        if (listened && !m_traffic.empty())
+            reportAnswer(request, answer, sentAt);
+        return answer;
     }
     m_lastExchangeBad = endedBadly(request, answer);
     if (listened && !m_traffic.empty())

@@ -136,8 +136,10 @@ public:
     // Current date in the system short format: the prefix of every log line.
     QString shortDate() const;
 
-    // Whether an operation holds the line (a LineLease is in force).
-    bool lineHeld() const { return m_lineHeld; }
+    // Whether an operation holds the line (a LineLease is in force). Not while a poll
+    // that gives way (LineLease::Options::givesWay) is in a fixed wait: an operation
+    // started then takes the line over.
+    bool lineHeld() const { return m_lineHeld && !m_mayTakeOver; }
 
     // What crossed the line, for the benchmark and the tests.
     struct Stats {
@@ -157,7 +159,11 @@ public:
 private:
     friend class LineLease;
     void setLineHeld(bool held) { m_lineHeld = held; }
-    QString drain(double seconds, bool pumpEvents, int longestAnswer);
+    // The fixed wait of an exchange. A poll that gives way lets the mouse and the keys
+    // through meanwhile, and the wait ends as soon as an operation they started has taken
+    // the line over (false: the answer on its way is no longer this exchange's).
+    bool fixedWait(double seconds, bool pumpEvents);
+    QString drain(double seconds, bool pumpEvents, int longestAnswer, bool *takenOver = nullptr);
     void discardLateBytes();
 
     // What a request asks, for the traffic listeners: a read when tag is null.
@@ -183,6 +189,9 @@ private:
     Operator &m_op;
     CommsLog &m_log;
     bool m_lineHeld = false;
+    bool m_pollGivesWay = false;  // the lease in force is a poll that gives way
+    bool m_mayTakeOver = false;   // ... and it is in a fixed wait
+    unsigned m_takeOvers = 0;     // operations that took the line over from such a poll
     bool m_lastExchangeBad = false;
     std::vector<TrafficListener *> m_traffic;
 };

@@ -65,11 +65,17 @@ void TrendPoller::tick()
     std::optional<TrendSample> taken;
     bool portFailed = false;
     {
-        LineLease lease(m_link, {.quiet = true, .poll = true, .drainStale = !quiet});
+        LineLease lease(m_link, {.quiet = true, .poll = true, .drainStale = !quiet, .givesWay = true});
         if (lease.busy()) {
             ++m_skipped;
         } else if (lease) {
             taken = TakeSample(m_link, m_decimals, m_origin);
+            if (lease.takenOver()) {
+                // A click's operation took the line during the sample: no sample, and the
+                // next one after a while, as after a busy line.
+                taken.reset();
+                ++m_skipped;
+            }
         } else {
             // The port would not open: a sample without values, shown as a gap.
             taken = TrendSample{m_origin.msecsTo(clock.now()) / 1000.0, std::nullopt, std::nullopt};

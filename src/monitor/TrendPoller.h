@@ -6,7 +6,10 @@
 // another operation holds the line is skipped (counted, not queued). While a sample
 // holds the line the mouse and the keys wait for its end (the lease's poll); each
 // sample begins by handing on what waited (a wait that processes events with no hold
-// on), so they get through between two samples at every rate, the fastest too.
+// on), so they get through between two samples at every rate, the fastest too. With the
+// fixed drain a sample waits the whole reading time twice; it gives way then (the
+// lease's givesWay): the mouse and the keys get through during those waits, and an
+// operation they start takes the line and the sample is dropped (counted as skipped).
 //
 //   TrendPoller poller(link, [&](const TrendSample &s) { series.push_back(s); });
 //   poller.mayRun = [&] { return state.IsConnected; };
@@ -61,7 +64,8 @@ public:
     // the failure every interval.
     std::function<void()> onPortFailed;
 
-    // Samples that fell due while another operation held the line, since start.
+    // Samples that fell due while another operation held the line, or that gave the
+    // line up to one, since start.
     int skipped() const { return m_skipped; }
 
 private:

@@ -34,6 +34,8 @@ constexpr BuiltInText BuiltInTexts[] = {
     {BuiltIn::PortNotFound, "port bulunamadı", "port not found"},
     {BuiltIn::PortBusy, "port kullanımda", "port busy"},
     {BuiltIn::PortError, "port açılamadı (hata %1)", "port cannot be opened (error %1)"},
+    {BuiltIn::ServerClosedPort, "seri sunucu bağlantıyı kapattı: portu başka bir istemci kullanıyor olabilir",
+     "the serial server closed the connection: another client may hold the port"},
     {BuiltIn::NoAnswer, "yanıt yok", "no answer"},
     {BuiltIn::Refused, "reddedildi", "refused"},
     {BuiltIn::UnreadableAnswer, "anlaşılmayan yanıt", "unreadable answer"},

@@ -40,6 +40,7 @@ enum class BuiltIn {
     PortNotFound,
     PortBusy,
     PortError,             // %1 error number
+    ServerClosedPort,      // a serial server closed the connection at once (another client holds it)
     NoAnswer,
     Refused,
     UnreadableAnswer,
