@@ -268,6 +268,59 @@ TEST(QtSerialPortOnPty, SeesBytesWithoutAnEventLoopAndClosesWhenTheOtherEndGoes)
     EXPECT_FALSE(port.isOpen());
 }
 
+// A close keeps the device until events run: an operation that follows at once takes it
+// up again, one with other settings or after the events ran opens it anew, and another
+// program (here another port object) gets the device as soon as the events have run.
+TEST(QtSerialPortOnPty, ACloseHoldsTheDeviceOnlyUntilEventsRun)
+{
+    BarePty pty;
+    ASSERT_TRUE(pty.ok());
+    QtSerialPort port;
+    ASSERT_TRUE(port.open(pty.slave, "9600,N,8,1").ok());
+    ASSERT_EQ(::write(pty.master, "@1", 2), 2);
+    pollUntil([&] { return port.bytesWaiting() >= 2; });
+    port.close();
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.bytesWaiting(), 0);
+    EXPECT_EQ(port.readAll(), QByteArray());
+    port.write("@0300000002\r");  // closed: nothing goes out
+    EXPECT_EQ(QtSerialPort().open(pty.slave, "9600,N,8,1").error, PortErr::Busy);
+
+    // Taken up again: what was on hand at the close is gone, what came since is there.
+    ASSERT_EQ(::write(pty.master, "@2", 2), 2);
+    ASSERT_TRUE(port.open(pty.slave, "9600,N,8,1").ok());
+    EXPECT_TRUE(port.isOpen());
+    QByteArray got;
+    pollUntil([&] {
+        got += port.readAll();
+        return got.size() >= 2;
+    });
+    EXPECT_EQ(got, QByteArray("@2"));
+    port.write("@0300C70005\r");
+    QByteArray request;
+    pollUntil([&] {
+        char buf[64];
+        const ssize_t n = ::read(pty.master, buf, sizeof buf);
+        request.append(buf, n > 0 ? int(n) : 0);
+        return request.endsWith('\r');
+    });
+    EXPECT_EQ(request, QByteArray("@0300C70005\r"));
+
+    // Other settings: the device is opened anew with them.
+    port.close();
+    ASSERT_TRUE(port.open(pty.slave, "19200,E,7,1").ok());
+    EXPECT_TRUE(port.isOpen());
+
+    // Once events have run after a close, the device is free for anyone.
+    port.close();
+    QCoreApplication::processEvents();
+    QtSerialPort other;
+    EXPECT_TRUE(other.open(pty.slave, "9600,N,8,1").ok());
+    other.close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(port.open(pty.slave, "9600,N,8,1").ok());
+}
+
 TEST(QtSerialPortOnPty, EndToEndWithTheVirtualIndicatorOnASlowLine)
 {
     QTemporaryDir dir;

@@ -238,16 +238,54 @@ bool isNoSerialPort(const QString &device)
 
 }  // namespace
 
-QtSerialPort::QtSerialPort(ComPortMap map) : m_map(std::move(map)) {}
+QtSerialPort::QtSerialPort(ComPortMap map) : m_map(std::move(map)), m_deferredCloses(std::make_unique<QObject>()) {}
 
 QtSerialPort::~QtSerialPort()
 {
-    close();
+    m_deferredCloses.reset();  // no deferred close runs after this
+    if (m_onNetwork)
+        m_network.close();
+    closeDevice();
+}
+
+bool QtSerialPort::takeUpParked(const QString &portName, const QString &lineSettings)
+{
+    if (!m_parked || m_onNetwork || m_broken || !m_port || !m_port->isOpen())
+        return false;
+    if (portName != m_parkedName || lineSettings != m_parkedSettings)
+        return false;
+#ifndef Q_OS_WIN
+    // A device that went away (an adapter pulled) is opened anew, and fails as it should.
+    if (m_devicePath.startsWith(QLatin1Char('/')) && !QFileInfo::exists(m_devicePath))
+        return false;
+#endif
+    m_parked = false;
+    ++m_parkCount;
+    m_salvaged.clear();
+    return true;
+}
+
+void QtSerialPort::closeDevice()
+{
+    m_parked = false;
+    ++m_parkCount;
+    m_salvaged.clear();
+    m_broken = false;
+    if (m_port) {
+        m_port->disconnect();
+        if (m_port->isOpen())
+            m_port->close();
+        m_port.reset();
+    }
 }
 
 PortResult QtSerialPort::open(const QString &portName, const QString &lineSettings)
 {
-    close();
+    if (takeUpParked(portName, lineSettings))
+        return {};
+    if (m_onNetwork)
+        m_network.close();
+    closeDevice();
     m_onNetwork = IsNetworkPortName(portName);
     if (m_onNetwork) {
         m_devicePath = portName.trimmed();
@@ -327,6 +365,8 @@ PortResult QtSerialPort::open(const QString &portName, const QString &lineSettin
     m_port = std::move(port);
     m_broken = false;
     m_salvaged.clear();
+    m_parkedName = portName;
+    m_parkedSettings = lineSettings;
     return {};
 }
 
@@ -336,14 +376,24 @@ void QtSerialPort::close()
         m_network.close();
         return;
     }
-    m_salvaged.clear();
-    m_broken = false;
-    if (m_port) {
-        m_port->disconnect();
-        if (m_port->isOpen())
-            m_port->close();
-        m_port.reset();
+    if (m_parked)
+        return;
+    if (!m_port || !m_port->isOpen() || m_broken) {
+        closeDevice();
+        return;
     }
+    // What is on hand now belongs to no one; what comes later the next drain meets.
+    m_salvaged.clear();
+    m_port->readAll();
+    m_parked = true;
+    const quint64 count = ++m_parkCount;
+    QMetaObject::invokeMethod(
+        m_deferredCloses.get(),
+        [this, count] {
+            if (m_parked && count == m_parkCount)
+                closeDevice();
+        },
+        Qt::QueuedConnection);
 }
 
 void QtSerialPort::closeBroken()
@@ -361,7 +411,7 @@ bool QtSerialPort::isOpen() const
 {
     if (m_onNetwork)
         return m_network.isOpen();
-    return m_port && m_port->isOpen();
+    return deviceOpen();
 }
 
 QString QtSerialPort::devicePath() const
@@ -371,7 +421,7 @@ QString QtSerialPort::devicePath() const
 
 void QtSerialPort::poll()
 {
-    if (!m_port || !m_port->isOpen())
+    if (!deviceOpen())
         return;
     if (!m_broken) {
         // Reads whatever the driver holds into QSerialPort's buffer without an
@@ -411,7 +461,7 @@ qint64 QtSerialPort::bytesWaiting()
         return m_network.bytesWaiting();
     poll();
     qint64 n = m_salvaged.size();
-    if (m_port && m_port->isOpen())
+    if (deviceOpen())
         n += m_port->bytesAvailable();
     return n;
 }
@@ -423,7 +473,7 @@ QByteArray QtSerialPort::readAll()
     poll();
     QByteArray out;
     out.swap(m_salvaged);
-    if (m_port && m_port->isOpen())
+    if (deviceOpen())
         out += m_port->readAll();
     return out;
 }
@@ -433,7 +483,7 @@ bool QtSerialPort::waitForBytes(double maxSeconds)
     if (m_onNetwork)
         return m_network.waitForBytes(maxSeconds);
     // Below a millisecond the port cannot wait exactly: the clock does.
-    if (!m_port || !m_port->isOpen() || m_broken || !(maxSeconds >= 0.001))
+    if (!deviceOpen() || m_broken || !(maxSeconds >= 0.001))
         return false;
     if (!m_salvaged.isEmpty() || m_port->bytesAvailable() > 0)
         return true;

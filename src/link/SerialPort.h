@@ -54,7 +54,12 @@ private:
 };
 
 // SerialPortIo over QSerialPort. Bytes are polled without an event loop, so the
-// no-pump wait sees them too. When the other end goes away the port is closed
+// no-pump wait sees them too. A close keeps the device open until the program next
+// runs its events: an open of the same device with the same settings before then takes
+// it up again (what arrived meanwhile stays for the next drain) instead of making the
+// system's lock file for the device anew. Operations that follow each other at once
+// (a command's steps) so share one opening; between the window's operations the device
+// is closed as before. When the other end goes away the port is closed
 // (QSerialPort would otherwise keep reporting read errors). A network port name
 // (tcp://, rfc2217://) is opened as a NetworkPort instead: every port is named the same
 // way wherever a port is named.
@@ -79,6 +84,9 @@ public:
 private:
     void poll();
     void closeBroken();  // the other end went away: keep what arrived, close
+    bool takeUpParked(const QString &portName, const QString &lineSettings);
+    void closeDevice();  // the device closed now (a parked one too)
+    bool deviceOpen() const { return m_port && m_port->isOpen() && !m_parked; }
     ComPortMap m_map;
     std::unique_ptr<QSerialPort> m_port;
     QString m_devicePath;
@@ -86,6 +94,13 @@ private:
     bool m_broken = false;
     NetworkPort m_network;
     bool m_onNetwork = false;  // the last open was of a network port
+    // Closed, the device kept open until events run (see above): the name and settings it
+    // was opened with, and the count that tells a deferred close it is still wanted.
+    bool m_parked = false;
+    QString m_parkedName;
+    QString m_parkedSettings;
+    quint64 m_parkCount = 0;
+    std::unique_ptr<QObject> m_deferredCloses;  // context of the deferred closes
 };
 
 // The name handed to the port for a stored port number: "COMn" for a number (an
