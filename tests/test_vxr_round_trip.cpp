@@ -6,6 +6,7 @@
 
 #include "files/ConfigFile.h"
 #include "files/WorkingSet.h"
+#include "params/RowValue.h"
 #include "shell/LanguageTexts.h"
 
 #include <QCoreApplication>
@@ -87,4 +88,39 @@ TEST(VxrRoundTrip, EveryCorpusFileIsSavedAgainByteForByte)
         opened.collect();
         EXPECT_EQ(differences(parameterPart(EncodeRecord(opened.record())), parameterPart(original)).toStdString(), "") << "saved into a blank record";
     }
+}
+
+// A list text longer than its 25-byte field is stored cut ("1- Metrological (legal fo"):
+// opened, the row holds the item's code and shows its whole text; a text of no value
+// of its row (row 82 with more words, "xyz") is kept word for word; a language change
+// shows the codes in the new language and a save then stores those texts.
+TEST(VxrRoundTrip, AnOpenedFileHoldsCodesAndKeepsOtherTextsWordForWord)
+{
+    const QString path = corpusFolder() + QStringLiteral("/zr2_edited_english.vxr");
+    const std::optional<ConfigurationRecord> record = ReadConfigurationFile(path);
+    ASSERT_TRUE(record);
+    WorkingSet opened;
+    opened.showFile(*record, languageOf(QStringLiteral("english")), Model::ZR2, {});
+    const ParameterSet &p = opened.parameters();
+    EXPECT_EQ(p.value(3), "1- Metrological (legal for trade)");
+    EXPECT_EQ(p.rowValue(3), RowValue::code(1));
+    EXPECT_EQ(p.rowValue(14), RowValue::code(1)) << "[100] \"1- In-out weighing\"";
+    EXPECT_EQ(p.rowValue(33), RowValue::code(0, RowValue::From::List)) << "[004] by the editor's list text";
+    EXPECT_EQ(p.rowValue(13), RowValue::code(5, RowValue::From::List)) << "[120] \"05\"";
+    EXPECT_EQ(p.rowValue(78), RowValue::of(40000));
+    EXPECT_EQ(p.rowValue(18), RowValue::of(-125));
+    EXPECT_EQ(p.value(4), "xyz" + QString(22, QLatin1Char(' ')));
+    EXPECT_EQ(p.value(82), "ZR2 V2.20 with words" + QString(5, QLatin1Char(' ')));
+    EXPECT_EQ(p.value(21), "7.5" + QString(22, QLatin1Char(' ')));
+    EXPECT_EQ(WireNumber(params::RowAt(21), p.rowValue(21)), 75) << "written as 7,5";
+
+    opened.parameters().setTexts(languageOf(QStringLiteral("turkish")));
+    EXPECT_EQ(p.value(3), "1- Metrolojik (ticari kullanım)");
+    opened.resetRecord();
+    opened.collect();
+    const QByteArray saved = EncodeRecord(opened.record());
+    // B1 follows row 1's text (a 16-bit length and its bytes) and block A.
+    const QByteArray part = parameterPart(saved);
+    const QByteArray row3 = part.mid(2 + quint8(part[0]) + 256 * quint8(part[1]) + 234, 25);
+    EXPECT_EQ(row3, QByteArray("1- Metrolojik (ticari kul"));
 }
