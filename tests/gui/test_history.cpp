@@ -82,9 +82,9 @@ TEST_F(HistoryWindowTest, ASendFromThePanelIsRecordedWithItsNoteAndNothingMoreGo
     EXPECT_EQ(r.operation, vx::HistoryOperation::Send);
     EXPECT_EQ(r.tool, vx::HistoryTool::Window);
     EXPECT_EQ(r.indicator.model, "ZR2");
-    // Row 82 by the model's code and version, whatever the language calls the model;
-    // row 83: "SN00012345" without its last character.
-    EXPECT_EQ(r.indicator.identification, "ZR2 V2.20");
+    // Row 82: language line 367 ("E367" here) before the rest of "ZR2 V2.20 "; row 83:
+    // "SN00012345" without its last character.
+    EXPECT_EQ(r.indicator.identification, "E367 V2.20");
     EXPECT_EQ(r.indicator.identification2, "SN0001234");
     EXPECT_EQ(r.groups, QStringList({"nrm"}));
     EXPECT_EQ(r.result, "sent");
