@@ -8,6 +8,9 @@
 #include "files/WorkingSet.h"
 #include "params/RowValue.h"
 #include "shell/LanguageTexts.h"
+#include "sim/Modules.h"
+#include "sim/VirtualIndicator.h"
+#include "support/CliProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -48,6 +51,15 @@ QByteArray parameterPart(const QByteArray &file)
     const qsizetype start = at;
     skipText();
     return file.mid(start, at - start + 234 + 2078);
+}
+
+// A file without the text of ParameterRow1Text (the clock at the time of the read).
+QByteArray withoutClock(const QByteArray &file)
+{
+    const QByteArray part = parameterPart(file);
+    const qsizetype at = file.indexOf(part);
+    const int length = quint8(part[0]) + 256 * quint8(part[1]);
+    return file.left(at) + file.mid(at + 2 + length);
 }
 
 // Where two files differ: "offset: ours/theirs" for the first differing bytes.
@@ -123,4 +135,47 @@ TEST(VxrRoundTrip, AnOpenedFileHoldsCodesAndKeepsOtherTextsWordForWord)
     const QByteArray part = parameterPart(saved);
     const QByteArray row3 = part.mid(2 + quint8(part[0]) + 256 * quint8(part[1]) + 234, 25);
     EXPECT_EQ(row3, QByteArray("1- Metrolojik (ticari kul"));
+}
+
+// The whole sequence: vextora-cli reads the virtual indicator holding the odd values of
+// zr2_odd_english.vxr (make_corpus.sh) and writes the file the earlier program's
+// version wrote, byte for byte but for the clock's text.
+TEST(VxrRoundTrip, AReadOfTheIndicatorWritesTheSameFileAsBefore)
+{
+    QTemporaryDir dir;
+    const QString state = dir.filePath("state.txt");
+    {
+        sim::VirtualIndicator device;
+        sim::InstallDefaultModules(device, {});
+        const std::pair<int, int> configuration[] = {
+            {0, 1}, {1, 1}, {2, 9}, {3, 2}, {4, 1}, {5, 2}, {6, 4}, {7, 1}, {8, 7}, {10, 12}, {13, 1},
+            {14, 5}, {15, 3}, {16, 9}, {18, 0xFF}, {19, 0xFF}, {20, 0xFF}, {21, 0x83}, {22, 99}, {23, 0x00},
+            {24, 0x01}, {25, 0xE2}, {26, 0x40}, {27, 75}, {28, 1}, {29, 2}, {30, 1}, {31, 1}, {33, 3},
+            {35, 1}, {36, 4}, {37, 6}, {38, 255}, {40, 0}, {42, 0}, {44, 3}, {45, 9}, {46, 7}, {48, 2},
+            {50, 2}, {52, 4}, {53, 3}, {54, 12}, {55, 2}, {56, 1}, {58, 1}, {60, 1}, {62, 31}, {68, 9},
+            {69, 1}, {70, 2}, {71, 1}, {72, 0x7F}, {73, 0xFF}, {74, 0xFF}, {75, 0xFF}, {76, 3}, {77, 2},
+            {78, 0}, {79, 1}, {80, 7}, {82, 0x9C}, {83, 0x40}, {84, 0xFF}, {85, 0xFF}, {92, 1}};
+        const std::pair<int, int> calibration[] = {
+            {0, 1}, {6, 5}, {7, 6}, {8, 0xFF}, {9, 0xFF}, {10, 0xFF}, {11, 0xFE}, {12, 0}, {13, 1},
+            {14, 0x11}, {15, 0x70}, {20, 0}, {21, 0}, {22, 0}, {23, 123}, {24, 0xFF}, {25, 0xFF},
+            {26, 0xFF}, {27, 0xFB}, {28, 0}, {29, 0}, {30, 0}, {31, 42}, {32, 0x00}, {33, 0x01},
+            {34, 0x7F}, {35, 0x4B}, {36, 0}, {37, 0}, {38, 0}, {39, 5}};
+        QByteArray block = device.bytes(149, 100);
+        for (const auto &[offset, value] : configuration)
+            block[offset] = char(value);
+        device.setBytes(149, block);
+        block = device.bytes(128, 40);
+        for (const auto &[offset, value] : calibration)
+            block[offset] = char(value);
+        device.setBytes(128, block);
+        ASSERT_TRUE(device.saveState(state));
+    }
+    test::SimProcess indicator({"--state", state});
+    ASSERT_TRUE(indicator.ready());
+    const QString file = dir.filePath("read.vxr");
+    const test::CliRun read = test::RunCliProcess(dir.filePath("vextora.ini"), {"--port", indicator.link, "read", file});
+    ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
+    const QByteArray written = bytesOf(file);
+    const QByteArray before = bytesOf(corpusFolder() + QStringLiteral("/zr2_odd_english.vxr"));
+    EXPECT_EQ(differences(withoutClock(written), withoutClock(before)).toStdString(), "");
 }
