@@ -1,6 +1,6 @@
 // The editing rules of the parameter grid without a window (the window tests drive
 // the same rules through the widgets): the move to the next editable row, what a
-// typed text does to the cell and the companions, and the date and time entry.
+// typed text does to the rows' values, and the date and time entry.
 
 #include "params/BlockCodec.h"
 #include "params/Editing.h"

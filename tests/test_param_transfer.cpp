@@ -1,5 +1,5 @@
 // Reading and writing the parameters against the in-process virtual indicator: the
-// order of transfers, what lands in the grid rows and the companions, the stops on
+// order of transfers, what lands in the grid rows' values, the stops on
 // bad answers, the write groups, the clamp, the abort, the range (TaksimatBul) and a
 // read-edit-write-read round trip. What a calibration writes to the range registers is
 // pinned register by register by the calibration tests.
