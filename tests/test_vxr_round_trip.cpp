@@ -126,8 +126,10 @@ TEST(VxrRoundTrip, AnOpenedFileHoldsCodesAndKeepsOtherTextsWordForWord)
     EXPECT_EQ(p.value(21), "7.5" + QString(22, QLatin1Char(' ')));
     EXPECT_EQ(WireNumber(params::RowAt(21), p.rowValue(21)), 75) << "written as 7,5";
 
+    EXPECT_EQ(p.clockSuffix(), " \\ Monday");
     opened.parameters().setTexts(languageOf(QStringLiteral("turkish")));
     EXPECT_EQ(p.value(3), "1- Metrolojik (ticari kullanım)");
+    EXPECT_EQ(p.clockSuffix(), " \\ Pazartesi") << "the weekday the file names, in the new language";
     opened.resetRecord();
     opened.collect();
     const QByteArray saved = EncodeRecord(opened.record());

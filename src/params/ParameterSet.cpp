@@ -108,27 +108,33 @@ QString ParameterSet::clockSuffix() const
     return clock.tail;
 }
 
+namespace {
+
+// A weekday part " \ Thursday" of the language is kept as the day's number, shown in
+// whatever language is current; any other text as it stands.
+void takeWeekday(RowValue &clock, const QString &weekdayPart, const LanguageTexts &texts)
+{
+    const QString name = weekdayPart.startsWith(kWeekdaySeparator) ? weekdayPart.mid(kWeekdaySeparator.size()) : QString();
+    const qsizetype day = name.isEmpty() ? -1 : texts.weekdayNames().indexOf(name);
+    clock.number = day;
+    clock.tail = day >= 0 ? QString() : weekdayPart;
+}
+
+}  // namespace
+
 void ParameterSet::setClockSuffix(const QString &suffix)
 {
     RowValue clock = m_values[kClockRow];
     if (clock.kind == RowValue::Kind::Empty && !suffix.isEmpty())
         clock.kind = RowValue::Kind::Text;  // the weekday part alone: the clock's text stays empty
-    clock.number = -1;
-    clock.tail = suffix;
+    takeWeekday(clock, suffix, m_texts);
     setRowValue(kClockRow, clock);
 }
 
 void ParameterSet::setClock(const QString &text, const QString &weekdayPart)
 {
-    // A weekday of the language is kept as its number, shown in whatever language is current.
     RowValue clock = RowValue::indicatorText(text);
-    const qsizetype day = weekdayPart.startsWith(kWeekdaySeparator)
-                              ? m_texts.weekdayNames().indexOf(weekdayPart.mid(kWeekdaySeparator.size()))
-                              : -1;
-    if (day >= 0 && !weekdayPart.mid(kWeekdaySeparator.size()).isEmpty())
-        clock.number = day;
-    else
-        clock.tail = weekdayPart;
+    takeWeekday(clock, weekdayPart, m_texts);
     setRowValue(kClockRow, clock);
 }
 
