@@ -397,8 +397,7 @@ int main(int argc, char *argv[])
                 const bool ok = ReadAll(link, set, textService, choice, weight).outcome == BatchOutcome::Completed;
                 port.close();
                 // The record read, without the running clock.
-                set.parameters().setValue(1, QString());
-                set.parameters().companions().WeekdayText.clear();
+                set.parameters().setRowValue(1, RowValue{});
                 set.collect();
                 result = EncodeRecord(set.record());
                 return ok;

@@ -68,19 +68,19 @@ TEST_F(CompareTest, AChoiceIsComparedByItsCodeNotByTheCaptionOfTheLanguage)
 
 TEST_F(CompareTest, WeightsAreComparedByTheirRawValuesAndAnEmptyCellIsNotZero)
 {
-    a.parameters().companions().RawWeightValues[0] = 200;  // [101]
-    b.parameters().companions().RawWeightValues[0] = 200;
-    a.parameters().setValue(18, "000.200");
-    b.parameters().setValue(18, "0,200");  // shown another way
+    a.parameters().setRowValue(18, RowValue::of(200));  // [101]
+    b.parameters().setRowValue(18, RowValue::of(200));
+    b.parameters().weight.WeightFormatReference = "300.090";  // shown another way
+    ASSERT_NE(a.parameters().value(18), b.parameters().value(18));
     EXPECT_TRUE(compare().empty());
 
-    b.parameters().companions().RawWeightValues[0] = -300;
+    b.parameters().setRowValue(18, RowValue::of(-300));
     Differences d = compare();
     ASSERT_EQ(keys(d), QStringList{"row:18"});
     EXPECT_EQ(d[0].code, "101");
     EXPECT_EQ(d[0].b.toLongLong(), -300);
 
-    b.parameters().companions().RawWeightValues[0] = 200;
+    b.parameters().setRowValue(18, RowValue::of(200));
     a.parameters().setValue(44, "");   // [023] empty ...
     b.parameters().setValue(44, "0");  // ... against 0
     d = compare();
@@ -90,8 +90,10 @@ TEST_F(CompareTest, WeightsAreComparedByTheirRawValuesAndAnEmptyCellIsNotZero)
 
 TEST_F(CompareTest, TheRawCalibrationIsOneRowAndTheRangeRowsAreRowsOfTheirOwn)
 {
-    a.parameters().companions().CalibrationRawValues = {1, 2, 3, 4, 5, 6};
-    b.parameters().companions().CalibrationRawValues = {1, 2, 3, 4, 5, 7};
+    for (int row : {69, 70, 71, 72, 75, 76}) {
+        a.parameters().setRowValue(row, RowValue::of(row));
+        b.parameters().setRowValue(row, RowValue::of(row == 76 ? 7 : row));
+    }
     a.parameters().setValue(67, "7");
     b.parameters().setValue(67, "9");
     const Differences d = compare();

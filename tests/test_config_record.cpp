@@ -75,11 +75,8 @@ Placed row(int r, int offset)
 
 std::vector<Placed> placements()
 {
-    auto held = [](int slot, qint64 v) {
-        return [slot, v](WorkingSet &s) { s.parameters().companions().CalibrationRawValues[size_t(slot)] = v; };
-    };
-    auto weight = [](int slot, qint64 v) {
-        return [slot, v](WorkingSet &s) { s.parameters().companions().RawWeightValues[size_t(slot)] = v; };
+    auto held = [](int row, qint64 v) {
+        return [row, v](WorkingSet &s) { s.parameters().setRowValue(row, RowValue::of(v)); };
     };
     std::vector<Placed> p = {
         {"header line 1", 0, [](WorkingSet &s) { s.ticket().setHeaderCentred(false), s.ticket().setLine(0, "H1"); }, "H1" + QByteArray(18, ' ') + '\0'},
@@ -96,20 +93,20 @@ std::vector<Placed> placements()
         {"ID header 1", 3352, [](WorkingSet &s) { s.ids().setIdHeader(0, "PLAKA"); }, "PLAKA" + QByteArray(6, ' ')},
         {"ID header 2", 3363, [](WorkingSet &s) { s.ids().setIdHeader(1, "FIRMA"); }, "FIRMA" + QByteArray(6, ' ')},
         row(62, 3436), row(63, 3486), row(64, 3511), row(65, 3536), row(66, 3561), row(67, 3586), row(68, 3611),
-        {"row 69", 3636, held(0, 65538), le32(65538)},
-        {"row 70", 3640, held(1, -2), le32(-2)},
-        {"row 71", 3644, held(2, 7), le32(7)},
-        {"row 72", 3648, held(3, 8), le32(8)},
+        {"row 69", 3636, held(69, 65538), le32(65538)},
+        {"row 70", 3640, held(70, -2), le32(-2)},
+        {"row 71", 3644, held(71, 7), le32(7)},
+        {"row 72", 3648, held(72, 8), le32(8)},
         {"row 73", 3652, [](WorkingSet &s) { s.parameters().setValue(73, "-123456"); }, le32(-123456)},
         {"row 74", 3656, [](WorkingSet &s) { s.parameters().setValue(74, "74"); }, le32(74)},
-        {"row 75", 3660, held(4, 9810), le32(9810)},
-        {"row 76", 3664, held(5, 9806), le32(9806)},
+        {"row 75", 3660, held(75, 9810), le32(9810)},
+        {"row 76", 3664, held(76, 9806), le32(9806)},
         row(3, 3670), row(4, 3695), row(5, 3720), row(6, 3745), row(7, 3770), row(8, 3795), row(9, 3820),
         {"row 10", 3845, [](WorkingSet &s) { s.parameters().setValue(10, "2-Both"); }, text25("2")},
         row(11, 3870), row(13, 3945), row(14, 4020), row(15, 4045), row(16, 4070), row(17, 4095),
-        {"row 18", 4145, weight(0, 200), le32(200)},
+        {"row 18", 4145, held(18, 200), le32(200)},
         row(19, 4149),
-        {"row 20", 4174, weight(1, 25), le32(25)},
+        {"row 20", 4174, held(20, 25), le32(25)},
         row(21, 4178), row(22, 4203), row(23, 4228), row(24, 4253), row(25, 4278), row(26, 4328),
         {"row 27", 4353, [](WorkingSet &s) { s.parameters().setValue(27, "1-Fill"); }, text25("1")},
         row(29, 4404), row(30, 4429), row(32, 4454), row(31, 4479), row(33, 4604),
@@ -117,11 +114,11 @@ std::vector<Placed> placements()
         row(41, 4854), row(42, 4879), row(44, 4904), row(43, 4929), row(45, 4954), row(46, 5054),
         row(48, 5079), row(49, 5129),
         row(51, 5304), row(52, 5329), row(57, 5354), row(53, 5379),
-        {"row 56", 5404, weight(2, -20), le32(-20)},
+        {"row 56", 5404, held(56, -20), le32(-20)},
         row(54, 5408), row(55, 5433), row(58, 5458), row(59, 5483),
-        {"row 60", 5508, [](WorkingSet &s) { s.parameters().companions().Param049Text = "7"; }, "7 "},
-        {"row 78", 5560, [](WorkingSet &s) { s.parameters().companions().Param410Value = 65535; }, "\xFF\xFF"},
-        {"row 79", 5562, [](WorkingSet &s) { s.parameters().companions().Param420Value = 258; }, "\x02\x01"},
+        {"row 60", 5508, [](WorkingSet &s) { s.parameters().setValue(60, "7"); }, "7 "},
+        {"row 78", 5560, held(78, 65535), "\xFF\xFF"},
+        {"row 79", 5562, held(79, 258), "\x02\x01"},
         row(80, 5639), row(81, 5664), row(82, 5698), row(83, 5723),
         {"preset tare 1", 5748, [](WorkingSet &s) { s.presetTares().setValue(0, "12,5"); },
          QByteArray("\0\0\0\0\0\0\x29\x40", 8)},
@@ -160,7 +157,6 @@ TEST(ConfigRecord, ParameterRowsComeBackAsTheirFieldsSay)
 {
     WorkingSet out;
     ParameterSet &p = out.parameters();
-    ParameterCompanions &c = p.companions();
     p.weight.WeightFormatReference = "300.09";
     p.weight.DecimalsPattern = "05";
     p.setValue(3, "1-On");
@@ -168,11 +164,11 @@ TEST(ConfigRecord, ParameterRowsComeBackAsTheirFieldsSay)
     p.setValue(33, "2-EVEN");
     p.setValue(19, QString(30, 'x'));  // cut to 25
     p.setValue(23, "abc");             // 22 blanks follow it back
-    c.Param049Text = "5";
-    c.Param410Value = 65535;
-    c.RawWeightValues = {-100, 1234, 2000};
-    c.CalibrationRawValues = {65538, 1, 2, 3, 12, 9806};
-    p.setValue(20, "12,34");  // what the grid shows; the file keeps the raw value
+    p.setValue(60, "5");
+    const std::pair<int, qint64> raw[] = {{78, 65535}, {18, -100}, {20, 1234}, {56, 2000}, {69, 65538},
+                                          {70, 1},     {71, 2},    {72, 3},     {75, 12},   {76, 9806}};
+    for (const auto &[row, value] : raw)
+        p.setRowValue(row, RowValue::of(value));
     out.collect();
 
     LanguageTexts texts;
@@ -182,20 +178,18 @@ TEST(ConfigRecord, ParameterRowsComeBackAsTheirFieldsSay)
     in.record() = out.record();
     in.show(texts);
     const ParameterSet &q = in.parameters();
-    const ParameterCompanions &d = q.companions();
-    EXPECT_EQ(q.value(3), "1-On" + spaces(21));
-    EXPECT_TRUE(d.Param200On);
+    EXPECT_EQ(q.value(3), "1-On" + spaces(21)) << "no text of its list: as stored, padding included";
+    EXPECT_TRUE(q.param200On());
     EXPECT_EQ(q.value(10), "1-Tilt") << "the list text of the code saved";
-    EXPECT_EQ(d.TiltCode, 1);
-    EXPECT_EQ(q.value(33), "2-EVEN" + spaces(19));
-    EXPECT_EQ(d.PortParityTexts[0], "2-EVEN" + spaces(19));
+    EXPECT_EQ(q.rowValue(10), RowValue::code(1));
+    EXPECT_EQ(q.rowValue(33), RowValue::code(2)) << "a list text: its code";
+    EXPECT_EQ(q.value(33), "2-EVEN");
     EXPECT_EQ(q.value(19), QString(25, 'x'));
     EXPECT_EQ(q.value(23), "abc" + spaces(22));
-    EXPECT_EQ(q.value(60), "5 ");
-    EXPECT_EQ(d.Param049Text, "5 ");
+    EXPECT_EQ(q.rowValue(60), RowValue::of(5));
     EXPECT_EQ(q.value(78), "65535");
-    EXPECT_EQ(d.Param410Value, 65535);
-    EXPECT_EQ(d.RawWeightValues[1], 1234);
+    EXPECT_EQ(q.rowValue(78), RowValue::of(65535));
+    EXPECT_EQ(q.rowValue(20), RowValue::of(1234));
     EXPECT_EQ(q.value(18), "-001.00") << "weights in the indicator's format";
     EXPECT_EQ(q.value(20), "012.34");
     EXPECT_EQ(q.value(56), "020.00");
@@ -225,10 +219,12 @@ TEST(ConfigRecord, WeightRowsAreSavedFromTheirRawValuesNotTheirDisplay)
 {
     WorkingSet set;
     ParameterSet &p = set.parameters();
-    p.companions().RawWeightValues = {1000, 1234, 550};
-    p.setValue(18, "10,00");
-    p.setValue(20, "12,34");
-    p.setValue(56, "5,50");
+    p.weight.WeightFormatReference = "300.09";
+    p.weight.DecimalsPattern = "05";
+    p.setRowValue(18, RowValue::of(1000));
+    p.setRowValue(20, RowValue::of(1234));
+    p.setRowValue(56, RowValue::of(550));
+    ASSERT_EQ(p.value(20), "012.34");
     const QByteArray file = saved(set);
     EXPECT_EQ(file.mid(4145, 4), le32(1000));
     EXPECT_EQ(file.mid(4174, 4), le32(1234));
@@ -283,12 +279,12 @@ void populate(WorkingSet &s)
     s.presetTares().setValue(4, "12,5");
     ParameterSet &p = s.parameters();
     p.setValue(1, "05-03-24 \\ 10:11:12");
-    p.companions().WeekdayText = " \\ Thursday";
+    p.setClockSuffix(" \\ Thursday");
     p.setValue(30, "3-9600");
-    p.companions().RawWeightValues = {200, 25, 20};
-    p.companions().CalibrationRawValues = {1, 2, 3, 4, 5, 6};
-    p.companions().Param410Value = 40000;
-    p.companions().Param049Text = "1";
+    for (const auto &[row, value] : std::vector<std::pair<int, qint64>>{
+             {18, 200}, {20, 25}, {56, 20}, {69, 1}, {70, 2}, {71, 3}, {72, 4}, {75, 5}, {76, 6}, {78, 40000}})
+        p.setRowValue(row, RowValue::of(value));
+    p.setValue(60, "1");
 }
 
 TEST(ConfigRecord, SavedOpenedAndSavedAgainGivesTheSameBytesReservedIncluded)

@@ -210,7 +210,7 @@ TEST(BlockDecode, EachValueKindShowsTheRowsText)
     }
 }
 
-TEST(BlockDecode, CompanionsFollowTheBytes)
+TEST(BlockDecode, RowsHoldTheCodesAndRawNumbersOfTheBytes)
 {
     ParameterSet set;
     const LanguageTexts texts = numbered();
@@ -219,20 +219,23 @@ TEST(BlockDecode, CompanionsFollowTheBytes)
         block(100, {{0, 1}, {8, 2}, {18, 0xFF}, {19, 0xFF}, {20, 0xFF}, {21, 0x9C}, {35, 1}, {42, 1}, {50, 2},
                     {80, 4}, {82, 0x12}, {83, 0x34}, {92, 1}}),
         texts));
-    const ParameterCompanions &c = set.companions();
-    EXPECT_TRUE(c.Param200On);
-    EXPECT_EQ(c.TiltCode, 2);
-    EXPECT_EQ(c.FillingCode, 1);
-    EXPECT_EQ(c.RawWeightValues[0], -100);
-    EXPECT_EQ(c.PortParityTexts, (std::array<QString, 3>{"1-ODD", "2-EVEN", "0-NONE"}));
-    EXPECT_EQ(c.Param049Text, "4");
-    EXPECT_EQ(c.Param410Value, 0x1234);
-    EXPECT_TRUE(c.AnalogTypeFlag);
+    EXPECT_EQ(set.rowValue(3), RowValue::code(1));
+    EXPECT_TRUE(set.param200On());
+    EXPECT_EQ(set.rowValue(10), RowValue::code(2));
+    EXPECT_EQ(set.rowValue(27), RowValue::code(1));
+    EXPECT_EQ(set.rowValue(18), RowValue::of(-100));
+    EXPECT_EQ(set.rowValue(33), RowValue::code(1));
+    EXPECT_EQ(set.rowValue(39), RowValue::code(2));
+    EXPECT_EQ(set.rowValue(46), RowValue::code(0, RowValue::From::Other)) << "code 0 is no read item: the other text's code";
+    EXPECT_EQ(set.value(46), "0-NONE");
+    EXPECT_EQ(set.rowValue(60), RowValue::of(4));
+    EXPECT_EQ(set.rowValue(78), RowValue::of(0x1234));
     EXPECT_EQ(set.value(18), "-100") << "without a range the raw value";
 
-    ASSERT_TRUE(PlaceConfigurationBlock(set, block(100, {{0, 2}}), texts));
-    EXPECT_FALSE(set.companions().Param200On);
-    EXPECT_FALSE(set.companions().AnalogTypeFlag);
+    // [200] with a code of no item: its other text (line 177), written as that text's code 0.
+    ASSERT_TRUE(PlaceConfigurationBlock(set, block(100, {{0, 2}}), set.texts()));
+    EXPECT_FALSE(set.param200On());
+    EXPECT_EQ(set.value(3), "L177");
 }
 
 TEST(BlockDecode, PrinterTypeKeepsItsTextForAnUnknownCode)
@@ -287,7 +290,7 @@ TEST(BlockEncode, AReadBlockIsWrittenBackByteForByte)
     EXPECT_EQ(set.value(48), texts.text(218));
 }
 
-TEST(BlockEncode, CellsGiveTheirLeadingNumberAndCompanionsTheirValues)
+TEST(BlockEncode, TextsGiveTheirLeadingNumberAndRawRowsTheirNumbers)
 {
     ParameterSet set;
     set.setValue(21, "7,5");           // Tenths
@@ -295,9 +298,9 @@ TEST(BlockEncode, CellsGiveTheirLeadingNumberAndCompanionsTheirValues)
     set.setValue(31, "2-RTS/CTS");     // code 2
     set.setValue(19, "300");           // too large for a byte: the low digits
     set.setValue(13, "05");            // [120] from its list
-    set.companions().RawWeightValues[1] = -100;
-    set.companions().Param410Value = 65535;
-    set.companions().CalibrationRawValues[0] = -2;
+    set.setRowValue(20, RowValue::of(-100));
+    set.setRowValue(78, RowValue::of(65535));
+    set.setRowValue(69, RowValue::of(-2));
     set.setValue(74, "-3");
     set.setValue(73, "99");  // never written
     const QString cfg = EncodeArea(set, Area::Configuration);
@@ -316,24 +319,65 @@ TEST(BlockEncode, CellsGiveTheirLeadingNumberAndCompanionsTheirValues)
     EXPECT_EQ(byteAt(cal, 24, 4), "00000000");
 }
 
-TEST(HeldValues, ShownAsAReadShowsThem)
+TEST(RowValues, RawNumbersAreShownAsAReadShowsThem)
 {
     ParameterSet set;
     set.weight.WeightFormatReference = "300.09";
-    ParameterCompanions &c = set.companions();
-    c.RawWeightValues[2] = -100;
-    c.CalibrationRawValues[1] = 98304;
-    c.CalibrationRawValues[5] = 80260;
-    c.Param410Value = 65535;
-    set.setValue(20, "stale");
-    for (int row : {56, 70, 76, 78, 20, 3})
-        ShowHeldValue(set, row);
+    set.setRowValue(56, RowValue::of(-100));
+    set.setRowValue(70, RowValue::of(98304));
+    set.setRowValue(76, RowValue::of(80260));
+    set.setRowValue(75, RowValue::of(7));
+    set.setRowValue(78, RowValue::of(65535));
+    set.setRowValue(21, RowValue::of(75));
+    set.setRowValue(13, RowValue::code(0));
     EXPECT_EQ(set.value(56), "-001.00");
     EXPECT_EQ(set.value(70), "1 - 32768");
     EXPECT_EQ(set.value(76), "9,80260");
+    EXPECT_EQ(set.value(75), "7") << "one character: no \"9,\"";
     EXPECT_EQ(set.value(78), "65535");
+    EXPECT_EQ(set.value(21), "7,5");
+    EXPECT_EQ(set.value(13), "0 ");
     EXPECT_EQ(set.value(20), "") << "nothing held: an empty cell";
-    EXPECT_EQ(set.value(3), "") << "not a held row";
+    set.setWeightsRaw(true);
+    EXPECT_EQ(set.value(56), "-100") << "while a write runs";
+    set.setWeightsRaw(false);
+    EXPECT_EQ(set.value(56), "-001.00");
+}
+
+TEST(RowValues, ADisplayTextBecomesTheValueItShowsOrStaysAsItIs)
+{
+    ParameterSet set;
+    set.setTexts(numbered());
+    set.weight.WeightFormatReference = "300.09";
+    set.weight.DecimalsPattern = "09";
+    const std::pair<int, RowValue> typed[] = {
+        {3, RowValue::code(1)},                 // "L178": [200]'s item 1
+        {33, RowValue::code(2)},                // "2-EVEN" as a read shows it
+        {33, RowValue::code(1, RowValue::From::List)},  // "1- 7 bit,ODD parity" from the editor's list
+        {46, RowValue::code(0, RowValue::From::Other)}, // "0-NONE": a code outside the read list
+        {13, RowValue::code(5, RowValue::From::List)},  // "05": [120]'s list
+        {13, RowValue::code(5)},                // "5 " as a read shows it
+        {19, RowValue::of(99)},
+        {21, RowValue::of(75)},                 // "7,5"
+        {56, RowValue::of(-100)},               // "-001.00"
+        {69, RowValue::of(-2)},                 // "65535 - 65534"
+        {76, RowValue::of(80260)},              // "9,80260"
+    };
+    for (const auto &[row, value] : typed) {
+        set.setRowValue(row, value);
+        const QString shown = set.value(row);
+        set.setRowValue(row, RowValue{});
+        set.setValue(row, shown);
+        EXPECT_EQ(set.rowValue(row), value) << row << " " << shown.toStdString();
+    }
+    for (const auto &[row, text] : std::vector<std::pair<int, const char *>>{
+             {4, "xyz"}, {19, "012"}, {21, "7.5"}, {13, "5"}, {82, "ZR2 V2.20 with words"}}) {
+        set.setValue(row, text);
+        EXPECT_EQ(set.rowValue(row), RowValue::shown(text)) << row;
+        EXPECT_EQ(set.value(row), text) << row;
+    }
+    set.setValue(19, "");
+    EXPECT_TRUE(set.rowValue(19).empty());
 }
 
 // ---- small conversions ----------------------------------------------------------
@@ -358,17 +402,13 @@ TEST(ParameterConversions, WordPairsShowHighAndLowWord)
         EXPECT_EQ(ikile(value), text) << value;
 }
 
-TEST(ParameterConversions, IdentificationRowsAndTiltAndFillingTexts)
+TEST(ParameterConversions, IdentificationRowTexts)
 {
     const LanguageTexts texts = numbered();
     EXPECT_EQ(ModelRowText("ZR2 V2.20 ", texts), "L367 V2.20 ");
     EXPECT_EQ(ModelRowText("ZR1 V1.07", texts), "L366 V1.07");
     EXPECT_EQ(ModelRowText("XY9 V1", texts), " V1");
     EXPECT_EQ(SecondRowText("SN00012345"), "SN0001234");
-    EXPECT_EQ(TiltYaz(2, texts), "L337");
-    EXPECT_EQ(TiltYaz(3, texts), "");
-    EXPECT_EQ(FillingYaz(0, texts), "L338");
-    EXPECT_EQ(FillingYaz(2, texts), "");
 }
 
 TEST(ParameterConversions, OnlyAWholeAnswerGivesItsData)

@@ -1,7 +1,8 @@
 // The editing rules of the parameter grid without a window (the window tests drive
 // the same rules through the widgets): the move to the next editable row, what a
-// typed text does to the cell and the companions, and the date and time entry.
+// typed text does to the rows' values, and the date and time entry.
 
+#include "params/BlockCodec.h"
 #include "params/Editing.h"
 #include "params/ParameterSet.h"
 #include "shell/LanguageTexts.h"
@@ -27,36 +28,37 @@ TEST(ParameterEditing, NextEditableRowSkipsHiddenRowsAndRowsWithoutEditor)
     EXPECT_EQ(NextEditorRow(set, 3, -1, Model::ZR2), 1);
 }
 
-TEST(ParameterEditing, TypedTextReachesCellAndCompanions)
+TEST(ParameterEditing, TypedTextReachesTheRowsValue)
 {
     ParameterSet set;
     set.weight.WeightFormatReference = "300.09";
     set.weight.DecimalsPattern = "09";
 
     EXPECT_FALSE(ApplyText(set, 18, "1.5").refused);
-    EXPECT_EQ(set.companions().RawWeightValues[0], 150);
+    EXPECT_EQ(set.rowValue(18), RowValue::of(150));
     EXPECT_EQ(set.value(18), "001.50");
 
     EXPECT_FALSE(ApplyText(set, 78, "65535").refused);
-    EXPECT_EQ(set.companions().Param410Value, 65535);
+    EXPECT_EQ(set.rowValue(78), RowValue::of(65535));
     EXPECT_TRUE(ApplyText(set, 78, "65536").refused);
     EXPECT_EQ(set.value(78), "65535") << "a refused value changes nothing";
-    EXPECT_EQ(set.companions().Param410Value, 65535);
     EXPECT_FALSE(ApplyText(set, 78, "").refused);
-    EXPECT_FALSE(set.companions().Param410Value.has_value());
+    EXPECT_TRUE(set.rowValue(78).empty());
 
     EXPECT_EQ(ApplyText(set, 21, "4").editorText, "5,1");
     EXPECT_EQ(set.value(21), "5,1");
     EXPECT_EQ(ApplyText(set, 21, "10").editorText, "9,9");
     EXPECT_FALSE(ApplyText(set, 21, "6.5").editorText.has_value());
-    EXPECT_EQ(set.value(21), "6.5");
+    EXPECT_EQ(set.value(21), "6.5") << "as typed; written as 65";
+    EXPECT_EQ(WireNumber(params::RowAt(21), set.rowValue(21)), 65);
 
     ApplyText(set, 19, "12");
-    EXPECT_EQ(set.value(19), "12");
+    EXPECT_EQ(set.rowValue(19), RowValue::of(12));
 }
 
-// A language change: each list text is that of its item in the new language; what is
-// no text of the row's items (typed, literal, another row's) stays.
+// A language change: the rows keep their codes, shown by their items' texts in the new
+// language; what is no text of the row's items (typed, literal, another row's) stays,
+// and the wire does not change.
 TEST(ParameterRetranslation, ListTextsFollowTheNewLanguage)
 {
     auto lines = [](const char *prefix) {
@@ -67,16 +69,19 @@ TEST(ParameterRetranslation, ListTextsFollowTheNewLanguage)
     };
     const LanguageTexts english = lines("E"), turkish = lines("T");
     ParameterSet set;
+    set.setTexts(english);
     set.setValue(11, "E214");                 // [801]: a read item (on)
     set.setValue(31, "E220");                 // [002]: an editor item only
     set.setValue(29, "E218");                 // [000]: read, though its editor does not offer it
     set.setValue(33, "1-ODD");                // [004]: a literal item
     set.setValue(17, "E999");                 // no item of its row
     set.setValue(21, "7,5");                  // a number row
-    set.setValue(82, "E367 V2.20 ");          // the model's name
-    set.companions().WeekdayText = " \\ E317";  // Thursday
-    set.companions().PortParityTexts = {"1-ODD", QString(), "2-EVEN"};
-    RetranslateValues(set, english, turkish);
+    set.setRowValue(82, RowValue::indicatorText("ZR2 V2.20 "));  // as read: the model's name
+    set.setValue(83, "E367 V2.20 ");          // as a file or a user left it
+    set.setClock("05-03-24 \\ 10:11:12", " \\ E317");  // Thursday
+    EXPECT_EQ(set.value(82), "E367 V2.20 ");
+    const QString wire = EncodeArea(set, params::Area::Configuration);
+    set.setTexts(turkish);
     EXPECT_EQ(set.value(11), "T214");
     EXPECT_EQ(set.value(31), "T220");
     EXPECT_EQ(set.value(29), "T218") << "read items count too";
@@ -84,12 +89,13 @@ TEST(ParameterRetranslation, ListTextsFollowTheNewLanguage)
     EXPECT_EQ(set.value(17), "E999");
     EXPECT_EQ(set.value(21), "7,5");
     EXPECT_EQ(set.value(82), "T367 V2.20 ");
-    EXPECT_EQ(set.companions().WeekdayText, " \\ T317");
-    EXPECT_EQ(set.companions().PortParityTexts, (std::array<QString, 3>{"1-ODD", QString(), "2-EVEN"}));
+    EXPECT_EQ(set.value(83), "E367 V2.20 ") << "kept word for word";
+    EXPECT_EQ(set.clockSuffix(), " \\ T317");
+    EXPECT_EQ(EncodeArea(set, params::Area::Configuration), wire);
 
     // Other text of a code outside the list ([002] shows line 219).
     set.setValue(31, "T219");
-    RetranslateValues(set, turkish, english);
+    set.setTexts(english);
     EXPECT_EQ(set.value(31), "E219");
     EXPECT_EQ(set.value(11), "E214");
 }

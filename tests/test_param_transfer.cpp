@@ -1,5 +1,5 @@
 // Reading and writing the parameters against the in-process virtual indicator: the
-// order of transfers, what lands in the grid rows and the companions, the stops on
+// order of transfers, what lands in the grid rows' values, the stops on
 // bad answers, the write groups, the clamp, the abort, the range (TaksimatBul) and a
 // read-edit-write-read round trip. What a calibration writes to the range registers is
 // pinned register by register by the calibration tests.
@@ -82,16 +82,16 @@ TEST_F(ParameterTransferTest, ReadTransfersInTheIndicatorsOrderAndFillsTheGrid)
 
     // 12 March 2026 was a Thursday; the indicator's clock runs from 10:00:00.
     EXPECT_TRUE(set.value(1).startsWith("12-03-26 \\ 10:00:0")) << qPrintable(set.value(1));
-    EXPECT_EQ(set.companions().WeekdayText, " \\ Thursday");
+    EXPECT_EQ(set.clockSuffix(), " \\ Thursday");
     // A few rows of each block (every value kind: the block decode tests).
     EXPECT_EQ(set.value(3), "0- Normal");
     EXPECT_EQ(set.value(18), "000.200");
-    EXPECT_EQ(set.companions().RawWeightValues[0], 200);
+    EXPECT_EQ(set.rowValue(18), RowValue::of(200));
     EXPECT_EQ(set.value(30), "3-9600");
     EXPECT_EQ(set.value(69), "1 - 32768");
-    EXPECT_EQ(set.companions().CalibrationRawValues[0], 98304);
+    EXPECT_EQ(set.rowValue(69), RowValue::of(98304));
     EXPECT_EQ(set.value(79), "60000");
-    EXPECT_EQ(set.companions().Param420Value, 60000);
+    EXPECT_EQ(set.rowValue(79), RowValue::of(60000));
     EXPECT_EQ(set.value(82), "ZR2 V2.20 ");
     EXPECT_EQ(set.value(83), "SN0001234");
 }
@@ -268,7 +268,7 @@ TEST_F(ParameterTransferTest, TheClockIsSetFromRow1)
     ParametreHostYaz(link, set, texts, {.dateTime = true});
     ASSERT_TRUE(read().completed);
     EXPECT_TRUE(set.value(1).startsWith("07-03-26 \\ 09:05:0")) << qPrintable(set.value(1));
-    EXPECT_EQ(set.companions().WeekdayText, " \\ Saturday");
+    EXPECT_EQ(set.clockSuffix(), " \\ Saturday");
 }
 
 TEST_F(ParameterTransferTest, ReadEditWriteReadChangesExactlyWhatWasEdited)

@@ -96,6 +96,23 @@ TEST_F(SameIndicatorTest, AnotherIndicatorsFileIsAskedAboutAndNamesTheCalibratio
     EXPECT_FALSE(op.last().text.contains("T37")) << "no calibration group, no word of it";
 }
 
+// A file names the model as the language it was saved in does (line 367): the check
+// goes by the model's code and the version.
+TEST_F(SameIndicatorTest, TheModelIsComparedByItsCodeNotByTheLanguagesNameOfIt)
+{
+    LanguageTexts lines = texts.lines();
+    lines.setText(367, QStringLiteral("Model Two"));
+    texts.use(lines, QStringLiteral("English.txt"));
+    EXPECT_TRUE(confirm(FileWith("Model Two V2.20", "SN0001234"))) << "saved in this language";
+    EXPECT_EQ(check.verdict, Sameness::Same);
+    EXPECT_TRUE(confirm(FileWith("ZR2 V2.20", "SN0001234"))) << "saved in a language that calls it ZR2";
+    EXPECT_EQ(check.verdict, Sameness::Same);
+    EXPECT_TRUE(op.calls.empty());
+    op.yesNoAnswers = {Choice::No};
+    EXPECT_FALSE(confirm(FileWith("Model Two V2.21", "SN0001234"))) << "another version";
+    EXPECT_EQ(check.verdict, Sameness::Different);
+}
+
 TEST_F(SameIndicatorTest, AFileThatHoldsNoTextsIsAskedAbout)
 {
     op.yesNoAnswers = {Choice::Yes};

@@ -117,7 +117,7 @@ TEST_F(SelectiveSendTest, OneTickedRowOfABlockLeavesItsOtherRowsAndTheRawCalibra
     file.parameters().setValue(4, texts.line(179));     // [201] "0- ..."
     file.parameters().setValue(5, texts.line(181));     // [202] "0- ..."
     file.parameters().setValue(67, "9");                // [970]
-    file.parameters().companions().CalibrationRawValues[0] = 0x11111;
+    file.parameters().setRowValue(69, RowValue::of(0x11111));
     // Since the file was made, the indicator's [203] changed: the send keeps what it holds now.
     QByteArray jmp = sim.device.bytes(149, 10);
     jmp[3] = 0;
@@ -155,8 +155,8 @@ TEST_F(SelectiveSendTest, OneTickedRowOfABlockLeavesItsOtherRowsAndTheRawCalibra
 TEST_F(SelectiveSendTest, TheCalibrationTickedSendsTheFilesRawValues)
 {
     fileFromIndicator();
-    file.parameters().companions().CalibrationRawValues[0] = 0x11111;
-    file.parameters().companions().CalibrationRawValues[1] = 0x22222;
+    file.parameters().setRowValue(69, RowValue::of(0x11111));
+    file.parameters().setRowValue(70, RowValue::of(0x22222));
     file.parameters().setValue(67, "9");  // not ticked
 
     Selection ticked;

@@ -39,17 +39,7 @@ bool heldBeside(const Row &row)
         || row.kind == Kind::LongPrefixed;
 }
 
-bool heldPresent(const ParameterSet &set, const Row &row)
-{
-    const ParameterCompanions &c = set.companions();
-    switch (row.kind) {
-    case Kind::Weight: return c.RawWeightValues[std::size_t(row.slot)].has_value();
-    case Kind::Word: return (row.companion == params::Companion::Param410 ? c.Param410Value : c.Param420Value).has_value();
-    case Kind::WordPair:
-    case Kind::LongPrefixed: return c.CalibrationRawValues[std::size_t(row.slot)].has_value();
-    default: return false;
-    }
-}
+bool heldPresent(const ParameterSet &set, const Row &row) { return set.rowValue(row.row).held().has_value(); }
 
 // The number a row's block carries for its value (as the write would send it); an
 // invalid QVariant when the row holds nothing.

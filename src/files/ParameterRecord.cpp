@@ -7,6 +7,7 @@
 #include "params/BlockCodec.h"
 #include "params/Catalogue.h"
 #include "params/ParameterSet.h"
+#include "params/RowValue.h"
 
 #include <QRegularExpression>
 #include <QtEndian>
@@ -16,7 +17,6 @@
 namespace vx {
 namespace {
 
-using params::Companion;
 using record::BlockBytes;
 using record::Field;
 using record::Type;
@@ -24,20 +24,16 @@ using record::Type;
 constexpr int kRow1 = 1;
 constexpr int kRow1SearchFrom = 10;  // the 11th character
 
-enum class Rule { Cell, FirstCharacter, HeldText, HeldNumber, WholeNumber };
+enum class Rule { Cell, FirstCharacter, RawNumber, WholeNumber };
 
 Rule ruleOf(const Field &f)
 {
-    switch (params::RowAt(f.row).companion) {
-    case Companion::Tilt:
-    case Companion::Filling: return Rule::FirstCharacter;
-    case Companion::Param049: return Rule::HeldText;
-    case Companion::RawWeight:
-    case Companion::CalibrationRaw:
-    case Companion::Param410:
-    case Companion::Param420: return Rule::HeldNumber;
-    default: return f.type == Type::Text ? Rule::Cell : Rule::WholeNumber;
+    switch (params::RowAt(f.row).fileForm) {
+    case params::FileForm::FirstCharacter: return Rule::FirstCharacter;
+    case params::FileForm::RawNumber: return Rule::RawNumber;
+    case params::FileForm::Text: break;
     }
+    return f.type == Type::Text ? Rule::Cell : Rule::WholeNumber;
 }
 
 // ---- a field's bytes inside its block ----
@@ -90,33 +86,28 @@ QString WholeListText(const params::Row &row, const QString &stored, int width, 
     return stored;
 }
 
-// ---- the values held beside the grid ----
+// ---- a Text field's value ----
 
-std::optional<qint64> heldNumber(const ParameterCompanions &c, const params::Row &row)
+QByteArray fieldBytes(const QString &text, int width) { return cp1254::encode(FitText(text, width)).left(width); }
+
+// The value a stored text stands for, when showing that value and storing it again
+// gives the same bytes: a list text by its code (a cut one too), a number by its
+// number. Any other text is kept as it was stored, padding included.
+RowValue storedValue(const ParameterSet &set, const params::Row &row, const QString &stored, const QByteArray &bytes,
+                     int width)
 {
-    switch (row.companion) {
-    case Companion::RawWeight: return c.RawWeightValues[size_t(row.slot)];
-    case Companion::CalibrationRaw: return c.CalibrationRawValues[size_t(row.slot)];
-    case Companion::Param410: return c.Param410Value;
-    case Companion::Param420: return c.Param420Value;
-    default: return std::nullopt;
+    QString trimmed = stored;
+    while (trimmed.endsWith(QLatin1Char(' ')))
+        trimmed.chop(1);
+    const QString whole = row.kind == params::Kind::Choice ? WholeListText(row, stored, width, set.texts()) : stored;
+    for (const QString &text : {whole, trimmed, trimmed + QLatin1Char(' ')}) {
+        const RowValue v = ParseValue(row, text, set.texts(), set.weight);
+        if (v.kind == RowValue::Kind::Shown)
+            continue;
+        if (fieldBytes(RenderValue(row, v, set.texts(), set.weight), width) == bytes)
+            return v;
     }
-}
-
-void setHeldNumber(ParameterCompanions &c, const params::Row &row, qint64 value)
-{
-    switch (row.companion) {
-    case Companion::RawWeight: c.RawWeightValues[size_t(row.slot)] = value; break;
-    case Companion::CalibrationRaw: c.CalibrationRawValues[size_t(row.slot)] = value; break;
-    case Companion::Param410: c.Param410Value = int(value); break;
-    case Companion::Param420: c.Param420Value = int(value); break;
-    default: break;
-    }
-}
-
-std::optional<int> &heldCode(ParameterCompanions &c, const params::Row &row)
-{
-    return row.companion == Companion::Tilt ? c.TiltCode : c.FillingCode;
+    return RowValue::shown(stored);
 }
 
 // A cell that holds a whole number (a sign, digits, perhaps decimals, blanks around
@@ -156,12 +147,11 @@ std::optional<QString> JoinParameterRow1Text(const QString &row1, const QString 
 namespace {
 
 // Every row's field, or only those of `rows`.
-void collect(ParameterSet &set, ConfigurationRecord &record, const std::set<int> *rows)
+void collect(const ParameterSet &set, ConfigurationRecord &record, const std::set<int> *rows)
 {
-    ParameterCompanions &c = set.companions();
     const bool all = !rows;
     if (all || rows->contains(kRow1))
-        if (const std::optional<QString> row1 = JoinParameterRow1Text(set.value(kRow1), c.WeekdayText))
+        if (const std::optional<QString> row1 = JoinParameterRow1Text(set.value(kRow1), set.clockSuffix()))
             record.ParameterRow1Text = *row1;
 
     for (const Field &f : record::Fields()) {
@@ -169,23 +159,17 @@ void collect(ParameterSet &set, ConfigurationRecord &record, const std::set<int>
             continue;
         if (!all && !rows->contains(f.row))
             continue;
-        const params::Row &row = params::RowAt(f.row);
         const BlockBytes b = std::get<BlockBytes>(record::SlotOf(record, f, 0));
         const QString cell = set.value(f.row);
         switch (ruleOf(f)) {
         case Rule::Cell:
             setText(b, f.width, cell);
-            if (row.companion == Companion::PortParity)
-                c.PortParityTexts[size_t(row.slot)] = textAt(b, f.width);
             break;
         case Rule::FirstCharacter:
             setText(b, f.width, cell.left(1));
             break;
-        case Rule::HeldText:
-            setText(b, f.width, c.Param049Text);
-            break;
-        case Rule::HeldNumber:
-            if (const std::optional<qint64> held = heldNumber(c, row))
+        case Rule::RawNumber:
+            if (const std::optional<qint64> held = set.rowValue(f.row).held())
                 setNumber(b, f.type, *held);
             break;
         case Rule::WholeNumber:
@@ -198,9 +182,9 @@ void collect(ParameterSet &set, ConfigurationRecord &record, const std::set<int>
 
 }  // namespace
 
-void ParametreKaydet(ParameterSet &set, ConfigurationRecord &record) { collect(set, record, nullptr); }
+void ParametreKaydet(const ParameterSet &set, ConfigurationRecord &record) { collect(set, record, nullptr); }
 
-void ParametreKaydetRows(ParameterSet &set, ConfigurationRecord &record, const std::set<int> &rows)
+void ParametreKaydetRows(const ParameterSet &set, ConfigurationRecord &record, const std::set<int> &rows)
 {
     collect(set, record, &rows);
 }
@@ -208,11 +192,11 @@ void ParametreKaydetRows(ParameterSet &set, ConfigurationRecord &record, const s
 void ParametreOku(const ConfigurationRecord &source, ParameterSet &set, const LanguageTexts &texts)
 {
     ConfigurationRecord record = source;  // the slots reach a record they may write; this one is a copy
-    ParameterCompanions &c = set.companions();
+    set.setTexts(texts);
     const Row1Parts row1 = SplitParameterRow1Text(record.ParameterRow1Text);
     if (row1.row1)
-        set.setValue(kRow1, *row1.row1);
-    c.WeekdayText = row1.suffix;
+        set.setRowValue(kRow1, RowValue::indicatorText(*row1.row1));
+    set.setClockSuffix(row1.suffix);
 
     for (const Field &f : record::Fields()) {
         if (f.section != record::Section::Parameters || f.at || f.type == Type::Reserved)
@@ -221,45 +205,33 @@ void ParametreOku(const ConfigurationRecord &source, ParameterSet &set, const La
         const BlockBytes b = std::get<BlockBytes>(record::SlotOf(record, f, 0));
         switch (ruleOf(f)) {
         case Rule::Cell: {
-            const QString stored = textAt(b, f.width);
-            set.setValue(f.row, row.kind == params::Kind::Choice ? WholeListText(row, stored, f.width, texts) : stored);
-            if (row.companion == Companion::PortParity)
-                c.PortParityTexts[size_t(row.slot)] = stored;
-            if (row.companion == Companion::Param200)
-                c.Param200On = CellCode(stored) == 1;
+            const QByteArray bytes = b.block->mid(b.offset, f.width);
+            set.setRowValue(f.row, storedValue(set, row, textAt(b, f.width), bytes, f.width));
             break;
         }
         case Rule::FirstCharacter: {
-            // The code the first character names, and the cell as a read would show it;
-            // a character that names no code of the list stays as it was stored.
+            // The code the first character names, when its list text begins with it;
+            // anything else stays as it was stored.
             const QString stored = textAt(b, f.width);
-            std::optional<int> &code = heldCode(c, row);
-            code.reset();
-            QString shown = stored;
+            RowValue v = RowValue::shown(stored);
             if (!stored.isEmpty() && stored.at(0) >= QLatin1Char('0') && stored.at(0) <= QLatin1Char('9')) {
-                code = stored.at(0).digitValue();
-                const QString listText =
-                    row.companion == Companion::Tilt ? TiltYaz(*code, texts) : FillingYaz(*code, texts);
+                const int code = stored.at(0).digitValue();
+                const QString listText = RenderValue(row, RowValue::code(code), texts, set.weight);
                 if (listText.startsWith(stored.at(0)))
-                    shown = listText;
+                    v = RowValue::code(code);
             }
-            set.setValue(f.row, shown);
+            set.setRowValue(f.row, v);
             break;
         }
-        case Rule::HeldText:
-            c.Param049Text = textAt(b, f.width);
-            set.setValue(f.row, c.Param049Text);
-            break;
-        case Rule::HeldNumber: {
+        case Rule::RawNumber: {
             qint64 value = numberAt(b, f.type);
             if (f.type == Type::Int16 && value < 0)
                 value += 65536;
-            setHeldNumber(c, row, value);
-            ShowHeldValue(set, f.row);
+            set.setRowValue(f.row, RowValue::of(value));
             break;
         }
         case Rule::WholeNumber:
-            set.setValue(f.row, QString::number(numberAt(b, f.type)));
+            set.setRowValue(f.row, RowValue::of(numberAt(b, f.type)));
             break;
         }
     }

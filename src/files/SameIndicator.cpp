@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kTextBytes = 10;  // each identification text
 constexpr double kWait = 0.05;  // as the send panel's other short reads
+constexpr int kModelZR1Line = 366;  // the language's names of the models
+constexpr int kModelZR2Line = 367;
 
 // A text as the comparison sees it: the blanks and NULs a 25-byte field pads it with gone.
 QString withoutPadding(QString text)
@@ -69,13 +71,25 @@ std::optional<IndicatorTexts> ReadIndicatorTexts(Link &link, const LanguageTexts
     second.remove(QLatin1Char('\n'));
     QString versionText = version;
     versionText.remove(QChar(0));
-    return IndicatorTexts{{withoutPadding(ModelRowText(version, texts)), withoutPadding(SecondRowText(second))},
-                          versionText.trimmed()};
+    Q_UNUSED(texts);
+    // The model code and the version as the indicator holds them, not the language's
+    // name of the model.
+    return IndicatorTexts{{withoutPadding(version), withoutPadding(SecondRowText(second))}, versionText.trimmed()};
 }
 
-IdentificationTexts RecordIdentification(const ConfigurationRecord &record)
+QString ModelCodeText(const QString &rowText, const LanguageTexts &texts)
 {
-    return {rowText(record, params::ModelTextRow), rowText(record, params::SecondTextRow)};
+    for (const auto &[line, code] : {std::pair{kModelZR1Line, "ZR1"}, std::pair{kModelZR2Line, "ZR2"}}) {
+        const QString name = texts.text(line);
+        if (!name.isEmpty() && rowText.startsWith(name))
+            return QLatin1String(code) + rowText.mid(name.size());
+    }
+    return rowText;
+}
+
+IdentificationTexts RecordIdentification(const ConfigurationRecord &record, const LanguageTexts &texts)
+{
+    return {ModelCodeText(rowText(record, params::ModelTextRow), texts), rowText(record, params::SecondTextRow)};
 }
 
 SameIndicatorCheck CompareIdentification(const IdentificationTexts &file,
@@ -112,7 +126,7 @@ bool ConfirmSameIndicator(Link &link, Operator &op, const TextService &texts, co
 {
     const std::optional<IndicatorTexts> read = ReadIndicatorTexts(link, texts.lines());
     SameIndicatorCheck check = CompareIdentification(
-        RecordIdentification(file.record()),
+        RecordIdentification(file.record(), texts.lines()),
         read ? std::optional<IdentificationTexts>(read->identification) : std::nullopt);
     if (read)
         check.version = read->version;

@@ -10,21 +10,22 @@
 //   if (!ConfirmSameIndicator(link, link.op(), texts, set, choice.parameters.calibration))
 //       return;  // declined: nothing sent
 
+#include "shell/LanguageTexts.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 namespace vx {
 
-class LanguageTexts;
 class Link;
 class Operator;
 class TextService;
 class WorkingSet;
 struct ConfigurationRecord;
 
-// Rows 82 and 83 as the parameter grid shows them, without the blanks (and NULs) a
-// file pads them with.
+// Rows 82 and 83 without the blanks (and NULs) a file pads them with; row 82 by the
+// model's code and the version, whatever the language names the model.
 struct IdentificationTexts {
     QString model;   // row 82: "ZR2 V2.20"
     QString second;  // row 83: "SN0001234"
@@ -44,8 +45,12 @@ struct IndicatorTexts {
     QString version;
 };
 std::optional<IndicatorTexts> ReadIndicatorTexts(Link &link, const LanguageTexts &texts);
-// The texts a working record holds (fields D21 and D22).
-IdentificationTexts RecordIdentification(const ConfigurationRecord &record);
+// The texts a working record holds (fields D21 and D22), row 82's model name of the
+// language given turned back into the model's code.
+IdentificationTexts RecordIdentification(const ConfigurationRecord &record, const LanguageTexts &texts = {});
+// Row 82's text with the language's name of the model ("ZR2" or what line 366/367
+// says) as the model's code.
+QString ModelCodeText(const QString &rowText, const LanguageTexts &texts);
 
 enum class Sameness {
     Same,         // both texts equal the indicator's

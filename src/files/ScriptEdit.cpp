@@ -51,15 +51,12 @@ ScriptEdit ApplyAssignments(ParameterSet &set, const std::vector<Assignment> &as
                             Model model)
 {
     ScriptEdit edit;
-    std::array<QString, ParameterSet::RowCount> before;
+    const ParameterSet::Values before = set.values();
+    std::array<QString, ParameterSet::RowCount> shownBefore;
     for (int r = 0; r < ParameterSet::RowCount; ++r)
-        before[std::size_t(r)] = set.value(r);
-    const ParameterCompanions companionsBefore = set.companions();
+        shownBefore[std::size_t(r)] = set.value(r);
     auto refuse = [&](const QString &why) {
-        for (int r = 0; r < ParameterSet::RowCount; ++r)
-            if (set.value(r) != before[std::size_t(r)])
-                set.setValue(r, before[std::size_t(r)]);
-        set.companions() = companionsBefore;
+        set.setValues(before);
         edit.refused = why;
         edit.rows.clear();
         return edit;
@@ -90,8 +87,8 @@ ScriptEdit ApplyAssignments(ParameterSet &set, const std::vector<Assignment> &as
         edit.rows.insert(found.row);
     }
     for (int r = 0; r < ParameterSet::RowCount; ++r)
-        if (unpadded(set.value(r)) != unpadded(before[std::size_t(r)]))
-            edit.changes.push_back({r, before[std::size_t(r)], set.value(r)});
+        if (unpadded(set.value(r)) != unpadded(shownBefore[std::size_t(r)]))
+            edit.changes.push_back({r, shownBefore[std::size_t(r)], set.value(r)});
     return edit;
 }
 
@@ -117,10 +114,7 @@ bool UseOwnRange(ParameterSet &set)
     const std::optional<WeightFormat> format = RangeOfParameters(set);
     if (!format)
         return false;
-    set.weight = *format;
-    for (const params::Row &r : params::Rows())
-        if (r.kind == params::Kind::Weight)
-            ShowHeldValue(set, r.row);
+    set.weight = *format;  // the weight rows are shown in it from now on
     return true;
 }
 

@@ -12,7 +12,6 @@
 namespace vx {
 namespace {
 
-using params::Companion;
 using params::Group;
 using params::Row;
 
@@ -35,27 +34,8 @@ bool sendableRow(int row)
 
 WorkingSet &open(const WorkingSet &set) { return const_cast<WorkingSet &>(set); }
 
-// The row's value from the file: its cell and what it keeps beside the grid.
-void takeRow(ParameterSet &to, const ParameterSet &from, int row)
-{
-    const Row &r = params::RowAt(row);
-    to.setValue(row, from.value(row));
-    ParameterCompanions &t = to.companions();
-    const ParameterCompanions &f = from.companions();
-    const auto slot = std::size_t(r.slot);
-    switch (r.companion) {
-    case Companion::None: break;
-    case Companion::RawWeight: t.RawWeightValues[slot] = f.RawWeightValues[slot]; break;
-    case Companion::CalibrationRaw: t.CalibrationRawValues[slot] = f.CalibrationRawValues[slot]; break;
-    case Companion::PortParity: t.PortParityTexts[slot] = f.PortParityTexts[slot]; break;
-    case Companion::Param049: t.Param049Text = f.Param049Text; break;
-    case Companion::Param410: t.Param410Value = f.Param410Value; break;
-    case Companion::Param420: t.Param420Value = f.Param420Value; break;
-    case Companion::Tilt: t.TiltCode = f.TiltCode; break;
-    case Companion::Filling: t.FillingCode = f.FillingCode; break;
-    case Companion::Param200: t.Param200On = f.Param200On; break;
-    }
-}
+// The row's value from the file.
+void takeRow(ParameterSet &to, const ParameterSet &from, int row) { to.setRowValue(row, from.rowValue(row)); }
 
 bool selected(const Selection &s, const Difference &d)
 {

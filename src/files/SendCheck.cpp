@@ -16,7 +16,6 @@
 namespace vx {
 namespace {
 
-using params::Companion;
 using params::Kind;
 using params::Row;
 
@@ -68,20 +67,6 @@ Field fieldOf(const Row &row)
     }
 }
 
-std::optional<qint64> heldValue(const ParameterCompanions &c, const Row &row)
-{
-    switch (row.kind) {
-    case Kind::Weight: return c.RawWeightValues[std::size_t(row.slot)];
-    case Kind::Word: {
-        const std::optional<int> v = row.companion == Companion::Param410 ? c.Param410Value : c.Param420Value;
-        return v ? std::optional<qint64>(*v) : std::nullopt;
-    }
-    case Kind::WordPair:
-    case Kind::LongPrefixed: return c.CalibrationRawValues[std::size_t(row.slot)];
-    default: return std::nullopt;
-    }
-}
-
 bool heldRow(const Row &row)
 {
     return row.kind == Kind::Weight || row.kind == Kind::Word || row.kind == Kind::WordPair
@@ -99,8 +84,8 @@ std::optional<SendProblem> checkRow(const ParameterSet &set, const Row &row, Bat
     p.lowest = field.lowest;
     p.highest = field.highest;
     if (heldRow(row)) {
-        // The write takes the value held beside the grid; the cell only shows it.
-        const std::optional<qint64> held = heldValue(set.companions(), row);
+        // The write takes the raw number; the cell only shows it.
+        const std::optional<qint64> held = set.rowValue(row.row).held();
         if (!held) {
             if (!counts)
                 return std::nullopt;

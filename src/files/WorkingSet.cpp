@@ -209,9 +209,14 @@ void WorkingSet::setSource(Model model, const std::optional<IdentificationTexts>
 void WorkingSet::readFromIndicator(DataGroup group)
 {
     m_notOnIndicator[index(group)] = false;
-    // A parameter read brings the indicator's own texts (rows 82 and 83).
+    // A parameter read brings the indicator's own texts (rows 82 and 83), row 82 by the
+    // model's code and version as the indicator holds them.
     if (group == DataGroup::Parameters) {
-        const IdentificationTexts read{withoutPadding(m_parameters.value(params::ModelTextRow)),
+        const RowValue &model = m_parameters.rowValue(params::ModelTextRow);
+        const QString modelText = model.kind == RowValue::Kind::Text
+                                      ? model.text
+                                      : ModelCodeText(m_parameters.value(params::ModelTextRow), m_parameters.texts());
+        const IdentificationTexts read{withoutPadding(modelText),
                                        withoutPadding(m_parameters.value(params::SecondTextRow))};
         if (!read.empty())
             m_sourceTexts = read;
@@ -261,7 +266,7 @@ void WorkingSet::sentToIndicator(DataGroup group) { m_notOnIndicator[index(group
 void WorkingSet::opened(const QString &path)
 {
     m_notOnIndicator.fill(true);
-    const IdentificationTexts named = RecordIdentification(m_record);
+    const IdentificationTexts named = RecordIdentification(m_record, m_parameters.texts());
     for (std::size_t g = 0; g < SetGroupCount; ++g)
         m_provenance[g] = RecordHolds(m_record, SetGroup(g))
             ? Provenance{.origin = Origin::File, .indicator = named, .path = path}

@@ -1,7 +1,7 @@
 #pragma once
 // The working set: everything the window shows for one indicator and a
-// configuration file holds, as plain core models (the parameter set with its
-// companions, the ID, setpoint and preset tare memories, the ticket layout), and
+// configuration file holds, as plain core models (the parameter set with its typed
+// values, the ID, setpoint and preset tare memories, the ticket layout), and
 // the working record they are collected into before a save or a send and shown
 // from after an open. The window owns one and its pages show its models;
 // vextora-cli makes one per run.

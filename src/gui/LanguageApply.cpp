@@ -60,7 +60,6 @@ void AnaForm::updateDrainCaption()
 
 void AnaForm::diloku()
 {
-    const LanguageTexts before = m_texts.lines();
     const bool loaded = m_texts.load(m_link->settings.LanguageFileName);
     m_link->transactionErrorText = m_texts.transactionErrorText();
     updateDrainCaption();
@@ -72,7 +71,7 @@ void AnaForm::diloku()
     // status line.
     if (ParameterPage *parameters = parameterPage())
         parameters->hideEditors();
-    RetranslateValues(m_workingSet->parameters(), before, m_texts.lines());
+    m_workingSet->parameters().setTexts(m_texts.lines());
     renderStatusLine();
     forEachPage([this](TabPage &p) { p.applyLanguage(m_texts); });
     forEachPage([](TabPage &p) { p.layOutGrids(); });

@@ -482,8 +482,7 @@ void ParameterPage::setClockFromPc()
         return;
     // The cell shows what the indicator holds now, as a read shows it.
     if (setting->readBack.valid()) {
-        m_set.setValue(kClockRow, setting->readBack.text);
-        m_set.companions().WeekdayText = link.decode.weekdayText;
+        m_set.setClock(setting->readBack.text, link.decode.weekdayText);
     }
     if (!setting->ok()) {
         op.message(ClockSettingProblem(*setting, texts), Icon::Critical);

@@ -46,7 +46,7 @@ public:
     void left() override;
     void rangeKnown(const IndicatorRange &range) override;
     void rangeLost() override;
-    // The editors hidden, every value and companion emptied, the grid laid out afresh.
+    // The editors hidden, every value emptied, the grid laid out afresh.
     void clearPage() override;
 
     // The parameter set the window works on (the working set's).

@@ -3,6 +3,7 @@
 #include "link/Answer.h"
 #include "link/Codec.h"
 #include "params/ParameterSet.h"
+#include "params/RowValue.h"
 #include "shell/LanguageTexts.h"
 
 #include <QDate>
@@ -14,14 +15,11 @@
 namespace vx {
 
 using params::Area;
-using params::Companion;
 using params::Kind;
 using params::Row;
 
 namespace {
 
-constexpr int kTiltRow = 10;
-constexpr int kFillingRow = 27;
 constexpr int kModelZR1Line = 366;
 constexpr int kModelZR2Line = 367;
 
@@ -53,74 +51,39 @@ quint32 unsignedAt(const std::vector<int> &bytes, int offset, int width)
     return v;
 }
 
-// The text a code gives on a read; nothing when the cell is to keep its text.
-std::optional<QString> choiceText(const Row &row, int code, const LanguageTexts &texts)
+// One row's value from the bytes of its area.
+std::optional<RowValue> decodeRow(const Row &row, const std::vector<int> &bytes, const LanguageTexts &texts)
 {
-    for (const params::Item &item : row.read)
-        if (item.code == code)
-            return item.text.text(texts);
-    switch (row.other) {
-    case params::Other::Text: return row.otherText.text(texts);
-    case params::Other::Empty: return QString();
-    case params::Other::Keep: return std::nullopt;
-    }
-    return QString();
-}
-
-// One row from the bytes of its area.
-void decodeRow(ParameterSet &set, const Row &row, const std::vector<int> &bytes, const LanguageTexts &texts)
-{
-    ParameterCompanions &c = set.companions();
     const int byte = bytes[std::size_t(row.offset)];
     const quint32 word = unsignedAt(bytes, row.offset, row.width);
-    QString text;
     switch (row.kind) {
-    case Kind::Choice: {
-        const std::optional<QString> shown = choiceText(row, byte, texts);
-        if (!shown)
-            return;  // [040]: an unknown code leaves the cell as it was
-        text = *shown;
-        break;
-    }
-    case Kind::Number:
-        text = QString::number(byte);
-        break;
+    case Kind::Choice:
+        for (const params::Item &item : row.read)
+            if (item.code == byte)
+                return RowValue::code(byte);
+        switch (row.other) {
+        // A code outside the list shows the row's other text and is written as its code.
+        case params::Other::Text: return RowValue::code(CellCode(row.otherText.text(texts)), RowValue::From::Other);
+        case params::Other::Empty: return RowValue{};
+        case params::Other::Keep: return std::nullopt;  // [040]: the value stays as it was
+        }
+        return RowValue{};
     case Kind::Digit:
-        text = (byte >= 1 && byte <= 9 ? QString::number(byte) : QStringLiteral("0")) + QLatin1Char(' ');
-        break;
+        return RowValue::code(byte >= 1 && byte <= 9 ? byte : 0);
+    case Kind::Number:
     case Kind::Tenths:
-        text = TenthsText(byte);
-        break;
-    case Kind::Long:
-        text = QString::number(qint32(word));
-        break;
-    // Values held beside the grid: the companion first, the cell shows it.
+        return RowValue::of(byte);
     case Kind::Weight:
         // A leading "F" is a negative value; any other text is read unsigned.
-        c.RawWeightValues[std::size_t(row.slot)] = HexToNumber(HexField(qint64(word), 8)).value_or(0);
-        ShowHeldValue(set, row.row);
-        return;
+        return RowValue::of(HexToNumber(HexField(qint64(word), 8)).value_or(0));
     case Kind::Word:
-        (row.companion == Companion::Param410 ? c.Param410Value : c.Param420Value) = int(word);
-        ShowHeldValue(set, row.row);
-        return;
+        return RowValue::of(word);
+    case Kind::Long:
     case Kind::WordPair:
     case Kind::LongPrefixed:
-        c.CalibrationRawValues[std::size_t(row.slot)] = qint32(word);
-        ShowHeldValue(set, row.row);
-        return;
+        return RowValue::of(qint32(word));
     default:
-        return;
-    }
-    set.setValue(row.row, text);
-
-    switch (row.companion) {
-    case Companion::PortParity: c.PortParityTexts[std::size_t(row.slot)] = text; break;
-    case Companion::Param049: c.Param049Text = text; break;
-    case Companion::Tilt: c.TiltCode = byte; break;
-    case Companion::Filling: c.FillingCode = byte; break;
-    case Companion::Param200: c.Param200On = byte == 1; break;
-    default: break;
+        return std::nullopt;
     }
 }
 
@@ -129,50 +92,21 @@ bool decodeArea(ParameterSet &set, Area area, const QString &hex, const Language
     if (hex.size() != 2 * params::AreaBytes(area) || !isHex(hex))
         return false;
     const std::vector<int> bytes = bytesOf(hex);
+    set.setTexts(texts);
     for (const Row &row : params::Rows())
         if (row.area == area)
-            decodeRow(set, row, bytes, texts);
-    if (area == Area::Configuration)
-        set.companions().AnalogTypeFlag = bytes[params::AnalogTypeOffset] != 0;
+            if (const std::optional<RowValue> value = decodeRow(row, bytes, texts))
+                set.setRowValue(row.row, *value);
     return true;
 }
 
 // What one row puts on the wire.
 qint64 encodeRow(const ParameterSet &set, const Row &row)
 {
-    const ParameterCompanions &c = set.companions();
-    const QString text = set.value(row.row);
-    switch (row.kind) {
-    case Kind::Choice:
-    case Kind::Number:
-    case Kind::Digit:
-    case Kind::Long:
-        return CellCode(text);
-    case Kind::Tenths:
-        return TenthsByte(text);
-    case Kind::Weight:
-        return c.RawWeightValues[std::size_t(row.slot)].value_or(0);
-    case Kind::Word:
-        return (row.companion == Companion::Param410 ? c.Param410Value : c.Param420Value).value_or(0);
-    case Kind::WordPair:
-    case Kind::LongPrefixed:
-        return c.CalibrationRawValues[std::size_t(row.slot)].value_or(0);
-    default:
-        return 0;
-    }
+    return WireNumber(row, set.rowValue(row.row)).value_or(0);
 }
 
 }  // namespace
-
-QString TiltYaz(int code, const LanguageTexts &texts)
-{
-    return choiceText(params::RowAt(kTiltRow), code, texts).value_or(QString());
-}
-
-QString FillingYaz(int code, const LanguageTexts &texts)
-{
-    return choiceText(params::RowAt(kFillingRow), code, texts).value_or(QString());
-}
 
 QString ikile(qint64 value)
 {
@@ -181,39 +115,6 @@ QString ikile(qint64 value)
     if (high < 0)
         high += 65536;
     return QString::number(high) + QStringLiteral(" - ") + QString::number(low);
-}
-
-void ShowHeldValue(ParameterSet &set, int row)
-{
-    const Row &r = params::RowAt(row);
-    const ParameterCompanions &c = set.companions();
-    auto held = [](const std::optional<qint64> &v) { return v ? QString::number(*v) : QString(); };
-    QString text;
-    switch (r.kind) {
-    case Kind::Weight: {
-        const std::optional<qint64> raw = c.RawWeightValues[std::size_t(r.slot)];
-        text = raw ? set.weight.format(QString::number(*raw)) : QString();
-        break;
-    }
-    case Kind::Word: {
-        const std::optional<int> v = r.companion == Companion::Param410 ? c.Param410Value : c.Param420Value;
-        text = v ? QString::number(*v) : QString();
-        break;
-    }
-    case Kind::WordPair: {
-        const std::optional<qint64> v = c.CalibrationRawValues[std::size_t(r.slot)];
-        text = v ? ikile(*v) : QString();
-        break;
-    }
-    case Kind::LongPrefixed:
-        text = held(c.CalibrationRawValues[std::size_t(r.slot)]);
-        if (text.size() > 1)
-            text.prepend(QStringLiteral("9,"));
-        break;
-    default:
-        return;
-    }
-    set.setValue(row, text);
 }
 
 qint64 CellCode(const QString &text) { return RoundHalfEven(ReadLeadingNumber(text).value_or(0.0)); }

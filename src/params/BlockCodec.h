@@ -1,6 +1,6 @@
 #pragma once
-// The parameter blocks on the wire: answers taken apart into the grid rows and the
-// companions, and the grid put together into the hex texts the writes send. Every
+// The parameter blocks on the wire: answers taken apart into the rows' values, and
+// the values put together into the hex texts the writes send. Every
 // byte position comes from the catalogue (params/Catalogue.h).
 
 #include "params/Catalogue.h"
@@ -15,9 +15,6 @@ class ParameterSet;
 
 // ---- small conversions ------------------------------------------------------------
 
-// [207] and [105]: the text of a code (0..2 / 0..1), empty for any other code.
-QString TiltYaz(int code, const LanguageTexts &texts);
-QString FillingYaz(int code, const LanguageTexts &texts);
 // A signed 32-bit value as its high and low word: "h - l" (a negative high word has
 // 65536 added, the low word is the value modulo 65536).
 QString ikile(qint64 value);
@@ -31,13 +28,6 @@ QString HexField(qint64 value, int digits);
 qint64 TenthsByte(const QString &text);
 // A byte of tenths as the grid shows it: 75 gives "7,5", 50 gives "5".
 QString TenthsText(int byte);
-
-// A row whose value is held beside the grid shown from that value: the weights
-// ([101], [104], [045]) in the weight display format, [410] and [420], the word pairs
-// (rows 69-72) and the gravity values (rows 75, 76, "9," in front when longer than one
-// character). An empty held value gives an empty cell; other rows are left alone.
-// For a configuration file read back into the grid, and for the read itself.
-void ShowHeldValue(ParameterSet &set, int row);
 
 // ---- the date and time ------------------------------------------------------------
 
@@ -54,11 +44,10 @@ std::optional<QString> DateTimeToWire(const QString &dateTimeText);
 // byte; nothing for a refused, cut-off, missing or otherwise broken answer.
 std::optional<QString> AnswerDataHex(const QString &answer, const QString &address, bool checksumOn,
                                                int byteCount);
-// The 200 hex digits of the configuration block into rows 3-60, 78, 79 and the
-// companions. A text of another length or with other characters changes nothing
+// The 200 hex digits of the configuration block into rows 3-60, 78 and 79. A text of another length or with other characters changes nothing
 // and gives false.
 bool PlaceConfigurationBlock(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts);
-// The 80 hex digits of the calibration block into rows 62-76 and CalibrationRawValues.
+// The 80 hex digits of the calibration block into rows 62-76.
 bool PlaceCalibrationBlock(ParameterSet &set, const QString &blockHex, const LanguageTexts &texts);
 // Row 82: the version text with "ZR1"/"ZR2" replaced by language line 366/367 (any
 // other first three characters by nothing). Row 83: the text without its last character.
@@ -67,7 +56,7 @@ QString SecondRowText(const QString &text);
 
 // ---- writing ----------------------------------------------------------------------
 
-// The whole area (100 or 40 bytes) as hex text from the cells and companions; bytes
+// The whole area (100 or 40 bytes) as hex text from the rows' values; bytes
 // no row writes are "00".
 QString EncodeArea(const ParameterSet &set, params::Area area);
 // The hex text one block write sends.

@@ -66,18 +66,11 @@ enum class Editor { None, Text, List, DateTime };
 // For which models a row is shown (it is filled on every read either way).
 enum class Shown { Always, ZR2Only, Never };
 
-// The values kept beside the grid that a row feeds.
-enum class Companion {
-    None,
-    RawWeight,       // RawWeightValues[slot]
-    CalibrationRaw,  // CalibrationRawValues[slot]
-    PortParity,      // PortParityTexts[slot]
-    Param049,        // Param049Text
-    Param410,        // Param410Value
-    Param420,        // Param420Value
-    Tilt,            // TiltCode
-    Filling,         // FillingCode
-    Param200,        // Param200On
+// How the configuration file stores a row (files/ParameterRecord.h).
+enum class FileForm {
+    Text,            // its display text
+    RawNumber,       // its raw number (Int32 or Int16): weights, [410], [420], the calibration values
+    FirstCharacter,  // the first character of its display text, the code: [207], [105]
 };
 
 // A text built from the language file: literal + line `line` without its first
@@ -96,7 +89,7 @@ constexpr TextRef T(const char *literal) { return {literal, 0, 0}; }
 enum class Offered {
     Always,
     ZR2Only,      // only while the connected model is a ZR2
-    Not200,       // only while [200] is off (Param200On false)
+    Not200,       // only while [200] is off
 };
 
 struct Item {
@@ -130,8 +123,7 @@ struct Row {
     Editor editor = Editor::None;
     int maxLength = 0;              // Text editor: characters allowed
     Shown shown = Shown::Always;
-    Companion companion = Companion::None;
-    int slot = 0;
+    FileForm fileForm = FileForm::Text;
 
     Items editorItems() const { return list.empty() ? read : list; }
     bool shownFor(Model model) const
@@ -168,8 +160,6 @@ int AreaRegister(Area area);  // first register
 int AreaBytes(Area area);     // bytes read
 int PieceRegister(const Piece &piece);
 
-// Configuration byte 92: the analog output type (AnalogTypeFlag).
-inline constexpr int AnalogTypeOffset = 92;
 
 // Language lines of the grid's header row and of rows 82 (model) and its model names.
 inline constexpr int HeaderCaptionLine = 78;

@@ -4,6 +4,7 @@
 #include "link/Features.h"
 #include "params/BlockCodec.h"
 #include "params/ParameterSet.h"
+#include "params/RowValue.h"
 #include "shell/LanguageTexts.h"
 
 #include <QTime>
@@ -42,7 +43,7 @@ bool ItemOffered(const Item &item, const ParameterSet &set, Model model)
     switch (item.offered) {
     case Offered::Always: return true;
     case Offered::ZR2Only: return FeaturesOf(model).extendedParameters;
-    case Offered::Not200: return !set.companions().Param200On;
+    case Offered::Not200: return !set.param200On();
     }
     return true;
 }
@@ -112,7 +113,6 @@ int NextEditorRow(const ParameterSet &set, int row, int step, Model model)
 TextChange ApplyText(ParameterSet &set, int row, const QString &typed)
 {
     const Row &r = RowAt(row);
-    ParameterCompanions &c = set.companions();
     TextChange change;
     QString cell = typed;
     switch (r.kind) {
@@ -123,15 +123,13 @@ TextChange ApplyText(ParameterSet &set, int row, const QString &typed)
             change.refused = true;
             return change;
         }
-        const std::optional<int> held = typed.trimmed().isEmpty() ? std::nullopt : std::optional<int>(int(value));
-        (r.companion == Companion::Param410 ? c.Param410Value : c.Param420Value) = held;
-        break;
+        set.setRowValue(row, typed.trimmed().isEmpty() ? RowValue{} : RowValue::of(value));
+        return change;
     }
     case Kind::Weight: {
+        // The value the write will send; the cell shows it in the weight format.
         const double number = ReadLeadingNumber(CommaToPoint(typed)).value_or(0.0);
-        const qint64 raw = RoundHalfEven(number * std::pow(10.0, set.weight.decimals()));
-        c.RawWeightValues[std::size_t(r.slot)] = raw;
-        ShowHeldValue(set, row);  // the value the write will send, in the weight format
+        set.setRowValue(row, RowValue::of(RoundHalfEven(number * std::pow(10.0, set.weight.decimals()))));
         return change;
     }
     case Kind::Tenths: {
@@ -155,23 +153,23 @@ ChoiceEffect ApplyChoice(ParameterSet &set, PortFunctionWatch &watch, int row, c
                          const LanguageTexts &texts)
 {
     const Row &r = RowAt(row);
-    ParameterCompanions &c = set.companions();
-    set.setValue(row, item);
-    switch (r.companion) {
-    case Companion::Tilt: c.TiltCode = int(CellCode(item)); break;
-    case Companion::Filling: c.FillingCode = int(CellCode(item)); break;
-    case Companion::PortParity: c.PortParityTexts[std::size_t(r.slot)] = item; break;
-    case Companion::Param049: c.Param049Text = item; break;
-    default: break;
-    }
+    // A list row keeps the code of the item chosen; any other text is taken as typed.
+    std::optional<RowValue> chosen;
+    if (r.kind == Kind::Choice || r.kind == Kind::Digit)
+        for (const Item &i : r.editorItems())
+            if (i.text.text(texts) == item) {
+                chosen = RowValue::code(i.code, RowValue::From::List);
+                break;
+            }
+    if (chosen)
+        set.setRowValue(row, *chosen);
+    else
+        set.setValue(row, item);
 
     ChoiceEffect effect;
-    if (row == kRow200) {
-        c.Param200On = item.startsWith(QLatin1Char('1'));
-        if (c.Param200On)
-            for (const Forced &f : kForcedBy200)
-                set.setValue(f.row, texts.text(f.line));
-    }
+    if (row == kRow200 && set.param200On())
+        for (const Forced &f : kForcedBy200)
+            set.setValue(f.row, texts.text(f.line));
     if (isPortFunctionRow(row)) {
         if (item.startsWith(kPcCommunication)) {
             watch = {true, row};

@@ -1,6 +1,6 @@
 #pragma once
 // Editing the parameter grid: which editor a row gets, what its list offers, how
-// typed text is filtered, limited and carried into the cell and the companions, the
+// typed text is filtered, limited and carried into the row's value, the
 // side effects of some choices, the move to the next editable row, and the date and
 // time entry. The window's editors (Text1, Combo1, SSPanel9) call these; they hold
 // no rule of their own.
@@ -47,8 +47,8 @@ struct TextChange {
     std::optional<QString> editorText;  // Text1 is to show this instead ([103] held to 5..9,9)
     bool refused = false;               // [410]/[420] above 65535: nothing changed
 };
-// Text1 changed to `typed` in `row`: the cell (and for [410], [420] and the weight
-// rows the value the write takes) follows.
+// Text1 changed to `typed` in `row`: the row's value follows ([410], [420] and the
+// weight rows take the number the write sends).
 TextChange ApplyText(ParameterSet &set, int row, const QString &typed);
 
 // The port-function rows remember a choice of code 3 (PC communication) until the
@@ -60,8 +60,8 @@ struct PortFunctionWatch {
 struct ChoiceEffect {
     bool portFunctionWarning = false;  // show lines 373 and 374, title 379
 };
-// A list item chosen in `row`: the cell takes it, then [200] sets Param200On (and with
-// code 1 forces rows 6, 7, 9), a port-function row may warn.
+// A list item chosen in `row`: the row takes its code, then [200] with code 1 forces
+// rows 6, 7, 9, a port-function row may warn.
 ChoiceEffect ApplyChoice(ParameterSet &set, PortFunctionWatch &watch, int row, const QString &item,
                          const LanguageTexts &texts);
 

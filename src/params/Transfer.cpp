@@ -24,7 +24,6 @@ constexpr double kBlockWait = 0.2;  // the configuration and text reads wait thi
 
 constexpr int kRowClock = 1;
 constexpr int kRowTenths = 21;
-constexpr std::array<int, 3> kWeightRows = {18, 20, 56};
 
 constexpr int kTenthsLow = 50;
 constexpr int kTenthsHigh = 99;
@@ -111,6 +110,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
     // 1-4. Host mode; the rows this model hides; the boxes; the bars.
     link.WriteHostMode(true);
     set.applyModel(model);
+    set.setTexts(lines);
     result.sendBoxesToTick = kBoxesRead;
     op.showProgress(ProgressId::Small, true);
     op.setProgress(ProgressId::Main, 0, kReadSteps);
@@ -125,8 +125,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
         const QVariant clock = link.valueOf(answer, "Tarih", reg::Clock);
         if (!clock.isValid())
             return stop(reg::Clock);
-        set.setValue(kRowClock, clock.toString());
-        set.companions().WeekdayText = link.decode.weekdayText;
+        set.setClock(clock.toString(), link.decode.weekdayText);
     }
     advance();
 
@@ -173,7 +172,7 @@ ParameterReadResult ParametreHostOku(Link &link, ParameterSet &set, const TextSe
         const QVariant text = link.valueOf(answer, "Tx", textReg);
         if (answer.missingOrRefused() || !text.isValid())
             return stop(textReg);
-        set.setValue(row, row == params::ModelTextRow ? ModelRowText(text.toString(), lines) : SecondRowText(text.toString()));
+        set.setRowValue(row, RowValue::indicatorText(text.toString()));
         advance();
     }
 
@@ -202,19 +201,11 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
                                       const std::function<void(params::Group)> &groupStarted)
 {
     Operator &op = link.op();
-    ParameterCompanions &c = set.companions();
     ParameterWriteResult result;
 
     // Rows 18, 20, 56 show their raw values while the write runs.
-    for (std::size_t i = 0; i < kWeightRows.size(); ++i) {
-        c.RawWeightSavedTexts[i] = set.value(kWeightRows[i]);
-        const std::optional<qint64> raw = c.RawWeightValues[i];
-        set.setValue(kWeightRows[i], raw ? QString::number(*raw) : QString());
-    }
-    auto restore = [&] {
-        for (std::size_t i = 0; i < kWeightRows.size(); ++i)
-            set.setValue(kWeightRows[i], c.RawWeightSavedTexts[i]);
-    };
+    set.setWeightsRaw(true);
+    auto restore = [&] { set.setWeightsRaw(false); };
     auto plain = [&](int code) { link.writeNoAck(reg::Command, 2, "Lg", code, link.settings.ReadingTime); };
     // A confirmed write, then the abort test; false: the write ends here.
     auto confirmed = [&](int reg, int bytes, WriteTag tag, const QVariant &data) {
@@ -234,7 +225,7 @@ ParameterWriteResult ParametreHostYaz(Link &link, ParameterSet &set, const TextS
         // The blocks of the group, built before anything is sent.
         std::vector<std::pair<const params::Piece *, QString>> blocks;
         if (g.group == Group::DateTime) {
-            const std::optional<QString> wire = DateTimeToWire(set.value(kRowClock) + c.WeekdayText);
+            const std::optional<QString> wire = DateTimeToWire(set.value(kRowClock) + set.clockSuffix());
             if (!wire) {
                 // An empty or impossible date would set the indicator's clock to nonsense.
                 op.message(texts.builtIn(BuiltIn::DateTimeNotSent), Icon::Critical);

@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         case Kind::Word: FUZZ_CHECK(allDigits(v) && v.toInt() <= 65535); break;
         case Kind::WordPair: FUZZ_CHECK(v.contains(QStringLiteral(" - "))); break;
         case Kind::Weight: {
-            const std::optional<qint64> raw = set.companions().RawWeightValues[std::size_t(row.slot)];
+            const std::optional<qint64> raw = set.rowValue(row.row).held();
             FUZZ_CHECK(raw.has_value());
             FUZZ_CHECK(v == set.weight.format(QString::number(*raw)));
             break;

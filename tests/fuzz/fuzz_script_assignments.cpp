@@ -39,14 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<QString> before;
     for (int r = 0; r < ParameterSet::RowCount; ++r)
         before.push_back(set.value(r));
-    const ParameterCompanions companions = set.companions();
+    const ParameterSet::Values values = set.values();
 
     const ScriptEdit edit = ApplyAssignments(set, assignments, texts, model);
     if (!edit.ok()) {
         FUZZ_CHECK(edit.changes.empty() && edit.rows.empty());
         for (int r = 0; r < ParameterSet::RowCount; ++r)
             FUZZ_CHECK(set.value(r) == before[std::size_t(r)]);
-        FUZZ_CHECK(set.companions() == companions);
+        FUZZ_CHECK(set.values() == values);
         return 0;
     }
     for (int row : edit.rows)

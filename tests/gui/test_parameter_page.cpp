@@ -143,7 +143,7 @@ TEST_F(ParameterPageTest, TextFilterTakesDigitsAndOneSeparatorAndLetsBackspaceTh
     QTest::keyClicks(text1(), "1,2a,3");
     EXPECT_EQ(text1()->text(), "1.23");
     EXPECT_EQ(set().value(18), "001.230");
-    EXPECT_EQ(set().companions().RawWeightValues[0], 1230);
+    EXPECT_EQ(set().rowValue(18), vx::RowValue::of(1230));
 
     // Row 21 is held to 5..9,9 while typing; Backspace corrects it.
     select(21);
@@ -166,13 +166,13 @@ TEST_F(ParameterPageTest, WordRowsRefuseWhatFourHexDigitsCannotCarry)
     startRead();
     select(79);
     QTest::keyClicks(text1(), "65535");
-    EXPECT_EQ(set().companions().Param420Value, 65535);
+    EXPECT_EQ(set().rowValue(79), vx::RowValue::of(65535));
     QTest::keyClick(text1(), Qt::Key_End);
     QTest::keyClicks(text1(), "0");
     EXPECT_EQ(op.messages(), QStringList{"655350 is too large for this parameter: the largest value is 65535."});
     EXPECT_EQ(text1()->text(), "65535");
     EXPECT_EQ(set().value(79), "65535");
-    EXPECT_EQ(set().companions().Param420Value, 65535);
+    EXPECT_EQ(set().rowValue(79), vx::RowValue::of(65535));
 }
 
 TEST_F(ParameterPageTest, EnterAndTheArrowsMoveToTheNextVisibleEditableRow)
@@ -207,14 +207,14 @@ TEST_F(ParameterPageTest, Choosing200OnForcesThreeRowsAndShortensTheirLists)
     startRead();
     select(3);
     choose("0- Normal");
-    EXPECT_FALSE(set().companions().Param200On);
+    EXPECT_FALSE(set().param200On());
     select(9);
     EXPECT_EQ(items().size(), 5);
     EXPECT_EQ(items().last(), "4- Off");
 
     select(3);
     choose("1- Legal");
-    EXPECT_TRUE(set().companions().Param200On);
+    EXPECT_TRUE(set().param200On());
     EXPECT_EQ(set().value(6), "1- Two percent");
     EXPECT_EQ(set().value(7), "1- Half e");
     EXPECT_EQ(set().value(9), "1- Half e");
