@@ -84,9 +84,9 @@ TEST_F(HistoryWindowTest, ASendFromThePanelIsRecordedWithItsNoteAndNothingMoreGo
     EXPECT_EQ(r.operation, vx::HistoryOperation::Send);
     EXPECT_EQ(r.tool, vx::HistoryTool::Window);
     EXPECT_EQ(r.indicator.model, "ZR2");
-    // Row 82: language line 367 ("E367" here) before the rest of "ZR2 V2.20 "; row 83:
-    // "SN00012345" without its last character.
-    EXPECT_EQ(r.indicator.identification, "E367 V2.20");
+    // Row 82 as the indicator holds it (the model's code, whatever the language shows:
+    // "E367" here), without its trailing blank; row 83: "SN00012345" without its last character.
+    EXPECT_EQ(r.indicator.identification, "ZR2 V2.20");
     EXPECT_EQ(r.indicator.identification2, "SN0001234");
     EXPECT_EQ(r.groups, QStringList({"nrm"}));
     EXPECT_EQ(r.result, "sent");
@@ -158,7 +158,7 @@ TEST_F(HistoryWindowTest, AFileSentFromTheWindowAndByTheToolIsRecordedForTheIndi
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].tool, vx::HistoryTool::Window);
     EXPECT_EQ(list[1].tool, vx::HistoryTool::Cli);
-    EXPECT_EQ(list[0].indicator.identification, "E367 V2.20");
+    EXPECT_EQ(list[0].indicator.identification, "ZR2 V2.20");
     EXPECT_EQ(list[0].indicator.identification2, "SN0001234");
     EXPECT_EQ(list[0].indicator.version, "ZR2 V2.20");
     for (HistoryRecord &r : list) {
