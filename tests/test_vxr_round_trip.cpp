@@ -1,5 +1,5 @@
-// The parameter rows of configuration files opened and saved again come back byte for
-// byte: the files under tests/data/vxr (read from the virtual indicator by vextora-cli,
+// Configuration files opened and saved again come back byte for byte (the parameter
+// rows, and the whole file with its memories and setpoints): the files under tests/data/vxr (read from the virtual indicator by vextora-cli,
 // and one with fields another writer could have left, see make_corpus.sh) opened in the
 // language they were written in, and saved both over the opened record and into a
 // blank one, so that every byte has to come from the values the parameter set holds.
@@ -99,6 +99,7 @@ TEST(VxrRoundTrip, EveryCorpusFileIsSavedAgainByteForByte)
         opened.resetRecord();
         opened.collect();
         EXPECT_EQ(differences(parameterPart(EncodeRecord(opened.record())), parameterPart(original)).toStdString(), "") << "saved into a blank record";
+        EXPECT_EQ(differences(EncodeRecord(opened.record()), original).toStdString(), "") << "the whole file, saved into a blank record";
     }
 }
 
