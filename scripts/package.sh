@@ -13,5 +13,6 @@ if command -v ccache >/dev/null; then
 fi
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 cmake --build "$dir" --parallel "$(nproc)" --target vextora vextora-cli vextora-sim vextora_layout
-(cd "$dir" && cpack -G DEB)
+# "Türkçe.txt" is archived by name: only a UTF-8 locale lets the archiver reach it.
+(cd "$dir" && LC_ALL=C.UTF-8 cpack -G DEB)
 ls -1 "$dir"/vextora_*.deb

@@ -61,7 +61,11 @@ TEST(DebianPackage, InstallsTheProgramsTheirFilesAndRunsFromTheProgramFolder)
 
     QTemporaryDir tmp;
     const QString packages = tmp.filePath("packages");
-    const Outcome pack = run("cpack", {"-G", "DEB", "-B", packages}, build);
+    // The package holds "Türkçe.txt": the archiver reaches it by name only in a UTF-8
+    // locale, and a fresh system's shell may have none set (C).
+    QProcessEnvironment utf8 = QProcessEnvironment::systemEnvironment();
+    utf8.insert("LC_ALL", "C.UTF-8");
+    const Outcome pack = run("cpack", {"-G", "DEB", "-B", packages}, build, utf8);
     ASSERT_EQ(pack.exitCode, 0) << pack.out.toStdString() << pack.err.toStdString();
     const QStringList debs = QDir(packages).entryList({"vextora_*.deb"}, QDir::Files);
     ASSERT_EQ(debs.size(), 1) << pack.out.toStdString();
