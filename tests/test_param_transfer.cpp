@@ -13,6 +13,7 @@
 #include "shell/TextService.h"
 #include "support/RequestText.h"
 #include "support/SimLink.h"
+#include "support/ShippedTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,18 +26,6 @@ using vx::sim::FaultScope;
 using vx::test::RequestTexts;
 
 namespace {
-
-// The language file shipped with the program: its list texts begin with their codes,
-// as a write needs.
-TextService shippedEnglish()
-{
-    TextService texts;
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("LANGUAGE/English.txt");
-    std::optional<LanguageTexts> lines = LanguageTexts::fromFile(path);
-    EXPECT_TRUE(lines.has_value()) << qPrintable(path);
-    texts.use(lines.value_or(LanguageTexts()), "English.txt");
-    return texts;
-}
 
 struct ParameterTransferTest : ::testing::Test, test::SimLink {
     ParameterTransferTest()
@@ -63,7 +52,7 @@ struct ParameterTransferTest : ::testing::Test, test::SimLink {
         return out;
     }
 
-    TextService texts = shippedEnglish();
+    TextService texts = test::ShippedEnglish();
     ParameterSet set;
 };
 

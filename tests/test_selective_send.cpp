@@ -16,6 +16,7 @@
 #include "sim/Memories.h"
 #include "support/RequestText.h"
 #include "support/SimLink.h"
+#include "support/ShippedTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,16 +27,6 @@ using vx::sim::FaultKind;
 using vx::sim::FaultScope;
 
 namespace {
-
-TextService shippedEnglish()
-{
-    TextService texts;
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("LANGUAGE/English.txt");
-    std::optional<LanguageTexts> lines = LanguageTexts::fromFile(path);
-    EXPECT_TRUE(lines.has_value()) << qPrintable(path);
-    texts.use(lines.value_or(LanguageTexts()), "English.txt");
-    return texts;
-}
 
 QByteArray hexBytes(const char *hex) { return QByteArray::fromHex(hex); }
 
@@ -104,7 +95,7 @@ struct SelectiveSendTest : ::testing::Test, test::SimLink {
         return {};
     }
 
-    TextService texts = shippedEnglish();
+    TextService texts = test::ShippedEnglish();
     WeightFormat weight;
     WorkingSet file;
 };

@@ -11,6 +11,7 @@
 #include "support/DataHome.h"
 #include "support/RequestText.h"
 #include "support/SimLink.h"
+#include "support/ShippedTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,16 +22,6 @@ using namespace vx;
 namespace {
 
 using Kind = test::ScriptedOperator::Kind;
-
-TextService shippedEnglish()
-{
-    TextService texts;
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath("LANGUAGE/English.txt");
-    std::optional<LanguageTexts> lines = LanguageTexts::fromFile(path);
-    EXPECT_TRUE(lines.has_value()) << qPrintable(path);
-    texts.use(lines.value_or(LanguageTexts()), "English.txt");
-    return texts;
-}
 
 struct TransferJobTest : ::testing::Test, test::SimLink {
     TransferJobTest()
@@ -81,7 +72,7 @@ struct TransferJobTest : ::testing::Test, test::SimLink {
     std::vector<HistoryRecord> records() const { return ReadHistory().records; }
 
     test::DataHome home;
-    TextService texts = shippedEnglish();
+    TextService texts = test::ShippedEnglish();
     WeightFormat weight;
     WorkingSet set;
 };
