@@ -220,6 +220,19 @@ void pollUntil(Cond cond)
         ::usleep(1000);
 }
 
+// What the port sent, read on the master side up to its CR (two seconds at most).
+QByteArray requestOn(const BarePty &pty)
+{
+    QByteArray request;
+    pollUntil([&] {
+        char buf[64];
+        const ssize_t n = ::read(pty.master, buf, sizeof buf);
+        request.append(buf, n > 0 ? int(n) : 0);
+        return request.endsWith('\r');
+    });
+    return request;
+}
+
 TEST(QtSerialPortOnPty, SeesBytesWithoutAnEventLoopAndClosesWhenTheOtherEndGoes)
 {
     BarePty pty;
@@ -233,14 +246,7 @@ TEST(QtSerialPortOnPty, SeesBytesWithoutAnEventLoopAndClosesWhenTheOtherEndGoes)
 
     // Request out, answer in, seen by polling alone (nothing runs an event loop here).
     port.write("@0300C70005\r");
-    QByteArray request;
-    pollUntil([&] {
-        char buf[64];
-        const ssize_t n = ::read(pty.master, buf, sizeof buf);
-        request.append(buf, n > 0 ? int(n) : 0);
-        return request.endsWith('\r');
-    });
-    EXPECT_EQ(request, QByteArray("@0300C70005\r"));
+    EXPECT_EQ(requestOn(pty), QByteArray("@0300C70005\r"));
     const QByteArray answer("@030A5A523220563220202020\r");
     ASSERT_EQ(::write(pty.master, answer.constData(), size_t(answer.size())), answer.size());
     QByteArray got;
@@ -297,14 +303,7 @@ TEST(QtSerialPortOnPty, ACloseHoldsTheDeviceOnlyUntilEventsRun)
     });
     EXPECT_EQ(got, QByteArray("@2"));
     port.write("@0300C70005\r");
-    QByteArray request;
-    pollUntil([&] {
-        char buf[64];
-        const ssize_t n = ::read(pty.master, buf, sizeof buf);
-        request.append(buf, n > 0 ? int(n) : 0);
-        return request.endsWith('\r');
-    });
-    EXPECT_EQ(request, QByteArray("@0300C70005\r"));
+    EXPECT_EQ(requestOn(pty), QByteArray("@0300C70005\r"));
 
     // Other settings: the device is opened anew with them.
     port.close();
