@@ -25,12 +25,12 @@ for line in open(default, encoding='utf-8'):
     key, _, value = line.strip().partition('=')
     if key.isdigit():
         regs[int(key)] = int(value)
-def change(first, size, spec):
+def change(first, size, changes):
     b = []
     for i in range(0, size, 2):
         w = regs.get(first + i // 2, 0)
         b += [w >> 8, w & 0xFF]
-    for item in spec.split():
+    for item in changes.split():
         off, val = item.split(':')
         b[int(off)] = int(val, 0)
     for i in range(0, size, 2):
